@@ -29,8 +29,8 @@ QString LocalTimeText() {
     std::tm local{};
     localtime_r(&now, &local);
     char text[64];
-    std::snprintf(text, sizeof text, "%d-%d-%d %d:%d:%d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                  local.tm_hour, local.tm_min, local.tm_sec);
+    std::snprintf(text, sizeof text, "%d-%d-%d %d:%d:%d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
     return QString::fromLatin1(text);
 }
 
@@ -39,7 +39,8 @@ QString LocalTimeText() {
 CDevAlarmListView::CDevAlarmListView(QWidget* parent) : QTableWidget(0, 5, parent) {
     setHorizontalHeaderLabels({"Device Name", "IP Address", "Device Type", "Alarm Info", "Alarm Time"});
     const int widths[] = {150, 150, 150, 200, 150};
-    for (int c = 0; c < 5; ++c) setColumnWidth(c, widths[c]);
+    for (int c = 0; c < 5; ++c)
+        setColumnWidth(c, widths[c]);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->hide();
@@ -57,7 +58,8 @@ void CDevAlarmListView::AddAlarm(const std::string& deviceName, uint32_t address
     insertRow(row);
     const QString cells[] = {ScreenText(deviceName), DottedAddress(address), ScreenText(typeName),
                              ScreenText(text), LocalTimeText()};
-    for (int c = 0; c < 5; ++c) setItem(row, c, new QTableWidgetItem(cells[c]));
+    for (int c = 0; c < 5; ++c)
+        setItem(row, c, new QTableWidgetItem(cells[c]));
     scrollToItem(item(row, 0));
 }
 
@@ -65,13 +67,16 @@ void CDevAlarmListView::OnCommand(int id) {
     switch (id) {
         case ID_DELETE_ALARM: {
             std::set<int> rows;
-            for (const QModelIndex& index : selectionModel()->selectedRows()) rows.insert(index.row());
+            for (const QModelIndex& index : selectionModel()->selectedRows())
+                rows.insert(index.row());
             // From the bottom up, so the row numbers still to delete stay valid.
-            for (auto it = rows.rbegin(); it != rows.rend(); ++it) removeRow(*it);
+            for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+                removeRow(*it);
             break;
         }
         case ID_EMPTY_ALL:
-            if (Confirm("Sure to empty all alarm ?")) setRowCount(0);
+            if (Confirm("Sure to empty all alarm ?"))
+                setRowCount(0);
             break;
         case ID_REFRESH:
             viewport()->update();

@@ -15,7 +15,9 @@ namespace {
 
 constexpr int kDeviceRole = Qt::UserRole + 1;
 
-QString ScreenText(const std::string& gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
+QString ScreenText(const std::string& gbk) {
+    return QString::fromStdString(GbkToUtf8(gbk));
+}
 
 }  // namespace
 
@@ -42,30 +44,40 @@ void CDevTreeView::OnInitialUpdate(const std::string& path) {
     m_heartbeat.start(kHeartbeatSeconds * 1000, this);
 }
 
-bool CDevTreeView::LoadDevices(const std::string& path) { return m_model.LoadDevices(path); }
+bool CDevTreeView::LoadDevices(const std::string& path) {
+    return m_model.LoadDevices(path);
+}
 
-bool CDevTreeView::SaveDevices(const std::string& path) { return m_model.SaveDevices(path); }
+bool CDevTreeView::SaveDevices(const std::string& path) {
+    return m_model.SaveDevices(path);
+}
 
-void CDevTreeView::FindOrAddNode(const std::string& name) { m_model.FindOrAddNode(name); }
+void CDevTreeView::FindOrAddNode(const std::string& name) {
+    m_model.FindOrAddNode(name);
+}
 
-DevicePtr CDevTreeView::AddDevice(const std::string& nodeName, const std::string& deviceName, uint16_t typeCode,
-                                  uint32_t address, uint16_t port) {
+DevicePtr CDevTreeView::AddDevice(const std::string& nodeName, const std::string& deviceName,
+                                  uint16_t typeCode, uint32_t address, uint16_t port) {
     return m_model.AddDevice(nodeName, deviceName, typeCode, address, port, Selection());
 }
 
 void CDevTreeView::EditSelected() {}
 
-DeviceTreeModel::DeleteResult CDevTreeView::DeleteSelected() { return m_model.DeleteSelected(Selection()); }
+DeviceTreeModel::DeleteResult CDevTreeView::DeleteSelected() {
+    return m_model.DeleteSelected(Selection());
+}
 
 void CDevTreeView::UpdateStatusIcon(DeviceRecord* device) {
     QTreeWidgetItem* item = ItemOf(device);
-    if (item) item->setIcon(0, DeviceIcon(device, IsDeviceOnline(device) > 0));
+    if (item)
+        item->setIcon(0, DeviceIcon(device, IsDeviceOnline(device) > 0));
 }
 
 TreeSelection CDevTreeView::Selection() const {
     TreeSelection selection;
     QTreeWidgetItem* item = currentItem();
-    if (!item) return selection;
+    if (!item)
+        return selection;
     QTreeWidgetItem* nodeItem = item->parent() ? item->parent() : item;
     selection.node = indexOfTopLevelItem(nodeItem);
     selection.device = DeviceOf(item);
@@ -73,17 +85,20 @@ TreeSelection CDevTreeView::Selection() const {
 }
 
 QTreeWidgetItem* CDevTreeView::ItemOf(const DeviceRecord* device) const {
-    if (!device) return nullptr;
+    if (!device)
+        return nullptr;
     for (int n = 0; n < topLevelItemCount(); ++n) {
         QTreeWidgetItem* node = topLevelItem(n);
         for (int d = 0; d < node->childCount(); ++d)
-            if (DeviceOf(node->child(d)) == device) return node->child(d);
+            if (DeviceOf(node->child(d)) == device)
+                return node->child(d);
     }
     return nullptr;
 }
 
 DeviceRecord* CDevTreeView::DeviceOf(const QTreeWidgetItem* item) {
-    if (!item) return nullptr;
+    if (!item)
+        return nullptr;
     return reinterpret_cast<DeviceRecord*>(item->data(0, kDeviceRole).value<quintptr>());
 }
 
@@ -112,16 +127,19 @@ QMenu* CDevTreeView::CreateContextMenu(QTreeWidgetItem* item) {
 
 QTreeWidgetItem* CDevTreeView::ItemUnderLabel(const QPoint& pos) const {
     QTreeWidgetItem* item = itemAt(pos);
-    if (!item) return nullptr;
+    if (!item)
+        return nullptr;
     // The row spans the whole width; only the icon and the text count as the item.
     const QRect cell = visualItemRect(item);
-    const int labelRight = cell.left() + iconSize().width() + 8 + fontMetrics().horizontalAdvance(item->text(0));
+    const int labelRight =
+        cell.left() + iconSize().width() + 8 + fontMetrics().horizontalAdvance(item->text(0));
     return pos.x() >= cell.left() && pos.x() <= labelRight ? item : nullptr;
 }
 
 void CDevTreeView::contextMenuEvent(QContextMenuEvent* event) {
     QTreeWidgetItem* item = ItemUnderLabel(viewport()->mapFromGlobal(event->globalPos()));
-    if (item) setCurrentItem(item);
+    if (item)
+        setCurrentItem(item);
     QMenu* menu = CreateContextMenu(item);
     menu->exec(event->globalPos());
     delete menu;
@@ -134,7 +152,9 @@ void CDevTreeView::timerEvent(QTimerEvent* event) {
     QTreeWidget::timerEvent(event);
 }
 
-void CDevTreeView::OnTreeCleared() { clear(); }
+void CDevTreeView::OnTreeCleared() {
+    clear();
+}
 
 void CDevTreeView::OnNodeAdded(int node) {
     auto* item = new QTreeWidgetItem({ScreenText(m_model.Nodes()[node].name)});
@@ -143,18 +163,21 @@ void CDevTreeView::OnNodeAdded(int node) {
 }
 
 void CDevTreeView::OnNodeRenamed(int node) {
-    if (QTreeWidgetItem* item = topLevelItem(node)) item->setText(0, ScreenText(m_model.Nodes()[node].name));
+    if (QTreeWidgetItem* item = topLevelItem(node))
+        item->setText(0, ScreenText(m_model.Nodes()[node].name));
 }
 
 void CDevTreeView::OnNodeRemoved(int node) {
     QTreeWidgetItem* item = topLevelItem(node);
-    if (item && item == currentItem()) setCurrentItem(nullptr);
+    if (item && item == currentItem())
+        setCurrentItem(nullptr);
     delete takeTopLevelItem(node);
 }
 
 void CDevTreeView::OnDeviceAdded(int node, DeviceRecord* device) {
     QTreeWidgetItem* parent = topLevelItem(node);
-    if (!parent) return;
+    if (!parent)
+        return;
     auto* item = new QTreeWidgetItem(parent, {ScreenText(device->deviceName)});
     item->setData(0, kDeviceRole, QVariant::fromValue(reinterpret_cast<quintptr>(device)));
     item->setIcon(0, DeviceIcon(device, false));
@@ -162,7 +185,8 @@ void CDevTreeView::OnDeviceAdded(int node, DeviceRecord* device) {
 }
 
 void CDevTreeView::OnDeviceChanged(DeviceRecord* device) {
-    if (QTreeWidgetItem* item = ItemOf(device)) item->setText(0, ScreenText(device->deviceName));
+    if (QTreeWidgetItem* item = ItemOf(device))
+        item->setText(0, ScreenText(device->deviceName));
 }
 
 void CDevTreeView::OnDeviceRemoving(DeviceRecord* device) {
@@ -170,12 +194,14 @@ void CDevTreeView::OnDeviceRemoving(DeviceRecord* device) {
     QTreeWidgetItem* item = ItemOf(device);
     // Nothing is selected afterwards: the tree would otherwise move the selection on and show the pages
     // of another device.
-    if (item && item == currentItem()) setCurrentItem(nullptr);
+    if (item && item == currentItem())
+        setCurrentItem(nullptr);
     delete item;
 }
 
 void CDevTreeView::OnCurrentItemChanged(QTreeWidgetItem* current) {
-    if (DeviceRecord* device = DeviceOf(current)) emit deviceSelected(device);
+    if (DeviceRecord* device = DeviceOf(current))
+        emit deviceSelected(device);
 }
 
 }  // namespace nms

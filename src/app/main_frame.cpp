@@ -34,7 +34,9 @@ QIcon CommandIcon(int id) {
 
 }  // namespace
 
-CMainFrame* MainFrame() { return g_mainFrame; }
+CMainFrame* MainFrame() {
+    return g_mainFrame;
+}
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     g_mainFrame = this;
@@ -58,14 +60,18 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 CMainFrame::~CMainFrame() {
     HideAllPages();
     setProperty("Velmora", QVariant());
-    if (g_mainFrame == this) g_mainFrame = nullptr;
+    if (g_mainFrame == this)
+        g_mainFrame = nullptr;
 }
 
-void CMainFrame::Start(const std::string& deviceListPath) { m_tree->OnInitialUpdate(deviceListPath); }
+void CMainFrame::Start(const std::string& deviceListPath) {
+    m_tree->OnInitialUpdate(deviceListPath);
+}
 
 QAction* CMainFrame::AddCommand(int id, const char* text, int icon) {
     auto it = m_actions.find(id);
-    if (it != m_actions.end()) return it->second;
+    if (it != m_actions.end())
+        return it->second;
     auto* action = new QAction(CommandIcon(icon), QString::fromLatin1(text), this);
     action->setData(id);
     connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
@@ -137,11 +143,20 @@ void CMainFrame::CreateToolBar() {
         const char* text;
     };
     const Button buttons[] = {
-        {ID_FILE_OPEN, "Open Device"},   {ID_SAVE_DEVICES, "Save Device"},    {0, nullptr},
-        {ID_ADD_FREQ_NODE, "Add Freq Node"}, {ID_ADD_DEVICE, "Add Device"}, {ID_EDIT_DEVICE, "Edit Device"},
-        {ID_DELETE_DEVICE, "Del Device"}, {0, nullptr},                      {ID_SAVE_CONFIG, "Save Config"},
-        {ID_RESTORE_FACTORY, "Restore Conf."}, {ID_RELOAD_CONFIG, "Reload Config"}, {0, nullptr},
-        {ID_IMPORT_CONFIG, "Import Config"}, {ID_EXPORT_CONFIG, "Export Config"},
+        {ID_FILE_OPEN, "Open Device"},
+        {ID_SAVE_DEVICES, "Save Device"},
+        {0, nullptr},
+        {ID_ADD_FREQ_NODE, "Add Freq Node"},
+        {ID_ADD_DEVICE, "Add Device"},
+        {ID_EDIT_DEVICE, "Edit Device"},
+        {ID_DELETE_DEVICE, "Del Device"},
+        {0, nullptr},
+        {ID_SAVE_CONFIG, "Save Config"},
+        {ID_RESTORE_FACTORY, "Restore Conf."},
+        {ID_RELOAD_CONFIG, "Reload Config"},
+        {0, nullptr},
+        {ID_IMPORT_CONFIG, "Import Config"},
+        {ID_EXPORT_CONFIG, "Export Config"},
     };
     for (const Button& b : buttons) {
         if (!b.id) {
@@ -166,7 +181,8 @@ void CMainFrame::CreateClient() {
     m_infoList = new CDevInfoListView(m_left);
     m_tabs = new QTabWidget(m_right);
     m_alarmList = new CDevAlarmListView(m_right);
-    for (QSplitter* s : {m_root, m_left, m_right}) s->setChildrenCollapsible(true);
+    for (QSplitter* s : {m_root, m_left, m_right})
+        s->setChildrenCollapsible(true);
     setCentralWidget(m_root);
 
     connect(m_tree, &CDevTreeView::commandPosted, this, &CMainFrame::OnCommand, Qt::QueuedConnection);
@@ -185,7 +201,8 @@ void CMainFrame::CreateClient() {
 
 void CMainFrame::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (m_laidOut || event->spontaneous()) return;
+    if (m_laidOut || event->spontaneous())
+        return;
     m_laidOut = true;
     // The left column takes a fifth of the frame's client width, the tab window three quarters of its
     // client height.
@@ -204,21 +221,26 @@ void CMainFrame::HideAllPages() {
     }
 }
 
-std::vector<CFormTemplateView*> CMainFrame::ShownPages() const { return {}; }
+std::vector<CFormTemplateView*> CMainFrame::ShownPages() const {
+    return {};
+}
 
 void CMainFrame::ShowDeviceView(DeviceRecord* device, int select) {
     HideAllPages();
-    if (!select || !device) return;
+    if (!select || !device)
+        return;
 }
 
 void CMainFrame::AddAlarm(const std::string& deviceName, uint32_t address, const std::string& typeName,
                           const std::string& text) {
-    if (m_alarmList) m_alarmList->AddAlarm(deviceName, address, typeName, text);
+    if (m_alarmList)
+        m_alarmList->AddAlarm(deviceName, address, typeName, text);
 }
 
 void CMainFrame::SetCommandHandler(int id, std::function<void()> handler) {
     m_handlers[id] = std::move(handler);
-    if (QAction* action = CommandAction(id)) action->setEnabled(true);
+    if (QAction* action = CommandAction(id))
+        action->setEnabled(true);
 }
 
 void CMainFrame::OnCommand(int id) {
@@ -258,29 +280,34 @@ void CMainFrame::OnCommand(int id) {
 }
 
 void CMainFrame::OnFileOpen() {
-    if (!m_tree) return;
+    if (!m_tree)
+        return;
     FileRequest request;
     request.save = false;
     request.defaultExt = "db";
     request.filter = "*.db|*.db";
     const std::string path = Prompt().ChooseFile(request);
-    if (!path.empty()) m_tree->LoadDevices(path);
+    if (!path.empty())
+        m_tree->LoadDevices(path);
 }
 
 void CMainFrame::OnSaveDevices() {
-    if (!m_tree) return;
+    if (!m_tree)
+        return;
     m_tree->SaveDevices(std::string());
 }
 
 void CMainFrame::OnSaveDevicesAs() {
-    if (!m_tree) return;
+    if (!m_tree)
+        return;
     FileRequest request;
     request.save = true;
     request.defaultExt = "db";
     request.filter = "*.db|*.db";
     request.fileName = "DevInfo";
     const std::string path = Prompt().ChooseFile(request);
-    if (path.empty()) return;
+    if (path.empty())
+        return;
     m_tree->SaveDevices(path);
 }
 
@@ -289,11 +316,13 @@ void CMainFrame::OnAddFreqNode() {}
 void CMainFrame::OnAddDevice() {}
 
 void CMainFrame::OnEditDevice() {
-    if (m_tree) m_tree->EditSelected();
+    if (m_tree)
+        m_tree->EditSelected();
 }
 
 void CMainFrame::OnDeleteDevice() {
-    if (!m_tree) return;
+    if (!m_tree)
+        return;
     m_tree->DeleteSelected();
 }
 
