@@ -1,7 +1,6 @@
 #include "app/login_registry.h"
 
-#include <QByteArray>
-
+#include "app/base64.h"
 #include "platform/settings_store.h"
 
 namespace nms {
@@ -48,10 +47,10 @@ bool CheckLogin(const std::string& user, const std::string& password) {
 }
 
 std::string EncodeLoginText(const std::string& bytes) {
-    return QByteArray::fromStdString(bytes).toBase64().toStdString();
+    return Base64Encode(bytes);
 }
 std::string DecodeLoginText(const std::string& base64) {
-    return QByteArray::fromBase64(QByteArray::fromStdString(base64)).toStdString();
+    return Base64Decode(base64);
 }
 
 }  // namespace nms
