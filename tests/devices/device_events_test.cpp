@@ -6,7 +6,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "devices/dev_info_format.h"
 #include "devices/device_record.h"
 #include "event_recorder.h"
 #include "platform/data_folder.h"
@@ -76,33 +75,6 @@ TEST_F(DeviceEvents, LogLinesAreAppendedInTheExactFormat) {
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(log, "earlier line\n" + AlarmLogLine(events[0]) + AlarmLogLine(events[1]));
     EXPECT_NE(log.find("Enc 1   10.0.0.7      Device online   "), std::string::npos);
-}
-
-TEST(DevInfoFormat, VersionRows) {
-    struct Case {
-        uint8_t bytes[4];
-        const char* sw;
-        const char* hw;
-    } cases[] = {
-        {{0x01, 0x05, 0x02, 0x12}, "1.05", "2.12"},
-        {{0x03, 0x0A, 0x01, 0x10}, "3.0a", "1.10"},
-        {{0x00, 0x00, 0xFF, 0xFF}, "0.00", "ff.ff"},
-    };
-    for (const Case& c : cases) {
-        const uint32_t word = uint32_t(c.bytes[0]) | uint32_t(c.bytes[1]) << 8 | uint32_t(c.bytes[2]) << 16 |
-                              uint32_t(c.bytes[3]) << 24;
-        const VersionTexts t = FormatVersionTexts(word);
-        EXPECT_EQ(t.software, c.sw);
-        EXPECT_EQ(t.hardware, c.hw);
-    }
-}
-
-TEST(DevInfoFormat, CodeIsThePayloadMostSignificantByteFirst) {
-    const uint8_t payload[] = {0x01, 0xAB, 0x00, 0x7F};
-    EXPECT_EQ(FormatHeartbeatCode(payload, 4), "7f00ab01");
-    EXPECT_EQ(FormatHeartbeatCode(payload, 0), "");
-    std::vector<uint8_t> longPayload(300, 0x5A);
-    EXPECT_EQ(FormatHeartbeatCode(longPayload.data(), 300).size(), 600u);
 }
 
 }  // namespace
