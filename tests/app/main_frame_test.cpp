@@ -18,17 +18,13 @@
 #include "platform/data_folder.h"
 #include "platform/prompt.h"
 #include "platform/settings_store.h"
+#include "qt_app_environment.h"
 
 namespace nms {
 namespace {
 
-int argc = 1;
-char arg0[] = "main_frame_test";
-char* argv[] = {arg0, nullptr};
-
 class MainFrameTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { static QApplication app(argc, argv); }
     void SetUp() override {
         std::remove(DeviceTreeModel::DefaultListPath().c_str());
         WriteDevicePathToRegistry(std::string());
