@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <string>
 
+#include "app/login_registry.h"
 #include "app/main_frame.h"
 #include "platform/qt_prompt.h"
 
@@ -12,7 +13,7 @@ int main(int argc, char** argv) {
     int rc = 0;
     {
         nms::CMainFrame frame;
-        frame.Start(std::string());
+        frame.Start(nms::DeviceListPath());
         frame.show();
         rc = app.exec();
     }
