@@ -3,6 +3,8 @@
 #include <map>
 #include <mutex>
 
+#include "pages/mux/mux_channel_view.h"
+
 namespace nms {
 
 namespace {
@@ -41,6 +43,7 @@ void RegisterBuiltPages() {
     std::call_once(once, [] {
         // One line per real page class:
         //   RegisterPageClass<CMuxChannelView>("CMuxChannelView");
+        RegisterPageClass<CMuxChannelView>("CMuxChannelView");
     });
 }
 
