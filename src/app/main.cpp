@@ -1,6 +1,8 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <string>
 
+#include "app/login_registry.h"
+#include "app/main_frame.h"
 #include "platform/qt_prompt.h"
 
 int main(int argc, char** argv) {
@@ -8,11 +10,13 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("velmora");
     nms::QtPrompt prompt;
     nms::SetPrompt(&prompt);
-    QMainWindow window;
-    window.setWindowTitle("Network Management Software(Version:5.21)");
-    window.setGeometry(0, 0, 1024, 768);
-    window.show();
-    const int rc = app.exec();
+    int rc = 0;
+    {
+        nms::CMainFrame frame;
+        frame.Start(nms::DeviceListPath());
+        frame.show();
+        rc = app.exec();
+    }
     nms::SetPrompt(nullptr);
     return rc;
 }

@@ -1,0 +1,207 @@
+#include "app/dev_tree_view.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTimerEvent>
+
+#include "app/command_ids.h"
+#include "devices/device_type_catalogue.h"
+#include "platform/codepage.h"
+
+namespace nms {
+
+namespace {
+
+constexpr int kDeviceRole = Qt::UserRole + 1;
+
+QString ScreenText(const std::string& gbk) {
+    return QString::fromStdString(GbkToUtf8(gbk));
+}
+
+}  // namespace
+
+CDevTreeView::CDevTreeView(QWidget* parent) : QTreeWidget(parent), m_model(m_registry) {
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setRootIsDecorated(true);
+    setItemsExpandable(true);
+    setDragDropMode(QAbstractItemView::NoDragDrop);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setIconSize(QSize(16, 16));
+    m_model.SetListener(this);
+    connect(this, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnCurrentItemChanged(current); });
+}
+
+CDevTreeView::~CDevTreeView() {
+    m_heartbeat.stop();
+    m_model.SetListener(nullptr);
+}
+
+void CDevTreeView::OnInitialUpdate(const std::string& path) {
+    LoadDevices(path);
+    m_heartbeat.start(kHeartbeatSeconds * 1000, this);
+}
+
+bool CDevTreeView::LoadDevices(const std::string& path) {
+    return m_model.LoadDevices(path);
+}
+
+bool CDevTreeView::SaveDevices(const std::string& path) {
+    return m_model.SaveDevices(path);
+}
+
+void CDevTreeView::FindOrAddNode(const std::string& name) {
+    m_model.FindOrAddNode(name);
+}
+
+DevicePtr CDevTreeView::AddDevice(const std::string& nodeName, const std::string& deviceName,
+                                  uint16_t typeCode, uint32_t address, uint16_t port) {
+    return m_model.AddDevice(nodeName, deviceName, typeCode, address, port, Selection());
+}
+
+void CDevTreeView::EditSelected() {}
+
+DeviceTreeModel::DeleteResult CDevTreeView::DeleteSelected() {
+    return m_model.DeleteSelected(Selection());
+}
+
+void CDevTreeView::UpdateStatusIcon(DeviceRecord* device) {
+    QTreeWidgetItem* item = ItemOf(device);
+    if (item)
+        item->setIcon(0, DeviceIcon(device, IsDeviceOnline(device) > 0));
+}
+
+TreeSelection CDevTreeView::Selection() const {
+    TreeSelection selection;
+    QTreeWidgetItem* item = currentItem();
+    if (!item)
+        return selection;
+    QTreeWidgetItem* nodeItem = item->parent() ? item->parent() : item;
+    selection.node = indexOfTopLevelItem(nodeItem);
+    selection.device = DeviceOf(item);
+    return selection;
+}
+
+QTreeWidgetItem* CDevTreeView::ItemOf(const DeviceRecord* device) const {
+    if (!device)
+        return nullptr;
+    for (int n = 0; n < topLevelItemCount(); ++n) {
+        QTreeWidgetItem* node = topLevelItem(n);
+        for (int d = 0; d < node->childCount(); ++d)
+            if (DeviceOf(node->child(d)) == device)
+                return node->child(d);
+    }
+    return nullptr;
+}
+
+DeviceRecord* CDevTreeView::DeviceOf(const QTreeWidgetItem* item) {
+    if (!item)
+        return nullptr;
+    return reinterpret_cast<DeviceRecord*>(item->data(0, kDeviceRole).value<quintptr>());
+}
+
+QIcon CDevTreeView::DeviceIcon(const DeviceRecord* device, bool online) const {
+    (void)device;
+    (void)online;
+    return QIcon();
+}
+
+QMenu* CDevTreeView::CreateContextMenu(QTreeWidgetItem* item) {
+    auto* menu = new QMenu(this);
+    const bool onDevice = item && item->parent();
+    const bool onNode = item && !item->parent();
+    auto add = [&](const char* text, int id, int forwardAs, bool enabled) {
+        QAction* action = menu->addAction(text, this, [this, forwardAs] { emit commandPosted(forwardAs); });
+        action->setData(id);
+        action->setEnabled(enabled);
+    };
+    add("Add Frequency Node", ID_TREE_ADD_FREQ_NODE, ID_ADD_FREQ_NODE, !onNode && !onDevice);
+    add("Add Device", ID_TREE_ADD_DEVICE, ID_ADD_DEVICE, onNode);
+    menu->addSeparator();
+    add("Edit Device", ID_TREE_EDIT_DEVICE, ID_EDIT_DEVICE, onNode || onDevice);
+    add("Delete Device", ID_TREE_DELETE_DEVICE, ID_DELETE_DEVICE, onNode || onDevice);
+    return menu;
+}
+
+QTreeWidgetItem* CDevTreeView::ItemUnderLabel(const QPoint& pos) const {
+    QTreeWidgetItem* item = itemAt(pos);
+    if (!item)
+        return nullptr;
+    // The row spans the whole width; only the icon and the text count as the item.
+    const QRect cell = visualItemRect(item);
+    const int labelRight =
+        cell.left() + iconSize().width() + 8 + fontMetrics().horizontalAdvance(item->text(0));
+    return pos.x() >= cell.left() && pos.x() <= labelRight ? item : nullptr;
+}
+
+void CDevTreeView::contextMenuEvent(QContextMenuEvent* event) {
+    QTreeWidgetItem* item = ItemUnderLabel(viewport()->mapFromGlobal(event->globalPos()));
+    if (item)
+        setCurrentItem(item);
+    QMenu* menu = CreateContextMenu(item);
+    menu->exec(event->globalPos());
+    delete menu;
+}
+
+void CDevTreeView::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == m_heartbeat.timerId()) {
+        return;
+    }
+    QTreeWidget::timerEvent(event);
+}
+
+void CDevTreeView::OnTreeCleared() {
+    clear();
+}
+
+void CDevTreeView::OnNodeAdded(int node) {
+    auto* item = new QTreeWidgetItem({ScreenText(m_model.Nodes()[node].name)});
+    item->setIcon(0, QIcon());
+    insertTopLevelItem(node, item);
+}
+
+void CDevTreeView::OnNodeRenamed(int node) {
+    if (QTreeWidgetItem* item = topLevelItem(node))
+        item->setText(0, ScreenText(m_model.Nodes()[node].name));
+}
+
+void CDevTreeView::OnNodeRemoved(int node) {
+    QTreeWidgetItem* item = topLevelItem(node);
+    if (item && item == currentItem())
+        setCurrentItem(nullptr);
+    delete takeTopLevelItem(node);
+}
+
+void CDevTreeView::OnDeviceAdded(int node, DeviceRecord* device) {
+    QTreeWidgetItem* parent = topLevelItem(node);
+    if (!parent)
+        return;
+    auto* item = new QTreeWidgetItem(parent, {ScreenText(device->deviceName)});
+    item->setData(0, kDeviceRole, QVariant::fromValue(reinterpret_cast<quintptr>(device)));
+    item->setIcon(0, DeviceIcon(device, false));
+    parent->setExpanded(true);
+}
+
+void CDevTreeView::OnDeviceChanged(DeviceRecord* device) {
+    if (QTreeWidgetItem* item = ItemOf(device))
+        item->setText(0, ScreenText(device->deviceName));
+}
+
+void CDevTreeView::OnDeviceRemoving(DeviceRecord* device) {
+    emit deviceRemoving(device);
+    QTreeWidgetItem* item = ItemOf(device);
+    // Nothing is selected afterwards: the tree would otherwise move the selection on and show the pages
+    // of another device.
+    if (item && item == currentItem())
+        setCurrentItem(nullptr);
+    delete item;
+}
+
+void CDevTreeView::OnCurrentItemChanged(QTreeWidgetItem* current) {
+    if (DeviceRecord* device = DeviceOf(current))
+        emit deviceSelected(device);
+}
+
+}  // namespace nms

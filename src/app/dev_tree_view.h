@@ -1,0 +1,83 @@
+// The device tree in the upper left pane: frequency nodes with their devices, each device's icon showing
+// whether it is online. It owns the device list (through DeviceTreeModel), starts the network thread and
+// its heartbeat tick, and tells the frame when the operator selects, edits or deletes a device.
+#pragma once
+
+#include <QBasicTimer>
+#include <QTreeWidget>
+#include <memory>
+#include <string>
+
+#include "devices/device_registry.h"
+#include "devices/device_tree_model.h"
+
+class QMenu;
+
+namespace nms {
+
+class CDevTreeView : public QTreeWidget, public IDeviceTreeListener {
+    Q_OBJECT
+public:
+    static constexpr int kHeartbeatSeconds = 5;
+
+    explicit CDevTreeView(QWidget* parent = nullptr);
+    ~CDevTreeView() override;
+
+    // Loads the start-up list, starts the network thread and the heartbeat tick.
+    void OnInitialUpdate(const std::string& path);
+
+    bool LoadDevices(const std::string& path);
+    bool SaveDevices(const std::string& path);
+    void FindOrAddNode(const std::string& name);
+    // An empty node name with a selection is the operator's road (under the selected node, saved).
+    DevicePtr AddDevice(const std::string& nodeName, const std::string& deviceName, uint16_t typeCode,
+                        uint32_t address, uint16_t port);
+    void EditSelected();
+    DeviceTreeModel::DeleteResult DeleteSelected();
+    // Online: the icon of the device's catalogue row; offline: the offline icon.
+    void UpdateStatusIcon(DeviceRecord* device);
+
+    DeviceTreeModel& Model() { return m_model; }
+    DeviceRegistry& Registry() { return m_registry; }
+    TreeSelection Selection() const;
+    QTreeWidgetItem* ItemOf(const DeviceRecord* device) const;
+    static DeviceRecord* DeviceOf(const QTreeWidgetItem* item);
+
+    // The context menu for a click on item (null: on empty space); the caller owns it.
+    QMenu* CreateContextMenu(QTreeWidgetItem* item);
+    // The item whose icon or label lies under pos (viewport coordinates), or null.
+    QTreeWidgetItem* ItemUnderLabel(const QPoint& pos) const;
+
+signals:
+    // A command for the main frame, delivered queued as a posted command would be.
+    void commandPosted(int id);
+    // The operator selected a device (not a node).
+    void deviceSelected(DeviceRecord* device);
+    // The device's record is about to leave the list: its pages and information go.
+    void deviceRemoving(DeviceRecord* device);
+    // The operator edited the device.
+    void deviceEdited(DeviceRecord* device);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    // IDeviceTreeListener
+    void OnTreeCleared() override;
+    void OnNodeAdded(int node) override;
+    void OnNodeRenamed(int node) override;
+    void OnNodeRemoved(int node) override;
+    void OnDeviceAdded(int node, DeviceRecord* device) override;
+    void OnDeviceChanged(DeviceRecord* device) override;
+    void OnDeviceRemoving(DeviceRecord* device) override;
+
+    void OnCurrentItemChanged(QTreeWidgetItem* current);
+    QIcon DeviceIcon(const DeviceRecord* device, bool online) const;
+
+    DeviceRegistry m_registry;
+    DeviceTreeModel m_model;
+    QBasicTimer m_heartbeat;
+};
+
+}  // namespace nms

@@ -1,0 +1,358 @@
+#include "app/main_frame.h"
+
+#include <arpa/inet.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include "app/command_ids.h"
+#include "app/dev_alarm_list_view.h"
+#include "app/dev_info_list_view.h"
+#include "app/dev_tree_view.h"
+#include "app/login_registry.h"
+#include "app/page_registry.h"
+#include "devices/device_record.h"
+#include "pagebase/all_config_dlg.h"
+#include "pagebase/system_setup_dlg.h"
+#include "pagebase/user_setup_dlg.h"
+#include "platform/prompt.h"
+
+namespace nms {
+
+namespace {
+
+CMainFrame* g_mainFrame = nullptr;
+
+QIcon CommandIcon(int id) {
+    (void)id;
+    return QIcon();
+}
+
+}  // namespace
+
+CMainFrame* MainFrame() {
+    return g_mainFrame;
+}
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    g_mainFrame = this;
+    setWindowTitle(QString::asprintf("%s(%s:%d.%02d)", "Network Management Software", "Version", 5, 21));
+    // At the top left corner with the screen's size, at most 1024 x 768.
+    QSize size(kMaxWidth, kMaxHeight);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
+    move(0, 0);
+    // The single-instance test finds the running program by this property.
+    setProperty("Velmora", 1);
+
+    RegisterBuiltPages();
+    CreateMenus();
+    CreateToolBar();
+    statusBar()->showMessage("Ready");
+    CreateClient();
+}
+
+CMainFrame::~CMainFrame() {
+    HideAllPages();
+    setProperty("Velmora", QVariant());
+    if (g_mainFrame == this)
+        g_mainFrame = nullptr;
+}
+
+void CMainFrame::Start(const std::string& deviceListPath) {
+    m_tree->OnInitialUpdate(deviceListPath);
+}
+
+QAction* CMainFrame::AddCommand(int id, const char* text, int icon) {
+    auto it = m_actions.find(id);
+    if (it != m_actions.end())
+        return it->second;
+    auto* action = new QAction(CommandIcon(icon), QString::fromLatin1(text), this);
+    action->setData(id);
+    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    m_actions[id] = action;
+    return action;
+}
+
+QAction* CMainFrame::CommandAction(int id) const {
+    auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::CreateMenus() {
+    struct Item {
+        const char* text;  // null: separator
+        int id;
+        int icon;
+    };
+    struct Menu {
+        const char* title;
+        std::vector<Item> items;
+    };
+    const Menu menus[] = {
+        {"System(&S)",
+         {{"Open(&O)", ID_FILE_OPEN, 173},
+          {"Save(&S)", ID_SAVE_DEVICES, 174},
+          {"Save as(&A)", ID_SAVE_DEVICES_AS, 175},
+          {nullptr, 0, 0},
+          {"Exit(&E)", ID_APP_EXIT, 177}}},
+        {"Device(&E)",
+         {{"Add Freq Node(&P)", ID_ADD_FREQ_NODE, 140},
+          {"Add Device(&D)", ID_ADD_DEVICE, 141},
+          {nullptr, 0, 0},
+          {"Edit Device(&M)", ID_EDIT_DEVICE, 178},
+          {"Delete Device(&R)", ID_DELETE_DEVICE, 179}}},
+        {"Operate(&V)",
+         {{"Save Config(&S)", ID_SAVE_CONFIG, 181},
+          {"Restore to Factory(&F)", ID_RESTORE_FACTORY, 188},
+          {"Reload Config(&L)", ID_RELOAD_CONFIG, 230},
+          {nullptr, 0, 0},
+          {"Import Config(&I)", ID_IMPORT_CONFIG, 187},
+          {"Export Config(&O)", ID_EXPORT_CONFIG, 214}}},
+        {"Setting(&C)", {{"User Setting(&M)", ID_USER_SETTING, 183}}},
+        {"Help(&H)", {{"About NMS(&A)...", ID_APP_ABOUT, 184}}},
+    };
+    for (const Menu& m : menus) {
+        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(m.title));
+        for (const Item& item : m.items) {
+            if (!item.text) {
+                menu->addSeparator();
+                continue;
+            }
+            menu->addAction(AddCommand(item.id, item.text, item.icon));
+        }
+    }
+    // Commands of later parts of the program stay disabled until a handler is set.
+    for (int id : {ID_SAVE_CONFIG, ID_RESTORE_FACTORY, ID_RELOAD_CONFIG, ID_IMPORT_CONFIG, ID_EXPORT_CONFIG,
+                   ID_APP_ABOUT})
+        m_actions[id]->setEnabled(false);
+}
+
+void CMainFrame::CreateToolBar() {
+    QToolBar* bar = addToolBar("Toolbar");
+    bar->setMovable(false);
+    bar->setIconSize(QSize(32, 32));
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    struct Button {
+        int id;  // 0: separator
+        const char* text;
+    };
+    const Button buttons[] = {
+        {ID_FILE_OPEN, "Open Device"},
+        {ID_SAVE_DEVICES, "Save Device"},
+        {0, nullptr},
+        {ID_ADD_FREQ_NODE, "Add Freq Node"},
+        {ID_ADD_DEVICE, "Add Device"},
+        {ID_EDIT_DEVICE, "Edit Device"},
+        {ID_DELETE_DEVICE, "Del Device"},
+        {0, nullptr},
+        {ID_SAVE_CONFIG, "Save Config"},
+        {ID_RESTORE_FACTORY, "Restore Conf."},
+        {ID_RELOAD_CONFIG, "Reload Config"},
+        {0, nullptr},
+        {ID_IMPORT_CONFIG, "Import Config"},
+        {ID_EXPORT_CONFIG, "Export Config"},
+    };
+    for (const Button& b : buttons) {
+        if (!b.id) {
+            bar->addSeparator();
+            continue;
+        }
+        // The button shares the menu item's command but shows its own text.
+        QAction* command = m_actions.at(b.id);
+        auto* action = new QAction(command->icon(), QString::fromLatin1(b.text), bar);
+        action->setEnabled(command->isEnabled());
+        connect(action, &QAction::triggered, command, &QAction::trigger);
+        connect(command, &QAction::enabledChanged, action, &QAction::setEnabled);
+        bar->addAction(action);
+    }
+}
+
+void CMainFrame::CreateClient() {
+    m_root = new QSplitter(Qt::Horizontal, this);
+    m_left = new QSplitter(Qt::Vertical, m_root);
+    m_right = new QSplitter(Qt::Vertical, m_root);
+    m_tree = new CDevTreeView(m_left);
+    m_infoList = new CDevInfoListView(m_left);
+    m_tabs = new QTabWidget(m_right);
+    m_alarmList = new CDevAlarmListView(m_right);
+    for (QSplitter* s : {m_root, m_left, m_right})
+        s->setChildrenCollapsible(true);
+    setCentralWidget(m_root);
+
+    // Every automatic save writes devinfo.db, so the stored start-up path must stop naming another file.
+    m_tree->Model().SetAutoSavedHook([] { WriteDevicePathToRegistry(std::string()); });
+    connect(m_tree, &CDevTreeView::commandPosted, this, &CMainFrame::OnCommand, Qt::QueuedConnection);
+    connect(m_tree, &CDevTreeView::deviceSelected, this, [this](DeviceRecord* device) {
+        m_infoList->ShowDevice(device, 1);
+        ShowDeviceView(device, 1);
+    });
+    connect(m_tree, &CDevTreeView::deviceEdited, this,
+            [this](DeviceRecord* device) { m_infoList->ShowDevice(device, 1); });
+    connect(m_tree, &CDevTreeView::deviceRemoving, this, [this](DeviceRecord* device) {
+        HideAllPages();
+        m_infoList->ShowDevice(device, 0);
+        ShowDeviceView(device, 0);
+    });
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_laidOut || event->spontaneous())
+        return;
+    m_laidOut = true;
+    // The left column takes a fifth of the frame's client width, the tab window three quarters of its
+    // client height.
+    const int w = width(), h = height();
+    m_root->setSizes({w / 5, w - w / 5});
+    const int upper = h * 3 / 4;
+    m_right->setSizes({upper, std::max(0, m_right->height() - upper)});
+    m_left->setSizes({upper, std::max(0, m_left->height() - upper)});
+}
+
+void CMainFrame::HideAllPages() {
+    while (m_tabs && m_tabs->count() > 0) {
+        QWidget* page = m_tabs->widget(0);
+        m_tabs->removeTab(0);
+        delete page;
+    }
+}
+
+std::vector<CFormTemplateView*> CMainFrame::ShownPages() const {
+    return {};
+}
+
+void CMainFrame::ShowDeviceView(DeviceRecord* device, int select) {
+    HideAllPages();
+    if (!select || !device)
+        return;
+}
+
+void CMainFrame::AddAlarm(const std::string& deviceName, uint32_t address, const std::string& typeName,
+                          const std::string& text) {
+    if (m_alarmList)
+        m_alarmList->AddAlarm(deviceName, address, typeName, text);
+}
+
+void CMainFrame::SetCommandHandler(int id, std::function<void()> handler) {
+    m_handlers[id] = std::move(handler);
+    if (QAction* action = CommandAction(id))
+        action->setEnabled(true);
+}
+
+void CMainFrame::OnCommand(int id) {
+    auto custom = m_handlers.find(id);
+    if (custom != m_handlers.end() && custom->second) {
+        custom->second();
+        return;
+    }
+    switch (id) {
+        case ID_FILE_OPEN:
+            OnFileOpen();
+            break;
+        case ID_SAVE_DEVICES:
+            OnSaveDevices();
+            break;
+        case ID_SAVE_DEVICES_AS:
+            OnSaveDevicesAs();
+            break;
+        case ID_APP_EXIT:
+            close();
+            break;
+        case ID_ADD_FREQ_NODE:
+            OnAddFreqNode();
+            break;
+        case ID_ADD_DEVICE:
+            OnAddDevice();
+            break;
+        case ID_EDIT_DEVICE:
+            OnEditDevice();
+            break;
+        case ID_DELETE_DEVICE:
+            OnDeleteDevice();
+            break;
+        case ID_USER_SETTING: {
+            CUserSetupDlg dialog(kDefaultLogin, this);
+            dialog.exec();
+            break;
+        }
+        case ID_SYSTEM_SETUP: {
+            CSystemSetupDlg dialog(this);
+            dialog.exec();
+            break;
+        }
+        case ID_ALL_CONFIG: {
+            CAllConfigDlg dialog(this);
+            dialog.exec();
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void CMainFrame::OnFileOpen() {
+    if (!m_tree)
+        return;
+    FileRequest request;
+    request.save = false;
+    request.defaultExt = "db";
+    request.filter = "*.db|*.db";
+    const std::string path = Prompt().ChooseFile(request);
+    if (!path.empty())
+        m_tree->LoadDevices(path);
+}
+
+void CMainFrame::OnSaveDevices() {
+    if (!m_tree)
+        return;
+    // The next start loads what was just written.
+    if (m_tree->SaveDevices(std::string()))
+        WriteDevicePathToRegistry(std::string());
+}
+
+void CMainFrame::OnSaveDevicesAs() {
+    if (!m_tree)
+        return;
+    FileRequest request;
+    request.save = true;
+    request.defaultExt = "db";
+    request.filter = "*.db|*.db";
+    request.fileName = "DevInfo";
+    const std::string path = Prompt().ChooseFile(request);
+    if (path.empty())
+        return;
+    // The stored path names the file only when it holds the list.
+    if (m_tree->SaveDevices(path))
+        WriteDevicePathToRegistry(path);
+}
+
+void CMainFrame::OnAddFreqNode() {}
+
+void CMainFrame::OnAddDevice() {}
+
+void CMainFrame::OnEditDevice() {
+    if (m_tree)
+        m_tree->EditSelected();
+}
+
+void CMainFrame::OnDeleteDevice() {
+    if (!m_tree)
+        return;
+    // Only a deletion changes the list: a refusal or Cancel saves nothing and keeps the stored path.
+    if (m_tree->DeleteSelected() != DeviceTreeModel::DeleteResult::Deleted)
+        return;
+    if (m_tree->SaveDevices(std::string()))
+        WriteDevicePathToRegistry(std::string());
+}
+
+}  // namespace nms

@@ -1,0 +1,90 @@
+// The program's only top-level window: menus, tool bar and status bar around the device tree over the
+// information list (left) and the tab window over the alarm list (right). It runs the menu and tool-bar
+// commands, shows the pages of the selected device and forwards device events to the alarm list.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class QAction;
+class QSplitter;
+class QTabWidget;
+
+namespace nms {
+
+struct DeviceRecord;
+class CDevTreeView;
+class CDevInfoListView;
+class CDevAlarmListView;
+class CFormTemplateView;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kMaxWidth = 1024;
+    static constexpr int kMaxHeight = 768;
+
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Loads the device list of the start-up path and starts the link (the device tree's initial update).
+    void Start(const std::string& deviceListPath);
+
+    // select != 0: the pages of the device's type, the first active; select == 0: no pages.
+    void ShowDeviceView(DeviceRecord* device, int select);
+    // Texts are code-page bytes; address in network order.
+    void AddAlarm(const std::string& deviceName, uint32_t address, const std::string& typeName,
+                  const std::string& text);
+
+    // A menu, tool-bar or forwarded context-menu command.
+    void OnCommand(int id);
+    // Lets a later part of the program take over a command (login setup, configuration transfer); the
+    // command is enabled from then on.
+    void SetCommandHandler(int id, std::function<void()> handler);
+    // The action of a command (menu and tool bar share it), or null.
+    QAction* CommandAction(int id) const;
+
+    CDevTreeView* DevTree() const { return m_tree; }
+    CDevInfoListView* InfoList() const { return m_infoList; }
+    CDevAlarmListView* AlarmList() const { return m_alarmList; }
+    QTabWidget* TabWindow() const { return m_tabs; }
+    // The pages shown now, in tab order.
+    std::vector<CFormTemplateView*> ShownPages() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateClient();
+    QAction* AddCommand(int id, const char* text, int icon);
+    void HideAllPages();
+
+    void OnFileOpen();
+    void OnSaveDevices();
+    void OnSaveDevicesAs();
+    void OnAddFreqNode();
+    void OnAddDevice();
+    void OnEditDevice();
+    void OnDeleteDevice();
+
+    std::map<int, QAction*> m_actions;
+    std::map<int, std::function<void()>> m_handlers;
+    QSplitter* m_root = nullptr;
+    QSplitter* m_left = nullptr;
+    QSplitter* m_right = nullptr;
+    CDevTreeView* m_tree = nullptr;
+    CDevInfoListView* m_infoList = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    CDevAlarmListView* m_alarmList = nullptr;
+    bool m_laidOut = false;
+};
+
+// The main frame while it exists, else null.
+CMainFrame* MainFrame();
+
+}  // namespace nms

@@ -1,0 +1,127 @@
+#include "devices/device_list_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace nms {
+namespace {
+
+void PutName(uint8_t* field, const std::string& name) {
+    const size_t n = std::min<size_t>(name.size(), kDeviceNameBytes - 1);
+    std::memcpy(field, name.data(), n);
+    field[n] = 0;
+}
+
+std::string GetName(const uint8_t* field) {
+    size_t n = 0;
+    while (n < kDeviceNameBytes - 1 && field[n] != 0) ++n;
+    return std::string(reinterpret_cast<const char*>(field), n);
+}
+
+void PutU16(uint8_t* p, uint16_t v) {
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+}
+
+void PutU32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+}
+
+uint16_t GetU16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint32_t GetU32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+
+}  // namespace
+
+std::array<uint8_t, kDeviceRecordSize> EncodeDeviceRecord(const DeviceRecord& device) {
+    std::array<uint8_t, kDeviceRecordSize> r{};
+    PutName(&r[0], device.nodeName);
+    PutName(&r[48], device.deviceName);
+    PutU16(&r[96], device.typeCode);
+    const auto a = device.AddressBytes();
+    std::memcpy(&r[98], a.data(), 4);
+    PutU16(&r[102], device.port);
+    r[104] = uint8_t(device.status.load());
+    r[105] = device.busy.load();
+    // 106..109: the run-time link reference; meaningless in a file.
+    PutU32(&r[110], device.version.load());
+    return r;
+}
+
+FileDeviceRecord DecodeDeviceRecord(const uint8_t* bytes) {
+    FileDeviceRecord r;
+    r.nodeName = GetName(bytes);
+    r.deviceName = GetName(bytes + 48);
+    r.typeCode = GetU16(bytes + 96);
+    r.address = GetU32(bytes + 98);  // the bytes in order are the network-order value in memory
+    r.port = GetU16(bytes + 102);
+    r.status = int8_t(bytes[104]);
+    r.busy = bytes[105];
+    r.version = GetU32(bytes + 110);
+    return r;
+}
+
+std::vector<FileDeviceRecord> ParseDeviceList(const uint8_t* data, size_t size) {
+    std::vector<FileDeviceRecord> records;
+    records.reserve(size / kDeviceRecordSize);
+    for (size_t off = 0; off + kDeviceRecordSize <= size; off += kDeviceRecordSize)
+        records.push_back(DecodeDeviceRecord(data + off));
+    return records;
+}
+
+bool ReadDeviceListFile(const std::string& path, std::vector<FileDeviceRecord>* records) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    *records = ParseDeviceList(bytes.data(), bytes.size());
+    return true;
+}
+
+bool WriteDeviceListFile(const std::string& path, const std::vector<DevicePtr>& devices, std::string* error) {
+    std::vector<uint8_t> bytes;
+    bytes.reserve(devices.size() * kDeviceRecordSize);
+    for (const DevicePtr& d : devices) {
+        const auto r = EncodeDeviceRecord(*d);
+        bytes.insert(bytes.end(), r.begin(), r.end());
+    }
+    const std::string temp = path + ".tmp";
+    auto fail = [&](const char* what) {
+        if (error) *error = std::string(what) + ": " + std::strerror(errno);
+        return false;
+    };
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return fail("cannot create the file");
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) {
+            const int saved = errno;
+            ::close(fd);
+            ::unlink(temp.c_str());
+            errno = saved ? saved : EIO;
+            return fail("cannot write the file");
+        }
+        done += size_t(w);
+    }
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        const int saved = errno;
+        ::unlink(temp.c_str());
+        errno = saved;
+        return fail("cannot write the file");
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        const int saved = errno;
+        ::unlink(temp.c_str());
+        errno = saved;
+        return fail("cannot replace the file");
+    }
+    return true;
+}
+
+}  // namespace nms
