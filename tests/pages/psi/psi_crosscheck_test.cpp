@@ -2,17 +2,20 @@
 // table must decode there with the values that the tree shows.
 #include <gtest/gtest.h>
 
+// libdvbpsi's headers depend on their order.
+// clang-format off
 extern "C" {
-#include <dvbpsi/cat.h>
-#include <dvbpsi/demux.h>
-#include <dvbpsi/descriptor.h>
 #include <dvbpsi/dvbpsi.h>
-#include <dvbpsi/nit.h>
+#include <dvbpsi/psi.h>
+#include <dvbpsi/descriptor.h>
+#include <dvbpsi/demux.h>
 #include <dvbpsi/pat.h>
 #include <dvbpsi/pmt.h>
-#include <dvbpsi/psi.h>
+#include <dvbpsi/cat.h>
+#include <dvbpsi/nit.h>
 #include <dvbpsi/sdt.h>
 }
+// clang-format on
 
 #include <map>
 
