@@ -1,7 +1,9 @@
 #include <QApplication>
 #include <string>
 
+#include "app/login_registry.h"
 #include "app/main_frame.h"
+#include "app/velmora_app.h"
 #include "platform/qt_prompt.h"
 
 int main(int argc, char** argv) {
@@ -10,9 +12,11 @@ int main(int argc, char** argv) {
     nms::QtPrompt prompt;
     nms::SetPrompt(&prompt);
     int rc = 0;
-    {
+    nms::CVelmoraApp theApp;
+    if (theApp.InitInstance()) {
         nms::CMainFrame frame;
-        frame.Start(std::string());
+        theApp.AttachMainFrame(&frame);
+        frame.Start(nms::DeviceListPath());
         frame.show();
         rc = app.exec();
     }
