@@ -17,8 +17,12 @@
 #include "app/dev_alarm_list_view.h"
 #include "app/dev_info_list_view.h"
 #include "app/dev_tree_view.h"
+#include "app/login_registry.h"
 #include "app/page_registry.h"
 #include "devices/device_record.h"
+#include "pagebase/all_config_dlg.h"
+#include "pagebase/system_setup_dlg.h"
+#include "pagebase/user_setup_dlg.h"
 #include "platform/prompt.h"
 
 namespace nms {
@@ -129,7 +133,7 @@ void CMainFrame::CreateMenus() {
     }
     // Commands of later parts of the program stay disabled until a handler is set.
     for (int id : {ID_SAVE_CONFIG, ID_RESTORE_FACTORY, ID_RELOAD_CONFIG, ID_IMPORT_CONFIG, ID_EXPORT_CONFIG,
-                   ID_USER_SETTING, ID_APP_ABOUT})
+                   ID_APP_ABOUT})
         m_actions[id]->setEnabled(false);
 }
 
@@ -185,6 +189,8 @@ void CMainFrame::CreateClient() {
         s->setChildrenCollapsible(true);
     setCentralWidget(m_root);
 
+    // Every automatic save writes devinfo.db, so the stored start-up path must stop naming another file.
+    m_tree->Model().SetAutoSavedHook([] { WriteDevicePathToRegistry(std::string()); });
     connect(m_tree, &CDevTreeView::commandPosted, this, &CMainFrame::OnCommand, Qt::QueuedConnection);
     connect(m_tree, &CDevTreeView::deviceSelected, this, [this](DeviceRecord* device) {
         m_infoList->ShowDevice(device, 1);
@@ -274,6 +280,21 @@ void CMainFrame::OnCommand(int id) {
         case ID_DELETE_DEVICE:
             OnDeleteDevice();
             break;
+        case ID_USER_SETTING: {
+            CUserSetupDlg dialog(kDefaultLogin, this);
+            dialog.exec();
+            break;
+        }
+        case ID_SYSTEM_SETUP: {
+            CSystemSetupDlg dialog(this);
+            dialog.exec();
+            break;
+        }
+        case ID_ALL_CONFIG: {
+            CAllConfigDlg dialog(this);
+            dialog.exec();
+            break;
+        }
         default:
             break;
     }
@@ -294,7 +315,9 @@ void CMainFrame::OnFileOpen() {
 void CMainFrame::OnSaveDevices() {
     if (!m_tree)
         return;
-    m_tree->SaveDevices(std::string());
+    // The next start loads what was just written.
+    if (m_tree->SaveDevices(std::string()))
+        WriteDevicePathToRegistry(std::string());
 }
 
 void CMainFrame::OnSaveDevicesAs() {
@@ -308,7 +331,9 @@ void CMainFrame::OnSaveDevicesAs() {
     const std::string path = Prompt().ChooseFile(request);
     if (path.empty())
         return;
-    m_tree->SaveDevices(path);
+    // The stored path names the file only when it holds the list.
+    if (m_tree->SaveDevices(path))
+        WriteDevicePathToRegistry(path);
 }
 
 void CMainFrame::OnAddFreqNode() {}
@@ -323,7 +348,11 @@ void CMainFrame::OnEditDevice() {
 void CMainFrame::OnDeleteDevice() {
     if (!m_tree)
         return;
-    m_tree->DeleteSelected();
+    // Only a deletion changes the list: a refusal or Cancel saves nothing and keeps the stored path.
+    if (m_tree->DeleteSelected() != DeviceTreeModel::DeleteResult::Deleted)
+        return;
+    if (m_tree->SaveDevices(std::string()))
+        WriteDevicePathToRegistry(std::string());
 }
 
 }  // namespace nms

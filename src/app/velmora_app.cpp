@@ -6,11 +6,7 @@
 #include "app/about_dlg.h"
 #include "app/command_ids.h"
 #include "app/login_dlg.h"
-#include "app/login_registry.h"
 #include "app/main_frame.h"
-#include "pagebase/all_config_dlg.h"
-#include "pagebase/system_setup_dlg.h"
-#include "pagebase/user_setup_dlg.h"
 #include "platform/single_instance.h"
 
 namespace nms {
@@ -34,18 +30,6 @@ bool CVelmoraApp::InitInstance() {
 void CVelmoraApp::AttachMainFrame(CMainFrame* frame) {
     m_mainWindow = frame;
     frame->SetCommandHandler(ID_APP_ABOUT, [frame] { OnAppAbout(frame); });
-    frame->SetCommandHandler(ID_USER_SETTING, [frame] {
-        CUserSetupDlg dlg(kDefaultLogin, frame);
-        dlg.exec();
-    });
-    frame->SetCommandHandler(ID_SYSTEM_SETUP, [frame] {
-        CSystemSetupDlg dlg(frame);
-        dlg.exec();
-    });
-    frame->SetCommandHandler(ID_ALL_CONFIG, [frame] {
-        CAllConfigDlg dlg(frame);
-        dlg.exec();
-    });
 }
 
 void CVelmoraApp::OnAppAbout(QWidget* parent) {

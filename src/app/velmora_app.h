@@ -1,5 +1,5 @@
 // The application object: the start of the program (one instance per user, the login) and the commands
-// that belong to it rather than to the main frame (about box, user and system setup, all-config dialog).
+// that belong to it rather than to the main frame (the about box).
 //
 //     CVelmoraApp theApp;
 //     if (!theApp.InitInstance()) return 0;   // a second start or a cancelled login: end silently

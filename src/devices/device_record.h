@@ -28,7 +28,8 @@ struct DeviceLink {
     IReplyReceiver* transferWindow = nullptr;  // the configuration-transfer dialog while it is open
 };
 
-struct DeviceRecord {
+// Shared ownership (DeviceRegistry) lets a page find out whether a record it bound was freed.
+struct DeviceRecord : std::enable_shared_from_this<DeviceRecord> {
     std::string nodeName;    // frequency node, code-page bytes, at most 47
     std::string deviceName;  // code-page bytes, at most 47
     uint16_t typeCode = 0;

@@ -11,21 +11,13 @@
 #include "app/dev_tree_view.h"
 #include "devices/device_record.h"
 #include "platform/prompt.h"
+#include "qt_app_environment.h"
 
 namespace nms {
 namespace {
 
-int argc = 1;
-char arg0[] = "dev_lists_test";
-char* argv[] = {arg0, nullptr};
-QApplication& App() {
-    static QApplication app(argc, argv);
-    return app;
-}
-
 class DevListsTest : public ::testing::Test {
 protected:
-    void SetUp() override { App(); }
     ScriptedPrompt prompt;
     ScopedPrompt scoped{&prompt};
 };

@@ -1,0 +1,186 @@
+// The main frame: window, menus and tool bar, the device-list commands and their stored path.
+#include "app/main_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <cstdio>
+#include <fstream>
+
+#include "app/command_ids.h"
+#include "app/dev_tree_view.h"
+#include "app/login_registry.h"
+#include "devices/device_list_file.h"
+#include "platform/data_folder.h"
+#include "platform/prompt.h"
+#include "platform/settings_store.h"
+#include "qt_app_environment.h"
+
+namespace nms {
+namespace {
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::remove(DeviceTreeModel::DefaultListPath().c_str());
+        WriteDevicePathToRegistry(std::string());
+    }
+
+    static std::string StoredPath() {
+        std::string path;
+        ReadSetting("path", &path);
+        return path;
+    }
+    static size_t RecordsIn(const std::string& path) {
+        std::vector<FileDeviceRecord> records;
+        if (!ReadDeviceListFile(path, &records))
+            return size_t(-1);
+        return records.size();
+    }
+
+    ScriptedPrompt prompt;
+    ScopedPrompt scoped{&prompt};
+};
+
+TEST_F(MainFrameTest, WindowCaptionAndPlace) {
+    CMainFrame frame;
+    EXPECT_EQ(frame.windowTitle(), "Network Management Software(Version:5.21)");
+    EXPECT_EQ(frame.pos(), QPoint(0, 0));
+    EXPECT_LE(frame.width(), 1024);
+    EXPECT_LE(frame.height(), 768);
+    EXPECT_EQ(MainFrame(), &frame);
+}
+
+TEST_F(MainFrameTest, MenusAndToolBar) {
+    CMainFrame frame;
+    QStringList menus;
+    for (QAction* m : frame.menuBar()->actions()) {
+        QStringList items;
+        for (QAction* a : m->menu()->actions())
+            items << (a->isSeparator() ? QString("-") : a->text() + "=" + QString::number(a->data().toInt()));
+        menus << m->text() + ": " + items.join(", ");
+    }
+    EXPECT_EQ(menus,
+              QStringList({
+                  "System(&S): Open(&O)=57601, Save(&S)=32803, Save as(&A)=32804, -, Exit(&E)=57665",
+                  "Device(&E): Add Freq Node(&P)=32771, Add Device(&D)=32772, -, Edit Device(&M)=32775, "
+                  "Delete Device(&R)=32776",
+                  "Operate(&V): Save Config(&S)=32795, Restore to Factory(&F)=32782, Reload "
+                  "Config(&L)=32812, -, Import Config(&I)=32794, Export Config(&O)=32805",
+                  "Setting(&C): User Setting(&M)=32798",
+                  "Help(&H): About NMS(&A)...=57664",
+              }));
+
+    QToolBar* bar = frame.findChild<QToolBar*>();
+    ASSERT_NE(bar, nullptr);
+    QStringList buttons;
+    for (QAction* a : bar->actions())
+        buttons << (a->isSeparator() ? QString("-") : a->text());
+    EXPECT_EQ(buttons, QStringList({"Open Device", "Save Device", "-", "Add Freq Node", "Add Device",
+                                    "Edit Device", "Del Device", "-", "Save Config", "Restore Conf.",
+                                    "Reload Config", "-", "Import Config", "Export Config"}));
+    EXPECT_EQ(bar->iconSize(), QSize(32, 32));
+}
+
+TEST_F(MainFrameTest, PanesAtAFifthAndThreeQuarters) {
+    CMainFrame frame;
+    frame.resize(1000, 760);
+    frame.show();
+    QApplication::processEvents();
+    CDevTreeView* tree = frame.DevTree();
+    EXPECT_NEAR(tree->parentWidget()->width(), 1000 / 5, 3);
+    EXPECT_NEAR(frame.TabWindow()->height(), 760 * 3 / 4, 3);
+    EXPECT_LT(frame.TabWindow()->mapTo(&frame, QPoint(0, 0)).y(),
+              reinterpret_cast<QWidget*>(frame.AlarmList())->mapTo(&frame, QPoint(0, 0)).y());
+}
+
+TEST_F(MainFrameTest, SaveAsRecordsThePathOnlyWhenTheSaveWorked) {
+    CMainFrame frame;
+    CDevTreeView* tree = frame.DevTree();
+    tree->FindOrAddNode("N");
+    tree->AddDevice("N", "D", 0x2101, 0x0100007F, 2009);
+
+    const std::string good = DataFolder() + "/other.db";
+    const std::string bad = DataFolder() + "/no such folder/x.db";
+    prompt.fileAnswers = {bad, good};
+    frame.OnCommand(ID_SAVE_DEVICES_AS);
+    EXPECT_EQ(prompt.fileRequests.at(0).fileName, "DevInfo");
+    EXPECT_EQ(prompt.fileRequests.at(0).defaultExt, "db");
+    EXPECT_TRUE(prompt.fileRequests.at(0).save);
+    EXPECT_EQ(prompt.shown.size(), 1u);  // the failure is told
+    EXPECT_EQ(StoredPath(), "");
+
+    frame.OnCommand(ID_SAVE_DEVICES_AS);
+    EXPECT_EQ(StoredPath(), good);
+    EXPECT_EQ(RecordsIn(good), 1u);
+
+    // An automatic save after an operator's add writes devinfo.db, so the stored path follows it.
+    tree->setCurrentItem(tree->topLevelItem(0));
+    tree->AddDevice("", "E", 0x2101, 0x0200007F, 2009);
+    EXPECT_EQ(RecordsIn(DeviceTreeModel::DefaultListPath()), 2u);
+    EXPECT_EQ(StoredPath(), "");
+}
+
+TEST_F(MainFrameTest, SaveClearsTheStoredPath) {
+    CMainFrame frame;
+    WriteDevicePathToRegistry("/somewhere/list.db");
+    frame.OnCommand(ID_SAVE_DEVICES);
+    EXPECT_EQ(StoredPath(), "");
+    EXPECT_EQ(RecordsIn(DeviceTreeModel::DefaultListPath()), 0u);
+}
+
+TEST_F(MainFrameTest, DeleteSavesOnlyAfterADeletion) {
+    CMainFrame frame;
+    CDevTreeView* tree = frame.DevTree();
+    tree->FindOrAddNode("N");
+    DeviceRecord* device = tree->AddDevice("N", "D", 0x2101, 0x0100007F, 2009).get();
+    WriteDevicePathToRegistry("/kept/list.db");
+    tree->setCurrentItem(tree->ItemOf(device));
+
+    prompt.answers = {IDCANCEL};
+    frame.OnCommand(ID_DELETE_DEVICE);
+    EXPECT_EQ(tree->Registry().Size(), 1u);
+    EXPECT_EQ(StoredPath(), "/kept/list.db");
+    EXPECT_EQ(RecordsIn(DeviceTreeModel::DefaultListPath()), size_t(-1));  // nothing written
+
+    // A node that still has devices is refused the same way.
+    tree->setCurrentItem(tree->topLevelItem(0));
+    prompt.shown.clear();
+    frame.OnCommand(ID_DELETE_DEVICE);
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, "Please delete device first!");
+    EXPECT_EQ(StoredPath(), "/kept/list.db");
+
+    tree->setCurrentItem(tree->ItemOf(device));
+    prompt.answers = {IDOK};
+    frame.OnCommand(ID_DELETE_DEVICE);
+    EXPECT_EQ(tree->Registry().Size(), 0u);
+    EXPECT_EQ(StoredPath(), "");
+    EXPECT_EQ(RecordsIn(DeviceTreeModel::DefaultListPath()), 0u);
+}
+
+TEST_F(MainFrameTest, OpenLoadsTheChosenFile) {
+    const std::string path = DataFolder() + "/open.db";
+    {
+        DeviceRegistry registry;
+        DeviceTreeModel model(registry);
+        model.FindOrAddNode("Far");
+        model.AddDevice("Far", "Enc", 0x1101, 0x0300007F, 2009);
+        ASSERT_TRUE(model.SaveDevices(path));
+    }
+    CMainFrame frame;
+    prompt.fileAnswers = {path};
+    frame.OnCommand(ID_FILE_OPEN);
+    EXPECT_FALSE(prompt.fileRequests.at(0).save);
+    EXPECT_EQ(prompt.fileRequests.at(0).defaultExt, "db");
+    ASSERT_EQ(frame.DevTree()->topLevelItemCount(), 1);
+    EXPECT_EQ(frame.DevTree()->topLevelItem(0)->text(0), "Far");
+    EXPECT_EQ(frame.DevTree()->topLevelItem(0)->child(0)->text(0), "Enc");
+}
+
+}  // namespace
+}  // namespace nms

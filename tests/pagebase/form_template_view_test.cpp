@@ -1,0 +1,245 @@
+#include "pagebase/form_template_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QShowEvent>
+#include <QSpontaneKeyEvent>
+#include <QTest>
+#include <QVBoxLayout>
+#include <memory>
+
+#include "devices/device_record.h"
+#include "devices/reply_routing.h"
+#include "page_fixture.h"
+
+namespace nms {
+namespace {
+
+class TestPage : public CFormTemplateView {
+public:
+    TestPage() {
+        auto* layout = new QVBoxLayout(this);
+        m_edit = new QLineEdit(this);
+        layout->addWidget(m_edit);
+    }
+    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override {
+        ++replies;
+        lastCommand = reply.Command();
+        lastPayload = reply.PayloadCopy();
+    }
+    void OnInitialUpdate() override { ++initialUpdates; }
+    bool DoDataExchange(bool collect) override {
+        ++(collect ? collects : shows);
+        return true;
+    }
+    void OnShowWindow(bool shown) override { shown ? ++shownCount : 0; }
+
+    QLineEdit* m_edit;
+    int replies = 0;
+    int lastCommand = -1;
+    std::vector<uint8_t> lastPayload;
+    int initialUpdates = 0;
+    int collects = 0, shows = 0;
+    int shownCount = 0;
+};
+
+bool WaitCursorShown() {
+    const QCursor* c = QApplication::overrideCursor();
+    return c && c->shape() == Qt::WaitCursor;
+}
+
+TEST(FormTemplateView, BindingCreatesTheRouteRunsInitialUpdateAndKeepsOneEntry) {
+    test::PageFixture fx;
+    TestPage page;
+    fx.Bind(&page, 7);
+    EXPECT_EQ(page.PageParam(), 7);
+    EXPECT_EQ(page.Device(), fx.Device());
+    EXPECT_EQ(ReplyWindowOf(fx.Device()), static_cast<IReplyReceiver*>(&page));
+    page.SetDevice(fx.Device());
+    EXPECT_EQ(page.BoundDevices().size(), 1u);
+    EXPECT_EQ(page.initialUpdates, 2);
+    fx.FeedReply(0x40, {1, 2, 3});
+    EXPECT_EQ(page.replies, 1);
+    EXPECT_EQ(page.lastCommand, 0x40);
+    EXPECT_EQ(page.lastPayload, (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST(FormTemplateView, WaitsLastTheirTimeAndTimeOutOnce) {
+    struct Case {
+        const char* name;
+        std::function<void(TestPage&)> begin;
+        int expectedMs;
+    } cases[] = {
+        {"ordinary", [](TestPage& p) { p.BeginWait(4); }, 20000},
+        {"long", [](TestPage& p) { p.BeginWait(4, true); }, 80000},
+        {"short", [](TestPage& p) { p.BeginShortWait(4); }, 15000},
+        {"config operation", [](TestPage& p) { p.OnConfigOperation(1, 1); }, 30000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::PageFixture fx;
+        TestPage page;
+        fx.Bind(&page);
+        c.begin(page);
+        EXPECT_TRUE(page.IsBusy());
+        EXPECT_EQ(fx.Device()->busy.load(), 1);
+        EXPECT_EQ(page.Timers().Interval(4), c.expectedMs);
+        EXPECT_TRUE(WaitCursorShown());
+        fx.Events().Clear();
+        ASSERT_TRUE(fx.FireTimer(&page, 4));
+        EXPECT_FALSE(page.IsBusy());
+        EXPECT_EQ(fx.Device()->busy.load(), 0);
+        EXPECT_FALSE(page.Timers().IsActive(4));
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(fx.Events().Texts(), std::vector<std::string>{"Operation timeout"});
+        EXPECT_FALSE(fx.FireTimer(&page, 4));  // killed: no second time-out
+    }
+}
+
+TEST(FormTemplateView, WaitsAreIdempotentAndEndWaitRefreshesTheControls) {
+    test::PageFixture fx;
+    TestPage page;
+    fx.Bind(&page);
+    page.BeginWait(4);
+    page.BeginShortWait(4);  // restarts the time-out only
+    EXPECT_EQ(page.Timers().Interval(4), 15000);
+    page.EndWait(4);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(page.shows, 1);
+    page.EndWait(4);  // after the wait (or a time-out): idle stays idle
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(fx.Device()->busy.load(), 0);
+    EXPECT_TRUE(fx.Events().Texts().empty());
+}
+
+TEST(FormTemplateView, TimeOutWithoutDeviceReportsNothing) {
+    test::PageFixture fx;
+    TestPage page;
+    fx.Bind(&page);
+    page.BeginWait(4);
+    page.ClearDevice();
+    ASSERT_TRUE(fx.FireTimer(&page, 4));
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(fx.Events().Texts().empty());
+}
+
+TEST(FormTemplateView, OperatorInputIsSwallowedWhileWaiting) {
+    test::PageFixture fx;
+    TestPage page;
+    fx.Bind(&page);
+    page.activateWindow();
+    page.m_edit->setFocus();
+    page.BeginWait(4);
+    QTest::keyClicks(page.m_edit, "12");
+    EXPECT_EQ(page.m_edit->text(), "");
+    page.EndWait(4);
+    QTest::keyClicks(page.m_edit, "34");
+    EXPECT_EQ(page.m_edit->text(), "34");
+}
+
+TEST(FormTemplateView, PageShownLastReceivesRepliesSpontaneousShowsDoNot) {
+    test::PageFixture fx;
+    TestPage first, second;
+    fx.Bind(&first);
+    fx.Bind(&second);
+    fx.FeedReply(0x41, {});
+    EXPECT_EQ(second.replies, 1);
+    EXPECT_EQ(first.replies, 0);
+
+    second.hide();
+    first.hide();
+    first.show();  // taken back
+    fx.FeedReply(0x41, {});
+    EXPECT_EQ(first.replies, 1);
+
+    // A restored main window shows the other page again, spontaneously: the route stays.
+    const int shownBefore = second.shownCount;
+    QShowEvent spontaneous;
+    QSpontaneKeyEvent::setSpontaneous(&spontaneous);
+    static_cast<QObject*>(&second)->event(&spontaneous);  // as the window system delivers it
+    fx.FeedReply(0x41, {});
+    EXPECT_EQ(first.replies, 2);
+    EXPECT_EQ(second.replies, 1);
+    EXPECT_EQ(second.shownCount, shownBefore);
+}
+
+TEST(FormTemplateView, ConfigurationOperationTexts) {
+    struct Case {
+        int operation;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {1, {"Save config ...", "Save config succeed!"}},
+        {2, {"Reload config form flash ...", "Reload config succeed!"}},
+        {3, {"Restore to factory default ...", "Restore to factory succeed!"}},
+        {9, {}},
+        {-1, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.operation);
+        test::PageFixture fx;
+        TestPage page;
+        fx.Bind(&page);
+        page.OnConfigOperation(1, c.operation);
+        EXPECT_TRUE(page.IsBusy());
+        EXPECT_EQ(fx.Device()->busy.load(), 1);
+        fx.FeedConfigOperationReply(c.operation);
+        EXPECT_FALSE(page.IsBusy());
+        EXPECT_EQ(fx.Device()->busy.load(), 0);
+        EXPECT_FALSE(page.Timers().IsActive(4));
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(page.shows, 0);  // finishing does not refresh the controls
+        EXPECT_EQ(fx.Events().Texts(), c.texts);
+    }
+}
+
+TEST(FormTemplateView, DeviceRestartEndsTheWaitAsTimeOutThenReportsRestart) {
+    for (bool waiting : {true, false}) {
+        test::PageFixture fx;
+        TestPage page;
+        fx.Bind(&page);
+        if (waiting)
+            page.BeginWait(4);
+        fx.FeedDeviceRestart();
+        EXPECT_FALSE(page.IsBusy());
+        EXPECT_EQ(fx.Events().Texts(), (std::vector<std::string>{"Operation timeout", "Device restart"}));
+    }
+    test::PageFixture fx;  // no page bound: nothing at all
+    fx.FeedDeviceRestart();
+    EXPECT_TRUE(fx.Events().Texts().empty());
+}
+
+TEST(FormTemplateView, DestroyedWhileWaitingFreesTheDeviceAndUnregisters) {
+    test::PageFixture fx;
+    auto page = std::make_unique<TestPage>();
+    fx.Bind(page.get());
+    page->BeginWait(4);
+    SetTransferWindow(fx.Device(), page.get());
+    page.reset();
+    EXPECT_EQ(fx.Device()->busy.load(), 0);
+    EXPECT_EQ(ReplyWindowOf(fx.Device()), nullptr);
+    EXPECT_EQ(TransferWindowOf(fx.Device()), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    fx.FeedReply(0x40, {1});  // dropped: nobody is registered
+    fx.FeedReply(23, {1});
+    fx.FeedDeviceRestart();
+    EXPECT_TRUE(fx.Events().Texts().empty());
+}
+
+TEST(FormTemplateView, DestroyedPageDoesNotTouchAFreedRecord) {
+    test::PageFixture fx;
+    auto other = std::make_shared<DeviceRecord>();
+    other->status.store(3);
+    auto page = std::make_unique<TestPage>();
+    page->SetDevice(other.get());
+    page->SetDevice(fx.Device());
+    other.reset();  // the device list dropped it
+    page.reset();   // must skip the freed record (ASan would tell)
+    EXPECT_EQ(ReplyWindowOf(fx.Device()), nullptr);
+}
+
+}  // namespace
+}  // namespace nms
