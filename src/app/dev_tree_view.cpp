@@ -1,11 +1,15 @@
 #include "app/dev_tree_view.h"
 
+#include <arpa/inet.h>
+
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTimerEvent>
 
 #include "app/command_ids.h"
+#include "app/device_dlg.h"
+#include "app/freq_node_dlg.h"
 #include "devices/device_type_catalogue.h"
 #include "platform/codepage.h"
 
@@ -61,7 +65,34 @@ DevicePtr CDevTreeView::AddDevice(const std::string& nodeName, const std::string
     return m_model.AddDevice(nodeName, deviceName, typeCode, address, port, Selection());
 }
 
-void CDevTreeView::EditSelected() {}
+void CDevTreeView::EditSelected() {
+    const TreeSelection selection = Selection();
+    if (selection.IsDevice()) {
+        DeviceRecord* device = selection.device;
+        const DeviceTypeInfo* type = FindDeviceTypeByCode(device->typeCode);
+        const auto b = device->AddressBytes();
+        CDeviceDlg dialog(this);
+        dialog.m_editMode = 1;
+        dialog.m_deviceName = device->deviceName;
+        dialog.m_address = std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) +
+                           "." + std::to_string(b[3]);
+        dialog.m_port = device->port;
+        dialog.m_typeName = type ? type->name : "";
+        if (dialog.DoModal() != 1)
+            return;
+        const DeviceTypeInfo* chosen = FindDeviceTypeByName(dialog.m_typeName);
+        m_model.EditDevice(device, dialog.m_deviceName, inet_addr(dialog.m_address.c_str()),
+                           uint16_t(dialog.m_port), chosen ? chosen->typeCode : device->typeCode);
+        emit deviceEdited(device);
+    } else if (selection.IsNode()) {
+        CFreqNodeDlg dialog(this);
+        dialog.m_editMode = 1;
+        dialog.m_nodeName = m_model.Nodes()[selection.node].name;
+        if (dialog.DoModal() != 1)
+            return;
+        m_model.RenameNode(selection.node, dialog.m_nodeName);
+    }
+}
 
 DeviceTreeModel::DeleteResult CDevTreeView::DeleteSelected() {
     return m_model.DeleteSelected(Selection());

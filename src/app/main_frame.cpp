@@ -17,9 +17,12 @@
 #include "app/dev_alarm_list_view.h"
 #include "app/dev_info_list_view.h"
 #include "app/dev_tree_view.h"
+#include "app/device_dlg.h"
+#include "app/freq_node_dlg.h"
 #include "app/login_registry.h"
 #include "app/page_registry.h"
 #include "devices/device_record.h"
+#include "devices/device_type_catalogue.h"
 #include "pagebase/all_config_dlg.h"
 #include "pagebase/system_setup_dlg.h"
 #include "pagebase/user_setup_dlg.h"
@@ -336,9 +339,26 @@ void CMainFrame::OnSaveDevicesAs() {
         WriteDevicePathToRegistry(path);
 }
 
-void CMainFrame::OnAddFreqNode() {}
+void CMainFrame::OnAddFreqNode() {
+    if (!m_tree)
+        return;
+    CFreqNodeDlg dialog(this);
+    if (dialog.DoModal() == 1)
+        m_tree->FindOrAddNode(dialog.m_nodeName);
+}
 
-void CMainFrame::OnAddDevice() {}
+void CMainFrame::OnAddDevice() {
+    if (!m_tree || !m_tree->currentItem())
+        return;
+    CDeviceDlg dialog(this);
+    if (dialog.DoModal() != 1)
+        return;
+    const DeviceTypeInfo* type = FindDeviceTypeByName(dialog.m_typeName);
+    if (!type)
+        return;
+    m_tree->AddDevice(std::string(), dialog.m_deviceName, type->typeCode, inet_addr(dialog.m_address.c_str()),
+                      uint16_t(dialog.m_port));
+}
 
 void CMainFrame::OnEditDevice() {
     if (m_tree)
