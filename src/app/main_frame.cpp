@@ -21,9 +21,11 @@
 #include "app/freq_node_dlg.h"
 #include "app/login_registry.h"
 #include "app/page_registry.h"
+#include "devices/device_events.h"
 #include "devices/device_record.h"
 #include "devices/device_type_catalogue.h"
 #include "pagebase/all_config_dlg.h"
+#include "pagebase/form_template_view.h"
 #include "pagebase/system_setup_dlg.h"
 #include "pagebase/user_setup_dlg.h"
 #include "platform/prompt.h"
@@ -58,13 +60,23 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     setProperty("Velmora", 1);
 
     RegisterBuiltPages();
+    SetDeviceTypeNameResolver([](uint16_t typeCode) {
+        const DeviceTypeInfo* type = FindDeviceTypeByCode(typeCode);
+        return type ? std::string(type->name) : std::string();
+    });
     CreateMenus();
     CreateToolBar();
     statusBar()->showMessage("Ready");
     CreateClient();
+    // Device events reach the alarm list (and the alarm log) from now on.
+    m_previousSink = SetDeviceEventSink([this](const DeviceEvent& event) {
+        if (m_alarmList)
+            m_alarmList->AddAlarm(event);
+    });
 }
 
 CMainFrame::~CMainFrame() {
+    SetDeviceEventSink(std::move(m_previousSink));
     HideAllPages();
     setProperty("Velmora", QVariant());
     if (g_mainFrame == this)
@@ -231,13 +243,47 @@ void CMainFrame::HideAllPages() {
 }
 
 std::vector<CFormTemplateView*> CMainFrame::ShownPages() const {
-    return {};
+    std::vector<CFormTemplateView*> pages;
+    for (int i = 0; i < m_tabs->count(); ++i)
+        if (auto* page = qobject_cast<CFormTemplateView*>(m_tabs->widget(i)))
+            pages.push_back(page);
+    return pages;
 }
 
 void CMainFrame::ShowDeviceView(DeviceRecord* device, int select) {
     HideAllPages();
     if (!select || !device)
         return;
+    const DeviceTypeInfo* type = FindDeviceTypeByCode(device->typeCode);
+    if (!type)
+        return;
+    // Pages are bound before their tabs exist, so the page that is shown (the first) is the one that
+    // receives the device's replies.
+    std::vector<std::pair<QString, CFormTemplateView*>> tabs;
+    if (type->singleViewClass) {
+        if (CFormTemplateView* view = CreatePage(type->singleViewClass, m_tabs)) {
+            view->SetDevice(device);
+            tabs.emplace_back(QString::fromLatin1(type->name), view);
+        }
+    } else {
+        CFormTemplateView* first = nullptr;
+        for (int i = 0; i < type->pageCount; ++i) {
+            const DevicePageInfo& info = type->pages[i];
+            CFormTemplateView* view = CreatePage(info.pageClass, m_tabs);
+            if (!view)
+                continue;
+            if (i == 0)
+                first = view;
+            view->SetPageParam(info.pageParam);
+            view->SetFirstPage(first);
+            view->SetDevice(device);
+            tabs.emplace_back(QString::fromLatin1(info.caption), view);
+        }
+    }
+    for (const auto& [title, view] : tabs)
+        m_tabs->addTab(view, title);
+    if (!tabs.empty())
+        m_tabs->setCurrentIndex(0);
 }
 
 void CMainFrame::AddAlarm(const std::string& deviceName, uint32_t address, const std::string& typeName,

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "devices/device_events.h"
+
 class QAction;
 class QSplitter;
 class QTabWidget;
@@ -82,6 +84,7 @@ private:
     QTabWidget* m_tabs = nullptr;
     CDevAlarmListView* m_alarmList = nullptr;
     bool m_laidOut = false;
+    DeviceEventSink m_previousSink;
 };
 
 // The main frame while it exists, else null.
