@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <cstdio>
@@ -24,6 +23,7 @@
 #include "devices/device_events.h"
 #include "devices/device_list_file.h"
 #include "devices/device_type_catalogue.h"
+#include "framework/tab_wnd.h"
 #include "platform/data_folder.h"
 #include "platform/ip_address_edit.h"
 #include "platform/prompt.h"
@@ -122,7 +122,9 @@ TEST_F(MainFrameTest, PanesAtAFifthAndThreeQuarters) {
     EXPECT_NEAR(tree->parentWidget()->width(), 1000 / 5, 3);
     EXPECT_NEAR(frame.TabWindow()->height(), 760 * 3 / 4, 3);
     EXPECT_LT(frame.TabWindow()->mapTo(&frame, QPoint(0, 0)).y(),
-              reinterpret_cast<QWidget*>(frame.AlarmList())->mapTo(&frame, QPoint(0, 0)).y());
+              frame.AlarmList()->mapTo(&frame, QPoint(0, 0)).y());
+    EXPECT_LT(tree->mapTo(&frame, QPoint(0, 0)).y(), frame.InfoList()->mapTo(&frame, QPoint(0, 0)).y());
+    EXPECT_LT(tree->mapTo(&frame, QPoint(0, 0)).x(), frame.TabWindow()->mapTo(&frame, QPoint(0, 0)).x());
 }
 
 TEST_F(MainFrameTest, SaveAsRecordsThePathOnlyWhenTheSaveWorked) {

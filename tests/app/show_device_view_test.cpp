@@ -2,7 +2,7 @@
 // first active and receiving the device's replies, each with its PageParam.
 #include <gtest/gtest.h>
 
-#include <QTabWidget>
+#include <QLabel>
 
 #include "app/dev_info_list_view.h"
 #include "app/dev_tree_view.h"
@@ -11,6 +11,7 @@
 #include "devices/device_record.h"
 #include "devices/device_type_catalogue.h"
 #include "devices/reply_routing.h"
+#include "framework/tab_wnd.h"
 #include "pagebase/placeholder_page.h"
 #include "platform/prompt.h"
 #include "qt_app_environment.h"
@@ -23,6 +24,11 @@ std::string ClassOf(CFormTemplateView* page) {
         return placeholder->ClassName();
     std::string name = page->metaObject()->className();
     return name.rfind("nms::", 0) == 0 ? name.substr(5) : name;
+}
+
+QString TabText(TTabWnd* tabs, int index) {
+    TTabItem* item = tabs->GetTabItem(index);
+    return item && item->m_caption ? item->m_caption->text() : QString();
 }
 
 class ShowDeviceViewTest : public ::testing::Test {
@@ -55,21 +61,21 @@ TEST_F(ShowDeviceViewTest, EveryCatalogueRowShowsItsTabsInOrder) {
         DeviceRecord* device = devices[row];
         tree->setCurrentItem(tree->ItemOf(device));
 
-        QTabWidget* tabs = frame.TabWindow();
+        TTabWnd* tabs = frame.TabWindow();
         const std::vector<CFormTemplateView*> pages = frame.ShownPages();
         const int expected = type.singleViewClass ? 1 : type.pageCount;
-        ASSERT_EQ(tabs->count(), expected);
+        ASSERT_EQ(tabs->GetTabCount(), expected);
         ASSERT_EQ(int(pages.size()), expected);
-        EXPECT_EQ(tabs->currentIndex(), 0);
+        EXPECT_EQ(tabs->GetActiveTab(), 0);
         for (int i = 0; i < expected; ++i) {
             CFormTemplateView* page = pages[i];
             EXPECT_EQ(page->Device(), device);
             if (type.singleViewClass) {
-                EXPECT_EQ(tabs->tabText(i).toStdString(), type.name);
+                EXPECT_EQ(TabText(tabs, i).toStdString(), type.name);
                 EXPECT_EQ(ClassOf(page), type.singleViewClass);
                 EXPECT_EQ(page->PageParam(), 0);
             } else {
-                EXPECT_EQ(tabs->tabText(i).toStdString(), type.pages[i].caption) << i;
+                EXPECT_EQ(TabText(tabs, i).toStdString(), type.pages[i].caption) << i;
                 EXPECT_EQ(ClassOf(page), type.pages[i].pageClass) << i;
                 EXPECT_EQ(page->PageParam(), type.pages[i].pageParam) << i;
                 EXPECT_EQ(page->FirstPage(), pages[0]) << i;
@@ -83,8 +89,8 @@ TEST_F(ShowDeviceViewTest, EveryCatalogueRowShowsItsTabsInOrder) {
 
 TEST_F(ShowDeviceViewTest, RowFifteenShowsOneModulatorTab) {
     tree->setCurrentItem(tree->ItemOf(devices[15]));
-    ASSERT_EQ(frame.TabWindow()->count(), 1);
-    EXPECT_EQ(frame.TabWindow()->tabText(0), "Modulator");
+    ASSERT_EQ(frame.TabWindow()->GetTabCount(), 1);
+    EXPECT_EQ(TabText(frame.TabWindow(), 0), "Modulator");
     EXPECT_EQ(frame.ShownPages()[0]->PageParam(), 0);
 }
 
@@ -108,10 +114,10 @@ TEST_F(ShowDeviceViewTest, SelectingANodeChangesNothing) {
 
 TEST_F(ShowDeviceViewTest, DeletingTheSelectedDeviceRemovesItsTabs) {
     tree->setCurrentItem(tree->ItemOf(devices[33]));
-    ASSERT_EQ(frame.TabWindow()->count(), 6);
+    ASSERT_EQ(frame.TabWindow()->GetTabCount(), 6);
     prompt.answers = {IDOK};
     ASSERT_EQ(tree->DeleteSelected(), DeviceTreeModel::DeleteResult::Deleted);
-    EXPECT_EQ(frame.TabWindow()->count(), 0);
+    EXPECT_EQ(frame.TabWindow()->GetTabCount(), 0);
     EXPECT_TRUE(frame.ShownPages().empty());
     EXPECT_EQ(frame.InfoList()->Value(CDevInfoListView::kRowName), "");
     EXPECT_EQ(tree->currentItem(), nullptr);  // the selection does not move on to another device
@@ -122,7 +128,7 @@ TEST_F(ShowDeviceViewTest, UnknownTypeShowsNoPages) {
     DeviceRecord stranger;
     stranger.typeCode = 0x4124;
     frame.ShowDeviceView(&stranger, 1);
-    EXPECT_EQ(frame.TabWindow()->count(), 0);
+    EXPECT_EQ(frame.TabWindow()->GetTabCount(), 0);
 }
 
 TEST(PageRegistryTest, UnbuiltClassesGetPlaceholders) {
