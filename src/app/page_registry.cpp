@@ -5,6 +5,7 @@
 
 #include "pagebase/placeholder_page.h"
 #include "pages/modulator/qam4_view.h"
+#include "pages/mux/mux_channel_view.h"
 #include "pages/receiver/dvbs_system_view.h"
 
 namespace nms {
@@ -48,6 +49,7 @@ void RegisterBuiltPages() {
         // One line per real page class.
         RegisterPageClass<Cqam4>("Cqam4");
         RegisterPageClass<CDVBSSystemView>("CDVBSSystemView");
+        RegisterPageClass<CMuxChannelView>("CMuxChannelView");
     });
 }
 
