@@ -8,20 +8,22 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <cstdio>
 #include <fstream>
 
 #include "app/command_ids.h"
+#include "app/dev_alarm_list_view.h"
 #include "app/dev_info_list_view.h"
 #include "app/dev_tree_view.h"
 #include "app/device_dlg.h"
 #include "app/freq_node_dlg.h"
 #include "app/login_registry.h"
+#include "devices/device_events.h"
 #include "devices/device_list_file.h"
 #include "devices/device_type_catalogue.h"
+#include "framework/tab_wnd.h"
 #include "platform/data_folder.h"
 #include "platform/ip_address_edit.h"
 #include "platform/prompt.h"
@@ -120,7 +122,9 @@ TEST_F(MainFrameTest, PanesAtAFifthAndThreeQuarters) {
     EXPECT_NEAR(tree->parentWidget()->width(), 1000 / 5, 3);
     EXPECT_NEAR(frame.TabWindow()->height(), 760 * 3 / 4, 3);
     EXPECT_LT(frame.TabWindow()->mapTo(&frame, QPoint(0, 0)).y(),
-              reinterpret_cast<QWidget*>(frame.AlarmList())->mapTo(&frame, QPoint(0, 0)).y());
+              frame.AlarmList()->mapTo(&frame, QPoint(0, 0)).y());
+    EXPECT_LT(tree->mapTo(&frame, QPoint(0, 0)).y(), frame.InfoList()->mapTo(&frame, QPoint(0, 0)).y());
+    EXPECT_LT(tree->mapTo(&frame, QPoint(0, 0)).x(), frame.TabWindow()->mapTo(&frame, QPoint(0, 0)).x());
 }
 
 TEST_F(MainFrameTest, SaveAsRecordsThePathOnlyWhenTheSaveWorked) {
@@ -269,6 +273,45 @@ TEST_F(MainFrameTest, AddNodeAndDeviceThroughTheDialogs) {
     frame.OnCommand(ID_EDIT_DEVICE);
     EXPECT_EQ(tree->topLevelItem(0)->text(0), "Node 2");
     EXPECT_EQ(device->nodeName, "Node 2");
+}
+
+TEST_F(MainFrameTest, DeviceEventsReachTheAlarmListAndTheLog) {
+    const std::string log = DataFilePath("alarmlog.txt");
+    std::remove(log.c_str());
+    DeviceRecord device;
+    device.deviceName = "Mux \xD6\xD0";  // GBK text stays bytes in the log
+    device.typeCode = 0x2101;
+    device.SetAddressBytes(127, 0, 0, 7);
+    DeviceRecord stranger;
+    stranger.deviceName = "X";
+    stranger.typeCode = 0x4124;  // in no catalogue row
+    {
+        CMainFrame frame;
+        PostDeviceEvent(&device, "Device online");
+        PostDeviceEvent(&stranger, "Device offline");
+        CDevAlarmListView* alarms = frame.AlarmList();
+        ASSERT_EQ(alarms->rowCount(), 2);
+        EXPECT_EQ(alarms->item(0, 0)->text(), QString::fromUtf8("Mux \xE4\xB8\xAD"));
+        EXPECT_EQ(alarms->item(0, 1)->text(), "127.0.0.7");
+        EXPECT_EQ(alarms->item(0, 2)->text(), "ASI Multiplexer(8ASI)");
+        EXPECT_EQ(alarms->item(0, 3)->text(), "Device online");
+        EXPECT_EQ(alarms->item(1, 2)->text(), "");
+
+        // Emptying the list never shortens the log.
+        prompt.answers = {IDOK};
+        alarms->OnCommand(CDevAlarmListView::ID_EMPTY_ALL);
+        EXPECT_EQ(alarms->rowCount(), 0);
+    }
+    PostDeviceEvent(&device, "after the frame");  // no frame: dropped
+
+    std::ifstream in(log, std::ios::binary);
+    std::string line1, line2, line3;
+    std::getline(in, line1);
+    std::getline(in, line2);
+    EXPECT_FALSE(std::getline(in, line3));
+    EXPECT_EQ(line1.rfind("Mux \xD6\xD0   127.0.0.7   ASI Multiplexer(8ASI)   Device online   ", 0), 0u)
+        << line1;
+    EXPECT_EQ(line2.rfind("X   0.0.0.0      Device offline   ", 0), 0u) << line2;
 }
 
 }  // namespace
