@@ -19,6 +19,8 @@ class CDevTreeView : public QTreeWidget, public IDeviceTreeListener {
     Q_OBJECT
 public:
     static constexpr int kHeartbeatSeconds = 5;
+    static constexpr int kNodeIcon = 146;
+    static constexpr int kOfflineIcon = 151;
 
     explicit CDevTreeView(QWidget* parent = nullptr);
     ~CDevTreeView() override;
