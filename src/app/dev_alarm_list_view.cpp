@@ -9,6 +9,7 @@
 
 #include "platform/codepage.h"
 #include "platform/prompt.h"
+#include "platform/resource_icons.h"
 
 namespace nms {
 
@@ -87,10 +88,10 @@ void CDevAlarmListView::OnCommand(int id) {
 
 QMenu* CDevAlarmListView::CreateContextMenu() {
     auto* menu = new QMenu(this);
-    menu->addAction("Delete Alarm", this, [this] { OnCommand(ID_DELETE_ALARM); });
-    menu->addAction("Empty All", this, [this] { OnCommand(ID_EMPTY_ALL); });
+    menu->addAction(IconById(179), "Delete Alarm", this, [this] { OnCommand(ID_DELETE_ALARM); });
+    menu->addAction(IconById(189), "Empty All", this, [this] { OnCommand(ID_EMPTY_ALL); });
     menu->addSeparator();
-    menu->addAction("Refresh", this, [this] { OnCommand(ID_REFRESH); });
+    menu->addAction(IconById(157), "Refresh", this, [this] { OnCommand(ID_REFRESH); });
     return menu;
 }
 

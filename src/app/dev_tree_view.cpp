@@ -12,6 +12,7 @@
 #include "app/freq_node_dlg.h"
 #include "devices/device_type_catalogue.h"
 #include "platform/codepage.h"
+#include "platform/resource_icons.h"
 
 namespace nms {
 
@@ -134,25 +135,25 @@ DeviceRecord* CDevTreeView::DeviceOf(const QTreeWidgetItem* item) {
 }
 
 QIcon CDevTreeView::DeviceIcon(const DeviceRecord* device, bool online) const {
-    (void)device;
-    (void)online;
-    return QIcon();
+    const DeviceTypeInfo* type = online ? FindDeviceTypeByCode(device->typeCode) : nullptr;
+    return IconById(type ? int(type->icon) : kOfflineIcon);
 }
 
 QMenu* CDevTreeView::CreateContextMenu(QTreeWidgetItem* item) {
     auto* menu = new QMenu(this);
     const bool onDevice = item && item->parent();
     const bool onNode = item && !item->parent();
-    auto add = [&](const char* text, int id, int forwardAs, bool enabled) {
-        QAction* action = menu->addAction(text, this, [this, forwardAs] { emit commandPosted(forwardAs); });
+    auto add = [&](const char* text, int id, int forwardAs, bool enabled, int icon) {
+        QAction* action =
+            menu->addAction(IconById(icon), text, this, [this, forwardAs] { emit commandPosted(forwardAs); });
         action->setData(id);
         action->setEnabled(enabled);
     };
-    add("Add Frequency Node", ID_TREE_ADD_FREQ_NODE, ID_ADD_FREQ_NODE, !onNode && !onDevice);
-    add("Add Device", ID_TREE_ADD_DEVICE, ID_ADD_DEVICE, onNode);
+    add("Add Frequency Node", ID_TREE_ADD_FREQ_NODE, ID_ADD_FREQ_NODE, !onNode && !onDevice, 140);
+    add("Add Device", ID_TREE_ADD_DEVICE, ID_ADD_DEVICE, onNode, 141);
     menu->addSeparator();
-    add("Edit Device", ID_TREE_EDIT_DEVICE, ID_EDIT_DEVICE, onNode || onDevice);
-    add("Delete Device", ID_TREE_DELETE_DEVICE, ID_DELETE_DEVICE, onNode || onDevice);
+    add("Edit Device", ID_TREE_EDIT_DEVICE, ID_EDIT_DEVICE, onNode || onDevice, 178);
+    add("Delete Device", ID_TREE_DELETE_DEVICE, ID_DELETE_DEVICE, onNode || onDevice, 179);
     return menu;
 }
 
@@ -189,7 +190,7 @@ void CDevTreeView::OnTreeCleared() {
 
 void CDevTreeView::OnNodeAdded(int node) {
     auto* item = new QTreeWidgetItem({ScreenText(m_model.Nodes()[node].name)});
-    item->setIcon(0, QIcon());
+    item->setIcon(0, IconById(kNodeIcon));
     insertTopLevelItem(node, item);
 }
 

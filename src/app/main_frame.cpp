@@ -32,6 +32,7 @@
 #include "pagebase/system_setup_dlg.h"
 #include "pagebase/user_setup_dlg.h"
 #include "platform/prompt.h"
+#include "platform/resource_icons.h"
 
 namespace nms {
 
@@ -40,8 +41,7 @@ namespace {
 CMainFrame* g_mainFrame = nullptr;
 
 QIcon CommandIcon(int id) {
-    (void)id;
-    return QIcon();
+    return IconById(id);
 }
 
 }  // namespace

@@ -29,6 +29,19 @@ QPixmap Lamp(const QColor& colour, int size) {
     return pixmap;
 }
 
+QPixmap Tick(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(QColor(40, 150, 40), size / 8.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    painter.setPen(pen);
+    const QPointF points[] = {
+        {size * 0.2, size * 0.55}, {size * 0.42, size * 0.78}, {size * 0.82, size * 0.25}};
+    painter.drawPolyline(points, 3);
+    return pixmap;
+}
+
 // Background of the tab strip and the tool-bar bands: a tile of a soft vertical gradient.
 QPixmap BandBackground() {
     QPixmap pixmap(8, 32);
@@ -47,6 +60,8 @@ QPixmap PixmapById(int id, int size) {
     switch (id) {
         case 134:
             return BandBackground();
+        case 153:
+            return Tick(size);
         case 212:
             return Lamp(QColor(220, 0, 0), size);
         case 213:
@@ -60,7 +75,7 @@ QPixmap PixmapById(int id, int size) {
 
 QIcon IconById(int id) {
     InitResources();
-    if (id == 134 || id == 212 || id == 213) {
+    if (id == 134 || id == 153 || id == 212 || id == 213) {
         QIcon icon;
         for (int size : {16, 32}) {
             icon.addPixmap(PixmapById(id, size));
