@@ -9,6 +9,7 @@
 
 #include "platform/codepage.h"
 #include "platform/prompt.h"
+#include "platform/resource_icons.h"
 
 namespace nms {
 
@@ -16,22 +17,6 @@ namespace {
 
 QString ScreenText(const std::string& gbk) {
     return QString::fromStdString(GbkToUtf8(gbk));
-}
-
-QString DottedAddress(uint32_t address) {
-    // Network order: the first dotted number is the lowest-addressed byte.
-    const auto* b = reinterpret_cast<const uint8_t*>(&address);
-    return QString("%1.%2.%3.%4").arg(b[0]).arg(b[1]).arg(b[2]).arg(b[3]);
-}
-
-QString LocalTimeText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[64];
-    std::snprintf(text, sizeof text, "%d-%d-%d %d:%d:%d", local.tm_year + 1900, local.tm_mon + 1,
-                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
-    return QString::fromLatin1(text);
 }
 
 }  // namespace
@@ -54,13 +39,28 @@ CDevAlarmListView::CDevAlarmListView(QWidget* parent) : QTableWidget(0, 5, paren
 
 void CDevAlarmListView::AddAlarm(const std::string& deviceName, uint32_t address, const std::string& typeName,
                                  const std::string& text) {
+    DeviceEvent event;
+    event.deviceName = deviceName;
+    event.address = address;
+    event.typeName = typeName;
+    event.text = text;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    event.timeText = FormatAlarmTime(local);
+    AddAlarm(event);
+}
+
+void CDevAlarmListView::AddAlarm(const DeviceEvent& event) {
     const int row = rowCount();
     insertRow(row);
-    const QString cells[] = {ScreenText(deviceName), DottedAddress(address), ScreenText(typeName),
-                             ScreenText(text), LocalTimeText()};
+    const QString cells[] = {ScreenText(event.deviceName),
+                             QString::fromStdString(DottedAddress(event.address)), ScreenText(event.typeName),
+                             ScreenText(event.text), QString::fromStdString(event.timeText)};
     for (int c = 0; c < 5; ++c)
         setItem(row, c, new QTableWidgetItem(cells[c]));
     scrollToItem(item(row, 0));
+    AppendAlarmLog(event);
 }
 
 void CDevAlarmListView::OnCommand(int id) {
@@ -88,10 +88,10 @@ void CDevAlarmListView::OnCommand(int id) {
 
 QMenu* CDevAlarmListView::CreateContextMenu() {
     auto* menu = new QMenu(this);
-    menu->addAction("Delete Alarm", this, [this] { OnCommand(ID_DELETE_ALARM); });
-    menu->addAction("Empty All", this, [this] { OnCommand(ID_EMPTY_ALL); });
+    menu->addAction(IconById(179), "Delete Alarm", this, [this] { OnCommand(ID_DELETE_ALARM); });
+    menu->addAction(IconById(189), "Empty All", this, [this] { OnCommand(ID_EMPTY_ALL); });
     menu->addSeparator();
-    menu->addAction("Refresh", this, [this] { OnCommand(ID_REFRESH); });
+    menu->addAction(IconById(157), "Refresh", this, [this] { OnCommand(ID_REFRESH); });
     return menu;
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "devices/device_events.h"
+
 namespace nms {
 
 class CDevAlarmListView : public QTableWidget {
@@ -19,6 +21,8 @@ public:
     // Texts are code-page bytes; address in network order.
     void AddAlarm(const std::string& deviceName, uint32_t address, const std::string& typeName,
                   const std::string& text);
+    // Appends the event's row and its line in the alarm log.
+    void AddAlarm(const DeviceEvent& event);
 
     // The context-menu commands.
     void OnCommand(int id);

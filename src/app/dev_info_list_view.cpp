@@ -6,6 +6,7 @@
 #include "devices/device_record.h"
 #include "devices/device_type_catalogue.h"
 #include "platform/codepage.h"
+#include "platform/resource_icons.h"
 
 namespace nms {
 
@@ -39,8 +40,12 @@ CDevInfoListView::CDevInfoListView(QWidget* parent) : QTreeWidget(parent) {
     setItemsExpandable(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setIconSize(QSize(16, 16));
-    for (int row = 0; row < kRowCount; ++row)
-        new QTreeWidgetItem(this, {kLabels[row], QString()});
+    // Rows 0 to 5 show the images 165 to 170; the code row has none.
+    for (int row = 0; row < kRowCount; ++row) {
+        auto* item = new QTreeWidgetItem(this, {kLabels[row], QString()});
+        if (row < kRowCode)
+            item->setIcon(0, IconById(165 + row));
+    }
 }
 
 void CDevInfoListView::ShowDevice(const DeviceRecord* device, int show) {

@@ -1,13 +1,18 @@
 #include "app/dev_tree_view.h"
 
+#include <arpa/inet.h>
+
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTimerEvent>
 
 #include "app/command_ids.h"
+#include "app/device_dlg.h"
+#include "app/freq_node_dlg.h"
 #include "devices/device_type_catalogue.h"
 #include "platform/codepage.h"
+#include "platform/resource_icons.h"
 
 namespace nms {
 
@@ -61,7 +66,34 @@ DevicePtr CDevTreeView::AddDevice(const std::string& nodeName, const std::string
     return m_model.AddDevice(nodeName, deviceName, typeCode, address, port, Selection());
 }
 
-void CDevTreeView::EditSelected() {}
+void CDevTreeView::EditSelected() {
+    const TreeSelection selection = Selection();
+    if (selection.IsDevice()) {
+        DeviceRecord* device = selection.device;
+        const DeviceTypeInfo* type = FindDeviceTypeByCode(device->typeCode);
+        const auto b = device->AddressBytes();
+        CDeviceDlg dialog(this);
+        dialog.m_editMode = 1;
+        dialog.m_deviceName = device->deviceName;
+        dialog.m_address = std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) +
+                           "." + std::to_string(b[3]);
+        dialog.m_port = device->port;
+        dialog.m_typeName = type ? type->name : "";
+        if (dialog.DoModal() != 1)
+            return;
+        const DeviceTypeInfo* chosen = FindDeviceTypeByName(dialog.m_typeName);
+        m_model.EditDevice(device, dialog.m_deviceName, inet_addr(dialog.m_address.c_str()),
+                           uint16_t(dialog.m_port), chosen ? chosen->typeCode : device->typeCode);
+        emit deviceEdited(device);
+    } else if (selection.IsNode()) {
+        CFreqNodeDlg dialog(this);
+        dialog.m_editMode = 1;
+        dialog.m_nodeName = m_model.Nodes()[selection.node].name;
+        if (dialog.DoModal() != 1)
+            return;
+        m_model.RenameNode(selection.node, dialog.m_nodeName);
+    }
+}
 
 DeviceTreeModel::DeleteResult CDevTreeView::DeleteSelected() {
     return m_model.DeleteSelected(Selection());
@@ -103,25 +135,25 @@ DeviceRecord* CDevTreeView::DeviceOf(const QTreeWidgetItem* item) {
 }
 
 QIcon CDevTreeView::DeviceIcon(const DeviceRecord* device, bool online) const {
-    (void)device;
-    (void)online;
-    return QIcon();
+    const DeviceTypeInfo* type = online ? FindDeviceTypeByCode(device->typeCode) : nullptr;
+    return IconById(type ? int(type->icon) : kOfflineIcon);
 }
 
 QMenu* CDevTreeView::CreateContextMenu(QTreeWidgetItem* item) {
     auto* menu = new QMenu(this);
     const bool onDevice = item && item->parent();
     const bool onNode = item && !item->parent();
-    auto add = [&](const char* text, int id, int forwardAs, bool enabled) {
-        QAction* action = menu->addAction(text, this, [this, forwardAs] { emit commandPosted(forwardAs); });
+    auto add = [&](const char* text, int id, int forwardAs, bool enabled, int icon) {
+        QAction* action =
+            menu->addAction(IconById(icon), text, this, [this, forwardAs] { emit commandPosted(forwardAs); });
         action->setData(id);
         action->setEnabled(enabled);
     };
-    add("Add Frequency Node", ID_TREE_ADD_FREQ_NODE, ID_ADD_FREQ_NODE, !onNode && !onDevice);
-    add("Add Device", ID_TREE_ADD_DEVICE, ID_ADD_DEVICE, onNode);
+    add("Add Frequency Node", ID_TREE_ADD_FREQ_NODE, ID_ADD_FREQ_NODE, !onNode && !onDevice, 140);
+    add("Add Device", ID_TREE_ADD_DEVICE, ID_ADD_DEVICE, onNode, 141);
     menu->addSeparator();
-    add("Edit Device", ID_TREE_EDIT_DEVICE, ID_EDIT_DEVICE, onNode || onDevice);
-    add("Delete Device", ID_TREE_DELETE_DEVICE, ID_DELETE_DEVICE, onNode || onDevice);
+    add("Edit Device", ID_TREE_EDIT_DEVICE, ID_EDIT_DEVICE, onNode || onDevice, 178);
+    add("Delete Device", ID_TREE_DELETE_DEVICE, ID_DELETE_DEVICE, onNode || onDevice, 179);
     return menu;
 }
 
@@ -158,7 +190,7 @@ void CDevTreeView::OnTreeCleared() {
 
 void CDevTreeView::OnNodeAdded(int node) {
     auto* item = new QTreeWidgetItem({ScreenText(m_model.Nodes()[node].name)});
-    item->setIcon(0, QIcon());
+    item->setIcon(0, IconById(kNodeIcon));
     insertTopLevelItem(node, item);
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/login_registry.h"
 #include "app/main_frame.h"
+#include "app/velmora_app.h"
 #include "platform/qt_prompt.h"
 
 int main(int argc, char** argv) {
@@ -11,8 +12,10 @@ int main(int argc, char** argv) {
     nms::QtPrompt prompt;
     nms::SetPrompt(&prompt);
     int rc = 0;
-    {
+    nms::CVelmoraApp theApp;
+    if (theApp.InitInstance()) {
         nms::CMainFrame frame;
+        theApp.AttachMainFrame(&frame);
         frame.Start(nms::DeviceListPath());
         frame.show();
         rc = app.exec();

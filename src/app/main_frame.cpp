@@ -4,26 +4,35 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QShowEvent>
-#include <QSplitter>
 #include <QStatusBar>
-#include <QTabWidget>
 #include <QToolBar>
 
 #include "app/command_ids.h"
 #include "app/dev_alarm_list_view.h"
 #include "app/dev_info_list_view.h"
 #include "app/dev_tree_view.h"
+#include "app/device_dlg.h"
+#include "app/freq_node_dlg.h"
 #include "app/login_registry.h"
 #include "app/page_registry.h"
+#include "devices/device_events.h"
 #include "devices/device_record.h"
+#include "devices/device_type_catalogue.h"
+#include "framework/splitter_wnd.h"
+#include "framework/tab_wnd.h"
+#include "framework/visual_framework.h"
+#include "framework/visual_node.h"
 #include "pagebase/all_config_dlg.h"
+#include "pagebase/form_template_view.h"
 #include "pagebase/system_setup_dlg.h"
 #include "pagebase/user_setup_dlg.h"
 #include "platform/prompt.h"
+#include "platform/resource_icons.h"
 
 namespace nms {
 
@@ -32,8 +41,7 @@ namespace {
 CMainFrame* g_mainFrame = nullptr;
 
 QIcon CommandIcon(int id) {
-    (void)id;
-    return QIcon();
+    return IconById(id);
 }
 
 }  // namespace
@@ -55,14 +63,31 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     setProperty("Velmora", 1);
 
     RegisterBuiltPages();
+    SetDeviceTypeNameResolver([](uint16_t typeCode) {
+        const DeviceTypeInfo* type = FindDeviceTypeByCode(typeCode);
+        return type ? std::string(type->name) : std::string();
+    });
     CreateMenus();
     CreateToolBar();
     statusBar()->showMessage("Ready");
     CreateClient();
+    // Device events reach the alarm list (and the alarm log) from now on.
+    m_previousSink = SetDeviceEventSink([this](const DeviceEvent& event) {
+        if (m_alarmList)
+            m_alarmList->AddAlarm(event);
+    });
 }
 
 CMainFrame::~CMainFrame() {
+    SetDeviceEventSink(std::move(m_previousSink));
     HideAllPages();
+    // The windows go before the frame: the device tree stops the link on its way out.
+    if (m_framework)
+        m_framework->Destroy();
+    m_tree = nullptr;
+    m_infoList = nullptr;
+    m_alarmList = nullptr;
+    m_tabs = nullptr;
     setProperty("Velmora", QVariant());
     if (g_mainFrame == this)
         g_mainFrame = nullptr;
@@ -178,16 +203,56 @@ void CMainFrame::CreateToolBar() {
 }
 
 void CMainFrame::CreateClient() {
-    m_root = new QSplitter(Qt::Horizontal, this);
-    m_left = new QSplitter(Qt::Vertical, m_root);
-    m_right = new QSplitter(Qt::Vertical, m_root);
-    m_tree = new CDevTreeView(m_left);
-    m_infoList = new CDevInfoListView(m_left);
-    m_tabs = new QTabWidget(m_right);
-    m_alarmList = new CDevAlarmListView(m_right);
-    for (QSplitter* s : {m_root, m_left, m_right})
-        s->setChildrenCollapsible(true);
-    setCentralWidget(m_root);
+    // The layout: tree over information list on the left, tab window over alarm list on the right.
+    m_framework = new TVisualFramework(this);
+    auto* root = new TVisualNode(1, QString(), 1, 2);
+    auto* left = new TVisualNode(2, 0, 0, 2, 1);
+    auto* right = new TVisualNode(3, 0, 1, 2, 1);
+    auto* tree = new TVisualNode(4, 0, 0, TViewClass::Of<CDevTreeView>(), 0, 0);
+    auto* info = new TVisualNode(5, 1, 0, TViewClass::Of<CDevInfoListView>(), 0, 0);
+    auto* tabs = new TVisualNode(6, QString(), TViewClass::Of<TTabWnd>());
+    auto* alarms = new TVisualNode(7, 1, 0, TViewClass::Of<CDevAlarmListView>(), 0, 0);
+    // One tab node per single view or page of every catalogue row, ids from 8 on in catalogue order.
+    int id = 8;
+    std::vector<TVisualNode*> pageNodes;
+    m_rowNodes.assign(DeviceTypeCount(), {});
+    auto pageNode = [&](const char* title, const char* className) {
+        TViewClass viewClass;
+        viewClass.create = [name = std::string(className)](QWidget* parent) -> QWidget* {
+            return CreatePage(name, parent);
+        };
+        auto* node = new TVisualNode(id++, QString::fromLatin1(title), viewClass);
+        pageNodes.push_back(node);
+        return node;
+    };
+    for (int row = 0; row < DeviceTypeCount(); ++row) {
+        const DeviceTypeInfo& type = DeviceTypeAt(row);
+        if (type.singleViewClass) {
+            m_rowNodes[row].push_back(pageNode(type.name, type.singleViewClass));
+            continue;
+        }
+        for (int i = 0; i < type.pageCount; ++i)
+            m_rowNodes[row].push_back(pageNode(type.pages[i].caption, type.pages[i].pageClass));
+    }
+    m_framework->Add(root);
+    m_framework->Add(root, left);
+    m_framework->Add(root, right);
+    m_framework->Add(left, tree);
+    m_framework->Add(left, info);
+    m_framework->Add(right, alarms);
+    m_framework->Add(right, tabs);
+    for (TVisualNode* node : pageNodes)
+        m_framework->Add(tabs, node);
+    // Pages are made only when a device is selected.
+    m_framework->Create(this);
+
+    m_root = qobject_cast<TSplitterWnd*>(root->GetWindow());
+    m_left = qobject_cast<TSplitterWnd*>(left->GetWindow());
+    m_right = qobject_cast<TSplitterWnd*>(right->GetWindow());
+    m_tree = qobject_cast<CDevTreeView*>(tree->GetWindow());
+    m_infoList = qobject_cast<CDevInfoListView*>(info->GetWindow());
+    m_tabs = qobject_cast<TTabWnd*>(tabs->GetWindow());
+    m_alarmList = qobject_cast<CDevAlarmListView*>(alarms->GetWindow());
 
     // Every automatic save writes devinfo.db, so the stored start-up path must stop naming another file.
     m_tree->Model().SetAutoSavedHook([] { WriteDevicePathToRegistry(std::string()); });
@@ -207,7 +272,7 @@ void CMainFrame::CreateClient() {
 
 void CMainFrame::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (m_laidOut || event->spontaneous())
+    if (m_laidOut || event->spontaneous() || !m_root || !m_right)
         return;
     m_laidOut = true;
     // The left column takes a fifth of the frame's client width, the tab window three quarters of its
@@ -216,25 +281,59 @@ void CMainFrame::showEvent(QShowEvent* event) {
     m_root->setSizes({w / 5, w - w / 5});
     const int upper = h * 3 / 4;
     m_right->setSizes({upper, std::max(0, m_right->height() - upper)});
-    m_left->setSizes({upper, std::max(0, m_left->height() - upper)});
-}
-
-void CMainFrame::HideAllPages() {
-    while (m_tabs && m_tabs->count() > 0) {
-        QWidget* page = m_tabs->widget(0);
-        m_tabs->removeTab(0);
-        delete page;
+    // The information list keeps room for its seven rows.
+    if (m_left && m_infoList) {
+        const int rows = m_infoList->header()->sizeHint().height() +
+                         CDevInfoListView::kRowCount * std::max(1, m_infoList->sizeHintForRow(0)) +
+                         2 * m_infoList->frameWidth() + 2;
+        m_left->setSizes({std::max(0, m_left->height() - rows), rows});
     }
 }
 
+void CMainFrame::HideAllPages() {
+    if (!m_framework)
+        return;
+    for (const auto& nodes : m_rowNodes)
+        for (TVisualNode* node : nodes)
+            m_framework->ShowNode(node, false);
+}
+
 std::vector<CFormTemplateView*> CMainFrame::ShownPages() const {
-    return {};
+    std::vector<CFormTemplateView*> pages;
+    if (!m_tabs)
+        return pages;
+    for (int i = 0; i < m_tabs->GetTabCount(); ++i)
+        if (auto* page = qobject_cast<CFormTemplateView*>(m_tabs->GetTabWnd(i)))
+            pages.push_back(page);
+    return pages;
 }
 
 void CMainFrame::ShowDeviceView(DeviceRecord* device, int select) {
     HideAllPages();
-    if (!select || !device)
+    if (!select || !device || !m_framework)
         return;
+    int row = -1;
+    const DeviceTypeInfo* type = FindDeviceTypeByCode(device->typeCode, &row);
+    if (!type || row < 0 || row >= int(m_rowNodes.size()) || m_rowNodes[row].empty())
+        return;
+    const std::vector<TVisualNode*>& nodes = m_rowNodes[row];
+    // Each page is made anew, given its variant and the first page, then bound (which initialises it).
+    CFormTemplateView* first = nullptr;
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        m_framework->ShowNode(nodes[i], true);
+        auto* view = qobject_cast<CFormTemplateView*>(nodes[i]->GetWindow());
+        if (!view)
+            continue;
+        if (!type->singleViewClass) {
+            if (i == 0)
+                first = view;
+            view->SetPageParam(type->pages[i].pageParam);
+            view->SetFirstPage(first);
+        }
+        view->SetDevice(device);
+    }
+    // Showing the first page makes it the receiver of the device's replies.
+    m_framework->ActivateTab(nodes[0]);
 }
 
 void CMainFrame::AddAlarm(const std::string& deviceName, uint32_t address, const std::string& typeName,
@@ -336,9 +435,26 @@ void CMainFrame::OnSaveDevicesAs() {
         WriteDevicePathToRegistry(path);
 }
 
-void CMainFrame::OnAddFreqNode() {}
+void CMainFrame::OnAddFreqNode() {
+    if (!m_tree)
+        return;
+    CFreqNodeDlg dialog(this);
+    if (dialog.DoModal() == 1)
+        m_tree->FindOrAddNode(dialog.m_nodeName);
+}
 
-void CMainFrame::OnAddDevice() {}
+void CMainFrame::OnAddDevice() {
+    if (!m_tree || !m_tree->currentItem())
+        return;
+    CDeviceDlg dialog(this);
+    if (dialog.DoModal() != 1)
+        return;
+    const DeviceTypeInfo* type = FindDeviceTypeByName(dialog.m_typeName);
+    if (!type)
+        return;
+    m_tree->AddDevice(std::string(), dialog.m_deviceName, type->typeCode, inet_addr(dialog.m_address.c_str()),
+                      uint16_t(dialog.m_port));
+}
 
 void CMainFrame::OnEditDevice() {
     if (m_tree)

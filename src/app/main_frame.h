@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "devices/device_events.h"
+
 class QAction;
-class QSplitter;
-class QTabWidget;
 
 namespace nms {
 
@@ -20,6 +20,10 @@ class CDevTreeView;
 class CDevInfoListView;
 class CDevAlarmListView;
 class CFormTemplateView;
+class TTabWnd;
+class TSplitterWnd;
+class TVisualFramework;
+class TVisualNode;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -50,7 +54,8 @@ public:
     CDevTreeView* DevTree() const { return m_tree; }
     CDevInfoListView* InfoList() const { return m_infoList; }
     CDevAlarmListView* AlarmList() const { return m_alarmList; }
-    QTabWidget* TabWindow() const { return m_tabs; }
+    TTabWnd* TabWindow() const { return m_tabs; }
+    TVisualFramework* Framework() const { return m_framework; }
     // The pages shown now, in tab order.
     std::vector<CFormTemplateView*> ShownPages() const;
 
@@ -74,14 +79,18 @@ private:
 
     std::map<int, QAction*> m_actions;
     std::map<int, std::function<void()>> m_handlers;
-    QSplitter* m_root = nullptr;
-    QSplitter* m_left = nullptr;
-    QSplitter* m_right = nullptr;
+    TVisualFramework* m_framework = nullptr;
+    // The framework nodes of every catalogue row: its single view, or its pages in tab order.
+    std::vector<std::vector<TVisualNode*>> m_rowNodes;
+    TSplitterWnd* m_root = nullptr;
+    TSplitterWnd* m_left = nullptr;
+    TSplitterWnd* m_right = nullptr;
     CDevTreeView* m_tree = nullptr;
     CDevInfoListView* m_infoList = nullptr;
-    QTabWidget* m_tabs = nullptr;
+    TTabWnd* m_tabs = nullptr;
     CDevAlarmListView* m_alarmList = nullptr;
     bool m_laidOut = false;
+    DeviceEventSink m_previousSink;
 };
 
 // The main frame while it exists, else null.

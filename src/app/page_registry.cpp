@@ -3,6 +3,12 @@
 #include <map>
 #include <mutex>
 
+#include "pagebase/placeholder_page.h"
+#include "pages/modulator/qam4_view.h"
+#include "pages/mux/mux_channel_view.h"
+#include "pages/psi/mux_psi_view.h"
+#include "pages/receiver/dvbs_system_view.h"
+
 namespace nms {
 
 namespace {
@@ -33,14 +39,19 @@ CFormTemplateView* CreatePage(const std::string& className, QWidget* parent) {
     auto it = Factories().find(className);
     if (it != Factories().end() && it->second)
         return it->second(parent);
-    return nullptr;  // placeholder page follows once the page base is in
+    if (className.empty())
+        return nullptr;
+    return new CPlaceholderPage(className, parent);
 }
 
 void RegisterBuiltPages() {
     static std::once_flag once;
     std::call_once(once, [] {
-        // One line per real page class:
-        //   RegisterPageClass<CMuxChannelView>("CMuxChannelView");
+        // One line per real page class.
+        RegisterPageClass<Cqam4>("Cqam4");
+        RegisterPageClass<CDVBSSystemView>("CDVBSSystemView");
+        RegisterPageClass<CMuxChannelView>("CMuxChannelView");
+        RegisterPageClass<CMuxPsiView>("CMuxPsiView");
     });
 }
 

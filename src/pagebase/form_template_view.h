@@ -14,6 +14,7 @@
 namespace nms {
 
 struct DeviceRecord;
+class IOutputProgramSource;
 
 // Reply waits of the pages.
 constexpr int kWaitTimerId = 4;
@@ -44,6 +45,9 @@ public:
     // The first page of the set shown for the current device (set by the main frame).
     CFormTemplateView* FirstPage() const { return m_firstPage; }
     void SetFirstPage(CFormTemplateView* page) { m_firstPage = page; }
+    // The programs that the input channel page routes to its outputs (read by the PSI/SI editor through
+    // the first page); null for every other page.
+    virtual const IOutputProgramSource* OutputProgramSource() const { return nullptr; }
 
     // Reply waits: the device is marked busy (no heartbeats), timer timerId runs (80 s long, 20 s
     // ordinary, 15 s short), the wait cursor shows and operator input to the main window is swallowed.

@@ -5,17 +5,27 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenuBar>
-#include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <cstdio>
 #include <fstream>
 
 #include "app/command_ids.h"
+#include "app/dev_alarm_list_view.h"
+#include "app/dev_info_list_view.h"
 #include "app/dev_tree_view.h"
+#include "app/device_dlg.h"
+#include "app/freq_node_dlg.h"
 #include "app/login_registry.h"
+#include "devices/device_events.h"
 #include "devices/device_list_file.h"
+#include "devices/device_type_catalogue.h"
+#include "framework/tab_wnd.h"
 #include "platform/data_folder.h"
+#include "platform/ip_address_edit.h"
 #include "platform/prompt.h"
 #include "platform/settings_store.h"
 #include "qt_app_environment.h"
@@ -42,8 +52,25 @@ protected:
         return records.size();
     }
 
+    // Answers the next modal dialog of type Dialog with fill() then OK; counts the dialogs seen.
+    template <class Dialog, class Fill>
+    void AnswerNextDialog(Fill fill) {
+        QTimer::singleShot(0, [this, fill] {
+            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            ++dialogsSeen;
+            fill(dialog);
+            if (dialog->OnOK())
+                dialog->accept();
+            else
+                dialog->reject();
+        });
+    }
+
     ScriptedPrompt prompt;
     ScopedPrompt scoped{&prompt};
+    int dialogsSeen = 0;
 };
 
 TEST_F(MainFrameTest, WindowCaptionAndPlace) {
@@ -95,7 +122,9 @@ TEST_F(MainFrameTest, PanesAtAFifthAndThreeQuarters) {
     EXPECT_NEAR(tree->parentWidget()->width(), 1000 / 5, 3);
     EXPECT_NEAR(frame.TabWindow()->height(), 760 * 3 / 4, 3);
     EXPECT_LT(frame.TabWindow()->mapTo(&frame, QPoint(0, 0)).y(),
-              reinterpret_cast<QWidget*>(frame.AlarmList())->mapTo(&frame, QPoint(0, 0)).y());
+              frame.AlarmList()->mapTo(&frame, QPoint(0, 0)).y());
+    EXPECT_LT(tree->mapTo(&frame, QPoint(0, 0)).y(), frame.InfoList()->mapTo(&frame, QPoint(0, 0)).y());
+    EXPECT_LT(tree->mapTo(&frame, QPoint(0, 0)).x(), frame.TabWindow()->mapTo(&frame, QPoint(0, 0)).x());
 }
 
 TEST_F(MainFrameTest, SaveAsRecordsThePathOnlyWhenTheSaveWorked) {
@@ -180,6 +209,109 @@ TEST_F(MainFrameTest, OpenLoadsTheChosenFile) {
     ASSERT_EQ(frame.DevTree()->topLevelItemCount(), 1);
     EXPECT_EQ(frame.DevTree()->topLevelItem(0)->text(0), "Far");
     EXPECT_EQ(frame.DevTree()->topLevelItem(0)->child(0)->text(0), "Enc");
+}
+
+TEST_F(MainFrameTest, AddNodeAndDeviceThroughTheDialogs) {
+    CMainFrame frame;
+    CDevTreeView* tree = frame.DevTree();
+
+    AnswerNextDialog<CFreqNodeDlg>([](CFreqNodeDlg* d) { d->NameEdit()->setText("Node 1"); });
+    frame.OnCommand(ID_ADD_FREQ_NODE);
+    EXPECT_EQ(dialogsSeen, 1);
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), "Node 1");
+    EXPECT_EQ(RecordsIn(DeviceTreeModel::DefaultListPath()), size_t(-1));  // adding a node saves nothing
+
+    // Nothing selected: no dialog at all.
+    AnswerNextDialog<CDeviceDlg>([](CDeviceDlg*) {});
+    frame.OnCommand(ID_ADD_DEVICE);
+    QApplication::processEvents();
+    EXPECT_EQ(dialogsSeen, 1);
+    EXPECT_EQ(tree->Registry().Size(), 0u);
+
+    WriteDevicePathToRegistry("/before/list.db");
+    tree->setCurrentItem(tree->topLevelItem(0));
+    AnswerNextDialog<CDeviceDlg>([](CDeviceDlg* d) {
+        d->TypeList()->setCurrentIndex(15);
+        d->NameEdit()->setText("Mod");
+        d->AddressCtrl()->SetAddressText("127.0.0.9");
+        d->PortEdit()->setText("2010");
+    });
+    frame.OnCommand(ID_ADD_DEVICE);
+    EXPECT_EQ(dialogsSeen, 2);
+    ASSERT_EQ(tree->Registry().Size(), 1u);
+    DeviceRecord* device = tree->Registry().Snapshot()[0].get();
+    EXPECT_EQ(device->deviceName, "Mod");
+    EXPECT_EQ(device->nodeName, "Node 1");
+    EXPECT_EQ(device->typeCode, DeviceTypeAt(15).typeCode);
+    EXPECT_EQ(device->AddressBytes(), (std::array<uint8_t, 4>{127, 0, 0, 9}));
+    EXPECT_EQ(device->port, 2010);
+    EXPECT_EQ(tree->ItemOf(device)->parent(), tree->topLevelItem(0));
+    EXPECT_EQ(RecordsIn(DeviceTreeModel::DefaultListPath()), 1u);
+    EXPECT_EQ(StoredPath(), "");
+
+    // Editing the selected device renames its item and refreshes the information list.
+    tree->setCurrentItem(tree->ItemOf(device));
+    AnswerNextDialog<CDeviceDlg>([](CDeviceDlg* d) {
+        EXPECT_EQ(d->windowTitle(), "Edit Device");
+        EXPECT_EQ(d->TypeList()->currentIndex(), 15);
+        EXPECT_EQ(d->AddressCtrl()->GetAddressText(), "127.0.0.9");
+        d->NameEdit()->setText("Mod B");
+    });
+    frame.OnCommand(ID_EDIT_DEVICE);
+    EXPECT_EQ(dialogsSeen, 3);
+    EXPECT_EQ(device->deviceName, "Mod B");
+    EXPECT_EQ(tree->ItemOf(device)->text(0), "Mod B");
+    EXPECT_EQ(frame.InfoList()->Value(CDevInfoListView::kRowName), "Mod B");
+
+    // Renaming the node renames the node of its devices.
+    tree->setCurrentItem(tree->topLevelItem(0));
+    AnswerNextDialog<CFreqNodeDlg>([](CFreqNodeDlg* d) {
+        EXPECT_EQ(d->windowTitle(), "Edit Frequency Node");
+        d->NameEdit()->setText("Node 2");
+    });
+    frame.OnCommand(ID_EDIT_DEVICE);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), "Node 2");
+    EXPECT_EQ(device->nodeName, "Node 2");
+}
+
+TEST_F(MainFrameTest, DeviceEventsReachTheAlarmListAndTheLog) {
+    const std::string log = DataFilePath("alarmlog.txt");
+    std::remove(log.c_str());
+    DeviceRecord device;
+    device.deviceName = "Mux \xD6\xD0";  // GBK text stays bytes in the log
+    device.typeCode = 0x2101;
+    device.SetAddressBytes(127, 0, 0, 7);
+    DeviceRecord stranger;
+    stranger.deviceName = "X";
+    stranger.typeCode = 0x4124;  // in no catalogue row
+    {
+        CMainFrame frame;
+        PostDeviceEvent(&device, "Device online");
+        PostDeviceEvent(&stranger, "Device offline");
+        CDevAlarmListView* alarms = frame.AlarmList();
+        ASSERT_EQ(alarms->rowCount(), 2);
+        EXPECT_EQ(alarms->item(0, 0)->text(), QString::fromUtf8("Mux \xE4\xB8\xAD"));
+        EXPECT_EQ(alarms->item(0, 1)->text(), "127.0.0.7");
+        EXPECT_EQ(alarms->item(0, 2)->text(), "ASI Multiplexer(8ASI)");
+        EXPECT_EQ(alarms->item(0, 3)->text(), "Device online");
+        EXPECT_EQ(alarms->item(1, 2)->text(), "");
+
+        // Emptying the list never shortens the log.
+        prompt.answers = {IDOK};
+        alarms->OnCommand(CDevAlarmListView::ID_EMPTY_ALL);
+        EXPECT_EQ(alarms->rowCount(), 0);
+    }
+    PostDeviceEvent(&device, "after the frame");  // no frame: dropped
+
+    std::ifstream in(log, std::ios::binary);
+    std::string line1, line2, line3;
+    std::getline(in, line1);
+    std::getline(in, line2);
+    EXPECT_FALSE(std::getline(in, line3));
+    EXPECT_EQ(line1.rfind("Mux \xD6\xD0   127.0.0.7   ASI Multiplexer(8ASI)   Device online   ", 0), 0u)
+        << line1;
+    EXPECT_EQ(line2.rfind("X   0.0.0.0      Device offline   ", 0), 0u) << line2;
 }
 
 }  // namespace

@@ -1,0 +1,228 @@
+#include "pages/mux/edit_program_dlg.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cstdio>
+
+#include "platform/codepage.h"
+#include "platform/prompt.h"
+
+namespace nms {
+namespace {
+
+QString Hex(unsigned v) {
+    return QString::number(v, 16);
+}
+
+}  // namespace
+
+CEditProgramDlg::CEditProgramDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Edit");
+    m_name = new QLineEdit(this);
+    m_serviceId = new QLineEdit(this);
+    m_pmt = new QLineEdit(this);
+    m_pcr = new QLineEdit(this);
+    m_ecm = new QLineEdit(this);
+    m_elementPid = new QLineEdit(this);
+    m_ca = new QComboBox(this);
+    m_element = new QComboBox(this);
+    m_ipOutput = new QComboBox(this);
+    m_ipLabel = new QLabel("IP Output Index: ", this);
+    auto* ok = new QPushButton("OK", this);
+    auto* cancel = new QPushButton("Cancel", this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (OnOK())
+            accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_ca, &QComboBox::activated, this, &CEditProgramDlg::OnCaChanged);
+    connect(m_element, &QComboBox::activated, this, &CEditProgramDlg::OnElementChanged);
+
+    auto* grid = new QGridLayout;
+    int row = 0;
+    grid->addWidget(new QLabel("Program Name:", this), row, 0);
+    grid->addWidget(m_name, row++, 1, 1, 3);
+    grid->addWidget(new QLabel("Service ID:", this), row, 0);
+    grid->addWidget(m_serviceId, row++, 1);
+    grid->addWidget(new QLabel("PMT PID: 0x", this), row, 0);
+    grid->addWidget(m_pmt, row, 1);
+    grid->addWidget(new QLabel("PCR PID: 0x", this), row, 2);
+    grid->addWidget(m_pcr, row++, 3);
+    grid->addWidget(new QLabel("CA system ID: ", this), row, 0);
+    grid->addWidget(m_ca, row, 1);
+    grid->addWidget(new QLabel("ECM PID: 0x", this), row, 2);
+    grid->addWidget(m_ecm, row++, 3);
+    grid->addWidget(new QLabel("Element NO.", this), row, 0);
+    grid->addWidget(m_element, row, 1);
+    grid->addWidget(new QLabel("Element PID:0x", this), row, 2);
+    grid->addWidget(m_elementPid, row++, 3);
+    grid->addWidget(m_ipLabel, row, 0);
+    grid->addWidget(m_ipOutput, row++, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(grid);
+    top->addLayout(buttons);
+    m_ipLabel->hide();
+    m_ipOutput->hide();
+}
+
+bool CEditProgramDlg::DoDataExchange(bool collect) {
+    EditProgramFields& f = m_fields;
+    if (!collect) {
+        m_shownName = GbkToUtf8(f.name);
+        m_name->setText(QString::fromStdString(m_shownName));
+        m_serviceId->setText(QString::fromStdString(f.serviceId));
+        m_pmt->setText(QString::fromStdString(f.pmtPid));
+        m_pcr->setText(QString::fromStdString(f.pcrPid));
+
+        m_ca->clear();
+        for (int k = 0; k < kEditCaEntries; ++k)
+            if (f.caSystemIds[k] != 0)
+                m_ca->addItem(Hex(f.caSystemIds[k]), k);
+        m_caEntry = -1;
+        m_ecm->clear();
+        if (f.caSystemIds[0] != 0) {
+            m_ca->setCurrentIndex(0);
+            m_caEntry = 0;
+            m_ecm->setText(Hex(f.ecmPids[0]));
+        } else {
+            m_ca->setCurrentIndex(-1);
+        }
+
+        m_element->clear();
+        for (int i = 0; i < kEditElements; ++i) {
+            if (f.elementPids[i] < 0)
+                continue;
+            m_element->addItem(QString("%1:%2").arg(i + 1).arg(QString::fromStdString(f.elementLabels[i])),
+                               i);
+        }
+        m_elementEntry = -1;
+        m_elementPid->clear();
+        if (m_element->count() > 0) {
+            m_element->setCurrentIndex(0);
+            m_elementEntry = m_element->itemData(0).toInt();
+            m_elementPid->setText(Hex(static_cast<uint16_t>(f.elementPids[m_elementEntry])));
+        }
+
+        m_ipOutput->clear();
+        const bool showIp = f.ipOutputFlag != 0;
+        if (showIp) {
+            m_ipOutput->addItem("Disable", 0);
+            for (int n = 1; n <= IpOutputCount(f.ipOutputMode); ++n)
+                m_ipOutput->addItem(QString("%1-SPTS").arg(n), n);
+            // An index the list does not offer shows no selection and is kept.
+            m_ipOutput->setCurrentIndex(m_ipOutput->findData(static_cast<int>(f.ipOutputIndex)));
+        }
+        m_ipLabel->setVisible(showIp);
+        m_ipOutput->setVisible(showIp);
+        return true;
+    }
+
+    const QString nameText = m_name->text();
+    std::string name;
+    if (nameText.toStdString() == m_shownName) {
+        name = f.name;  // untouched: back as the bytes it came as
+    } else if (!Utf8ToGbk(nameText.toStdString(), &name)) {
+        ShowMessageBox("Program name contains characters that the device cannot store.");
+        m_name->setFocus();
+        return false;
+    }
+    if (static_cast<int>(name.size()) > kMaxProgramNameBytes) {
+        ShowMessageBox(kProgramNameTooLong);
+        m_name->setFocus();
+        return false;
+    }
+    std::string message;
+    uint32_t value = 0;
+    if (!ParseDecimalField(m_serviceId->text().toStdString(), 0xFFFF, &value, &message)) {
+        ShowMessageBox(message);
+        m_serviceId->setFocus();
+        return false;
+    }
+    if (!ParseHexField(m_pmt->text().toStdString(), 0xFFFF, &value, &message)) {
+        ShowMessageBox(message);
+        m_pmt->setFocus();
+        return false;
+    }
+    if (!ParseHexField(m_pcr->text().toStdString(), 0xFFFF, &value, &message)) {
+        ShowMessageBox(message);
+        m_pcr->setFocus();
+        return false;
+    }
+    if (!StoreEcm() || !StoreElementPid())
+        return false;
+    f.name = name;
+    f.serviceId = m_serviceId->text().toStdString();
+    f.pmtPid = m_pmt->text().toStdString();
+    f.pcrPid = m_pcr->text().toStdString();
+    if (m_ipOutput->isVisibleTo(this) && m_ipOutput->currentIndex() >= 0)
+        f.ipOutputIndex = static_cast<uint8_t>(m_ipOutput->currentData().toInt());
+    return true;
+}
+
+bool CEditProgramDlg::StoreEcm() {
+    if (m_caEntry < 0)
+        return true;
+    uint32_t v = 0;
+    std::string message;
+    if (!ParseHexField(m_ecm->text().toStdString(), 0xFFFF, &v, &message)) {
+        ShowMessageBox(message);
+        m_ecm->setFocus();
+        return false;
+    }
+    m_fields.ecmPids[m_caEntry] = static_cast<uint16_t>(v);
+    return true;
+}
+
+bool CEditProgramDlg::StoreElementPid() {
+    if (m_elementEntry < 0)
+        return true;
+    uint32_t v = 0;
+    std::string message;
+    if (!ParseHexField(m_elementPid->text().toStdString(), 0xFFFF, &v, &message)) {
+        ShowMessageBox(message);
+        m_elementPid->setFocus();
+        return false;
+    }
+    m_fields.elementPids[m_elementEntry] = static_cast<int16_t>(static_cast<uint16_t>(v));
+    return true;
+}
+
+void CEditProgramDlg::OnCaChanged(int row) {
+    if (!StoreEcm()) {
+        m_ca->setCurrentIndex(m_ca->findData(m_caEntry));
+        return;
+    }
+    m_caEntry = row >= 0 ? m_ca->itemData(row).toInt() : -1;
+    if (m_caEntry >= 0)
+        m_ecm->setText(Hex(m_fields.ecmPids[m_caEntry]));
+}
+
+void CEditProgramDlg::OnElementChanged(int row) {
+    if (!StoreElementPid()) {
+        m_element->setCurrentIndex(m_element->findData(m_elementEntry));
+        return;
+    }
+    m_elementEntry = row >= 0 ? m_element->itemData(row).toInt() : -1;
+    if (m_elementEntry >= 0)
+        m_elementPid->setText(Hex(static_cast<uint16_t>(m_fields.elementPids[m_elementEntry])));
+}
+
+bool CEditProgramDlg::OnOK() {
+    return DoDataExchange(true);
+}
+
+int CEditProgramDlg::DoModal() {
+    DoDataExchange(false);
+    return exec() == QDialog::Accepted ? 1 : 2;
+}
+
+}  // namespace nms

@@ -1,0 +1,118 @@
+// The routines other pages share with the multi-channel QAM page and the tuner input page.
+#include "pages/modulator/qam4_view.h"
+
+#include <gtest/gtest.h>
+
+#include "devices/device_record.h"
+#include "devices/reply_routing.h"
+#include "page_fixture.h"
+#include "pagebase/placeholder_page.h"
+#include "pages/receiver/dvbs_system_view.h"
+
+namespace nms {
+namespace {
+
+using test::PageFixture;
+
+// A page that borrows the shared handlers, as the IP multiplexer and Magnum pages do.
+class BorrowingPage : public CPlaceholderPage {
+public:
+    BorrowingPage() : CPlaceholderPage("BorrowingPage") {}
+    void OnTimer(int id) override { Cqam4::OnTimer(*this, id); }
+    int collected = 0;
+
+protected:
+    bool DoDataExchange(bool collect) override {
+        if (collect)
+            ++collected;
+        return true;
+    }
+};
+
+TEST(Qam4ViewTest, StatusPollOnlyForAnOnlineIdleDevice) {
+    struct Case {
+        int8_t status;
+        uint8_t busy;
+        bool polled;
+    };
+    const Case cases[] = {{3, 0, true}, {1, 0, true}, {0, 0, false}, {-1, 0, false}, {3, 1, false}};
+    for (const Case& c : cases) {
+        PageFixture fx(0x4104);
+        Cqam4 page;
+        fx.Bind(&page, 0);
+        page.SetTimer(Cqam4::kStatusTimerId, 2000);
+        fx.Device()->status.store(c.status);
+        fx.Device()->busy.store(c.busy);
+        ASSERT_TRUE(fx.FireTimer(&page, Cqam4::kStatusTimerId));
+        const auto sent = fx.TakeSentPacket();
+        ASSERT_EQ(sent.has_value(), c.polled) << int(c.status) << " " << int(c.busy);
+        if (sent) {
+            EXPECT_EQ(sent->command, 0x40);
+            EXPECT_EQ(sent->b, 1);
+            EXPECT_EQ(sent->c, 1);
+            EXPECT_TRUE(sent->payload.empty());
+            EXPECT_EQ(sent->type, 0x4104);
+            EXPECT_TRUE(sent->crcOk);
+        }
+    }
+}
+
+TEST(Qam4ViewTest, NoDeviceNoPollAndNoTimerOfItsOwn) {
+    PageFixture fx;
+    Cqam4 page;
+    page.Cqam4::OnTimer(Cqam4::kStatusTimerId);
+    EXPECT_FALSE(fx.PeekSentPacket().has_value());
+    fx.Bind(&page, 0);
+    EXPECT_FALSE(page.Timers().IsActive(Cqam4::kStatusTimerId));
+}
+
+TEST(Qam4ViewTest, BorrowedHandlersPollEndWaitsAndCollect) {
+    PageFixture fx;
+    BorrowingPage page;
+    fx.Bind(&page, 0);
+    page.SetTimer(Cqam4::kStatusTimerId, 2000);
+    ASSERT_TRUE(fx.FireTimer(&page, Cqam4::kStatusTimerId));
+    EXPECT_EQ(fx.TakeSentPacket()->command, 0x40);
+
+    // Any other id goes to the base: timer 4 is the wait's time-out.
+    page.BeginWait(kWaitTimerId);
+    EXPECT_EQ(fx.Device()->busy.load(), 1);
+    ASSERT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(fx.Device()->busy.load(), 0);
+    EXPECT_EQ(fx.Events().Count("Operation timeout"), 1);
+    EXPECT_FALSE(fx.PeekSentPacket().has_value());
+
+    Cqam4::OnSelChangeCombo(page);
+    EXPECT_EQ(page.collected, 1);
+}
+
+TEST(DvbsSystemViewTest, BindsAndTimesOutAsTheBase) {
+    PageFixture fx(0x5103);
+    CDVBSSystemView page;
+    fx.Bind(&page, 35);
+    EXPECT_EQ(page.Device(), fx.Device());
+    EXPECT_EQ(ReplyWindowOf(fx.Device()), static_cast<IReplyReceiver*>(&page));
+    EXPECT_EQ(page.BoundDevices().size(), 1u);
+    EXPECT_EQ(page.Text(), "CDVBSSystemView (PageParam 35)");
+
+    page.BeginWait(kWaitTimerId);
+    page.SetTimer(66, 1000);
+    ASSERT_TRUE(fx.FireTimer(&page, 66));  // unknown ids change nothing
+    EXPECT_TRUE(page.IsBusy());
+    ASSERT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(fx.Events().Count("Operation timeout"), 1);
+    EXPECT_FALSE(fx.PeekSentPacket().has_value());
+
+    // The shared bodies on another page.
+    CPlaceholderPage other("CEncoderVideoView");
+    CDVBSSystemView::SetDevice(other, fx.Device());
+    EXPECT_EQ(ReplyWindowOf(fx.Device()), static_cast<IReplyReceiver*>(&other));
+    other.BeginWait(kWaitTimerId);
+    CDVBSSystemView::OnTimer(other, kWaitTimerId);
+    EXPECT_FALSE(other.IsBusy());
+}
+
+}  // namespace
+}  // namespace nms

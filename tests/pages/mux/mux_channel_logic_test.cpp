@@ -1,0 +1,667 @@
+#include "pages/mux/mux_channel_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "fake_mux.h"
+
+namespace nms {
+namespace {
+
+struct Driven {
+    std::vector<int> commands;  // every request sent, in order
+    std::vector<Bytes> payloads;
+    std::vector<std::string> messages;
+    ChainStep last;
+    int versions = 0;
+};
+
+// Runs one operator step and answers every request until the chain stops asking.
+Driven Drive(MuxChannelLogic& logic, const FakeMux& mux, ChainStep step, int maxSteps = 10000) {
+    Driven d;
+    for (int i = 0; i < maxSteps; ++i) {
+        if (!step.message.empty())
+            d.messages.push_back(step.message);
+        if (step.sendVersion)
+            ++d.versions;
+        d.last = step;
+        if (!step.HasRequest())
+            break;
+        d.commands.push_back(step.command);
+        d.payloads.push_back(step.payload);
+        const Bytes answer = mux.Answer(step.command, step.payload);
+        MuxReply reply{static_cast<uint8_t>(step.command), mux.b, mux.c, answer.data(),
+                       static_cast<int>(answer.size())};
+        step = logic.HandleReply(reply);
+    }
+    return d;
+}
+
+ChainStep Feed(MuxChannelLogic& logic, uint8_t cmd, const Bytes& payload, uint8_t b = 1, uint8_t c = 1) {
+    return logic.HandleReply({cmd, b, c, payload.data(), static_cast<int>(payload.size())});
+}
+
+std::vector<std::string> ChildTexts(const ProgramTreeNode* n) {
+    std::vector<std::string> out;
+    if (n)
+        for (const auto& c : n->children)
+            out.push_back(c.text);
+    return out;
+}
+
+TreePath ChannelNode(const ProgramTree& t, int root, int channel) {
+    return {1, root, t.FindChannel(root, channel), -1};
+}
+TreePath ProgramNode(const ProgramTree& t, int root, int channel, int index) {
+    const int pos = t.FindChannel(root, channel);
+    return {2, root, pos, t.FindChild(root, pos, index)};
+}
+
+// ---- Layouts ----
+
+TEST(MuxChannelLayout, EveryPageParam) {
+    struct Case {
+        int pageParam;
+        int inputChannels;
+        std::vector<std::string> outputRoots;
+        int outputChannels;
+    };
+    const Case cases[] = {
+        {0, 8, {"Output-program"}, 8},
+        {37, 8, {"Output-program"}, 8},
+        {1, 8, {"Output Channel A", "Output Channel B"}, 8},
+        {3, 2, {"Output-program"}, 2},
+        {36, 7, {"Output-program"}, 7},
+        {86, 8, {"Output-program"}, 8},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pageParam);
+        MuxChannelLogic logic(c.pageParam);
+        logic.BuildLayout(true);
+        ASSERT_EQ(logic.InputTree().Roots().size(), 1u);
+        EXPECT_EQ(logic.InputTree().Roots()[0].text, "Input-program");
+        EXPECT_TRUE(logic.InputTree().Roots()[0].expanded);
+        const auto inputs = ChildTexts(logic.InputTree().Node(0));
+        ASSERT_EQ(static_cast<int>(inputs.size()), c.inputChannels);
+        EXPECT_EQ(inputs.front(), "Channel 1");
+        EXPECT_EQ(inputs.back(), "Channel " + std::to_string(c.inputChannels));
+        ASSERT_EQ(logic.OutputTree().Roots().size(), c.outputRoots.size());
+        for (size_t r = 0; r < c.outputRoots.size(); ++r) {
+            EXPECT_EQ(logic.OutputTree().Roots()[r].text, c.outputRoots[r]);
+            EXPECT_EQ(static_cast<int>(logic.OutputTree().Roots()[r].children.size()), c.outputChannels);
+        }
+        EXPECT_EQ(logic.OutputTree().Roots()[0].children[0].data, 1);
+        EXPECT_FALSE(logic.InputsFollow());
+    }
+}
+
+// ---- Request payloads ----
+
+TEST(MuxChannelRequests, AnalyseSelectRemoveRefreshPayloads) {
+    struct Case {
+        int pageParam;
+        bool remap;
+        Bytes analyse, select, refresh;
+    };
+    const Case cases[] = {
+        {0, true, {3, 1, 0}, {3, 5}, {1, 1}},
+        {0, false, {3, 1, 1}, {3, 5}, {1, 1}},
+        {1, true, {3, 1}, {3, 5, 2}, {1, 1, 1}},
+        {36, false, {3, 1, 1}, {3, 5}, {1, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pageParam * 10 + c.remap);
+        MuxChannelLogic logic(c.pageParam);
+        logic.BuildLayout(true);
+        ChainStep s = logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 3), c.remap);
+        EXPECT_EQ(s.command, kCmdAnalyseInput);
+        EXPECT_EQ(s.payload, c.analyse);
+        EXPECT_EQ(s.wait, ChainStep::Wait::kBeginLong);
+        logic.WaitEnded();
+        // Put program 5 into the input tree by a read reply so that it can be selected.
+        FakeMux mux;
+        mux.pageParam = c.pageParam;
+        for (int i = 0; i < 5; ++i)
+            mux.programs[3].push_back(MakeRecord(263, "P", false));
+        Drive(logic, mux, logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 3), c.remap));
+        s = logic.Select(ProgramNode(logic.InputTree(), 0, 3, 5), 2);
+        EXPECT_EQ(s.command, kCmdSelectIntoOutput);
+        EXPECT_EQ(s.payload, c.select);
+        EXPECT_EQ(s.wait, ChainStep::Wait::kBegin);
+        logic.WaitEnded();
+        s = logic.RefreshOut();
+        EXPECT_EQ(s.command, kCmdReadOutputProgram);
+        EXPECT_EQ(s.payload, c.refresh);
+    }
+}
+
+TEST(MuxChannelRequests, AnalyseRefusals) {
+    MuxChannelLogic logic(1);
+    logic.BuildLayout(true);
+    EXPECT_EQ(logic.InputAnalyze({0, 0, -1, -1}, true).message, "Please select Input Channel!");
+    EXPECT_EQ(logic.InputAnalyze({}, true).message, "Please select Input Channel!");
+    EXPECT_FALSE(logic.Waiting());
+    // The transcoding multiplexer keeps 8 channel tables: a 16-channel tree's channel 9 is not analysed.
+    MuxChannelLogic tc(86);
+    tc.BuildLayout(true);
+    ProgramTree& t = tc.InputTree();
+    std::vector<ProgramTreeNode> roots(1);
+    roots[0].text = "Input-program";
+    for (int n = 1; n <= 16; ++n)
+        roots[0].children.emplace_back("Channel " + std::to_string(n), n);
+    t.Reset(roots);
+    EXPECT_EQ(tc.InputAnalyze(ChannelNode(t, 0, 9), true).message, "Don't support !");
+}
+
+// ---- Analyse chain ----
+
+TEST(MuxChannelAnalyse, ReadsCaInfoThenEveryProgram) {
+    MuxChannelLogic logic(0);
+    logic.BuildLayout(true);
+    FakeMux mux;
+    mux.programs[2] = {MakeRecord(263, "One", false, 2), MakeRecord(263, "Two", true, 1),
+                       MakeRecord(263, "Three", false, 0)};
+    Bytes ca(4);
+    SetU16Le(&ca[0], 0x4AE1);
+    SetU16Le(&ca[2], 0x1FFE);
+    mux.caEntries[2] = ca;
+    const Driven d = Drive(logic, mux, logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 2), true));
+    EXPECT_EQ(d.commands, (std::vector<int>{0x20, 0x24, 0x21, 0x21, 0x21}));
+    EXPECT_EQ(d.payloads[2], (Bytes{2, 1}));
+    EXPECT_EQ(d.payloads[4], (Bytes{2, 3}));
+    EXPECT_EQ(d.last.wait, ChainStep::Wait::kEnd);
+    EXPECT_FALSE(d.last.sendVersion);
+    EXPECT_FALSE(logic.Waiting());
+    const auto* ch = logic.InputTree().Node(0, 1);
+    EXPECT_EQ(ChildTexts(ch), (std::vector<std::string>{"CA Info", "1 One", "2 Two", "3 Three"}));
+    EXPECT_TRUE(ch->expanded);
+    EXPECT_EQ(logic.Channel(2)->CaSystemId(0), 0x4AE1);
+    EXPECT_EQ(logic.Channel(2)->Program(2)->InputName(), "Two");
+}
+
+TEST(MuxChannelAnalyse, NoInputFinishesWithMessage) {
+    MuxChannelLogic logic(0);
+    logic.BuildLayout(true);
+    FakeMux mux;
+    const Driven d = Drive(logic, mux, logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 4), true));
+    EXPECT_EQ(d.commands, (std::vector<int>{0x20}));
+    EXPECT_EQ(d.messages, (std::vector<std::string>{"Channel 4 no input!"}));
+    EXPECT_EQ(d.last.wait, ChainStep::Wait::kEnd);
+}
+
+TEST(MuxChannelAnalyse, ReAnalyseReplacesTheChannelsNodes) {
+    MuxChannelLogic logic(0);
+    logic.BuildLayout(true);
+    FakeMux mux;
+    mux.programs[1] = {MakeRecord(263, "A", false)};
+    Drive(logic, mux, logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 1), true));
+    Drive(logic, mux, logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 1), true));
+    EXPECT_EQ(ChildTexts(logic.InputTree().Node(0, 0)), (std::vector<std::string>{"1 A"}));
+}
+
+// ---- Output read ----
+
+TEST(MuxChannelOutput, OneOutputReadsEveryChannelThenAsksVersion) {
+    MuxChannelLogic logic(0);
+    logic.BuildLayout(true);
+    FakeMux mux;
+    mux.b = 2;  // IP output present
+    mux.c = 2;
+    mux.programs[1] = {MakeRecord(263, "In", true), MakeRecord(263, "Out", false)};
+    mux.programs[8] = {MakeRecord(263, "Last", true)};
+    const Driven d = Drive(logic, mux, logic.RefreshOut());
+    // Channel 1: two reads; channels 2..7: one read each; channel 8: one.
+    EXPECT_EQ(d.commands.size(), 2u + 6u + 1u);
+    EXPECT_EQ(d.payloads[1], (Bytes{1, 2}));
+    EXPECT_EQ(d.payloads[2], (Bytes{2, 1}));
+    EXPECT_EQ(d.payloads.back(), (Bytes{8, 1}));
+    EXPECT_EQ(d.versions, 1);
+    EXPECT_EQ(d.last.wait, ChainStep::Wait::kEnd);
+    EXPECT_TRUE(logic.IpOutputFlag());
+    EXPECT_EQ(logic.IpOutputMode(), 2);
+    EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 0)), (std::vector<std::string>{"1 In"}));
+    EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 7)), (std::vector<std::string>{"1 Last"}));
+    EXPECT_EQ(logic.Channel(1)->programCount, 2);
+    // A second refresh starts from scratch: the nodes are not doubled.
+    Drive(logic, mux, logic.RefreshOut());
+    EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 0)), (std::vector<std::string>{"1 In"}));
+}
+
+TEST(MuxChannelOutput, TwoOutputsReadTwoPasses) {
+    MuxChannelLogic logic(1);
+    logic.BuildLayout(true);
+    FakeMux mux;
+    mux.pageParam = 1;
+    mux.programs[3] = {MakeRecord(263, "A", true)};
+    const Driven d = Drive(logic, mux, logic.RefreshOut());
+    ASSERT_EQ(d.commands.size(), 16u);
+    EXPECT_EQ(d.payloads[0], (Bytes{1, 1, 1}));
+    EXPECT_EQ(d.payloads[7], (Bytes{8, 1, 1}));
+    EXPECT_EQ(d.payloads[8], (Bytes{1, 1, 2}));
+    EXPECT_EQ(d.payloads[15], (Bytes{8, 1, 2}));
+    EXPECT_EQ(d.versions, 1);
+    // The fake clears the flag in pass 2, so only output A shows the program.
+    EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 2)), (std::vector<std::string>{"1 A"}));
+    EXPECT_TRUE(ChildTexts(logic.OutputTree().Node(1, 2)).empty());
+}
+
+TEST(MuxChannelOutput, SixteenChannelReplyRebuildsLayoutOnce) {
+    MuxChannelLogic logic(0);
+    logic.BuildLayout(true);
+    FakeMux mux;
+    mux.b = 16;
+    mux.programs[16] = {MakeRecord(263, "Sixteen", true)};
+    const Driven d = Drive(logic, mux, logic.RefreshOut());
+    EXPECT_EQ(d.commands.size(), 16u);
+    EXPECT_EQ(logic.ChannelCount(), 16);
+    EXPECT_EQ(logic.InputTree().Node(0)->children.size(), 16u);
+    EXPECT_EQ(logic.OutputTree().Node(0)->children.size(), 16u);
+    EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 15)), (std::vector<std::string>{"1 Sixteen"}));
+    // Analysed inputs survive a later refresh of the 16-channel device.
+    mux.programs[9] = {MakeRecord(263, "Nine", false)};
+    Drive(logic, mux, logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 9), true));
+    Drive(logic, mux, logic.RefreshOut());
+    EXPECT_EQ(ChildTexts(logic.InputTree().Node(0, 8)), (std::vector<std::string>{"1 Nine"}));
+}
+
+TEST(MuxChannelOutput, TranscoderShownReadsOutputsThenAllInputs) {
+    MuxChannelLogic logic(86);
+    logic.BuildLayout(true);
+    FakeMux mux;
+    mux.pageParam = 86;
+    mux.programs[1] = {MakeRecord(379, "T1", true), MakeRecord(379, "T2", false)};
+    mux.programs[8] = {MakeRecord(379, "T8", false)};
+    const Driven d = Drive(logic, mux, logic.Shown());
+    // Outputs: 2 + 7; inputs: 2 + 7.
+    ASSERT_EQ(d.commands.size(), 18u);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(d.commands[i], 0x22);
+    for (int i = 9; i < 18; ++i)
+        EXPECT_EQ(d.commands[i], 0x21);
+    EXPECT_EQ(d.payloads[9], (Bytes{1, 1}));
+    EXPECT_EQ(d.payloads[17], (Bytes{8, 1}));
+    EXPECT_EQ(d.versions, 1);
+    EXPECT_FALSE(logic.InputsFollow());
+    EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 0)), (std::vector<std::string>{"1 T1"}));
+    EXPECT_EQ(ChildTexts(logic.InputTree().Node(0, 0)), (std::vector<std::string>{"1 T1", "2 T2"}));
+    EXPECT_EQ(ChildTexts(logic.InputTree().Node(0, 7)), (std::vector<std::string>{"1 T8"}));
+    // Without the show, a refresh reads only the outputs and ends without 0x02.
+    const Driven r = Drive(logic, mux, logic.RefreshOut());
+    EXPECT_EQ(r.commands.size(), 9u);
+    EXPECT_EQ(r.versions, 0);
+}
+
+TEST(MuxChannelOutput, TranscoderFollowRestartsTheWait) {
+    MuxChannelLogic logic(86);
+    logic.BuildLayout(true);
+    ChainStep s = logic.Shown();
+    for (int ch = 1; ch <= 7; ++ch) {
+        s = Feed(logic, 0x22, {static_cast<uint8_t>(ch), 1, 0});
+        EXPECT_EQ(s.wait, ChainStep::Wait::kNone);
+    }
+    s = Feed(logic, 0x22, {8, 1, 0});
+    EXPECT_EQ(s.command, 0x21);
+    EXPECT_EQ(s.wait, ChainStep::Wait::kRestart);
+}
+
+// ---- Bad replies change nothing ----
+
+TEST(MuxChannelReplies, ShortMismatchedLateAndDuplicatedRepliesChangeNothing) {
+    const Bytes rec = MakeRecord(263, "X", true);
+    auto withRecord = [&](Bytes head, int cut = 0) {
+        head.insert(head.end(), rec.begin(), rec.end() - cut);
+        return head;
+    };
+    struct Case {
+        const char* name;
+        int pageParam;
+        uint8_t command;
+        Bytes payload;
+    };
+    // The page has just asked 0x22 for channel 1, program 1 (pass 1 on PageParam 1).
+    const Case cases[] = {
+        {"empty", 0, 0x22, {}},
+        {"header only two bytes", 0, 0x22, {1, 1}},
+        {"pass missing", 1, 0x22, {1, 1, 3}},
+        {"other channel", 0, 0x22, withRecord({2, 1, 3})},
+        {"other index", 0, 0x22, withRecord({1, 2, 3})},
+        {"channel out of range", 0, 0x22, withRecord({17, 1, 3})},
+        {"index 0", 0, 0x22, withRecord({1, 0, 3})},
+        {"other pass", 1, 0x22, withRecord({1, 1, 3, 2})},
+        {"other command", 0, 0x21, withRecord({1, 1, 3})},
+        {"unknown command", 0, 0x77, withRecord({1, 1, 3})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MuxChannelLogic logic(c.pageParam);
+        logic.BuildLayout(true);
+        const ChainStep asked = logic.RefreshOut();
+        ASSERT_TRUE(asked.HasRequest());
+        const ChainStep s = Feed(logic, c.command, c.payload);
+        EXPECT_FALSE(s.HasRequest());
+        EXPECT_EQ(s.wait, ChainStep::Wait::kNone);
+        EXPECT_TRUE(logic.Waiting());  // the wait runs on and ends as a time-out
+        EXPECT_EQ(logic.Channel(1)->programCount, 0);
+        EXPECT_TRUE(ChildTexts(logic.OutputTree().Node(0, 0)).empty());
+    }
+}
+
+TEST(MuxChannelReplies, RecordCutShortIsNotStoredButTheChainGoesOn) {
+    for (int cut : {1, 2, 3, 263}) {
+        SCOPED_TRACE(cut);
+        MuxChannelLogic logic(0);
+        logic.BuildLayout(true);
+        logic.RefreshOut();
+        Bytes p = {1, 1, 2};
+        const Bytes rec = MakeRecord(263, "X", true);
+        p.insert(p.end(), rec.begin(), rec.end() - cut);
+        const ChainStep s = Feed(logic, 0x22, p);
+        EXPECT_EQ(s.payload, (Bytes{1, 2}));
+        EXPECT_EQ(logic.Channel(1)->Program(1)->InOutput(), 0);
+        EXPECT_TRUE(ChildTexts(logic.OutputTree().Node(0, 0)).empty());
+    }
+}
+
+TEST(MuxChannelReplies, CaInfoTooShortForItsCountIsIgnored) {
+    MuxChannelLogic logic(0);
+    logic.BuildLayout(true);
+    logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 1), true);
+    ASSERT_EQ(Feed(logic, 0x20, {1, 2}).command, 0x24);
+    EXPECT_FALSE(Feed(logic, 0x24, {1, 2, 0, 1, 0, 2, 0, 3}).HasRequest());  // two entries need 10 bytes
+    EXPECT_TRUE(ChildTexts(logic.InputTree().Node(0, 0)).empty());
+    // CA count 5 is out of range: no CA node, the read goes on.
+    EXPECT_EQ(Feed(logic, 0x24, {1, 5}).payload, (Bytes{1, 1}));
+    EXPECT_TRUE(ChildTexts(logic.InputTree().Node(0, 0)).empty());
+}
+
+TEST(MuxChannelReplies, LateAndDuplicatedReplies) {
+    MuxChannelLogic logic(0);
+    logic.BuildLayout(true);
+    FakeMux mux;
+    mux.programs[1] = {MakeRecord(263, "A", true), MakeRecord(263, "B", true)};
+    logic.RefreshOut();
+    const Bytes first = mux.Answer(0x22, {1, 1});
+    ASSERT_TRUE(Feed(logic, 0x22, first).HasRequest());
+    // The same reply again: the chain asked for program 2 meanwhile.
+    EXPECT_FALSE(Feed(logic, 0x22, first).HasRequest());
+    EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 0)), (std::vector<std::string>{"1 A"}));
+    // Time-out; the answer for program 2 arrives late.
+    logic.WaitEnded();
+    EXPECT_FALSE(Feed(logic, 0x22, mux.Answer(0x22, {1, 2})).HasRequest());
+    EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 0)), (std::vector<std::string>{"1 A"}));
+    EXPECT_EQ(logic.Channel(1)->Program(2)->InOutput(), 0);
+}
+
+// ---- Select, remove ----
+
+struct Routed : ::testing::Test {
+    void SetUpPage(int pageParam) {
+        logic = std::make_unique<MuxChannelLogic>(pageParam);
+        logic->BuildLayout(true);
+        mux.pageParam = pageParam;
+        const int size = pageParam == 86 ? 379 : 263;
+        mux.programs[2] = {MakeRecord(size, "P1", false), MakeRecord(size, "P2", false)};
+        Drive(*logic, mux, logic->InputAnalyze(ChannelNode(logic->InputTree(), 0, 2), true));
+    }
+    std::unique_ptr<MuxChannelLogic> logic;
+    FakeMux mux;
+};
+
+TEST_F(Routed, SelectAddsTheProgramAndRefusesItTwice) {
+    SetUpPage(0);
+    const Driven d = Drive(*logic, mux, logic->Select(ProgramNode(logic->InputTree(), 0, 2, 2), 1));
+    EXPECT_EQ(d.commands, (std::vector<int>{0x25}));
+    EXPECT_EQ(d.last.wait, ChainStep::Wait::kEnd);
+    EXPECT_EQ(ChildTexts(logic->OutputTree().Node(0, 1)), (std::vector<std::string>{"2 P2"}));
+    EXPECT_EQ(logic->Channel(2)->Program(2)->InOutput(), 1);
+    const ChainStep again = logic->Select(ProgramNode(logic->InputTree(), 0, 2, 2), 1);
+    EXPECT_FALSE(again.HasRequest());
+    EXPECT_EQ(again.message, "The program has already been selected!");
+    // Not a program node: nothing happens.
+    EXPECT_FALSE(logic->Select(ChannelNode(logic->InputTree(), 0, 2), 1).HasRequest());
+    EXPECT_TRUE(logic->Select(ChannelNode(logic->InputTree(), 0, 2), 1).message.empty());
+}
+
+TEST_F(Routed, TwoOutputsRefuseAProgramThatTheOtherOutputShows) {
+    SetUpPage(1);
+    const Driven d = Drive(*logic, mux, logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 2));
+    EXPECT_EQ(d.payloads[0], (Bytes{2, 1, 2}));
+    EXPECT_EQ(ChildTexts(logic->OutputTree().Node(1, 1)), (std::vector<std::string>{"1 P1"}));
+    EXPECT_TRUE(ChildTexts(logic->OutputTree().Node(0, 1)).empty());
+    EXPECT_EQ(logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 1).message,
+              "The program has already been selected!");
+    // Remove from output B sends pass 2 and deletes the node there.
+    const Driven r = Drive(*logic, mux, logic->Remove(ProgramNode(logic->OutputTree(), 1, 2, 1)));
+    EXPECT_EQ(r.payloads[0], (Bytes{2, 1, 2}));
+    EXPECT_TRUE(ChildTexts(logic->OutputTree().Node(1, 1)).empty());
+}
+
+TEST_F(Routed, RemoveClearsTheFlagAndTheNode) {
+    SetUpPage(0);
+    Drive(*logic, mux, logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 1));
+    const Driven d = Drive(*logic, mux, logic->Remove(ProgramNode(logic->OutputTree(), 0, 2, 1)));
+    EXPECT_EQ(d.payloads[0], (Bytes{2, 1}));
+    EXPECT_TRUE(ChildTexts(logic->OutputTree().Node(0, 1)).empty());
+    EXPECT_EQ(logic->Channel(2)->Program(1)->InOutput(), 0);
+    // Remove needs a program node.
+    EXPECT_FALSE(logic->Remove(ChannelNode(logic->OutputTree(), 0, 2)).HasRequest());
+}
+
+TEST_F(Routed, TranscoderSelectNeedsTheWholeRecord) {
+    SetUpPage(86);
+    ChainStep s = logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 1);
+    ASSERT_EQ(s.payload, (Bytes{2, 1}));
+    Bytes reply = {2, 1};
+    Bytes rec = MakeRecord(379, "P1", false);
+    reply.insert(reply.end(), rec.begin(), rec.end() - 1);  // 380 bytes
+    s = Feed(*logic, 0x25, reply);
+    EXPECT_EQ(s.message, "Eorror:quantity of programs should <= 8");
+    EXPECT_EQ(s.wait, ChainStep::Wait::kEnd);
+    EXPECT_TRUE(ChildTexts(logic->OutputTree().Node(0, 1)).empty());
+    const Driven d = Drive(*logic, mux, logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 1));
+    EXPECT_TRUE(d.messages.empty());
+    EXPECT_EQ(ChildTexts(logic->OutputTree().Node(0, 1)), (std::vector<std::string>{"1 P1"}));
+    EXPECT_EQ(logic->TranscodeChannel(2)->Program(1)->InOutput(), 1);
+}
+
+// ---- Edit ----
+
+TEST_F(Routed, EditFillsTheDialogAndSendsTheRecord) {
+    SetUpPage(0);
+    mux.b = 2;  // IP output present
+    mux.c = 2;
+    Bytes& p1 = mux.programs[2][0];
+    p1[238] = 2;  // two CA entries
+    SetU16Le(&p1[239], 0x0B00);
+    SetU16Le(&p1[241], 0x0604);
+    SetU16Le(&p1[255], 0x300);
+    SetU16Le(&p1[257], 0x301);
+    p1[0] = 1;  // the device reports it routed from now on
+    Drive(*logic, mux, logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 1));
+    Drive(*logic, mux, logic->RefreshOut());
+    ASSERT_TRUE(logic->IpOutputFlag());
+
+    EditProgramFields f;
+    ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 1), &f));
+    EXPECT_EQ(f.name, "P1");
+    EXPECT_EQ(f.serviceId, "1");
+    EXPECT_EQ(f.pmtPid, "100");
+    EXPECT_EQ(f.caSystemIds[0], 0x0B00);
+    EXPECT_EQ(f.caSystemIds[1], 0x0604);
+    EXPECT_EQ(f.caSystemIds[2], 0);
+    EXPECT_EQ(f.ecmPids[1], 0x301);
+    EXPECT_EQ(f.elementPids[0], 0x200);
+    EXPECT_EQ(f.elementPids[1], kNoElement);
+    EXPECT_EQ(f.elementLabels[0], "02 MPEG-2 Video");
+    EXPECT_EQ(f.ipOutputFlag, 1);
+    EXPECT_EQ(f.ipOutputMode, 2);
+
+    f.name = "New";
+    f.serviceId = "300";
+    f.pmtPid = "1ff";
+    f.pcrPid = "1fe";
+    f.ecmPids[1] = 0x333;
+    f.elementPids[0] = 0x444;
+    f.ipOutputIndex = 5;
+    const ChainStep s = logic->CommitEdit(f);
+    ASSERT_EQ(s.command, 0x23);
+    ASSERT_EQ(s.payload.size(), 265u);
+    Bytes want = {2, 1};
+    ProgramRecord r;
+    std::copy(p1.begin(), p1.end(), r.bytes.begin());
+    r.SetInOutput(1);
+    r.SetOutputName("New");
+    r.SetOutputServiceId(300);
+    r.SetOutputPmtPid(0x1FF);
+    r.SetOutputPcrPid(0x1FE);
+    r.SetOutputEcmPid(1, 0x333);
+    r.SetElementOutputPid(0, 0x444);
+    r.SetIpOutputIndex(5);
+    want.insert(want.end(), r.bytes.begin(), r.bytes.end());
+    EXPECT_EQ(s.payload, want);
+    // The table keeps the old record until the device confirms.
+    EXPECT_EQ(logic->Channel(2)->Program(1)->OutputServiceId(), 1);
+    Feed(*logic, 0x23, {2, 1});
+    EXPECT_EQ(logic->Channel(2)->Program(1)->OutputServiceId(), 300);
+    const auto* node = logic->OutputTree().Node(0, 1, 0);
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->text, "1 New");
+    EXPECT_EQ(ChildTexts(node), (std::vector<std::string>{"Service ID:300", "PMT PID:0x1ff", "PCR PID:0x1fe",
+                                                          "Mpeg2 Video", "CA 0", "CA 1"}));
+}
+
+TEST_F(Routed, TwoOutputModifyCarriesThePass) {
+    SetUpPage(1);
+    Drive(*logic, mux, logic->Select(ProgramNode(logic->InputTree(), 0, 2, 2), 2));
+    EditProgramFields f;
+    ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 1, 2, 2), &f));
+    const ChainStep s = logic->CommitEdit(f);
+    ASSERT_EQ(s.payload.size(), 266u);
+    EXPECT_EQ(s.payload[0], 2);
+    EXPECT_EQ(s.payload[1], 2);
+    EXPECT_EQ(s.payload[2], 2);
+    // An untouched edit sends the record as read, names terminated.
+    ProgramRecord r = *logic->Channel(2)->Program(2);
+    r.SetOutputName("P2");  // the dialog hands back the shown name as the output name
+    EXPECT_TRUE(std::equal(r.bytes.begin(), r.bytes.end(), s.payload.begin() + 3));
+}
+
+TEST_F(Routed, IpIndexConflictIsRefusedWhenTheIpOutputIsPresent) {
+    SetUpPage(0);
+    mux.b = 2;
+    mux.programs[2][0][233] = 7;  // program 1 already uses IP output 7
+    mux.programs[2][0][0] = 1;
+    mux.programs[2][1][0] = 1;
+    Drive(*logic, mux, logic->RefreshOut());
+    EditProgramFields f;
+    ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 2), &f));
+    f.ipOutputIndex = 7;
+    ChainStep s = logic->CommitEdit(f);
+    EXPECT_FALSE(s.HasRequest());
+    EXPECT_EQ(s.message, "Fail:IP-Index conflict with channel(2) program(1)");
+    ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 2), &f));
+    f.ipOutputIndex = 0;  // "Disable" never conflicts
+    EXPECT_TRUE(logic->CommitEdit(f).HasRequest());
+}
+
+TEST_F(Routed, ThirtyTwoElementsHideTheIpIndexAndSkipTheScan) {
+    SetUpPage(0);
+    mux.b = 2;
+    mux.programs[2][0] = MakeRecord(263, "Big", true, 32);
+    mux.programs[2][1][0] = 1;
+    mux.programs[2][1][233] = 0x02;  // program 2 holds IP index 2
+    Drive(*logic, mux, logic->RefreshOut());
+    EditProgramFields f;
+    ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 1), &f));
+    EXPECT_EQ(f.ipOutputFlag, 0);
+    for (int i = 0; i < 32; ++i)
+        EXPECT_EQ(f.elementPids[i], 0x200 + i);
+    // Slot 31's stream_type (0x02) reads as IP index 2, yet no conflict is reported and it is kept.
+    const ChainStep s = logic->CommitEdit(f);
+    ASSERT_TRUE(s.HasRequest());
+    EXPECT_EQ(s.payload[2 + 233], 0x02);
+    // The tree shows no element nodes for 32 elements.
+    EXPECT_EQ(logic->OutputTree().Node(0, 1, 0)->children.size(), 3u);
+}
+
+TEST_F(Routed, LateModifyReplyWritesNothing) {
+    SetUpPage(0);
+    Drive(*logic, mux, logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 1));
+    EditProgramFields f;
+    ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 1), &f));
+    f.serviceId = "999";
+    ASSERT_TRUE(logic->CommitEdit(f).HasRequest());
+    logic->WaitEnded();
+    EXPECT_FALSE(Feed(*logic, 0x23, {2, 1}).HasRequest());
+    EXPECT_EQ(logic->Channel(2)->Program(1)->OutputServiceId(), 1);
+    EXPECT_EQ(logic->OutputTree().Node(0, 1, 0)->children[0].text, "Service ID:1");
+    // A modify reply for another slot than the one edited is ignored too.
+    ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 1), &f));
+    f.serviceId = "999";
+    logic->CommitEdit(f);
+    EXPECT_FALSE(Feed(*logic, 0x23, {2, 2}).HasRequest());
+    EXPECT_EQ(logic->Channel(2)->Program(2)->OutputServiceId(), 1);
+}
+
+TEST_F(Routed, TranscodeEditSends381Bytes) {
+    SetUpPage(86);
+    Drive(*logic, mux, logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 1));
+    TranscodeProgramRecord t;
+    EXPECT_FALSE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 1), nullptr));
+    ASSERT_TRUE(logic->BeginTranscodeEdit(ProgramNode(logic->OutputTree(), 0, 2, 1), &t));
+    t.SetVideoBitrate(4000);
+    t.SetOutputName("HD1");
+    const ChainStep s = logic->CommitTranscodeEdit(t);
+    ASSERT_EQ(s.payload.size(), 381u);
+    EXPECT_EQ(s.payload[0], 2);
+    EXPECT_EQ(s.payload[1], 1);
+    EXPECT_TRUE(std::equal(t.bytes.begin(), t.bytes.end(), s.payload.begin() + 2));
+    Feed(*logic, 0x23, {2, 1});
+    EXPECT_EQ(logic->OutputTree().Node(0, 1, 0)->text, "1 HD1");
+}
+
+}  // namespace
+}  // namespace nms
+
+namespace nms {
+namespace {
+
+TEST(EditProgramFieldChecks, NumbersThatDoNotFitAreRefused) {
+    struct Case {
+        const char* text;
+        bool hex;
+        uint32_t max;
+        bool ok;
+        uint32_t value;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"65535", false, 0xFFFF, true, 65535, ""},
+        {"65536", false, 0xFFFF, false, 0, "Please enter an integer between 0 and 65535."},
+        {"99999999999999999999", false, 0xFFFF, false, 0, "Please enter an integer between 0 and 65535."},
+        {"", false, 0xFFFF, false, 0, "Please enter an integer."},
+        {"-1", false, 0xFFFF, false, 0, "Please enter an integer."},
+        {"12a", false, 0xFFFF, false, 0, "Please enter an integer."},
+        {"1fFf", true, 0xFFFF, true, 0x1FFF, ""},
+        {"10000", true, 0xFFFF, false, 0, "Please enter an integer between 0 and FFFF."},
+        {"0x10", true, 0xFFFF, false, 0, "Please enter an integer between 0 and FFFF."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        uint32_t v = 0;
+        std::string msg;
+        const bool ok =
+            c.hex ? ParseHexField(c.text, c.max, &v, &msg) : ParseDecimalField(c.text, c.max, &v, &msg);
+        EXPECT_EQ(ok, c.ok);
+        if (ok)
+            EXPECT_EQ(v, c.value);
+        else
+            EXPECT_EQ(msg, c.message);
+    }
+}
+
+}  // namespace
+}  // namespace nms

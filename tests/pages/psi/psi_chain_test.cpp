@@ -1,0 +1,294 @@
+#include "pages/psi/psi_chain.h"
+
+#include <gtest/gtest.h>
+
+#include "pages/psi/psi_section_checker.h"
+#include "platform/prompt.h"
+#include "psi_sections.h"
+
+namespace nms {
+namespace {
+
+using testing::Bytes;
+
+// A reply packet as the link hands it to the page.
+struct Reply {
+    Bytes packet;
+    ReplyView View() const { return ReplyView(packet.data(), static_cast<int>(packet.size())); }
+};
+
+Reply MakeReply(uint8_t command, const Bytes& payload, uint8_t b = 1, uint8_t c = 1, uint16_t type = 0x2101) {
+    Reply r;
+    r.packet = {static_cast<uint8_t>(type >> 8),           static_cast<uint8_t>(type),          b, c, command,
+                static_cast<uint8_t>(payload.size() >> 8), static_cast<uint8_t>(payload.size())};
+    r.packet.insert(r.packet.end(), payload.begin(), payload.end());
+    return r;
+}
+
+Bytes Cat(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+struct Expect {
+    uint8_t command;
+    Bytes payload;
+    uint8_t b = 1, c = 1;
+};
+
+void ExpectRequest(const PsiStep& step, const Expect& want) {
+    ASSERT_TRUE(step.handled);
+    ASSERT_TRUE(step.request.has_value());
+    EXPECT_EQ(step.request->command, want.command);
+    EXPECT_EQ(step.request->payload, want.payload);
+    EXPECT_EQ(step.request->b, want.b);
+    EXPECT_EQ(step.request->c, want.c);
+    EXPECT_FALSE(step.endWait);
+}
+
+class PsiChainTest : public ::testing::Test {
+protected:
+    void Use(int pageParam) {
+        model.SetPageParam(pageParam);
+        chain.SetPageParam(pageParam);
+    }
+    PsiStep Feed(uint8_t command, const Bytes& payload, uint8_t b = 1, uint8_t c = 1,
+                 uint16_t type = 0x2101) {
+        Reply r = MakeReply(command, payload, b, c, type);
+        return chain.OnReply(r.View());
+    }
+    ScriptedPrompt prompt;
+    ScopedPrompt scoped{&prompt};
+    CMuxPsiModel model;
+    CMuxPsiChain chain{model};
+    Bytes pat = testing::MakePat(2, 0x0421, false);
+    Bytes pmt1 = testing::MakePmt(1);
+    Bytes pmt2 = testing::MakePmt(2);
+    Bytes cat = testing::MakeCat(2);
+    Bytes nit = testing::MakeNit();
+    Bytes sdt = testing::MakeSdt(3);
+};
+
+TEST_F(PsiChainTest, MultiChannelReadWithTwoNitSegments) {
+    Use(17);
+    PsiRequest first = chain.BeginRead(2, 0);
+    EXPECT_EQ(first.command, 39);
+    EXPECT_EQ(first.payload, Bytes{2});
+    ExpectRequest(Feed(39, Cat({2}, pat)), {41, {2, 0}});
+    ExpectRequest(Feed(41, Cat({2, 0, 0, 0, 0}, pmt1)), {41, {2, 1}});
+    ExpectRequest(Feed(41, Cat({2, 1, 0, 0, 0}, pmt2)), {45, {2}});
+    ExpectRequest(Feed(45, Cat({2}, cat)), {47, {2}, 1, 1});
+    ExpectRequest(Feed(47, Cat({2}, nit), 1, 2), {47, {2}, 2, 2});
+    ExpectRequest(Feed(47, {2, 0x40}, 2, 2), {43, {2}, 1, 1});
+    PsiStep last = Feed(43, Cat({2}, sdt));
+    EXPECT_TRUE(last.endWait);
+    EXPECT_FALSE(last.request);
+    EXPECT_TRUE(last.messages.empty());
+    EXPECT_EQ(model.PmtsRoot()->children.size(), 2u);
+    EXPECT_EQ(chain.PmtSlot(1, 2), pmt2);
+    EXPECT_EQ(model.SdtRoot()->children.size(), 15u);
+    EXPECT_EQ(model.NitRoot()->children.size(), 18u);
+    EXPECT_FALSE(chain.IsRunning());
+}
+
+TEST_F(PsiChainTest, BadNumbersEndTheChainAndLateRepliesContinueNothing) {
+    Use(17);
+    struct Case {
+        const char* name;
+        uint8_t command;
+        Bytes payload;
+        uint8_t b, c;
+    };
+    // Each case runs a fresh read up to the step it breaks.
+    Case cases[] = {
+        {"channel beyond the device's", 41, Cat({4, 0, 0, 0, 0}, pmt1), 1, 1},
+        {"slot beyond 128", 41, Cat({2, 128, 0, 0, 0}, pmt1), 1, 1},
+        {"too short for its bytes", 41, {2}, 1, 1},
+        {"PMT larger than its buffer", 41, Cat({2, 0, 0, 0, 0}, Cat({0x02}, Bytes(2100, 0))), 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        chain.BeginRead(2, 0);
+        ExpectRequest(Feed(39, Cat({2}, pat)), {41, {2, 0}});
+        PsiStep step = Feed(c.command, c.payload, c.b, c.c);
+        EXPECT_TRUE(step.handled);
+        EXPECT_TRUE(step.endWait);
+        EXPECT_FALSE(step.request);
+        EXPECT_FALSE(Feed(41, Cat({2, 1, 0, 0, 0}, pmt2)).handled);
+    }
+    struct Segment {
+        uint8_t b, c;
+    };
+    for (Segment s : {Segment{2, 2}, Segment{1, 3}, Segment{0, 1}, Segment{3, 3}}) {
+        SCOPED_TRACE(int(s.b) * 10 + s.c);
+        chain.BeginRead(2, 0);
+        Feed(39, Cat({2}, testing::MakePat(0, 1, false)));
+        ExpectRequest(Feed(45, Cat({2}, cat)), {47, {2}, 1, 1});
+        PsiStep step = Feed(47, Cat({2}, nit), s.b, s.c);
+        EXPECT_TRUE(step.endWait);
+        EXPECT_FALSE(step.request);
+    }
+    // A reply after the wait ended, or to another request, is not taken.
+    chain.BeginRead(2, 0);
+    chain.Abort();
+    EXPECT_FALSE(Feed(39, Cat({2}, pat)).handled);
+    chain.BeginRead(2, 0);
+    EXPECT_FALSE(Feed(45, Cat({2}, cat)).handled);
+}
+
+TEST_F(PsiChainTest, Variant102ModuleCount) {
+    Use(102);
+    PsiRequest first = chain.BeginRead(5, 0);
+    EXPECT_EQ(first.payload, (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 5}));
+    PsiStep bad = Feed(39, Cat({5, 0, 0, 0, 0, 0, 0, 0, 0}, pat));
+    EXPECT_TRUE(bad.endWait);
+    EXPECT_EQ(bad.messages, std::vector<std::string>{"Module Error"});
+    EXPECT_TRUE(model.PatRoot()->children.empty());
+    chain.BeginRead(5, 0);
+    PsiStep ok = Feed(39, Cat({5, 2, 0, 0, 0, 0, 0, 0, 0}, pat));
+    EXPECT_TRUE(ok.channelsChanged);
+    EXPECT_EQ(chain.ChannelCount(), 8);
+    ExpectRequest(ok, {41, {5, 0}});
+    ExpectRequest(Feed(41, Cat({5, 0, 0, 0, 0}, pmt1)), {41, {5, 1}});
+}
+
+TEST_F(PsiChainTest, Variant0AsksForTheProgramsOfTheFirstPage) {
+    Use(0);
+    model.Tree().InsertItem(model.PmtsRoot(), "ASI 1: 3 News", 0x0103, kImageEntry);
+    model.Tree().InsertItem(model.PmtsRoot(), "ASI 2: 5 Sport", 0x0205, kImageEntry);
+    EXPECT_EQ(chain.BeginRead(0, 0).payload, Bytes{0});
+    ExpectRequest(Feed(39, pat), {41, {1, 3}});
+    ExpectRequest(Feed(41, Cat({1, 3}, pmt1)), {41, {2, 5}});
+    ExpectRequest(Feed(41, Cat({2, 5}, pmt2)), {45, {}});
+    ExpectRequest(Feed(45, cat), {47, {}});
+    ExpectRequest(Feed(47, nit), {43, {}});
+    EXPECT_TRUE(Feed(43, sdt).endWait);
+    EXPECT_EQ(model.PmtsRoot()->children[1]->children.size(), 18u);
+    EXPECT_EQ(chain.PmtSlot(2, 5), pmt2);
+
+    chain.BeginRead(0, 0);
+    Feed(39, pat);
+    PsiStep bad = Feed(41, Cat({9, 3}, pmt1));
+    EXPECT_TRUE(bad.endWait);
+}
+
+TEST_F(PsiChainTest, Variant16SourcesAndCaption) {
+    Use(16);
+    EXPECT_EQ(chain.BeginRead(2, 0).payload, Bytes{2});
+    ExpectRequest(Feed(39, Cat({2}, pat)), {41, {2, 1}});
+    ExpectRequest(Feed(41, Cat({1, 1}, pmt1)), {41, {2, 2}});
+    ExpectRequest(Feed(41, Cat({1, 2}, pmt2)), {45, {2}});
+    ExpectRequest(Feed(45, Cat({2}, cat)), {47, {2}});
+    ExpectRequest(Feed(47, Cat({2}, nit)), {43, {2}});
+    EXPECT_TRUE(Feed(43, Cat({2}, sdt)).endWait);
+    EXPECT_EQ(model.TopRoot()->text, "PSI/SI(Local)");
+    EXPECT_EQ(model.PmtsRoot()->children[0]->text, "program_number(16bits)0x:0001");
+
+    PsiRequest parse = chain.BeginParse();
+    EXPECT_EQ(parse.command, 32);
+    EXPECT_TRUE(parse.payload.empty());
+    ExpectRequest(Feed(32, {}), {39, {1}});
+    ExpectRequest(Feed(39, Cat({1}, testing::MakePat(0, 1, false))), {45, {1}});
+    Feed(45, {1});
+    Feed(47, {1});
+    EXPECT_TRUE(Feed(43, {1}).endWait);
+    EXPECT_EQ(model.TopRoot()->text, "PSI/SI(from TS)");
+}
+
+TEST_F(PsiChainTest, Variants65And19UseZeroBasedSlots) {
+    Use(65);
+    for (int read = 0; read < 2; ++read) {
+        chain.BeginRead(0, 0);
+        ExpectRequest(Feed(39, pat), {41, {0, 0}});
+        ExpectRequest(Feed(41, Cat({0, 0}, pmt1)), {41, {0, 1}});
+        ExpectRequest(Feed(41, Cat({0, 1}, pmt2)), {45, {}});
+        EXPECT_EQ(model.PmtsRoot()->children.size(), 2u);
+    }
+    EXPECT_EQ(model.PmtsRoot()->children[1]->text, "program_number(16bits)0x:0002");
+    EXPECT_EQ(chain.PmtSlot(1, 2), pmt2);
+
+    Use(19);
+    chain.BeginRead(0, 0);
+    ExpectRequest(Feed(39, Cat({3}, pat), 1, 1, 12548), {41, {3, 0}});
+    // This device puts three more bytes before the section.
+    ExpectRequest(Feed(41, Cat({3, 0, 9, 9, 9}, pmt1), 1, 1, 12548), {41, {3, 1}});
+    EXPECT_EQ(chain.PmtSlot(1, 1), pmt1);
+}
+
+TEST_F(PsiChainTest, WriteChainSendsCheckedSections) {
+    Use(17);
+    chain.BeginRead(1, 0);
+    Feed(39, Cat({1}, pat));
+    Feed(41, Cat({1, 0, 0, 0, 0}, pmt1));
+    Feed(41, Cat({1, 1, 0, 0, 0}, pmt2));
+    Feed(45, Cat({1}, cat));
+    Feed(47, Cat({1}, nit));
+    Feed(43, Cat({1}, sdt));
+    PsiItem* name = nullptr;
+    for (PsiItem* at = model.SdtRoot(); at;) {
+        PsiItem* next = nullptr;
+        for (auto& c : at->children) {
+            if (StartsWith(c->text, "service_name(")) {
+                name = c.get();
+                break;
+            }
+            if (!c->children.empty() && !next)
+                next = c.get();
+        }
+        if (name)
+            break;
+        at = next;
+    }
+    ASSERT_NE(name, nullptr);
+    EXPECT_TRUE(model.ApplyValueEdit(name, "Nachrichten"));
+
+    std::vector<std::string> messages;
+    ASSERT_TRUE(chain.PackForWrite(&messages));
+    EXPECT_TRUE(messages.empty());
+    PsiRequest first = chain.BeginWrite(1);
+    EXPECT_EQ(first.command, 40);
+    EXPECT_EQ(first.payload, Cat({1}, pat));
+    ExpectRequest(Feed(40, {}), {42, Cat({1, 0}, pmt1)});
+    ExpectRequest(Feed(42, {}), {42, Cat({1, 1}, pmt2)});
+    ExpectRequest(Feed(42, {}), {46, Cat({1}, cat)});
+    ExpectRequest(Feed(46, {}), {48, Cat({1}, nit)});
+    PsiStep sdtStep = Feed(48, {});
+    ASSERT_TRUE(sdtStep.request);
+    EXPECT_EQ(sdtStep.request->command, 44);
+    const Bytes& sent = sdtStep.request->payload;
+    EXPECT_TRUE(CheckPsiSection(sent.data() + 1, static_cast<int>(sent.size()) - 1));
+    EXPECT_NE(std::search(sent.begin(), sent.end(), std::begin("Nachrichten"), std::end("Nachrichten") - 1),
+              sent.end());
+    PsiStep end = Feed(44, {});
+    EXPECT_TRUE(end.endWait);
+    EXPECT_FALSE(Feed(44, {}).handled);
+}
+
+TEST_F(PsiChainTest, WriteWithoutPmtsAndWithARefusedSection) {
+    Use(64);
+    chain.BeginRead(0, 0);
+    Feed(39, testing::MakePat(0, 1, false));
+    Bytes badCat = cat;
+    badCat.back() ^= 0xFF;
+    Feed(45, badCat);
+    Feed(47, {});
+    PsiStep done = Feed(43, sdt);
+    ASSERT_EQ(done.messages.size(), 1u);
+    EXPECT_NE(done.messages[0].find("CAT"), std::string::npos);
+
+    std::vector<std::string> messages;
+    ASSERT_TRUE(chain.PackForWrite(&messages));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "The CAT section is not sent: CRC_32 is wrong.");
+    chain.BeginWrite(0);
+    PsiStep step = Feed(40, {});
+    ExpectRequest(step, {44, sdt});  // no PMTs, no CAT, no NIT
+    EXPECT_TRUE(Feed(44, {}).endWait);
+
+    CMuxPsiModel empty;
+    CMuxPsiChain nothing(empty);
+    EXPECT_FALSE(nothing.PackForWrite(&messages));
+}
+
+}  // namespace
+}  // namespace nms
