@@ -36,6 +36,11 @@ public:
                         uint32_t address, uint16_t port);
     void EditSelected();
     DeviceTreeModel::DeleteResult DeleteSelected();
+    // The Operate menu on the selected device (dev_tree_config.cpp): save (1), reload (2) or factory
+    // reset (3) of an online device; import and export through the transfer dialog (path: its first path).
+    void ConfigOperation(int operation);
+    void ImportConfig(const std::string& path);
+    void ExportConfig(const std::string& path);
     // Online: the icon of the device's catalogue row; offline: the offline icon.
     void UpdateStatusIcon(DeviceRecord* device);
 

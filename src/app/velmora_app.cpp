@@ -5,8 +5,10 @@
 
 #include "app/about_dlg.h"
 #include "app/command_ids.h"
+#include "app/dev_tree_view.h"
 #include "app/login_dlg.h"
 #include "app/main_frame.h"
+#include "devices/config_operation.h"
 #include "platform/single_instance.h"
 
 namespace nms {
@@ -30,6 +32,14 @@ bool CVelmoraApp::InitInstance() {
 void CVelmoraApp::AttachMainFrame(CMainFrame* frame) {
     m_mainWindow = frame;
     frame->SetCommandHandler(ID_APP_ABOUT, [frame] { OnAppAbout(frame); });
+    CDevTreeView* tree = frame->DevTree();
+    if (!tree)
+        return;
+    frame->SetCommandHandler(ID_SAVE_CONFIG, [tree] { tree->ConfigOperation(kConfigSave); });
+    frame->SetCommandHandler(ID_RELOAD_CONFIG, [tree] { tree->ConfigOperation(kConfigReload); });
+    frame->SetCommandHandler(ID_RESTORE_FACTORY, [tree] { tree->ConfigOperation(kConfigFactory); });
+    frame->SetCommandHandler(ID_IMPORT_CONFIG, [tree] { tree->ImportConfig(std::string()); });
+    frame->SetCommandHandler(ID_EXPORT_CONFIG, [tree] { tree->ExportConfig(std::string()); });
 }
 
 void CVelmoraApp::OnAppAbout(QWidget* parent) {

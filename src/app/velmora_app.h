@@ -1,5 +1,6 @@
 // The application object: the start of the program (one instance per user, the login) and the commands
-// that belong to it rather than to the main frame (the about box).
+// that belong to it rather than to the main frame (the about box, the configuration operations and
+// transfer of the Operate menu).
 //
 //     CVelmoraApp theApp;
 //     if (!theApp.InitInstance()) return 0;   // a second start or a cancelled login: end silently

@@ -6,13 +6,15 @@
 #include <QPainterPath>
 #include <QStyleOptionFocusRect>
 
+#include "platform/resource_icons.h"
+
 namespace nms {
 namespace {
 
 constexpr int kOkIcon = 153;
 constexpr int kCancelIcon = 155;
 
-// The two dialog icons are simple enough to draw; others come from the compiled-in resources.
+// Stand-ins for the two dialog icons when the program's resources lack them.
 QPixmap DrawBuiltinIcon(int id, int w, int h) {
     QPixmap pm(w, h);
     pm.fill(Qt::transparent);
@@ -41,11 +43,11 @@ QPixmap DrawBuiltinIcon(int id, int w, int h) {
 }  // namespace
 
 QPixmap LoadResourceIcon(int id, int width, int height) {
-    for (const char* ext : {"png", "svg", "ico"}) {
-        const QString path = QString(":/icons/%1.%2").arg(id).arg(ext);
-        QPixmap pm(path);
-        if (!pm.isNull())
-            return pm.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QPixmap pm = PixmapById(id, qMax(width, height));
+    if (!pm.isNull()) {
+        return pm.size() == QSize(width, height)
+                   ? pm
+                   : pm.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     return DrawBuiltinIcon(id, width, height);
 }
