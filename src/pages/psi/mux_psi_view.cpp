@@ -6,11 +6,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "app/menu_xp.h"
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
 #include "pages/mux/program_tree.h"
@@ -462,8 +462,9 @@ void CMuxPsiView::OnContextMenu(const QPoint& pos) {
     if (m_runMenu) {
         chosen = m_runMenu(entry, pos);
     } else {
-        QMenu menu(this);
-        QAction* action = menu.addAction(entry.label);
+        CMenuXP menu(this);
+        QAction* action =
+            menu.AppendMenuItem(MF_STRING, new CMenuXPItem(entry.command, QIcon(), entry.label));
         if (menu.exec(m_tree->viewport()->mapToGlobal(pos)) == action)
             chosen = entry.command;
     }

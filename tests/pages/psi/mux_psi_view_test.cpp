@@ -11,6 +11,7 @@
 #include "pages/mux/program_tree.h"
 #include "pages/psi/add_element_dlg.h"
 #include "pages/psi/psi_section_checker.h"
+#include "psi_device_sim.h"
 #include "psi_sections.h"
 
 namespace nms {
@@ -171,6 +172,52 @@ TEST_F(MuxPsiViewTest, Variant0TakesItsProgramsFromTheFirstPage) {
     fx.FeedReply(41, Cat({1, 1}, pmt));
     Sent(45);
     EXPECT_EQ(page.Model().PmtsRoot()->children[0]->children.size(), 18u);
+}
+
+// The whole road against the tables of an "ASI Multiplexer(8ASI)": read, edit a service name, write,
+// read again.
+TEST_F(MuxPsiViewTest, AsiMultiplexerRoundTrip) {
+    test::PsiSimTables device;
+    auto serve = [&] {
+        int requests = 0;
+        while (auto sent = fx.TakeSentPacket()) {
+            ASSERT_TRUE(sent->crcOk);
+            auto reply = device.Handle(sent->command, sent->b, sent->c, sent->payload);
+            ASSERT_TRUE(reply.has_value()) << int(sent->command);
+            fx.FeedReply(sent->command, reply->payload, reply->b, reply->c);
+            ASSERT_LT(++requests, 50);
+        }
+    };
+    FakeChannelPage first;
+    ProgramTreeNode root("Output-program");
+    ProgramTreeNode& channel = root.Add("Channel 1", 1);
+    channel.Add("1 News", 1);
+    channel.Add("2 Sport", 2);
+    first.m_tree.Reset({root});
+    page.SetFirstPage(&first);
+    fx.Bind(&page, 0);
+    serve();
+    EXPECT_FALSE(page.IsBusy());
+    ASSERT_EQ(page.Model().PmtsRoot()->children.size(), 2u);
+    EXPECT_EQ(page.Model().PmtsRoot()->children[1]->children.size(), 18u);
+
+    PsiItem* name = FindItem(page.Model().SdtRoot(), "service_name(", 0);
+    ASSERT_NE(name, nullptr);
+    Click(name);
+    page.m_valueEdit->setText("Velmora 1");
+    page.OnSet();
+    serve();
+    EXPECT_EQ(device.writes, 6);  // PAT, two PMTs, CAT, NIT, SDT
+    EXPECT_TRUE(fx.Prompt().shown.size() == 1u && fx.Prompt().shown[0].caption == "Confirm");
+    std::string why;
+    EXPECT_TRUE(CheckPsiSection(device.sdt.data(), static_cast<int>(device.sdt.size()), &why)) << why;
+
+    page.OnGet();
+    serve();
+    PsiItem* again = FindItem(page.Model().SdtRoot(), "service_name(", 0);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->text, "service_name(9bytes):Velmora 1");
+    EXPECT_FALSE(page.Model().SdtRoot()->locked);
 }
 
 TEST_F(MuxPsiViewTest, ContextMenuCommandsEditTheTree) {
