@@ -189,7 +189,7 @@ TEST_F(NetworkThreadTest, OnlineAndOfflineFollowTheHeartbeats) {
     ASSERT_EQ(lines.size(), recorded.size());
     for (size_t i = 0; i < lines.size(); ++i)
         EXPECT_EQ(lines[i], AlarmLogLine(recorded[i]));
-    EXPECT_EQ(lines[0].rfind("never   127.0.1.1      Device offline   ", 0), 0u);
+    EXPECT_EQ(lines[0].rfind("never   127.0.1.1   ASI Multiplexer(8ASI)   Device offline   ", 0), 0u);
 
     // A device that answers again comes back online once.
     sim.SetSilent(quietIndex, false);
