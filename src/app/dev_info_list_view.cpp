@@ -46,6 +46,10 @@ CDevInfoListView::CDevInfoListView(QWidget* parent) : QTreeWidget(parent) {
         if (row < kRowCode)
             item->setIcon(0, IconById(165 + row));
     }
+    // The labels and their images stay whole in the screen's font.
+    setColumnWidth(0, std::max(75, sizeHintForColumn(0)));
+    // Long values are elided rather than scrolled: the pane is narrow.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 void CDevInfoListView::ShowDevice(const DeviceRecord* device, int show) {

@@ -6,11 +6,9 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenuBar>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
-#include <QToolBar>
 
 #include "app/command_ids.h"
 #include "app/dev_alarm_list_view.h"
@@ -19,7 +17,10 @@
 #include "app/device_dlg.h"
 #include "app/freq_node_dlg.h"
 #include "app/login_registry.h"
+#include "app/menu_bar.h"
+#include "app/menu_xp.h"
 #include "app/page_registry.h"
+#include "app/tool_bar_xp.h"
 #include "devices/device_events.h"
 #include "devices/device_record.h"
 #include "devices/device_type_catalogue.h"
@@ -97,17 +98,6 @@ void CMainFrame::Start(const std::string& deviceListPath) {
     m_tree->OnInitialUpdate(deviceListPath);
 }
 
-QAction* CMainFrame::AddCommand(int id, const char* text, int icon) {
-    auto it = m_actions.find(id);
-    if (it != m_actions.end())
-        return it->second;
-    auto* action = new QAction(CommandIcon(icon), QString::fromLatin1(text), this);
-    action->setData(id);
-    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
-    m_actions[id] = action;
-    return action;
-}
-
 QAction* CMainFrame::CommandAction(int id) const {
     auto it = m_actions.find(id);
     return it == m_actions.end() ? nullptr : it->second;
@@ -146,16 +136,32 @@ void CMainFrame::CreateMenus() {
         {"Setting(&C)", {{"User Setting(&M)", ID_USER_SETTING, 183}}},
         {"Help(&H)", {{"About NMS(&A)...", ID_APP_ABOUT, 184}}},
     };
+    // The menus are owner-drawn items of a menu bar that sits in the tool-bar area; the frame has no
+    // menu of its own.
+    auto* top = new CMenuXP(this);
     for (const Menu& m : menus) {
-        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(m.title));
+        auto* popup = new CMenuXP(top);
         for (const Item& item : m.items) {
             if (!item.text) {
-                menu->addSeparator();
+                popup->AppendMenuItem(MF_SEPARATOR, new CMenuXPItem(16));
                 continue;
             }
-            menu->addAction(AddCommand(item.id, item.text, item.icon));
+            auto* record = new CMenuXPItem(16);
+            record->m_id = uint32_t(item.id);
+            record->m_icon = CommandIcon(item.icon);
+            record->SetText(QString::fromLatin1(item.text));
+            QAction* action = popup->AppendMenuItem(MF_STRING, record);
+            const int id = item.id;
+            connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+            m_actions[id] = action;
         }
+        top->AppendPopup(MF_STRING, popup, QString::fromLatin1(m.title));
     }
+    m_menuBar = new CMenuBar(this);
+    m_menuBar->setMovable(false);
+    m_menuBar->SetMenu(top);
+    addToolBar(m_menuBar);
+    addToolBarBreak();
     // Commands of later parts of the program stay disabled until a handler is set.
     for (int id : {ID_SAVE_CONFIG, ID_RESTORE_FACTORY, ID_RELOAD_CONFIG, ID_IMPORT_CONFIG, ID_EXPORT_CONFIG,
                    ID_APP_ABOUT})
@@ -163,10 +169,15 @@ void CMainFrame::CreateMenus() {
 }
 
 void CMainFrame::CreateToolBar() {
-    QToolBar* bar = addToolBar("Toolbar");
+    auto* bar = m_toolBar = new CToolBarXP("Toolbar", this);
+    addToolBar(bar);
     bar->setMovable(false);
     bar->setIconSize(QSize(32, 32));
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    // The button texts use the small font of the status bar, so that all eleven buttons fit 1024 pixels.
+    QFont small = bar->font();
+    small.setPointSizeF(small.pointSizeF() * 0.8);
+    bar->setFont(small);
     struct Button {
         int id;  // 0: separator
         const char* text;
@@ -253,6 +264,10 @@ void CMainFrame::CreateClient() {
     m_infoList = qobject_cast<CDevInfoListView*>(info->GetWindow());
     m_tabs = qobject_cast<TTabWnd*>(tabs->GetWindow());
     m_alarmList = qobject_cast<CDevAlarmListView*>(alarms->GetWindow());
+    // The panes have no minimum sizes: the split is what the layout says, whatever the lists would like.
+    for (QWidget* pane : std::initializer_list<QWidget*>{m_tree, m_infoList, m_tabs, m_alarmList})
+        if (pane)
+            pane->setMinimumSize(1, 1);
 
     // Every automatic save writes devinfo.db, so the stored start-up path must stop naming another file.
     m_tree->Model().SetAutoSavedHook([] { WriteDevicePathToRegistry(std::string()); });
@@ -277,16 +292,20 @@ void CMainFrame::showEvent(QShowEvent* event) {
     m_laidOut = true;
     // The left column takes a fifth of the frame's client width, the tab window three quarters of its
     // client height.
-    const int w = width(), h = height();
-    m_root->setSizes({w / 5, w - w / 5});
-    const int upper = h * 3 / 4;
-    m_right->setSizes({upper, std::max(0, m_right->height() - upper)});
+    // The rest of each splitter (less its handle) goes to the second pane.
+    auto split = [](QSplitter* splitter, int first) {
+        const int total = splitter->orientation() == Qt::Horizontal ? splitter->width() : splitter->height();
+        first = std::min(first, std::max(0, total - splitter->handleWidth()));
+        splitter->setSizes({first, std::max(0, total - splitter->handleWidth() - first)});
+    };
+    split(m_root, width() / 5);
+    split(m_right, height() * 3 / 4);
     // The information list keeps room for its seven rows.
     if (m_left && m_infoList) {
         const int rows = m_infoList->header()->sizeHint().height() +
                          CDevInfoListView::kRowCount * std::max(1, m_infoList->sizeHintForRow(0)) +
                          2 * m_infoList->frameWidth() + 2;
-        m_left->setSizes({std::max(0, m_left->height() - rows), rows});
+        split(m_left, std::max(0, m_left->height() - m_left->handleWidth() - rows));
     }
 }
 

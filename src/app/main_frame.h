@@ -21,6 +21,8 @@ class CDevInfoListView;
 class CDevAlarmListView;
 class CFormTemplateView;
 class TTabWnd;
+class CMenuBar;
+class CToolBarXP;
 class TSplitterWnd;
 class TVisualFramework;
 class TVisualNode;
@@ -50,6 +52,8 @@ public:
     void SetCommandHandler(int id, std::function<void()> handler);
     // The action of a command (menu and tool bar share it), or null.
     QAction* CommandAction(int id) const;
+    CMenuBar* MenuBar() const { return m_menuBar; }
+    CToolBarXP* ToolBar() const { return m_toolBar; }
 
     CDevTreeView* DevTree() const { return m_tree; }
     CDevInfoListView* InfoList() const { return m_infoList; }
@@ -66,7 +70,6 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateClient();
-    QAction* AddCommand(int id, const char* text, int icon);
     void HideAllPages();
 
     void OnFileOpen();
@@ -77,7 +80,9 @@ private:
     void OnEditDevice();
     void OnDeleteDevice();
 
-    std::map<int, QAction*> m_actions;
+    std::map<int, QAction*> m_actions;  // the menu item of every command
+    CMenuBar* m_menuBar = nullptr;
+    CToolBarXP* m_toolBar = nullptr;
     std::map<int, std::function<void()>> m_handlers;
     TVisualFramework* m_framework = nullptr;
     // The framework nodes of every catalogue row: its single view, or its pages in tab order.

@@ -94,6 +94,8 @@ void CMenuBar::TrackPopup(int index) {
     button->setDown(true);
     popup->installEventFilter(this);
     const auto hovered = connect(popup, &QMenu::hovered, this, &CMenuBar::menuSelected);
+    const auto chosen = connect(popup, &QMenu::triggered, this,
+                                [this](QAction* action) { emit commandTriggered(action->data().toInt()); });
     emit initMenuPopup(popup);
     // Below the button, kept on the screen.
     QPoint pos = button->mapToGlobal(QPoint(0, button->height()));
@@ -105,6 +107,7 @@ void CMenuBar::TrackPopup(int index) {
     QPointer<QToolButton> guard(button);
     popup->exec(pos);
     disconnect(hovered);
+    disconnect(chosen);
     if (popup != nullptr) {
         popup->removeEventFilter(this);
     }

@@ -37,6 +37,8 @@ signals:
     void exitMenuLoop();
     void menuSelected(QAction* action);
     void initMenuPopup(QMenu* popup);
+    // An item of an open popup was chosen: its command id (the action's data).
+    void commandTriggered(int id);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

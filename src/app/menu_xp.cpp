@@ -175,6 +175,7 @@ QAction* CMenuXP::AppendMenuItem(unsigned flags, CMenuXPItem* item, const CAccel
         return nullptr;
     }
     flags |= MF_OWNERDRAW | TakeBreaks();
+    item->SetText(item->m_text);  // callers may have filled the text directly
     if (accel != nullptr) {
         const QString text = accel->GetText();
         if (!text.isEmpty()) {

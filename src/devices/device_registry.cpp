@@ -23,6 +23,7 @@ bool DeviceRegistry::Remove(const DeviceRecord* device) {
     if (it == m_devices.end()) return false;
     m_devices.erase(it);
     ++m_generation;
+    m_index.clear();  // the index must not keep a removed record alive
     return true;
 }
 
@@ -30,6 +31,7 @@ void DeviceRegistry::Clear() {
     std::lock_guard<std::mutex> lock(DeviceListMutex());
     m_devices.clear();
     ++m_generation;
+    m_index.clear();
 }
 
 std::vector<DevicePtr> DeviceRegistry::Snapshot() const {

@@ -92,8 +92,12 @@ TTabItem* TTabWnd::AddViewTab(const QString& title, const TViewClass& viewClass)
     if (page->parentWidget() != this) {
         page->setParent(this);
     }
-    if (auto* frame = qobject_cast<QFrame*>(page);
-        frame != nullptr && qobject_cast<QSplitter*>(parentWidget()) == nullptr) {
+    // Pages get a border unless the tab window sits in a splitter pane (a pane is a cell of the splitter).
+    const QWidget* parent = parentWidget();
+    const bool inSplitter =
+        qobject_cast<const QSplitter*>(parent) != nullptr ||
+        (parent != nullptr && qobject_cast<const QSplitter*>(parent->parentWidget()) != nullptr);
+    if (auto* frame = qobject_cast<QFrame*>(page); frame != nullptr && !inSplitter) {
         frame->setFrameShape(QFrame::StyledPanel);
     }
     page->setProperty(kControlIdProperty, kFirstPageId + GetTabCount());

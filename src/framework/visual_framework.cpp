@@ -59,7 +59,9 @@ bool TVisualFramework::Create(QWidget* frame) {
 }
 
 void TVisualFramework::Destroy() {
-    qApp->removeEventFilter(this);
+    if (qApp != nullptr) {
+        qApp->removeEventFilter(this);
+    }
     for (TVisualNode* root : m_roots) {
         delete root->m_window.data();
     }
@@ -140,7 +142,8 @@ bool TVisualFramework::CreateNodeWindow(TVisualNode* node, QWidget* parentWindow
             if (parentSplitter == nullptr) {
                 return false;
             }
-            TSplitterWnd* splitter = CreateSplitter(parentSplitter->GetId());
+            TSplitterWnd* splitter =
+                CreateSplitter(TSplitterWnd::kFirstPaneId + node->m_row * 16 + node->m_column);
             if (splitter == nullptr) {
                 return false;
             }

@@ -7,9 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QTimer>
-#include <QToolBar>
 #include <cstdio>
 #include <fstream>
 
@@ -20,6 +18,9 @@
 #include "app/device_dlg.h"
 #include "app/freq_node_dlg.h"
 #include "app/login_registry.h"
+#include "app/menu_bar.h"
+#include "app/menu_xp.h"
+#include "app/tool_bar_xp.h"
 #include "devices/device_events.h"
 #include "devices/device_list_file.h"
 #include "devices/device_type_catalogue.h"
@@ -85,24 +86,26 @@ TEST_F(MainFrameTest, WindowCaptionAndPlace) {
 TEST_F(MainFrameTest, MenusAndToolBar) {
     CMainFrame frame;
     QStringList menus;
-    for (QAction* m : frame.menuBar()->actions()) {
+    CMenuXP* top = frame.MenuBar()->GetMenu();
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(frame.MenuBar()->GetItemCount(), 5);
+    for (QAction* m : top->actions()) {
+        auto* popup = qobject_cast<CMenuXP*>(m->menu());
+        ASSERT_NE(popup, nullptr);
         QStringList items;
-        for (QAction* a : m->menu()->actions())
-            items << (a->isSeparator() ? QString("-") : a->text() + "=" + QString::number(a->data().toInt()));
+        for (QAction* a : popup->actions()) {
+            if (a->isSeparator()) {
+                items << "-";
+                continue;
+            }
+            const CMenuXPItem* record = popup->ItemOf(a);
+            ASSERT_NE(record, nullptr);
+            EXPECT_EQ(record->m_iconSize, 16);
+            items << record->m_text + "=" + QString::number(record->m_id);
+        }
         menus << m->text() + ": " + items.join(", ");
     }
-    EXPECT_EQ(menus,
-              QStringList({
-                  "System(&S): Open(&O)=57601, Save(&S)=32803, Save as(&A)=32804, -, Exit(&E)=57665",
-                  "Device(&E): Add Freq Node(&P)=32771, Add Device(&D)=32772, -, Edit Device(&M)=32775, "
-                  "Delete Device(&R)=32776",
-                  "Operate(&V): Save Config(&S)=32795, Restore to Factory(&F)=32782, Reload "
-                  "Config(&L)=32812, -, Import Config(&I)=32794, Export Config(&O)=32805",
-                  "Setting(&C): User Setting(&M)=32798",
-                  "Help(&H): About NMS(&A)...=57664",
-              }));
-
-    QToolBar* bar = frame.findChild<QToolBar*>();
+    CToolBarXP* bar = frame.ToolBar();
     ASSERT_NE(bar, nullptr);
     QStringList buttons;
     for (QAction* a : bar->actions())
@@ -119,8 +122,8 @@ TEST_F(MainFrameTest, PanesAtAFifthAndThreeQuarters) {
     frame.show();
     QApplication::processEvents();
     CDevTreeView* tree = frame.DevTree();
-    EXPECT_NEAR(tree->parentWidget()->width(), 1000 / 5, 3);
-    EXPECT_NEAR(frame.TabWindow()->height(), 760 * 3 / 4, 3);
+    EXPECT_NEAR(tree->parentWidget()->width(), 1000 / 5, 1);
+    EXPECT_NEAR(frame.TabWindow()->height(), 760 * 3 / 4, 1);
     EXPECT_LT(frame.TabWindow()->mapTo(&frame, QPoint(0, 0)).y(),
               frame.AlarmList()->mapTo(&frame, QPoint(0, 0)).y());
     EXPECT_LT(tree->mapTo(&frame, QPoint(0, 0)).y(), frame.InfoList()->mapTo(&frame, QPoint(0, 0)).y());

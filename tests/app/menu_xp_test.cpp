@@ -280,6 +280,13 @@ TEST(ToolBarXP, HotCheckedAndPressedButtonsAreFramedAndFilled) {
     EXPECT_EQ(image.pixel(on.left() + 1, on.top() + 1), CToolBarXP::kHotFill.rgb());
     EXPECT_EQ(image.pixel(off.left(), off.center().y()), CToolBarXP::kBackground.rgb());
     EXPECT_EQ(image.pixel(off.left() + 1, off.top() + 1), CToolBarXP::kBackground.rgb());
+
+    QWidget* hot = bar.widgetForAction(plain);
+    QTest::mouseMove(hot, hot->rect().center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hot->underMouse(); }));
+    const QImage hover = bar.grab().toImage();
+    EXPECT_EQ(hover.pixel(off.left(), off.center().y()), CToolBarXP::kFramePen.rgb());
+    EXPECT_EQ(hover.pixel(off.left() + 1, off.top() + 1), CToolBarXP::kHotFill.rgb());
 }
 
 class MenuBarTest : public ::testing::Test {
@@ -370,14 +377,18 @@ TEST_F(MenuBarTest, ArrowsMoveBetweenPopupsAndWrapAtBothEnds) {
 TEST_F(MenuBarTest, PressOnAButtonOpensItsPopupBelowIt) {
     std::vector<int> seen;
     QPoint popupPos;
+    QSignalSpy commands(&bar, &CMenuBar::commandTriggered);
     Script({[&] {
         seen.push_back(bar.GetPopupIndex());
         popupPos = QApplication::activePopupWidget()->pos();
         EXPECT_TRUE(bar.GetButton(1)->isDown());
-        Key(Qt::Key_Escape);
+        Key(Qt::Key_Down);
+        Key(Qt::Key_Return);
     }});
     QTest::mousePress(bar.GetButton(1), Qt::LeftButton);
     EXPECT_EQ(seen, std::vector<int>{1});
+    ASSERT_EQ(commands.count(), 1);
+    EXPECT_EQ(commands.at(0).at(0).toInt(), 1);
     const QPoint below = bar.GetButton(1)->mapToGlobal(QPoint(0, bar.GetButton(1)->height()));
     EXPECT_EQ(popupPos.y(), below.y());
 }

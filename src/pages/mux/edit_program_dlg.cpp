@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <cstdio>
 
+#include "pagebase/text_conversion.h"
 #include "platform/codepage.h"
 #include "platform/prompt.h"
 
@@ -77,7 +78,9 @@ CEditProgramDlg::CEditProgramDlg(QWidget* parent) : QDialog(parent) {
 bool CEditProgramDlg::DoDataExchange(bool collect) {
     EditProgramFields& f = m_fields;
     if (!collect) {
-        m_shownName = GbkToUtf8(f.name);
+        std::string shown = f.name;
+        ConvertText(kTextFromDevice, shown.data(), static_cast<int>(shown.size()));
+        m_shownName = GbkToUtf8(shown);
         m_name->setText(QString::fromStdString(m_shownName));
         m_serviceId->setText(QString::fromStdString(f.serviceId));
         m_pmt->setText(QString::fromStdString(f.pmtPid));
@@ -134,6 +137,8 @@ bool CEditProgramDlg::DoDataExchange(bool collect) {
         ShowMessageBox("Program name contains characters that the device cannot store.");
         m_name->setFocus();
         return false;
+    } else {
+        ConvertText(kTextToDevice, name.data(), static_cast<int>(name.size()));
     }
     if (static_cast<int>(name.size()) > kMaxProgramNameBytes) {
         ShowMessageBox(kProgramNameTooLong);

@@ -159,7 +159,8 @@ bool CProgramInfoDlg::DoDataExchange(bool collect) {
     if (!StoreEdit(m_element, m_elementRow, m_elementPid) || !StoreEdit(m_cas, m_casRow, m_ecm))
         return false;
 
-    ConvertText(kTextToDevice, name.data(), static_cast<int>(name.size()));
+    if (m_name->text().toStdString() != m_shownName)
+        ConvertText(kTextToDevice, name.data(), static_cast<int>(name.size()));
     f.name.fill(0);
     int at = 0;
     if (russian)

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "pagebase/text_conversion.h"
 #include "pages/mux/stream_type_labels.h"
 
 namespace nms {

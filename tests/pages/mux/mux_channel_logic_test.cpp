@@ -170,6 +170,7 @@ TEST(MuxChannelAnalyse, ReadsCaInfoThenEveryProgram) {
     mux.caEntries[2] = ca;
     const Driven d = Drive(logic, mux, logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 2), true));
     EXPECT_EQ(d.commands, (std::vector<int>{0x20, 0x24, 0x21, 0x21, 0x21}));
+    EXPECT_EQ(d.payloads[1], (Bytes{2}));
     EXPECT_EQ(d.payloads[2], (Bytes{2, 1}));
     EXPECT_EQ(d.payloads[4], (Bytes{2, 3}));
     EXPECT_EQ(d.last.wait, ChainStep::Wait::kEnd);
@@ -305,6 +306,34 @@ TEST(MuxChannelOutput, TranscoderFollowRestartsTheWait) {
     s = Feed(logic, 0x22, {8, 1, 0});
     EXPECT_EQ(s.command, 0x21);
     EXPECT_EQ(s.wait, ChainStep::Wait::kRestart);
+}
+
+TEST(MuxChannelChains, EveryPageParamAnalysesSelectsAndReads) {
+    struct Case {
+        int pageParam;
+        int outputReads;  // with one program on channel 2 and none elsewhere
+        int passes;
+    };
+    const Case cases[] = {{0, 8, 1}, {37, 8, 1}, {3, 8, 1}, {36, 8, 1}, {1, 8, 2}, {86, 8, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pageParam);
+        MuxChannelLogic logic(c.pageParam);
+        logic.BuildLayout(true);
+        FakeMux mux;
+        mux.pageParam = c.pageParam;
+        mux.programs[2] = {MakeRecord(c.pageParam == 86 ? 379 : 263, "Two", false)};
+        const Driven a = Drive(logic, mux, logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 2), true));
+        EXPECT_EQ(a.commands, (std::vector<int>{0x20, 0x24, 0x21}));
+        EXPECT_EQ(a.versions, c.pageParam == 86 ? 1 : 0);
+        EXPECT_EQ(ChildTexts(logic.InputTree().Node(0, 1)), (std::vector<std::string>{"1 Two"}));
+        const Driven s = Drive(logic, mux, logic.Select(ProgramNode(logic.InputTree(), 0, 2, 1), 1));
+        EXPECT_EQ(s.commands, (std::vector<int>{0x25}));
+        EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 1)), (std::vector<std::string>{"1 Two"}));
+        const Driven r = Drive(logic, mux, logic.RefreshOut());
+        EXPECT_EQ(static_cast<int>(r.commands.size()), c.outputReads * c.passes);
+        EXPECT_EQ(r.versions, c.pageParam == 86 ? 0 : 1);
+        EXPECT_FALSE(logic.Waiting());
+    }
 }
 
 // ---- Bad replies change nothing ----

@@ -14,6 +14,7 @@
 #include "fake_mux.h"
 #include "page_fixture.h"
 #include "pages/mux/edit_program_dlg.h"
+#include "pages/mux/transcode_program_dlg.h"
 
 namespace nms {
 namespace {
@@ -190,6 +191,39 @@ TEST_F(MuxChannelViewTest, EditThroughTheDialog) {
     EXPECT_EQ(OutChannel(0, 1)->child(0)->text(0), "1 Renamed");
     EXPECT_EQ(OutChannel(0, 1)->child(0)->child(0)->text(0), "Service ID:4660");
     EXPECT_FALSE(page->IsBusy());
+}
+
+TEST_F(MuxChannelViewTest, TranscoderReadsEverythingWhenShownAndEditsThroughItsDialog) {
+    mux.programs[2] = {MakeRecord(379, "T1", true, 2), MakeRecord(379, "T2", false)};
+    Open(86);
+    const auto commands = Serve(fx, mux);
+    // Outputs of 8 channels (channel 2 twice), then the inputs of 8 channels, then the version.
+    ASSERT_EQ(commands.size(), 9u + 9u + 1u);
+    EXPECT_EQ(commands[9], kCmdReadInputProgram);
+    EXPECT_EQ(commands.back(), kCmdVersion);
+    EXPECT_FALSE(page->IsBusy());
+    EXPECT_EQ(Texts(InChannel(2)), (QStringList{"1 T1", "2 T2"}));
+    EXPECT_EQ(Texts(OutChannel(0, 2)), QStringList{"1 T1"});
+
+    page->OutputTreeWidget()->setCurrentItem(OutChannel(0, 2)->child(0));
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<CTranscodeProgramDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        dlg->BitrateEdit()->setText("4500");
+        dlg->NameEdit()->setText("T1-HD");
+        if (dlg->OnOK())
+            dlg->accept();
+    });
+    page->EditButton()->click();
+    auto sent = fx.PeekSentPacket();
+    ASSERT_TRUE(sent);
+    ASSERT_EQ(sent->payload.size(), 381u);
+    EXPECT_EQ(sent->payload[0], 2);
+    EXPECT_EQ(sent->payload[1], 1);
+    EXPECT_EQ(sent->payload[2 + 242], 4500 & 0xFF);
+    EXPECT_EQ(sent->payload[2 + 243], 4500 >> 8);
+    Serve(fx, mux);
+    EXPECT_EQ(OutChannel(0, 2)->child(0)->text(0), "1 T1-HD");
 }
 
 TEST_F(MuxChannelViewTest, OfflineDeviceButtonsDoNothing) {

@@ -1,0 +1,356 @@
+#include "device_simulator.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+#include "devices/device_packet.h"
+
+namespace nms::test {
+
+struct DeviceSimulator::Device {
+    int fd = -1;
+    uint32_t address = 0;
+    uint16_t port = 0;
+    uint16_t typeCode = 0;
+    bool silent = false;
+    std::vector<uint8_t> heartbeatPayload;
+    bool savedBit = false;
+    std::vector<uint8_t> versionPayload = {0x01, 0x00, 0x01, 0x00};
+    std::map<uint8_t, SimReply> scripts;
+    Handler handler;
+    std::vector<SimPacket> requests;
+    std::map<int, int> counts;  // by command
+    int total = 0;
+    sockaddr_in lastPeer{};
+    bool hasPeer = false;
+};
+
+std::vector<uint8_t> FramePacket(uint16_t type, uint8_t command, const std::vector<uint8_t>& payload,
+                                 uint8_t b, uint8_t c) {
+    std::vector<uint8_t> packet(payload.size() + kPacketOverhead);
+    int length = 0;
+    BuildPacket(type, command, b, c, packet.data(), &length, payload.empty() ? nullptr : payload.data(),
+                uint16_t(payload.size()));
+    packet.resize(size_t(length));
+    return packet;
+}
+
+uint32_t SimLoopbackAddress(int index) {
+    const uint32_t host = 0x7F000000u | uint32_t(1 + index / 254) << 8 | uint32_t(1 + index % 254);
+    return htonl(host);
+}
+
+void RaiseOpenFileLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+DeviceSimulator::DeviceSimulator() : DeviceSimulator(Options()) {}
+
+DeviceSimulator::DeviceSimulator(Options options) : m_options(options) {
+    m_epoll = epoll_create1(EPOLL_CLOEXEC);
+    m_stopFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.u64 = ~uint64_t(0);
+    epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_stopFd, &event);
+}
+
+DeviceSimulator::~DeviceSimulator() {
+    Stop();
+    for (auto& d : m_devices)
+        close(d->fd);
+    close(m_stopFd);
+    close(m_epoll);
+}
+
+int DeviceSimulator::AddDevice(uint32_t address, uint16_t port, uint16_t typeCode) {
+    int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0 && errno == EMFILE) {
+        RaiseOpenFileLimit();
+        fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    }
+    if (fd < 0)
+        return -1;
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = address;
+    local.sin_port = htons(port);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+        close(fd);
+        return -1;
+    }
+    socklen_t length = sizeof local;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
+    auto device = std::make_unique<Device>();
+    device->fd = fd;
+    device->address = address;
+    device->port = ntohs(local.sin_port);
+    device->typeCode = typeCode;
+    int index;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        index = int(m_devices.size());
+        m_devices.push_back(std::move(device));
+    }
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.u64 = uint64_t(index);
+    epoll_ctl(m_epoll, EPOLL_CTL_ADD, fd, &event);
+    return index;
+}
+
+int DeviceSimulator::AddDevice(const std::string& dottedAddress, uint16_t port, uint16_t typeCode) {
+    in_addr address{};
+    if (inet_pton(AF_INET, dottedAddress.c_str(), &address) != 1)
+        return -1;
+    return AddDevice(address.s_addr, port, typeCode);
+}
+
+int DeviceSimulator::Count() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return int(m_devices.size());
+}
+
+uint32_t DeviceSimulator::Address(int device) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_devices.at(size_t(device))->address;
+}
+
+uint16_t DeviceSimulator::Port(int device) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_devices.at(size_t(device))->port;
+}
+
+uint16_t DeviceSimulator::TypeCode(int device) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_devices.at(size_t(device))->typeCode;
+}
+
+bool DeviceSimulator::Start() {
+    if (m_thread.joinable())
+        return true;
+    uint64_t drained;
+    (void)!read(m_stopFd, &drained, sizeof drained);
+    m_thread = std::thread([this] { Run(); });
+    return true;
+}
+
+void DeviceSimulator::Stop() {
+    if (!m_thread.joinable())
+        return;
+    const uint64_t one = 1;
+    (void)!write(m_stopFd, &one, sizeof one);
+    m_thread.join();
+}
+
+void DeviceSimulator::Run() {
+    std::vector<epoll_event> events(256);
+    std::vector<uint8_t> buffer(65536);
+    for (;;) {
+        const int n = epoll_wait(m_epoll, events.data(), int(events.size()), -1);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return;
+        }
+        for (int e = 0; e < n; ++e) {
+            if (events[e].data.u64 == ~uint64_t(0))
+                return;
+            const int index = int(events[e].data.u64);
+            int fd;
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                fd = m_devices[size_t(index)]->fd;
+            }
+            for (;;) {
+                sockaddr_in from{};
+                socklen_t fromLength = sizeof from;
+                const ssize_t size = recvfrom(fd, buffer.data(), buffer.size(), 0,
+                                              reinterpret_cast<sockaddr*>(&from), &fromLength);
+                if (size < 0)
+                    break;
+                HandleDatagram(index, buffer.data(), int(size), &from, fromLength);
+            }
+        }
+    }
+}
+
+void DeviceSimulator::HandleDatagram(int index, const uint8_t* data, int size, const void* fromPtr,
+                                     unsigned fromLength) {
+    const sockaddr_in& from = *static_cast<const sockaddr_in*>(fromPtr);
+    SimPacket packet;
+    if (size >= kPacketOverhead) {
+        packet.type = uint16_t(data[0] << 8 | data[1]);
+        packet.b = data[2];
+        packet.c = data[3];
+        packet.command = data[4];
+        packet.payload.assign(data + kPacketHeaderSize, data + size - kPacketCrcSize);
+        const uint8_t* c = data + size - kPacketCrcSize;
+        const uint32_t carried = uint32_t(c[0]) << 24 | uint32_t(c[1]) << 16 | uint32_t(c[2]) << 8 | c[3];
+        packet.crcOk = Crc32Mpeg2(data, size - kPacketCrcSize) == carried;
+    }
+    std::optional<SimReply> reply;
+    uint16_t type = 0;
+    int fd = -1;
+    bool stamp = false;
+    Handler handler;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        Device& d = *m_devices[size_t(index)];
+        ++m_totalReceived;
+        ++d.total;
+        ++d.counts[packet.command];
+        if (m_options.recordRequests)
+            d.requests.push_back(packet);
+        d.lastPeer = from;
+        d.hasPeer = true;
+        type = d.typeCode;
+        fd = d.fd;
+        if (!d.silent && packet.crcOk) {
+            auto script = d.scripts.find(packet.command);
+            if (script != d.scripts.end()) {
+                reply = script->second;
+            } else if (int(packet.command) == m_stampCommand) {
+                stamp = true;
+                reply = SimReply{packet.command, {}, 1, 1};
+            } else if (packet.command == 1) {
+                reply = SimReply{1, d.heartbeatPayload, uint8_t(d.savedBit ? 0x81 : 0x01), 1};
+            } else if (packet.command == 2) {
+                reply = SimReply{2, d.versionPayload, 1, 1};
+            } else if (packet.command == 3) {
+                reply = SimReply{3, packet.payload, 1, 1};
+            } else {
+                handler = d.handler;
+            }
+        }
+    }
+    m_received.notify_all();
+    if (handler)
+        reply = handler(packet);
+    if (!reply)
+        return;
+    if (stamp) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        const uint64_t ns = uint64_t(now.tv_sec) * 1000000000u + uint64_t(now.tv_nsec);
+        for (int shift = 56; shift >= 0; shift -= 8)
+            reply->payload.push_back(uint8_t(ns >> shift));
+    }
+    const std::vector<uint8_t> datagram =
+        FramePacket(type, reply->command, reply->payload, reply->b, reply->c);
+    sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&from), fromLength);
+}
+
+void DeviceSimulator::SetSilent(int device, bool silent) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_devices.at(size_t(device))->silent = silent;
+}
+
+void DeviceSimulator::SetHeartbeatReply(int device, std::vector<uint8_t> payload, bool savedBit) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Device& d = *m_devices.at(size_t(device));
+    d.heartbeatPayload = std::move(payload);
+    d.savedBit = savedBit;
+}
+
+void DeviceSimulator::SetVersionPayload(int device, std::vector<uint8_t> payload) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_devices.at(size_t(device))->versionPayload = std::move(payload);
+}
+
+void DeviceSimulator::ScriptReply(int device, uint8_t command, SimReply reply) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_devices.at(size_t(device))->scripts[command] = std::move(reply);
+}
+
+void DeviceSimulator::ClearScript(int device, uint8_t command) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_devices.at(size_t(device))->scripts.erase(command);
+}
+
+void DeviceSimulator::SetHandler(int device, Handler handler) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_devices.at(size_t(device))->handler = std::move(handler);
+}
+
+void DeviceSimulator::SetStampCommand(int command) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_stampCommand = command;
+}
+
+void DeviceSimulator::SetPeer(uint32_t address, uint16_t port) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_peerAddress = address;
+    m_peerPort = port;
+}
+
+bool DeviceSimulator::SendPacket(int device, uint8_t command, const std::vector<uint8_t>& payload, uint8_t b,
+                                 uint8_t c) {
+    return SendRaw(device, FramePacket(TypeCode(device), command, payload, b, c));
+}
+
+bool DeviceSimulator::SendRaw(int device, const std::vector<uint8_t>& datagram) {
+    sockaddr_in to{};
+    int fd;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const Device& d = *m_devices.at(size_t(device));
+        fd = d.fd;
+        if (m_peerPort) {
+            to.sin_family = AF_INET;
+            to.sin_addr.s_addr = m_peerAddress;
+            to.sin_port = htons(m_peerPort);
+        } else if (d.hasPeer) {
+            to = d.lastPeer;
+        } else {
+            return false;
+        }
+    }
+    return sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) ==
+           ssize_t(datagram.size());
+}
+
+std::vector<SimPacket> DeviceSimulator::Requests(int device) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_devices.at(size_t(device))->requests;
+}
+
+int DeviceSimulator::RequestCount(int device, int command) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const Device& d = *m_devices.at(size_t(device));
+    if (command < 0)
+        return d.total;
+    auto it = d.counts.find(command);
+    return it == d.counts.end() ? 0 : it->second;
+}
+
+uint64_t DeviceSimulator::TotalReceived() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_totalReceived;
+}
+
+bool DeviceSimulator::WaitForRequests(int device, int command, int count,
+                                      std::chrono::milliseconds timeout) const {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_received.wait_for(lock, timeout, [&] {
+        const Device& d = *m_devices.at(size_t(device));
+        if (command < 0)
+            return d.total >= count;
+        auto it = d.counts.find(command);
+        return it != d.counts.end() && it->second >= count;
+    });
+}
+
+}  // namespace nms::test

@@ -1,0 +1,118 @@
+// Simulated devices for tests, benchmarks and the devsim program: real UDP on loopback addresses
+// (127.0.0.x and up), each device with its own address, port and type code. A device answers heartbeats
+// (payload and the "saved" bit 7 of byte b configurable), the version request and command 3, answers
+// other commands as a test scripts them, can go silent, and sends command 4 or any datagram (malformed
+// ones included) on demand.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace nms::test {
+
+// A packet as a simulated device received it.
+struct SimPacket {
+    uint16_t type = 0;
+    uint8_t b = 0, c = 0, command = 0;
+    std::vector<uint8_t> payload;
+    bool crcOk = false;
+};
+
+// What a device sends back.
+struct SimReply {
+    uint8_t command = 0;
+    std::vector<uint8_t> payload;
+    uint8_t b = 1, c = 1;
+};
+
+// Frames a packet as a device would (type, b, c, command, length, payload, CRC).
+std::vector<uint8_t> FramePacket(uint16_t type, uint8_t command, const std::vector<uint8_t>& payload,
+                                 uint8_t b = 1, uint8_t c = 1);
+// The loopback address (network order) of device number index: 127.0.1.1, 127.0.1.2, ... 127.0.1.254,
+// 127.0.2.1, ...
+uint32_t SimLoopbackAddress(int index);
+// Raises the open-file limit to its hard maximum (thousands of devices each hold a socket).
+void RaiseOpenFileLimit();
+
+class DeviceSimulator {
+public:
+    struct Options {
+        bool recordRequests = true;  // keep every request (off for thousands of devices)
+    };
+    using Handler = std::function<std::optional<SimReply>(const SimPacket&)>;
+
+    DeviceSimulator();
+    explicit DeviceSimulator(Options options);
+    ~DeviceSimulator();
+    DeviceSimulator(const DeviceSimulator&) = delete;
+    DeviceSimulator& operator=(const DeviceSimulator&) = delete;
+
+    // Binds a device to address:port (address in network order; port 0: the system chooses). Returns its
+    // number, or -1 when the socket cannot be bound. Devices may be added before or after Start.
+    int AddDevice(uint32_t address, uint16_t port, uint16_t typeCode);
+    int AddDevice(const std::string& dottedAddress, uint16_t port, uint16_t typeCode);
+    int Count() const;
+    uint32_t Address(int device) const;
+    uint16_t Port(int device) const;
+    uint16_t TypeCode(int device) const;
+
+    bool Start();
+    void Stop();
+
+    // Behaviour.
+    void SetSilent(int device, bool silent);
+    void SetHeartbeatReply(int device, std::vector<uint8_t> payload, bool savedBit = false);
+    void SetVersionPayload(int device, std::vector<uint8_t> payload);  // the reply to command 2
+    // Answers every request with this command by reply (until cleared).
+    void ScriptReply(int device, uint8_t command, SimReply reply);
+    void ClearScript(int device, uint8_t command);
+    // Answers requests that no script covers (return nothing for no answer).
+    void SetHandler(int device, Handler handler);
+    // Requests with this command (any device) are answered with 8 bytes of CLOCK_MONOTONIC nanoseconds,
+    // big-endian, taken just before sending (-1: off).
+    void SetStampCommand(int command);
+
+    // Datagrams the device sends on its own, to the program it last heard from (or the peer set here).
+    void SetPeer(uint32_t address, uint16_t port);
+    bool SendPacket(int device, uint8_t command, const std::vector<uint8_t>& payload, uint8_t b = 1,
+                    uint8_t c = 1);
+    bool SendRestart(int device) { return SendPacket(device, 4, {}); }
+    bool SendRaw(int device, const std::vector<uint8_t>& datagram);
+
+    // What the devices received.
+    std::vector<SimPacket> Requests(int device) const;
+    int RequestCount(int device, int command = -1) const;
+    uint64_t TotalReceived() const;
+    // Waits until the device received count requests with this command (-1: any); false on timeout.
+    bool WaitForRequests(int device, int command, int count,
+                         std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+
+private:
+    struct Device;
+    void Run();
+    void HandleDatagram(int index, const uint8_t* data, int size, const void* from, unsigned fromLength);
+    bool SendTo(int index, const std::vector<uint8_t>& datagram, bool toLastPeer);
+
+    Options m_options;
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_received;
+    std::vector<std::unique_ptr<Device>> m_devices;
+    int m_epoll = -1;
+    int m_stopFd = -1;
+    std::thread m_thread;
+    int m_stampCommand = -1;
+    uint32_t m_peerAddress = 0;
+    uint16_t m_peerPort = 0;
+    uint64_t m_totalReceived = 0;
+};
+
+}  // namespace nms::test

@@ -1,0 +1,214 @@
+// devsim: simulated head-end devices on loopback addresses, for trying the program and for benchmarks.
+#include <arpa/inet.h>
+#include <signal.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "device_simulator.h"
+
+namespace {
+
+const char kHelp[] =
+    "usage: devsim [options]\n"
+    "\n"
+    "Simulates devices of the head-end device protocol over real UDP. Device i (from 0) listens on its own\n"
+    "loopback address, 127.0.1.1, 127.0.1.2, ... 127.0.1.254, 127.0.2.1, ... (or from --first-address on),\n"
+    "all on one port. Each device answers heartbeats (command 1), the version request (command 2) and\n"
+    "configuration operations (command 3, echoing the operation byte); other commands get no answer.\n"
+    "\n"
+    "options:\n"
+    "  --count N               number of devices (default 1; thousands are fine, the open-file limit is\n"
+    "                          raised to its hard maximum)\n"
+    "  --first-address A.B.C.D address of device 0 (default 127.0.1.1); later devices count up in the last\n"
+    "                          byte, skipping .0 and .255\n"
+    "  --port P                UDP port of every device (default 2009; 0 lets the system choose per device)\n"
+    "  --type CODE             device type code, hex (default 2101)\n"
+    "  --heartbeat-payload HEX payload of heartbeat replies (default empty)\n"
+    "  --saved-bit             set bit 7 of byte b in heartbeat replies (\"configuration saved\")\n"
+    "  --version HEX           payload of version replies (default 01000100: SW 1.00, HW 1.00)\n"
+    "  --stamp-command CODE    answer requests with this command (decimal) with 8 bytes of CLOCK_MONOTONIC\n"
+    "                          nanoseconds, big-endian (used by the benchmark)\n"
+    "  --silent                start with every device silent\n"
+    "  --list                  print one line per device: index, address, port, type code\n"
+    "  --help                  this text\n"
+    "\n"
+    "When every device is bound devsim prints \"ready N\". It then reads commands from standard input, one\n"
+    "per line (I is a device index, or \"all\"):\n"
+    "  silent I                stop answering\n"
+    "  answer I                answer again\n"
+    "  restart I               send command 4 (device restart) to the program it last heard from\n"
+    "  send I CMD HEX          send a packet with command CMD (decimal) and payload HEX\n"
+    "  raw I HEX               send these bytes as one datagram (malformed packets)\n"
+    "  quit                    end\n"
+    "At the end of standard input devsim keeps running until it is interrupted (SIGINT / SIGTERM).\n";
+
+bool ParseHex(const std::string& text, std::vector<uint8_t>* bytes) {
+    bytes->clear();
+    if (text.size() % 2)
+        return false;
+    for (size_t i = 0; i < text.size(); i += 2) {
+        char* end = nullptr;
+        const std::string pair = text.substr(i, 2);
+        const long v = std::strtol(pair.c_str(), &end, 16);
+        if (*end)
+            return false;
+        bytes->push_back(uint8_t(v));
+    }
+    return true;
+}
+
+uint32_t NextAddress(uint32_t hostOrder) {
+    do {
+        ++hostOrder;
+    } while ((hostOrder & 0xFF) == 0 || (hostOrder & 0xFF) == 0xFF);
+    return hostOrder;
+}
+
+int Fail(const std::string& message) {
+    std::cerr << "devsim: " << message << " (see devsim --help)\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using nms::test::DeviceSimulator;
+    int count = 1;
+    uint32_t first = ntohl(nms::test::SimLoopbackAddress(0));
+    long port = 2009;
+    uint16_t type = 0x2101;
+    std::vector<uint8_t> heartbeat, version = {0x01, 0x00, 0x01, 0x00};
+    bool savedBit = false, silent = false, list = false;
+    int stampCommand = -1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string* out) {
+            if (i + 1 >= argc)
+                return false;
+            *out = argv[++i];
+            return true;
+        };
+        std::string v;
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        } else if (arg == "--count") {
+            if (!value(&v) || (count = std::atoi(v.c_str())) <= 0)
+                return Fail("--count needs a positive number");
+        } else if (arg == "--first-address") {
+            in_addr a{};
+            if (!value(&v) || inet_pton(AF_INET, v.c_str(), &a) != 1)
+                return Fail("--first-address needs A.B.C.D");
+            first = ntohl(a.s_addr);
+        } else if (arg == "--port") {
+            if (!value(&v) || (port = std::strtol(v.c_str(), nullptr, 10)) < 0 || port > 65535)
+                return Fail("--port needs 0 to 65535");
+        } else if (arg == "--type") {
+            if (!value(&v))
+                return Fail("--type needs a hex code");
+            type = uint16_t(std::strtoul(v.c_str(), nullptr, 16));
+        } else if (arg == "--heartbeat-payload") {
+            if (!value(&v) || !ParseHex(v, &heartbeat))
+                return Fail("--heartbeat-payload needs hex bytes");
+        } else if (arg == "--version") {
+            if (!value(&v) || !ParseHex(v, &version))
+                return Fail("--version needs hex bytes");
+        } else if (arg == "--stamp-command") {
+            if (!value(&v))
+                return Fail("--stamp-command needs a command");
+            stampCommand = std::atoi(v.c_str());
+        } else if (arg == "--saved-bit") {
+            savedBit = true;
+        } else if (arg == "--silent") {
+            silent = true;
+        } else if (arg == "--list") {
+            list = true;
+        } else {
+            return Fail("unknown option " + arg);
+        }
+    }
+
+    nms::test::RaiseOpenFileLimit();
+    DeviceSimulator::Options options;
+    options.recordRequests = false;
+    DeviceSimulator sim(options);
+    uint32_t address = first;
+    for (int i = 0; i < count; ++i, address = NextAddress(address)) {
+        const int index = sim.AddDevice(htonl(address), uint16_t(port), type);
+        if (index < 0) {
+            in_addr a{htonl(address)};
+            return Fail(std::string("cannot bind ") + inet_ntoa(a) + ":" + std::to_string(port) + ": " +
+                        std::strerror(errno));
+        }
+        sim.SetHeartbeatReply(index, heartbeat, savedBit);
+        sim.SetVersionPayload(index, version);
+        sim.SetSilent(index, silent);
+        if (list) {
+            in_addr a{sim.Address(index)};
+            std::printf("%d %s %u %04x\n", index, inet_ntoa(a), unsigned(sim.Port(index)), unsigned(type));
+        }
+    }
+    sim.SetStampCommand(stampCommand);
+    // Signals are taken by sigwait below, not by a handler.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    sim.Start();
+    std::printf("ready %d\n", count);
+    std::fflush(stdout);
+
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        std::istringstream in(line);
+        std::string command, which;
+        in >> command;
+        if (command.empty())
+            continue;
+        if (command == "quit")
+            return 0;
+        in >> which;
+        std::vector<int> devices;
+        if (which == "all") {
+            for (int i = 0; i < count; ++i)
+                devices.push_back(i);
+        } else {
+            char* end = nullptr;
+            const long index = std::strtol(which.c_str(), &end, 10);
+            if (which.empty() || *end || index < 0 || index >= count) {
+                std::cerr << "devsim: no device '" << which << "'\n";
+                continue;
+            }
+            devices.push_back(int(index));
+        }
+        std::string a, b;
+        in >> a >> b;
+        std::vector<uint8_t> bytes;
+        for (int d : devices) {
+            if (command == "silent") {
+                sim.SetSilent(d, true);
+            } else if (command == "answer") {
+                sim.SetSilent(d, false);
+            } else if (command == "restart") {
+                sim.SendRestart(d);
+            } else if (command == "send" && ParseHex(b, &bytes)) {
+                sim.SendPacket(d, uint8_t(std::atoi(a.c_str())), bytes);
+            } else if (command == "raw" && ParseHex(a, &bytes)) {
+                sim.SendRaw(d, bytes);
+            } else {
+                std::cerr << "devsim: cannot do '" << line << "'\n";
+                break;
+            }
+        }
+    }
+    int signal = 0;
+    sigwait(&signals, &signal);
+    return 0;
+}
