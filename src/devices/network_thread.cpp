@@ -3,12 +3,14 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 #include "devices/device_events.h"
 #include "devices/device_packet.h"
@@ -126,6 +128,16 @@ void NetworkThread::Stop() {
     }
     Wake();
     m_thread.join();
+}
+
+int64_t NetworkThread::CpuTimeNs() {
+    if (!m_thread.joinable())
+        return -1;
+    clockid_t clock;
+    timespec used{};
+    if (pthread_getcpuclockid(m_thread.native_handle(), &clock) != 0 || clock_gettime(clock, &used) != 0)
+        return -1;
+    return int64_t(used.tv_sec) * 1000000000 + used.tv_nsec;
 }
 
 void NetworkThread::Wake() {

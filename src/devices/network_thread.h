@@ -70,6 +70,8 @@ public:
     // The socket stays open after Stop until the object is destroyed.
     int SocketFd() const { return m_socket; }
     const NetworkStats& Stats() const { return m_stats; }
+    // CPU time the thread has used so far, in nanoseconds (-1 when it is not running).
+    int64_t CpuTimeNs();
 
 private:
     struct Target;

@@ -1,0 +1,373 @@
+// Whole-link benchmark: devsim with 10,000 devices, the network thread with the same 10,000 records,
+// heartbeat ticks at a shortened period, page requests answered while the heartbeats run.
+//
+//   build/bin/network_bench [--devices N] [--ticks T] [--tick-ms M] [--pages P] [--devsim PATH]
+//
+// Prints: devices online, false "Device offline" events (devices reported offline while they answer),
+// the network thread's CPU time per device per tick against a bare sendto + recvfrom loop on the same
+// sockets (the floor), and the time from a page reply's arrival to its handler.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "device_simulator.h"
+#include "devices/device_events.h"
+#include "devices/device_packet.h"
+#include "devices/network_thread.h"
+#include "devices/reply_receiver.h"
+#include "devices/reply_routing.h"
+#include "devices/reply_view.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace nms;
+
+constexpr uint8_t kStampCommand = 0x70;
+constexpr uint16_t kType = 0x2101;
+constexpr uint16_t kPort = 2009;
+
+int64_t MonotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+int64_t ThreadCpuNs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// The GUI thread of the benchmark: runs handed-over work in order.
+class GuiThread : public IGuiHandoff {
+public:
+    GuiThread() : m_thread([this] { Run(); }) {}
+    ~GuiThread() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_cv.notify_all();
+        m_thread.join();
+    }
+    void Post(std::function<void()> work) override {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_queue.push_back(std::move(work));
+        }
+        m_cv.notify_one();
+    }
+
+private:
+    void Run() {
+        for (;;) {
+            std::function<void()> work;
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_cv.wait(lock, [&] { return m_stop || !m_queue.empty(); });
+                if (m_queue.empty())
+                    return;
+                work = std::move(m_queue.front());
+                m_queue.pop_front();
+            }
+            work();
+        }
+    }
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    std::deque<std::function<void()>> m_queue;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+
+// A page: takes the stamp the device put into its reply and notes how long the reply took to get here.
+struct StampPage : IReplyReceiver {
+    void OnDeviceReply(DeviceRecord*, const ReplyView& reply) override {
+        const int64_t now = MonotonicNs();
+        uint8_t b[8];
+        if (reply.Command() != kStampCommand || !reply.Bytes(0, 8, b))
+            return;
+        int64_t stamp = 0;
+        for (uint8_t x : b)
+            stamp = stamp << 8 | x;
+        std::lock_guard<std::mutex> lock(mutex);
+        if (recording)
+            latenciesNs.push_back(now - stamp);
+    }
+    void OnConfigOperation(int, int) override {}
+    void OnTimer(int) override {}
+    std::mutex mutex;
+    bool recording = false;
+    std::vector<int64_t> latenciesNs;
+};
+
+struct Child {
+    pid_t pid = -1;
+    int toChild = -1;
+    FILE* fromChild = nullptr;
+};
+
+bool SpawnDevsim(const std::string& path, int devices, Child* child) {
+    int in[2], out[2];
+    if (pipe(in) != 0 || pipe(out) != 0)
+        return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addclose(&actions, in[1]);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    const std::string count = std::to_string(devices), port = std::to_string(kPort),
+                      stamp = std::to_string(kStampCommand);
+    std::vector<char*> argv = {const_cast<char*>(path.c_str()),  const_cast<char*>("--count"),
+                               const_cast<char*>(count.c_str()), const_cast<char*>("--port"),
+                               const_cast<char*>(port.c_str()),  const_cast<char*>("--stamp-command"),
+                               const_cast<char*>(stamp.c_str()), nullptr};
+    const int rc = posix_spawn(&child->pid, path.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(in[0]);
+    close(out[1]);
+    if (rc != 0)
+        return false;
+    child->toChild = in[1];
+    child->fromChild = fdopen(out[0], "r");
+    char line[128];
+    return std::fgets(line, sizeof line, child->fromChild) && std::strncmp(line, "ready", 5) == 0;
+}
+
+std::string OwnFolder() {
+    char path[4096];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return ".";
+    path[n] = 0;
+    std::string s(path);
+    return s.substr(0, s.rfind('/'));
+}
+
+double Percentile(std::vector<int64_t> v, double p) {
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const size_t i = std::min(v.size() - 1, size_t(p * double(v.size() - 1) + 0.5));
+    return double(v[i]);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int devices = 10000, ticks = 12, tickMs = 400, pages = 16;
+    std::string devsim = OwnFolder() + "/devsim";
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string a = argv[i];
+        if (a == "--devices")
+            devices = std::atoi(argv[i + 1]);
+        else if (a == "--ticks")
+            ticks = std::atoi(argv[i + 1]);
+        else if (a == "--tick-ms")
+            tickMs = std::atoi(argv[i + 1]);
+        else if (a == "--pages")
+            pages = std::atoi(argv[i + 1]);
+        else if (a == "--devsim")
+            devsim = argv[i + 1];
+    }
+    if (devices < 1 || ticks < 3 || tickMs < 1 || pages < 1 || pages > devices) {
+        std::fprintf(stderr, "network_bench: bad arguments\n");
+        return 2;
+    }
+    signal(SIGPIPE, SIG_IGN);
+
+    Child child;
+    if (!SpawnDevsim(devsim, devices, &child)) {
+        std::fprintf(stderr, "network_bench: cannot start %s\n", devsim.c_str());
+        return 1;
+    }
+
+    DeviceRegistry registry;
+    std::vector<DevicePtr> records;
+    for (int i = 0; i < devices; ++i) {
+        auto d = std::make_shared<DeviceRecord>();
+        d->deviceName = std::to_string(i);
+        d->typeCode = kType;
+        d->address = test::SimLoopbackAddress(i);
+        d->port = kPort;
+        registry.Append(d);
+        records.push_back(d);
+    }
+
+    // Online bookkeeping on the GUI thread, from the events themselves.
+    std::vector<char> wasOnline(static_cast<size_t>(devices), 0);
+    std::atomic<int> falseOffline{0}, onlineEvents{0}, offlineEvents{0};
+    SetDeviceEventSink([&](const DeviceEvent& e) {
+        const int i = std::atoi(e.deviceName.c_str());
+        if (e.text == "Device online") {
+            wasOnline[size_t(i)] = 1;
+            ++onlineEvents;
+        } else if (e.text == "Device offline") {
+            ++offlineEvents;
+            if (wasOnline[size_t(i)])
+                ++falseOffline;
+        }
+    });
+
+    auto gui = std::make_unique<GuiThread>();
+    StampPage page;
+    for (int p = 0; p < pages; ++p)
+        SetReplyWindow(records[size_t(p * (devices / pages))].get(), &page);
+
+    NetworkThread net(registry, *gui, nullptr);
+    if (!net.Start()) {
+        std::fprintf(stderr, "network_bench: no socket\n");
+        return 1;
+    }
+
+    // Page requests while the heartbeats run: one every 2 ms, round robin over the pages' devices.
+    std::atomic<bool> requesting{true};
+    std::thread requester([&] {
+        int next = 0;
+        while (requesting.load()) {
+            DeviceRecord* d = records[size_t((next++ % pages) * (devices / pages))].get();
+            gui->Post([d] { SendCommand(kStampCommand, 1, 1, d, nullptr, 0); });
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+
+    // Two warm-up ticks bring every device online; the measured ticks follow.
+    const int warmup = 2;
+    int64_t cpuStart = 0;
+    uint64_t heartbeatsStart = 0;
+    for (int t = 0; t < warmup + ticks; ++t) {
+        if (t == warmup) {
+            cpuStart = net.CpuTimeNs();
+            heartbeatsStart = net.Stats().heartbeats.load();
+            std::lock_guard<std::mutex> lock(page.mutex);
+            page.recording = true;
+        }
+        net.Tick();
+        std::this_thread::sleep_for(std::chrono::milliseconds(tickMs));
+    }
+    const int64_t cpuNet = net.CpuTimeNs() - cpuStart;
+    const uint64_t heartbeatsMeasured = net.Stats().heartbeats.load() - heartbeatsStart;
+    requesting.store(false);
+    requester.join();
+    {
+        std::lock_guard<std::mutex> lock(page.mutex);
+        page.recording = false;
+    }
+    int online = 0;
+    for (const DevicePtr& d : records)
+        online += d->status.load() > 0;
+    const uint64_t datagrams = net.Stats().datagrams.load(), dropped = net.Stats().dropped.load();
+    net.Stop();
+    gui.reset();  // runs what is left
+
+    // The floor: the same socket and the same devices, one sendto and one recvfrom per device per round.
+    const int fd = net.SocketFd();
+    std::vector<uint8_t> buffer(kReceiveBufferSize);
+    while (recv(fd, buffer.data(), buffer.size(), MSG_DONTWAIT) >= 0) {
+    }
+    std::vector<sockaddr_in> to(static_cast<size_t>(devices));
+    std::vector<std::array<uint8_t, kPacketOverhead>> heartbeat(static_cast<size_t>(devices));
+    for (int i = 0; i < devices; ++i) {
+        to[size_t(i)] = sockaddr_in{};
+        to[size_t(i)].sin_family = AF_INET;
+        to[size_t(i)].sin_addr.s_addr = records[size_t(i)]->address;
+        to[size_t(i)].sin_port = htons(kPort);
+        int length = 0;
+        BuildPacket(kType, 1, 1, 1, heartbeat[size_t(i)].data(), &length, nullptr, 0);
+    }
+    timeval timeout{1, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    const int rounds = std::min(ticks, 6);
+    int floorReceived = 0;
+    const int64_t floorStart = ThreadCpuNs();
+    for (int r = 0; r < rounds; ++r) {
+        for (int i = 0; i < devices; ++i)
+            sendto(fd, heartbeat[size_t(i)].data(), kPacketOverhead, 0,
+                   reinterpret_cast<sockaddr*>(&to[size_t(i)]), sizeof(sockaddr_in));
+        for (int i = 0; i < devices; ++i) {
+            sockaddr_in from{};
+            socklen_t fromLength = sizeof from;
+            if (recvfrom(fd, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&from),
+                         &fromLength) < 0)
+                break;
+            ++floorReceived;
+        }
+    }
+    const int64_t cpuFloor = ThreadCpuNs() - floorStart;
+
+    // The latency floor: the same request answered to a thread that sleeps in recvfrom on the same socket
+    // (one thread wake-up, where a page reply needs two: the network thread's and the GUI thread's).
+    std::vector<int64_t> bareLatencies;
+    {
+        std::array<uint8_t, kPacketOverhead> request;
+        int length = 0;
+        BuildPacket(kType, kStampCommand, 1, 1, request.data(), &length, nullptr, 0);
+        for (int i = 0; i < 500; ++i) {
+            sendto(fd, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&to[0]),
+                   sizeof(sockaddr_in));
+            const ssize_t n = recv(fd, buffer.data(), buffer.size(), 0);
+            const int64_t now = MonotonicNs();
+            if (n < kPacketHeaderSize + 8)
+                break;
+            int64_t stamp = 0;
+            for (int k = 0; k < 8; ++k)
+                stamp = stamp << 8 | buffer[size_t(kPacketHeaderSize + k)];
+            bareLatencies.push_back(now - stamp);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
+    close(child.toChild);
+    kill(child.pid, SIGTERM);
+    waitpid(child.pid, nullptr, 0);
+    SetDeviceEventSink(nullptr);
+
+    const double netPerDeviceTick = double(cpuNet) / double(heartbeatsMeasured ? heartbeatsMeasured : 1);
+    const double floorPerDeviceTick = double(cpuFloor) / double(floorReceived ? floorReceived : 1);
+    std::printf("devices                               %d\n", devices);
+    std::printf("heartbeat ticks measured              %d (after %d warm-up ticks), period %d ms\n", ticks,
+                warmup, tickMs);
+    std::printf("devices online at the end             %d\n", online);
+    std::printf("false \"Device offline\" events         %d\n", falseOffline.load());
+    std::printf("events: online %d, offline %d (first tick: devices not yet answered)\n", onlineEvents.load(),
+                offlineEvents.load());
+    std::printf("datagrams received %llu, dropped %llu\n", (unsigned long long)datagrams,
+                (unsigned long long)dropped);
+    std::printf("network thread CPU per device per tick %.0f ns\n", netPerDeviceTick);
+    std::printf("floor (sendto + recvfrom) per device  %.0f ns (%d rounds, %d replies)\n", floorPerDeviceTick,
+                rounds, floorReceived);
+    std::printf("ratio to the floor                    %.2f\n",
+                floorPerDeviceTick > 0 ? netPerDeviceTick / floorPerDeviceTick : 0.0);
+    std::vector<int64_t> latencies;
+    {
+        std::lock_guard<std::mutex> lock(page.mutex);
+        latencies = page.latenciesNs;
+    }
+    std::printf("reply to page handler: %zu replies, median %.1f us, 99th percentile %.1f us\n",
+                latencies.size(), Percentile(latencies, 0.5) / 1000.0, Percentile(latencies, 0.99) / 1000.0);
+    std::printf("bare recvfrom wake-up (same socket, idle): median %.1f us, 99th percentile %.1f us\n",
+                Percentile(bareLatencies, 0.5) / 1000.0, Percentile(bareLatencies, 0.99) / 1000.0);
+    return 0;
+}

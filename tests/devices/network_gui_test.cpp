@@ -1,0 +1,171 @@
+// The network thread with the GUI thread of the program: hand-offs through Qt's queued calls to pages.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "device_simulator.h"
+#include "devices/device_packet.h"
+#include "devices/network_thread.h"
+#include "devices/qt_gui_handoff.h"
+#include "page_fixture.h"
+#include "pagebase/form_template_view.h"
+
+namespace nms {
+namespace {
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+class GetPage : public CFormTemplateView {
+public:
+    void Get() {
+        if (SendCommand(0x40, 1, 1, m_device, nullptr, 0) == 1)
+            BeginWait(4);
+    }
+    void OnDeviceReply(DeviceRecord*, const ReplyView& reply) override {
+        uint8_t value = 0;
+        if (reply.Command() != 0x40 || !reply.U8(0, &value))
+            return;  // too short: the wait times out
+        m_value = value;
+        ++m_replies;
+        if (onReply)
+            onReply();
+        EndWait(4);
+    }
+    int m_value = -1;
+    int m_replies = 0;
+    std::function<void()> onReply;
+};
+
+class NetworkGuiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::EnsureApplication();
+        ASSERT_TRUE(sim.Start());
+        m_index = sim.AddDevice(test::SimLoopbackAddress(0), 0, 0x2101);
+        ASSERT_GE(m_index, 0);
+        device = std::make_shared<DeviceRecord>();
+        device->deviceName = "Dev1";
+        device->typeCode = 0x2101;
+        device->address = sim.Address(m_index);
+        device->port = sim.Port(m_index);
+        device->status.store(3);
+        registry.Append(device);
+        NetworkThread::Options options;
+        options.bindAddress = htonl(INADDR_LOOPBACK);
+        options.receiveBufferBytes = 1 << 20;
+        net = std::make_unique<NetworkThread>(registry, handoff, nullptr, options);
+        ASSERT_TRUE(net->Start());
+        sim.SetPeer(htonl(INADDR_LOOPBACK), net->LocalPort());
+    }
+    void TearDown() override {
+        net->Stop();
+        QCoreApplication::processEvents();
+    }
+
+    test::DeviceSimulator sim;
+    DeviceRegistry registry;
+    QtGuiHandoff handoff;
+    DevicePtr device;
+    std::unique_ptr<NetworkThread> net;
+    test::EventRecorder events;
+    int m_index = -1;
+};
+
+TEST_F(NetworkGuiTest, RequestAndReplyRoundTripEndsTheWait) {
+    GetPage page;
+    page.SetDevice(device.get());
+    page.show();
+    sim.ScriptReply(m_index, 0x40, {0x40, {0x2A}});
+    page.Get();
+    EXPECT_TRUE(page.IsBusy());
+    ASSERT_TRUE(PumpUntil([&] { return page.m_replies == 1; }));
+    EXPECT_EQ(page.m_value, 0x2A);
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(device->busy.load(), 0);
+
+    // A reply too short for the handler changes nothing; the wait stays until its time-out.
+    sim.ScriptReply(m_index, 0x40, {0x40, {}});
+    page.Get();
+    ASSERT_TRUE(sim.WaitForRequests(m_index, 0x40, 2));
+    const uint64_t before = net->Stats().processed.load();
+    ASSERT_TRUE(PumpUntil([&] { return net->Stats().processed.load() > before; }));
+    EXPECT_TRUE(page.IsBusy());
+    EXPECT_EQ(page.m_replies, 1);
+    ASSERT_TRUE(page.Timers().Fire(4));
+    EXPECT_EQ(events.Texts(), std::vector<std::string>{"Operation timeout"});
+}
+
+TEST_F(NetworkGuiTest, DeviceRestartWithABoundPageGivesTimeoutThenRestart) {
+    GetPage page;
+    page.SetDevice(device.get());
+    page.show();
+    page.BeginWait(4);
+    sim.SendRestart(m_index);
+    ASSERT_TRUE(PumpUntil([&] { return events.Texts().size() == 2; }));
+    EXPECT_EQ(events.Texts(), (std::vector<std::string>{"Operation timeout", "Device restart"}));
+    EXPECT_FALSE(page.IsBusy());
+}
+
+TEST_F(NetworkGuiTest, ClosingWhileAHandlerIsInsideAModalBoxDoesNotHang) {
+    ScriptedPrompt prompt;
+    ScopedPrompt scope(&prompt);
+    GetPage page;
+    page.SetDevice(device.get());
+    page.show();
+    int repliesInsideBox = -1;
+    prompt.onShow = [&](const PromptRequest&) {
+        // The box's event loop runs; another reply arrives but is not handled while we are inside.
+        sim.SendPacket(m_index, 0x40, {0x02});
+        QEventLoop loop;
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+        repliesInsideBox = page.m_replies;
+        // The operator closes the program: the device tree stops the link from inside the box.
+        net->Stop();
+    };
+    page.onReply = [&] {
+        if (page.m_replies == 1)
+            ShowMessageBox("Set parameter succeed!");
+    };
+    sim.SendPacket(m_index, 0x40, {0x01});
+    ASSERT_TRUE(PumpUntil([&] { return !net->IsRunning(); }));
+    EXPECT_EQ(repliesInsideBox, 1);
+    EXPECT_EQ(page.m_value, 1);
+}
+
+TEST_F(NetworkGuiTest, SavedConfigurationBoxDoesNotStopTheLink) {
+    ScriptedPrompt prompt;
+    ScopedPrompt scope(&prompt);
+    GetPage page;
+    page.SetDevice(device.get());
+    page.show();
+    sim.ScriptReply(m_index, 0x40, {0x40, {0x07}});
+    bool repliedWhileBoxOpen = false;
+    prompt.onShow = [&](const PromptRequest& request) {
+        if (request.text.find("Save config succeed!") == std::string::npos)
+            return;
+        page.Get();
+        repliedWhileBoxOpen = PumpUntil([&] { return page.m_replies == 1; });
+    };
+    sim.SetHeartbeatReply(m_index, {0x01}, true);
+    net->Tick();
+    ASSERT_TRUE(PumpUntil([&] { return !prompt.shown.empty(); }));
+    EXPECT_TRUE(repliedWhileBoxOpen);
+    EXPECT_EQ(prompt.shown[0].text, "Dev1(127.0.1.1):Save config succeed!");
+}
+
+}  // namespace
+}  // namespace nms
