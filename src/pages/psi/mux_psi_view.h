@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -92,7 +93,7 @@ private:
 
     CMuxPsiModel m_model;
     CMuxPsiChain m_chain{m_model};
-    CFormTemplateView* m_firstPageCopy = nullptr;
+    QPointer<CFormTemplateView> m_firstPageCopy;
     PsiItem* m_contextItem = nullptr;
     std::unordered_map<const PsiItem*, QTreeWidgetItem*> m_widgets;
     uint64_t m_shownRevision = ~0ull;

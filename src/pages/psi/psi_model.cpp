@@ -590,6 +590,10 @@ bool CMuxPsiModel::ApplyValueEdit(PsiItem* item, const std::string& newValueIn) 
                 ShowMessageBox(kLengthInvalid);
                 return false;
             }
+        } else if (static_cast<int>(value.size()) > (width + 3) / 4) {
+            // Digits past the field's width would be dropped by packing.
+            ShowMessageBox(kLengthInvalid);
+            return false;
         }
         if (!(data & (FIELD_HEX_DATA | FIELD_LEFT_ALIGNED)) && !value.empty() && width < 32) {
             uint32_t max = (1u << width) - 1;

@@ -290,5 +290,41 @@ TEST_F(PsiChainTest, WriteWithoutPmtsAndWithARefusedSection) {
     EXPECT_FALSE(nothing.PackForWrite(&messages));
 }
 
+// The PMT writes of the variants: which bytes come before each section.
+TEST_F(PsiChainTest, PmtWritePayloadsByVariant) {
+    struct Case {
+        int variant;
+        Bytes patReply, pmtReply1, pmtReply2;
+        Bytes write40Prefix, pmtPrefix1, pmtPrefix2;
+    };
+    Case cases[] = {
+        {16, Cat({2}, pat), Cat({1, 1}, pmt1), Cat({1, 2}, pmt2), {}, {1, 1}, {1, 2}},
+        {65, pat, Cat({0, 0}, pmt1), Cat({0, 1}, pmt2), {}, {0, 0}, {0, 1}},
+        {19, Cat({3}, pat), Cat({3, 0}, pmt1), Cat({3, 1}, pmt2), {0}, {0, 0}, {0, 1}},
+        {38, Cat({0}, pat), Cat({0, 0, 0, 0, 0}, pmt1), Cat({0, 1, 0, 0, 0}, pmt2), {0}, {0, 0}, {0, 1}},
+        {96, pat, Cat({1, 1}, pmt1), Cat({1, 2}, pmt2), {}, {1, 1}, {1, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.variant);
+        model.BuildSkeleton();
+        chain.ClearTables();
+        Use(c.variant);
+        chain.BeginRead(c.variant == 16 ? 2 : 0, 0);
+        EXPECT_TRUE(Feed(39, c.patReply).request);
+        EXPECT_TRUE(Feed(41, c.pmtReply1).request);
+        PsiStep afterPmts = Feed(41, c.pmtReply2);
+        ASSERT_TRUE(afterPmts.request);
+        EXPECT_EQ(afterPmts.request->command, 45);
+        chain.Abort();
+        std::vector<std::string> messages;
+        ASSERT_TRUE(chain.PackForWrite(&messages));
+        EXPECT_TRUE(messages.empty());
+        EXPECT_EQ(chain.BeginWrite(0).payload, Cat(c.write40Prefix, pat));
+        ExpectRequest(Feed(40, {}), {42, Cat(c.pmtPrefix1, pmt1)});
+        ExpectRequest(Feed(42, {}), {42, Cat(c.pmtPrefix2, pmt2)});
+        EXPECT_TRUE(Feed(42, {}).endWait);  // no CAT, NIT or SDT was read
+    }
+}
+
 }  // namespace
 }  // namespace nms

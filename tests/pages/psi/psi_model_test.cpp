@@ -343,6 +343,9 @@ TEST_F(PsiModelTest, LeftAlignedSymbolRatePacksIntoItsNibbles) {
     Bytes nit = testing::MakeNit();
     model.ParseNit(nit.data(), static_cast<int>(nit.size()));
     PsiItem* rate = FindNth(model.NitRoot(), "symbol_rate", 0);
+    prompt.shown.clear();
+    EXPECT_FALSE(model.ApplyValueEdit(rate, "02750001"));  // an eighth digit would be lost
+    EXPECT_EQ(prompt.shown.size(), 1u);
     EXPECT_TRUE(model.ApplyValueEdit(rate, "0275000"));
     Bytes packed = Pack(model, model.NitRoot());
     ExpectSound(packed);
