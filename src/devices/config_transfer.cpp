@@ -286,14 +286,14 @@ void ConfigTransfer::OnImportReply(const ReplyView&) {
     m_view.SetBlockCountText(std::to_string(m_block));
     std::vector<uint8_t> data;
     if (!ReadBlock(&data)) {
-        FinishImport("%d%%#3");
+        FinishImportOrFail("%d%%#3");
         return;
     }
     ++m_block;
     // Erased flash (all 0xFF) is not sent, but its blocks count.
     while (AllErased(data)) {
         if (!ReadBlock(&data)) {
-            FinishImport("%d%%#2");
+            FinishImportOrFail("%d%%#2");
             return;
         }
         ++m_block;
@@ -303,6 +303,15 @@ void ConfigTransfer::OnImportReply(const ReplyView&) {
         CloseImportFile();
         Fail("Import config to device failed!");
     }
+}
+
+void ConfigTransfer::FinishImportOrFail(const char* percentFormat) {
+    // A read error is not the end of the file: the device did not get all of it.
+    if (m_file && std::ferror(m_file)) {
+        Fail("Read config file failed!");
+        return;
+    }
+    FinishImport(percentFormat);
 }
 
 void ConfigTransfer::FinishImport(const char* percentFormat) {

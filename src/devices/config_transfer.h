@@ -87,6 +87,7 @@ private:
     bool ReadBlock(std::vector<uint8_t>* block);
     bool SendImportBlock(const std::vector<uint8_t>& data, uint8_t c);
     void FinishImport(const char* percentFormat);
+    void FinishImportOrFail(const char* percentFormat);
     void BeginWait();
     void EndWait();
     void EnableStart(bool enable);
