@@ -59,6 +59,8 @@ void CDevAlarmListView::AddAlarm(const DeviceEvent& event) {
                              ScreenText(event.text), QString::fromStdString(event.timeText)};
     for (int c = 0; c < 5; ++c)
         setItem(row, c, new QTableWidgetItem(cells[c]));
+    // The scroll range follows the new row only at the next layout pass: update it first.
+    updateGeometries();
     scrollToItem(item(row, 0));
     AppendAlarmLog(event);
 }

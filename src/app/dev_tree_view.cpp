@@ -11,6 +11,8 @@
 #include "app/device_dlg.h"
 #include "app/freq_node_dlg.h"
 #include "devices/device_type_catalogue.h"
+#include "devices/network_thread.h"
+#include "devices/qt_gui_handoff.h"
 #include "platform/codepage.h"
 #include "platform/resource_icons.h"
 
@@ -40,13 +42,28 @@ CDevTreeView::CDevTreeView(QWidget* parent) : QTreeWidget(parent), m_model(m_reg
 }
 
 CDevTreeView::~CDevTreeView() {
+    // The link ends (and is joined) before the list and the windows it reports to.
     m_heartbeat.stop();
+    if (m_network)
+        m_network->Stop();
+    m_network.reset();
+    m_handoff.reset();
     m_model.SetListener(nullptr);
 }
 
 void CDevTreeView::OnInitialUpdate(const std::string& path) {
     LoadDevices(path);
+    if (!m_network) {
+        m_handoff = std::make_unique<QtGuiHandoff>();
+        m_network = std::make_unique<NetworkThread>(m_registry, *m_handoff, this);
+        m_network->Start();
+    }
     m_heartbeat.start(kHeartbeatSeconds * 1000, this);
+}
+
+void CDevTreeView::OnHeartbeatTimer() {
+    if (m_network)
+        m_network->Tick();
 }
 
 bool CDevTreeView::LoadDevices(const std::string& path) {
@@ -179,6 +196,7 @@ void CDevTreeView::contextMenuEvent(QContextMenuEvent* event) {
 
 void CDevTreeView::timerEvent(QTimerEvent* event) {
     if (event->timerId() == m_heartbeat.timerId()) {
+        OnHeartbeatTimer();
         return;
     }
     QTreeWidget::timerEvent(event);

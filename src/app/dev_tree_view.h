@@ -10,12 +10,16 @@
 
 #include "devices/device_registry.h"
 #include "devices/device_tree_model.h"
+#include "devices/gui_handoff.h"
 
 class QMenu;
 
 namespace nms {
 
-class CDevTreeView : public QTreeWidget, public IDeviceTreeListener {
+class NetworkThread;
+class QtGuiHandoff;
+
+class CDevTreeView : public QTreeWidget, public IDeviceTreeListener, public INetworkObserver {
     Q_OBJECT
 public:
     static constexpr int kHeartbeatSeconds = 5;
@@ -42,7 +46,11 @@ public:
     void ImportConfig(const std::string& path);
     void ExportConfig(const std::string& path);
     // Online: the icon of the device's catalogue row; offline: the offline icon.
-    void UpdateStatusIcon(DeviceRecord* device);
+    void UpdateStatusIcon(DeviceRecord* device) override;
+    // The heartbeat tick of timer 1.
+    void OnHeartbeatTimer();
+    // The running link, or null before the initial update.
+    NetworkThread* Network() const { return m_network.get(); }
 
     DeviceTreeModel& Model() { return m_model; }
     DeviceRegistry& Registry() { return m_registry; }
@@ -64,6 +72,10 @@ signals:
     void deviceRemoving(DeviceRecord* device);
     // The operator edited the device.
     void deviceEdited(DeviceRecord* device);
+    // What the link has the information list show: a version reply of any device, and the payload of a
+    // heartbeat reply (valid during the call only).
+    void versionReceived(uint32_t version);
+    void codeReceived(const uint8_t* payload, int length, const DeviceRecord* device);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -81,10 +93,17 @@ private:
 
     void OnCurrentItemChanged(QTreeWidgetItem* current);
     QIcon DeviceIcon(const DeviceRecord* device, bool online) const;
+    // INetworkObserver
+    void SetVersion(uint32_t version) override { emit versionReceived(version); }
+    void ShowCode(const uint8_t* payload, int length, const DeviceRecord* device) override {
+        emit codeReceived(payload, length, device);
+    }
 
     DeviceRegistry m_registry;
     DeviceTreeModel m_model;
     QBasicTimer m_heartbeat;
+    std::unique_ptr<QtGuiHandoff> m_handoff;
+    std::unique_ptr<NetworkThread> m_network;
 };
 
 }  // namespace nms

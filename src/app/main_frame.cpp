@@ -276,6 +276,8 @@ void CMainFrame::CreateClient() {
         m_infoList->ShowDevice(device, 1);
         ShowDeviceView(device, 1);
     });
+    connect(m_tree, &CDevTreeView::versionReceived, m_infoList, &CDevInfoListView::SetVersion);
+    connect(m_tree, &CDevTreeView::codeReceived, m_infoList, &CDevInfoListView::ShowCode);
     connect(m_tree, &CDevTreeView::deviceEdited, this,
             [this](DeviceRecord* device) { m_infoList->ShowDevice(device, 1); });
     connect(m_tree, &CDevTreeView::deviceRemoving, this, [this](DeviceRecord* device) {
