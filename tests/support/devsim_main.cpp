@@ -6,12 +6,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "device_simulator.h"
 #include "mux_device_sim.h"
+#include "psi_device_sim.h"
 
 namespace {
 
@@ -40,6 +42,8 @@ const char kHelp[] =
     "  --mux PAGEPARAM         answer the input channel page's commands (0x20 to 0x26) from a small\n"
     "                          multiplex: channel 1 with three programs (the first routed), channel 3 with\n"
     "                          one; PAGEPARAM 1 serves two outputs, 86 the transcoder's 379-byte records\n"
+    "                          and the PSI/SI editor's tables (commands 39 to 48): PAT, PMTs, CAT, NIT and\n"
+    "                          SDT of two services, which writes replace\n"
     "  --help                  this text\n"
     "\n"
     "When every device is bound devsim prints \"ready N\". It then reads commands from standard input, one\n"
@@ -48,7 +52,10 @@ const char kHelp[] =
     "  answer I                answer again\n"
     "  restart I               send command 4 (device restart) to the program it last heard from\n"
     "  send I CMD HEX          send a packet with command CMD (decimal) and payload HEX\n"
-    "  raw I HEX               send these bytes as one datagram (malformed packets)\n"
+    "  raw I HEX               send these bytes as one datagram\n"
+    "  malformed I KIND CMD    send a faulty packet with command CMD; KIND is crc (one CRC bit flipped),\n"
+    "                          short (5 bytes), type (another type code) or length (length field one too\n"
+    "                          many)\n"
     "  quit                    end\n"
     "At the end of standard input devsim keeps running until it is interrupted (SIGINT / SIGTERM).\n";
 
@@ -160,12 +167,15 @@ int main(int argc, char** argv) {
         sim.SetSilent(index, silent);
         if (muxPageParam >= 0) {
             auto mux = std::make_shared<nms::test::MuxSimPrograms>(muxPageParam);
-            sim.SetHandler(index, [mux](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
-                auto r = mux->Handle(p.command, p.b, p.c, p.payload);
-                if (!r)
-                    return std::nullopt;
-                return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-            });
+            auto psi = std::make_shared<nms::test::PsiSimTables>();
+            sim.SetHandler(index,
+                           [mux, psi](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                               if (auto r = mux->Handle(p.command, p.b, p.c, p.payload))
+                                   return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               if (auto r = psi->Handle(p.command, p.b, p.c, p.payload))
+                                   return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               return std::nullopt;
+                           });
         }
         if (list) {
             in_addr a{sim.Address(index)};
@@ -183,6 +193,11 @@ int main(int argc, char** argv) {
     std::printf("ready %d\n", count);
     std::fflush(stdout);
 
+    const std::map<std::string, nms::test::Malformation> kinds = {
+        {"crc", nms::test::Malformation::BadCrc},
+        {"short", nms::test::Malformation::Short},
+        {"type", nms::test::Malformation::WrongType},
+        {"length", nms::test::Malformation::LengthMismatch}};
     std::string line;
     while (std::getline(std::cin, line)) {
         std::istringstream in(line);
@@ -220,6 +235,8 @@ int main(int argc, char** argv) {
                 sim.SendPacket(d, uint8_t(std::atoi(a.c_str())), bytes);
             } else if (command == "raw" && ParseHex(a, &bytes)) {
                 sim.SendRaw(d, bytes);
+            } else if (command == "malformed" && kinds.count(a)) {
+                sim.SendMalformed(d, kinds.at(a), uint8_t(std::atoi(b.c_str())));
             } else {
                 std::cerr << "devsim: cannot do '" << line << "'\n";
                 break;
