@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "device_simulator.h"
+#include "mux_device_sim.h"
 
 namespace {
 
@@ -36,6 +37,9 @@ const char kHelp[] =
     "                          nanoseconds, big-endian (used by the benchmark)\n"
     "  --silent                start with every device silent\n"
     "  --list                  print one line per device: index, address, port, type code\n"
+    "  --mux PAGEPARAM         answer the input channel page's commands (0x20 to 0x26) from a small\n"
+    "                          multiplex: channel 1 with three programs (the first routed), channel 3 with\n"
+    "                          one; PAGEPARAM 1 serves two outputs, 86 the transcoder's 379-byte records\n"
     "  --help                  this text\n"
     "\n"
     "When every device is bound devsim prints \"ready N\". It then reads commands from standard input, one\n"
@@ -86,6 +90,7 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> heartbeat, version = {0x01, 0x00, 0x01, 0x00};
     bool savedBit = false, silent = false, list = false;
     int stampCommand = -1;
+    int muxPageParam = -1;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::string* out) {
@@ -129,6 +134,10 @@ int main(int argc, char** argv) {
             silent = true;
         } else if (arg == "--list") {
             list = true;
+        } else if (arg == "--mux") {
+            if (!value(&v))
+                return Fail("--mux needs a PageParam");
+            muxPageParam = std::atoi(v.c_str());
         } else {
             return Fail("unknown option " + arg);
         }
@@ -149,6 +158,15 @@ int main(int argc, char** argv) {
         sim.SetHeartbeatReply(index, heartbeat, savedBit);
         sim.SetVersionPayload(index, version);
         sim.SetSilent(index, silent);
+        if (muxPageParam >= 0) {
+            auto mux = std::make_shared<nms::test::MuxSimPrograms>(muxPageParam);
+            sim.SetHandler(index, [mux](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                auto r = mux->Handle(p.command, p.b, p.c, p.payload);
+                if (!r)
+                    return std::nullopt;
+                return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+            });
+        }
         if (list) {
             in_addr a{sim.Address(index)};
             std::printf("%d %s %u %04x\n", index, inet_ntoa(a), unsigned(sim.Port(index)), unsigned(type));
