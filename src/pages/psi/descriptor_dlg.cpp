@@ -56,6 +56,11 @@ void CDescriptorDlg::OnOK() {
         ShowMessageBox("Content should be 0-9,a-f or A-F!");
         return;
     }
+    // Content is whole bytes: an odd last digit would be dropped.
+    if (content.size() % 2 != 0) {
+        ShowMessageBox(psihex::Format("Data lenght error:%d", static_cast<int>(content.size())));
+        return;
+    }
     if (2 * length < static_cast<int>(content.size())) {
         ShowMessageBox(
             "Description info should equal or less than length!\r(Tips: two HEX characters equal one "

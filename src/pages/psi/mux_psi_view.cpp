@@ -16,6 +16,7 @@
 #include "pages/mux/program_tree.h"
 #include "pages/psi/add_descriptor_dlg.h"
 #include "pages/psi/add_element_dlg.h"
+#include "pages/psi/descriptor_dlg.h"
 #include "pages/psi/psi_hex.h"
 #include "platform/codepage.h"
 #include "platform/prompt.h"
@@ -492,6 +493,12 @@ void CMuxPsiView::OnCommand(int command) {
         case ID_PSI_DELETE_SERVICE:
             OnDeleteService();
             break;
+        case ID_PSI_INSERT_DESCRIPTOR:
+            OnInsertDescriptor();
+            break;
+        case ID_PSI_REMOVE_DESCRIPTOR:
+            OnRemoveDescriptor();
+            break;
         default:
             break;
     }
@@ -561,6 +568,33 @@ void CMuxPsiView::OnAddDescriptor() {
         return;
     m_model.AddDescriptor(context, dialog.m_tag, dialog.m_data);
     SyncTree();
+}
+
+// Inserted descriptors are made like added ones, with their lengths kept, and only where a descriptor
+// belongs: a descriptor item anywhere else would corrupt the section.
+void CMuxPsiView::OnInsertDescriptor() {
+    PsiItem* context = Target(m_model, m_contextItem, ID_PSI_ADD_DESCRIPTOR);
+    if (!context)
+        return;
+    CDescriptorDlg dialog(this);
+    bool ok = m_runInsertDialog ? m_runInsertDialog(dialog) : dialog.exec() == QDialog::Accepted;
+    if (!ok || !m_model.Tree().Contains(context))
+        return;
+    std::vector<uint8_t> data(dialog.m_length, 0);
+    for (size_t i = 0; i + 1 < dialog.m_content.size() && i / 2 < data.size(); i += 2) {
+        data[i / 2] = psihex::PairToByte(dialog.m_content[i], dialog.m_content[i + 1]);
+    }
+    m_model.AddDescriptor(context, static_cast<uint8_t>(psihex::ToUInt32(dialog.m_tag)), data);
+    SyncTree();
+}
+
+void CMuxPsiView::OnRemoveDescriptor() {
+    PsiItem* item = Target(m_model, m_contextItem, ID_PSI_DELETE_DESCRIPTOR);
+    if (!item || !Confirm("Confirm deleting the description ?"))
+        return;
+    m_model.DeleteDescriptor(item);
+    SyncTree();
+    ShowItem(nullptr);
 }
 
 }  // namespace nms

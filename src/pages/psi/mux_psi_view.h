@@ -42,6 +42,9 @@ public:
     void OnDeleteDescriptor();
     void OnDeleteProgram();
     void OnDeleteService();
+    // Bound to their commands but offered by no menu.
+    void OnInsertDescriptor();
+    void OnRemoveDescriptor();
 
     void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
     void OnTimer(int id) override;
@@ -71,6 +74,7 @@ public:
     // Test seam: dialogs of the Add commands are run through these when set.
     std::function<bool(class CAddElementDlg&)> m_runElementDialog;
     std::function<bool(class CAddDescriptorDlg&)> m_runDescriptorDialog;
+    std::function<bool(class CDescriptorDlg&)> m_runInsertDialog;
     // ... and the context menu: returns the chosen command, 0 for none.
     std::function<int(const PsiMenuEntry&, const QPoint&)> m_runMenu;
 

@@ -99,7 +99,6 @@ private:
     int m_pmtIndex = 0;
     int m_pmtCount = 0;
     int m_segment = 0;
-    int m_segmentCount = 0;
 
     std::array<uint8_t, kPsiTableBuffer> m_pat{};
     std::array<uint8_t, kPsiTableBuffer> m_cat{};

@@ -10,6 +10,7 @@
 #include "page_fixture.h"
 #include "pages/mux/program_tree.h"
 #include "pages/psi/add_element_dlg.h"
+#include "pages/psi/descriptor_dlg.h"
 #include "pages/psi/psi_section_checker.h"
 #include "psi_device_sim.h"
 #include "psi_sections.h"
@@ -251,6 +252,24 @@ TEST_F(MuxPsiViewTest, ContextMenuCommandsEditTheTree) {
     menuOn(FindItem(page.Model().SdtRoot(), "service_id"));
     EXPECT_EQ(FindItem(page.Model().SdtRoot(), "services ")->children.size(), 2u);
     page.OnContextMenu(QPoint(-100, -100));  // off every item: nothing
+
+    // The commands no menu offers keep the lengths too.
+    page.m_runInsertDialog = [](CDescriptorDlg& dialog) {
+        dialog.m_tagEdit->setText("0e");
+        dialog.m_lengthEdit->setText("3");
+        dialog.m_contentEdit->setText("c012");
+        dialog.OnOK();
+        return dialog.result() == QDialog::Accepted;
+    };
+    page.m_runMenu = [](const PsiMenuEntry&, const QPoint&) { return int(ID_PSI_INSERT_DESCRIPTOR); };
+    PsiItem* info = FindItem(node, "program_info_descriptors");
+    menuOn(info);
+    ASSERT_FALSE(info->children.empty());
+    EXPECT_EQ(info->children.back()->children[1]->text, "descriptor_data(hex)(3bytes)0x:c01200");
+    page.m_runMenu = [](const PsiMenuEntry&, const QPoint&) { return int(ID_PSI_REMOVE_DESCRIPTOR); };
+    size_t before = info->children.size();
+    menuOn(info->children.front().get());
+    EXPECT_EQ(info->children.size(), before - 1);
 
     fx.Prompt().shown.clear();
     page.OnSet();

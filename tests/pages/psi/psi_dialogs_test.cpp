@@ -113,6 +113,10 @@ TEST_F(PsiDialogsTest, AddDescriptorAndInsertDescription) {
     insert.OnOK();
     EXPECT_EQ(LastMessage(), "Please enter an integer.");
     insert.m_lengthEdit->setText("3");
+    insert.m_contentEdit->setText("abcde");
+    insert.OnOK();
+    EXPECT_EQ(LastMessage(), "Data lenght error:5");
+    insert.m_contentEdit->setText("abcdef");
     insert.OnOK();
     EXPECT_EQ(insert.result(), QDialog::Accepted);
 }
