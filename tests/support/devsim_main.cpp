@@ -12,6 +12,7 @@
 
 #include "device_simulator.h"
 #include "mux_device_sim.h"
+#include "psi_device_sim.h"
 
 namespace {
 
@@ -40,6 +41,8 @@ const char kHelp[] =
     "  --mux PAGEPARAM         answer the input channel page's commands (0x20 to 0x26) from a small\n"
     "                          multiplex: channel 1 with three programs (the first routed), channel 3 with\n"
     "                          one; PAGEPARAM 1 serves two outputs, 86 the transcoder's 379-byte records\n"
+    "                          and the PSI/SI editor's tables (commands 39 to 48): PAT, PMTs, CAT, NIT and\n"
+    "                          SDT of two services, which writes replace\n"
     "  --help                  this text\n"
     "\n"
     "When every device is bound devsim prints \"ready N\". It then reads commands from standard input, one\n"
@@ -160,12 +163,15 @@ int main(int argc, char** argv) {
         sim.SetSilent(index, silent);
         if (muxPageParam >= 0) {
             auto mux = std::make_shared<nms::test::MuxSimPrograms>(muxPageParam);
-            sim.SetHandler(index, [mux](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
-                auto r = mux->Handle(p.command, p.b, p.c, p.payload);
-                if (!r)
-                    return std::nullopt;
-                return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-            });
+            auto psi = std::make_shared<nms::test::PsiSimTables>();
+            sim.SetHandler(index,
+                           [mux, psi](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                               if (auto r = mux->Handle(p.command, p.b, p.c, p.payload))
+                                   return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               if (auto r = psi->Handle(p.command, p.b, p.c, p.payload))
+                                   return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               return std::nullopt;
+                           });
         }
         if (list) {
             in_addr a{sim.Address(index)};

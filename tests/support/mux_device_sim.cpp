@@ -47,6 +47,21 @@ MuxSimPrograms::Bytes MuxSimPrograms::MakeProgram(
         PutU16(&r[81 + 5 * i], elements[i].second);
     }
     if (m_pageParam == 86) {
+        for (size_t i = 0; i < elements.size(); ++i) {
+            const uint8_t t = elements[i].first;
+            if (t == 0x02 || t == 0x1B) {
+                r[238] = t == 0x02 ? 3 : 0;  // MPEG2-to-MPEG2-PAL, H.264-to-H.264
+                break;
+            }
+        }
+        for (size_t i = 0; i < elements.size(); ++i) {
+            const uint8_t t = elements[i].first;
+            if (t == 0x03 || t == 0x04 || t == 0x06 || t == 0x0F || t == 0x81) {
+                r[244] = 1;  // pass
+                r[245] = uint8_t(i);
+                break;
+            }
+        }
         PutU16(&r[242], 4000);  // video bitrate
         PutU16(&r[246], 192);   // audio bitrate
         r[252] = 1;             // channel

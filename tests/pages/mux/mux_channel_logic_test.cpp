@@ -394,6 +394,71 @@ TEST(MuxChannelReplies, RecordCutShortIsNotStoredButTheChainGoesOn) {
     }
 }
 
+TEST(MuxChannelReplies, EveryRecordNeedsTheWholeRecordInThePayload) {
+    struct Case {
+        int pageParam;
+        uint8_t command;
+        Bytes head;  // what precedes the record
+        int size;
+    };
+    const Case cases[] = {
+        {0, 0x21, {1, 1, 1}, 263},    {86, 0x21, {1, 1, 1}, 379}, {0, 0x22, {1, 1, 1}, 263},
+        {1, 0x22, {1, 1, 1, 1}, 263}, {0, 0x25, {1, 1}, 263},     {1, 0x25, {1, 1, 1}, 263},
+    };
+    for (const auto& c : cases) {
+        for (int cut : {0, 1}) {
+            SCOPED_TRACE(std::to_string(c.pageParam) + "/" + std::to_string(c.command) + "/" +
+                         std::to_string(cut));
+            MuxChannelLogic logic(c.pageParam);
+            logic.BuildLayout(true);
+            FakeMux mux;
+            mux.pageParam = c.pageParam;
+            mux.programs[1] = {MakeRecord(c.size, "R", true)};
+            if (c.command == 0x21) {
+                Drive(logic, mux, logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 1), true), 2);
+            } else if (c.command == 0x22) {
+                logic.RefreshOut();
+            } else {
+                Drive(logic, mux, logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 1), true));
+                logic.Select(ProgramNode(logic.InputTree(), 0, 1, 1), 1);
+            }
+            ASSERT_TRUE(logic.Waiting());
+            Bytes payload = c.head;
+            const Bytes rec = MakeRecord(c.size, "R", true);
+            payload.insert(payload.end(), rec.begin(), rec.end() - cut);
+            Feed(logic, c.command, payload);
+            // The input read stored the record already before a select: there the new node tells.
+            const bool stored = c.command == 0x25 ? !logic.OutputTree().Node(0, 0)->children.empty()
+                                : c.pageParam == 86
+                                    ? logic.TranscodeChannel(1)->Program(1)->InputName() == "R"
+                                    : logic.Channel(1)->Program(1)->InputName() == "R";
+            EXPECT_EQ(stored, cut == 0);
+        }
+    }
+}
+
+TEST(MuxChannelReplies, CountsBeyondTheTableStopAtItsEnd) {
+    MuxChannelLogic logic(0);
+    logic.BuildLayout(true);
+    logic.RefreshOut();
+    int asked = 0;
+    ChainStep s;
+    for (int idx = 1; idx <= 128; ++idx) {
+        s = Feed(logic, 0x22, {1, static_cast<uint8_t>(idx), 255});
+        ++asked;
+        if (s.payload != Bytes{1, static_cast<uint8_t>(idx + 1)})
+            break;
+    }
+    EXPECT_EQ(asked, 128);
+    EXPECT_EQ(s.payload, (Bytes{2, 1}));  // on to channel 2 after program 128
+    // An analyse reply without its count byte changes nothing.
+    MuxChannelLogic other(0);
+    other.BuildLayout(true);
+    other.InputAnalyze(ChannelNode(other.InputTree(), 0, 1), true);
+    EXPECT_FALSE(Feed(other, 0x20, {1}).HasRequest());
+    EXPECT_TRUE(other.Waiting());
+}
+
 TEST(MuxChannelReplies, CaInfoTooShortForItsCountIsIgnored) {
     MuxChannelLogic logic(0);
     logic.BuildLayout(true);

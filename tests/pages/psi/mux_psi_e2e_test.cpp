@@ -1,0 +1,133 @@
+// The Edit PSI page of an "ASI Multiplexer(8ASI)" against the device simulator over real UDP, through the
+// network thread and the GUI hand-off, with the input channel page as its first page: read the tables,
+// rename a service, write them back, read again.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "device_simulator.h"
+#include "devices/device_record.h"
+#include "devices/device_registry.h"
+#include "devices/network_thread.h"
+#include "devices/qt_gui_handoff.h"
+#include "event_recorder.h"
+#include "mux_device_sim.h"
+#include "page_fixture.h"
+#include "pages/mux/mux_channel_view.h"
+#include "pages/psi/mux_psi_view.h"
+#include "pages/psi/psi_section_checker.h"
+#include "platform/prompt.h"
+#include "psi_device_sim.h"
+
+namespace nms {
+namespace {
+
+PsiItem* FindItem(PsiItem* under, const char* prefix) {
+    for (auto& child : under->children) {
+        if (StartsWith(child->text, prefix))
+            return child.get();
+        if (PsiItem* found = FindItem(child.get(), prefix))
+            return found;
+    }
+    return nullptr;
+}
+
+class MuxPsiEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::EnsureApplication();
+        ASSERT_TRUE(sim.Start());
+        const int index = sim.AddDevice(test::SimLoopbackAddress(78), 0, 0x2101);
+        ASSERT_GE(index, 0);
+        sim.SetHandler(index, [this](const test::SimPacket& p) -> std::optional<test::SimReply> {
+            if (auto r = programs.Handle(p.command, p.b, p.c, p.payload))
+                return test::SimReply{p.command, r->payload, r->b, r->c};
+            if (auto r = tables.Handle(p.command, p.b, p.c, p.payload))
+                return test::SimReply{p.command, r->payload, r->b, r->c};
+            return std::nullopt;
+        });
+        device = std::make_shared<DeviceRecord>();
+        device->deviceName = "Mux";
+        device->typeCode = 0x2101;
+        device->address = sim.Address(index);
+        device->port = sim.Port(index);
+        device->status.store(3);
+        registry.Append(device);
+        NetworkThread::Options options;
+        options.bindAddress = htonl(INADDR_LOOPBACK);
+        options.receiveBufferBytes = 1 << 20;
+        net = std::make_unique<NetworkThread>(registry, gui, nullptr, options);
+        ASSERT_TRUE(net->Start());
+    }
+    void TearDown() override {
+        if (net)
+            net->Stop();
+        sim.Stop();
+        psi.reset();
+        channels.reset();
+    }
+    void WaitIdle(CFormTemplateView* page) {
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsBusy(); }, 15000));
+    }
+
+    ScriptedPrompt prompt;
+    ScopedPrompt scoped{&prompt};
+    test::EventRecorder events;
+    test::DeviceSimulator sim;
+    test::MuxSimPrograms programs{0};
+    test::PsiSimTables tables;
+    DeviceRegistry registry;
+    QtGuiHandoff gui;
+    DevicePtr device;
+    std::unique_ptr<NetworkThread> net;
+    std::unique_ptr<CMuxChannelView> channels;
+    std::unique_ptr<CMuxPsiView> psi;
+};
+
+TEST_F(MuxPsiEndToEnd, ReadRenameWriteReadAgain) {
+    channels = std::make_unique<CMuxChannelView>();
+    channels->SetPageParam(0);
+    channels->SetFirstPage(channels.get());
+    channels->SetDevice(device.get());
+    channels->show();
+    WaitIdle(channels.get());
+    channels->hide();
+
+    psi = std::make_unique<CMuxPsiView>();
+    psi->SetPageParam(0);
+    psi->SetFirstPage(channels.get());
+    psi->SetDevice(device.get());
+    psi->show();
+    WaitIdle(psi.get());
+    CMuxPsiModel& model = psi->Model();
+    ASSERT_EQ(model.PmtsRoot()->children.size(), 1u);
+    EXPECT_TRUE(StartsWith(model.PmtsRoot()->children[0]->text, "ASI 1: 1 "));
+    EXPECT_FALSE(model.PmtsRoot()->children[0]->children.empty());
+    PsiItem* name = FindItem(model.SdtRoot(), "service_name(");
+    ASSERT_NE(name, nullptr);
+
+    QTreeWidgetItem* widget = psi->WidgetItem(name);
+    ASSERT_NE(widget, nullptr);
+    psi->m_tree->setCurrentItem(widget);
+    psi->OnClickTree(widget);
+    psi->m_valueEdit->setText("Velmora Eins");
+    psi->OnSet();
+    WaitIdle(psi.get());
+    EXPECT_EQ(tables.writes, 5);  // PAT, the PMT of the one routed program, CAT, NIT, SDT
+    std::string why;
+    EXPECT_TRUE(CheckPsiSection(tables.sdt.data(), static_cast<int>(tables.sdt.size()), &why)) << why;
+
+    psi->OnGet();
+    WaitIdle(psi.get());
+    PsiItem* again = FindItem(psi->Model().SdtRoot(), "service_name(");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->text, "service_name(12bytes):Velmora Eins");
+}
+
+}  // namespace
+}  // namespace nms
