@@ -1,7 +1,7 @@
 // Whole-link benchmark: devsim with 10,000 devices, the network thread with the same 10,000 records,
 // heartbeat ticks at a shortened period, page requests answered while the heartbeats run.
 //
-//   build/bin/network_bench [--devices N] [--ticks T] [--tick-ms M] [--pages P] [--devsim PATH]
+//   build/bin/network_bench [--devices N] [--ticks T] [--tick-ms M] [--pages P] [--port P] [--devsim PATH]
 //
 // Prints: devices online, false "Device offline" events (devices reported offline while they answer),
 // the network thread's CPU time per device per tick against a bare sendto + recvfrom loop on the same
@@ -45,7 +45,6 @@ using namespace nms;
 
 constexpr uint8_t kStampCommand = 0x70;
 constexpr uint16_t kType = 0x2101;
-constexpr uint16_t kPort = 2009;
 
 int64_t MonotonicNs() {
     timespec now{};
@@ -128,7 +127,7 @@ struct Child {
     FILE* fromChild = nullptr;
 };
 
-bool SpawnDevsim(const std::string& path, int devices, Child* child) {
+bool SpawnDevsim(const std::string& path, int devices, uint16_t port, Child* child) {
     int in[2], out[2];
     if (pipe(in) != 0 || pipe(out) != 0)
         return false;
@@ -138,12 +137,12 @@ bool SpawnDevsim(const std::string& path, int devices, Child* child) {
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_addclose(&actions, in[1]);
     posix_spawn_file_actions_addclose(&actions, out[0]);
-    const std::string count = std::to_string(devices), port = std::to_string(kPort),
+    const std::string count = std::to_string(devices), portText = std::to_string(port),
                       stamp = std::to_string(kStampCommand);
-    std::vector<char*> argv = {const_cast<char*>(path.c_str()),  const_cast<char*>("--count"),
-                               const_cast<char*>(count.c_str()), const_cast<char*>("--port"),
-                               const_cast<char*>(port.c_str()),  const_cast<char*>("--stamp-command"),
-                               const_cast<char*>(stamp.c_str()), nullptr};
+    std::vector<char*> argv = {const_cast<char*>(path.c_str()),     const_cast<char*>("--count"),
+                               const_cast<char*>(count.c_str()),    const_cast<char*>("--port"),
+                               const_cast<char*>(portText.c_str()), const_cast<char*>("--stamp-command"),
+                               const_cast<char*>(stamp.c_str()),    nullptr};
     const int rc = posix_spawn(&child->pid, path.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(in[0]);
@@ -178,6 +177,7 @@ double Percentile(std::vector<int64_t> v, double p) {
 
 int main(int argc, char** argv) {
     int devices = 10000, ticks = 12, tickMs = 400, pages = 16;
+    uint16_t port = 39009;  // away from the program's 2009, where other simulators may run
     std::string devsim = OwnFolder() + "/devsim";
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
@@ -199,7 +199,7 @@ int main(int argc, char** argv) {
     signal(SIGPIPE, SIG_IGN);
 
     Child child;
-    if (!SpawnDevsim(devsim, devices, &child)) {
+    if (!SpawnDevsim(devsim, devices, port, &child)) {
         std::fprintf(stderr, "network_bench: cannot start %s\n", devsim.c_str());
         return 1;
     }
@@ -211,7 +211,7 @@ int main(int argc, char** argv) {
         d->deviceName = std::to_string(i);
         d->typeCode = kType;
         d->address = test::SimLoopbackAddress(i);
-        d->port = kPort;
+        d->port = port;
         registry.Append(d);
         records.push_back(d);
     }
@@ -293,7 +293,7 @@ int main(int argc, char** argv) {
         to[size_t(i)] = sockaddr_in{};
         to[size_t(i)].sin_family = AF_INET;
         to[size_t(i)].sin_addr.s_addr = records[size_t(i)]->address;
-        to[size_t(i)].sin_port = htons(kPort);
+        to[size_t(i)].sin_port = htons(port);
         int length = 0;
         BuildPacket(kType, 1, 1, 1, heartbeat[size_t(i)].data(), &length, nullptr, 0);
     }

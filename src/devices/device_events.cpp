@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "devices/device_record.h"
+#include "devices/device_type_catalogue.h"
 #include "platform/data_folder.h"
 
 namespace nms {
@@ -34,7 +35,10 @@ std::string DeviceTypeName(uint16_t typeCode) {
         std::lock_guard<std::mutex> lock(g_eventMutex);
         resolver = g_typeNames;
     }
-    return resolver ? resolver(typeCode) : std::string();
+    if (resolver)
+        return resolver(typeCode);
+    const DeviceTypeInfo* type = FindDeviceTypeByCode(typeCode);
+    return type ? std::string(type->name) : std::string();
 }
 
 std::string DottedAddress(uint32_t address) {

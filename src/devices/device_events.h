@@ -27,7 +27,7 @@ void PostDeviceEvent(const DeviceRecord* device, const std::string& text);
 
 // Installs the sink (empty: none). Returns the previous one.
 DeviceEventSink SetDeviceEventSink(DeviceEventSink sink);
-// Installs the type-code to type-name lookup of the catalogue (empty: every name is empty).
+// Replaces the type-code to type-name lookup (empty: the catalogue's first row with the code, or "").
 void SetDeviceTypeNameResolver(std::function<std::string(uint16_t)> resolver);
 std::string DeviceTypeName(uint16_t typeCode);
 

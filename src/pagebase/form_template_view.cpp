@@ -29,6 +29,7 @@ CFormTemplateView::CFormTemplateView(QWidget* parent)
 
 CFormTemplateView::~CFormTemplateView() {
     m_timers.KillAll();
+    const bool waiting = m_busy;
     if (m_busy) {
         EndWaitState(this);
         m_busy = false;
@@ -39,7 +40,7 @@ CFormTemplateView::~CFormTemplateView() {
         if (!alive)
             continue;
         // A page that dies while it waits frees its device.
-        if (ref->device == m_device)
+        if (waiting && ref->device == m_device)
             ref->device->busy.store(0);
         UnregisterReceiver(ref->device, this);
     }

@@ -73,9 +73,10 @@ public:
     void OnConfigOperation(int started, int operation) override;
     void OnTimer(int id) override;
 
-protected:
-    // Runs at construction time of the controls' owner and again at every binding.
+    // The page's initial update: pages set their captions and lists here. Runs again at every binding.
     virtual void OnInitialUpdate() {}
+
+protected:
     // The page's form exchange (see UpdateData). The base has nothing to exchange.
     virtual bool DoDataExchange(bool collect) { return true; }
     // The page was shown (after the base made it the receiver of the device's replies) or hidden by the

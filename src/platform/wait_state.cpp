@@ -63,7 +63,8 @@ void BeginWaitState(QWidget* owner) {
     if (swallower->waiting.empty() && qApp)
         qApp->installEventFilter(swallower);
     swallower->waiting[owner] = owner->window();
-    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    if (qApp)
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
 }
 
 void EndWaitState(QWidget* owner) {
@@ -72,7 +73,8 @@ void EndWaitState(QWidget* owner) {
     if (it == swallower->waiting.end())
         return;
     swallower->waiting.erase(it);
-    QApplication::restoreOverrideCursor();
+    if (qApp)
+        QApplication::restoreOverrideCursor();
     if (swallower->waiting.empty() && qApp)
         qApp->removeEventFilter(swallower);
 }

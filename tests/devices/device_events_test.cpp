@@ -45,6 +45,20 @@ TEST_F(DeviceEvents, EventCarriesDeviceNameAddressTypeNameAndLocalTime) {
     EXPECT_FALSE(events[0].timeText.empty());
 }
 
+TEST_F(DeviceEvents, TypeNameComesFromTheCatalogue) {
+    DeviceRecord d;
+    d.deviceName = "Mux";
+    d.typeCode = 0x2101;
+    test::EventRecorder recorder;
+    PostDeviceEvent(&d, "Device restart");
+    d.typeCode = 0x7777;
+    PostDeviceEvent(&d, "Device restart");
+    const auto events = recorder.Events();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].typeName, "ASI Multiplexer(8ASI)");
+    EXPECT_EQ(events[1].typeName, "");
+}
+
 TEST_F(DeviceEvents, TimeTextHasNoLeadingZeros) {
     std::tm t{};
     t.tm_year = 2024 - 1900;
@@ -59,7 +73,7 @@ TEST_F(DeviceEvents, TimeTextHasNoLeadingZeros) {
 TEST_F(DeviceEvents, LogLinesAreAppendedInTheExactFormat) {
     DeviceRecord d;
     d.deviceName = "Enc 1";
-    d.typeCode = 0x1808;  // not in the catalogue: empty type field
+    d.typeCode = 0x7777;  // not in the catalogue: empty type field
     d.SetAddressBytes(10, 0, 0, 7);
     DeviceEvent e{"Enc 1", d.address, "", "Device offline", "2024-1-5 7:3:9"};
     EXPECT_EQ(AlarmLogLine(e), "Enc 1   10.0.0.7      Device offline   2024-1-5 7:3:9\n");

@@ -189,7 +189,7 @@ TEST_F(NetworkThreadTest, OnlineAndOfflineFollowTheHeartbeats) {
     ASSERT_EQ(lines.size(), recorded.size());
     for (size_t i = 0; i < lines.size(); ++i)
         EXPECT_EQ(lines[i], AlarmLogLine(recorded[i]));
-    EXPECT_EQ(lines[0].rfind("never   127.0.1.1      Device offline   ", 0), 0u);
+    EXPECT_EQ(lines[0].rfind("never   127.0.1.1   ASI Multiplexer(8ASI)   Device offline   ", 0), 0u);
 
     // A device that answers again comes back online once.
     sim.SetSilent(quietIndex, false);
@@ -230,23 +230,18 @@ TEST_F(NetworkThreadTest, MalformedAndForeignDatagramsAreDropped) {
     SetReplyWindow(sas.get(), &sasPage);
     StartNet();
 
+    using test::Malformation;
     const auto good = FramePacket(0x2101, 0x40, {1, 2, 3});
-    auto badCrc = good;
-    badCrc[8] ^= 0x10;
-    std::vector<uint8_t> lengthTooBig = {0x21, 0x01, 1, 1, 0x40, 0, 9, 1, 2, 3};
-    lengthTooBig.resize(14);
-    AppendCrc32(lengthTooBig.data(), 10);
     std::vector<uint8_t> lengthTooSmall = {0x21, 0x01, 1, 1, 0x40, 0, 1, 1, 2, 3};
     lengthTooSmall.resize(14);
     AppendCrc32(lengthTooSmall.data(), 10);
-    const std::vector<std::vector<uint8_t>> dropped = {
-        badCrc,
-        {0x21, 0x01, 1, 1, 0x40},       // short
-        {0x21, 0x01, 1, 1, 0x40, 0},    // six bytes
-        FramePacket(0x2102, 0x40, {}),  // wrong type for its sender
-        lengthTooBig,
+    std::vector<std::vector<uint8_t>> dropped = {
+        {0x21, 0x01, 1, 1, 0x40, 0},  // six bytes
         lengthTooSmall,
     };
+    for (Malformation kind :
+         {Malformation::BadCrc, Malformation::Short, Malformation::WrongType, Malformation::LengthMismatch})
+        dropped.push_back(test::MalformedPacket(kind, 0x2101, 0x40, {1, 2, 3}));
     uint64_t before = net->Stats().processed.load();
     for (const auto& datagram : dropped)
         ASSERT_TRUE(sim.SendRaw(index, datagram));

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "devices/device_packet.h"
 #include "devices/device_record.h"
 #include "devices/reply_routing.h"
 #include "page_fixture.h"
@@ -64,6 +65,23 @@ TEST(FormTemplateView, BindingCreatesTheRouteRunsInitialUpdateAndKeepsOneEntry) 
     EXPECT_EQ(page.replies, 1);
     EXPECT_EQ(page.lastCommand, 0x40);
     EXPECT_EQ(page.lastPayload, (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST(FormTemplateView, FixtureSeesTheLastQueuedRequest) {
+    test::PageFixture fx(0x4101);
+    TestPage page;
+    fx.Bind(&page);
+    const uint8_t first[] = {1}, second[] = {7, 8};
+    SendCommand(0x20, 1, 1, page.Device(), first, 1);
+    SendCommand(0x21, 1, 1, page.Device(), second, 2);
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent.has_value());
+    EXPECT_TRUE(sent->crcOk);
+    EXPECT_EQ(sent->type, 0x4101);
+    EXPECT_EQ(sent->command, 0x21);
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{7, 8}));
+    EXPECT_EQ(sent->bytes.size(), 13u);
+    EXPECT_FALSE(fx.TakeSentPacket().has_value());
 }
 
 TEST(FormTemplateView, WaitsLastTheirTimeAndTimeOutOnce) {

@@ -43,6 +43,33 @@ std::vector<uint8_t> FramePacket(uint16_t type, uint8_t command, const std::vect
     return packet;
 }
 
+std::vector<uint8_t> MalformedPacket(Malformation kind, uint16_t type, uint8_t command,
+                                     const std::vector<uint8_t>& payload) {
+    std::vector<uint8_t> packet;
+    switch (kind) {
+        case Malformation::BadCrc:
+            packet = FramePacket(type, command, payload);
+            packet.back() ^= 0x01;
+            break;
+        case Malformation::Short:
+            packet = FramePacket(type, command, payload);
+            packet.resize(5);
+            break;
+        case Malformation::WrongType:
+            packet = FramePacket(uint16_t(type ^ 0x0F00), command, payload);
+            break;
+        case Malformation::LengthMismatch: {
+            packet = FramePacket(type, command, payload);
+            const uint16_t claimed = uint16_t(payload.size() + 1);
+            packet[5] = uint8_t(claimed >> 8);
+            packet[6] = uint8_t(claimed);
+            AppendCrc32(packet.data(), int(packet.size()) - kPacketCrcSize);
+            break;
+        }
+    }
+    return packet;
+}
+
 uint32_t SimLoopbackAddress(int index) {
     const uint32_t host = 0x7F000000u | uint32_t(1 + index / 254) << 8 | uint32_t(1 + index % 254);
     return htonl(host);

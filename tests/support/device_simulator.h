@@ -37,6 +37,16 @@ struct SimReply {
 // Frames a packet as a device would (type, b, c, command, length, payload, CRC).
 std::vector<uint8_t> FramePacket(uint16_t type, uint8_t command, const std::vector<uint8_t>& payload,
                                  uint8_t b = 1, uint8_t c = 1);
+// Datagrams a faulty device might send.
+enum class Malformation {
+    BadCrc,          // one CRC bit flipped
+    Short,           // the first 5 bytes only
+    WrongType,       // another type code than the device's (CRC valid)
+    LengthMismatch,  // the length field claims one byte more than the payload (CRC valid)
+};
+std::vector<uint8_t> MalformedPacket(Malformation kind, uint16_t type, uint8_t command,
+                                     const std::vector<uint8_t>& payload);
+
 // The loopback address (network order) of device number index: 127.0.1.1, 127.0.1.2, ... 127.0.1.254,
 // 127.0.2.1, ...
 uint32_t SimLoopbackAddress(int index);
@@ -87,6 +97,10 @@ public:
                     uint8_t c = 1);
     bool SendRestart(int device) { return SendPacket(device, 4, {}); }
     bool SendRaw(int device, const std::vector<uint8_t>& datagram);
+    bool SendMalformed(int device, Malformation kind, uint8_t command,
+                       const std::vector<uint8_t>& payload = {}) {
+        return SendRaw(device, MalformedPacket(kind, TypeCode(device), command, payload));
+    }
 
     // What the devices received.
     std::vector<SimPacket> Requests(int device) const;

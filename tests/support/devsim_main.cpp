@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -51,7 +52,10 @@ const char kHelp[] =
     "  answer I                answer again\n"
     "  restart I               send command 4 (device restart) to the program it last heard from\n"
     "  send I CMD HEX          send a packet with command CMD (decimal) and payload HEX\n"
-    "  raw I HEX               send these bytes as one datagram (malformed packets)\n"
+    "  raw I HEX               send these bytes as one datagram\n"
+    "  malformed I KIND CMD    send a faulty packet with command CMD; KIND is crc (one CRC bit flipped),\n"
+    "                          short (5 bytes), type (another type code) or length (length field one too\n"
+    "                          many)\n"
     "  quit                    end\n"
     "At the end of standard input devsim keeps running until it is interrupted (SIGINT / SIGTERM).\n";
 
@@ -189,6 +193,11 @@ int main(int argc, char** argv) {
     std::printf("ready %d\n", count);
     std::fflush(stdout);
 
+    const std::map<std::string, nms::test::Malformation> kinds = {
+        {"crc", nms::test::Malformation::BadCrc},
+        {"short", nms::test::Malformation::Short},
+        {"type", nms::test::Malformation::WrongType},
+        {"length", nms::test::Malformation::LengthMismatch}};
     std::string line;
     while (std::getline(std::cin, line)) {
         std::istringstream in(line);
@@ -226,6 +235,8 @@ int main(int argc, char** argv) {
                 sim.SendPacket(d, uint8_t(std::atoi(a.c_str())), bytes);
             } else if (command == "raw" && ParseHex(a, &bytes)) {
                 sim.SendRaw(d, bytes);
+            } else if (command == "malformed" && kinds.count(a)) {
+                sim.SendMalformed(d, kinds.at(a), uint8_t(std::atoi(b.c_str())));
             } else {
                 std::cerr << "devsim: cannot do '" << line << "'\n";
                 break;
