@@ -420,8 +420,9 @@ void CMuxPsiView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
         FillChannels(m_chain.ChannelCount(), false);
     if (step.request)
         Send(*step.request);
-    SyncTree();
     if (step.endWait) {
+        // The tree is mirrored once the chain is done (input is held while it runs).
+        SyncTree();
         EndWait(kWaitTimerId);
         for (const std::string& message : step.messages)
             ShowMessageBox(message);
@@ -429,8 +430,10 @@ void CMuxPsiView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
 }
 
 void CMuxPsiView::OnTimer(int id) {
-    if (id == kWaitTimerId)
+    if (id == kWaitTimerId) {
         m_chain.Abort();
+        SyncTree();
+    }
     CFormTemplateView::OnTimer(id);
 }
 
