@@ -7,6 +7,7 @@
 #include <ctime>
 #include <set>
 
+#include "app/menu_xp.h"
 #include "platform/codepage.h"
 #include "platform/prompt.h"
 #include "platform/resource_icons.h"
@@ -89,11 +90,16 @@ void CDevAlarmListView::OnCommand(int id) {
 }
 
 QMenu* CDevAlarmListView::CreateContextMenu() {
-    auto* menu = new QMenu(this);
-    menu->addAction(IconById(179), "Delete Alarm", this, [this] { OnCommand(ID_DELETE_ALARM); });
-    menu->addAction(IconById(189), "Empty All", this, [this] { OnCommand(ID_EMPTY_ALL); });
-    menu->addSeparator();
-    menu->addAction(IconById(157), "Refresh", this, [this] { OnCommand(ID_REFRESH); });
+    auto* menu = new CMenuXP(this);
+    auto add = [&](const char* text, int id, int icon) {
+        QAction* action =
+            menu->AppendMenuItem(MF_STRING, new CMenuXPItem(uint32_t(id), IconById(icon), text));
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    };
+    add("Delete Alarm", ID_DELETE_ALARM, 179);
+    add("Empty All", ID_EMPTY_ALL, 189);
+    menu->AppendMenuItem(MF_SEPARATOR, new CMenuXPItem(16));
+    add("Refresh", ID_REFRESH, 157);
     return menu;
 }
 

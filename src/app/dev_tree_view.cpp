@@ -10,6 +10,7 @@
 #include "app/command_ids.h"
 #include "app/device_dlg.h"
 #include "app/freq_node_dlg.h"
+#include "app/menu_xp.h"
 #include "devices/device_type_catalogue.h"
 #include "devices/network_thread.h"
 #include "devices/qt_gui_handoff.h"
@@ -157,18 +158,20 @@ QIcon CDevTreeView::DeviceIcon(const DeviceRecord* device, bool online) const {
 }
 
 QMenu* CDevTreeView::CreateContextMenu(QTreeWidgetItem* item) {
-    auto* menu = new QMenu(this);
+    auto* menu = new CMenuXP(this);
     const bool onDevice = item && item->parent();
     const bool onNode = item && !item->parent();
     auto add = [&](const char* text, int id, int forwardAs, bool enabled, int icon) {
-        QAction* action =
-            menu->addAction(IconById(icon), text, this, [this, forwardAs] { emit commandPosted(forwardAs); });
-        action->setData(id);
-        action->setEnabled(enabled);
+        auto* record = new CMenuXPItem(16);
+        record->m_id = uint32_t(id);
+        record->m_icon = IconById(icon);
+        record->SetText(QString::fromLatin1(text));
+        QAction* action = menu->AppendMenuItem(enabled ? MF_STRING : MF_GRAYED, record);
+        connect(action, &QAction::triggered, this, [this, forwardAs] { emit commandPosted(forwardAs); });
     };
     add("Add Frequency Node", ID_TREE_ADD_FREQ_NODE, ID_ADD_FREQ_NODE, !onNode && !onDevice, 140);
     add("Add Device", ID_TREE_ADD_DEVICE, ID_ADD_DEVICE, onNode, 141);
-    menu->addSeparator();
+    menu->AppendMenuItem(MF_SEPARATOR, new CMenuXPItem(16));
     add("Edit Device", ID_TREE_EDIT_DEVICE, ID_EDIT_DEVICE, onNode || onDevice, 178);
     add("Delete Device", ID_TREE_DELETE_DEVICE, ID_DELETE_DEVICE, onNode || onDevice, 179);
     return menu;

@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
-#include <QLabel>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
@@ -40,10 +39,6 @@ namespace nms {
 namespace {
 
 CMainFrame* g_mainFrame = nullptr;
-
-QIcon CommandIcon(int id) {
-    return IconById(id);
-}
 
 }  // namespace
 
@@ -148,7 +143,7 @@ void CMainFrame::CreateMenus() {
             }
             auto* record = new CMenuXPItem(16);
             record->m_id = uint32_t(item.id);
-            record->m_icon = CommandIcon(item.icon);
+            record->m_icon = IconById(item.icon);
             record->SetText(QString::fromLatin1(item.text));
             QAction* action = popup->AppendMenuItem(MF_STRING, record);
             const int id = item.id;
@@ -174,7 +169,7 @@ void CMainFrame::CreateToolBar() {
     bar->setMovable(false);
     bar->setIconSize(QSize(32, 32));
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    // The button texts use the small font of the status bar, so that all eleven buttons fit 1024 pixels.
+    // A smaller font for the button texts, so that all eleven buttons fit 1024 pixels.
     QFont small = bar->font();
     small.setPointSizeF(small.pointSizeF() * 0.8);
     bar->setFont(small);

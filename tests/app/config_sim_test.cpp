@@ -89,7 +89,7 @@ protected:
         ASSERT_TRUE(net->Start());
         sim.SetPeer(htonl(INADDR_LOOPBACK), net->LocalPort());
         net->Tick();  // the heartbeat reply brings the device online
-        ASSERT_TRUE(WaitFor([&] { return device->status.load() > 0; }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return events.Count("Device online") == 1; }, 10000));
         dir = fs::temp_directory_path() / ("cfg_sim_" + std::to_string(::getpid()));
         fs::create_directories(dir);
     }

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 #include <fstream>
@@ -78,8 +79,9 @@ TEST_F(MainFrameTest, WindowCaptionAndPlace) {
     CMainFrame frame;
     EXPECT_EQ(frame.windowTitle(), "Network Management Software(Version:5.21)");
     EXPECT_EQ(frame.pos(), QPoint(0, 0));
-    EXPECT_LE(frame.width(), 1024);
-    EXPECT_LE(frame.height(), 768);
+    // The screen's size, at most 1024 x 768.
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    EXPECT_EQ(frame.size(), QSize(1024, 768).boundedTo(screen));
     EXPECT_EQ(MainFrame(), &frame);
 }
 
@@ -205,8 +207,17 @@ TEST_F(MainFrameTest, OpenLoadsTheChosenFile) {
         ASSERT_TRUE(model.SaveDevices(path));
     }
     CMainFrame frame;
+    CDevTreeView* tree = frame.DevTree();
+    tree->FindOrAddNode("Near");
+    DeviceRecord* shown = tree->AddDevice("Near", "Mux", 0x2101, 0x0100007F, 2009).get();
+    tree->setCurrentItem(tree->ItemOf(shown));
+    ASSERT_EQ(frame.ShownPages().size(), 7u);
+
+    // The list loaded before goes with its pages; the file's list takes its place.
     prompt.fileAnswers = {path};
     frame.OnCommand(ID_FILE_OPEN);
+    EXPECT_TRUE(frame.ShownPages().empty());
+    EXPECT_EQ(tree->Registry().Size(), 1u);
     EXPECT_FALSE(prompt.fileRequests.at(0).save);
     EXPECT_EQ(prompt.fileRequests.at(0).defaultExt, "db");
     ASSERT_EQ(frame.DevTree()->topLevelItemCount(), 1);

@@ -82,8 +82,8 @@ CMuxChannelView::CMuxChannelView(QWidget* parent) : CFormTemplateView(parent) {
     connect(m_refresh, &QPushButton::clicked, this, &CMuxChannelView::OnRefreshOut);
     connect(m_edit, &QPushButton::clicked, this, &CMuxChannelView::OnEdit);
     connect(m_remove, &QPushButton::clicked, this, &CMuxChannelView::OnRemove);
-    // A user's click in the input tree checks "PID Remap" again (filling the tree does not).
-    connect(m_inputTree, &QTreeWidget::itemClicked, this, [this] {
+    // Moving the input selection (mouse or keys) checks "PID Remap" again; it sends nothing.
+    connect(m_inputTree, &QTreeWidget::currentItemChanged, this, [this] {
         if (m_logic && m_logic->RecheckPidRemapOnSelection())
             m_pidRemap->setChecked(true);
     });

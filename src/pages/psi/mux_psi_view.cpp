@@ -29,11 +29,7 @@ constexpr int kItemRole = Qt::UserRole;
 const char kConfirmCommit[] = "Improperly editing may cause PSI table error,are you sure to commit PSI/SI ?";
 
 // The tree's image list, drawn in code: tables, containers, entries, fields and stream kinds.
-QIcon TreeIcon(int index) {
-    static std::unordered_map<int, QIcon> cache;
-    auto it = cache.find(index);
-    if (it != cache.end())
-        return it->second;
+QIcon DrawTreeIcon(int index) {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -79,7 +75,7 @@ QIcon TreeIcon(int index) {
         p.drawRoundedRect(QRectF(2.5, 2.5, 11, 11), 2, 2);
     }
     p.end();
-    return cache[index] = QIcon(pixmap);
+    return QIcon(pixmap);
 }
 
 bool IsBlueText(const std::string& text) {
@@ -166,7 +162,10 @@ PsiItem* CMuxPsiView::ModelItem(const QTreeWidgetItem* item) const {
 
 void CMuxPsiView::Refresh(QTreeWidgetItem* widget, const PsiItem* item) {
     widget->setText(0, Screen(item->text));
-    widget->setIcon(0, TreeIcon(item->image));
+    auto icon = m_icons.find(item->image);
+    if (icon == m_icons.end())
+        icon = m_icons.emplace(item->image, DrawTreeIcon(item->image)).first;
+    widget->setIcon(0, icon->second);
     if (item->data & FIELD_EDITABLE) {
         widget->setForeground(0, QColor(0x50, 0x50, 0x00));
     } else if (IsBlueText(item->text)) {
@@ -420,8 +419,9 @@ void CMuxPsiView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
         FillChannels(m_chain.ChannelCount(), false);
     if (step.request)
         Send(*step.request);
-    SyncTree();
     if (step.endWait) {
+        // The tree is mirrored once the chain is done (input is held while it runs).
+        SyncTree();
         EndWait(kWaitTimerId);
         for (const std::string& message : step.messages)
             ShowMessageBox(message);
@@ -429,8 +429,10 @@ void CMuxPsiView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
 }
 
 void CMuxPsiView::OnTimer(int id) {
-    if (id == kWaitTimerId)
+    if (id == kWaitTimerId) {
         m_chain.Abort();
+        SyncTree();
+    }
     CFormTemplateView::OnTimer(id);
 }
 

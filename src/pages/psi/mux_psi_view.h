@@ -3,6 +3,7 @@
 // CMuxPsiModel and CMuxPsiChain; this page mirrors the tree and routes operator actions and replies.
 #pragma once
 
+#include <QIcon>
 #include <QPoint>
 #include <QPointer>
 #include <cstdint>
@@ -100,6 +101,7 @@ private:
     QPointer<CFormTemplateView> m_firstPageCopy;
     PsiItem* m_contextItem = nullptr;
     std::unordered_map<const PsiItem*, QTreeWidgetItem*> m_widgets;
+    std::unordered_map<int, QIcon> m_icons;  // the image list, drawn once per page
     uint64_t m_shownRevision = ~0ull;
     bool m_syncing = false;
 };

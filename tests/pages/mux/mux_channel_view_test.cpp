@@ -88,7 +88,9 @@ TEST_F(MuxChannelViewTest, ShownReadsTheOutputsAndAnalyseFillsTheInputTree) {
     EXPECT_FALSE(page->IsBusy());
     EXPECT_EQ(Texts(OutChannel(0, 1)), QStringList{"1 News"});
 
+    page->PidRemapCheck()->setChecked(false);
     page->InputTreeWidget()->setCurrentItem(InChannel(1));
+    EXPECT_TRUE(page->PidRemapCheck()->isChecked());  // a new input selection checks it again
     page->PidRemapCheck()->setChecked(false);
     page->AnalyzeButton()->click();
     auto sent = fx.PeekSentPacket();

@@ -326,5 +326,22 @@ TEST_F(PsiChainTest, PmtWritePayloadsByVariant) {
     }
 }
 
+// The device keeps 128 PMT slots: a PAT of 200 programs asks for PMTs 1..128, then the CAT.
+TEST_F(PsiChainTest, PmtRequestsStopAtTheSlots) {
+    Use(16);
+    chain.BeginRead(2, 0);
+    PsiStep step = Feed(39, Cat({2}, testing::MakePat(200)));
+    int asked = 0;
+    while (step.request && step.request->command == 41) {
+        ++asked;
+        ASSERT_EQ(step.request->payload, (Bytes{2, static_cast<uint8_t>(asked)}));
+        step = Feed(41, Cat({1, static_cast<uint8_t>(asked)}, testing::MakePmt(asked)));
+    }
+    EXPECT_EQ(asked, 128);
+    ASSERT_TRUE(step.request);
+    EXPECT_EQ(step.request->command, 45);
+    EXPECT_EQ(model.PmtsRoot()->children.size(), 128u);
+}
+
 }  // namespace
 }  // namespace nms
