@@ -270,7 +270,8 @@ PsiStep CMuxPsiChain::ReplyMulti(const ReplyView& reply) {
                 m_segment = 1;
                 return Request(step, kReadSdt, {ch}, 1, 1);
             }
-            m_model.ParseSdt(m_sdt.data(), m_sdtSegment[0]);
+            // The segments' lengths add up to one SDT over the whole buffer.
+            m_model.ParseSdt(m_sdt.data(), m_sdtLength);
             return Finish(step);
         }
         default:
