@@ -384,7 +384,8 @@ PsiStep CMuxPsiChain::ReplySingle(const ReplyView& reply) {
         case kReadCat:
         case kReadNit:
         case kReadSdt: {
-            if (length > kPsiSegmentSize)
+            // Not segmented here: a table fills its buffer from the start.
+            if (length > kPsiTableBuffer)
                 return Finish(step);
             uint8_t command = reply.Command();
             uint8_t* buffer = command == kReadCat   ? m_cat.data()

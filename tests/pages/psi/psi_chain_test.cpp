@@ -194,6 +194,27 @@ TEST_F(PsiChainTest, Variant0AsksForTheProgramsOfTheFirstPage) {
     EXPECT_TRUE(bad.endWait);
 }
 
+// Without segments a table may fill its whole 2048-byte buffer; only more than that ends the read.
+TEST_F(PsiChainTest, SingleChannelTablesUpToTheirBuffer) {
+    Use(64);
+    Bytes big = testing::MakeSdt(12);
+    ASSERT_GT(big.size(), 1024u);
+    chain.BeginRead(0, 0);
+    ExpectRequest(Feed(39, testing::MakePat(0, 1, false)), {45, {}});
+    ExpectRequest(Feed(45, cat), {47, {}});
+    ExpectRequest(Feed(47, nit), {43, {}});
+    EXPECT_TRUE(Feed(43, big).endWait);
+    EXPECT_EQ(chain.SdtLength(), static_cast<int>(big.size()));
+    EXPECT_FALSE(model.SdtRoot()->locked);
+    EXPECT_EQ(model.Tree().Child(model.SdtRoot(), 13)->children.size(), 12u);
+
+    chain.BeginRead(0, 0);
+    Feed(39, testing::MakePat(0, 1, false));
+    PsiStep over = Feed(45, Cat(cat, Bytes(2049 - cat.size(), 0xFF)));
+    EXPECT_TRUE(over.endWait);
+    EXPECT_FALSE(over.request);
+}
+
 TEST_F(PsiChainTest, Variant16SourcesAndCaption) {
     Use(16);
     EXPECT_EQ(chain.BeginRead(2, 0).payload, Bytes{2});
