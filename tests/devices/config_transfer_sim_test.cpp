@@ -3,11 +3,14 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <mutex>
 
+#include "config_flash_sim.h"
 #include "device_simulator.h"
 #include "devices/config_transfer.h"
 #include "devices/network_thread.h"
@@ -117,6 +120,82 @@ TEST(ConfigTransferSim, ExportThenImportThroughTheNetworkThread) {
     EXPECT_EQ(events.Count("Export config form device succeed!"), 1);
     EXPECT_EQ(events.Count("Import config to device succeed!"), 1);
     fs::remove_all(dir);
+}
+
+// devsim's configuration flash in both formats: an export writes the header and the whole image, an
+// import after an erase skips the erased blocks and finishes with "#2", and the flash then holds the image
+// that was exported.
+TEST(ConfigTransferSim, RoundTripThroughTheSimulatedFlash) {
+    for (const bool longFormat : {false, true}) {
+        SCOPED_TRACE(longFormat ? "long format" : "short format");
+        ScriptedPrompt prompt;
+        ScopedPrompt scope(&prompt);
+        test::EventRecorder events;
+        test::DeviceSimulator sim;
+        ASSERT_TRUE(sim.Start());
+        const int index = sim.AddDevice(test::SimLoopbackAddress(4), 0, 0x2101);
+        ASSERT_GE(index, 0);
+        auto flash = std::make_shared<test::ConfigFlashSim>(longFormat);
+        const std::vector<uint8_t> original = flash->Image();
+        sim.SetHandler(index, [flash](const test::SimPacket& p) -> std::optional<test::SimReply> {
+            if (auto r = flash->Handle(p.command, p.b, p.c, p.payload))
+                return test::SimReply{p.command, r->payload, r->b, r->c};
+            return std::nullopt;
+        });
+
+        DeviceRegistry registry;
+        auto device = std::make_shared<DeviceRecord>();
+        device->deviceName = "Mux";
+        device->typeCode = 0x2101;
+        device->address = sim.Address(index);
+        device->port = sim.Port(index);
+        registry.Append(device);
+        test::QueuedHandoff gui;
+        NetworkThread::Options options;
+        options.bindAddress = htonl(INADDR_LOOPBACK);
+        options.receiveBufferBytes = 1 << 20;
+        NetworkThread net(registry, gui, nullptr, options);
+        ASSERT_TRUE(net.Start());
+        sim.SetPeer(htonl(INADDR_LOOPBACK), net.LocalPort());
+        net.Tick();
+        ASSERT_TRUE(gui.RunUntil([&] { return device->status.load() > 0; }));
+
+        const fs::path dir = fs::temp_directory_path() / ("cfg_flash_" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+        const std::string path = (dir / "Mux.mux").string();
+        {
+            TransferWindow window(device.get(), false);
+            SetTransferWindow(device.get(), &window);
+            window.transfer.Start(path);
+            ASSERT_TRUE(gui.RunUntil([&] { return window.finished; }));
+            UnregisterReceiver(device.get(), &window);
+        }
+        std::ifstream in(path, std::ios::binary);
+        const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)),
+                                        std::istreambuf_iterator<char>());
+        ASSERT_EQ(file.size(), size_t(kConfigHeaderSize) + original.size());
+        EXPECT_TRUE(std::equal(original.begin(), original.end(), file.begin() + kConfigHeaderSize));
+        {
+            TransferWindow window(device.get(), true);
+            SetTransferWindow(device.get(), &window);
+            window.transfer.Erase();
+            ASSERT_TRUE(gui.RunUntil([&] { return window.transfer.StartEnabled(); }));
+            EXPECT_EQ(window.transfer.LongFormat(), longFormat);
+            EXPECT_EQ(flash->Image(), std::vector<uint8_t>(original.size(), 0xFF));
+            window.transfer.Start(path);
+            ASSERT_TRUE(gui.RunUntil([&] { return window.finished; }));
+            EXPECT_EQ(window.percent.substr(window.percent.size() - 2), "#2");
+            UnregisterReceiver(device.get(), &window);
+        }
+        net.Stop();
+        gui.RunPending();
+        EXPECT_EQ(flash->ImportedBlocks(), 40);
+        EXPECT_EQ(flash->Image(), original);
+        EXPECT_EQ(events.Count("Export config form device succeed!"), 1);
+        EXPECT_EQ(events.Count("Import config to device succeed!"), 1);
+        EXPECT_EQ(device->busy.load(), 0);
+        fs::remove_all(dir);
+    }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "config_flash_sim.h"
 #include "device_simulator.h"
 #include "mux_device_sim.h"
 #include "psi_device_sim.h"
@@ -44,6 +45,11 @@ const char kHelp[] =
     "                          one; PAGEPARAM 1 serves two outputs, 86 the transcoder's 379-byte records\n"
     "                          and the PSI/SI editor's tables (commands 39 to 48): PAT, PMTs, CAT, NIT and\n"
     "                          SDT of two services, which writes replace\n"
+    "  --config-flash          answer the configuration transfer (export 23, erase 24, import 25) from a\n"
+    "                          flash of 250 blocks of 1024 bytes (the first 40 hold a pattern, the rest\n"
+    "                          erased, 0xFF); imports replace it, so a later export returns what came in\n"
+    "  --config-long           the same in the long format: 175 export blocks of 2048 bytes, the erase\n"
+    "                          reply says 255 and imports carry their block number\n"
     "  --help                  this text\n"
     "\n"
     "When every device is bound devsim prints \"ready N\". It then reads commands from standard input, one\n"
@@ -98,6 +104,7 @@ int main(int argc, char** argv) {
     bool savedBit = false, silent = false, list = false;
     int stampCommand = -1;
     int muxPageParam = -1;
+    int configFlash = 0;  // 1 short format, 2 long format
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::string* out) {
@@ -145,6 +152,10 @@ int main(int argc, char** argv) {
             if (!value(&v))
                 return Fail("--mux needs a PageParam");
             muxPageParam = std::atoi(v.c_str());
+        } else if (arg == "--config-flash") {
+            configFlash = 1;
+        } else if (arg == "--config-long") {
+            configFlash = 2;
         } else {
             return Fail("unknown option " + arg);
         }
@@ -165,17 +176,31 @@ int main(int argc, char** argv) {
         sim.SetHeartbeatReply(index, heartbeat, savedBit);
         sim.SetVersionPayload(index, version);
         sim.SetSilent(index, silent);
+        std::shared_ptr<nms::test::MuxSimPrograms> mux;
+        std::shared_ptr<nms::test::PsiSimTables> psi;
+        std::shared_ptr<nms::test::ConfigFlashSim> flash;
         if (muxPageParam >= 0) {
-            auto mux = std::make_shared<nms::test::MuxSimPrograms>(muxPageParam);
-            auto psi = std::make_shared<nms::test::PsiSimTables>();
-            sim.SetHandler(index,
-                           [mux, psi](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
-                               if (auto r = mux->Handle(p.command, p.b, p.c, p.payload))
-                                   return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                               if (auto r = psi->Handle(p.command, p.b, p.c, p.payload))
-                                   return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                               return std::nullopt;
-                           });
+            mux = std::make_shared<nms::test::MuxSimPrograms>(muxPageParam);
+            psi = std::make_shared<nms::test::PsiSimTables>();
+        }
+        if (configFlash)
+            flash = std::make_shared<nms::test::ConfigFlashSim>(configFlash == 2);
+        if (mux || flash) {
+            sim.SetHandler(
+                index,
+                [mux, psi, flash](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                    if (mux) {
+                        if (auto r = mux->Handle(p.command, p.b, p.c, p.payload))
+                            return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                        if (auto r = psi->Handle(p.command, p.b, p.c, p.payload))
+                            return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                    }
+                    if (flash) {
+                        if (auto r = flash->Handle(p.command, p.b, p.c, p.payload))
+                            return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                    }
+                    return std::nullopt;
+                });
         }
         if (list) {
             in_addr a{sim.Address(index)};
