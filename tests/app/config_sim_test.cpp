@@ -23,6 +23,7 @@
 #include "event_recorder.h"
 #include "pagebase/form_template_view.h"
 #include "platform/prompt.h"
+#include "qt_app_environment.h"
 
 namespace nms {
 namespace {
@@ -31,21 +32,6 @@ namespace fs = std::filesystem;
 using test::DeviceSimulator;
 using test::SimPacket;
 using test::SimReply;
-
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "config_sim_test";
-        static char* argv[] = {name, nullptr};
-        m_app = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QApplication* m_app = nullptr;
-};
-const auto* g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // Runs the event loop until done() holds, waking at each posted event (QTest::qWaitFor sleeps 10 ms per
 // round, which a thousand-block transfer would feel).

@@ -15,26 +15,12 @@
 #include "devices/reply_view.h"
 #include "platform/prompt.h"
 #include "platform/window_timers.h"
+#include "qt_app_environment.h"
 
 namespace nms {
 namespace {
 
 namespace fs = std::filesystem;
-
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "config_transfer_dlg_test";
-        static char* argv[] = {name, nullptr};
-        m_app = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QApplication* m_app = nullptr;
-};
-const auto* g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 class TransferDlgTest : public ::testing::Test {
 protected:

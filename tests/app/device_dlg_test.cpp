@@ -13,24 +13,10 @@
 #include "devices/device_type_catalogue.h"
 #include "platform/ip_address_edit.h"
 #include "platform/prompt.h"
+#include "qt_app_environment.h"
 
 namespace nms {
 namespace {
-
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "device_dlg_test";
-        static char* argv[] = {name, nullptr};
-        m_app = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QApplication* m_app = nullptr;
-};
-const auto* g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // The texts of the dialog's own labels and push buttons, in the order they were made.
 QStringList Texts(const QWidget& dialog) {

@@ -15,24 +15,10 @@
 #include "platform/prompt.h"
 #include "platform/settings_store.h"
 #include "platform/single_instance.h"
+#include "qt_app_environment.h"
 
 namespace nms {
 namespace {
-
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "login_test";
-        static char* argv[] = {name, nullptr};
-        m_app = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QApplication* m_app = nullptr;
-};
-const auto* g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 class LoginTest : public ::testing::Test {
 protected:

@@ -17,24 +17,10 @@
 #include "pagebase/user_setup_dlg.h"
 #include "platform/prompt.h"
 #include "platform/settings_store.h"
+#include "qt_app_environment.h"
 
 namespace nms {
 namespace {
-
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "dialogs_test";
-        static char* argv[] = {name, nullptr};
-        m_app = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QApplication* m_app = nullptr;
-};
-const auto* g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // Runs the dialog and does `action` once it is on screen.
 template <typename Dialog, typename Action>

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "../app/qt_app_environment.h"
+#include "qt_app_environment.h"
 
 namespace nms {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../app/qt_app_environment.h"
+#include "qt_app_environment.h"
 
 namespace nms {
 namespace {
