@@ -65,6 +65,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     });
     CreateMenus();
     CreateToolBar();
+    SetBandBackground();
     statusBar()->showMessage("Ready");
     CreateClient();
     // Device events reach the alarm list (and the alarm log) from now on.
@@ -206,6 +207,14 @@ void CMainFrame::CreateToolBar() {
         connect(command, &QAction::enabledChanged, action, &QAction::setEnabled);
         bar->addAction(action);
     }
+}
+
+void CMainFrame::SetBandBackground() {
+    // Both bands, the menu bar's and the tool bar's, show the same tiled bitmap behind their buttons.
+    const QPixmap bitmap = PixmapById(kBandBitmap);
+    for (CToolBarXP* band : {static_cast<CToolBarXP*>(m_menuBar), m_toolBar})
+        if (band)
+            band->SetBandBackground(bitmap);
 }
 
 void CMainFrame::CreateClient() {
@@ -421,7 +430,7 @@ void CMainFrame::OnFileOpen() {
     FileRequest request;
     request.save = false;
     request.defaultExt = "db";
-    request.filter = "*.db|*.db";
+    request.filter = "*.db|*.db||";
     const std::string path = Prompt().ChooseFile(request);
     if (!path.empty())
         m_tree->LoadDevices(path);
@@ -441,7 +450,7 @@ void CMainFrame::OnSaveDevicesAs() {
     FileRequest request;
     request.save = true;
     request.defaultExt = "db";
-    request.filter = "*.db|*.db";
+    request.filter = "*.db|*.db||";
     request.fileName = "DevInfo";
     const std::string path = Prompt().ChooseFile(request);
     if (path.empty())

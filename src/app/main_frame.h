@@ -30,6 +30,7 @@ class TVisualNode;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
+    static constexpr int kBandBitmap = 134;  // the background of the menu-bar and tool-bar bands
     static constexpr int kMaxWidth = 1024;
     static constexpr int kMaxHeight = 768;
 
@@ -69,6 +70,7 @@ protected:
 private:
     void CreateMenus();
     void CreateToolBar();
+    void SetBandBackground();
     void CreateClient();
     void HideAllPages();
 

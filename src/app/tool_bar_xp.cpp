@@ -12,13 +12,26 @@ namespace nms {
 
 namespace {
 
-bool OnToolBarXP(const QWidget* widget) {
+const CToolBarXP* ToolBarXPOf(const QWidget* widget) {
     for (const QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
-        if (qobject_cast<const CToolBarXP*>(w) != nullptr) {
-            return true;
+        if (const auto* bar = qobject_cast<const CToolBarXP*>(w)) {
+            return bar;
         }
     }
-    return false;
+    return nullptr;
+}
+
+bool OnToolBarXP(const QWidget* widget) {
+    return ToolBarXPOf(widget) != nullptr;
+}
+
+void FillBar(QPainter* painter, const QRect& rect, const QWidget* widget) {
+    const CToolBarXP* bar = ToolBarXPOf(widget);
+    if (bar != nullptr && !bar->BandBackground().isNull()) {
+        painter->drawTiledPixmap(rect, bar->BandBackground(), rect.topLeft());
+    } else {
+        painter->fillRect(rect, CToolBarXP::kBackground);
+    }
 }
 
 class ToolBarXPStyle : public QProxyStyle {
@@ -53,7 +66,7 @@ public:
                 case PE_FrameButtonTool:
                     return;  // no edges
                 case PE_PanelToolBar:
-                    painter->fillRect(option->rect, CToolBarXP::kBackground);
+                    FillBar(painter, option->rect, widget);
                     return;
                 default:
                     break;
@@ -65,7 +78,7 @@ public:
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override {
         if (element == CE_ToolBar && OnToolBarXP(widget)) {
-            painter->fillRect(option->rect, CToolBarXP::kBackground);
+            FillBar(painter, option->rect, widget);
             return;
         }
         QProxyStyle::drawControl(element, option, painter, widget);
@@ -86,6 +99,11 @@ CToolBarXP::CToolBarXP(const QString& title, QWidget* parent) : QToolBar(title, 
     pal.setColor(QPalette::Window, kBackground);
     pal.setColor(QPalette::Button, kBackground);
     setPalette(pal);
+}
+
+void CToolBarXP::SetBandBackground(const QPixmap& bitmap) {
+    m_bandBackground = bitmap;
+    update();
 }
 
 void CToolBarXP::actionEvent(QActionEvent* event) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPixmap>
 #include <QToolBar>
 
 namespace nms {
@@ -17,8 +18,16 @@ public:
     explicit CToolBarXP(QWidget* parent = nullptr);
     explicit CToolBarXP(const QString& title, QWidget* parent = nullptr);
 
+    // The picture tiled behind the bar (the band it sits in); without one the bar is filled with
+    // kBackground.
+    void SetBandBackground(const QPixmap& bitmap);
+    const QPixmap& BandBackground() const { return m_bandBackground; }
+
 protected:
     void actionEvent(QActionEvent* event) override;
+
+private:
+    QPixmap m_bandBackground;
 };
 
 }  // namespace nms

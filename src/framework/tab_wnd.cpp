@@ -194,7 +194,7 @@ QWidget* TTabWnd::FindViewIn(QWidget* page) {
 int TTabWnd::RemoveTab(QWidget* page) {
     const int index = FindTab(page);
     if (index < 0) {
-        return m_activeTab;
+        return 0;
     }
     delete m_items[static_cast<size_t>(index)];
     m_items.erase(m_items.begin() + index);

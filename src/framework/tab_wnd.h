@@ -44,7 +44,8 @@ public:
     virtual bool CanChangeTab(QWidget* oldPage, QWidget* newPage);
     virtual void OnTabChanged(QWidget* oldPage, QWidget* newPage);
 
-    // Takes the page's tab out of the strip (the page itself is left alone); returns the active index.
+    // Takes the page's tab out of the strip (the page itself is left alone); returns the active index, or 0
+    // when the page has no tab.
     int RemoveTab(QWidget* page);
     int GetActiveTab() const { return m_activeTab; }
     int GetTabCount() const { return static_cast<int>(m_items.size()); }

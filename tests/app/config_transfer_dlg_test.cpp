@@ -73,6 +73,12 @@ TEST_F(TransferDlgTest, ExportModeTextsAndBrowse) {
     EXPECT_TRUE(dlg.StartButton()->isEnabled());
     EXPECT_TRUE(dlg.EraseButton()->isHidden());
     EXPECT_EQ(dlg.CancelButton()->text(), "Cancel");
+    QStringList labels;
+    for (QLabel* label : dlg.findChildren<QLabel*>())
+        if (!label->text().isEmpty())
+            labels << label->text();
+    EXPECT_EQ(labels, QStringList({"Device Name", "Device Type", "Config File Path"}));
+    EXPECT_EQ(dlg.EraseButton()->text(), "Erase");
     EXPECT_EQ(dlg.DeviceNameEdit()->text(), "Mux A");
     EXPECT_FALSE(dlg.DeviceTypeEdit()->text().isEmpty());
     EXPECT_EQ(TransferWindowOf(&device), &dlg);

@@ -9,8 +9,10 @@
 #include "app/dev_alarm_list_view.h"
 #include "app/dev_info_list_view.h"
 #include "app/dev_tree_view.h"
+#include "app/menu_xp.h"
 #include "devices/device_record.h"
 #include "platform/prompt.h"
+#include "platform/resource_icons.h"
 #include "qt_app_environment.h"
 
 namespace nms {
@@ -21,6 +23,73 @@ protected:
     ScriptedPrompt prompt;
     ScopedPrompt scoped{&prompt};
 };
+
+// "text=command/icon" for each entry of an owner-drawn menu, "-" for a separator; the icon is the
+// resource number among candidates that draws the same image.
+QStringList Entries(QMenu* menu, std::initializer_list<int> candidates) {
+    QStringList entries;
+    auto* xp = qobject_cast<CMenuXP*>(menu);
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator()) {
+            entries << "-";
+            continue;
+        }
+        const CMenuXPItem* record = xp ? xp->ItemOf(a) : nullptr;
+        if (!record) {
+            entries << "?" + a->text();
+            continue;
+        }
+        QString icon = "?";
+        const QImage image = record->m_icon.pixmap(16, 16).toImage();
+        for (int id : candidates)
+            if (!IconById(id).isNull() && IconById(id).pixmap(16, 16).toImage() == image) {
+                icon = QString::number(id);
+                break;
+            }
+        entries << record->m_text + "=" + QString::number(record->m_id) + "/" + icon;
+    }
+    return entries;
+}
+
+TEST_F(DevListsTest, ColumnsAndRowLabels) {
+    CDevInfoListView info;
+    EXPECT_EQ(info.headerItem()->text(0), "Name");
+    EXPECT_EQ(info.headerItem()->text(1), "Information");
+    EXPECT_GE(info.columnWidth(0),
+              75);  // wider only when the screen font needs it; the last one fills the pane
+    QStringList labels;
+    for (int row = 0; row < info.topLevelItemCount(); ++row)
+        labels << info.topLevelItem(row)->text(0);
+    EXPECT_EQ(labels, QStringList({"Type:", "Name:", "IP Add.:", "Port:", "HW Ver.:", "SW Ver.:", "Code:"}));
+
+    CDevAlarmListView alarms;
+    const struct {
+        const char* title;
+        int width;
+    } columns[] = {{"Device Name", 150},
+                   {"IP Address", 150},
+                   {"Device Type", 150},
+                   {"Alarm Info", 200},
+                   {"Alarm Time", 150}};
+    ASSERT_EQ(alarms.columnCount(), 5);
+    for (int c = 0; c < 5; ++c) {
+        EXPECT_EQ(alarms.horizontalHeaderItem(c)->text(), columns[c].title);
+        EXPECT_EQ(alarms.columnWidth(c), columns[c].width) << columns[c].title;
+    }
+}
+
+TEST_F(DevListsTest, ContextMenuCommandsAndIcons) {
+    CDevAlarmListView alarms;
+    std::unique_ptr<QMenu> alarmMenu(alarms.CreateContextMenu());
+    EXPECT_EQ(Entries(alarmMenu.get(), {179, 189, 157}),
+              QStringList({"Delete Alarm=32784/179", "Empty All=32785/189", "-", "Refresh=32786/157"}));
+
+    CDevTreeView tree;
+    std::unique_ptr<QMenu> treeMenu(tree.CreateContextMenu(nullptr));
+    EXPECT_EQ(Entries(treeMenu.get(), {140, 141, 178, 179}),
+              QStringList({"Add Frequency Node=32792/140", "Add Device=32793/141", "-",
+                           "Edit Device=32788/178", "Delete Device=32789/179"}));
+}
 
 TEST_F(DevListsTest, InfoListShowsAndClearsADevice) {
     CDevInfoListView list;

@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "app/freq_node_dlg.h"
@@ -29,6 +31,34 @@ private:
     QApplication* m_app = nullptr;
 };
 const auto* g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+// The texts of the dialog's own labels and push buttons, in the order they were made.
+QStringList Texts(const QWidget& dialog) {
+    QStringList texts;
+    for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (auto* label = qobject_cast<QLabel*>(w))
+            texts << label->text();
+        else if (auto* button = qobject_cast<QPushButton*>(w))
+            texts << "[" + button->text() + "]";
+    }
+    return texts;
+}
+
+TEST(DeviceDialogs, CaptionsLabelsAndButtons) {
+    for (int edit : {0, 1}) {
+        CDeviceDlg device;
+        device.m_editMode = edit;
+        device.OnInitDialog();
+        EXPECT_EQ(device.windowTitle(), edit ? "Edit Device" : "Add Device");
+        EXPECT_EQ(Texts(device),
+                  QStringList({"[OK]", "[Cancel]", "Device Type", "Device Name", "IP Address", "Port:"}));
+        CFreqNodeDlg node;
+        node.m_editMode = edit;
+        node.OnInitDialog();
+        EXPECT_EQ(node.windowTitle(), edit ? "Edit Frequency Node" : "Add Frequency Node");
+        EXPECT_EQ(Texts(node), QStringList({"[OK]", "[Cancel]", "Freq Node Name"}));
+    }
+}
 
 class DeviceDlgTest : public ::testing::Test {
 protected:

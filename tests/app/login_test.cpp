@@ -123,6 +123,15 @@ TEST_F(LoginTest, DialogCaptionDefaultsAndRefusal) {
     EXPECT_EQ(dlg.PasswordEdit()->text(), "quill");
     EXPECT_EQ(dlg.PasswordEdit()->echoMode(), QLineEdit::Password);
     EXPECT_EQ(dlg.UserEdit()->maxLength(), 32);
+    EXPECT_EQ(dlg.PasswordEdit()->maxLength(), 32);
+    QStringList texts;
+    for (QWidget* w : dlg.findChildren<QWidget*>()) {
+        if (auto* label = qobject_cast<QLabel*>(w))
+            texts << label->text();
+        else if (auto* button = qobject_cast<QPushButton*>(w))
+            texts << "[" + button->text() + "]";
+    }
+    EXPECT_EQ(texts, QStringList({"[OK]", "[Cancel]", "User Name:", "Password:"}));
 
     Store("op", "pw");
     int result = 0;

@@ -29,11 +29,25 @@
 #include "platform/data_folder.h"
 #include "platform/ip_address_edit.h"
 #include "platform/prompt.h"
+#include "platform/resource_icons.h"
 #include "platform/settings_store.h"
 #include "qt_app_environment.h"
 
 namespace nms {
 namespace {
+
+// The resource number whose icon draws the same 16-pixel image as icon, or "?".
+QString IconNumber(const QIcon& icon) {
+    if (icon.isNull())
+        return "none";
+    const QImage image = icon.pixmap(16, 16).toImage();
+    for (int id : {140, 141, 173, 174, 175, 177, 178, 179, 181, 183, 184, 187, 188, 214, 230}) {
+        const QIcon candidate = IconById(id);
+        if (!candidate.isNull() && candidate.pixmap(16, 16).toImage() == image)
+            return QString::number(id);
+    }
+    return "?";
+}
 
 class MainFrameTest : public ::testing::Test {
 protected:
@@ -103,10 +117,21 @@ TEST_F(MainFrameTest, MenusAndToolBar) {
             const CMenuXPItem* record = popup->ItemOf(a);
             ASSERT_NE(record, nullptr);
             EXPECT_EQ(record->m_iconSize, 16);
-            items << record->m_text + "=" + QString::number(record->m_id);
+            items << record->m_text + "=" + QString::number(record->m_id) + "/" + IconNumber(record->m_icon);
         }
         menus << m->text() + ": " + items.join(", ");
     }
+    EXPECT_EQ(menus, QStringList({
+                         "System(&S): Open(&O)=57601/173, Save(&S)=32803/174, Save as(&A)=32804/175, -, "
+                         "Exit(&E)=57665/177",
+                         "Device(&E): Add Freq Node(&P)=32771/140, Add Device(&D)=32772/141, -, "
+                         "Edit Device(&M)=32775/178, Delete Device(&R)=32776/179",
+                         "Operate(&V): Save Config(&S)=32795/181, Restore to Factory(&F)=32782/188, "
+                         "Reload Config(&L)=32812/230, -, Import Config(&I)=32794/187, "
+                         "Export Config(&O)=32805/214",
+                         "Setting(&C): User Setting(&M)=32798/183",
+                         "Help(&H): About NMS(&A)...=57664/184",
+                     }));
     CToolBarXP* bar = frame.ToolBar();
     ASSERT_NE(bar, nullptr);
     QStringList buttons;
@@ -116,6 +141,24 @@ TEST_F(MainFrameTest, MenusAndToolBar) {
                                     "Edit Device", "Del Device", "-", "Save Config", "Restore Conf.",
                                     "Reload Config", "-", "Import Config", "Export Config"}));
     EXPECT_EQ(bar->iconSize(), QSize(32, 32));
+}
+
+TEST_F(MainFrameTest, BandsShowTheBackgroundBitmap) {
+    CMainFrame frame;
+    frame.show();
+    QApplication::processEvents();
+    const QImage tile = PixmapById(CMainFrame::kBandBitmap).toImage();
+    ASSERT_FALSE(tile.isNull());
+    for (CToolBarXP* band : {static_cast<CToolBarXP*>(frame.MenuBar()), frame.ToolBar()}) {
+        const QImage image = band->grab().toImage();
+        ASSERT_GT(image.height(), 4);
+        // Points beside the buttons: the bitmap tiled from the band's corner.
+        for (const QPoint p : {QPoint(image.width() - 2, 1), QPoint(image.width() - 2, image.height() - 2)}) {
+            SCOPED_TRACE(band->windowTitle().toStdString() + " y " + std::to_string(p.y()));
+            EXPECT_EQ(image.pixelColor(p).rgb(),
+                      tile.pixelColor(p.x() % tile.width(), p.y() % tile.height()).rgb());
+        }
+    }
 }
 
 TEST_F(MainFrameTest, PanesAtAFifthAndThreeQuarters) {
@@ -144,6 +187,7 @@ TEST_F(MainFrameTest, SaveAsRecordsThePathOnlyWhenTheSaveWorked) {
     frame.OnCommand(ID_SAVE_DEVICES_AS);
     EXPECT_EQ(prompt.fileRequests.at(0).fileName, "DevInfo");
     EXPECT_EQ(prompt.fileRequests.at(0).defaultExt, "db");
+    EXPECT_EQ(prompt.fileRequests.at(0).filter, "*.db|*.db||");
     EXPECT_TRUE(prompt.fileRequests.at(0).save);
     EXPECT_EQ(prompt.shown.size(), 1u);  // the failure is told
     EXPECT_EQ(StoredPath(), "");
@@ -220,6 +264,7 @@ TEST_F(MainFrameTest, OpenLoadsTheChosenFile) {
     EXPECT_EQ(tree->Registry().Size(), 1u);
     EXPECT_FALSE(prompt.fileRequests.at(0).save);
     EXPECT_EQ(prompt.fileRequests.at(0).defaultExt, "db");
+    EXPECT_EQ(prompt.fileRequests.at(0).filter, "*.db|*.db||");
     ASSERT_EQ(frame.DevTree()->topLevelItemCount(), 1);
     EXPECT_EQ(frame.DevTree()->topLevelItem(0)->text(0), "Far");
     EXPECT_EQ(frame.DevTree()->topLevelItem(0)->child(0)->text(0), "Enc");

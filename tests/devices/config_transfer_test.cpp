@@ -328,6 +328,8 @@ TEST_F(ConfigTransferTest, ImportStartsOnlyAfterAnEraseAndSendsEveryBlock) {
     EXPECT_FALSE(view.startEnabled);
     EXPECT_EQ(device.busy, 0);
     EXPECT_EQ(prompt.shown.at(0).text, "Import config to device succeed!");
+    EXPECT_EQ(events.Count("Start import ..."), 1);
+    EXPECT_EQ(events.Texts().back(), "Import config to device succeed!");
     // A late reply after the end is ignored (it used to divide by the zeroed total).
     Feed(t, 25, 200, 1, {});
     EXPECT_FALSE(TakeSent());
@@ -403,10 +405,21 @@ TEST_F(ConfigTransferTest, StalledImportTimesOutAndNeedsANewErase) {
 }
 
 TEST(ConfigFileExtension, Table) {
-    EXPECT_STREQ(ConfigFileExtension(0x1808), "config");
-    EXPECT_STREQ(ConfigFileExtension(0x4107), "DTMB");
-    EXPECT_STREQ(ConfigFileExtension(0x5217), "ci4ird");
-    EXPECT_STREQ(ConfigFileExtension(0x1101), "encoder");
+    const struct {
+        uint16_t type;
+        const char* extension;
+    } cases[] = {
+        {0x1101, "encoder"},   {0x1102, "4encoder"},  {0x1105, "hd"},         {0x1115, "4hd"},
+        {0x2101, "mux"},       {0x2102, "2mux"},      {0x2103, "7ird"},       {0x2105, "ird8mpts"},
+        {0x2115, "ird8spts"},  {0x3101, "sas"},       {0x3102, "sas_qam"},    {0x4101, "qam"},
+        {0x4102, "qpsk"},      {0x4104, "asi4qam"},   {0x4107, "DTMB"},       {0x4111, "mux_qam"},
+        {0x4114, "ird4_4qam"}, {0x4124, "ird6_4qam"}, {0x4131, "ird6sasqam"}, {0x4144, "sas4qam"},
+        {0x5101, "ds3"},       {0x5103, "4ird"},      {0x5104, "ip_asi"},     {0x5106, "ird"},
+        {0x5109, "4e1"},       {0x5124, "asi8_ip"},   {0x5176, "mux_ird"},    {0x5217, "ci4ird"},
+        {0x1808, "config"},    {0x0000, "config"},    {0x4103, "config"},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(ConfigFileExtension(c.type), c.extension) << std::hex << c.type;
 }
 
 // ---- Configuration operations --------------------------------------------------------------------------

@@ -198,7 +198,8 @@ TEST_F(TabStripTest, RemoveTabMovesTheActiveIndexWithoutActivating) {
     QWidget* p2 = tabs.GetTabWnd(2);
     EXPECT_EQ(tabs.RemoveTab(p2), 1);  // the removed active tab leaves the one before it
     EXPECT_TRUE(p1->isHidden());       // ... not shown: the caller activates
-    EXPECT_EQ(tabs.RemoveTab(p2), 1);  // unknown page
+    EXPECT_EQ(tabs.RemoveTab(p2), 0);  // unknown page: 0, whatever is active
+    EXPECT_EQ(tabs.GetActiveTab(), 1);
     ASSERT_TRUE(tabs.SetActiveTab(1, false));
     EXPECT_EQ(tabs.RemoveTab(tabs.GetTabWnd(0)), 0);  // a tab before the active one
     EXPECT_EQ(tabs.GetTabWnd(0), p1);

@@ -181,6 +181,36 @@ TEST(SetupDialogs, TextsAndButtons) {
     EXPECT_EQ(user.UserEdit()->maxLength(), 32);
 }
 
+// The texts of a dialog's labels and push buttons, in the order they were made.
+QStringList Texts(const QWidget& dialog) {
+    QStringList texts;
+    for (QWidget* w : dialog.findChildren<QWidget*>()) {
+        if (auto* label = qobject_cast<QLabel*>(w))
+            texts << label->text();
+        else if (auto* button = qobject_cast<QPushButton*>(w))
+            texts << "[" + button->text() + "]";
+    }
+    return texts;
+}
+
+TEST(SetupDialogs, LabelsAndButtonTexts) {
+    CUserSetupDlg user("quill");
+    CSystemSetupDlg system;
+    CAllConfigDlg all;
+    const struct {
+        const QWidget* dialog;
+        QStringList texts;
+    } cases[] = {
+        {&user,
+         {"[OK]", "[Cancel]",
+          "User Name:", "User Group:", "Old Password:", "New Password:", "Password Confirm:"}},
+        {&system, {"[OK]", "[Cancel]", "Query Time Span", "Minute"}},
+        {&all, {"[Save All Config.]", "[Default All Config.]", "[Backup All Config.]", "[Exit]"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Texts(*c.dialog), c.texts) << c.dialog->windowTitle().toStdString();
+}
+
 class UserSetupTest : public ::testing::Test {
 protected:
     void SetUp() override { std::filesystem::remove(SettingsFilePath()); }

@@ -291,8 +291,8 @@ ChainStep MuxChannelLogic::CommitEdit(const EditProgramFields& f) {
     const int caCount = std::min<int>(b.CaCount(), kMaxCaEntries);
     for (int k = 0; k < caCount; ++k)
         b.SetOutputEcmPid(k, f.ecmPids[k]);
-    const int elements = std::min<int>(b.ElementCount(), kMaxElements);
-    for (int i = 0; i < elements; ++i)
+    // Every element slot: the ones the program does not use go out with output PID 0.
+    for (int i = 0; i < kMaxElements; ++i)
         b.SetElementOutputPid(i, f.elementPids[i] < 0 ? 0 : static_cast<uint16_t>(f.elementPids[i]));
 
     if (!IsTwoOutput() && indexUsable) {

@@ -75,8 +75,10 @@ ProgramTreeNode OutputProgramNode(const TranscodeProgramRecord& record, int inde
 
 ProgramTreeNode ModifiedProgramNode(const ProgramRecord& record, int index) {
     ProgramTreeNode node = ProgramBody(record, index, false);
+    // The CA entries go with the element nodes: none for a record whose element count shows no elements.
+    const int elements = record.ElementCount();
     const int count = record.CaCount();
-    if (count >= 1 && count <= kMaxCaEntries) {
+    if (elements >= 1 && elements < kMaxElements && count >= 1 && count <= kMaxCaEntries) {
         for (int k = 0; k < count; ++k) {
             auto& entry = node.Add(Format("CA %d", k));
             entry.Add(Format("CA system id: %d", record.CaSystemId(k)));

@@ -75,11 +75,6 @@ void CAddElementDlg::OnAddDescriptor() {
         ShowMessageBox(std::string("Descriptor Data(0X) ") + kNotHex);
         return;
     }
-    // An odd last digit would be dropped when the bytes are made: refuse it here.
-    if (data.size() % 2 != 0) {
-        ShowMessageBox(psihex::Format("Data lenght error:%d", static_cast<int>(data.size())));
-        return;
-    }
     auto* row = new QTreeWidgetItem(m_list, {QString::fromStdString(type), QString::fromStdString(data)});
     row->setTextAlignment(0, Qt::AlignCenter);
 }
@@ -118,6 +113,7 @@ void CAddElementDlg::OnOK() {
         std::string rowData = row->text(1).toStdString();
         PsiDescriptorRow d;
         d.tag = static_cast<uint8_t>(psihex::ToUInt32(rowType));
+        // Pairs of digits; an odd last one is dropped.
         for (size_t k = 0; k + 1 < rowData.size(); k += 2)
             d.data.push_back(psihex::PairToByte(rowData[k], rowData[k + 1]));
         m_total += 2 + static_cast<int>(d.data.size());

@@ -444,7 +444,11 @@ void CMuxPsiView::OnClickTree(QTreeWidgetItem* widget) {
         return;
     UpdateData(true);
     ApplyValueBox();
-    ShowItem(hit);
+    // A container has no value of its own: the boxes keep what they show, the value closed to edits.
+    if (IsFieldText(hit->text))
+        ShowItem(hit);
+    else
+        m_valueEdit->setEnabled(false);
     m_model.SetCurrentItem(hit);
     SyncTree();
 }

@@ -270,7 +270,8 @@ PsiStep CMuxPsiChain::ReplyMulti(const ReplyView& reply) {
                 m_segment = 1;
                 return Request(step, kReadSdt, {ch}, 1, 1);
             }
-            m_model.ParseSdt(m_sdt.data(), m_sdtSegment[0]);
+            // The segments' lengths add up to one SDT over the whole buffer.
+            m_model.ParseSdt(m_sdt.data(), m_sdtLength);
             return Finish(step);
         }
         default:
@@ -383,7 +384,8 @@ PsiStep CMuxPsiChain::ReplySingle(const ReplyView& reply) {
         case kReadCat:
         case kReadNit:
         case kReadSdt: {
-            if (length > kPsiSegmentSize)
+            // Not segmented here: a table fills its buffer from the start.
+            if (length > kPsiTableBuffer)
                 return Finish(step);
             uint8_t command = reply.Command();
             uint8_t* buffer = command == kReadCat   ? m_cat.data()

@@ -580,11 +580,9 @@ bool CMuxPsiModel::ApplyValueEdit(PsiItem* item, const std::string& newValueIn) 
             return false;
         }
         if (data & FIELD_HEX_DATA) {
-            // An odd digit would be dropped by packing: refuse rather than cut.
-            if (value.size() % 2 != 0) {
-                ShowMessageBox(kLengthInvalid);
-                return false;
-            }
+            // Whole bytes only: an odd last digit goes, so the text shows what is packed.
+            if (value.size() % 2 != 0)
+                value.pop_back();
         } else if (!value.empty() && (data & ~kFieldWidthMask) == FIELD_EDITABLE) {
             if (static_cast<int>(value.size()) != (width + 3) / 4) {
                 ShowMessageBox(kLengthInvalid);

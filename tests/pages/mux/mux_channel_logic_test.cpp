@@ -643,6 +643,30 @@ TEST_F(Routed, TwoOutputModifyCarriesThePass) {
     EXPECT_TRUE(std::equal(r.bytes.begin(), r.bytes.end(), s.payload.begin() + 3));
 }
 
+TEST_F(Routed, ModifySendsOutputPidZeroForUnusedElementSlots) {
+    SetUpPage(0);
+    Bytes& p1 = mux.programs[2][0];
+    p1 = MakeRecord(263, "P1", true, 2);
+    for (int i = 2; i < 32; ++i)
+        SetU16Le(&p1[81 + 5 * i], static_cast<uint16_t>(0x1000 + i));  // left over in unused slots
+    p1[233] = 3;                                                       // IP output index
+    Drive(*logic, mux, logic->RefreshOut());
+    EditProgramFields f;
+    ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 1), &f));
+    const ChainStep s = logic->CommitEdit(f);
+    ASSERT_EQ(s.payload.size(), 265u);
+    const uint8_t* sent = s.payload.data() + 2;
+    EXPECT_EQ(GetU16Le(sent + 81), 0x200);
+    EXPECT_EQ(GetU16Le(sent + 86), 0x201);
+    for (int i = 2; i < 32; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(GetU16Le(sent + 81 + 5 * i), 0);
+        EXPECT_EQ(sent[78 + 5 * i], p1[78 + 5 * i]);  // stream type and input PID travel as read
+        EXPECT_EQ(GetU16Le(sent + 79 + 5 * i), GetU16Le(&p1[79 + 5 * i]));
+    }
+    EXPECT_EQ(sent[233], 3);
+}
+
 TEST_F(Routed, IpIndexConflictIsRefusedWhenTheIpOutputIsPresent) {
     SetUpPage(0);
     mux.b = 2;

@@ -322,6 +322,23 @@ TEST(ProgramNodeTexts, ModifiedProgramNumbersCaFromZeroInDecimal) {
     EXPECT_EQ(lines, want);
 }
 
+TEST(ProgramNodeTexts, ModifiedProgramShowsCaOnlyWithItsElements) {
+    struct Case {
+        int elements, ca;
+        size_t caNodes;
+    };
+    // CA entries are rebuilt only for element counts 1..31, and only for CA counts 1..4.
+    const Case cases[] = {{1, 2, 2}, {31, 4, 4}, {0, 2, 0}, {32, 2, 0}, {40, 1, 0}, {1, 0, 0}, {1, 5, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.elements * 100 + c.ca);
+        const ProgramTreeNode node = ModifiedProgramNode(SampleProgram(c.elements, c.ca), 1);
+        size_t caNodes = 0;
+        for (const auto& child : node.children)
+            caNodes += child.text.rfind("CA ", 0) == 0 ? 1 : 0;
+        EXPECT_EQ(caNodes, c.caNodes);
+    }
+}
+
 TEST(ProgramNodeTexts, TranscodeProgramsShowNoCa) {
     TranscodeProgramRecord t;
     WriteFixedName(&t.bytes[1], 32, "HD");

@@ -121,6 +121,24 @@ TEST_F(MuxPsiViewTest, ServiceNameEditIsWrittenBackAndReadAgain) {
     EXPECT_EQ(page.WidgetItem(again)->text(0), "service_name(11bytes):Nachrichten");
 }
 
+TEST_F(MuxPsiViewTest, ClickingAContainerKeepsTheBoxesAndClosesTheValue) {
+    fx.Bind(&page, 17);
+    ReadAll(0, sdt);
+    PsiItem* version = FindItem(page.Model().PatRoot(), "version_number");
+    Click(version);
+    EXPECT_EQ(page.m_nameEdit->text(), "version_number(5bits)0x");
+    EXPECT_TRUE(page.m_valueEdit->isEnabled());
+    std::string shown = page.m_valueEdit->text().toStdString();
+    Click(FindItem(page.Model().PatRoot(), "table_info"));
+    EXPECT_EQ(page.m_nameEdit->text(), "version_number(5bits)0x");
+    EXPECT_EQ(page.m_valueEdit->text().toStdString(), shown);
+    EXPECT_FALSE(page.m_valueEdit->isEnabled());
+    // The value was not the container's: the next click changes nothing.
+    Click(FindItem(page.Model().PatRoot(), "section_length"));
+    EXPECT_EQ(version->text, "version_number(5bits)0x:" + shown);
+    EXPECT_TRUE(fx.Prompt().shown.empty());
+}
+
 TEST_F(MuxPsiViewTest, RefusedValueStopsSetAndLateRepliesAreIgnored) {
     fx.Bind(&page, 17);
     ReadAll(0, sdt);

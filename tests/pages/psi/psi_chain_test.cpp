@@ -91,6 +91,28 @@ TEST_F(PsiChainTest, MultiChannelReadWithTwoNitSegments) {
     EXPECT_FALSE(chain.IsRunning());
 }
 
+TEST_F(PsiChainTest, MultiChannelSdtOfTwoSegmentsIsReadAsOneSection) {
+    Use(17);
+    Bytes big = testing::MakeSdt(12);
+    ASSERT_GT(big.size(), 1024u);
+    ASSERT_LE(big.size(), 2048u);
+    Bytes first(big.begin(), big.begin() + 1024);
+    Bytes second(big.begin() + 1024, big.end());
+    chain.BeginRead(1, 0);
+    ExpectRequest(Feed(39, Cat({1}, testing::MakePat(0, 1, false))), {45, {1}});
+    ExpectRequest(Feed(45, Cat({1}, cat)), {47, {1}, 1, 1});
+    ExpectRequest(Feed(47, Cat({1}, nit)), {43, {1}, 1, 1});
+    ExpectRequest(Feed(43, Cat({1}, first), 1, 2), {43, {1}, 2, 2});
+    PsiStep last = Feed(43, Cat({1}, second), 2, 2);
+    EXPECT_TRUE(last.endWait);
+    EXPECT_EQ(chain.SdtLength(), static_cast<int>(big.size()));
+    EXPECT_FALSE(model.SdtRoot()->locked);
+    PsiItem* services = model.Tree().Child(model.SdtRoot(), 13);
+    ASSERT_NE(services, nullptr);
+    EXPECT_EQ(services->text, "services ");
+    EXPECT_EQ(services->children.size(), 12u);
+}
+
 TEST_F(PsiChainTest, BadNumbersEndTheChainAndLateRepliesContinueNothing) {
     Use(17);
     struct Case {
@@ -170,6 +192,27 @@ TEST_F(PsiChainTest, Variant0AsksForTheProgramsOfTheFirstPage) {
     Feed(39, pat);
     PsiStep bad = Feed(41, Cat({9, 3}, pmt1));
     EXPECT_TRUE(bad.endWait);
+}
+
+// Without segments a table may fill its whole 2048-byte buffer; only more than that ends the read.
+TEST_F(PsiChainTest, SingleChannelTablesUpToTheirBuffer) {
+    Use(64);
+    Bytes big = testing::MakeSdt(12);
+    ASSERT_GT(big.size(), 1024u);
+    chain.BeginRead(0, 0);
+    ExpectRequest(Feed(39, testing::MakePat(0, 1, false)), {45, {}});
+    ExpectRequest(Feed(45, cat), {47, {}});
+    ExpectRequest(Feed(47, nit), {43, {}});
+    EXPECT_TRUE(Feed(43, big).endWait);
+    EXPECT_EQ(chain.SdtLength(), static_cast<int>(big.size()));
+    EXPECT_FALSE(model.SdtRoot()->locked);
+    EXPECT_EQ(model.Tree().Child(model.SdtRoot(), 13)->children.size(), 12u);
+
+    chain.BeginRead(0, 0);
+    Feed(39, testing::MakePat(0, 1, false));
+    PsiStep over = Feed(45, Cat(cat, Bytes(2049 - cat.size(), 0xFF)));
+    EXPECT_TRUE(over.endWait);
+    EXPECT_FALSE(over.request);
 }
 
 TEST_F(PsiChainTest, Variant16SourcesAndCaption) {

@@ -50,10 +50,12 @@ TEST_F(PsiDialogsTest, AddElementChecksItsFieldsAndBuildsDescriptorBytes) {
     dialog.OnAddDescriptor();
     EXPECT_EQ(LastMessage(), "Descriptor Type(0X) should not be empty!");
     dialog.m_descriptorTypeEdit->setText("0a");
-    dialog.m_descriptorDataEdit->setText("656e6");
+    dialog.m_descriptorDataEdit->setText("656e6g");
     dialog.OnAddDescriptor();
-    EXPECT_EQ(LastMessage(), "Data lenght error:5");
-    dialog.m_descriptorDataEdit->setText("656e6700");
+    EXPECT_EQ(LastMessage(), "Descriptor Data(0X) should be 0-9,a-f or A-F!");
+    EXPECT_EQ(dialog.m_list->topLevelItemCount(), 0);
+    // An odd row is taken as typed; its last digit is dropped when the bytes are made.
+    dialog.m_descriptorDataEdit->setText("656e6700f");
     dialog.OnAddDescriptor();
     dialog.m_descriptorTypeEdit->setText("52");
     dialog.m_descriptorDataEdit->setText("");

@@ -313,10 +313,18 @@ TEST_F(PsiModelTest, DescriptorDataGrowthIsCarriedIntoEveryLength) {
     ExpectSound(Pack(model, node));
 
     prompt.shown.clear();
-    EXPECT_FALSE(model.ApplyValueEdit(lang, "abc"));                  // odd: refused, not cut
     EXPECT_FALSE(model.ApplyValueEdit(lang, std::string(512, 'a')));  // 256 bytes do not fit the length
     EXPECT_FALSE(model.ApplyValueEdit(lang, "zz"));
-    EXPECT_EQ(prompt.shown.size(), 3u);
+    EXPECT_EQ(prompt.shown.size(), 2u);
+    ExpectSound(Pack(model, node));
+
+    // An odd last digit is dropped, and the lengths follow the bytes that remain.
+    EXPECT_TRUE(model.ApplyValueEdit(lang, "656e67a"));
+    EXPECT_EQ(prompt.shown.size(), 2u);
+    EXPECT_TRUE(StartsWith(lang->text, "descriptor_data(hex)(3bytes)0x:656e67"));
+    EXPECT_EQ(FieldValue(lang->text), "656e67");
+    EXPECT_EQ(lang->data, 0x50018u);
+    EXPECT_EQ(FindNth(node, "es_info_length", 1)->text, "es_info_length(12bits)0x:05");
     ExpectSound(Pack(model, node));
 }
 
