@@ -34,6 +34,8 @@ QString VersionText(uint8_t major, uint8_t minor) {
 CDevInfoListView::CDevInfoListView(QWidget* parent) : QTreeWidget(parent) {
     setColumnCount(2);
     setHeaderLabels({"Name", "Information"});
+    // Fixed widths: the last column does not stretch over the rest of the pane.
+    header()->setStretchLastSection(false);
     setColumnWidth(0, 75);
     setColumnWidth(1, 126);
     setRootIsDecorated(false);
