@@ -1,6 +1,7 @@
 // devsim: simulated head-end devices on loopback addresses, for trying the program and for benchmarks.
 #include <arpa/inet.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "config_flash_sim.h"
@@ -208,7 +210,8 @@ int main(int argc, char** argv) {
         }
     }
     sim.SetStampCommand(stampCommand);
-    // Signals are taken by sigwait below, not by a handler.
+    // Signals are taken by one thread with sigwait, not by a handler, so SIGINT / SIGTERM end devsim
+    // whether or not standard input is still open.
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
@@ -217,6 +220,12 @@ int main(int argc, char** argv) {
     sim.Start();
     std::printf("ready %d\n", count);
     std::fflush(stdout);
+    std::thread([signals] {
+        int signal = 0;
+        sigwait(&signals, &signal);
+        std::fflush(stdout);
+        _exit(0);
+    }).detach();
 
     const std::map<std::string, nms::test::Malformation> kinds = {
         {"crc", nms::test::Malformation::BadCrc},
@@ -268,7 +277,6 @@ int main(int argc, char** argv) {
             }
         }
     }
-    int signal = 0;
-    sigwait(&signals, &signal);
-    return 0;
+    for (;;)
+        pause();
 }

@@ -1,0 +1,131 @@
+// devsim as the operator runs it: a separate process, driven over UDP, ended by a signal.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "devices/device_packet.h"
+#include "devices/network_thread.h"
+#include "devices/reply_view.h"
+
+extern char** environ;
+
+namespace nms {
+namespace {
+
+// devsim with standard input and output on pipes; standard input stays open, as in a terminal.
+class Devsim {
+public:
+    explicit Devsim(std::vector<std::string> args) {
+        int in[2], out[2];
+        if (pipe(in) != 0 || pipe(out) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addclose(&actions, in[1]);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        args.insert(args.begin(), NMS_DEVSIM_PATH);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&m_pid, NMS_DEVSIM_PATH, &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(in[0]);
+        close(out[1]);
+        m_stdin = in[1];
+        m_stdout = fdopen(out[0], "r");
+    }
+    ~Devsim() {
+        if (m_pid > 0 && !m_reaped) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+        if (m_stdin >= 0)
+            close(m_stdin);
+        if (m_stdout)
+            fclose(m_stdout);
+    }
+    bool Started() const { return m_pid > 0 && m_stdout; }
+    std::string ReadLine() {
+        char line[256];
+        return m_stdout && std::fgets(line, sizeof line, m_stdout) ? std::string(line) : std::string();
+    }
+    // True when the process ended within about ten seconds (a guard against a hang, not a measurement).
+    bool Ended() {
+        for (int i = 0; i < 1000; ++i) {
+            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid)
+                return m_reaped = true;
+            usleep(10000);
+        }
+        return false;
+    }
+    pid_t Pid() const { return m_pid; }
+
+private:
+    pid_t m_pid = -1;
+    int m_stdin = -1;
+    FILE* m_stdout = nullptr;
+    bool m_reaped = false;
+};
+
+// One request to a device at 127.0.9.1:port; the reply's bytes, empty when none came.
+std::vector<uint8_t> Ask(uint16_t port, uint8_t command, uint8_t b, uint8_t c) {
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = inet_addr("127.0.9.1");
+    uint8_t packet[64];
+    int length = 0;
+    BuildPacket(0x2101, command, b, c, packet, &length, nullptr, 0);
+    sendto(fd, packet, size_t(length), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    std::vector<uint8_t> reply(70000);
+    pollfd p{fd, POLLIN, 0};
+    ssize_t n = -1;
+    if (poll(&p, 1, 10000) == 1)
+        n = recv(fd, reply.data(), reply.size(), 0);
+    close(fd);
+    reply.resize(n > 0 ? size_t(n) : 0);
+    return reply;
+}
+
+TEST(DevsimCli, ServesTheConfigurationFlashAndEndsOnSignalsWhileInputIsOpen) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal == SIGTERM ? "SIGTERM" : "SIGINT");
+        Devsim devsim({"--first-address", "127.0.9.1", "--port", "0", "--config-flash", "--list"});
+        ASSERT_TRUE(devsim.Started());
+        unsigned index = 0, port = 0, type = 0;
+        char address[32] = {};
+        const std::string listed = devsim.ReadLine();
+        ASSERT_EQ(std::sscanf(listed.c_str(), "%u %31s %u %x", &index, address, &port, &type), 4) << listed;
+        EXPECT_EQ(type, 0x2101u);
+        ASSERT_EQ(devsim.ReadLine(), "ready 1\n");
+
+        const std::vector<uint8_t> reply = Ask(uint16_t(port), 23, 1, 251);
+        const int length = CheckedPacketLength(reply.data(), int(reply.size()));
+        ASSERT_GT(length, 0);
+        const ReplyView view(reply.data(), length);
+        EXPECT_EQ(view.Command(), 23);
+        EXPECT_EQ(view.B(), 1);
+        EXPECT_EQ(view.PayloadLength(), 1024);
+
+        ASSERT_EQ(kill(devsim.Pid(), signal), 0);
+        EXPECT_TRUE(devsim.Ended());
+    }
+}
+
+}  // namespace
+}  // namespace nms
