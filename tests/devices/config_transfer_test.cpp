@@ -157,8 +157,9 @@ TEST_F(ConfigTransferTest, ExportWritesHeaderAndAllBlocksOnlyWhenComplete) {
         } else {
             EXPECT_EQ(view.blockCount, "250");
         }
-        if (block == 125)
+        if (block == 125) {
             EXPECT_EQ(view.percent, "50%");
+        }
     }
     EXPECT_FALSE(TakeSent());
     const auto file = ReadFile(path);
@@ -319,8 +320,9 @@ TEST_F(ConfigTransferTest, ImportStartsOnlyAfterAnEraseAndSendsEveryBlock) {
         EXPECT_EQ(sent->c, block == 1 ? 201 : 200);
         EXPECT_EQ(sent->payload, blocks[block - 1]);
         Feed(t, 25, uint8_t(block), 1, {});
-        if (block == 100)
+        if (block == 100) {
             EXPECT_EQ(view.percent, "50%#1");
+        }
     }
     EXPECT_FALSE(TakeSent());
     EXPECT_EQ(view.percent, "100%#3");
