@@ -6,6 +6,8 @@
 #include "pagebase/placeholder_page.h"
 #include "pages/modulator/qam4_view.h"
 #include "pages/mux/mux_channel_view.h"
+#include "pages/mux/mux_pid_filter_view.h"
+#include "pages/mux/pid_monitor_view.h"
 #include "pages/psi/mux_psi_view.h"
 #include "pages/receiver/dvbs_system_view.h"
 
@@ -52,6 +54,8 @@ void RegisterBuiltPages() {
         RegisterPageClass<CDVBSSystemView>("CDVBSSystemView");
         RegisterPageClass<CMuxChannelView>("CMuxChannelView");
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
+        RegisterPageClass<CMuxPidFilterView>("CMuxPidFilterView");
+        RegisterPageClass<CpidMonitor>("CpidMonitor");
     });
 }
 
