@@ -6,6 +6,7 @@
 #include "pagebase/placeholder_page.h"
 #include "pages/modulator/qam4_view.h"
 #include "pages/mux/mux_channel_view.h"
+#include "pages/mux/mux_misc_view.h"
 #include "pages/psi/mux_psi_view.h"
 #include "pages/receiver/dvbs_system_view.h"
 
@@ -51,6 +52,7 @@ void RegisterBuiltPages() {
         RegisterPageClass<Cqam4>("Cqam4");
         RegisterPageClass<CDVBSSystemView>("CDVBSSystemView");
         RegisterPageClass<CMuxChannelView>("CMuxChannelView");
+        RegisterPageClass<CMuxMiscView>("CMuxMiscView");
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
     });
 }
