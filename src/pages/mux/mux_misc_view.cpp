@@ -49,6 +49,9 @@ CMuxMiscView::CMuxMiscView(QWidget* parent) : CFormTemplateView(parent) {
         c.address = new QLineEdit(c.group);
         c.port = new QLineEdit(c.group);
         c.enable = new QCheckBox("Enable", c.group);
+        for (QLineEdit* edit : {c.bitrate, c.tsId, c.netId, c.ipInsert, c.realtime, c.port})
+            edit->setMaximumWidth(140);
+        c.address->setMaximumWidth(180);
 
         auto* fields = new QGridLayout;
         fields->addWidget(new QLabel("Total Bitrate:", c.group), 0, 0);
@@ -61,6 +64,7 @@ CMuxMiscView::CMuxMiscView(QWidget* parent) : CFormTemplateView(parent) {
         fields->addWidget(c.netId, 2, 1);
         fields->addWidget(new QLabel("IP Insert:", c.group), 3, 0);
         fields->addWidget(c.ipInsert, 3, 1);
+        fields->setColumnStretch(4, 1);
         auto* tables = new QHBoxLayout;
         for (QCheckBox* box : c.tables)
             tables->addWidget(box);
@@ -69,6 +73,7 @@ CMuxMiscView::CMuxMiscView(QWidget* parent) : CFormTemplateView(parent) {
         ip->addWidget(c.address, 3);
         ip->addWidget(c.port, 1);
         ip->addWidget(c.enable);
+        ip->addStretch();
         auto* box = new QVBoxLayout(c.group);
         box->addLayout(fields);
         box->addLayout(tables);
@@ -84,11 +89,14 @@ CMuxMiscView::CMuxMiscView(QWidget* parent) : CFormTemplateView(parent) {
         grid->addWidget(c.group, o / 2, o % 2);
     }
     auto* allButtons = new QHBoxLayout;
-    allButtons->addStretch();
     allButtons->addWidget(m_getAll);
     allButtons->addWidget(m_setAll);
+    allButtons->addStretch();
+    auto* row = new QHBoxLayout;
+    row->addLayout(grid);
+    row->addStretch();
     auto* page = new QVBoxLayout(this);
-    page->addLayout(grid);
+    page->addLayout(row);
     page->addLayout(allButtons);
     page->addStretch();
 
