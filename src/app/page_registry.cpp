@@ -7,6 +7,7 @@
 #include "pages/modulator/qam4_view.h"
 #include "pages/mux/mux_channel_view.h"
 #include "pages/mux/mux_misc_view.h"
+#include "pages/mux/mux_monitor_view.h"
 #include "pages/mux/mux_pid_filter_view.h"
 #include "pages/mux/pid_monitor_view.h"
 #include "pages/psi/mux_psi_view.h"
@@ -55,6 +56,7 @@ void RegisterBuiltPages() {
         RegisterPageClass<CDVBSSystemView>("CDVBSSystemView");
         RegisterPageClass<CMuxChannelView>("CMuxChannelView");
         RegisterPageClass<CMuxMiscView>("CMuxMiscView");
+        RegisterPageClass<CMuxMonitorView>("CMuxMonitorView");
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
         RegisterPageClass<CMuxPidFilterView>("CMuxPidFilterView");
         RegisterPageClass<CpidMonitor>("CpidMonitor");
