@@ -6,6 +6,7 @@
 #include "pagebase/placeholder_page.h"
 #include "pages/modulator/qam4_view.h"
 #include "pages/mux/mux_channel_view.h"
+#include "pages/mux/mux_ip_view.h"
 #include "pages/psi/mux_psi_view.h"
 #include "pages/receiver/dvbs_system_view.h"
 
@@ -52,6 +53,7 @@ void RegisterBuiltPages() {
         RegisterPageClass<CDVBSSystemView>("CDVBSSystemView");
         RegisterPageClass<CMuxChannelView>("CMuxChannelView");
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
+        RegisterPageClass<Cmuxip>("Cmuxip");
     });
 }
 
