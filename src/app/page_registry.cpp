@@ -7,6 +7,8 @@
 #include "pages/modulator/qam4_view.h"
 #include "pages/mux/mux_channel_view.h"
 #include "pages/mux/mux_ip_view.h"
+#include "pages/mux/mux_pid_filter_view.h"
+#include "pages/mux/pid_monitor_view.h"
 #include "pages/psi/mux_psi_view.h"
 #include "pages/receiver/dvbs_system_view.h"
 
@@ -54,6 +56,8 @@ void RegisterBuiltPages() {
         RegisterPageClass<CMuxChannelView>("CMuxChannelView");
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
         RegisterPageClass<Cmuxip>("Cmuxip");
+        RegisterPageClass<CMuxPidFilterView>("CMuxPidFilterView");
+        RegisterPageClass<CpidMonitor>("CpidMonitor");
     });
 }
 

@@ -20,6 +20,7 @@ extern "C" {
 #include <map>
 
 #include "pages/psi/ca_descriptor_section.h"
+#include "pages/psi/nit_table.h"
 #include "pages/psi/psi_hex.h"
 #include "pages/psi/psi_model.h"
 #include "pages/psi/psi_section_checker.h"
@@ -177,7 +178,8 @@ void OnSdt(void* data, dvbpsi_sdt_t* sdt) {
     dvbpsi_sdt_delete(sdt);
 }
 
-Decoded DecodeSi(const Bytes& section, int pid) {
+// Several sections of one table, in order, on one PID.
+Decoded DecodeSiSections(const std::vector<Bytes>& sections, int pid) {
     Decoded result;
     DemuxContext context{&result, {}};
     dvbpsi_t* h = dvbpsi_new(&Quiet, DVBPSI_MSG_NONE);
@@ -192,7 +194,8 @@ Decoded DecodeSi(const Bytes& section, int pid) {
             c->attached.push_back({tableId, extension});
         },
         &context);
-    Push(h, section, pid);
+    for (const Bytes& section : sections)
+        Push(h, section, pid);
     for (auto [tableId, extension] : context.attached) {
         if (tableId == 0x40)
             dvbpsi_nit_detach(h, tableId, extension);
@@ -202,6 +205,10 @@ Decoded DecodeSi(const Bytes& section, int pid) {
     dvbpsi_DetachDemux(h);
     dvbpsi_delete(h);
     return result;
+}
+
+Decoded DecodeSi(const Bytes& section, int pid) {
+    return DecodeSiSections({section}, pid);
 }
 
 // ---- what the tree shows ----
@@ -486,6 +493,66 @@ TEST_F(PsiCrosscheck, CaDescriptorEdits) {
     model.ParsePmt(1, 1, buffer.data() + 2, n - 2);
     EXPECT_FALSE(node->locked);
     ExpectPmt();
+}
+
+}  // namespace
+}  // namespace nms
+
+namespace nms {
+namespace {
+
+// The NIT editor's builder: every section passes the checker, and libdvbpsi assembles the sections
+// into one table with every transport stream and its descriptors in order.
+TEST(NitBuilderCrosscheck, SectionsDecodeAsOneTable) {
+    NitTable t;
+    t.networkId = "3A1";
+    t.version = 9;
+    t.networkName = "Velmora";
+    t.networkDescriptorsOn = true;
+    t.networkDescriptors = {{0x5F, "0000233A"}, {0x4A, "00010002"}};
+    std::vector<Bytes> entries;
+    for (int i = 0; i < 20; ++i) {
+        Bytes d = {0x44, 0x0B, 0x03, 0x46, 0x00, 0x00, 0xFF, 0xF2, 0x03, 0x00, 0x68, 0x75, 0x05};
+        d.push_back(0x83);
+        d.push_back(static_cast<uint8_t>(20 * (i % 12)));
+        d.insert(d.end(), static_cast<size_t>(20 * (i % 12)), static_cast<uint8_t>(i));
+        entries.push_back(d);
+        NitTsRow row;
+        row.columns[0] = std::to_string(100 + i);
+        row.columns[1] = "22";
+        row.entry.SetDescriptors(d.data(), static_cast<int>(d.size()));
+        t.rows.push_back(row);
+    }
+    ASSERT_TRUE(t.Build());
+    ASSERT_GE(t.sectionCount, 3);
+    std::vector<Bytes> sections;
+    for (int k = 0; k < t.sectionCount; ++k) {
+        const uint8_t* slot = t.image.Slot(k);
+        const int size = (((slot[1] & 0x0F) << 8) | slot[2]) + 3;
+        std::string why;
+        EXPECT_TRUE(CheckPsiSection(slot, size, &why)) << "section " << k << ": " << why;
+        sections.emplace_back(slot, slot + size);
+    }
+    Decoded d = DecodeSiSections(sections, 0x10);
+    ASSERT_TRUE(d.got);
+    EXPECT_EQ(d.tableId, 0x40);
+    EXPECT_EQ(d.extension, 0x3A1);
+    EXPECT_EQ(d.version, 9);
+    ASSERT_EQ(d.pairs.size(), 20u);
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(d.pairs[static_cast<size_t>(i)].first, std::stoi(std::to_string(100 + i), nullptr, 16));
+        EXPECT_EQ(d.pairs[static_cast<size_t>(i)].second, 0x22);
+        const auto& loop = d.loops[static_cast<size_t>(i) + 1];
+        ASSERT_EQ(loop.size(), 2u);
+        EXPECT_EQ(loop[0].first, 0x44);
+        EXPECT_EQ(loop[1].second.size(), static_cast<size_t>(20 * (i % 12)));
+    }
+    // libdvbpsi keeps the top-level descriptors of every section; the first section's come first.
+    ASSERT_GE(d.loops[0].size(), 3u);
+    EXPECT_EQ(d.loops[0][0].first, 0x40);
+    EXPECT_EQ(d.loops[0][0].second, Bytes({'V', 'e', 'l', 'm', 'o', 'r', 'a'}));
+    EXPECT_EQ(d.loops[0][1], (std::pair<int, Bytes>{0x5F, {0x00, 0x00, 0x23, 0x3A}}));
+    EXPECT_EQ(d.loops[0][2], (std::pair<int, Bytes>{0x4A, {0x00, 0x01, 0x00, 0x02}}));
 }
 
 }  // namespace

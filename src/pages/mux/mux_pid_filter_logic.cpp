@@ -1,0 +1,148 @@
+#include "pages/mux/mux_pid_filter_logic.h"
+
+#include <cstdio>
+
+#include "pagebase/text_conversion.h"
+
+namespace nms {
+
+std::string CheckFilterPidText(const std::string& text) {
+    if (text.empty())
+        return "Please input the new PID.";
+    if (text.size() > 4)
+        return "PID length should not be more than 4 characters.";
+    if (!IsHexText(text))
+        return "PID " + text + "should be 0-9,a-f or A-F!";
+    if (HexTextToUInt32(text) >= uint32_t(PidBitmap::kPids))
+        return "PID value must be less than 8192 !";
+    return {};
+}
+
+MuxPidFilterLogic::MuxPidFilterLogic(int pageParam) : m_pageParam(pageParam) {}
+
+PidPageStep MuxPidFilterLogic::Request(uint8_t command, int selector, std::vector<uint8_t> payload,
+                                       bool begin) {
+    m_expect = {true, command, selector};
+    PidPageStep step;
+    step.wait = begin ? PidPageStep::Wait::kBegin : PidPageStep::Wait::kNone;
+    step.command = command;
+    step.payload = std::move(payload);
+    return step;
+}
+
+PidPageStep MuxPidFilterLogic::Get(int channel) {
+    m_rows.clear();
+    if (HasChannels() && (channel < 0 || channel > 3)) {
+        PidPageStep step;
+        step.message = "Please select Channel !";
+        return step;
+    }
+    m_getPhase = 0;
+    if (IsTwoOutput())
+        return Request(kCmdGetPidFilter, 1, {1}, true);
+    if (HasChannels())
+        return Request(kCmdGetPidFilter, channel, {uint8_t(channel)}, true);
+    return Request(kCmdGetPidFilter, -1, {0}, true);
+}
+
+PidPageStep MuxPidFilterLogic::Set(int channel) {
+    PidPageStep step;
+    if (HasChannels() && (channel < 0 || channel > 3)) {
+        step.message = "Please select Channel !";
+        return step;
+    }
+    if (m_rows.size() >= size_t(kMaxPidFilterRows)) {
+        step.message = "PID filter table must be less than 1024 !";
+        return step;
+    }
+    PidBitmap first;
+    m_second.Clear();
+    for (const auto& row : m_rows) {
+        if (!IsTwoOutput() || row.outA)
+            first.Set(row.pid);
+        else
+            m_second.Set(row.pid);
+    }
+    std::vector<uint8_t> payload;
+    if (IsTwoOutput())
+        payload.push_back(1);
+    else if (HasChannels())
+        payload.push_back(uint8_t(channel));
+    payload.insert(payload.end(), first.Data(), first.Data() + PidBitmap::kBytes);
+    m_setPhase = 0;
+    return Request(kCmdSetPidFilter, -1, std::move(payload), true);
+}
+
+void MuxPidFilterLogic::AppendRows(const PidBitmap& bitmap, bool outA) {
+    int index = 0;
+    char text[8];
+    for (uint16_t pid : bitmap.Pids()) {
+        std::snprintf(text, sizeof text, "%x", pid);
+        m_rows.push_back({++index, text, pid, outA});
+    }
+}
+
+PidPageStep MuxPidFilterLogic::HandleReply(uint8_t command, const uint8_t* payload, int length) {
+    PidPageStep step;
+    if (!m_expect.active || command != m_expect.command)
+        return step;
+    PidPageStep done;
+    done.wait = PidPageStep::Wait::kEnd;
+
+    if (command == kCmdSetPidFilter) {
+        // The reply carries no status: its arrival completes the table.
+        if (IsTwoOutput() && m_setPhase == 0) {
+            m_setPhase = 1;
+            std::vector<uint8_t> next{2};
+            next.insert(next.end(), m_second.Data(), m_second.Data() + PidBitmap::kBytes);
+            return Request(kCmdSetPidFilter, -1, std::move(next), false);
+        }
+        m_setPhase = 1;
+        m_expect = {};
+        return done;
+    }
+
+    // Get: a selector echo, then the whole bitmap, or the bitmap alone.
+    const int offset = (IsTwoOutput() || HasChannels()) ? 1 : 0;
+    if (!payload || length < offset + PidBitmap::kBytes)
+        return step;
+    if (m_expect.selector >= 0 && payload[0] != m_expect.selector)
+        return step;
+    PidBitmap bitmap;
+    bitmap.Load(payload + offset, length - offset);
+    AppendRows(bitmap, !IsTwoOutput() || payload[0] == 1);
+    if (IsTwoOutput() && m_getPhase == 0) {
+        m_getPhase = 1;
+        return Request(kCmdGetPidFilter, 2, {2}, false);
+    }
+    m_getPhase = 1;
+    m_expect = {};
+    return done;
+}
+
+void MuxPidFilterLogic::Add(const std::string& text, int outputSelection) {
+    m_rows.push_back({int(m_rows.size()) + 1, text, uint16_t(HexTextToUInt32(text)),
+                      !IsTwoOutput() || outputSelection == 0});
+}
+
+bool MuxPidFilterLogic::Edit(int row, const std::string& text, int outputSelection) {
+    if (row < 0 || row >= int(m_rows.size()))
+        return false;
+    auto& r = m_rows[size_t(row)];
+    r.pidText = text;
+    r.pid = uint16_t(HexTextToUInt32(text));
+    if (IsTwoOutput())
+        r.outA = outputSelection == 0;
+    return true;
+}
+
+bool MuxPidFilterLogic::Delete(int row) {
+    if (row < 0 || row >= int(m_rows.size()))
+        return false;
+    m_rows.erase(m_rows.begin() + row);
+    for (size_t i = size_t(row); i < m_rows.size(); ++i)
+        m_rows[i].index = int(i) + 1;
+    return true;
+}
+
+}  // namespace nms

@@ -1,0 +1,88 @@
+// The logic of the PID filter page (CMuxPidFilterView) without any window: the list of filter PIDs, the
+// Get and Set exchanges of the filter table(s) and the list edits. Actions and replies return the step the
+// page takes; each request records what it expects, and replies nobody waits for (late, short, another
+// command, another table or channel) change nothing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "pages/mux/pid_bitmap.h"
+
+namespace nms {
+
+enum : uint8_t {
+    kCmdGetPidFilter = 0x37,
+    kCmdSetPidFilter = 0x38,
+};
+
+// The list is refused by Set from this many rows on.
+constexpr int kMaxPidFilterRows = 1024;
+
+// What a PID page does next.
+struct PidPageStep {
+    enum class Wait { kNone, kBegin, kEnd };
+    Wait wait = Wait::kNone;
+    int command = -1;  // >= 0: send this request (sequencing bytes 1, 1)
+    std::vector<uint8_t> payload;
+    std::string message;  // show after the wait ended (empty: none)
+
+    bool HasRequest() const { return command >= 0; }
+};
+
+struct PidFilterRow {
+    int index = 0;        // "Index"
+    std::string pidText;  // "Filter PID": "%x" after a Get, the typed text after Add or Edit
+    uint16_t pid = 0;     // item data
+    bool outA = true;     // "Out ASI" of the two-output multiplexer: "A" or "B"
+};
+
+// The check of a typed filter PID: empty when the text is usable, else the message to show.
+std::string CheckFilterPidText(const std::string& text);
+
+class MuxPidFilterLogic {
+public:
+    explicit MuxPidFilterLogic(int pageParam);
+
+    int PageParam() const { return m_pageParam; }
+    bool IsTwoOutput() const { return m_pageParam == 1; }
+    bool HasChannels() const { return m_pageParam == 15; }
+    bool Waiting() const { return m_expect.active; }
+    const std::vector<PidFilterRow>& Rows() const { return m_rows; }
+    const PidBitmap& SecondBitmap() const { return m_second; }
+    int GetPhase() const { return m_getPhase; }
+    int SetPhase() const { return m_setPhase; }
+
+    // channel: the channel combo's selection (-1 none), used on the 4-in-1 modulator only.
+    PidPageStep Get(int channel);
+    PidPageStep Set(int channel);
+    PidPageStep HandleReply(uint8_t command, const uint8_t* payload, int length);
+    // The wait ended without its reply: a late reply finds nothing to continue.
+    void WaitEnded() { m_expect = {}; }
+
+    // List edits (nothing is sent). outputSelection: the dialog's output combo (0 "A", else "B").
+    void Add(const std::string& text, int outputSelection);
+    bool Edit(int row, const std::string& text, int outputSelection);
+    bool Delete(int row);
+    void Empty() { m_rows.clear(); }
+
+private:
+    struct Expect {
+        bool active = false;
+        uint8_t command = 0;
+        int selector = -1;  // the echo the reply must carry (-1: none)
+    };
+
+    PidPageStep Request(uint8_t command, int selector, std::vector<uint8_t> payload, bool begin);
+    void AppendRows(const PidBitmap& bitmap, bool outA);
+
+    int m_pageParam;
+    std::vector<PidFilterRow> m_rows;
+    PidBitmap m_second;  // output B's table of the last Set
+    int m_setPhase = 1;
+    int m_getPhase = 1;
+    Expect m_expect;
+};
+
+}  // namespace nms

@@ -1,0 +1,254 @@
+#include "pages/mux/mux_pid_filter_view.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "devices/device_packet.h"
+#include "devices/device_record.h"
+#include "platform/prompt.h"
+
+namespace nms {
+namespace {
+
+// The Add PID dialog in its filter mode: one PID and, on the two-output multiplexer, its output.
+bool AskFilterPid(QWidget* parent, FilterPidEntry* entry) {
+    QDialog dlg(parent);
+    dlg.setWindowTitle("Add PID");
+    auto* pid = new QLineEdit(QString::fromStdString(entry->text), &dlg);
+    auto* output = new QComboBox(&dlg);
+    output->addItems({"A", "B"});
+    output->setCurrentIndex(entry->outputSelection);
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel("Filter PID:0X", &dlg), 0, 0);
+    grid->addWidget(pid, 0, 1);
+    if (entry->outputChoice) {
+        grid->addWidget(new QLabel("Out ASI", &dlg), 1, 0);
+        grid->addWidget(output, 1, 1);
+    } else {
+        output->hide();
+    }
+    auto* buttons = new QDialogButtonBox(&dlg);
+    buttons->addButton("OK", QDialogButtonBox::AcceptRole);
+    buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+    auto* column = new QVBoxLayout(&dlg);
+    column->addLayout(grid);
+    column->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, [&] {
+        const std::string message = CheckFilterPidText(pid->text().toStdString());
+        if (!message.empty()) {
+            ShowMessageBox(message);
+            return;
+        }
+        dlg.accept();
+    });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+    entry->text = pid->text().toStdString();
+    entry->outputSelection = output->currentIndex();
+    return true;
+}
+
+}  // namespace
+
+CMuxPidFilterView::CMuxPidFilterView(QWidget* parent)
+    : CFormTemplateView(parent), m_logic(std::make_unique<MuxPidFilterLogic>(0)), m_askPid(AskFilterPid) {
+    m_channel = new QComboBox(this);
+    m_channel->addItems({"Channel-1", "Channel-2", "Channel-3", "Channel-4"});
+    m_list = new QTableWidget(this);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setShowGrid(true);
+    m_list->verticalHeader()->hide();
+    m_title = new QLabel("PID Filter Table", this);
+    m_add = new QPushButton("Add PID", this);
+    m_delete = new QPushButton("Delete", this);
+    m_edit = new QPushButton("Edit", this);
+    m_empty = new QPushButton("Empty", this);
+    m_get = new QPushButton("Get", this);
+    m_set = new QPushButton("Set", this);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_title);
+    left->addWidget(m_channel);
+    left->addWidget(m_list, 1);
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {m_add, m_delete, m_edit, m_empty})
+        buttons->addWidget(b);
+    buttons->addSpacing(16);
+    buttons->addWidget(m_get);
+    buttons->addWidget(m_set);
+    buttons->addStretch();
+    auto* row = new QHBoxLayout(this);
+    row->addLayout(left);
+    row->addLayout(buttons);
+    row->addStretch(1);
+
+    connect(m_get, &QPushButton::clicked, this, &CMuxPidFilterView::OnGet);
+    connect(m_set, &QPushButton::clicked, this, &CMuxPidFilterView::OnSet);
+    connect(m_add, &QPushButton::clicked, this, &CMuxPidFilterView::OnAddPid);
+    connect(m_edit, &QPushButton::clicked, this, &CMuxPidFilterView::OnEdit);
+    connect(m_delete, &QPushButton::clicked, this, &CMuxPidFilterView::OnDelete);
+    connect(m_empty, &QPushButton::clicked, this, &CMuxPidFilterView::OnEmpty);
+    // Another channel's table is read at once.
+    connect(m_channel, &QComboBox::currentIndexChanged, this, [this] { OnGet(); });
+    m_channel->hide();
+    BuildColumns();
+}
+
+CMuxPidFilterView::~CMuxPidFilterView() = default;
+
+void CMuxPidFilterView::OnInitialUpdate() {
+    if (m_logic->PageParam() != m_pageParam)
+        m_logic = std::make_unique<MuxPidFilterLogic>(m_pageParam);
+    {
+        const QSignalBlocker block(m_channel);
+        m_channel->setCurrentIndex(0);
+    }
+    m_channel->setVisible(m_logic->HasChannels());
+    BuildColumns();
+    ShowRows();
+}
+
+void CMuxPidFilterView::BuildColumns() {
+    QStringList headers{"Index", "Filter PID"};
+    if (m_logic->IsTwoOutput())
+        headers << "Out ASI";
+    m_list->clear();
+    m_list->setColumnCount(headers.size());
+    m_list->setHorizontalHeaderLabels(headers);
+    const int widths[] = {50, 80, 80};
+    for (int i = 0; i < headers.size(); ++i)
+        m_list->setColumnWidth(i, widths[i]);
+    m_list->setMinimumWidth(50 + 80 + (m_logic->IsTwoOutput() ? 80 : 0) + 24);
+}
+
+void CMuxPidFilterView::ShowRows() {
+    const auto& rows = m_logic->Rows();
+    m_list->clearContents();
+    m_list->setRowCount(static_cast<int>(rows.size()));
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        const auto& row = rows[size_t(i)];
+        auto* index = new QTableWidgetItem(QString::number(row.index));
+        index->setData(Qt::UserRole, row.pid);
+        m_list->setItem(i, 0, index);
+        m_list->setItem(i, 1, new QTableWidgetItem(QString::fromStdString(row.pidText)));
+        if (m_logic->IsTwoOutput())
+            m_list->setItem(i, 2, new QTableWidgetItem(row.outA ? "A" : "B"));
+    }
+}
+
+int CMuxPidFilterView::SelectedRow() const {
+    const auto rows = m_list->selectionModel()->selectedRows();
+    int first = -1;
+    for (const auto& index : rows)
+        if (first < 0 || index.row() < first)
+            first = index.row();
+    return first;
+}
+
+bool CMuxPidFilterView::DeviceReady() const {
+    return m_device && IsDeviceOnline(m_device) > 0;
+}
+
+void CMuxPidFilterView::Apply(const PidPageStep& step) {
+    if (step.wait == PidPageStep::Wait::kEnd)
+        EndWait(kWaitTimerId);
+    if (!step.message.empty())
+        ShowMessageBox(step.message);
+    if (step.HasRequest()) {
+        const int rc = SendCommand(static_cast<uint8_t>(step.command), 1, 1, m_device, step.payload.data(),
+                                   static_cast<int>(step.payload.size()));
+        if (rc != kSendQueued) {
+            m_logic->WaitEnded();
+            if (IsBusy())
+                EndWait(kWaitTimerId);
+        } else if (step.wait == PidPageStep::Wait::kBegin) {
+            BeginWait(kWaitTimerId, false);
+        }
+    }
+    ShowRows();
+}
+
+void CMuxPidFilterView::OnGet() {
+    if (!DeviceReady())
+        return;
+    Apply(m_logic->Get(m_channel->currentIndex()));
+}
+
+void CMuxPidFilterView::OnSet() {
+    if (!DeviceReady())
+        return;
+    Apply(m_logic->Set(m_channel->currentIndex()));
+}
+
+void CMuxPidFilterView::OnAddPid() {
+    FilterPidEntry entry;
+    entry.outputChoice = m_logic->IsTwoOutput();
+    if (!m_askPid || !m_askPid(this, &entry))
+        return;
+    m_logic->Add(entry.text, entry.outputSelection);
+    ShowRows();
+}
+
+void CMuxPidFilterView::OnEdit() {
+    const int row = SelectedRow();
+    if (row < 0 || row >= static_cast<int>(m_logic->Rows().size()))
+        return;
+    const PidFilterRow& current = m_logic->Rows()[size_t(row)];
+    FilterPidEntry entry;
+    entry.text = current.pidText;
+    entry.outputChoice = m_logic->IsTwoOutput();
+    if (entry.outputChoice)
+        entry.outputSelection = current.outA ? 0 : 1;
+    if (!m_askPid || !m_askPid(this, &entry))
+        return;
+    m_logic->Edit(row, entry.text, entry.outputSelection);
+    ShowRows();
+    m_list->selectRow(row);
+}
+
+void CMuxPidFilterView::OnDelete() {
+    if (m_logic->Delete(SelectedRow()))
+        ShowRows();
+}
+
+void CMuxPidFilterView::OnEmpty() {
+    if (!Confirm("Sure to empty all PID ?"))
+        return;
+    m_logic->Empty();
+    ShowRows();
+}
+
+void CMuxPidFilterView::OnShowWindow(bool shown) {
+    if (!shown || !m_device)
+        return;
+    OnGet();
+    BuildColumns();
+    ShowRows();
+}
+
+void CMuxPidFilterView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
+    if (device != m_device || !reply.IsValid())
+        return;
+    Apply(m_logic->HandleReply(reply.Command(), reply.Payload(), reply.PayloadLength()));
+}
+
+void CMuxPidFilterView::OnTimer(int id) {
+    if (id == kWaitTimerId)
+        m_logic->WaitEnded();
+    CFormTemplateView::OnTimer(id);
+}
+
+}  // namespace nms

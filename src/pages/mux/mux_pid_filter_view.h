@@ -1,0 +1,83 @@
+// "PID Filter": the PID filter table of the ASI multiplexers, modulators, scrambler and CI IRDs, shown as a
+// list of PIDs that the operator edits and writes back whole. The exchanges live in MuxPidFilterLogic;
+// this page wires them to the device, the wait and the widgets.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "pagebase/form_template_view.h"
+#include "pages/mux/mux_pid_filter_logic.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace nms {
+
+// The typed filter PID and, on the two-output multiplexer, its output (0 "A", 1 "B").
+struct FilterPidEntry {
+    std::string text;
+    int outputSelection = -1;
+    bool outputChoice = false;  // the "Out ASI" combo is offered
+};
+
+class CMuxPidFilterView : public CFormTemplateView {
+    Q_OBJECT
+public:
+    // Asks the operator for one filter PID; true on OK with entry filled in.
+    using PidAsker = std::function<bool(QWidget* parent, FilterPidEntry* entry)>;
+
+    explicit CMuxPidFilterView(QWidget* parent = nullptr);
+    ~CMuxPidFilterView() override;
+
+    MuxPidFilterLogic* Logic() const { return m_logic.get(); }
+    void SetPidAsker(PidAsker asker) { m_askPid = std::move(asker); }
+
+    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
+    void OnTimer(int id) override;
+
+    // Buttons.
+    void OnGet();
+    void OnSet();
+    void OnAddPid();
+    void OnEdit();
+    void OnDelete();
+    void OnEmpty();
+
+    QComboBox* ChannelCombo() const { return m_channel; }
+    QTableWidget* List() const { return m_list; }
+    QPushButton* GetButton() const { return m_get; }
+    QPushButton* SetButton() const { return m_set; }
+    QPushButton* AddButton() const { return m_add; }
+    QPushButton* EditButton() const { return m_edit; }
+    QPushButton* DeleteButton() const { return m_delete; }
+    QPushButton* EmptyButton() const { return m_empty; }
+
+protected:
+    void OnInitialUpdate() override;
+    void OnShowWindow(bool shown) override;
+
+private:
+    bool DeviceReady() const;
+    void Apply(const PidPageStep& step);
+    void BuildColumns();
+    void ShowRows();
+    int SelectedRow() const;
+
+    std::unique_ptr<MuxPidFilterLogic> m_logic;
+    PidAsker m_askPid;
+    QComboBox* m_channel;
+    QTableWidget* m_list;
+    QLabel* m_title;
+    QPushButton* m_add;
+    QPushButton* m_delete;
+    QPushButton* m_edit;
+    QPushButton* m_empty;
+    QPushButton* m_get;
+    QPushButton* m_set;
+};
+
+}  // namespace nms

@@ -1,0 +1,35 @@
+// The logic of the PID monitor page (CpidMonitor) without any window: which PIDs the device's transport
+// stream carries, read with command 112 as a PID bitmap.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "pages/mux/mux_pid_filter_logic.h"
+
+namespace nms {
+
+enum : uint8_t { kCmdGetPidPresence = 0x70 };
+
+struct PidMonitorRow {
+    int index = 0;
+    std::string pidText;  // "%x"
+    uint16_t pid = 0;
+};
+
+class PidMonitorLogic {
+public:
+    bool Waiting() const { return m_waiting; }
+    const std::vector<PidMonitorRow>& Rows() const { return m_rows; }
+
+    PidPageStep Get();
+    PidPageStep HandleReply(uint8_t command, const uint8_t* payload, int length);
+    void WaitEnded() { m_waiting = false; }
+
+private:
+    std::vector<PidMonitorRow> m_rows;
+    bool m_waiting = false;
+};
+
+}  // namespace nms
