@@ -7,6 +7,7 @@
 #include "pages/modulator/qam4_view.h"
 #include "pages/mux/mux_channel_view.h"
 #include "pages/mux/mux_ip_view.h"
+#include "pages/mux/mux_monitor_view.h"
 #include "pages/mux/mux_pid_filter_view.h"
 #include "pages/mux/pid_monitor_view.h"
 #include "pages/psi/mux_psi_view.h"
@@ -54,6 +55,7 @@ void RegisterBuiltPages() {
         RegisterPageClass<Cqam4>("Cqam4");
         RegisterPageClass<CDVBSSystemView>("CDVBSSystemView");
         RegisterPageClass<CMuxChannelView>("CMuxChannelView");
+        RegisterPageClass<CMuxMonitorView>("CMuxMonitorView");
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
         RegisterPageClass<Cmuxip>("Cmuxip");
         RegisterPageClass<CMuxPidFilterView>("CMuxPidFilterView");
