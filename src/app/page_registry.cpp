@@ -7,6 +7,7 @@
 #include "pages/modulator/qam4_view.h"
 #include "pages/mux/mux_channel_view.h"
 #include "pages/mux/mux_ip_view.h"
+#include "pages/mux/mux_pid_forward_view.h"
 #include "pages/mux/mux_monitor_view.h"
 #include "pages/mux/mux_pid_filter_view.h"
 #include "pages/mux/pid_monitor_view.h"
@@ -58,6 +59,7 @@ void RegisterBuiltPages() {
         RegisterPageClass<CMuxMonitorView>("CMuxMonitorView");
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
         RegisterPageClass<Cmuxip>("Cmuxip");
+        RegisterPageClass<CMuxPidForwardView>("CMuxPidForwardView");
         RegisterPageClass<CMuxPidFilterView>("CMuxPidFilterView");
         RegisterPageClass<CpidMonitor>("CpidMonitor");
     });
