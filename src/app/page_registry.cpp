@@ -7,6 +7,7 @@
 #include "pages/modulator/qam4_view.h"
 #include "pages/mux/mux_channel_view.h"
 #include "pages/mux/mux_ip_view.h"
+#include "pages/mux/mux_misc_view.h"
 #include "pages/mux/mux_pid_forward_view.h"
 #include "pages/mux/mux_monitor_view.h"
 #include "pages/mux/mux_pid_filter_view.h"
@@ -56,6 +57,7 @@ void RegisterBuiltPages() {
         RegisterPageClass<Cqam4>("Cqam4");
         RegisterPageClass<CDVBSSystemView>("CDVBSSystemView");
         RegisterPageClass<CMuxChannelView>("CMuxChannelView");
+        RegisterPageClass<CMuxMiscView>("CMuxMiscView");
         RegisterPageClass<CMuxMonitorView>("CMuxMonitorView");
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
         RegisterPageClass<Cmuxip>("Cmuxip");
