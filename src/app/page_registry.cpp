@@ -8,6 +8,7 @@
 #include "pages/mux/mux_channel_view.h"
 #include "pages/mux/mux_pid_filter_view.h"
 #include "pages/mux/pid_monitor_view.h"
+#include "pages/psi/mux_nit_edit_view.h"
 #include "pages/psi/mux_psi_view.h"
 #include "pages/receiver/dvbs_system_view.h"
 
@@ -54,6 +55,7 @@ void RegisterBuiltPages() {
         RegisterPageClass<CDVBSSystemView>("CDVBSSystemView");
         RegisterPageClass<CMuxChannelView>("CMuxChannelView");
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
+        RegisterPageClass<CMuxNitEditView>("CMuxNitEditView");
         RegisterPageClass<CMuxPidFilterView>("CMuxPidFilterView");
         RegisterPageClass<CpidMonitor>("CpidMonitor");
     });
