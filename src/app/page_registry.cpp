@@ -6,6 +6,8 @@
 #include "pagebase/placeholder_page.h"
 #include "pages/modulator/qam4_view.h"
 #include "pages/mux/mux_channel_view.h"
+#include "pages/mux/mux_misc_view.h"
+#include "pages/mux/mux_pid_forward_view.h"
 #include "pages/mux/mux_monitor_view.h"
 #include "pages/mux/mux_pid_filter_view.h"
 #include "pages/mux/pid_monitor_view.h"
@@ -54,8 +56,10 @@ void RegisterBuiltPages() {
         RegisterPageClass<Cqam4>("Cqam4");
         RegisterPageClass<CDVBSSystemView>("CDVBSSystemView");
         RegisterPageClass<CMuxChannelView>("CMuxChannelView");
+        RegisterPageClass<CMuxMiscView>("CMuxMiscView");
         RegisterPageClass<CMuxMonitorView>("CMuxMonitorView");
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
+        RegisterPageClass<CMuxPidForwardView>("CMuxPidForwardView");
         RegisterPageClass<CMuxPidFilterView>("CMuxPidFilterView");
         RegisterPageClass<CpidMonitor>("CpidMonitor");
     });
