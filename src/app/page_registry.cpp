@@ -6,6 +6,7 @@
 #include "pagebase/placeholder_page.h"
 #include "pages/modulator/qam4_view.h"
 #include "pages/mux/mux_channel_view.h"
+#include "pages/mux/mux_ip_view.h"
 #include "pages/mux/mux_misc_view.h"
 #include "pages/mux/mux_pid_forward_view.h"
 #include "pages/mux/mux_monitor_view.h"
@@ -59,6 +60,7 @@ void RegisterBuiltPages() {
         RegisterPageClass<CMuxMiscView>("CMuxMiscView");
         RegisterPageClass<CMuxMonitorView>("CMuxMonitorView");
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
+        RegisterPageClass<Cmuxip>("Cmuxip");
         RegisterPageClass<CMuxPidForwardView>("CMuxPidForwardView");
         RegisterPageClass<CMuxPidFilterView>("CMuxPidFilterView");
         RegisterPageClass<CpidMonitor>("CpidMonitor");
