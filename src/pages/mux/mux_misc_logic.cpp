@@ -1,0 +1,373 @@
+#include "pages/mux/mux_misc_logic.h"
+
+#include <climits>
+#include <cstdio>
+
+#include "pagebase/text_conversion.h"
+
+namespace nms {
+namespace {
+
+constexpr const char* kBitrateError = "Output bitrate error!";
+constexpr const char* kIntegerError = "Please enter an integer.";
+constexpr const char* kU16RangeError = "Please enter an integer between 0 and 65535.";
+constexpr const char* kAddressError = "Please enter an integer between 0 and 255.";
+
+uint16_t Get16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
+uint32_t Get32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+void Put16(uint8_t* p, uint16_t v) {
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+}
+void Put32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
+}
+
+std::string Hex(uint16_t v, bool padded) {
+    char text[8];
+    std::snprintf(text, sizeof text, padded ? "%04x" : "%x", unsigned(v));
+    return text;
+}
+
+bool DigitsAndPoint(const std::string& text) {
+    for (char c : text)
+        if ((c < '0' || c > '9') && c != '.')
+            return false;
+    return true;
+}
+
+uint8_t FlagsOf(const MuxOutputForm& form) {
+    uint8_t flags = 0;
+    for (int t = 0; t < kTableCount; ++t)
+        if (form.tables[t])
+            flags |= uint8_t(1u << t);
+    return flags;
+}
+
+void SetTables(MuxOutputForm& form, uint8_t flags) {
+    for (int t = 0; t < kTableCount; ++t)
+        form.tables[t] = (flags >> t) & 1;
+}
+
+}  // namespace
+
+std::string FormatMbps(uint32_t kbps, bool padded) {
+    char text[24];
+    std::snprintf(text, sizeof text, padded ? "%03u.%03u" : "%u.%03u", kbps / 1000, kbps % 1000);
+    return text;
+}
+
+bool ParseBitrateText(const std::string& text, uint32_t* kbps) {
+    const int32_t value = ParseThousandths(text);
+    // A saturated value did not fit: refuse it rather than send a cut one.
+    if (value < 0 || value == INT32_MAX)
+        return false;
+    *kbps = uint32_t(value);
+    return true;
+}
+
+bool ParseHex16(const std::string& text, uint16_t* value) {
+    if (!IsHexText(text))
+        return false;
+    size_t first = text.find_first_not_of('0');
+    if (first != std::string::npos && text.size() - first > 4)
+        return false;
+    *value = uint16_t(HexTextToUInt32(first == std::string::npos ? "" : text.substr(first)));
+    return true;
+}
+
+bool ParseUnsignedText(const std::string& text, uint32_t max, uint32_t* value) {
+    if (text.empty())
+        return false;
+    uint64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + uint64_t(c - '0');
+        if (v > max)
+            return false;
+    }
+    *value = uint32_t(v);
+    return true;
+}
+
+bool ParseAddressText(const std::string& text, uint8_t address[4]) {
+    uint8_t parts[4];
+    size_t start = 0;
+    for (int i = 0; i < 4; ++i) {
+        const size_t dot = text.find('.', start);
+        if ((i < 3) == (dot == std::string::npos))
+            return false;
+        const std::string part = text.substr(start, i < 3 ? dot - start : std::string::npos);
+        uint32_t v = 0;
+        if (part.size() > 3 || !ParseUnsignedText(part, 255, &v))
+            return false;
+        parts[i] = uint8_t(v);
+        start = dot + 1;
+    }
+    for (int i = 0; i < 4; ++i)
+        address[i] = parts[i];
+    return true;
+}
+
+MuxMiscLogic::MuxMiscLogic(int pageParam) : m_pageParam(pageParam) {}
+
+int MuxMiscLogic::ShownOutputs() const {
+    if (m_pageParam == 20)
+        return 4;
+    if (m_pageParam == 1 || m_pageParam == 39)
+        return 2;
+    return 1;
+}
+
+MiscStep MuxMiscLogic::Ask(uint8_t command, std::vector<uint8_t> payload) {
+    MiscStep step;
+    step.command = command;
+    step.payload = std::move(payload);
+    step.wait = MiscStep::Wait::kBeginShort;
+    m_expect = command;
+    return step;
+}
+
+MiscStep MuxMiscLogic::Shown() {
+    if (IsBlockRecord())
+        return Get(kAllOutputs);
+    m_secondRead = false;
+    return Get(kOutputA);
+}
+
+MiscStep MuxMiscLogic::Get(Target target) {
+    if (IsBlockRecord())
+        return target == kAllOutputs ? Ask(kCmdGetOutputParams, {}) : MiscStep{};
+    if (target == kAllOutputs || (target == kOutputB && !IsTwoOutput()))
+        return {};
+    if (IsTranscoder())
+        return Ask(kCmdGetOutputParams, {0, 0, 0, 0});
+    if (IsTwoOutput())
+        return Ask(kCmdGetOutputParams, {uint8_t(target == kOutputA ? 1 : 2)});
+    return Ask(kCmdGetOutputParams, {});
+}
+
+std::string MuxMiscLogic::CollectCommon(int output, uint32_t* bitrate, uint16_t* tsId, uint16_t* netId,
+                                        uint16_t* ipInsert) const {
+    const MuxOutputForm& f = m_form[output];
+    // Only the single-record variants check the characters of the bitrate; every variant refuses a value
+    // that does not fit.
+    const bool checkText = m_pageParam == 0 || m_pageParam == 1;
+    if ((checkText && !DigitsAndPoint(f.bitrate)) || !ParseBitrateText(f.bitrate, bitrate))
+        return kBitrateError;
+    if (!ParseHex16(f.tsId, tsId) || !ParseHex16(f.netId, netId))
+        return kU16RangeError;
+    uint32_t v = 0;
+    if (!ParseUnsignedText(f.ipInsert, UINT32_MAX, &v))
+        return kIntegerError;
+    if (v > 0xFFFF)
+        return kU16RangeError;
+    *ipInsert = uint16_t(v);
+    return {};
+}
+
+std::string MuxMiscLogic::CollectIp(int output, uint8_t address[4], uint16_t* port) const {
+    const MuxOutputForm& f = m_form[output];
+    uint32_t v = 0;
+    if (!ParseUnsignedText(f.port, UINT32_MAX, &v))
+        return kIntegerError;
+    if (v > 0xFFFF)
+        return kU16RangeError;
+    *port = uint16_t(v);
+    if (!ParseAddressText(f.address, address))
+        return kAddressError;
+    return {};
+}
+
+MiscStep MuxMiscLogic::Set(Target target) {
+    MiscStep refused;
+    uint32_t bitrate = 0;
+    uint16_t tsId = 0, netId = 0, ipInsert = 0;
+
+    if (IsBlockRecord()) {
+        if (target != kAllOutputs)
+            return {};
+        std::array<uint8_t, kMuxOutputRecordSize> record = m_record;
+        for (int o = 0; o < kMuxOutputs; ++o) {
+            refused.message = CollectCommon(o, &bitrate, &tsId, &netId, &ipInsert);
+            if (!refused.message.empty())
+                return refused;
+            uint8_t* b = record.data() + o * kMuxOutputBlockSize;
+            b[0] = FlagsOf(m_form[o]);
+            Put16(b + 1, tsId);
+            Put16(b + 3, netId);
+            Put32(b + 5, bitrate);
+            Put16(b + 9, ipInsert);
+            if (o == 0 && !HasIpOutputs())
+                continue;
+            uint8_t address[4];
+            uint16_t port = 0;
+            refused.message = CollectIp(o, address, &port);
+            if (!refused.message.empty())
+                return refused;
+            // An enable byte the box still shows as read goes back as read.
+            if (m_form[o].enable != (b[11] == 1))
+                b[11] = m_form[o].enable ? 1 : 0;
+            for (int i = 0; i < 4; ++i)
+                b[12 + i] = address[i];
+            Put16(b + 16, port);
+        }
+        std::vector<uint8_t> payload{0};
+        payload.insert(payload.end(), record.begin(), record.end());
+        return Ask(kCmdSetOutputParams, std::move(payload));
+    }
+
+    if (target == kAllOutputs || (target == kOutputB && !IsTwoOutput()))
+        return {};
+    const int output = target == kOutputB ? 1 : 0;
+    refused.message = CollectCommon(output, &bitrate, &tsId, &netId, &ipInsert);
+    if (!refused.message.empty())
+        return refused;
+
+    if (IsTranscoder()) {
+        std::array<uint8_t, kTranscoderOutputParamsSize> record = m_transcoder;
+        Put16(&record[0], tsId);
+        Put16(&record[2], netId);
+        record[4] = FlagsOf(m_form[0]);
+        Put32(&record[5], bitrate);
+        Put16(&record[9], ipInsert);
+        std::vector<uint8_t> payload{0, 0, 0, 0};
+        payload.insert(payload.end(), record.begin(), record.end());
+        return Ask(kCmdSetOutputParams, std::move(payload));
+    }
+
+    std::array<uint8_t, kMuxOutputParamsSize> params{};
+    Put32(&params[0], bitrate);
+    Put16(&params[4], tsId);
+    Put16(&params[6], netId);
+    Put16(&params[8], ipInsert);
+    std::vector<uint8_t> payload;
+    if (IsTwoOutput())
+        payload.push_back(uint8_t(output + 1));
+    payload.insert(payload.end(), params.begin(), params.end());
+    if (!IsTwoOutput())
+        payload.push_back(FlagsOf(m_form[0]));
+    return Ask(kCmdSetOutputParams, std::move(payload));
+}
+
+MiscStep MuxMiscLogic::Poll() const {
+    MiscStep step;
+    step.command = kCmdOutputStatus;
+    return step;
+}
+
+void MuxMiscLogic::ShowParams(int output) {
+    const uint8_t* p = m_params[output].data();
+    MuxOutputForm& f = m_form[output];
+    f.bitrate = FormatMbps(Get32(p), false);
+    f.tsId = Hex(Get16(p + 4), false);
+    f.netId = Hex(Get16(p + 6), false);
+    f.ipInsert = std::to_string(Get16(p + 8));
+}
+
+void MuxMiscLogic::ShowBlock(int output) {
+    const uint8_t* b = m_record.data() + output * kMuxOutputBlockSize;
+    MuxOutputForm& f = m_form[output];
+    SetTables(f, b[0]);
+    f.tsId = Hex(Get16(b + 1), true);
+    f.netId = Hex(Get16(b + 3), true);
+    f.bitrate = FormatMbps(Get32(b + 5), true);
+    f.ipInsert = std::to_string(Get16(b + 9));
+    // Hidden IP controls hold the record's values too, so that Set sends them back as read.
+    {
+        f.address = std::to_string(b[12]) + "." + std::to_string(b[13]) + "." + std::to_string(b[14]) + "." +
+                    std::to_string(b[15]);
+        f.port = std::to_string(Get16(b + 16));
+        f.enable = b[11] == 1;
+    }
+}
+
+MiscStep MuxMiscLogic::OnGetReply(const uint8_t* p, int length) {
+    MiscStep step;
+    step.refresh = MiscStep::Refresh::kAll;
+
+    if (IsTranscoder()) {
+        if (length < 4 + kTranscoderOutputParamsSize)
+            return {};
+        std::copy(p + 4, p + 4 + kTranscoderOutputParamsSize, m_transcoder.begin());
+        MuxOutputForm& f = m_form[0];
+        f.tsId = Hex(Get16(p + 4), false);
+        f.netId = Hex(Get16(p + 6), false);
+        SetTables(f, p[8]);
+        f.bitrate = FormatMbps(Get32(p + 9), false);
+        f.ipInsert = std::to_string(Get16(p + 13));
+    } else if (IsTwoOutput()) {
+        if (length < 1 + kMuxOutputParamsSize)
+            return {};
+        const int output = p[0] == 1 ? 0 : 1;
+        std::copy(p + 1, p + 1 + kMuxOutputParamsSize, m_params[output].begin());
+        ShowParams(output);
+        if (!m_secondRead) {
+            m_secondRead = true;
+            MiscStep next = Ask(kCmdGetOutputParams, {2});
+            next.wait = MiscStep::Wait::kNone;  // the wait goes on
+            next.refresh = MiscStep::Refresh::kAll;
+            return next;
+        }
+    } else if (IsBlockRecord()) {
+        if (length < 1 + kMuxOutputRecordSize)
+            return {};
+        m_ipOutputs = p[0];
+        std::copy(p + 1, p + 1 + kMuxOutputRecordSize, m_record.begin());
+        for (int o = 0; o < kMuxOutputs; ++o)
+            ShowBlock(o);
+    } else {
+        if (length < kMuxOutputParamsSize)
+            return {};
+        std::copy(p, p + kMuxOutputParamsSize, m_params[0].begin());
+        ShowParams(0);
+        if (length > kMuxOutputParamsSize)
+            SetTables(m_form[0], p[kMuxOutputParamsSize]);
+    }
+    m_expect = 0;
+    step.wait = MiscStep::Wait::kEnd;
+    return step;
+}
+
+MiscStep MuxMiscLogic::OnStatus(const uint8_t* p, int length) {
+    MiscStep step;
+    const int outputs = m_pageParam == 39 ? 2 : kMuxOutputs;
+    for (int o = 0; o < outputs; ++o) {
+        const int offset = 1 + 4 * o;
+        if (length < offset + 4)
+            break;
+        m_form[o].realtime = FormatMbps(Get32(p + offset), false);
+        step.refresh = MiscStep::Refresh::kRealtime;
+    }
+    return step;
+}
+
+MiscStep MuxMiscLogic::HandleReply(uint8_t command, const uint8_t* payload, int length) {
+    if (!payload)
+        length = 0;
+    switch (command) {
+        case kCmdGetOutputParams:
+            return m_expect == kCmdGetOutputParams ? OnGetReply(payload, length) : MiscStep{};
+        case kCmdSetOutputParams:
+            if (m_expect != kCmdSetOutputParams)
+                return {};
+            {
+                m_expect = 0;
+                MiscStep end;
+                end.wait = MiscStep::Wait::kEnd;
+                return end;
+            }
+        case kCmdOutputStatus:
+            return OnStatus(payload, length);
+        default:
+            return {};
+    }
+}
+
+}  // namespace nms

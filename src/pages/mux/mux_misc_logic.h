@@ -1,0 +1,123 @@
+// The logic of the output parameters page (CMuxMiscView) without any window: the form of the four
+// outputs, the records last read from the device, the requests of Get, Set and the bitrate poll, and the
+// handling of their replies. The page copies the form to and from its controls.
+//
+// A Get or Set runs under one wait and only its own reply is used; replies that come while no such
+// request waits (late, after a time-out) change nothing.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace nms {
+
+enum : uint8_t {
+    kCmdGetOutputParams = 0x33,
+    kCmdSetOutputParams = 0x34,
+    kCmdOutputStatus = 0x40,
+};
+
+constexpr int kMuxOutputs = 4;  // A to D
+constexpr int kMuxOutputParamsSize = 10;
+constexpr int kMuxOutputBlockSize = 75;
+constexpr int kMuxOutputRecordSize = kMuxOutputs * kMuxOutputBlockSize;  // 300
+constexpr int kTranscoderOutputParamsSize = 76;
+
+// Table insertion switches, in the order of the flags byte's bits 0 to 4.
+enum MuxTable { kTablePat = 0, kTableSdt, kTableNit, kTablePmt, kTableCat, kTableCount };
+
+// What one output group of the page shows, as the operator sees and types it.
+struct MuxOutputForm {
+    std::string bitrate = "0.000";  // Mbit/s with three decimals
+    std::string tsId = "0";         // hexadecimal
+    std::string netId = "0";        // hexadecimal
+    std::string ipInsert = "0";     // decimal
+    std::string realtime;           // real-time output bitrate, Mbit/s
+    std::array<bool, kTableCount> tables{};
+    std::string address = "0.0.0.0";
+    std::string port = "0";
+    bool enable = false;
+};
+
+// The page's next move.
+struct MiscStep {
+    enum class Wait { kNone, kBeginShort, kEnd };
+    enum class Refresh { kNone, kRealtime, kAll };
+    Wait wait = Wait::kNone;
+    int command = -1;  // >= 0: send this request (sequencing bytes 1, 1)
+    std::vector<uint8_t> payload;
+    std::string message;  // show after the wait ended (empty: none)
+    Refresh refresh = Refresh::kNone;
+
+    bool HasRequest() const { return command >= 0; }
+};
+
+class MuxMiscLogic {
+public:
+    enum Target { kOutputA = 0, kOutputB = 1, kAllOutputs = 2 };
+
+    explicit MuxMiscLogic(int pageParam);
+
+    int PageParam() const { return m_pageParam; }
+    bool IsTwoOutput() const { return m_pageParam == 1; }
+    bool IsBlockRecord() const { return m_pageParam == 20 || m_pageParam == 39; }
+    bool IsTranscoder() const { return m_pageParam == 86; }
+    // Outputs with a group on the page: A; A and B; all four on PageParam 20.
+    int ShownOutputs() const;
+    // Whether the device reported IP outputs (PageParam 20 and 39).
+    bool HasIpOutputs() const { return m_ipOutputs == 1; }
+    bool Waiting() const { return m_expect != 0; }
+
+    MuxOutputForm& Form(int output) { return m_form[output]; }
+    const MuxOutputForm& Form(int output) const { return m_form[output]; }
+
+    const std::array<uint8_t, kMuxOutputParamsSize>& Params(int output) const { return m_params[output]; }
+    const std::array<uint8_t, kMuxOutputRecordSize>& BlockRecord() const { return m_record; }
+    const std::array<uint8_t, kTranscoderOutputParamsSize>& TranscoderRecord() const { return m_transcoder; }
+
+    // Operator actions and the poll. An empty step means nothing happens.
+    MiscStep Shown();
+    MiscStep Get(Target target);
+    // Takes the form as the page collected it; a field that does not fit gives its message and no request.
+    MiscStep Set(Target target);
+    MiscStep Poll() const;
+
+    MiscStep HandleReply(uint8_t command, const uint8_t* payload, int length);
+    // The wait ended without its reply, or the request could not be queued.
+    void WaitEnded() { m_expect = 0; }
+
+private:
+    MiscStep Ask(uint8_t command, std::vector<uint8_t> payload);
+    MiscStep OnGetReply(const uint8_t* p, int length);
+    MiscStep OnStatus(const uint8_t* p, int length);
+    void ShowParams(int output);
+    void ShowBlock(int output);
+    // Field checks of one output; empty when every field fits.
+    std::string CollectCommon(int output, uint32_t* bitrate, uint16_t* tsId, uint16_t* netId,
+                              uint16_t* ipInsert) const;
+    std::string CollectIp(int output, uint8_t address[4], uint16_t* port) const;
+
+    int m_pageParam;
+    uint8_t m_expect = 0;      // command whose reply is awaited, 0: none
+    bool m_secondRead = true;  // PageParam 1: B was read after A
+    uint8_t m_ipOutputs = 0;
+    std::array<MuxOutputForm, kMuxOutputs> m_form;
+    std::array<std::array<uint8_t, kMuxOutputParamsSize>, 2> m_params{};
+    std::array<uint8_t, kMuxOutputRecordSize> m_record{};
+    std::array<uint8_t, kTranscoderOutputParamsSize> m_transcoder{};
+};
+
+// Text forms of the page.
+std::string FormatMbps(uint32_t kbps, bool padded);
+// Thousandths of the bitrate text; false when the value does not fit the 32-bit field.
+bool ParseBitrateText(const std::string& text, uint32_t* kbps);
+// Hexadecimal text of at most four digits; false otherwise.
+bool ParseHex16(const std::string& text, uint16_t* value);
+// Decimal digits giving a value up to max; false otherwise.
+bool ParseUnsignedText(const std::string& text, uint32_t max, uint32_t* value);
+// "a.b.c.d" with each part 0 to 255; false otherwise.
+bool ParseAddressText(const std::string& text, uint8_t address[4]);
+
+}  // namespace nms

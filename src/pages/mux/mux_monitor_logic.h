@@ -1,0 +1,71 @@
+// The core of the "ASI Monitor" page: the real-time status poll (command 0x40), its replies, the
+// current / highest / lowest bitrates, the lock lamps and the chart series. No Qt: the page wires it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "devices/reply_view.h"
+#include "pagebase/graph_series.h"
+
+namespace nms {
+
+constexpr uint8_t kCmdMonitorVersion = 0x02;  // answered by the network thread
+constexpr uint8_t kCmdRealTimeStatus = 0x40;
+constexpr int kMonitorTimerId = 66;
+constexpr int kMonitorPollMs = 1000;
+constexpr uint32_t kLowestStart = 4000000;
+
+class MuxMonitorLogic {
+public:
+    explicit MuxMonitorLogic(int pageParam);
+
+    int PageParam() const { return m_pageParam; }
+    bool IsTwoOutput() const { return m_pageParam == 1; }
+    bool ShowsProgramCount() const { return m_pageParam != 32; }
+    bool IsTranscoder() const { return m_pageParam == 86; }
+    // Lock indicators shown: 2, 7 or 8.
+    int ChannelCount() const;
+    // The label of channel n (1..8) before any reply.
+    std::string ChannelLabel(int channel) const;
+
+    // The page was shown: highest and lowest restart.
+    void RestartExtremes();
+    // The poll's payload ([1] on the two-output multiplexer, which then waits for output A).
+    std::vector<uint8_t> PollPayload();
+
+    struct ReplyStep {
+        bool handled = false;              // a 0x40 reply long enough for its layout
+        std::vector<uint8_t> sendPayload;  // non-empty: send 0x40 with it (output B's poll)
+        bool refresh = false;              // show the members in the controls
+    };
+    // A 0x40 reply; version: the device's version word (software major in byte 0, minor in byte 1).
+    ReplyStep OnStatusReply(const ReplyView& reply, uint32_t version);
+
+    // "%d.%03d" of kbit/s.
+    static std::string FormatMbps(uint32_t kbps);
+    // software major x 256 + minor.
+    static int SoftwareVersion(uint32_t versionWord);
+
+    // Members shown by the page.
+    unsigned programCountA = 0, programCountB = 0;
+    std::string bitrateA, highestA, lowestA, bitrateB, highestB;
+    std::string statusLabel;
+    std::array<std::string, 8> channelLabels;
+    std::array<bool, 8> lockGreen{};  // per channel: the green lamp, else the red one
+    uint32_t currentA = 0, highestKbpsA = 0, lowestKbpsA = kLowestStart;
+    uint32_t currentB = 0, highestKbpsB = 0;
+    int secondPoll = 1;
+
+    GraphSeries firstSeries;
+    GraphSeries secondSeries;
+
+private:
+    void SetLocks(uint8_t lockByte, bool inverted, bool setShowsGreen);
+
+    int m_pageParam;
+};
+
+}  // namespace nms
