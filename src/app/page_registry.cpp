@@ -8,9 +8,10 @@
 #include "pages/mux/mux_channel_view.h"
 #include "pages/mux/mux_ip_view.h"
 #include "pages/mux/mux_misc_view.h"
-#include "pages/mux/mux_pid_forward_view.h"
 #include "pages/mux/mux_monitor_view.h"
 #include "pages/mux/mux_pid_filter_view.h"
+#include "pages/mux/mux_pid_forward_view.h"
+#include "pages/mux/mux_pid_forward_view1.h"
 #include "pages/mux/pid_monitor_view.h"
 #include "pages/psi/mux_nit_edit_view.h"
 #include "pages/psi/mux_psi_view.h"
@@ -64,6 +65,7 @@ void RegisterBuiltPages() {
         RegisterPageClass<CMuxNitEditView>("CMuxNitEditView");
         RegisterPageClass<Cmuxip>("Cmuxip");
         RegisterPageClass<CMuxPidForwardView>("CMuxPidForwardView");
+        RegisterPageClass<CMuxPidForwardView1>("CMuxPidForwardView1");
         RegisterPageClass<CMuxPidFilterView>("CMuxPidFilterView");
         RegisterPageClass<CpidMonitor>("CpidMonitor");
     });
