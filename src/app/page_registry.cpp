@@ -6,11 +6,13 @@
 #include "pagebase/placeholder_page.h"
 #include "pages/modulator/qam4_view.h"
 #include "pages/mux/mux_channel_view.h"
+#include "pages/mux/mux_ip_view.h"
 #include "pages/mux/mux_misc_view.h"
 #include "pages/mux/mux_pid_forward_view.h"
 #include "pages/mux/mux_monitor_view.h"
 #include "pages/mux/mux_pid_filter_view.h"
 #include "pages/mux/pid_monitor_view.h"
+#include "pages/psi/mux_nit_edit_view.h"
 #include "pages/psi/mux_psi_view.h"
 #include "pages/receiver/dvbs_system_view.h"
 
@@ -59,6 +61,8 @@ void RegisterBuiltPages() {
         RegisterPageClass<CMuxMiscView>("CMuxMiscView");
         RegisterPageClass<CMuxMonitorView>("CMuxMonitorView");
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
+        RegisterPageClass<CMuxNitEditView>("CMuxNitEditView");
+        RegisterPageClass<Cmuxip>("Cmuxip");
         RegisterPageClass<CMuxPidForwardView>("CMuxPidForwardView");
         RegisterPageClass<CMuxPidFilterView>("CMuxPidFilterView");
         RegisterPageClass<CpidMonitor>("CpidMonitor");

@@ -51,6 +51,7 @@ struct ChainStep {
     int command = -1;  // >= 0: send this request (sequencing bytes 1, 1)
     std::vector<uint8_t> payload;
     bool sendVersion = false;  // send 0x02 after the wait ended
+    bool followUp = false;     // a request inside a read chain: sent without the online test
     std::string message;       // show after the wait ended (empty: none)
 
     bool HasRequest() const { return command >= 0; }

@@ -100,4 +100,13 @@ void ProgramTree::ExpandChannel(int root, int channelPos) {
         m_observer->ChannelExpanded(m_id, root, channelPos);
 }
 
+void ProgramTree::SetChannelText(int root, int channelPos, std::string text) {
+    ProgramTreeNode* ch = Channel(root, channelPos);
+    if (!ch)
+        return;
+    ch->text = std::move(text);
+    if (m_observer)
+        m_observer->ChannelRenamed(m_id, root, channelPos);
+}
+
 }  // namespace nms

@@ -31,6 +31,7 @@ public:
     virtual void ChildRemoved(int treeId, int root, int channel, int child) = 0;
     virtual void ChildReplaced(int treeId, int root, int channel, int child) = 0;
     virtual void ChannelExpanded(int treeId, int root, int channel) = 0;
+    virtual void ChannelRenamed(int treeId, int root, int channel) {}
 };
 
 class ProgramTree {
@@ -57,6 +58,7 @@ public:
     // Every program node of every channel.
     void ClearAllChannels();
     void ExpandChannel(int root, int channelPos);
+    void SetChannelText(int root, int channelPos, std::string text);
 
 private:
     ProgramTreeNode* Channel(int root, int channelPos);

@@ -1,0 +1,590 @@
+#include "pages/mux/mux_ip_logic.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "pages/mux/stream_type_labels.h"
+
+namespace nms {
+namespace {
+
+constexpr uint16_t kAsiIpType = 0x4187;       // inputs "ASI In", "IP In1".."IP In8" after channel 8
+constexpr uint16_t kFourOutputType = 0x2125;  // layout 39 with outputs C and D
+constexpr int kRecordOffset = 3;              // 0x21 reply: channel, index, count, record
+
+std::string Format(const char* format, unsigned value) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, format, value);
+    return buf;
+}
+
+std::string ChannelText(int n) {
+    return "Channel " + std::to_string(n);
+}
+
+// The channels 9 and on of an input or output list.
+void AddUpperChannels(std::vector<ProgramTreeNode>* nodes, int n, uint16_t deviceType) {
+    if (n <= 8)
+        return;
+    if (deviceType == kAsiIpType) {
+        nodes->emplace_back("ASI In");
+        for (int i = 1; i <= 8; ++i)
+            nodes->emplace_back("IP In" + std::to_string(i));
+        return;
+    }
+    for (int i = 9; i <= 12; ++i)
+        nodes->emplace_back(ChannelText(i));
+    if (n > 12)
+        for (int i = 13; i <= 16; ++i)
+            nodes->emplace_back(ChannelText(i));
+}
+
+void NumberNodes(std::vector<ProgramTreeNode>* nodes) {
+    for (int i = 0; i < static_cast<int>(nodes->size()); ++i)
+        (*nodes)[i].data = i;
+}
+
+// Title, service id, PMT and PCR PIDs and the elements (counts 1..31) of a program node.
+ProgramTreeNode ProgramBody(const MultiOutputProgramRecord& r, int index, const std::string& name,
+                            bool input) {
+    ProgramTreeNode node(std::to_string(index + 1) + " " + name, index);
+    node.Add("Service ID:" + std::to_string(input ? r.InputServiceId() : r.OutputServiceId()));
+    node.Add(Format("PMT PID:0x%x", input ? r.InputPmtPid() : r.OutputPmtPid()));
+    node.Add(Format("PCR PID:0x%x", input ? r.InputPcrPid() : r.OutputPcrPid()));
+    const int count = r.ElementCount();
+    if (count >= 1 && count < kMaxElements) {
+        for (int i = 0; i < count; ++i) {
+            auto& e = node.Add(StreamTypeLabels::Tree(r.ElementStreamType(i), TreeLabelStyle::kMultiOutput));
+            e.Add(Format("PID:0x%x", input ? r.ElementInputPid(i) : r.ElementOutputPid(i)));
+        }
+    }
+    return node;
+}
+
+}  // namespace
+
+MuxIpLogic::MuxIpLogic(int pageParam, uint16_t deviceType)
+    : m_pageParam(pageParam), m_deviceType(deviceType) {}
+
+bool MuxIpLogic::OutButtonShown(int n) const {
+    switch (m_pageParam) {
+        case 19:
+            return n == 0;
+        case 35:
+            return n >= 0 && n <= 3;
+        case 38:
+            return n >= 0 && n <= 2;
+        case 39:
+            return n <= 1 || (m_deviceType == kFourOutputType && n <= 3);
+        case 98:
+            return n == 0 || (m_moduleCount == 4 && n <= 3);
+        default:
+            return n >= 0 && n <= 3;
+    }
+}
+
+const char* MuxIpLogic::FirstRouteText() const {
+    return m_pageParam == 19 || m_pageParam == 98 ? "Select" : "Out A";
+}
+
+int MuxIpLogic::ProgramCount(int channel) const {
+    return channel >= 0 && channel < kIpChannels ? m_tables[channel].count : 0;
+}
+
+const MultiOutputProgramRecord* MuxIpLogic::Program(int channel, int index) const {
+    if (channel < 0 || channel >= kIpChannels || index < 0 || index >= kIpProgramsPerChannel)
+        return nullptr;
+    return &m_tables[channel].programs[index];
+}
+
+MultiOutputProgramRecord* MuxIpLogic::Program(int channel, int index) {
+    if (channel < 0 || channel >= kIpChannels || index < 0 || index >= kIpProgramsPerChannel)
+        return nullptr;
+    return &m_tables[channel].programs[index];
+}
+
+void MuxIpLogic::Initialise() {
+    m_tables.assign(kIpChannels, Table{});
+    m_settings = MuxOutputSettings{};
+    m_analysed.fill(false);
+    m_moduleCount = 0;
+    m_fullRead = false;
+    m_channel = 0;
+    m_index = 0;
+    m_expect = {};
+    m_channelsPerRoot = 8;
+    m_bitrates = {};
+    BuildTrees();
+}
+
+std::vector<ProgramTreeNode> MuxIpLogic::OutputChannelNodes(int n) const {
+    std::vector<ProgramTreeNode> nodes;
+    nodes.emplace_back(ChannelText(1));
+    nodes.emplace_back(ChannelText(2));
+    if (n >= 3)
+        for (int i = 3; i <= 5; ++i)
+            nodes.emplace_back(ChannelText(i));
+    if (n > 5) {
+        nodes.emplace_back(ChannelText(6));
+        nodes.emplace_back(ChannelText(7));
+    }
+    if (n > 7)
+        nodes.emplace_back(ChannelText(8));
+    AddUpperChannels(&nodes, n, m_deviceType);
+    NumberNodes(&nodes);
+    return nodes;
+}
+
+int MuxIpLogic::OutputRootCount() const {
+    switch (m_pageParam) {
+        case 19:
+            return 1;
+        case 39:
+            return m_deviceType == kFourOutputType ? 4 : 2;
+        case 98:
+            return m_moduleCount == 4 ? 4 : 1;
+        default:
+            return 4;
+    }
+}
+
+void MuxIpLogic::BuildTrees() {
+    int channels = 8;
+    if (m_pageParam == 35 || m_pageParam == 38)
+        channels = m_deviceType == kAsiIpType ? 17 : 12;
+    else if (m_pageParam == 39)
+        channels = 16;
+    else if (m_pageParam == 98)
+        channels = 5;
+
+    std::vector<ProgramTreeNode> inputs;
+    for (int i = 1; i <= std::min(channels, 8); ++i)
+        inputs.emplace_back(ChannelText(i));
+    if (m_pageParam == 39) {
+        for (int i = 9; i <= 16; ++i)
+            inputs.emplace_back(ChannelText(i));
+    } else {
+        AddUpperChannels(&inputs, channels, m_deviceType);
+    }
+    NumberNodes(&inputs);
+    ProgramTreeNode inputRoot("Input-program");
+    inputRoot.children = std::move(inputs);
+    std::vector<ProgramTreeNode> inputRoots;
+    inputRoots.push_back(std::move(inputRoot));
+    m_inputTree.Reset(std::move(inputRoots));
+
+    m_channelsPerRoot = channels;
+    std::vector<ProgramTreeNode> roots;
+    if (m_pageParam == 19) {
+        roots.emplace_back("Output-program").children = OutputChannelNodes(channels);
+    } else {
+        static const char* const kNames[] = {"Output Channel A", "Output Channel B", "Output Channel C",
+                                             "Output Channel D"};
+        for (int r = 0; r < OutputRootCount(); ++r)
+            roots.emplace_back(kNames[r]).children = OutputChannelNodes(channels);
+    }
+    m_outputTree.Reset(std::move(roots));
+}
+
+int MuxIpLogic::WireChannel(int nodeData) const {
+    return DirectChannels() ? nodeData : m_group * 8 + nodeData;
+}
+
+int MuxIpLogic::NodeData(int wireChannel) const {
+    return DirectChannels() ? wireChannel : wireChannel % 8;
+}
+
+bool MuxIpLogic::SelectedProgram(const ProgramTree& tree, const TreePath& path, int* channel,
+                                 int* index) const {
+    if (path.depth != 2)
+        return false;
+    const ProgramTreeNode* ch = tree.Node(path.root, path.channel);
+    const ProgramTreeNode* prog = tree.Node(path.root, path.channel, path.child);
+    if (!ch || !prog)
+        return false;
+    const int wire = WireChannel(ch->data);
+    // Only programs the table holds: the device numbers up to 128, the table keeps 69.
+    if (wire < 0 || wire >= kIpChannels || prog->data < 0 || prog->data >= kIpProgramsPerChannel)
+        return false;
+    *channel = wire;
+    *index = prog->data;
+    return true;
+}
+
+ChainStep MuxIpLogic::Ask(uint8_t command, std::vector<uint8_t> payload, int channel, int index,
+                          ChainStep::Wait wait, bool followUp) {
+    m_expect = {true, command, channel, index};
+    ChainStep step;
+    step.command = command;
+    step.payload = std::move(payload);
+    step.wait = wait;
+    step.followUp = followUp;
+    return step;
+}
+
+ChainStep MuxIpLogic::Finish(ChainStep step) {
+    m_expect = {};
+    step.wait = ChainStep::Wait::kEnd;
+    return step;
+}
+
+// ---- Operator actions ----
+
+ChainStep MuxIpLogic::InputAnalyze(const TreePath& sel) {
+    if (Waiting())
+        return {};
+    const ProgramTreeNode* node = sel.depth == 1 ? m_inputTree.Node(sel.root, sel.channel) : nullptr;
+    if (!node) {
+        ChainStep refused;
+        refused.message = "Please select Input Channel!";
+        return refused;
+    }
+    const int wire = WireChannel(node->data);
+    if (wire < 0 || wire >= kIpChannels)
+        return {};
+    // "PID Remap" stays checked on this page: remap 1.
+    return Ask(kCmdIpAnalyse, {static_cast<uint8_t>(wire), 0, 1}, wire, 0, ChainStep::Wait::kBeginLong);
+}
+
+ChainStep MuxIpLogic::Route(const TreePath& sel, int output) {
+    if (Waiting() || output < 0 || output > 3)
+        return {};
+    int channel = 0, index = 0;
+    if (!SelectedProgram(m_inputTree, sel, &channel, &index) || index >= m_tables[channel].count)
+        return {};
+    const int data = m_inputTree.Node(sel.root, sel.channel)->data;
+    const auto& roots = m_outputTree.Roots();
+    for (int r = 0; r < static_cast<int>(roots.size()); ++r) {
+        const int pos = m_outputTree.FindChannel(r, data);
+        if (pos >= 0 && m_outputTree.FindChild(r, pos, index) >= 0) {
+            ChainStep refused;
+            refused.message = "The program has already been selected!";
+            return refused;
+        }
+    }
+    return Ask(
+        kCmdIpRoute,
+        {static_cast<uint8_t>(channel), static_cast<uint8_t>(index), static_cast<uint8_t>(1u << output), 1},
+        channel, index, ChainStep::Wait::kBegin);
+}
+
+ChainStep MuxIpLogic::Remove(const TreePath& sel) {
+    if (Waiting())
+        return {};
+    int channel = 0, index = 0;
+    if (!SelectedProgram(m_outputTree, sel, &channel, &index))
+        return {};
+    m_removeRoot = sel.root;
+    m_removeChannelPos = sel.channel;
+    return Ask(kCmdIpRoute, {static_cast<uint8_t>(channel), static_cast<uint8_t>(index), 0}, channel, index,
+               ChainStep::Wait::kBegin);
+}
+
+ChainStep MuxIpLogic::Refresh() {
+    if (Waiting())
+        return {};
+    const int group = GroupComboShown() ? m_group : 0;
+    auto relabel = [&](ProgramTree& tree) {
+        for (int r = 0; r < static_cast<int>(tree.Roots().size()); ++r) {
+            const int n = std::min<int>(m_channelsPerRoot, static_cast<int>(tree.Roots()[r].children.size()));
+            for (int pos = 0; pos < n; ++pos)
+                tree.SetChannelText(r, pos, ChannelText(group * m_channelsPerRoot + pos + 1));
+        }
+    };
+    relabel(m_inputTree);
+    relabel(m_outputTree);
+    return Ask(kCmdIpOutputSettings, {0}, 0, 0, ChainStep::Wait::kBeginLong);
+}
+
+bool MuxIpLogic::BeginEdit(const TreePath& sel, ProgramInfoEdit* edit) {
+    if (Waiting())
+        return false;
+    int channel = 0, index = 0;
+    if (!SelectedProgram(m_outputTree, sel, &channel, &index))
+        return false;
+    m_editBuffer = m_tables[channel].programs[index];
+    m_editChannel = channel;
+    m_editIndex = index;
+    m_editPath = sel;
+
+    const MultiOutputProgramRecord& b = m_editBuffer;
+    ProgramInfoFields& f = edit->info;
+    f = ProgramInfoFields();
+    std::memcpy(f.name.data(), b.OutputNameField(), kProgramNameWidth);
+    f.serviceId = b.OutputServiceId();
+    f.pmtPid = b.OutputPmtPid();
+    f.pcrPid = b.OutputPcrPid();
+    f.elementCount = b.ElementCount();
+    const int elements = std::min<int>(b.ElementCount(), kMaxElements);
+    for (int i = 0; i < elements; ++i) {
+        f.streamTypes[i] = b.ElementStreamType(i);
+        f.elementPids[i] = b.ElementOutputPid(i);
+    }
+    edit->languageFlag = b.LanguageFlag();
+    f.ciField = b.CiFlag() == MultiOutputProgramRecord::kCiSlotMark ? (b.CiMode() | 0x80u) : 0;
+    for (int k = 0; k < kMaxCaEntries; ++k) {
+        f.ecmPids[k] = b.EcmPid(k);
+        f.casEnabled[k] = m_settings.CasEnabledByte(k);
+        f.caSystemIds[k] = m_settings.CaSystemId(k);
+    }
+    f.casLabelFlag = 0;
+    return true;
+}
+
+ChainStep MuxIpLogic::CommitEdit(const ProgramInfoEdit& edit) {
+    if (Waiting() || m_editChannel < 0)
+        return {};
+    MultiOutputProgramRecord& b = m_editBuffer;
+    const ProgramInfoFields& f = edit.info;
+    std::memcpy(b.Data() + MultiOutputProgramRecord::kOutputNameOffset, f.name.data(), kProgramNameWidth);
+    b.SetOutputServiceId(static_cast<uint16_t>(f.serviceId));
+    b.SetOutputPmtPid(f.pmtPid);
+    b.SetOutputPcrPid(f.pcrPid);
+    b.SetLanguageFlag(static_cast<uint8_t>(edit.languageFlag));
+    // Only the elements the program has: a CI record keeps its CI fields in the last element slot.
+    const int elements = std::min<int>(b.ElementCount(), kMaxElements);
+    for (int i = 0; i < elements; ++i)
+        b.SetElementOutputPid(i, f.elementPids[i]);
+    if (b.CiFlag() == MultiOutputProgramRecord::kCiSlotMark)
+        b.SetCiMode(static_cast<uint16_t>(f.ciField & 0x0F));
+    for (int k = 0; k < kMaxCaEntries; ++k)
+        b.SetEcmPid(k, f.ecmPids[k]);
+    std::vector<uint8_t> payload = {static_cast<uint8_t>(m_editChannel), static_cast<uint8_t>(m_editIndex),
+                                    0};
+    payload.insert(payload.end(), b.bytes.begin(), b.bytes.end());
+    return Ask(kCmdIpModify, std::move(payload), m_editChannel, m_editIndex, ChainStep::Wait::kBegin);
+}
+
+// ---- Tree nodes ----
+
+ProgramTreeNode MuxIpLogic::InputNode(int channel, int index) const {
+    const MultiOutputProgramRecord* r = Program(channel, index);
+    if (!r)
+        return {};
+    std::string name = r->InputName();
+    if (name.size() > 31)
+        name.resize(31);
+    return ProgramBody(*r, index, name, true);
+}
+
+ProgramTreeNode MuxIpLogic::OutputNode(int channel, int index) const {
+    const MultiOutputProgramRecord* r = Program(channel, index);
+    if (!r)
+        return {};
+    const std::string out = r->OutputName();
+    ProgramTreeNode node = ProgramBody(*r, index, out.empty() ? r->InputName() : out, false);
+    auto& ca = node.Add("CA");
+    for (int k = 0; k < kMaxCaEntries; ++k) {
+        auto& entry = ca.Add(Format("CA %d", k + 1), k);
+        entry.Add(Format("CA system id: 0X%X", m_settings.CaSystemId(k)));
+        entry.Add(Format("ECM PID: 0x%x", r->EcmPid(k)));
+    }
+    return node;
+}
+
+ProgramTreeNode MuxIpLogic::ModifiedNode(int channel, int index) const {
+    const MultiOutputProgramRecord* r = Program(channel, index);
+    if (!r)
+        return {};
+    ProgramTreeNode node = ProgramBody(*r, index, r->OutputName(), false);
+    for (int k = 0; k < kMaxCaEntries; ++k) {
+        auto& entry = node.Add(Format("CA %d", k + 1), k);
+        entry.Add(Format("CA system id: %u", m_settings.CaSystemId(k)));
+        entry.Add(Format("ECM PID: %X", r->EcmPid(k)));
+    }
+    return node;
+}
+
+void MuxIpLogic::RebuildInputChannel(int channel) {
+    const int pos = m_inputTree.FindChannel(0, NodeData(channel));
+    if (pos < 0)
+        return;
+    m_inputTree.ClearChannel(0, pos);
+    for (int i = 0; i < m_tables[channel].count; ++i)
+        m_inputTree.AppendChild(0, pos, InputNode(channel, i));
+    m_inputTree.ExpandChannel(0, pos);
+}
+
+void MuxIpLogic::AddOutputProgram(int channel, int index) {
+    const uint8_t mask = m_tables[channel].programs[index].OutputBits();
+    const int roots = static_cast<int>(m_outputTree.Roots().size());
+    int root = -1;
+    for (int bit = 0; bit < 8 && bit < roots; ++bit) {
+        if (mask & (1u << bit)) {
+            root = bit;
+            break;
+        }
+    }
+    if (root < 0)
+        return;
+    const int pos = m_outputTree.FindChannel(root, NodeData(channel));
+    if (pos < 0)
+        return;
+    m_outputTree.AppendChild(root, pos, OutputNode(channel, index));
+    m_outputTree.ExpandChannel(root, pos);
+}
+
+// ---- Replies ----
+
+ChainStep MuxIpLogic::HandleReply(const MuxReply& r) {
+    if (!r.payload && r.length > 0)
+        return {};
+    if (r.command == kCmdIpStatus) {
+        OnStatus(r);
+        return {};
+    }
+    if (!m_expect.active || r.command != m_expect.command)
+        return {};
+    switch (r.command) {
+        case kCmdIpAnalyse:
+            return OnAnalyse(r);
+        case kCmdIpOutputSettings:
+            return OnSettings(r);
+        case kCmdIpReadProgram:
+            return OnProgram(r);
+        case kCmdIpRoute:
+            return OnRoute(r);
+        case kCmdIpModify:
+            return OnModify(r);
+        default:
+            return {};
+    }
+}
+
+ChainStep MuxIpLogic::OnAnalyse(const MuxReply& r) {
+    if (r.length < 4 || r.payload[0] != m_expect.channel)
+        return {};
+    const int channel = r.payload[0];
+    const uint8_t state = r.payload[3];
+    m_channel = channel;
+    m_index = 0;
+    m_tables[channel].count = 0;
+    if (state == 0 || state == 255) {
+        RebuildInputChannel(channel);
+        ChainStep step;
+        step.message =
+            Format(state == 0 ? "Channel %d: there is no stream!" : "Channel %d: Un-Lock!", channel + 1);
+        return Finish(std::move(step));
+    }
+    m_analysed[channel] = true;
+    m_fullRead = false;
+    return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(channel), 0, 0}, channel, 0, ChainStep::Wait::kNone,
+               true);
+}
+
+ChainStep MuxIpLogic::OnSettings(const MuxReply& r) {
+    constexpr int kSettingsOffset = 16;  // packet byte 23
+    if (r.length < kSettingsOffset + MuxOutputSettings::kSize)
+        return {};
+    std::memcpy(m_settings.Data(), r.payload + kSettingsOffset, MuxOutputSettings::kSize);
+    if (m_pageParam == 98 && r.length > kSettingsOffset + MuxOutputSettings::kSize) {
+        m_moduleCount = r.payload[kSettingsOffset + MuxOutputSettings::kSize];
+        if (m_moduleCount == 4)
+            BuildTrees();
+    }
+    m_fullRead = true;
+    const int first = (GroupComboShown() ? m_group : 0) * 8;
+    m_channel = first;
+    m_index = 0;
+    return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(first), 0, 0}, first, 0, ChainStep::Wait::kNone);
+}
+
+ChainStep MuxIpLogic::OnProgram(const MuxReply& r) {
+    if (r.length < 3 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
+        return {};
+    const int channel = m_expect.channel;
+    Table& table = m_tables[channel];
+    // The table holds 69 programs; the device may count more.
+    table.count = std::min<int>(r.payload[2], kIpProgramsPerChannel);
+    if (m_index < table.count) {
+        if (r.length < kRecordOffset + MultiOutputProgramRecord::kSize)
+            return {};  // a short reply stores nothing and asks for nothing: the wait runs out
+        std::memcpy(table.programs[m_index].Data(), r.payload + kRecordOffset,
+                    MultiOutputProgramRecord::kSize);
+        ++m_index;
+        if (m_index < table.count)
+            return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(channel), static_cast<uint8_t>(m_index), 0},
+                       channel, m_index, ChainStep::Wait::kNone, true);
+    }
+    if (!m_fullRead) {
+        RebuildInputChannel(channel);
+        return Finish();
+    }
+    int limit = kIpChannels;
+    if (DirectChannels())
+        limit = r.b == 12 || r.b == 16 || r.b == 17 ? r.b : 7;
+    ++m_channel;
+    m_index = 0;
+    if (m_channel < limit)
+        return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(m_channel), 0, 0}, m_channel, 0,
+                   ChainStep::Wait::kNone, true);
+
+    m_outputTree.ClearAllChannels();
+    int from = 0, to = limit;
+    if (!DirectChannels()) {
+        from = (GroupComboShown() ? m_group : 0) * 8;
+        to = from + 8;
+    }
+    for (int c = from; c < to && c < kIpChannels; ++c) {
+        RebuildInputChannel(c);
+        for (int i = 0; i < m_tables[c].count; ++i)
+            if (m_tables[c].programs[i].OutputBits() != 0)
+                AddOutputProgram(c, i);
+    }
+    m_fullRead = false;
+    return Finish();
+}
+
+ChainStep MuxIpLogic::OnRoute(const MuxReply& r) {
+    if (r.length < 3 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
+        return {};
+    const int channel = m_expect.channel;
+    const int index = m_expect.index;
+    MultiOutputProgramRecord& record = m_tables[channel].programs[index];
+    const uint8_t mask = r.payload[2];
+    if (mask & 0x0F) {
+        record.SetOutputBits(mask);
+        if (m_analysed[channel]) {
+            m_analysed[channel] = false;
+            m_expect = {};
+            ChainStep step = Refresh();
+            step.wait = ChainStep::Wait::kRestart;
+            return step;
+        }
+        AddOutputProgram(channel, index);
+        return Finish();
+    }
+    record.SetOutputBits(0);
+    const ProgramTreeNode* node = m_outputTree.Node(m_removeRoot, m_removeChannelPos);
+    if (node && node->data == NodeData(channel)) {
+        const int child = m_outputTree.FindChild(m_removeRoot, m_removeChannelPos, index);
+        if (child >= 0)
+            m_outputTree.RemoveChild(m_removeRoot, m_removeChannelPos, child);
+    }
+    return Finish();
+}
+
+ChainStep MuxIpLogic::OnModify(const MuxReply& r) {
+    if (r.length < 2 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
+        return {};
+    m_tables[m_editChannel].programs[m_editIndex] = m_editBuffer;
+    const ProgramTreeNode* prog = m_outputTree.Node(m_editPath.root, m_editPath.channel, m_editPath.child);
+    if (prog && prog->data == m_editIndex)
+        m_outputTree.ReplaceChild(m_editPath.root, m_editPath.channel, m_editPath.child,
+                                  ModifiedNode(m_editChannel, m_editIndex));
+    return Finish();
+}
+
+void MuxIpLogic::OnStatus(const MuxReply& r) {
+    if (r.length < 17)
+        return;
+    for (int k = 0; k < 4; ++k) {
+        const uint32_t v = GetU32Le(r.payload + 1 + 4 * k);
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%u.%03u", v / 1000, v % 1000);
+        m_bitrates[k] = buf;
+    }
+}
+
+}  // namespace nms
