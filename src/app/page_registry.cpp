@@ -13,6 +13,7 @@
 #include "pages/mux/mux_pid_filter_view.h"
 #include "pages/mux/mux_pid_forward_view.h"
 #include "pages/mux/pid_monitor_view.h"
+#include "pages/psi/mux_nit_edit_view.h"
 #include "pages/psi/mux_psi_view.h"
 #include "pages/receiver/dvbs_system_view.h"
 
@@ -61,6 +62,7 @@ void RegisterBuiltPages() {
         RegisterPageClass<CMuxMiscView>("CMuxMiscView");
         RegisterPageClass<CMuxMonitorView>("CMuxMonitorView");
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
+        RegisterPageClass<CMuxNitEditView>("CMuxNitEditView");
         RegisterPageClass<Cmuxip>("Cmuxip");
         RegisterPageClass<Cmuxchannel2>("Cmuxchannel2");
         RegisterPageClass<CMuxPidForwardView>("CMuxPidForwardView");

@@ -91,7 +91,7 @@ std::vector<float> GraphGeometry::HorizontalGrid(const GraphRect& rect) const {
         return lines;
     const float top = YValueAt(rect, float(kTopMargin));
     float step = (top - yOrigin) * 0.1f;
-    if (step > 10.0f)
+    if (step > 10.0f && step < 1e15f)
         step = step - float(int64_t(step) % 10);
     if (!(step > 0.0f))
         step = 1.0f;

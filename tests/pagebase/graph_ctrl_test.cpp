@@ -85,5 +85,31 @@ TEST_F(GraphCtrlTest, PopupFollowsTheMouseInsideThePlotOnly) {
     EXPECT_FALSE(chart->Popup()->isVisible());
 }
 
+TEST_F(GraphCtrlTest, TinyOrEmptyChartRectanglesPaintWithoutFault) {
+    GraphSeries s;
+    s.visible = 1;
+    s.fullScale = 50;
+    s.rightEdgeX = 500;
+    s.Append(12.5f);
+    s.Append(4000000.0f);  // far above the full scale
+    chart->AddSeries(&s);
+    for (const GraphRect& r : {GraphRect{0, 0, 10, 10}, GraphRect{0, 0, 0, 0}, GraphRect{0, 0, 90, 85}}) {
+        chart->SetChartRect(r);
+        const QImage frame = chart->Render();
+        EXPECT_FALSE(frame.isNull());
+        EXPECT_EQ(chart->Geometry().xScale, 0.0f);
+        EXPECT_GT(chart->Geometry().yScale, 0.0f);
+    }
+    // Back to a real size: the right edge recovers and the trace fills again.
+    chart->SetChartRect(GraphRect{0, 0, 660, 400});
+    chart->Render();
+    chart->Render();
+    EXPECT_EQ(s.rightEdgeX, 60);
+    s.Append(1.0f);
+    s.Append(2.0f);
+    ASSERT_EQ(s.count, 4);
+    EXPECT_EQ(s.values[3], 2.0f);
+}
+
 }  // namespace
 }  // namespace nms

@@ -20,7 +20,11 @@ CMuxPidForwardView::CMuxPidForwardView(QWidget* parent)
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setAllColumnsShowFocus(true);
-    m_list->setStyleSheet("QTreeView::item { border: 1px solid #d0d0d0; }");  // grid lines
+    // Grid lines; a style sheet on items needs the selection colours spelled out too.
+    m_list->setStyleSheet(
+        "QTreeView::item { border: 1px solid #d0d0d0; }"
+        "QTreeView::item:selected { background: palette(highlight); color: "
+        "palette(highlighted-text); }");
     m_get = new QPushButton(this);
     m_set = new QPushButton(this);
     m_add = new QPushButton(this);
