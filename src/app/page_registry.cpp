@@ -5,6 +5,7 @@
 
 #include "pagebase/placeholder_page.h"
 #include "pages/modulator/qam4_view.h"
+#include "pages/mux/mux_channel2_view.h"
 #include "pages/mux/mux_channel_view.h"
 #include "pages/mux/mux_ip_view.h"
 #include "pages/mux/mux_misc_view.h"
@@ -64,6 +65,7 @@ void RegisterBuiltPages() {
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
         RegisterPageClass<CMuxNitEditView>("CMuxNitEditView");
         RegisterPageClass<Cmuxip>("Cmuxip");
+        RegisterPageClass<Cmuxchannel2>("Cmuxchannel2");
         RegisterPageClass<CMuxPidForwardView>("CMuxPidForwardView");
         RegisterPageClass<CMuxPidForwardView1>("CMuxPidForwardView1");
         RegisterPageClass<CMuxPidFilterView>("CMuxPidFilterView");
