@@ -49,6 +49,7 @@ struct PidForwardStep {
     Wait wait = Wait::kNone;
     int command = -1;  // >= 0: send this request (sequencing bytes 1, 1)
     std::vector<uint8_t> payload;
+    std::string message;  // show after the wait ended (empty: none)
 
     bool HasRequest() const { return command >= 0; }
 };
