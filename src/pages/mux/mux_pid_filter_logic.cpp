@@ -3,19 +3,12 @@
 #include <cstdio>
 
 #include "pagebase/text_conversion.h"
+#include "pages/mux/pid_forward_logic.h"
 
 namespace nms {
 
 std::string CheckFilterPidText(const std::string& text) {
-    if (text.empty())
-        return "Please input the new PID.";
-    if (text.size() > 4)
-        return "PID length should not be more than 4 characters.";
-    if (!IsHexText(text))
-        return "PID " + text + "should be 0-9,a-f or A-F!";
-    if (HexTextToUInt32(text) >= uint32_t(PidBitmap::kPids))
-        return "PID value must be less than 8192 !";
-    return {};
+    return AddPidRefusal(std::string(), text, true);
 }
 
 MuxPidFilterLogic::MuxPidFilterLogic(int pageParam) : m_pageParam(pageParam) {}

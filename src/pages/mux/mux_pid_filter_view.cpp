@@ -1,19 +1,16 @@
 #include "pages/mux/mux_pid_filter_view.h"
 
 #include <QComboBox>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
+#include "pages/mux/add_pid_dlg.h"
 #include "platform/prompt.h"
 
 namespace nms {
@@ -21,40 +18,15 @@ namespace {
 
 // The Add PID dialog in its filter mode: one PID and, on the two-output multiplexer, its output.
 bool AskFilterPid(QWidget* parent, FilterPidEntry* entry) {
-    QDialog dlg(parent);
-    dlg.setWindowTitle("Add PID");
-    auto* pid = new QLineEdit(QString::fromStdString(entry->text), &dlg);
-    auto* output = new QComboBox(&dlg);
-    output->addItems({"A", "B"});
-    output->setCurrentIndex(entry->outputSelection);
-    auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel("Filter PID:0X", &dlg), 0, 0);
-    grid->addWidget(pid, 0, 1);
-    if (entry->outputChoice) {
-        grid->addWidget(new QLabel("Out ASI", &dlg), 1, 0);
-        grid->addWidget(output, 1, 1);
-    } else {
-        output->hide();
-    }
-    auto* buttons = new QDialogButtonBox(&dlg);
-    buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-    buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-    auto* column = new QVBoxLayout(&dlg);
-    column->addLayout(grid);
-    column->addWidget(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, [&] {
-        const std::string message = CheckFilterPidText(pid->text().toStdString());
-        if (!message.empty()) {
-            ShowMessageBox(message);
-            return;
-        }
-        dlg.accept();
-    });
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
-    if (dlg.exec() != QDialog::Accepted)
+    CAddPidDlg dlg(parent);
+    dlg.m_fields.filterMode = 1;
+    dlg.m_fields.newPid = entry->text;
+    dlg.m_fields.outputMode = entry->outputChoice ? 1 : 0;
+    dlg.m_fields.outputSelection = entry->outputSelection;
+    if (dlg.DoModal() != 1)
         return false;
-    entry->text = pid->text().toStdString();
-    entry->outputSelection = output->currentIndex();
+    entry->text = dlg.m_fields.newPid;
+    entry->outputSelection = dlg.m_fields.outputSelection;
     return true;
 }
 

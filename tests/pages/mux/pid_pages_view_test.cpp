@@ -2,8 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDialog>
-#include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -12,6 +11,7 @@
 #include "app/page_registry.h"
 #include "devices/device_record.h"
 #include "page_fixture.h"
+#include "pages/mux/add_pid_dlg.h"
 #include "pages/mux/mux_pid_filter_view.h"
 #include "pages/mux/pid_bitmap.h"
 #include "pages/mux/pid_monitor_view.h"
@@ -188,14 +188,13 @@ TEST_F(PidFilterViewTest, DialogRefusesBadPidAndKeepsTypedText) {
     std::vector<std::string> boxes;
     fx.Prompt().onShow = [&](const PromptRequest& r) { boxes.push_back(r.text); };
     QTimer::singleShot(0, [] {
-        auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        auto* dlg = qobject_cast<CAddPidDlg*>(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);
-        auto* edit = dlg->findChild<QLineEdit*>();
-        auto* ok = dlg->findChild<QDialogButtonBox*>()->buttons().front();
-        edit->setText("2000");
-        ok->click();  // refused, the dialog stays
-        edit->setText("1Ab");
-        ok->click();
+        EXPECT_EQ(dlg->NewPidLabel()->text(), "Filter PID:0X");
+        dlg->NewPidEdit()->setText("2000");
+        EXPECT_FALSE(dlg->OnOK());  // refused, the dialog stays
+        dlg->NewPidEdit()->setText("1Ab");
+        EXPECT_TRUE(dlg->OnOK());
     });
     page->AddButton()->click();
     ASSERT_EQ(boxes.size(), 1u);
