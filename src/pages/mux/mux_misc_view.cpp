@@ -111,8 +111,8 @@ CMuxMiscView::CMuxMiscView(QWidget* parent) : CFormTemplateView(parent) {
 CMuxMiscView::~CMuxMiscView() = default;
 
 void CMuxMiscView::OnInitialUpdate() {
-    if (!m_logic || m_logic->PageParam() != m_pageParam)
-        m_logic = std::make_unique<MuxMiscLogic>(m_pageParam);
+    // A new binding starts from blank records, so nothing read from another device is sent back.
+    m_logic = std::make_unique<MuxMiscLogic>(m_pageParam);
     const int param = m_pageParam;
     const bool channels = param == 1 || param == 20 || param == 39;
     const bool blocks = m_logic->IsBlockRecord();

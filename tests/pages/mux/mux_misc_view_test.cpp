@@ -166,6 +166,22 @@ TEST_F(MuxMiscViewTest, TimedOutReadIgnoresItsLateReply) {
     EXPECT_EQ(Out(0).bitrate->text(), "0.000");
 }
 
+TEST_F(MuxMiscViewTest, NewBindingSendsNothingReadBefore) {
+    Open(39);
+    ASSERT_TRUE(fx.TakeSentPacket());
+    Bytes reply(301, 0x11);
+    reply[0] = 1;
+    fx.FeedReply(kCmdGetOutputParams, reply);
+    ASSERT_FALSE(page->IsBusy());
+
+    page->SetDevice(fx.Device());
+    EXPECT_EQ(Out(0).tsId->text(), "0");
+    QTest::mouseClick(page->SetAllButton(), Qt::LeftButton);
+    auto set = fx.TakeSentPacket();
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->payload, Bytes(301, 0));
+}
+
 TEST_F(MuxMiscViewTest, RegisteredForTheCatalogue) {
     RegisterBuiltPages();
     std::unique_ptr<CFormTemplateView> created(CreatePage("CMuxMiscView", nullptr));
