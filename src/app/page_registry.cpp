@@ -5,12 +5,13 @@
 
 #include "pagebase/placeholder_page.h"
 #include "pages/modulator/qam4_view.h"
+#include "pages/mux/mux_channel2_view.h"
 #include "pages/mux/mux_channel_view.h"
 #include "pages/mux/mux_ip_view.h"
 #include "pages/mux/mux_misc_view.h"
-#include "pages/mux/mux_pid_forward_view.h"
 #include "pages/mux/mux_monitor_view.h"
 #include "pages/mux/mux_pid_filter_view.h"
+#include "pages/mux/mux_pid_forward_view.h"
 #include "pages/mux/pid_monitor_view.h"
 #include "pages/psi/mux_nit_edit_view.h"
 #include "pages/psi/mux_psi_view.h"
@@ -63,6 +64,7 @@ void RegisterBuiltPages() {
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
         RegisterPageClass<CMuxNitEditView>("CMuxNitEditView");
         RegisterPageClass<Cmuxip>("Cmuxip");
+        RegisterPageClass<Cmuxchannel2>("Cmuxchannel2");
         RegisterPageClass<CMuxPidForwardView>("CMuxPidForwardView");
         RegisterPageClass<CMuxPidFilterView>("CMuxPidFilterView");
         RegisterPageClass<CpidMonitor>("CpidMonitor");

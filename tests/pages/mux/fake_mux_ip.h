@@ -15,8 +15,9 @@ struct FakeMuxIp {
     std::map<int, std::vector<MultiOutputProgramRecord>> channels;
     std::map<int, uint8_t> states;  // 0x20 state per channel (default 1: stream present)
     MuxOutputSettings settings;
-    int moduleCount = -1;  // >= 0: appended to the settings reply
-    uint8_t b = 1;         // the reply's header byte 2
+    int moduleCount = -1;   // >= 0: appended to the settings reply
+    uint8_t b = 1;          // the reply's header byte 2
+    bool channel2 = false;  // the multi-output channel page's forms of 0x20, 0x22 and 0x23
 
     static MultiOutputProgramRecord Program(const char* name, uint16_t sid, uint8_t bits = 0) {
         MultiOutputProgramRecord r;
@@ -38,6 +39,8 @@ struct FakeMuxIp {
         const int idx = p.size() > 1 ? p[1] : 0;
         switch (command) {
             case kCmdIpAnalyse:
+                if (channel2)
+                    return {static_cast<uint8_t>(ch), static_cast<uint8_t>(channels[ch].size())};
                 return {static_cast<uint8_t>(ch), 0, 0, states.count(ch) ? states[ch] : uint8_t{1}};
             case kCmdIpReadProgram: {
                 const auto& list = channels[ch];
@@ -51,7 +54,9 @@ struct FakeMuxIp {
                 auto& list = channels[ch];
                 uint8_t mask = 0;
                 if (idx < static_cast<int>(list.size())) {
-                    if (p.size() == 4)
+                    if (channel2 && p.size() == 3)
+                        list[idx].SetOutputBits(p[2] ? list[idx].OutputBits() | p[2] : 0);
+                    else if (p.size() == 4)
                         list[idx].SetOutputBits(list[idx].OutputBits() | p[2]);
                     else
                         list[idx].SetOutputBits(0);
@@ -59,11 +64,13 @@ struct FakeMuxIp {
                 }
                 return {static_cast<uint8_t>(ch), static_cast<uint8_t>(idx), mask};
             }
-            case kCmdIpModify:
-                if (p.size() == 3 + MultiOutputProgramRecord::kSize &&
+            case kCmdIpModify: {
+                const size_t head = channel2 ? 2 : 3;
+                if (p.size() == head + MultiOutputProgramRecord::kSize &&
                     idx < static_cast<int>(channels[ch].size()))
-                    std::memcpy(channels[ch][idx].Data(), p.data() + 3, MultiOutputProgramRecord::kSize);
+                    std::memcpy(channels[ch][idx].Data(), p.data() + head, MultiOutputProgramRecord::kSize);
                 return {static_cast<uint8_t>(ch), static_cast<uint8_t>(idx)};
+            }
             case kCmdIpOutputSettings: {
                 Bytes r(16, 0);
                 r.insert(r.end(), settings.bytes.begin(), settings.bytes.end());

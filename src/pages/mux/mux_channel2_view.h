@@ -1,0 +1,74 @@
+// A multi-output channel page: 7 input channels routed to output A (or A..D on variant 33). The request
+// chains live in MuxChannel2Logic; this page wires them to the device, the wait and the widgets.
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "pagebase/form_template_view.h"
+#include "pages/mux/mux_channel2_logic.h"
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace nms {
+
+class Cmuxchannel2 : public CFormTemplateView, private IProgramTreeObserver {
+    Q_OBJECT
+public:
+    explicit Cmuxchannel2(QWidget* parent = nullptr);
+    ~Cmuxchannel2() override;
+
+    MuxChannel2Logic* Logic() const { return m_logic.get(); }
+
+    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
+    void OnTimer(int id) override;
+
+    void OnInputAnalyze();
+    void OnOut(int output);
+    void OnRemove();
+    void OnEdit();
+    void OnRefreshOut();
+
+    QTreeWidget* InputTreeWidget() const { return m_inputTree; }
+    QTreeWidget* OutputTreeWidget() const { return m_outputTree; }
+    QPushButton* AnalyzeButton() const { return m_analyze; }
+    QPushButton* OutButton(int n) const { return m_out[n]; }
+    QPushButton* EditButton() const { return m_edit; }
+    QPushButton* RemoveButton() const { return m_remove; }
+    QPushButton* RefreshButton() const { return m_refresh; }
+    QCheckBox* PidRemapCheck() const { return m_pidRemap; }
+
+protected:
+    void OnInitialUpdate() override;
+    void OnShowWindow(bool shown) override;
+
+private:
+    void TreeReset(int treeId) override;
+    void ChildInserted(int treeId, int root, int channel, int child) override;
+    void ChildRemoved(int treeId, int root, int channel, int child) override;
+    void ChildReplaced(int treeId, int root, int channel, int child) override;
+    void ChannelExpanded(int treeId, int root, int channel) override;
+
+    QTreeWidget* Widget(int treeId) const;
+    const ProgramTree& Model(int treeId) const;
+    QTreeWidgetItem* ChannelItem(int treeId, int root, int channel) const;
+    bool DeviceReady() const;
+    void Apply(const ChainStep& step);
+    TreePath Selection(QTreeWidget* tree) const;
+
+    std::unique_ptr<MuxChannel2Logic> m_logic;
+    QTreeWidget* m_inputTree;
+    QTreeWidget* m_outputTree;
+    QPushButton* m_analyze;
+    std::array<QPushButton*, 4> m_out{};
+    QPushButton* m_edit;
+    QPushButton* m_remove;
+    QPushButton* m_refresh;
+    QCheckBox* m_pidRemap;
+};
+
+}  // namespace nms

@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "fake_mux_ip.h"
+#include "page_fixture.h"
+#include "pages/mux/mux_channel2_logic.h"
+#include "pages/mux/mux_channel2_view.h"
+#include "pages/mux/program_info_dlg.h"
+
+namespace nms {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using test::PageFixture;
+
+std::vector<Bytes> Drive(MuxChannel2Logic& logic, FakeMuxIp& mux, ChainStep step,
+                         std::vector<std::string>* messages = nullptr) {
+    std::vector<Bytes> requests;
+    for (int i = 0; i < 5000; ++i) {
+        if (messages && !step.message.empty())
+            messages->push_back(step.message);
+        if (!step.HasRequest())
+            break;
+        Bytes req = {static_cast<uint8_t>(step.command)};
+        req.insert(req.end(), step.payload.begin(), step.payload.end());
+        requests.push_back(req);
+        const Bytes answer = mux.Answer(step.command, step.payload);
+        step = logic.HandleReply(
+            {static_cast<uint8_t>(step.command), 1, 1, answer.data(), static_cast<int>(answer.size())});
+    }
+    return requests;
+}
+
+std::vector<std::string> ChildTexts(const ProgramTreeNode* n) {
+    std::vector<std::string> out;
+    if (n)
+        for (const auto& c : n->children)
+            out.push_back(c.text);
+    return out;
+}
+
+TreePath ProgramPath(const ProgramTree& t, int root, int pos, int index) {
+    return {2, root, pos, t.FindChild(root, pos, index)};
+}
+
+struct Channel2Logic : ::testing::Test {
+    FakeMuxIp mux;
+    Channel2Logic() { mux.channel2 = true; }
+};
+
+TEST_F(Channel2Logic, FullReadShowsRoutedProgramsUnderTheirLowestOutput) {
+    mux.channels[0] = {FakeMuxIp::Program("A", 1, 0x01)};
+    mux.channels[6] = {FakeMuxIp::Program("BC", 2, 0x06), FakeMuxIp::Program("Free", 3)};
+    mux.settings.bytes[0] = 0;  // CAS 1 unused
+    mux.settings.bytes[44] = 1;
+    mux.settings.SetCaSystemId(1, 0x0B00);
+    MuxChannel2Logic logic(33);
+    logic.Initialise();
+    ASSERT_EQ(logic.OutputTree().Roots().size(), 4u);
+    const auto requests = Drive(logic, mux, logic.Refresh());
+    EXPECT_EQ(requests.front(), (Bytes{0x24, 0}));
+    EXPECT_EQ(requests.size(), 1u + 1u + 5u + 2u);
+    EXPECT_FALSE(logic.Waiting());
+    EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 0)), (std::vector<std::string>{"1 A"}));
+    EXPECT_EQ(ChildTexts(logic.OutputTree().Node(1, 6)), (std::vector<std::string>{"1 BC"}));
+    EXPECT_TRUE(logic.OutputTree().Node(2, 6)->children.empty());
+    EXPECT_EQ(ChildTexts(logic.InputTree().Node(0, 6)), (std::vector<std::string>{"1 BC", "2 Free"}));
+    // Only the enabled CAS entries, numbered over the enabled ones.
+    const ProgramTreeNode& ca = logic.OutputTree().Node(0, 0, 0)->children.back();
+    ASSERT_EQ(ca.text, "CA");
+    ASSERT_EQ(ca.children.size(), 1u);
+    EXPECT_EQ(ca.children[0].text, "CA 1");
+    EXPECT_EQ(ca.children[0].data, 1);
+    EXPECT_EQ(ChildTexts(&ca.children[0]), (std::vector<std::string>{"CA system id: 0xb00", "ECM PID: 0x0"}));
+
+    // With output A only, a program without bit 0 is not shown.
+    MuxChannel2Logic single(0);
+    single.Initialise();
+    Drive(single, mux, single.Refresh());
+    ASSERT_EQ(single.OutputTree().Roots().size(), 1u);
+    EXPECT_TRUE(single.OutputTree().Node(0, 6)->children.empty());
+}
+
+TEST_F(Channel2Logic, AnalysedChannelsReadAllOutputsAgainOnEveryRouting) {
+    mux.channels[2] = {FakeMuxIp::Program("P1", 1), FakeMuxIp::Program("P2", 2)};
+    mux.channels[3] = {};
+    MuxChannel2Logic logic(0);
+    logic.Initialise();
+    std::vector<std::string> messages;
+    Drive(logic, mux, logic.InputAnalyze({1, 0, 3, -1}, true), &messages);
+    EXPECT_EQ(messages, (std::vector<std::string>{"Channel 4 no input!"}));
+    const auto analyse = Drive(logic, mux, logic.InputAnalyze({1, 0, 2, -1}, false));
+    EXPECT_EQ(analyse[0][3], 1);  // remap 1 when unchecked
+    ASSERT_TRUE(logic.Analysed(2));
+    for (int index : {0, 1}) {
+        const auto requests = Drive(logic, mux, logic.Route(ProgramPath(logic.InputTree(), 0, 2, index), 0));
+        ASSERT_GE(requests.size(), 2u);
+        EXPECT_EQ(requests[0], (Bytes{0x22, 2, static_cast<uint8_t>(index), 1}));
+        EXPECT_EQ(requests[1], (Bytes{0x24, 0}));
+        EXPECT_TRUE(logic.Analysed(2));
+    }
+    EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 2)), (std::vector<std::string>{"1 P1", "2 P2"}));
+    EXPECT_EQ(logic.Route(ProgramPath(logic.InputTree(), 0, 2, 0), 0).message,
+              "The program has already been selected!");
+    Drive(logic, mux, logic.Remove(ProgramPath(logic.OutputTree(), 0, 2, 1)));
+    EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 2)), (std::vector<std::string>{"1 P1"}));
+}
+
+TEST_F(Channel2Logic, MismatchedAndShortReadRepliesChangeNothing) {
+    mux.channels[0] = {FakeMuxIp::Program("X", 1)};
+    MuxChannel2Logic logic(0);
+    logic.Initialise();
+    ChainStep step = logic.Refresh();
+    Bytes settings = mux.Answer(0x24, {0});
+    step = logic.HandleReply({0x24, 1, 1, settings.data(), static_cast<int>(settings.size())});
+    ASSERT_EQ(step.payload, (Bytes{0, 0, 0}));
+    const Bytes other = {1, 0, 0};  // another channel: no skipping ahead
+    EXPECT_FALSE(logic.HandleReply({0x21, 1, 1, other.data(), 3}).HasRequest());
+    Bytes full = mux.Answer(0x21, {0, 0, 0});
+    EXPECT_FALSE(logic.HandleReply({0x21, 1, 1, full.data(), 284}).HasRequest());
+    EXPECT_EQ(logic.HandleReply({0x21, 1, 1, full.data(), static_cast<int>(full.size())}).payload,
+              (Bytes{1, 0, 0}));
+}
+
+TEST_F(Channel2Logic, EditSendsTheRecordAndKeepsTheLanguageAndCiBytes) {
+    MultiOutputProgramRecord rec = FakeMuxIp::Program("E", 5, 0x01);
+    rec.SetLanguageFlag(1);
+    rec.SetCiFlag(0x88);
+    mux.channels[1] = {rec};
+    MuxChannel2Logic logic(0);
+    logic.Initialise();
+    Drive(logic, mux, logic.Refresh());
+    const TreePath sel = ProgramPath(logic.OutputTree(), 0, 1, 0);
+    ProgramInfoEdit edit;
+    ASSERT_TRUE(logic.BeginEdit(sel, &edit));
+    EXPECT_EQ(edit.info.ciField, 0u);
+    EXPECT_EQ(edit.info.name[0], 0);  // the output name as stored, even when empty
+    edit.info.serviceId = 300;
+    edit.info.ecmPids[1] = 0x20;
+    edit.languageFlag = 0;
+    ChainStep step = logic.CommitEdit(edit);
+    ASSERT_EQ(step.payload.size(), 285u);
+    EXPECT_EQ(step.payload[2 + MultiOutputProgramRecord::kLanguageOffset], 1);
+    EXPECT_EQ(step.payload[2 + MultiOutputProgramRecord::kCiFlagOffset], 0x88);
+    const Bytes answer = mux.Answer(step.command, step.payload);
+    logic.HandleReply({0x23, 1, 1, answer.data(), static_cast<int>(answer.size())});
+    EXPECT_EQ(logic.Program(1, 0)->OutputServiceId(), 300);
+    EXPECT_EQ(logic.OutputTree().Node(0, 1, 0)->text, "1 ");
+}
+
+TEST(Channel2Page, ShownReadsAndRoutes) {
+    PageFixture fx{0x2101};
+    FakeMuxIp mux;
+    mux.channel2 = true;
+    mux.channels[0] = {FakeMuxIp::Program("News", 1)};
+    Cmuxchannel2 page;
+    fx.Bind(&page, 33);
+    EXPECT_TRUE(page.OutButton(3)->isVisible());
+    EXPECT_TRUE(page.PidRemapCheck()->isChecked());
+    for (int i = 0; i < 100; ++i) {
+        auto s = fx.TakeSentPacket();
+        if (!s)
+            break;
+        fx.FeedReply(s->command, mux.Answer(s->command, s->payload));
+    }
+    EXPECT_FALSE(page.IsBusy());
+    QTreeWidgetItem* in = page.InputTreeWidget()->topLevelItem(0)->child(0);
+    ASSERT_EQ(in->childCount(), 1);
+    page.InputTreeWidget()->setCurrentItem(in->child(0));
+    page.OutButton(2)->click();
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload, (Bytes{0, 0, 4}));
+    fx.FeedReply(sent->command, mux.Answer(sent->command, sent->payload));
+    EXPECT_EQ(page.OutputTreeWidget()->topLevelItem(2)->child(0)->child(0)->text(0), "1 News");
+    EXPECT_FALSE(page.IsBusy());
+}
+
+}  // namespace
+}  // namespace nms
