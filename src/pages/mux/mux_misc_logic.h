@@ -85,8 +85,11 @@ public:
     MiscStep Poll() const;
 
     MiscStep HandleReply(uint8_t command, const uint8_t* payload, int length);
-    // The wait ended without its reply, or the request could not be queued.
-    void WaitEnded() { m_expect = 0; }
+    // The wait ended without its reply, or the request could not be queued; a later Get A reads A only.
+    void WaitEnded() {
+        m_expect = 0;
+        m_secondRead = true;
+    }
 
 private:
     MiscStep Ask(uint8_t command, std::vector<uint8_t> payload);

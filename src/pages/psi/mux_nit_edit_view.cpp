@@ -162,8 +162,6 @@ void CMuxNitEditView::OnInitialUpdate() {
         m_logic = std::make_unique<MuxNitLogic>(m_pageParam);
         m_logic->Table() = kept;
     }
-    for (NitTsRow& row : m_logic->Table().rows)
-        row.entry.Clear();
     ApplyModel();
     ShowTable();
 }

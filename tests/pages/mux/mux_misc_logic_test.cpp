@@ -217,6 +217,11 @@ TEST(MuxMiscLogic, TwoOutputShownReadsAThenBUnderOneWait) {
     // A short reply does not continue the chain.
     logic.Shown();
     EXPECT_FALSE(Reply(logic, kCmdGetOutputParams, {1, 0, 0}).HasRequest());
+    // After that read timed out, A's own Get reads A only.
+    logic.WaitEnded();
+    EXPECT_EQ(logic.Get(MuxMiscLogic::kOutputA).payload, Bytes{1});
+    EXPECT_EQ(Reply(logic, kCmdGetOutputParams, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}).wait,
+              MiscStep::Wait::kEnd);
 }
 
 TEST(MuxMiscLogic, BlockRecordReadShowsEveryOutputAndSetSendsItBack) {
