@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         d.port = r.port;
         const auto bytes = nms::EncodeDeviceRecord(d);
         const auto again = nms::DecodeDeviceRecord(bytes.data());
-        if (again.nodeName != r.nodeName || again.deviceName != r.deviceName || again.port != r.port) std::abort();
+        if (again.nodeName != r.nodeName || again.deviceName != r.deviceName || again.port != r.port)
+            std::abort();
     }
     return 0;
 }

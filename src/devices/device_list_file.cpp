@@ -20,7 +20,8 @@ void PutName(uint8_t* field, const std::string& name) {
 
 std::string GetName(const uint8_t* field) {
     size_t n = 0;
-    while (n < kDeviceNameBytes - 1 && field[n] != 0) ++n;
+    while (n < kDeviceNameBytes - 1 && field[n] != 0)
+        ++n;
     return std::string(reinterpret_cast<const char*>(field), n);
 }
 
@@ -30,11 +31,16 @@ void PutU16(uint8_t* p, uint16_t v) {
 }
 
 void PutU32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
 }
 
-uint16_t GetU16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t GetU32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint16_t GetU16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
+uint32_t GetU32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 
 }  // namespace
 
@@ -76,7 +82,8 @@ std::vector<FileDeviceRecord> ParseDeviceList(const uint8_t* data, size_t size) 
 
 bool ReadDeviceListFile(const std::string& path, std::vector<FileDeviceRecord>* records) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    if (!in)
+        return false;
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     *records = ParseDeviceList(bytes.data(), bytes.size());
     return true;
@@ -91,15 +98,18 @@ bool WriteDeviceListFile(const std::string& path, const std::vector<DevicePtr>& 
     }
     const std::string temp = path + ".tmp";
     auto fail = [&](const char* what) {
-        if (error) *error = std::string(what) + ": " + std::strerror(errno);
+        if (error)
+            *error = std::string(what) + ": " + std::strerror(errno);
         return false;
     };
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return fail("cannot create the file");
+    if (fd < 0)
+        return fail("cannot create the file");
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (w < 0 && errno == EINTR) continue;
+        if (w < 0 && errno == EINTR)
+            continue;
         if (w <= 0) {
             const int saved = errno;
             ::close(fd);

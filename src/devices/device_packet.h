@@ -24,8 +24,8 @@ int AppendCrc32(uint8_t* buffer, int length);
 
 // Frames a packet at destination (which must hold 11 + n bytes) and stores its length through
 // packetLength as the very last step.
-void BuildPacket(uint16_t type, uint8_t command, uint8_t b, uint8_t c, uint8_t* destination, int* packetLength,
-                 const uint8_t* payload, uint16_t n);
+void BuildPacket(uint16_t type, uint8_t command, uint8_t b, uint8_t c, uint8_t* destination,
+                 int* packetLength, const uint8_t* payload, uint16_t n);
 
 // 1 when the device's status counter is above 0, else -1.
 int IsDeviceOnline(const DeviceRecord* device);

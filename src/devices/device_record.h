@@ -21,9 +21,9 @@ constexpr uint16_t kDefaultDevicePort = 2009;
 
 // The run-time companion of a record. Every field is guarded by DeviceListMutex().
 struct DeviceLink {
-    IReplyReceiver* replyWindow = nullptr;     // the page that receives this device's replies
+    IReplyReceiver* replyWindow = nullptr;  // the page that receives this device's replies
     std::vector<uint8_t> sendBuffer = std::vector<uint8_t>(kInitialSendBuffer);  // the send slot
-    int sendLength = 0;                        // 0: nothing to send
+    int sendLength = 0;                                                          // 0: nothing to send
     int lastReceivedLength = 0;                // of the last reply packet, without CRC
     IReplyReceiver* transferWindow = nullptr;  // the configuration-transfer dialog while it is open
 };
@@ -35,9 +35,10 @@ struct DeviceRecord : std::enable_shared_from_this<DeviceRecord> {
     uint16_t typeCode = 0;
     uint32_t address = 0;  // IPv4 in network order: the first dotted number is the lowest-addressed byte
     uint16_t port = kDefaultDevicePort;
-    std::atomic<int8_t> status{0};    // 0 new, 3 after a heartbeat reply, -1 offline
-    std::atomic<uint8_t> busy{0};     // 1 while a page waits for a reply
-    std::atomic<uint32_t> version{0}; // byte 0: software major, 1: software minor, 2: hardware major, 3: minor
+    std::atomic<int8_t> status{0};  // 0 new, 3 after a heartbeat reply, -1 offline
+    std::atomic<uint8_t> busy{0};   // 1 while a page waits for a reply
+    std::atomic<uint32_t> version{
+        0};  // byte 0: software major, 1: software minor, 2: hardware major, 3: minor
     std::unique_ptr<DeviceLink> link = std::make_unique<DeviceLink>();
 
     // The four address bytes in dotted order.

@@ -19,8 +19,10 @@ void DeviceRegistry::Append(DevicePtr device) {
 
 bool DeviceRegistry::Remove(const DeviceRecord* device) {
     std::lock_guard<std::mutex> lock(DeviceListMutex());
-    auto it = std::find_if(m_devices.begin(), m_devices.end(), [&](const DevicePtr& d) { return d.get() == device; });
-    if (it == m_devices.end()) return false;
+    auto it = std::find_if(m_devices.begin(), m_devices.end(),
+                           [&](const DevicePtr& d) { return d.get() == device; });
+    if (it == m_devices.end())
+        return false;
     m_devices.erase(it);
     ++m_generation;
     m_index.clear();  // the index must not keep a removed record alive
@@ -42,14 +44,16 @@ std::vector<DevicePtr> DeviceRegistry::Snapshot() const {
 DevicePtr DeviceRegistry::Find(const DeviceRecord* device) const {
     std::lock_guard<std::mutex> lock(DeviceListMutex());
     for (const DevicePtr& d : m_devices)
-        if (d.get() == device) return d;
+        if (d.get() == device)
+            return d;
     return nullptr;
 }
 
 void DeviceRegistry::RebuildIndexLocked() const {
     m_index.clear();
     m_index.reserve(m_devices.size());
-    for (const DevicePtr& d : m_devices) m_index.emplace_back(EndpointKey(d->address, d->port, d->typeCode), d);
+    for (const DevicePtr& d : m_devices)
+        m_index.emplace_back(EndpointKey(d->address, d->port, d->typeCode), d);
     // Stable: of several devices with one endpoint, the first in list order stays first.
     std::stable_sort(m_index.begin(), m_index.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -58,11 +62,13 @@ void DeviceRegistry::RebuildIndexLocked() const {
 
 DevicePtr DeviceRegistry::FindByEndpoint(uint32_t address, uint16_t port, uint16_t typeCode) const {
     std::lock_guard<std::mutex> lock(DeviceListMutex());
-    if (m_indexGeneration != m_generation) RebuildIndexLocked();
+    if (m_indexGeneration != m_generation)
+        RebuildIndexLocked();
     const uint64_t key = EndpointKey(address, port, typeCode);
     auto it = std::lower_bound(m_index.begin(), m_index.end(), key,
                                [](const auto& e, uint64_t k) { return e.first < k; });
-    if (it == m_index.end() || it->first != key) return nullptr;
+    if (it == m_index.end() || it->first != key)
+        return nullptr;
     return it->second;
 }
 

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,7 +66,8 @@ TEST(DeviceRecordCodec, GoldenRecord) {
     std::array<uint8_t, 114> want{};
     std::memcpy(&want[0], "Node1", 5);
     std::memcpy(&want[48], "QAM", 3);
-    const uint8_t tail[] = {0x01, 0x41, 192, 168, 1, 5, 0xD9, 0x07, 0x03, 0x01, 0, 0, 0, 0, 0x01, 0x05, 0x02, 0x12};
+    const uint8_t tail[] = {0x01, 0x41, 192, 168, 1, 5,    0xD9, 0x07, 0x03,
+                            0x01, 0,    0,   0,   0, 0x01, 0x05, 0x02, 0x12};
     std::memcpy(&want[96], tail, sizeof tail);
     EXPECT_EQ(r, want);
 
@@ -82,7 +82,7 @@ TEST(DeviceRecordCodec, GoldenRecord) {
 
 TEST(DeviceRecordCodec, NamesAreCutTo47Bytes) {
     std::array<uint8_t, 114> raw{};
-    std::memset(&raw[0], 'N', 48);   // no NUL at all
+    std::memset(&raw[0], 'N', 48);  // no NUL at all
     std::memset(&raw[48], 'D', 48);
     const FileDeviceRecord r = DecodeDeviceRecord(raw.data());
     EXPECT_EQ(r.nodeName, std::string(47, 'N'));
@@ -111,11 +111,11 @@ TEST_F(DeviceListFileTest, LoadRules) {
     std::vector<uint8_t> bytes;
     auto add = [&](const std::array<uint8_t, 114>& r) { bytes.insert(bytes.end(), r.begin(), r.end()); };
     add(Record("Node1", "QAM", 0x4101, {192, 168, 1, 5}, 2009));
-    add(Record("Empty", "", 0x4101, {0, 0, 0, 0}, 0));          // node only
+    add(Record("Empty", "", 0x4101, {0, 0, 0, 0}, 0));                // node only
     add(Record("Node1", "Unknown", 0x4124, {192, 168, 1, 6}, 2009));  // type in no row: skipped
-    add(Record("", "Orphan", 0x4101, {192, 168, 1, 7}, 2009));  // names no node: skipped
+    add(Record("", "Orphan", 0x4101, {192, 168, 1, 7}, 2009));        // names no node: skipped
     add(Record("Node2", "Mux", 0x2103, {192, 168, 1, 8}, 2010));
-    bytes.resize(bytes.size() + 57, 0xEE);                        // partial record
+    bytes.resize(bytes.size() + 57, 0xEE);  // partial record
     WriteAll(dir / "list.db", bytes);
 
     DeviceRegistry registry;
@@ -141,7 +141,8 @@ TEST_F(DeviceListFileTest, LoadRules) {
     // Byte-identical to the loaded records except the run-time link bytes.
     std::vector<uint8_t> first(bytes.begin(), bytes.begin() + 114);
     std::vector<uint8_t> got(saved.begin(), saved.begin() + 114);
-    for (int i = 106; i < 110; ++i) first[i] = got[i] = 0;
+    for (int i = 106; i < 110; ++i)
+        first[i] = got[i] = 0;
     EXPECT_EQ(got, first);
 }
 
@@ -274,7 +275,8 @@ TEST_F(DeviceListFileTest, EditAndRenameUpdateRecordsAndSave) {
     EXPECT_EQ(a->typeCode, 0x2103);
     EXPECT_EQ(registry.FindByEndpoint(2, 3000, 0x2103).get(), a);
     model.RenameNode(n, "Renamed");
-    for (const auto& d : registry.Snapshot()) EXPECT_EQ(d->nodeName, "Renamed");
+    for (const auto& d : registry.Snapshot())
+        EXPECT_EQ(d->nodeName, "Renamed");
     const auto saved = ParseDeviceList(ReadAll(DeviceTreeModel::DefaultListPath()).data(), 2 * 114);
     ASSERT_EQ(saved.size(), 2u);
     EXPECT_EQ(saved[0].nodeName, "Renamed");

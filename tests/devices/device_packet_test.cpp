@@ -1,10 +1,11 @@
+#include "devices/device_packet.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "devices/device_packet.h"
 #include "devices/device_record.h"
 
 namespace nms {
@@ -95,7 +96,8 @@ TEST_F(SendCommandTest, SlotKeepsOnlyTheLastRequestAndGrows) {
     const uint8_t first[3] = {9, 9, 9};
     ASSERT_EQ(SendCommand(0x20, 1, 1, &device, first, 3), 1);
     std::vector<uint8_t> payload(4086);
-    for (size_t i = 0; i < payload.size(); ++i) payload[i] = uint8_t(i);
+    for (size_t i = 0; i < payload.size(); ++i)
+        payload[i] = uint8_t(i);
     ASSERT_EQ(SendCommand(0x22, 2, 3, &device, payload.data(), int(payload.size())), 1);
     const auto slot = Slot();
     ASSERT_EQ(slot.size(), 4097u);

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "devices/device_registry.h"
+
+#include <gtest/gtest.h>
 
 namespace nms {
 namespace {

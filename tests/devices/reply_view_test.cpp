@@ -11,7 +11,8 @@ namespace {
 
 std::vector<uint8_t> Packet(uint8_t command, std::vector<uint8_t> payload, uint16_t declared) {
     std::vector<uint8_t> p = {0x21, 0x01, 0x05, 0x06, command, uint8_t(declared >> 8), uint8_t(declared)};
-    for (uint8_t x : payload) p.push_back(x);
+    for (uint8_t x : payload)
+        p.push_back(x);
     return p;
 }
 
