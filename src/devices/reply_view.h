@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/byte_io.h"
 #include "devices/device_packet.h"
 
 namespace nms {
@@ -41,6 +42,9 @@ public:
     // The packet as the link stored it (header first).
     const uint8_t* Packet() const { return m_packet; }
     int PacketLength() const { return m_length; }
+
+    // The payload as a bounded reader.
+    ByteReader Reader() const { return ByteReader(Payload(), size_t(m_payloadLength)); }
 
     // True when payload bytes [offset, offset + count) arrived.
     bool Has(int offset, int count) const {

@@ -4,8 +4,10 @@
 #include <algorithm>
 
 #include "devices/device_events.h"
+#include "devices/device_packet.h"
 #include "devices/device_record.h"
 #include "devices/reply_routing.h"
+#include "platform/prompt.h"
 #include "platform/wait_state.h"
 
 namespace nms {
@@ -100,6 +102,58 @@ void CFormTemplateView::EndWait(int timerId) {
 
 bool CFormTemplateView::UpdateData(bool collect) {
     return DoDataExchange(collect);
+}
+
+bool CFormTemplateView::DeviceOnline() const {
+    return m_device && IsDeviceOnline(m_device) > 0;
+}
+
+void CFormTemplateView::OnRefresh(unsigned what, bool refreshed) {
+    if ((what & PageStep::kRefreshAll) && !refreshed)
+        UpdateData(false);
+}
+
+int CFormTemplateView::Carry(const PageStep& step) {
+    using Wait = PageStep::Wait;
+    const bool ends =
+        step.wait == Wait::kEnd || step.wait == Wait::kRestart || step.wait == Wait::kRestartLong;
+    if (ends)
+        EndWait(kWaitTimerId);
+    if (step.refresh != PageStep::kRefreshNone)
+        OnRefresh(step.refresh, ends);
+    // A box is shown only after the wait ended, so the operator is never locked behind it.
+    for (const std::string& text : step.messages)
+        ShowMessageBox(text);
+    int rc = 0;
+    if (step.HasRequest()) {
+        const auto* data = step.payload.empty() ? nullptr : step.payload.data();
+        rc = SendCommandEx(static_cast<uint8_t>(step.command), step.b, step.c, m_device, data,
+                           static_cast<int>(step.payload.size()), step.checkOnline ? 1 : 0);
+        if (rc != kSendQueued) {
+            if (m_busy)
+                EndWait(kWaitTimerId);
+            OnStepRefused(step);
+        } else {
+            switch (step.wait) {
+                case Wait::kBegin:
+                case Wait::kRestart:
+                    BeginWait(kWaitTimerId, false);
+                    break;
+                case Wait::kBeginLong:
+                case Wait::kRestartLong:
+                    BeginWait(kWaitTimerId, true);
+                    break;
+                case Wait::kBeginShort:
+                    BeginShortWait(kWaitTimerId);
+                    break;
+                default:
+                    break;
+            }
+        }
+    }
+    if (step.sendVersion)
+        SendCommand(kVersionCommand, 1, 1, m_device, nullptr, 0);
+    return rc;
 }
 
 void CFormTemplateView::OnDeviceReply(DeviceRecord*, const ReplyView&) {}

@@ -9,6 +9,7 @@
 
 #include "devices/reply_receiver.h"
 #include "devices/reply_view.h"
+#include "pagebase/page_step.h"
 #include "platform/window_timers.h"
 
 namespace nms {
@@ -57,6 +58,13 @@ public:
     void EndWait(int timerId);
     bool IsBusy() const { return m_busy; }
 
+    // Carries out a step of the page's logic, in this order: a kEnd or restart wait ends (the controls
+    // are refreshed), the step's refresh bits go to OnRefresh, its messages are shown one by one, its
+    // request is queued and the wait begins as the step says. A request the link refuses (no device,
+    // offline) ends a running wait and goes to OnStepRefused. Returns the send result, or 0 when the
+    // step had no request.
+    int Carry(const PageStep& step);
+
     // Form exchange: false shows members in the controls; true collects the controls into the members,
     // field by field, stopping with that field's message at the first that fails (returns false).
     bool UpdateData(bool collect = true);
@@ -79,6 +87,15 @@ public:
 protected:
     // The page's form exchange (see UpdateData). The base has nothing to exchange.
     virtual bool DoDataExchange(bool collect) { return true; }
+    // Refresh bits of a step; the base shows every member (kRefreshAll) unless the wait just ended
+    // (that refreshed already). Pages handle their own bits and call this one.
+    virtual void OnRefresh(unsigned what, bool refreshed);
+    // A step's request could not be queued; the wait (if any) has ended. Page logic forgets what it
+    // waited for here.
+    virtual void OnStepRefused(const PageStep& step) {}
+    // True when a device is bound and online: actions and polls send nothing otherwise.
+    bool DeviceOnline() const;
+
     // The page was shown (after the base made it the receiver of the device's replies) or hidden by the
     // program; spontaneous show events (a restored main window) do not come here.
     virtual void OnShowWindow(bool shown) {}
