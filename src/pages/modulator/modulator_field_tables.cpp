@@ -1,0 +1,8 @@
+#include "pages/field_tables.h"
+
+namespace nms {
+
+// One line per field table of this folder's pages.
+void AppendModulatorFieldTables(std::vector<NamedFieldTable>& out) {}
+
+}  // namespace nms
