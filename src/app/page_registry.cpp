@@ -4,7 +4,6 @@
 #include <mutex>
 
 #include "pagebase/placeholder_page.h"
-#include "pages/modulator/qam4_view.h"
 #include "pages/mux/mux_channel2_view.h"
 #include "pages/mux/mux_channel_view.h"
 #include "pages/mux/mux_ip_view.h"
@@ -16,9 +15,13 @@
 #include "pages/mux/pid_monitor_view.h"
 #include "pages/psi/mux_nit_edit_view.h"
 #include "pages/psi/mux_psi_view.h"
-#include "pages/receiver/dvbs_system_view.h"
 
 namespace nms {
+
+void RegisterEncoderPages();
+void RegisterModulatorPages();
+void RegisterReceiverPages();
+void RegisterIrdPages();
 
 namespace {
 
@@ -57,8 +60,6 @@ void RegisterBuiltPages() {
     static std::once_flag once;
     std::call_once(once, [] {
         // One line per real page class.
-        RegisterPageClass<Cqam4>("Cqam4");
-        RegisterPageClass<CDVBSSystemView>("CDVBSSystemView");
         RegisterPageClass<CMuxChannelView>("CMuxChannelView");
         RegisterPageClass<CMuxMiscView>("CMuxMiscView");
         RegisterPageClass<CMuxMonitorView>("CMuxMonitorView");
@@ -70,6 +71,11 @@ void RegisterBuiltPages() {
         RegisterPageClass<CMuxPidForwardView1>("CMuxPidForwardView1");
         RegisterPageClass<CMuxPidFilterView>("CMuxPidFilterView");
         RegisterPageClass<CpidMonitor>("CpidMonitor");
+        // The parameter-block families register their own pages.
+        RegisterEncoderPages();
+        RegisterModulatorPages();
+        RegisterReceiverPages();
+        RegisterIrdPages();
     });
 }
 

@@ -1,0 +1,8 @@
+#include "app/page_registry.h"
+
+namespace nms {
+
+// One line per page class of this folder.
+void RegisterEncoderPages() {}
+
+}  // namespace nms

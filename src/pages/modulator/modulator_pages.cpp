@@ -1,0 +1,11 @@
+#include "app/page_registry.h"
+#include "pages/modulator/qam4_view.h"
+
+namespace nms {
+
+// One line per page class of this folder.
+void RegisterModulatorPages() {
+    RegisterPageClass<Cqam4>("Cqam4");
+}
+
+}  // namespace nms
