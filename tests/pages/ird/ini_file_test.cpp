@@ -161,7 +161,7 @@ TEST(IrKeyFileTest, PublicCodeTextPairsKeyCodesWithDelayUnits) {
     // No delays in the file: unit 1 for every key.
     EXPECT_EQ(IrPublicCodeText("Up,1", 0, 0), "01010d01");
     EXPECT_EQ(IrPublicCodeText("Ok,9,Nope", 350, 1000),
-              "05031505"
+              "0503150a"
               "0103");
     EXPECT_EQ(IrPublicCodeText("", 100, 100), "");
 }
