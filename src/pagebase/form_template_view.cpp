@@ -115,8 +115,8 @@ void CFormTemplateView::OnRefresh(unsigned what, bool refreshed) {
 
 int CFormTemplateView::Carry(const PageStep& step) {
     using Wait = PageStep::Wait;
-    const bool ends =
-        step.wait == Wait::kEnd || step.wait == Wait::kRestart || step.wait == Wait::kRestartLong;
+    const bool ends = step.wait == Wait::kEnd || step.wait == Wait::kRestart ||
+                      step.wait == Wait::kRestartLong || step.wait == Wait::kRestartShort;
     if (ends)
         EndWait(kWaitTimerId);
     if (step.refresh != PageStep::kRefreshNone)

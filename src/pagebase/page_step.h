@@ -14,13 +14,14 @@ constexpr uint8_t kVersionCommand = 0x02;
 
 struct PageStep {
     enum class Wait {
-        kNone,         // the wait stays as it is
-        kBegin,        // 20 s (after the request was queued)
-        kBeginLong,    // 80 s
-        kBeginShort,   // 15 s
-        kRestart,      // the wait ends (controls refreshed, messages shown), then 20 s begin again
-        kRestartLong,  // the same with 80 s
-        kEnd,          // the wait ends before anything else of the step happens
+        kNone,          // the wait stays as it is
+        kBegin,         // 20 s (after the request was queued)
+        kBeginLong,     // 80 s
+        kBeginShort,    // 15 s
+        kRestart,       // the wait ends (controls refreshed, messages shown), then 20 s begin again
+        kRestartLong,   // the same with 80 s
+        kRestartShort,  // the same with 15 s
+        kEnd,           // the wait ends before anything else of the step happens
     };
 
     // Refresh bits; pages may define their own from kRefreshPageBits on.
