@@ -144,6 +144,7 @@ int CFormTemplateView::Carry(const PageStep& step) {
                     BeginWait(kWaitTimerId, true);
                     break;
                 case Wait::kBeginShort:
+                case Wait::kRestartShort:
                     BeginShortWait(kWaitTimerId);
                     break;
                 default:

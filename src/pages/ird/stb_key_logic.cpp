@@ -62,6 +62,76 @@ uint8_t StbDelayUnit(int milliseconds) {
     return uint8_t(std::clamp(milliseconds / 100, 1, 255));
 }
 
+namespace {
+
+int CountNames(const std::string& text) {
+    return text.empty() ? 0 : int(std::count(text.begin(), text.end(), ',')) + 1;
+}
+
+}  // namespace
+
+std::string StbAddKey(StbKeyForm& form, std::string& individualNames, const std::string& name, bool publicCmd,
+                      bool individualCmd) {
+    if (publicCmd && individualCmd)
+        return "Please only choice Public Cmd or Private Cmd to set";
+    if ((publicCmd || individualCmd) && form.keyDelay < 1)
+        return "Please set key delay first!";
+    const int delay = StbIsNumberKey(name) ? form.numDelay : form.keyDelay;
+    if (publicCmd) {
+        // The device's public area holds 48 pairs.
+        if (CountNames(form.publicCommand) >= kStbPublicPairs)
+            return "The public command holds at most 48 keys.";
+        if (!form.publicCommand.empty())
+            form.publicCommand += ",";
+        form.publicCommand += name;
+        char pair[8];
+        std::snprintf(pair, sizeof pair, "%02x%02x", unsigned(StbKeyCodeOf(name)),
+                      unsigned(StbDelayUnit(delay)));
+        form.publicCode += pair;
+    } else if (individualCmd) {
+        if (CountNames(individualNames) >= kStbSlotPairs)
+            return "A set-top box command holds at most 22 keys.";
+        if (!individualNames.empty())
+            individualNames += ",";
+        individualNames += name;
+    }
+    return {};
+}
+
+std::string StbSetKeyValue(StbKeyForm& form, const std::string& name, const std::string& code) {
+    if (code.size() != 6)
+        return "Key length must be 6 characters!";
+    if (name.empty())
+        return {};
+    for (StbKeyForm::KeyRow& row : form.keyMap)
+        if (row.name == name) {
+            row.code = code;
+            return {};
+        }
+    form.keyMap.push_back({name, code});
+    return {};
+}
+
+void StbSetIndividual(StbKeyForm& form, int stb, const std::string& names) {
+    for (StbKeyForm::StbRow& row : form.stbCommands) {
+        int n = 0;
+        if (ParseStbNumber(row.stb, &n) && n == stb) {
+            row.command = names;
+            return;
+        }
+    }
+    form.stbCommands.push_back({std::to_string(stb), names});
+}
+
+std::string StbCommandOf(const StbKeyForm& form, int stb) {
+    for (const StbKeyForm::StbRow& row : form.stbCommands) {
+        int n = 0;
+        if (ParseStbNumber(row.stb, &n) && n == stb)
+            return row.command.substr(0, kStbCommandTextMax);
+    }
+    return {};
+}
+
 StbKeyLogic::StbKeyLogic() = default;
 
 uint32_t StbKeyLogic::KeyInfraredCode(int code) const {

@@ -59,6 +59,17 @@ struct StbKeyForm {
     std::vector<StbRow> stbCommands;
 };
 
+// The editing rules of the page. Each returns the message to show, empty when the edit was made.
+// A key press: the key goes to the public sequence (code text and names) or to the individual names.
+std::string StbAddKey(StbKeyForm& form, std::string& individualNames, const std::string& name, bool publicCmd,
+                      bool individualCmd);
+// "Set" of the key map: the row of that name gets the code text (a row is appended when there is none).
+std::string StbSetKeyValue(StbKeyForm& form, const std::string& name, const std::string& code);
+// "Set" of the individual sequence of stb (1..64): its row gets the names, or a row is appended.
+void StbSetIndividual(StbKeyForm& form, int stb, const std::string& names);
+// The command text of stb's row, cut to 127 characters; empty when there is none.
+std::string StbCommandOf(const StbKeyForm& form, int stb);
+
 class StbKeyLogic {
 public:
     StbKeyLogic();

@@ -1,0 +1,167 @@
+#include "pages/ird/stb_key_ctrl.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "page_fixture.h"
+
+namespace nms {
+namespace {
+
+using test::PageFixture;
+
+void Click(QPushButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+struct StbPage {
+    PageFixture fx{0x7201};
+    CStbKeyCtrl page;
+    StbPage() {
+        fx.Bind(&page);
+        fx.TakeSentPacket();  // the read that showing the page starts
+        fx.FireTimer(&page, kWaitTimerId);
+    }
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> texts;
+        for (const auto& r : const_cast<PageFixture&>(fx).Prompt().shown)
+            texts.push_back(r.text);
+        return texts;
+    }
+};
+
+TEST(StbKeyCtrlTest, KeyPressesBuildThePublicAndIndividualSequences) {
+    StbPage p;
+    p.page.m_keyDelay->setText("250");
+    p.page.m_numDelay->setText("1000");
+    p.page.m_publicCheck->setChecked(true);
+    Click(p.page.KeyButton(5));   // Ok
+    Click(p.page.KeyButton(12));  // 0
+    EXPECT_EQ(p.page.Form().publicCode, "05020c0a");
+    EXPECT_EQ(p.page.Form().publicCommand, "Ok,0");
+
+    p.page.m_publicCheck->setChecked(false);
+    p.page.m_individualCheck->setChecked(true);
+    p.page.m_keyDelay->setText("500");
+    Click(p.page.KeyButton(1));   // Up
+    Click(p.page.KeyButton(17));  // 5
+    EXPECT_EQ(p.page.IndividualNames(), "Up,5");
+
+    p.page.m_publicCheck->setChecked(true);
+    Click(p.page.KeyButton(2));
+    p.page.m_publicCheck->setChecked(false);
+    p.page.m_keyDelay->setText("0");
+    Click(p.page.KeyButton(15));
+    EXPECT_EQ(p.Messages(), (std::vector<std::string>{"Please only choice Public Cmd or Private Cmd to set",
+                                                      "Please set key delay first!"}));
+    EXPECT_EQ(p.page.IndividualNames(), "Up,5");
+}
+
+TEST(StbKeyCtrlTest, KeyMapAndStbRowsAreEdited) {
+    StbPage p;
+    Click(p.page.KeyButton(8));  // Vol+ into the key map editor
+    p.page.m_keyValue->setText("12345");
+    Click(p.page.m_setKey);
+    EXPECT_EQ(p.Messages(), (std::vector<std::string>{"Key length must be 6 characters!"}));
+    p.page.m_keyValue->setText("00ab12");
+    Click(p.page.m_setKey);
+    ASSERT_EQ(p.page.Form().keyMap.size(), 1u);
+    EXPECT_EQ(p.page.Form().keyMap[0].name, "Vol+");
+    EXPECT_EQ(p.page.m_keyList->topLevelItemCount(), 1);
+
+    p.page.m_stbCombo->setCurrentIndex(6);  // STB 7 has no row: no names
+    p.page.OnStbSelChange();
+    EXPECT_EQ(p.page.IndividualNames(), "");
+    Click(p.page.m_setIndividual);
+    ASSERT_EQ(p.page.Form().stbCommands.size(), 1u);
+    EXPECT_EQ(p.page.Form().stbCommands[0].stb, "7");
+    EXPECT_EQ(p.page.Form().stbCommands[0].command, "");
+}
+
+TEST(StbKeyCtrlTest, ReadAndCommitChainsGoThroughTheDevice) {
+    PageFixture fx(0x7201);
+    CStbKeyCtrl page;
+    fx.Bind(&page);
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdStbGetBase);
+    EXPECT_TRUE(page.IsBusy());
+    std::vector<uint8_t> base(kStbBaseSize, 0);
+    base[4] = 0x22;  // Down
+    base[96] = 100;
+    fx.FeedReply(kCmdStbGetBase, base);
+    sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdStbGetTable);
+    EXPECT_EQ(sent->payload[0], 1);
+    ASSERT_EQ(page.m_keyList->topLevelItemCount(), 1);
+    EXPECT_EQ(page.m_keyList->topLevelItem(0)->text(1), "000022");
+    EXPECT_EQ(page.m_keyDelay->text(), "100");
+    std::vector<uint8_t> table(1 + kStbTableSize, 0);
+    table[0] = 1;
+    table[1 + kStbSlotSize] = 4;  // STB 2: Right
+    fx.FeedReply(kCmdStbGetTable, table);
+    table[0] = 2;
+    table[1 + kStbSlotSize] = 0;
+    fx.FeedReply(kCmdStbGetTable, table);
+    EXPECT_FALSE(page.IsBusy());
+    ASSERT_EQ(page.m_stbList->topLevelItemCount(), 1);
+    EXPECT_EQ(page.m_stbList->topLevelItem(0)->text(1), "Right");
+
+    // Commit sends back what was read.
+    fx.TakeSentPacket();
+    Click(page.m_commit);
+    sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdStbSetBase);
+    EXPECT_EQ(sent->payload[4], 0x22);
+    EXPECT_EQ(sent->payload[92], 2);
+    fx.FeedReply(kCmdStbSetBase, {});
+    sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload[1 + kStbSlotSize], 4);
+
+    // The wait runs out: a late reply continues nothing.
+    EXPECT_TRUE(page.IsBusy());
+    EXPECT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    fx.FeedReply(kCmdStbSetTable, {});
+    EXPECT_FALSE(fx.TakeSentPacket());
+    EXPECT_EQ(fx.Events().Texts().back(), "Operation timeout");
+}
+
+TEST(StbKeyCtrlTest, KeyFilesSaveAndLoadBack) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("stb_key_ctrl_test_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    StbPage p;
+    p.page.m_keyDelay->setText("300");
+    p.page.m_stbCombo->setCurrentIndex(4);
+    p.page.m_individualCheck->setChecked(true);
+    Click(p.page.KeyButton(6));
+    Click(p.page.m_setIndividual);
+    p.fx.Prompt().fileAnswers = {(dir / "keys").string()};
+    Click(p.page.m_saveLocal);
+    ASSERT_TRUE(std::filesystem::exists(dir / "keys.ir"));
+
+    StbPage q;
+    q.fx.Prompt().fileAnswers = {(dir / "keys.ir").string(), (dir / "missing.ir").string()};
+    Click(q.page.m_readLocal);
+    ASSERT_EQ(q.page.Form().stbCommands.size(), 1u);
+    EXPECT_EQ(q.page.Form().stbCommands[0].stb, "5");
+    EXPECT_EQ(q.page.Form().stbCommands[0].command, "Menu");
+    EXPECT_EQ(q.page.m_keyDelay->text(), "300");
+    Click(q.page.m_readLocal);  // a file that is not there: said, nothing changes
+    ASSERT_EQ(q.Messages().size(), 1u);
+    EXPECT_EQ(q.page.Form().stbCommands.size(), 1u);
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace nms
