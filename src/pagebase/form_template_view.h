@@ -64,6 +64,8 @@ public:
     // offline) ends a running wait and goes to OnStepRefused. Returns the send result, or 0 when the
     // step had no request.
     int Carry(const PageStep& step);
+    // True when a device is bound and online: actions and polls send nothing otherwise.
+    bool DeviceOnline() const;
 
     // Form exchange: false shows members in the controls; true collects the controls into the members,
     // field by field, stopping with that field's message at the first that fails (returns false).
@@ -93,8 +95,6 @@ protected:
     // A step's request could not be queued; the wait (if any) has ended. Page logic forgets what it
     // waited for here.
     virtual void OnStepRefused(const PageStep& step) {}
-    // True when a device is bound and online: actions and polls send nothing otherwise.
-    bool DeviceOnline() const;
 
     // The page was shown (after the base made it the receiver of the device's replies) or hidden by the
     // program; spontaneous show events (a restored main window) do not come here.

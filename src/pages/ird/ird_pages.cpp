@@ -1,4 +1,5 @@
 #include "app/page_registry.h"
+#include "pages/ird/adapter_views.h"
 #include "pages/ird/stb_key_ctrl.h"
 
 namespace nms {

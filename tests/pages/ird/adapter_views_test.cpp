@@ -1,0 +1,119 @@
+#include "pages/ird/adapter_views.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "page_fixture.h"
+#include "platform/resource_icons.h"
+
+namespace nms {
+namespace {
+
+using test::PageFixture;
+
+bool LampOn(const QLabel* lamp) {
+    return lamp->pixmap().toImage() == PixmapById(213).toImage();
+}
+
+TEST(AdapterViewsTest, E1PageReadsPollsAndSetsTheMode) {
+    PageFixture fx(0x5109);
+    C4e1_asi page;
+    fx.Bind(&page);
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdAdapterGet);
+    EXPECT_FALSE(page.IsBusy());
+    fx.FeedReply(kCmdAdapterGet, {3});
+    EXPECT_EQ(page.m_mode->currentText(), "3*E1");
+
+    ASSERT_TRUE(fx.FireTimer(&page, kAdapterStatusTimerId));
+    EXPECT_EQ(fx.TakeSentPacket()->command, kCmdAdapterStatus);
+    fx.FeedReply(kCmdAdapterStatus, {0x39, 0x30, 0, 0, 0xe7, 3, 0, 0, 0x10});
+    EXPECT_EQ(page.m_asiToE1->text(), "12.345");
+    EXPECT_EQ(page.m_e1ToAsi->text(), "0.999");
+    EXPECT_FALSE(LampOn(page.m_lamps[0]));
+    EXPECT_TRUE(LampOn(page.m_lamps[4]));
+
+    page.m_mode->setCurrentIndex(3);
+    QTest::mouseClick(page.m_set, Qt::LeftButton);
+    sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload, std::vector<uint8_t>{4});
+    EXPECT_TRUE(page.IsBusy());
+    // A poll never replaces the set waiting in the send slot.
+    EXPECT_TRUE(fx.FireTimer(&page, kAdapterStatusTimerId));
+    EXPECT_FALSE(fx.TakeSentPacket());
+    fx.FeedReply(kCmdAdapterSet, {});
+    EXPECT_FALSE(page.IsBusy());
+
+    page.hide();
+    EXPECT_FALSE(fx.FireTimer(&page, kAdapterStatusTimerId));
+}
+
+TEST(AdapterViewsTest, Ds3PageSendsTheProtocolsAndShowsTheLocks) {
+    PageFixture fx(0x5101);
+    CDS3AdapterView page;
+    fx.Bind(&page);
+    EXPECT_TRUE(page.IsBusy());
+    std::vector<uint8_t> record(79, 0x55);
+    record[45] = 6;
+    record[46] = 1;
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdAdapterGet, record);
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(page.m_asiToDs3->currentText(), "DS3-->7");
+    EXPECT_EQ(fx.TakeSentPacket()->command, 0x02);  // the version follows
+
+    page.m_ds3ToAsi->setCurrentIndex(7);
+    QTest::mouseClick(page.m_set, Qt::LeftButton);
+    std::vector<uint8_t> expected(79, 0);
+    expected[45] = 6;
+    expected[46] = 7;
+    EXPECT_EQ(fx.TakeSentPacket()->payload, expected);
+    fx.FeedReply(kCmdAdapterSet, {});
+
+    fx.FeedReply(kCmdAdapterStatus, {0, 0, 0, 0, 0, 0, 0, 0, 0x01});
+    EXPECT_EQ(page.m_ds3ToAsiLock->text(), "DS3=>ASI Lock ");
+    EXPECT_TRUE(LampOn(page.m_ds3ToAsiLamp));
+    EXPECT_EQ(page.m_asiToDs3Lock->text(), "ASI=>DS3 Unlock ");
+    EXPECT_FALSE(LampOn(page.m_asiToDs3Lamp));
+}
+
+TEST(AdapterViewsTest, DistributorSwitchesInputsAndLightsTheOutput) {
+    PageFixture fx(0x7101);
+    CASIDistributorView page;
+    fx.Bind(&page);
+    EXPECT_EQ(fx.TakeSentPacket()->command, kCmdAdapterGet);
+    fx.FeedReply(kCmdAdapterGet, {0, 1});
+    EXPECT_TRUE(page.m_autoSwitch->isChecked());
+    EXPECT_FALSE(page.m_input1->isEnabled());
+    fx.FeedReply(kCmdAdapterGet, {1, 0});
+    EXPECT_TRUE(page.m_input1->isChecked());
+    EXPECT_TRUE(page.m_input2->isEnabled());
+
+    QTest::mouseClick(page.m_autoSwitch, Qt::LeftButton);
+    page.m_input2->setChecked(true);
+    QTest::mouseClick(page.m_set, Qt::LeftButton);
+    EXPECT_EQ(fx.TakeSentPacket()->payload, (std::vector<uint8_t>{0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_FALSE(page.IsBusy());
+
+    page.hide();  // the distributor polls shown or not
+    ASSERT_TRUE(fx.FireTimer(&page, kAdapterStatusTimerId));
+    EXPECT_EQ(fx.TakeSentPacket()->command, kCmdAdapterStatus);
+    std::vector<uint8_t> status(17, 0);
+    status[0] = 1;
+    fx.FeedReply(kCmdAdapterStatus, status);
+    EXPECT_TRUE(LampOn(page.m_lamp1));
+    EXPECT_FALSE(LampOn(page.m_lamp2));
+    EXPECT_EQ(page.m_rate1->text(), "0.000 / 0.000");
+}
+
+}  // namespace
+}  // namespace nms
