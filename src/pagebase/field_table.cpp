@@ -268,6 +268,10 @@ FieldInput ShowField(const FieldDef& f, const ParamBlock& block) {
     }
     switch (f.codec) {
         case Codec::kChoice:
+            if (f.nonZeroIsOn && f.choices.size() == 2) {
+                in.index = v != 0 ? 1 : 0;
+                return in;
+            }
             for (size_t i = 0; i < f.choices.size(); ++i)
                 if (int64_t(f.choices[i].data) == v) {
                     in.index = int(i);

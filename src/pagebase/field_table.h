@@ -57,6 +57,7 @@ struct FieldDef {
     int64_t min = 0;
     int64_t max = -1;  // below min: the widest range the field's bits hold
     bool isSigned = false;
+    bool nonZeroIsOn = false;  // a two-entry list (off, on): any value but 0 shows the second entry
     std::vector<Choice> choices;
     std::string message;       // shown when the text is refused (format or range)
     std::string rangeMessage;  // shown when only the range is wrong; empty: message, or the default text

@@ -165,6 +165,22 @@ TEST(FieldTableTest, OnlyEditedFieldsChangeTheirBytes) {
     EXPECT_EQ(block.Bytes(), (std::vector<uint8_t>{0xff, 5, 0x34, 0x12, 7, 0, 0x01, 0x00}));
 }
 
+TEST(FieldTableTest, OnOffListsShowAnyNonZeroValueAsOn) {
+    FieldDef tone = Edit("tone", 0, Wire::kU8, Codec::kChoice);
+    tone.control = Control::kCombo;
+    tone.choices = {{"Close", 0}, {"Open", 1}};
+    tone.nonZeroIsOn = true;
+    ParamBlock block(1);
+    block.Bytes()[0] = 7;
+    FieldInput shown = ShowField(tone, block);
+    EXPECT_EQ(shown.index, 1);
+    EXPECT_TRUE(CollectFields({tone}, {shown}, block).ok);
+    EXPECT_EQ(block.Bytes()[0], 7);  // untouched: as read
+    shown.index = 0;
+    CollectFields({tone}, {shown}, block);
+    EXPECT_EQ(block.Bytes()[0], 0);
+}
+
 TEST(FieldTableTest, ChecksStopAtTheFirstRefusedFieldInTableOrder) {
     const FieldTable t = SampleTable();
     ParamBlock block(8);
