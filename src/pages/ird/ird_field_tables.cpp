@@ -1,8 +1,12 @@
 #include "pages/field_tables.h"
+#include "pages/ird/cam_ird_input.h"
 
 namespace nms {
 
 // One line per field table of this folder's pages.
-void AppendIrdFieldTables(std::vector<NamedFieldTable>& out) {}
+void AppendIrdFieldTables(std::vector<NamedFieldTable>& out) {
+    out.push_back({"CamIrdInputParams", &CamIrdInputTable(), kCamInputSize});
+    out.push_back({"CamIrdSource", &CamIrdSourceTable(), kCamSourceSize});
+}
 
 }  // namespace nms

@@ -1,10 +1,17 @@
 #include "app/page_registry.h"
 #include "pages/ird/adapter_views.h"
+#include "pages/ird/cam_ird_input_view.h"
 #include "pages/ird/stb_key_ctrl.h"
 
 namespace nms {
 
 // One line per page class of this folder.
-void RegisterIrdPages() {}
+void RegisterIrdPages() {
+    RegisterPageClass<CStbKeyCtrl>("CStbKeyCtrl");
+    RegisterPageClass<C4e1_asi>("C4e1_asi");
+    RegisterPageClass<CDS3AdapterView>("CDS3AdapterView");
+    RegisterPageClass<CASIDistributorView>("CASIDistributorView");
+    RegisterPageClass<CCAMIRD_INPUT>("CCAMIRD_INPUT");
+}
 
 }  // namespace nms

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "app/page_registry.h"
 #include "page_fixture.h"
 #include "platform/resource_icons.h"
 
@@ -20,6 +21,13 @@ using test::PageFixture;
 
 bool LampOn(const QLabel* lamp) {
     return lamp->pixmap().toImage() == PixmapById(213).toImage();
+}
+
+TEST(AdapterViewsTest, TheFolderPagesAreRegistered) {
+    RegisterBuiltPages();
+    for (const char* name :
+         {"C4e1_asi", "CDS3AdapterView", "CASIDistributorView", "CStbKeyCtrl", "CCAMIRD_INPUT"})
+        EXPECT_TRUE(IsPageRegistered(name)) << name;
 }
 
 TEST(AdapterViewsTest, E1PageReadsPollsAndSetsTheMode) {
