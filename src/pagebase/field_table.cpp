@@ -268,6 +268,10 @@ FieldInput ShowField(const FieldDef& f, const ParamBlock& block) {
     }
     switch (f.codec) {
         case Codec::kChoice:
+            if (f.choices.empty()) {  // a list the page fills: the value is the entry's index
+                in.index = int(v);
+                return in;
+            }
             if (f.nonZeroIsOn && f.choices.size() == 2) {
                 in.index = v != 0 ? 1 : 0;
                 return in;
@@ -331,6 +335,8 @@ FieldResult ParseField(const FieldDef& f, const FieldInput& in) {
         return f.parse(f, in);
     switch (f.codec) {
         case Codec::kChoice:
+            if (f.choices.empty() && in.index >= 0)
+                return InRange(f, in.index);
             if (in.index < 0 || size_t(in.index) >= f.choices.size())
                 return Refuse(f.message);
             return InRange(f, f.choices[size_t(in.index)].data);

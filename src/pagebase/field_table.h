@@ -36,7 +36,7 @@ enum class Codec : uint8_t {
     kDottedIp,    // four bytes, first octet first
     kMac,         // six bytes, "xx:xx:xx:xx:xx:xx"
     kText,        // a fixed text field of `length` bytes (code-page bytes, NUL padded)
-    kChoice,      // used with Control::kCombo
+    kChoice,      // with Control::kCombo; without choices the page fills the list, the value is the index
     kFlag,        // used with Control::kCheck
 };
 

@@ -86,8 +86,9 @@ TEST(FieldTableTest, CodecsReadTheOperatorsTextOrRefuseIt) {
         const FieldResult r = ParseField(*c.field, in);
         EXPECT_EQ(r.ok, c.message.empty());
         EXPECT_EQ(r.message, c.message);
-        if (r.ok)
+        if (r.ok) {
             EXPECT_EQ(r.value, c.value);
+        }
     }
     FieldInput in;
     in.text = "192.168.001.5";
@@ -242,7 +243,7 @@ TEST(FieldTableTest, EveryTableRefusesItsFirstCheckedFieldFirst) {
             const bool checked = f.control == Control::kEdit && f.codec != Codec::kText && !f.parse;
             if (!checked || !block.Holds(f))
                 continue;
-            inputs[i]->text = "#";
+            inputs[i]->text.assign(1, '#');
             if (expected < 0)
                 expected = int(i);
         }

@@ -1,5 +1,6 @@
 #include "pages/field_tables.h"
 #include "pages/ird/cam_ird_input.h"
+#include "pages/ird/decoder_settings.h"
 
 namespace nms {
 
@@ -7,6 +8,7 @@ namespace nms {
 void AppendIrdFieldTables(std::vector<NamedFieldTable>& out) {
     out.push_back({"CamIrdInputParams", &CamIrdInputTable(), kCamInputSize});
     out.push_back({"CamIrdSource", &CamIrdSourceTable(), kCamSourceSize});
+    out.push_back({"DecoderSettingsBlock", &DecoderSettingsTable(), kDecoderBlockSize});
 }
 
 }  // namespace nms

@@ -1,6 +1,7 @@
 #include "app/page_registry.h"
 #include "pages/ird/adapter_views.h"
 #include "pages/ird/cam_ird_input_view.h"
+#include "pages/ird/ird_cam_decoder_view.h"
 #include "pages/ird/stb_key_ctrl.h"
 
 namespace nms {
@@ -12,6 +13,7 @@ void RegisterIrdPages() {
     RegisterPageClass<CDS3AdapterView>("CDS3AdapterView");
     RegisterPageClass<CASIDistributorView>("CASIDistributorView");
     RegisterPageClass<CCAMIRD_INPUT>("CCAMIRD_INPUT");
+    RegisterPageClass<CIRD_CAM_decoder>("CIRD_CAM_decoder");
 }
 
 }  // namespace nms

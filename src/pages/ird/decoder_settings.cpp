@@ -1,0 +1,123 @@
+#include "pages/ird/decoder_settings.h"
+
+#include <cstdio>
+
+#include "devices/byte_io.h"
+
+namespace nms {
+namespace {
+
+FieldDef List(const char* key, const char* label, int offset, std::vector<const char*> texts) {
+    FieldDef f;
+    f.key = key;
+    f.label = label;
+    f.offset = offset;
+    f.control = Control::kCombo;
+    f.codec = Codec::kChoice;
+    for (size_t i = 0; i < texts.size(); ++i)
+        f.choices.push_back({texts[i], uint32_t(i)});
+    return f;
+}
+
+FieldDef Level(const char* key, const char* label, int offset, int max) {
+    FieldDef f;
+    f.key = key;
+    f.label = label;
+    f.offset = offset;
+    f.min = 0;
+    f.max = max;
+    return f;
+}
+
+}  // namespace
+
+const FieldTable& DecoderSettingsTable() {
+    static const FieldTable table = [] {
+        FieldTable t;
+        t.push_back(List("program", "Play Program:", 0, {}));
+        t.push_back(List("video", "Video Pixel:", 1,
+                         {"480i", "576i", "480p", "576p", "1280*720*50p", "1280*720*60p", "1920*1080*50i",
+                          "1920*1080*60i", "1920*1080*50p", "1920*1080*60p"}));
+        t.push_back(List("aspect", "Screen Mode", 2, {"4X3", "16X9"}));
+        t.push_back(List("screen", "Aspect:", 3, {"Normal", "Pan Scan", "Letter Box"}));
+        t.push_back(Level("brightness", "Brightness", 4, 100));
+        t.push_back(Level("contrast", "Contrast", 5, 100));
+        t.push_back(Level("saturation", "Saturaton", 6, 100));
+        t.push_back(List("audio", "Audio Channel", 7, {}));
+        t.push_back(List("audioMode", "Audio Mode", 8, {"MONO", "LEFT", "RIGHT", "STEREO"}));
+        t.push_back(List("ac3", "AC3 Bypass", 9, {"OFF", "ON"}));
+        t.push_back(Level("volume", "Volume(0~127)", 10, 127));
+        return t;
+    }();
+    return table;
+}
+
+bool ReadDecoderReply(const ReplyView& reply, std::vector<uint8_t>* block, DecoderOffer* offer) {
+    const ByteReader r = reply.Reader();
+    uint8_t programs = 0, tracks = 0;
+    std::vector<uint8_t> bytes;
+    if (!r.U8(0, &programs) || !r.U8(1, &tracks) || !r.Bytes(2, kDecoderBlockSize, &bytes))
+        return false;
+    *block = bytes;
+    offer->programs.clear();
+    offer->tracks.clear();
+    // Name entries: a length byte and that many characters; as many as arrived.
+    size_t at = 2 + kDecoderBlockSize;
+    for (int k = 1; k <= programs; ++k) {
+        uint8_t length = 0;
+        if (!r.U8(at, &length) || !r.Has(at + 1, length))
+            break;
+        std::string name(reinterpret_cast<const char*>(r.Data() + at + 1), length);
+        if (name.size() > kDecoderNameMax)
+            name.resize(kDecoderNameMax);
+        char prefix[8];
+        std::snprintf(prefix, sizeof prefix, "%02d:", k);
+        offer->programs.push_back(prefix + name);
+        at += 1 + length;
+    }
+    const int shown = tracks < kDecoderMaxTracks ? tracks : kDecoderMaxTracks;
+    for (int t = 1; t <= shown; ++t) {
+        char text[32];
+        std::snprintf(text, sizeof text, "Audio %02d(%02x)", t, bytes[size_t(kDecoderAudioCodes + t - 1)]);
+        offer->tracks.push_back(text);
+    }
+    return true;
+}
+
+DecoderLogic::DecoderLogic() : m_block(kDecoderBlockSize) {}
+
+PageStep DecoderLogic::Get(int channel) {
+    m_awaited = kCmdDecoderRead;
+    return PageStep::Request(kCmdDecoderRead, {uint8_t(channel >= 0 && channel <= 3 ? channel : 0)},
+                             PageStep::Wait::kBeginShort);
+}
+
+PageStep DecoderLogic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
+    m_failedField = -1;
+    const CollectResult result = CollectFields(DecoderSettingsTable(), inputs, m_block);
+    if (!result.ok) {
+        m_failedField = result.field;
+        return PageStep::Message(result.message);
+    }
+    m_awaited = kCmdDecoderWrite;
+    return PageStep::Request(kCmdDecoderWrite, m_block.Bytes(), PageStep::Wait::kBeginShort);
+}
+
+PageStep DecoderLogic::HandleReply(const ReplyView& reply) {
+    if (reply.Command() != m_awaited)
+        return {};
+    if (reply.Command() == kCmdDecoderRead && reply.PayloadLength() > 0) {
+        std::vector<uint8_t> block;
+        DecoderOffer offer;
+        if (!ReadDecoderReply(reply, &block, &offer))
+            return {};  // too short for the block: the wait runs out
+        m_block.Bytes() = std::move(block);
+        m_offer = std::move(offer);
+        m_awaited = -1;
+        return PageStep::End(kRefreshDecoder);
+    }
+    m_awaited = -1;
+    return PageStep::End(PageStep::kRefreshNone);
+}
+
+}  // namespace nms

@@ -1,0 +1,63 @@
+// The decoder settings block of the receivers' built-in decoders (75 bytes) and the decoder read reply:
+// the program to play, video format, aspect, screen mode, picture levels, audio track, mode, AC3 bypass
+// and volume, with the program names and audio track codes the device offers.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "devices/reply_view.h"
+#include "pagebase/field_table.h"
+#include "pagebase/page_step.h"
+
+namespace nms {
+
+enum : uint8_t {
+    kCmdDecoderRead = 0x73,
+    kCmdDecoderWrite = 0x74,
+};
+
+constexpr int kDecoderBlockSize = 75;
+constexpr int kDecoderAudioCodes = 11;
+constexpr int kDecoderMaxTracks = 32;
+constexpr int kDecoderNameMax = 32;
+
+// Keys: "program" and "audio" (lists the page fills from the reply), "video", "aspect", "screen",
+// "brightness", "contrast", "saturation", "audioMode", "ac3", "volume".
+const FieldTable& DecoderSettingsTable();
+
+// What a read reply offers beside the block.
+struct DecoderOffer {
+    std::vector<std::string> programs;  // "%02d:%s", names cut to 32 characters
+    std::vector<std::string> tracks;    // "Audio %02d(%02x)"
+};
+
+// A 0x73 reply: the block (when the reply holds all of it) and the offered programs and tracks. False
+// (nothing changed) for a reply too short for the block.
+bool ReadDecoderReply(const ReplyView& reply, std::vector<uint8_t>* block, DecoderOffer* offer);
+
+// One decoder channel's read (0x73) and write (0x74), each under the 15-s wait.
+class DecoderLogic {
+public:
+    enum : unsigned { kRefreshDecoder = PageStep::kRefreshPageBits };
+
+    DecoderLogic();
+    const ParamBlock& Block() const { return m_block; }
+    const DecoderOffer& Offer() const { return m_offer; }
+
+    PageStep Get(int channel);
+    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs);
+    int FailedField() const { return m_failedField; }
+    PageStep HandleReply(const ReplyView& reply);
+    void WaitEnded() { m_awaited = -1; }
+
+private:
+    ParamBlock m_block;
+    DecoderOffer m_offer;
+    int m_awaited = -1;
+    int m_failedField = -1;
+};
+
+}  // namespace nms
