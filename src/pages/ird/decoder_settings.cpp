@@ -52,8 +52,9 @@ const FieldTable& DecoderSettingsTable() {
     return table;
 }
 
-bool ReadDecoderReply(const ReplyView& reply, std::vector<uint8_t>* block, DecoderOffer* offer) {
-    const ByteReader r = reply.Reader();
+bool ReadDecoderReply(const ReplyView& reply, std::vector<uint8_t>* block, DecoderOffer* offer,
+                      int countsOffset, bool trackCodes) {
+    const ByteReader r = reply.Reader().Sub(size_t(countsOffset));
     uint8_t programs = 0, tracks = 0;
     std::vector<uint8_t> bytes;
     if (!r.U8(0, &programs) || !r.U8(1, &tracks) || !r.Bytes(2, kDecoderBlockSize, &bytes))
@@ -78,7 +79,11 @@ bool ReadDecoderReply(const ReplyView& reply, std::vector<uint8_t>* block, Decod
     const int shown = tracks < kDecoderMaxTracks ? tracks : kDecoderMaxTracks;
     for (int t = 1; t <= shown; ++t) {
         char text[32];
-        std::snprintf(text, sizeof text, "Audio %02d(%02x)", t, bytes[size_t(kDecoderAudioCodes + t - 1)]);
+        if (trackCodes)
+            std::snprintf(text, sizeof text, "Audio %02d(%02x)", t,
+                          bytes[size_t(kDecoderAudioCodes + t - 1)]);
+        else
+            std::snprintf(text, sizeof text, "Audio %02d", t);
         offer->tracks.push_back(text);
     }
     return true;

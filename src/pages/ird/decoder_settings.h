@@ -36,7 +36,10 @@ struct DecoderOffer {
 
 // A 0x73 reply: the block (when the reply holds all of it) and the offered programs and tracks. False
 // (nothing changed) for a reply too short for the block.
-bool ReadDecoderReply(const ReplyView& reply, std::vector<uint8_t>* block, DecoderOffer* offer);
+// countsOffset: where the program and track counts stand (the block follows them); trackCodes: the
+// track texts show each track's code.
+bool ReadDecoderReply(const ReplyView& reply, std::vector<uint8_t>* block, DecoderOffer* offer,
+                      int countsOffset = 0, bool trackCodes = true);
 
 // One decoder channel's read (0x73) and write (0x74), each under the 15-s wait.
 class DecoderLogic {

@@ -1,6 +1,7 @@
 #include "app/page_registry.h"
 #include "pages/ird/adapter_views.h"
 #include "pages/ird/cam_ird_input_view.h"
+#include "pages/ird/decoder4_view.h"
 #include "pages/ird/ird_cam_decoder_view.h"
 #include "pages/ird/stb_key_ctrl.h"
 
@@ -14,6 +15,7 @@ void RegisterIrdPages() {
     RegisterPageClass<CASIDistributorView>("CASIDistributorView");
     RegisterPageClass<CCAMIRD_INPUT>("CCAMIRD_INPUT");
     RegisterPageClass<CIRD_CAM_decoder>("CIRD_CAM_decoder");
+    RegisterPageClass<Cdecoder4>("Cdecoder4");
 }
 
 }  // namespace nms

@@ -1,0 +1,86 @@
+// The program page of the four-channel ASI HD decoder without windows: per channel the tuner input
+// record, the programs the channel carries and the decoder settings, read and written in chains.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "devices/reply_view.h"
+#include "pagebase/field_table.h"
+#include "pagebase/page_step.h"
+#include "pages/ird/cam_ird_input.h"
+#include "pages/ird/decoder_settings.h"
+
+namespace nms {
+
+enum : uint8_t {
+    kCmdDecoder4Parse = 0x20,
+    kCmdDecoder4Program = 0x21,
+    kCmdDecoder4Ack = 0x22,
+};
+
+constexpr int kDecoder4Programs = 64;
+constexpr int kDecoder4EntrySize = 51;
+
+struct Decoder4Program {
+    uint8_t status = 0;
+    std::string name;
+    uint16_t number = 0, pmtPid = 0;
+    uint8_t elements = 0, caCount = 0;
+};
+
+class Decoder4Logic {
+public:
+    enum : unsigned {
+        kRefreshInput = PageStep::kRefreshPageBits,
+        kRefreshPrograms = PageStep::kRefreshPageBits << 1,
+        kRefreshDecoder = PageStep::kRefreshPageBits << 2,
+    };
+
+    Decoder4Logic();
+
+    int Channel() const { return m_channel; }
+    const ParamBlock& Input(int channel) const { return m_inputs[size_t(channel)]; }
+    int ModuleType() const { return m_moduleType; }
+    uint32_t OutputBitrate() const { return m_bitrate; }
+    const ParamBlock& Decoder(int channel) const { return m_decoders[size_t(channel)]; }
+    const DecoderOffer& Offer() const { return m_offer; }
+    const std::vector<Decoder4Program>& Programs() const { return m_programs; }
+    int FailedField() const { return m_failedField; }
+
+    // Showing the page or another tab: one chain of the input read, the decoder read and the programs.
+    PageStep Shown(int channel);
+    PageStep GetInput(int channel);
+    PageStep SetInput(int channel, const std::vector<std::optional<FieldInput>>& inputs);
+    PageStep Parse(int channel);
+    PageStep ReadPrograms(int channel);
+    PageStep ReadDecoder(int channel, bool restart = false);
+    PageStep SendDecoder(int channel, const std::vector<std::optional<FieldInput>>& inputs);
+    PageStep HandleReply(const ReplyView& reply);
+    void WaitEnded() {
+        m_awaited = -1;
+        m_showChain = false;
+    }
+
+private:
+    PageStep Ask(uint8_t command, std::vector<uint8_t> payload, PageStep::Wait wait);
+    PageStep ProgramRequest(PageStep::Wait wait);
+
+    std::array<ParamBlock, kCamChannels> m_inputs;
+    std::array<ParamBlock, kCamChannels> m_decoders;
+    int m_moduleType = 0;
+    uint32_t m_bitrate = 0;
+    DecoderOffer m_offer;
+    std::vector<Decoder4Program> m_programs;
+    int m_channel = 0;
+    int m_count = 0;
+    int m_counter = 0;
+    int m_awaited = -1;
+    bool m_showChain = false;
+    int m_failedField = -1;
+};
+
+}  // namespace nms

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "page_fixture.h"
+#include "pages/ird/decoder4_view.h"
+
+namespace nms {
+namespace {
+
+using test::PageFixture;
+
+std::vector<uint8_t> InputReply(uint8_t module, uint8_t channel) {
+    std::vector<uint8_t> p = {module, channel};
+    std::vector<uint8_t> record(kCamInputSize, 0);
+    record[4] = 0x10, record[5] = 0x3b, record[6] = 0x07;  // 473.872 MHz
+    record[20] = 0x5a;
+    p.insert(p.end(), record.begin(), record.end());
+    p.insert(p.end(), {0x10, 0x27, 0, 0});  // 10000 kbit/s
+    return p;
+}
+
+std::vector<uint8_t> DecoderReply(uint8_t channel) {
+    std::vector<uint8_t> p = {0, channel, 1, 2};
+    std::vector<uint8_t> block(kDecoderBlockSize, 0);
+    block[10] = 60;
+    p.insert(p.end(), block.begin(), block.end());
+    p.insert(p.end(), {3, 'A', 'B', 'C'});
+    return p;
+}
+
+std::vector<uint8_t> ProgramReply(uint8_t channel, uint8_t index, uint8_t count, uint8_t ca) {
+    std::vector<uint8_t> p = {channel, index, count};
+    std::vector<uint8_t> entry(kDecoder4EntrySize, 0);
+    entry[0] = 1;
+    entry[1] = 'P';
+    entry[2] = uint8_t('0' + index);
+    entry[33] = 0x01, entry[34] = uint8_t(index);
+    entry[38] = ca;
+    p.insert(p.end(), entry.begin(), entry.end());
+    return p;
+}
+
+TEST(Decoder4Test, ShowingReadsInputDecoderAndProgramsInOneChain) {
+    PageFixture fx(0x5304);
+    Cdecoder4 page;
+    fx.Bind(&page);
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdCamReadInput);
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{0, 0}));
+    fx.FeedReply(kCmdCamReadInput, InputReply(0, 0));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(page.InputBinder().Control("freq"))->text(), "473.872");
+    sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdDecoderRead);
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{0, 0}));  // the first byte is 0
+    fx.FeedReply(kCmdDecoderRead, DecoderReply(0));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(page.DecoderBinder().Control("volume"))->text(), "60");
+    sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdDecoder4Program);
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{0, 0}));
+    fx.FeedReply(kCmdDecoder4Program, ProgramReply(0, 0, 2, 1));
+    EXPECT_EQ(fx.TakeSentPacket()->payload, (std::vector<uint8_t>{0, 1}));
+    fx.FeedReply(kCmdDecoder4Program, ProgramReply(0, 1, 2, 0));
+    EXPECT_FALSE(fx.TakeSentPacket());
+    EXPECT_FALSE(page.IsBusy());
+    ASSERT_EQ(page.m_programs->topLevelItemCount(), 2);
+    EXPECT_EQ(page.m_programs->topLevelItem(0)->text(1), "($)P0");
+    EXPECT_EQ(page.m_programs->topLevelItem(1)->text(2), "0101");
+    EXPECT_EQ(page.m_programs->topLevelItem(1)->text(6), "CAM");
+
+    // An untouched input write sends the record as read, with the output bitrate.
+    QTest::mouseClick(page.m_setInput, Qt::LeftButton);
+    sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    std::vector<uint8_t> expected = InputReply(0, 0);
+    expected[0] = 0;
+    EXPECT_EQ(sent->payload, expected);
+}
+
+TEST(Decoder4Test, ParseAndChannelErrors) {
+    PageFixture fx(0x5304);
+    Cdecoder4 page;
+    fx.Bind(&page);
+    fx.FireTimer(&page, kWaitTimerId);
+    fx.TakeSentPacket();
+    QTest::mouseClick(page.m_parse, Qt::LeftButton);
+    EXPECT_EQ(fx.TakeSentPacket()->command, kCmdDecoder4Parse);
+    fx.FeedReply(kCmdDecoder4Parse, {0, 0, 0xff});
+    EXPECT_EQ(fx.Prompt().shown.back().text, "No input!");
+    EXPECT_FALSE(page.IsBusy());
+
+    QTest::mouseClick(page.m_parse, Qt::LeftButton);
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdDecoder4Parse, {0, 0, 3});
+    EXPECT_EQ(fx.TakeSentPacket()->command, kCmdDecoderRead);
+    fx.FeedReply(kCmdDecoderRead, DecoderReply(0));
+    EXPECT_EQ(fx.TakeSentPacket()->command, kCmdDecoder4Program);
+    fx.FeedReply(kCmdDecoder4Program, ProgramReply(2, 0, 3, 0));  // another channel
+    EXPECT_EQ(fx.Prompt().shown.back().text, "Channel Error 9528");
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(page.m_programs->topLevelItemCount(), 0);
+    // A late reply continues nothing.
+    fx.FeedReply(kCmdDecoder4Program, ProgramReply(0, 0, 3, 0));
+    EXPECT_FALSE(fx.TakeSentPacket());
+}
+
+TEST(Decoder4Test, CableModulesShowTheConstellations) {
+    PageFixture fx(0x5304);
+    Cdecoder4 page;
+    fx.Bind(&page);
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdCamReadInput, InputReply(1, 0));
+    EXPECT_TRUE(page.InputBinder().Control("lnb")->isHidden());
+    EXPECT_TRUE(page.InputBinder().Control("diseqc")->isHidden());
+    EXPECT_FALSE(page.InputBinder().Control("qam")->isHidden());
+    // A reply naming channel 4 or more is not taken.
+    fx.FeedReply(kCmdDecoderRead, DecoderReply(0));
+    fx.TakeSentPacket();
+    page.OnGetInput();
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdCamReadInput, InputReply(0, 4));
+    EXPECT_TRUE(page.IsBusy());
+}
+
+}  // namespace
+}  // namespace nms
