@@ -1,5 +1,6 @@
 #include "app/page_registry.h"
 #include "pages/ird/adapter_views.h"
+#include "pages/ird/cam4_monitor_view.h"
 #include "pages/ird/cam_ird_input_view.h"
 #include "pages/ird/decoder4_view.h"
 #include "pages/ird/ird_cam_decoder_view.h"
@@ -16,6 +17,7 @@ void RegisterIrdPages() {
     RegisterPageClass<CCAMIRD_INPUT>("CCAMIRD_INPUT");
     RegisterPageClass<CIRD_CAM_decoder>("CIRD_CAM_decoder");
     RegisterPageClass<Cdecoder4>("Cdecoder4");
+    RegisterPageClass<Ccam4ird_monitors>("Ccam4ird_monitors");
 }
 
 }  // namespace nms
