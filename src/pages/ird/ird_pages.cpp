@@ -1,5 +1,6 @@
 #include "app/page_registry.h"
 #include "pages/ird/adapter_views.h"
+#include "pages/ird/cam4_decrypt_view.h"
 #include "pages/ird/cam4_monitor_view.h"
 #include "pages/ird/cam_ird_input_view.h"
 #include "pages/ird/decoder4_view.h"
@@ -18,6 +19,7 @@ void RegisterIrdPages() {
     RegisterPageClass<CIRD_CAM_decoder>("CIRD_CAM_decoder");
     RegisterPageClass<Cdecoder4>("Cdecoder4");
     RegisterPageClass<Ccam4ird_monitors>("Ccam4ird_monitors");
+    RegisterPageClass<Ccam4ird_decrypt>("Ccam4ird_decrypt");
 }
 
 }  // namespace nms
