@@ -3,6 +3,7 @@
 #include "pages/ird/cam4_decrypt_view.h"
 #include "pages/ird/cam4_monitor_view.h"
 #include "pages/ird/cam_ird_input_view.h"
+#include "pages/ird/cam_ird_view.h"
 #include "pages/ird/decoder4_view.h"
 #include "pages/ird/ird_cam_decoder_view.h"
 #include "pages/ird/stb_key_ctrl.h"
@@ -20,6 +21,7 @@ void RegisterIrdPages() {
     RegisterPageClass<Cdecoder4>("Cdecoder4");
     RegisterPageClass<Ccam4ird_monitors>("Ccam4ird_monitors");
     RegisterPageClass<Ccam4ird_decrypt>("Ccam4ird_decrypt");
+    RegisterPageClass<CCAMIRDView>("CCAMIRDView");
 }
 
 }  // namespace nms

@@ -1,0 +1,133 @@
+#include "pages/ird/cam_ird_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "page_fixture.h"
+
+namespace nms {
+namespace {
+
+using test::PageFixture;
+
+std::vector<uint8_t> ProgramReply(uint8_t number, uint8_t count, uint8_t operation, bool programCa) {
+    std::vector<uint8_t> p = {1, number, count};
+    std::vector<uint8_t> record(kCamIrdProgramSize, 0);
+    record[0] = operation;
+    record[1] = 'P';
+    record[2] = uint8_t('0' + number);
+    record[67] = number;
+    record[77] = 1;
+    record[78] = 0x02;
+    record[79] = 0x00, record[80] = 0x01;
+    if (programCa) {
+        record[1614] = 1;
+        record[1615] = 0x00, record[1616] = 0x0b;
+        record[1617] = 0x10, record[1618] = 0x01;
+    }
+    p.insert(p.end(), record.begin(), record.end());
+    return p;
+}
+
+struct ProgramPage {
+    PageFixture fx{0x5106};
+    CCAMIRDView page;
+    ProgramPage() {
+        fx.Bind(&page);
+        EXPECT_EQ(fx.TakeSentPacket()->command, kCmdCamIrdCat);  // showing refreshes
+        fx.FireTimer(&page, kWaitTimerId);
+    }
+    void ReadChain(int count, uint8_t firstOperation = 0) {
+        QTest::mouseClick(page.m_parse, Qt::LeftButton);
+        auto sent = fx.TakeSentPacket();
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(sent->payload, (std::vector<uint8_t>{1, 1, 0}));
+        fx.FeedReply(kCmdCamIrdParse, {1, uint8_t(count)});
+        EXPECT_EQ(fx.TakeSentPacket()->command, kCmdCamIrdCat);
+        fx.FeedReply(kCmdCamIrdCat, {1, 1, 0x00, 0x0b, 0x20, 0x00});
+        EXPECT_EQ(fx.TakeSentPacket()->command, kCmdCamIrdConfig);
+        std::vector<uint8_t> config(kCamOutputConfigSize, 0);
+        config[0] = 0x34, config[1] = 0x12;
+        config[6] = 0x10, config[7] = 0x27;  // 10000 kbit/s
+        fx.FeedReply(kCmdCamIrdConfig, config);
+        for (int n = 1; n <= count; ++n) {
+            sent = fx.TakeSentPacket();
+            ASSERT_TRUE(sent);
+            EXPECT_EQ(sent->payload, (std::vector<uint8_t>{1, uint8_t(n), 0}));
+            fx.FeedReply(kCmdCamIrdProgram,
+                         ProgramReply(uint8_t(n), uint8_t(count), n == 1 ? firstOperation : 1, n == 2));
+        }
+        EXPECT_EQ(fx.TakeSentPacket()->command, 0x02);
+        EXPECT_FALSE(page.IsBusy());
+    }
+};
+
+TEST(CamIrdViewTest, ParseReadsCatConfigurationAndEveryProgram) {
+    ProgramPage p;
+    p.ReadChain(3, 7);
+    ASSERT_EQ(p.page.m_programs->topLevelItemCount(), 3);
+    EXPECT_EQ(p.page.m_programs->topLevelItem(0)->text(7), "Bypass");  // 7 shows as Bypass
+    EXPECT_EQ(p.page.m_programs->topLevelItem(1)->text(1), "($)P2");
+    EXPECT_EQ(p.page.m_programs->topLevelItem(0)->text(1), "P1");
+    EXPECT_EQ(p.page.m_cat->topLevelItemCount(), 1);  // the CAT list keeps its rows
+    EXPECT_EQ(qobject_cast<QLineEdit*>(p.page.ConfigBinder().Control("tsId"))->text(), "1234");
+    EXPECT_EQ(qobject_cast<QLineEdit*>(p.page.ConfigBinder().Control("bitrate"))->text(), "10.000");
+
+    QTest::mouseClick(p.page.m_sendSelection, Qt::LeftButton);
+    auto sent = p.fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    ASSERT_EQ(sent->payload.size(), 3u + 76u);
+    EXPECT_EQ(sent->payload[2], 7);  // sent back as read
+    EXPECT_EQ(sent->payload[5], 0x34);
+}
+
+TEST(CamIrdViewTest, ServiceIdsAndMessages) {
+    ProgramPage p;
+    p.ReadChain(5);
+    QTest::mouseClick(p.page.m_sendSelection, Qt::LeftButton);
+    EXPECT_EQ(p.fx.TakeSentPacket()->payload.size(), 81u);
+    p.fx.FeedReply(kCmdCamIrdSelection, {});
+
+    QTest::mouseClick(p.page.m_setServiceId, Qt::LeftButton);
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "Not select index");
+    p.page.m_programs->setCurrentItem(p.page.m_programs->topLevelItem(1));
+    p.page.OnClickProgramList();
+    EXPECT_EQ(p.page.m_serviceId->text(), "2");
+    EXPECT_EQ(p.page.m_elements->topLevelItem(0)->text(1), "MPEG2 VIDEO(02)");
+    EXPECT_EQ(p.page.m_ca->topLevelItemCount(), 1);
+    p.page.m_serviceId->setMaxLength(8);
+    p.page.m_serviceId->setText("12345");
+    QTest::mouseClick(p.page.m_setServiceId, Qt::LeftButton);
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "Not HEX(0~9,A,B,C,D)");
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+    p.page.m_serviceId->setText("1ab");
+    QTest::mouseClick(p.page.m_setServiceId, Qt::LeftButton);
+    auto sent = p.fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdCamIrdWriteProgram);
+    EXPECT_EQ(sent->payload.size(), 2u + kCamIrdProgramSize);
+    EXPECT_EQ(sent->payload[1], 2);
+    EXPECT_EQ(sent->payload[2 + 67], 0xab);
+
+    // No input, no such source; late replies drive nothing.
+    p.fx.FeedReply(kCmdCamIrdWriteProgram, {});
+    QTest::mouseClick(p.page.m_parse, Qt::LeftButton);
+    p.fx.TakeSentPacket();
+    p.fx.FeedReply(kCmdCamIrdParse, {1, 0});
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "Source DVB-ASI no input.");
+    p.page.m_source->setCurrentIndex(2);
+    QTest::mouseClick(p.page.m_parse, Qt::LeftButton);
+    p.fx.TakeSentPacket();
+    p.fx.FeedReply(kCmdCamIrdParse, {3, 0xff});
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "No this source2(DVB-C),please choose other source:2");
+    p.fx.FeedReply(kCmdCamIrdCat, {3, 0});
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+}
+
+}  // namespace
+}  // namespace nms
