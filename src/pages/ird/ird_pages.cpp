@@ -4,6 +4,7 @@
 #include "pages/ird/cam4_monitor_view.h"
 #include "pages/ird/cam_ird_input_view.h"
 #include "pages/ird/cam_ird_view.h"
+#include "pages/ird/cam_mux_view.h"
 #include "pages/ird/decoder4_view.h"
 #include "pages/ird/ird_cam_decoder_view.h"
 #include "pages/ird/stb_key_ctrl.h"
@@ -22,6 +23,7 @@ void RegisterIrdPages() {
     RegisterPageClass<Ccam4ird_monitors>("Ccam4ird_monitors");
     RegisterPageClass<Ccam4ird_decrypt>("Ccam4ird_decrypt");
     RegisterPageClass<CCAMIRDView>("CCAMIRDView");
+    RegisterPageClass<Ccam_ird_mux>("Ccam_ird_mux");
 }
 
 }  // namespace nms
