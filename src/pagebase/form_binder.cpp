@@ -83,6 +83,13 @@ void FormBinder::SetUsed(const std::string& key, bool used) {
         e.label->setVisible(used);
 }
 
+void FormBinder::DropLabels() {
+    for (Entry& e : m_entries) {
+        delete e.label;
+        e.label = nullptr;
+    }
+}
+
 bool FormBinder::IsUsed(const std::string& key) const {
     const int i = Index(key);
     return i >= 0 && m_entries[size_t(i)].used;

@@ -30,6 +30,8 @@ public:
     // A field the variant uses: shown and collected. Unused fields are hidden and keep their bytes.
     void SetUsed(const std::string& key, bool used);
     bool IsUsed(const std::string& key) const;
+    // Removes every caption label, for forms that show their own column headings.
+    void DropLabels();
     // Enables or disables a used field's control (it is still collected).
     void SetEnabled(const std::string& key, bool enabled);
 

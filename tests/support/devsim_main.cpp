@@ -15,6 +15,7 @@
 
 #include "config_flash_sim.h"
 #include "device_simulator.h"
+#include "ird_device_sim.h"
 #include "mux_device_sim.h"
 #include "psi_device_sim.h"
 
@@ -52,6 +53,9 @@ const char kHelp[] =
     "                          erased, 0xFF); imports replace it, so a later export returns what came in\n"
     "  --config-long           the same in the long format: 175 export blocks of 2048 bytes, the erase\n"
     "                          reply says 255 and imports carry their block number\n"
+    "Devices of the CAM receiver, decoder, line adapter, ASI distributor and infrared controller types\n"
+    "(5106, 5176, 5217, 5304, 5109, 5101, 7101, 7201) also answer their pages' commands from records\n"
+    "they keep; writes replace them and status polls move a little each time.\n"
     "  --help                  this text\n"
     "\n"
     "When every device is bound devsim prints \"ready N\". It then reads commands from standard input, one\n"
@@ -187,10 +191,17 @@ int main(int argc, char** argv) {
         }
         if (configFlash)
             flash = std::make_shared<nms::test::ConfigFlashSim>(configFlash == 2);
-        if (mux || flash) {
+        std::shared_ptr<nms::test::IrdSimDevice> ird;
+        if (nms::test::IrdSimDevice::Serves(type))
+            ird = std::make_shared<nms::test::IrdSimDevice>(type);
+        if (mux || flash || ird) {
             sim.SetHandler(
                 index,
-                [mux, psi, flash](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                [mux, psi, flash, ird](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                    if (ird) {
+                        if (auto r = ird->Handle(p.command, p.payload))
+                            return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                    }
                     if (mux) {
                         if (auto r = mux->Handle(p.command, p.b, p.c, p.payload))
                             return nms::test::SimReply{p.command, r->payload, r->b, r->c};

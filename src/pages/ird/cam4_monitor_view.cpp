@@ -93,15 +93,13 @@ Ccam4ird_monitors::Ccam4ird_monitors(QWidget* parent) : CFormTemplateView(parent
         m_inputs[size_t(k)] = std::make_unique<FormBinder>(CamIrdInputTable(), inputs);
         m_bitrates[size_t(k)] = std::make_unique<FormBinder>(CamOutputBitrateTable(), inputs);
         FormBinder& binder = *m_inputs[size_t(k)];
-        for (const FieldDef& f : CamIrdInputTable()) {
-            if (QLabel* label = binder.Label(f.key))
-                label->hide();
+        binder.DropLabels();
+        for (const FieldDef& f : CamIrdInputTable())
             binder.SetUsed(f.key, false);
-        }
         for (int c = 0; c < 6; ++c)
             for (const std::string& key : kInputColumns[c])
                 inputGrid->addWidget(binder.Control(key), k + 1, c);
-        m_bitrates[size_t(k)]->Label("bitrate")->hide();
+        m_bitrates[size_t(k)]->DropLabels();
         inputGrid->addWidget(m_bitrates[size_t(k)]->Control("bitrate"), k + 1, 6);
     }
     m_eit = new QCheckBox("EIT", inputs);

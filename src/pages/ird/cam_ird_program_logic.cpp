@@ -121,6 +121,12 @@ std::string CamIrdSourceName(int index) {
     return index >= 0 && index < kCamIrdSources ? kNames[index] : "UNKNOW";
 }
 
+static std::string Hex4Text(const FieldDef&, int64_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04X", unsigned(value));
+    return text;
+}
+
 const FieldTable& CamOutputConfigTable() {
     static const FieldTable table = [] {
         FieldTable t(4);
@@ -136,12 +142,14 @@ const FieldTable& CamOutputConfigTable() {
         t[1].wire = Wire::kU16LE;
         t[1].codec = Codec::kHexUpper;
         t[1].message = "Not HEX(0~9,A,B,C,D)";
+        t[1].format = Hex4Text;
         t[2].key = "netId";
         t[2].label = "NET. ID:0X";
         t[2].offset = 2;
         t[2].wire = Wire::kU16LE;
         t[2].codec = Codec::kHexUpper;
         t[2].message = "Not HEX(0~9,A,B,C,D)";
+        t[2].format = Hex4Text;
         t[3].key = "ipInsert";
         t[3].label = "IP Insert:";
         t[3].offset = 4;

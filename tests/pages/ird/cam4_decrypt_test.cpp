@@ -56,8 +56,9 @@ struct DecryptPage {
             auto sent = fx.TakeSentPacket();
             if (i + 1 < entries.size()) {
                 EXPECT_TRUE(sent);
-                if (sent)
+                if (sent) {
                     EXPECT_EQ(sent->payload, (std::vector<uint8_t>{0, uint8_t(i + 1)}));
+                }
             } else {
                 EXPECT_FALSE(sent);
             }
