@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "devices/byte_io.h"
 #include "pagebase/text_conversion.h"
 
 namespace nms {
@@ -120,7 +121,8 @@ PidForwardStep PidSegmentLogic::Get() {
         return {};
     m_rows.clear();
     m_total = 0;
-    std::fill(m_image.begin(), m_image.end(), 0);
+    // A Set leaves the image the size of the list it sent: a Get starts again from the whole image.
+    m_image.assign(kPidImageCapacity, 0);
     m_expect = kCmdGetPidForward;
     m_offset = 0;
     PidForwardStep step;
@@ -194,8 +196,9 @@ PidForwardStep PidSegmentLogic::OnGet(const ReplyView& reply) {
     }
     // Another offset's answer, a segment that did not all arrive, or one beyond the image is not used;
     // an empty segment short of the total would ask for the same offset for ever.
-    if (offset != m_offset || !reply.Has(base + 6, length) || offset + length > kPidImageCapacity ||
-        total > kPidImageCapacity || (length == 0 && offset < total))
+    const size_t capacity = m_image.size();
+    if (offset != m_offset || !reply.Has(base + 6, length) || size_t(offset) + length > capacity ||
+        total > capacity || (length == 0 && offset < total))
         return {};
     m_total = total;
     reply.Bytes(base + 6, length, m_image.data() + offset);
@@ -214,10 +217,10 @@ PidForwardStep PidSegmentLogic::OnGet(const ReplyView& reply) {
 
 void PidSegmentLogic::ParseImage() {
     m_rows.clear();
-    const int count = m_image[0] << 8 | m_image[1];
+    const int count = ByteReader(m_image).U16BEOr(0);
     const int size = EntrySize();
     // Only entries that lie inside the received image.
-    const int fit = std::max(0, std::min(m_total, kPidImageCapacity) - 2) / size;
+    const int fit = std::max(0, std::min(m_total, int(m_image.size())) - 2) / size;
     for (int i = 0; i < std::min(count, fit); ++i) {
         const uint8_t* e = m_image.data() + 2 + i * size;
         PidSegmentRow row;

@@ -145,6 +145,23 @@ TEST(PidSegment, GetReadsSegmentsThenParses) {
     EXPECT_TRUE(logic.Rows().empty());
 }
 
+// A Set sends a short image; a Get after it (the Set's reply never came) must take a whole image again.
+TEST(PidSegment, GetAfterASetTakesTheWholeImage) {
+    PidSegmentLogic logic(18, 0);
+    logic.Add(Fields(1, "100", "200", 0x1));
+    logic.Set();
+    logic.WaitEnded();
+    PidSegmentLogic source(18, 0);
+    for (int i = 0; i < 200; ++i)
+        source.Add(Fields(1, "1ff", "20", 0x1));
+    const Bytes image = source.BuildImage();
+    logic.Get();
+    Feed(logic, kCmdGetPidForward, GetReply(image, 0, 100));
+    Feed(logic, kCmdGetPidForward, GetReply(image, 100, 1024));
+    EXPECT_EQ(Feed(logic, kCmdGetPidForward, GetReply(image, 1124, 78)).wait, PidForwardStep::Wait::kEnd);
+    EXPECT_EQ(logic.Rows().size(), 200u);
+}
+
 TEST(PidSegment, ChassisModuleCount) {
     PidSegmentLogic logic(102, 0);
     Bytes image = {0, 1, 0, 4, 0x01, 0x01, 0xE0, 0x10, 0xE0, 0x20};  // input 5, QAM 1 and 9, top bits set
