@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -21,6 +22,46 @@
 #include "platform/prompt.h"
 
 namespace nms {
+
+namespace {
+
+// "Configuration saved" notices of the GUI thread. A device may send many in a row (a flood of heartbeat
+// replies with the saved bit): while one box is open, further notices wait and are merged per device with
+// a count, and no box ever opens inside another one's event loop.
+struct SavedNotice {
+    const DeviceRecord* device;
+    std::string text;
+    int count;
+};
+std::vector<SavedNotice>& PendingSavedNotices() {
+    static std::vector<SavedNotice> pending;
+    return pending;
+}
+bool g_savedBoxOpen = false;
+
+}  // namespace
+
+void ShowSavedNotice(const DeviceRecord* device, const std::string& text) {
+    auto& pending = PendingSavedNotices();
+    auto it = std::find_if(pending.begin(), pending.end(),
+                           [device](const SavedNotice& n) { return n.device == device; });
+    if (it != pending.end()) {
+        ++it->count;
+        it->text = text;
+    } else {
+        pending.push_back({device, text, 1});
+    }
+    if (g_savedBoxOpen)
+        return;  // shown when the open box closes
+    g_savedBoxOpen = true;
+    while (!pending.empty()) {
+        const SavedNotice notice = pending.front();
+        pending.erase(pending.begin());
+        ShowMessageBox(notice.count > 1 ? notice.text + " (" + std::to_string(notice.count) + " times)"
+                                        : notice.text);
+    }
+    g_savedBoxOpen = false;
+}
 
 // A device as the passes see it, refreshed whenever the list changes (fields read under the list lock).
 struct NetworkThread::Target {
@@ -311,7 +352,8 @@ void NetworkThread::Dispatch(const DevicePtr& device, int packetLength) {
                         address = DottedAddress(device->address);
                     }
                     // A box of the GUI thread: the link goes on meanwhile.
-                    ShowMessageBox(GbkToUtf8(name) + "(" + address + "):" + "Save config succeed!");
+                    ShowSavedNotice(device.get(),
+                                    GbkToUtf8(name) + "(" + address + "):" + "Save config succeed!");
                 }
             });
             return;

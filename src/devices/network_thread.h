@@ -21,6 +21,11 @@
 
 namespace nms {
 
+struct DeviceRecord;
+// Shows the "configuration saved" box of a device on the GUI thread; notices that come while such a box is
+// open are merged per device (with a count) and shown after it closes, never inside it.
+void ShowSavedNotice(const DeviceRecord* device, const std::string& text);
+
 constexpr int kReceiveBufferSize = 65536;  // any UDP datagram fits
 
 // The packet length a verified datagram hands to its device (header + payload, without the CRC; the whole

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 
 #include "device_simulator.h"
 #include "devices/device_packet.h"
@@ -165,6 +166,34 @@ TEST_F(NetworkGuiTest, SavedConfigurationBoxDoesNotStopTheLink) {
     ASSERT_TRUE(PumpUntil([&] { return !prompt.shown.empty(); }));
     EXPECT_TRUE(repliedWhileBoxOpen);
     EXPECT_EQ(prompt.shown[0].text, "Dev1(127.0.1.1):Save config succeed!");
+}
+
+// A flood of "saved" heartbeat replies: the box stays one per device, never one inside another.
+TEST_F(NetworkGuiTest, AFloodOfSavedNoticesOpensOneBoxAtATime) {
+    ScriptedPrompt prompt;
+    ScopedPrompt scope(&prompt);
+    int depth = 0, deepest = 0;
+    prompt.onShow = [&](const PromptRequest& request) {
+        if (request.text.find("Save config succeed!") == std::string::npos)
+            return;
+        ++depth;
+        deepest = std::max(deepest, depth);
+        // The box's own event loop: everything the network thread hands over meanwhile runs here.
+        if (prompt.shown.size() == 1) {
+            for (int i = 0; i < 500; ++i)
+                sim.SendPacket(m_index, 1, {0x01}, 0x81, 1);
+            PumpUntil([] { return false; }, 1500);  // the flood arrives while the box is open
+        }
+        --depth;
+    };
+    sim.SetHeartbeatReply(m_index, {0x01}, true);
+    net->Tick();
+    ASSERT_TRUE(PumpUntil([&] { return prompt.shown.size() >= 2; }));
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(deepest, 1);
+    ASSERT_EQ(prompt.shown.size(), 2u);  // the first, then the rest merged into one
+    EXPECT_NE(prompt.shown[1].text.find("Dev1(127.0.1.1):Save config succeed! ("), std::string::npos);
+    EXPECT_NE(prompt.shown[1].text.find(" times)"), std::string::npos);
 }
 
 }  // namespace
