@@ -23,9 +23,13 @@ int WriteDevicePathToRegistry(const std::string& path);
 const std::string& DeviceListPath();
 void SetDeviceListPath(const std::string& path);
 
+// True when a stored value is Base64 of a login text the fields can hold (no NUL, at most 32 bytes).
+bool IsStoredLoginText(const std::string& base64);
+
 // The login check: against the stored credentials when there are any, else against the built-in login.
 // user and password are code-page bytes, compared exactly. Sets the device-list path as a side effect
-// of reading the store.
+// of reading the store. A damaged store (values that are not such Base64) is reported once, with the file's
+// path, and counts as nothing stored.
 bool CheckLogin(const std::string& user, const std::string& password);
 
 // Base64 of code-page bytes and back, as the store keeps them.

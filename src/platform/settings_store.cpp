@@ -24,6 +24,11 @@ bool ReadSetting(const std::string& name, std::string* value) {
     const QString path = QString::fromStdString(SettingsFilePath());
     if (!QFile::exists(path))
         return false;
+    // A file others may read (copied or edited by hand) goes back to owner-only before it is read.
+    struct stat info {};
+    const std::string file = SettingsFilePath();
+    if (::stat(file.c_str(), &info) == 0 && (info.st_mode & 077) != 0)
+        ::chmod(file.c_str(), info.st_mode & 0700);
     QSettings settings(path, QSettings::IniFormat);
     const QString key = QString::fromStdString(name);
     if (settings.status() != QSettings::NoError || !settings.contains(key))

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QFile>
@@ -31,6 +32,32 @@ protected:
         ASSERT_EQ(WriteLoginToRegistry(EncodeLoginText(user), EncodeLoginText(password)), 1);
     }
 };
+
+// A store whose values do not decode is reported with its path and counts as nothing stored; a file
+// that others may read is made owner-only when read.
+TEST_F(LoginTest, DamagedStoreIsReportedAndIgnored) {
+    ScriptedPrompt prompt;
+    ScopedPrompt scope(&prompt);
+    ASSERT_EQ(WriteLoginToRegistry("YWRtaW4=", "%%%not base64"), 1);
+    ::chmod(SettingsFilePath().c_str(), 0644);
+    EXPECT_TRUE(CheckLogin("quill", "quill"));
+    EXPECT_FALSE(CheckLogin("admin", "x"));
+    ASSERT_EQ(prompt.shown.size(), 1u);  // once
+    EXPECT_NE(prompt.shown[0].text.find(SettingsFilePath()), std::string::npos);
+    EXPECT_EQ(std::filesystem::status(SettingsFilePath()).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    // A new login stored by User Setup works again.
+    Store("admin", "Pa55");
+    EXPECT_TRUE(CheckLogin("admin", "Pa55"));
+
+    const struct {
+        const char* text;
+        bool valid;
+    } texts[] = {{"YWRtaW4=", true}, {"", true},       {"YWRtaW4", false}, {"YW=taW4=", false},
+                 {"YQ==", true},     {"YQ===", false}, {"Y*Rt", false},    {"AAAA", false /* NUL */}};
+    for (const auto& t : texts)
+        EXPECT_EQ(IsStoredLoginText(t.text), t.valid) << t.text;
+}
 
 TEST_F(LoginTest, CheckTable) {
     struct Case {
