@@ -272,8 +272,12 @@ FieldInput ShowField(const FieldDef& f, const ParamBlock& block) {
                 in.index = int(v);
                 return in;
             }
-            if (f.nonZeroIsOn && f.choices.size() == 2) {
-                in.index = v != 0 ? 1 : 0;
+            if (f.nonZeroIsOn) {
+                for (size_t i = 0; i < f.choices.size(); ++i)
+                    if ((f.choices[i].data != 0) == (v != 0)) {
+                        in.index = int(i);
+                        break;
+                    }
                 return in;
             }
             for (size_t i = 0; i < f.choices.size(); ++i)

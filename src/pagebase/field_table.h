@@ -18,11 +18,12 @@ namespace nms {
 enum class Wire : uint8_t { kU8, kU16LE, kU16BE, kU32LE, kU32BE, kBytes };
 
 enum class Control : uint8_t {
-    kEdit,      // a text field
-    kCombo,     // a list: the selection's item data is the value
-    kCheck,     // a check box: checked writes the field's bits (or 1), unchecked 0
-    kReadOnly,  // shown, never taken back (status values)
-    kIpAddress  // a dotted-address control
+    kEdit,       // a text field
+    kCombo,      // a list: the selection's item data is the value
+    kCheck,      // a check box: checked writes the field's bits (or 1), unchecked 0
+    kReadOnly,   // shown, never taken back (status values)
+    kIpAddress,  // a dotted-address control
+    kRadio       // one radio button per choice, in a row
 };
 
 enum class Codec : uint8_t {
@@ -57,7 +58,7 @@ struct FieldDef {
     int64_t min = 0;
     int64_t max = -1;  // below min: the widest range the field's bits hold
     bool isSigned = false;
-    bool nonZeroIsOn = false;  // a two-entry list (off, on): any value but 0 shows the second entry
+    bool nonZeroIsOn = false;  // an off/on list: any value but 0 shows the entry whose data is not 0
     std::vector<Choice> choices;
     std::string message;       // shown when the text is refused (format or range)
     std::string rangeMessage;  // shown when only the range is wrong; empty: message, or the default text

@@ -1,10 +1,13 @@
 #include "pagebase/form_binder.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 
 #include "platform/codepage.h"
 #include "platform/ip_address_edit.h"
@@ -47,6 +50,21 @@ FormBinder::FormBinder(const FieldTable& table, QWidget* parent) : m_table(&tabl
             case Control::kIpAddress:
                 e.control = new CIPAddressCtrl(parent);
                 break;
+            case Control::kRadio: {
+                auto* row = new QWidget(parent);
+                auto* layout = new QHBoxLayout(row);
+                layout->setContentsMargins(0, 0, 0, 0);
+                auto* group = new QButtonGroup(row);
+                for (size_t c = 0; c < f.choices.size(); ++c) {
+                    auto* radio = new QRadioButton(QString::fromStdString(f.choices[c].text), row);
+                    group->addButton(radio, int(c));
+                    layout->addWidget(radio);
+                }
+                layout->addStretch();
+                e.control = row;
+                e.radios = group;
+                break;
+            }
             case Control::kEdit:
             case Control::kReadOnly: {
                 auto* edit = new QLineEdit(parent);
@@ -107,7 +125,13 @@ void FormBinder::SetEnabled(const std::string& key, bool enabled) {
 void FormBinder::SetInput(size_t i, const FieldInput& in) {
     const FieldDef& f = (*m_table)[i];
     QWidget* w = m_entries[i].control;
-    if (auto* check = qobject_cast<QCheckBox*>(w))
+    if (QButtonGroup* radios = m_entries[i].radios) {
+        // No entry for the value: every button clear.
+        radios->setExclusive(false);
+        for (QAbstractButton* b : radios->buttons())
+            b->setChecked(radios->id(b) == in.index);
+        radios->setExclusive(true);
+    } else if (auto* check = qobject_cast<QCheckBox*>(w))
         check->setChecked(in.checked);
     else if (auto* combo = qobject_cast<QComboBox*>(w))
         combo->setCurrentIndex(in.index);  // -1: a value the list does not have shows no selection
@@ -121,7 +145,9 @@ FieldInput FormBinder::Input(size_t i) const {
     const FieldDef& f = (*m_table)[i];
     QWidget* w = m_entries[i].control;
     FieldInput in;
-    if (auto* check = qobject_cast<QCheckBox*>(w))
+    if (QButtonGroup* radios = m_entries[i].radios)
+        in.index = radios->checkedId();
+    else if (auto* check = qobject_cast<QCheckBox*>(w))
         in.checked = check->isChecked();
     else if (auto* combo = qobject_cast<QComboBox*>(w))
         in.index = combo->currentIndex();

@@ -10,6 +10,7 @@
 
 #include "pagebase/field_table.h"
 
+class QButtonGroup;
 class QGridLayout;
 class QLabel;
 class QWidget;
@@ -52,6 +53,7 @@ private:
     struct Entry {
         QLabel* label = nullptr;
         QWidget* control = nullptr;
+        QButtonGroup* radios = nullptr;  // radio fields: the buttons, ids = choice indexes
         bool used = true;
     };
     FieldInput Input(size_t index) const;

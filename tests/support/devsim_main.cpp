@@ -17,6 +17,7 @@
 #include "device_simulator.h"
 #include "ird_device_sim.h"
 #include "mux_device_sim.h"
+#include "param_store_sim.h"
 #include "psi_device_sim.h"
 
 namespace {
@@ -53,6 +54,8 @@ const char kHelp[] =
     "                          erased, 0xFF); imports replace it, so a later export returns what came in\n"
     "  --config-long           the same in the long format: 175 export blocks of 2048 bytes, the erase\n"
     "                          reply says 255 and imports carry their block number\n"
+    "Devices of the QAM and QPSK modulator types (4101, 3102, 4102, 4111) answer their parameter record\n"
+    "(0x33) from what the last write (0x34) stored.\n"
     "Devices of the CAM receiver, decoder, line adapter, ASI distributor and infrared controller types\n"
     "(5106, 5176, 5217, 5304, 5109, 5101, 7101, 7201) also answer their pages' commands from records\n"
     "they keep; writes replace them and status polls move a little each time.\n"
@@ -194,26 +197,33 @@ int main(int argc, char** argv) {
         std::shared_ptr<nms::test::IrdSimDevice> ird;
         if (nms::test::IrdSimDevice::Serves(type))
             ird = std::make_shared<nms::test::IrdSimDevice>(type);
-        if (mux || flash || ird) {
-            sim.SetHandler(
-                index,
-                [mux, psi, flash, ird](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
-                    if (ird) {
-                        if (auto r = ird->Handle(p.command, p.payload))
-                            return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                    }
-                    if (mux) {
-                        if (auto r = mux->Handle(p.command, p.b, p.c, p.payload))
-                            return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                        if (auto r = psi->Handle(p.command, p.b, p.c, p.payload))
-                            return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                    }
-                    if (flash) {
-                        if (auto r = flash->Handle(p.command, p.b, p.c, p.payload))
-                            return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                    }
-                    return std::nullopt;
-                });
+        std::shared_ptr<nms::test::ParamStoreSim> store;
+        if (auto profile = nms::test::ParamStoreSim::ProfileOf(type); !profile.empty())
+            store = std::make_shared<nms::test::ParamStoreSim>(std::move(profile));
+        if (mux || flash || ird || store) {
+            sim.SetHandler(index,
+                           [mux, psi, flash, ird,
+                            store](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                               if (store) {
+                                   if (auto r = store->Handle(p.command, p.payload))
+                                       return nms::test::SimReply{p.command, *r};
+                               }
+                               if (ird) {
+                                   if (auto r = ird->Handle(p.command, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
+                               if (mux) {
+                                   if (auto r = mux->Handle(p.command, p.b, p.c, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                                   if (auto r = psi->Handle(p.command, p.b, p.c, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
+                               if (flash) {
+                                   if (auto r = flash->Handle(p.command, p.b, p.c, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
+                               return std::nullopt;
+                           });
         }
         if (list) {
             in_addr a{sim.Address(index)};

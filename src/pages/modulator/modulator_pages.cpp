@@ -1,11 +1,14 @@
 #include "app/page_registry.h"
 #include "pages/modulator/qam4_view.h"
+#include "pages/modulator/qam_base_view.h"
 
 namespace nms {
 
 // One line per page class of this folder.
 void RegisterModulatorPages() {
     RegisterPageClass<Cqam4>("Cqam4");
+    RegisterPageClass<CQamBaseView>("CQamBaseView");
+    RegisterPageClass<CmuxQAM>("CmuxQAM");
 }
 
 }  // namespace nms

@@ -1,0 +1,64 @@
+// The parameter records of the single QAM/QPSK modulator (43 bytes) and of the QAM output of the
+// multiplexing modulator (93 bytes), read with 0x33 and written with 0x34, without windows.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "devices/reply_view.h"
+#include "pagebase/field_table.h"
+#include "pagebase/page_step.h"
+
+namespace nms {
+
+enum : uint8_t {
+    kCmdModulatorGet = 0x33,
+    kCmdModulatorSet = 0x34,
+};
+
+constexpr int kQamModulatorParamsSize = 43;
+constexpr int kMuxQamOutputParamsSize = 93;
+
+// The single modulator's record. Keys: "port", "tsId", "netId", "constellation", "coding", "interface",
+// "att", "attQpsk", "freq", "symbol", "annex", "inversion", "pat", "pmt", "sdt", "nit", "cat".
+const FieldTable& QamModulatorParamsTable();
+// The multiplexing modulator's QAM output. Keys: "port", "constellation", "att", "freq", "symbol",
+// "annex", "inversion", "tsId", "netId".
+const FieldTable& MuxQamOutputParamsTable();
+
+// The variants of the single modulator page.
+struct QamPageVariant {
+    int pageParam;
+    bool qpsk;  // the QPSK modulator: convolution code and its own attenuation, no insertion fields
+};
+const QamPageVariant& QamVariant(int pageParam);
+// The keys the variant shows.
+std::vector<std::string> QamShownKeys(const QamPageVariant& variant);
+
+class QamRecordLogic {
+public:
+    // mirrorPort: where a Set repeats the IP insertion port (-1: nowhere); idsFrom: the reply length
+    // from which the record carries the identifiers (0: always).
+    QamRecordLogic(const FieldTable& table, int size, int mirrorPort, int idsFrom);
+
+    const ParamBlock& Block() const { return m_block; }
+    bool IdsShown() const { return m_idsShown; }
+    int FailedField() const { return m_failedField; }
+
+    PageStep Get();
+    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs);
+    PageStep HandleReply(const ReplyView& reply);
+    void WaitEnded() { m_awaited = -1; }
+
+private:
+    const FieldTable* m_table;
+    ParamBlock m_block;
+    int m_mirrorPort;
+    int m_idsFrom;
+    bool m_idsShown = false;
+    int m_awaited = -1;
+    int m_failedField = -1;
+};
+
+}  // namespace nms
