@@ -54,8 +54,9 @@ const char kHelp[] =
     "                          erased, 0xFF); imports replace it, so a later export returns what came in\n"
     "  --config-long           the same in the long format: 175 export blocks of 2048 bytes, the erase\n"
     "                          reply says 255 and imports carry their block number\n"
-    "Devices of the QAM and QPSK modulator types (4101, 3102, 4102, 4111) answer their parameter record\n"
-    "(0x33) from what the last write (0x34) stored.\n"
+    "Devices of the QAM and QPSK modulator types (4101, 3102, 4102, 4111, 4104, 4144, 4154, 4164, 3104,\n"
+    "4114, 4125, 4126, 4153) answer their parameter record (0x33) from what the last write (0x34) stored,\n"
+    "and the multi-output ones their status (0x40) with moving bitrates.\n"
     "Devices of the CAM receiver, decoder, line adapter, ASI distributor and infrared controller types\n"
     "(5106, 5176, 5217, 5304, 5109, 5101, 7101, 7201) also answer their pages' commands from records\n"
     "they keep; writes replace them and status polls move a little each time.\n"
@@ -198,8 +199,8 @@ int main(int argc, char** argv) {
         if (nms::test::IrdSimDevice::Serves(type))
             ird = std::make_shared<nms::test::IrdSimDevice>(type);
         std::shared_ptr<nms::test::ParamStoreSim> store;
-        if (auto profile = nms::test::ParamStoreSim::ProfileOf(type); !profile.empty())
-            store = std::make_shared<nms::test::ParamStoreSim>(std::move(profile));
+        if (!nms::test::ParamStoreSim(type).Empty())
+            store = std::make_shared<nms::test::ParamStoreSim>(type);
         if (mux || flash || ird || store) {
             sim.SetHandler(index,
                            [mux, psi, flash, ird,

@@ -26,9 +26,102 @@ std::vector<uint8_t> MuxQamRecord() {
     return r;
 }
 
+// Four RF outputs at 474, 482, 490 and 498 MHz, ATT 2.0 dB, 6.875 Msym/s, 64QAM, power 95, spacing 8, all
+// enabled, PAT/SDT/PMT inserted, TS IDs 1..4, network ID 1.
+std::vector<uint8_t> Qam4Record() {
+    std::vector<uint8_t> r(542, 0);
+    r[0] = 0xdb, r[1] = 0x1a, r[2] = 2, r[3] = 95, r[4] = 8, r[5] = 0x0f;
+    for (int k = 0; k < 4; ++k) {
+        const size_t at = size_t(6 + 70 * k);
+        const uint32_t khz = 474000 + 8000 * uint32_t(k);
+        for (int i = 0; i < 4; ++i)
+            r[at + size_t(i)] = uint8_t(khz >> (8 * i));
+        r[at + 4] = 20;
+        r[at + 5] = 0x0b;
+        r[at + 6] = uint8_t(k + 1);
+        r[at + 8] = 1;
+    }
+    return r;
+}
+
+std::vector<uint8_t> Qam4Dvbt() {
+    std::vector<uint8_t> r(324, 0);
+    r[0] = 0x07, r[1] = 90, r[3] = 2, r[4] = 1, r[9] = 1, r[11] = 0, r[12] = 2;
+    for (int k = 0; k < 4; ++k) {
+        const size_t at = size_t(14 + 70 * k);
+        const uint32_t khz = 474000 + 8000 * uint32_t(k);
+        for (int i = 0; i < 4; ++i)
+            r[at + size_t(i)] = uint8_t(khz >> (8 * i));
+        r[at + 4] = 30;
+        r[at + 5] = 0x01;
+        r[at + 6] = uint8_t(k + 1);
+    }
+    return r;
+}
+
+// Eight bytes (the module count in byte 1), then four modules of four outputs.
+std::vector<uint8_t> Qam4Modules() {
+    std::vector<uint8_t> r(8 + 580, 0);
+    r[1] = 4;
+    for (int m = 0; m < 4; ++m) {
+        const size_t base = size_t(8 + 145 * m);
+        r[base] = 0xdb, r[base + 1] = 0x1a, r[base + 2] = 2, r[base + 3] = 95, r[base + 4] = 8,
+        r[base + 5] = 0x0f;
+        for (int k = 0; k < 4; ++k) {
+            const size_t at = base + size_t(6 + 26 * k);
+            const uint32_t khz = 474000 + 32000 * uint32_t(m) + 8000 * uint32_t(k);
+            for (int i = 0; i < 4; ++i)
+                r[at + size_t(i)] = uint8_t(khz >> (8 * i));
+            r[at + 4] = 20;
+            r[at + 5] = 0x0b;
+            r[at + 6] = uint8_t(4 * m + k + 1);
+        }
+    }
+    return r;
+}
+
+std::vector<uint8_t> Qam4Status(unsigned tick) {
+    std::vector<uint8_t> s = {uint8_t(0x0f ^ (tick % 3 == 0 ? 0x08 : 0))};
+    for (int c = 0; c < 16; ++c) {
+        const uint32_t kbps = 38000 + 100 * uint32_t(c % 4) + (tick * 37 + uint32_t(c) * 11) % 400;
+        for (int i = 0; i < 4; ++i)
+            s.push_back(uint8_t(kbps >> (8 * i)));
+    }
+    return s;
+}
+
+bool IsQam4Type(uint16_t type) {
+    switch (type) {
+        case 0x4104:
+        case 0x4144:
+        case 0x4154:
+        case 0x4164:
+        case 0x3104:
+        case 0x4114:
+        case 0x4125:
+        case 0x4126:
+        case 0x4153:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
+StatusSpec ParamStoreSim::StatusOf(uint16_t type) {
+    if (IsQam4Type(type))
+        return {0x40, Qam4Status};
+    return {};
+}
+
 std::vector<ParamRecordSpec> ParamStoreSim::ProfileOf(uint16_t type) {
+    if (type == 0x4126)  // three-output DVB-T modulator
+        return {{0x33, 0x34, Qam4Dvbt()}};
+    if (type == 0x4153)  // four modules of four outputs
+        return {{0x33, 0x34, Qam4Modules(), 8}};
+    if (IsQam4Type(type))
+        return {{0x33, 0x34, Qam4Record()}};
     switch (type) {
         case 0x4101:  // ASI QAM modulator
         case 0x3102:  // ASI QAM modulator with scrambler
@@ -42,11 +135,16 @@ std::vector<ParamRecordSpec> ParamStoreSim::ProfileOf(uint16_t type) {
 }
 
 std::optional<ParamStoreSim::Bytes> ParamStoreSim::Handle(uint8_t command, const Bytes& payload) {
+    if (m_status.make && command == m_status.command)
+        return m_status.make(m_tick++);
     for (ParamRecordSpec& r : m_records) {
         if (command == r.get)
             return r.initial;
         if (r.set >= 0 && command == r.set) {
-            std::copy_n(payload.begin(), std::min(payload.size(), r.initial.size()), r.initial.begin());
+            const size_t n = std::min(payload.size(), r.initial.size());
+            if (n > r.keep)
+                std::copy(payload.begin() + long(r.keep), payload.begin() + long(n),
+                          r.initial.begin() + long(r.keep));
             return Bytes{};
         }
     }

@@ -13,6 +13,13 @@ struct ParamRecordSpec {
     uint8_t get = 0;
     int set = -1;  // -1: read only
     std::vector<uint8_t> initial;
+    size_t keep = 0;  // leading bytes of the record a Set does not replace (a header the device owns)
+};
+
+// A status record that changes with every poll.
+struct StatusSpec {
+    uint8_t command = 0x40;
+    std::vector<uint8_t> (*make)(unsigned tick) = nullptr;
 };
 
 class ParamStoreSim {
@@ -21,9 +28,13 @@ public:
 
     // The profile of a device type; empty when none is known.
     static std::vector<ParamRecordSpec> ProfileOf(uint16_t typeCode);
+    static StatusSpec StatusOf(uint16_t typeCode);
 
-    explicit ParamStoreSim(std::vector<ParamRecordSpec> records) : m_records(std::move(records)) {}
-    bool Empty() const { return m_records.empty(); }
+    explicit ParamStoreSim(std::vector<ParamRecordSpec> records, StatusSpec status = {})
+        : m_records(std::move(records)), m_status(status) {}
+    // The profile and status of a device type.
+    explicit ParamStoreSim(uint16_t typeCode) : ParamStoreSim(ProfileOf(typeCode), StatusOf(typeCode)) {}
+    bool Empty() const { return m_records.empty() && !m_status.make; }
 
     // The reply payload to one request, or none for a command no record answers.
     std::optional<Bytes> Handle(uint8_t command, const Bytes& payload);
@@ -31,6 +42,8 @@ public:
 
 private:
     std::vector<ParamRecordSpec> m_records;
+    StatusSpec m_status;
+    unsigned m_tick = 0;
 };
 
 }  // namespace nms::test

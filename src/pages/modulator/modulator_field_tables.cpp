@@ -1,4 +1,5 @@
 #include "pages/field_tables.h"
+#include "pages/modulator/qam4_logic.h"
 #include "pages/modulator/qam_record_logic.h"
 
 namespace nms {
@@ -7,6 +8,9 @@ namespace nms {
 void AppendModulatorFieldTables(std::vector<NamedFieldTable>& out) {
     out.push_back({"QamModulatorParams", &QamModulatorParamsTable(), kQamModulatorParamsSize});
     out.push_back({"MuxQamOutputParams", &MuxQamOutputParamsTable(), kMuxQamOutputParamsSize});
+    out.push_back({"Qam4ModulatorParams", &Qam4StandardTable(), kQam4RecordSize});
+    out.push_back({"Qam4DvbtParams", &Qam4DvbtTable(), kQam4DvbtSize});
+    out.push_back({"Qam4ModuleBlock", &Qam4ModuleTable(), kQam4ModuleSize});
 }
 
 }  // namespace nms

@@ -1,13 +1,278 @@
 #include "pages/modulator/qam4_view.h"
 
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QVBoxLayout>
+
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
+#include "platform/resource_icons.h"
 
 namespace nms {
+namespace {
 
-Cqam4::Cqam4(QWidget* parent) : CPlaceholderPage("Cqam4", parent) {}
+constexpr int kLockOff = 212;
+constexpr int kLockOn = 213;
+
+QLineEdit* ReadOnly(QWidget* parent) {
+    auto* e = new QLineEdit("0", parent);
+    e->setReadOnly(true);
+    e->setMaximumWidth(90);
+    return e;
+}
+
+}  // namespace
+
+Cqam4::Cqam4(QWidget* parent) : CFormTemplateView(parent) {
+    m_modules = new QTabBar(this);
+    m_get = new QPushButton("Get", this);
+    m_set = new QPushButton("Set", this);
+    connect(m_get, &QPushButton::clicked, this, &Cqam4::OnGet);
+    connect(m_set, &QPushButton::clicked, this, &Cqam4::OnSet);
+    connect(m_modules, &QTabBar::tabBarClicked, this, &Cqam4::OnSelChangeTab);
+
+    auto* monitor = new QGroupBox(this);
+    auto* grid = new QGridLayout(monitor);
+    m_rateLabel = new QLabel("RealTime Bitrate", monitor);
+    grid->addWidget(m_rateLabel, 0, 1);
+    grid->addWidget(new QLabel("MIN BitRate:", monitor), 0, 2);
+    grid->addWidget(new QLabel("MAX BitRate:", monitor), 0, 3);
+    for (int k = 0; k < kQam4Rfs; ++k) {
+        grid->addWidget(new QLabel(QString("RF-%1").arg(k + 1), monitor), k + 1, 0);
+        m_rate[size_t(k)] = ReadOnly(monitor);
+        m_min[size_t(k)] = ReadOnly(monitor);
+        m_max[size_t(k)] = ReadOnly(monitor);
+        grid->addWidget(m_rate[size_t(k)], k + 1, 1);
+        grid->addWidget(m_min[size_t(k)], k + 1, 2);
+        grid->addWidget(m_max[size_t(k)], k + 1, 3);
+    }
+    auto* locks = new QHBoxLayout;
+    locks->addWidget(new QLabel(" Lock Status", monitor));
+    for (int n = 0; n < 9; ++n) {
+        auto* lamp = new QLabel(monitor);
+        lamp->setPixmap(PixmapById(kLockOff));
+        auto* label = new QLabel(QString("CH-%1").arg(n + 1), monitor);
+        m_locks[size_t(n)] = lamp;
+        m_lockLabels.push_back(label);
+        locks->addWidget(lamp);
+        locks->addWidget(label);
+    }
+    locks->addStretch();
+    grid->addLayout(locks, kQam4Rfs + 1, 0, 1, 5);
+    grid->setColumnStretch(4, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_get);
+    buttons->addWidget(m_set);
+    buttons->addStretch();
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(m_modules);
+    m_form = new QWidget(this);
+    page->addWidget(m_form);
+    page->addLayout(buttons);
+    page->addWidget(monitor);
+    page->addStretch();
+}
+
+Cqam4::~Cqam4() = default;
+
+void Cqam4::Build() {
+    // The form follows the variant's record; a new binding starts from a fresh record.
+    delete m_form->layout();
+    for (QWidget* w : m_form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        delete w;
+    m_logic = std::make_unique<Qam4Logic>(m_pageParam);
+    const Qam4Variant& v = m_logic->Variant();
+    m_binder = std::make_unique<FormBinder>(m_logic->Table(), m_form);
+    m_binder->DropLabels();
+    auto* layout = new QVBoxLayout(m_form);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    auto* radio = new QHBoxLayout;
+    const std::vector<std::pair<std::string, const char*>> shared =
+        v.layout == Qam4Layout::kDvbt
+            ? std::vector<std::pair<std::string, const char*>>{{"bandwidth", "Bandwidth:"},
+                                                               {"mode", "Transmission Mode:"},
+                                                               {"constellation", "Constellation:"},
+                                                               {"fec", "FEC:"},
+                                                               {"guard", "Guard Interval:"}}
+            : std::vector<std::pair<std::string, const char*>>{{"symbol", "Symbol:"},
+                                                               {"constellation", "Constellation:"},
+                                                               {"power", "Power:"},
+                                                               {"spacing", "Interval Freq."}};
+    for (const auto& [key, caption] : shared) {
+        const bool used = !v.outputTab;
+        m_binder->SetUsed(key, used);
+        if (!used)
+            continue;
+        radio->addWidget(new QLabel(caption, m_form));
+        radio->addWidget(m_binder->Control(key));
+        if (key == "power")
+            radio->addWidget(new QLabel("db(80-110)", m_form));
+    }
+    radio->addStretch();
+    layout->addLayout(radio);
+    if (v.layout == Qam4Layout::kDvbt)
+        m_binder->SetUsed("power", false);
+
+    auto* rfs = new QGridLayout;
+    const char* headings[] = {"",    "Frequency(MHz):", "ATT(Db):", "PAT", "SDT", "NIT", "PMT",
+                              "CAT", "TS ID:",          "NET. ID:"};
+    for (int c = 0; c < 10; ++c)
+        rfs->addWidget(new QLabel(headings[c], m_form), 0, c);
+    const char* psi[] = {"pat", "sdt", "nit", "pmt", "cat"};
+    for (int rf = 1; rf <= kQam4Rfs; ++rf) {
+        const bool shown = rf <= v.rfs;
+        const bool rf1Hidden = v.outputTab && rf == 1;
+        auto place = [&](const std::string& key, int column, bool used) {
+            m_binder->SetUsed(key, used);
+            rfs->addWidget(m_binder->Control(key), rf, column);
+        };
+        place(Qam4Key("rf", rf), 0, shown && !rf1Hidden);
+        place(Qam4Key("freq", rf), 1, shown);
+        place(Qam4Key("att", rf), 2, shown && !rf1Hidden);
+        for (int b = 0; b < 5; ++b)
+            place(Qam4Key(psi[b], rf), 3 + b, shown && (v.psi >> b & 1));
+        place(Qam4Key("ts", rf), 8, shown && v.ids);
+        place(Qam4Key("net", rf), 9, shown && v.ids);
+        if (auto* check = m_binder->Control(Qam4Key("pat", rf)))
+            check->setToolTip("PAT");
+    }
+    // The PSI checks carry no text of their own: the column headings name them.
+    for (const FieldDef& f : m_logic->Table())
+        if (f.control == Control::kCheck && f.key.rfind("rf", 0) != 0)
+            qobject_cast<QAbstractButton*>(m_binder->Control(f.key))->setText("");
+    layout->addLayout(rfs);
+    if (m_logic->Table().size() && FindField(m_logic->Table(), "mux") >= 0) {
+        auto* lists = new QHBoxLayout;
+        for (const char* key : {"mux", "scrambler"}) {
+            m_binder->SetUsed(key, v.muxScrambler);
+            if (v.muxScrambler) {
+                lists->addWidget(new QLabel(key == std::string("mux") ? "MUX" : "Scrambler", m_form));
+                lists->addWidget(m_binder->Control(key));
+            }
+        }
+        lists->addStretch();
+        layout->addLayout(lists);
+    }
+    auto* rf1 = qobject_cast<QLineEdit*>(m_binder->Control("freq1"));
+    connect(rf1, &QLineEdit::textEdited, this, &Cqam4::OnChangeRf1Frequency);
+    if (auto* combo = qobject_cast<QComboBox*>(m_binder->Control("bandwidth")))
+        connect(combo, &QComboBox::activated, this, [this] { OnSelChangeCombo(); });
+
+    while (m_modules->count())
+        m_modules->removeTab(0);
+    m_modules->setVisible(v.layout == Qam4Layout::kModules);
+    if (v.layout == Qam4Layout::kModules)
+        for (int m = 0; m < kQam4Modules; ++m)
+            m_modules->addTab(QString("Channel %1-%2").arg(4 * m + 1).arg(4 * m + 4));
+    for (int n = 0; n < 9; ++n) {
+        m_locks[size_t(n)]->setVisible(n < v.locks);
+        m_lockLabels[size_t(n)]->setVisible(n < v.locks);
+    }
+    m_rateLabel->setText(v.outputTab ? "Total Bitrate:" : "RealTime Bitrate");
+}
+
+void Cqam4::OnInitialUpdate() {
+    Build();
+    m_binder->Show(m_logic->Block());
+    ShowStatus();
+}
+
+void Cqam4::OnGet() {
+    if (m_logic && DeviceOnline())
+        Carry(m_logic->Get());
+}
+
+void Cqam4::OnSet() {
+    if (!m_logic || !DeviceOnline())
+        return;
+    const PageStep step = m_logic->Set(m_binder->Inputs());
+    m_binder->Focus(m_logic->FailedField());
+    Carry(step);
+}
+
+void Cqam4::OnChangeRf1Frequency() {
+    const Qam4Variant& v = m_logic->Variant();
+    int spacing = 8;
+    if (v.layout == Qam4Layout::kDvbt) {
+        const int bandwidth = qobject_cast<QComboBox*>(m_binder->Control("bandwidth"))->currentIndex();
+        spacing = bandwidth == 1 ? 7 : bandwidth == 2 ? 6 : 8;
+    } else {
+        spacing = qobject_cast<QLineEdit*>(m_binder->Control("spacing"))->text().toInt();
+    }
+    const auto frequencies = Qam4Logic::SpreadFrequencies(
+        qobject_cast<QLineEdit*>(m_binder->Control("freq1"))->text().toStdString(), spacing);
+    for (int rf = 2; rf <= kQam4Rfs; ++rf)
+        qobject_cast<QLineEdit*>(m_binder->Control(Qam4Key("freq", rf)))
+            ->setText(QString::fromStdString(frequencies[size_t(rf - 2)]));
+}
+
+void Cqam4::OnSelChangeTab(int module) {
+    if (!m_logic || module < 0)
+        return;
+    PageStep refused;
+    if (m_logic->SelectModule(module, m_binder->Inputs(), &refused)) {
+        m_modules->setCurrentIndex(module);
+        m_binder->Show(m_logic->Block());
+        ShowStatus();
+        return;
+    }
+    // A refused field keeps the operator on this module with the field focused.
+    m_modules->setCurrentIndex(m_logic->Module());
+    if (!refused.messages.empty()) {
+        Carry(refused);
+        m_binder->Focus(m_logic->FailedField());
+    }
+}
+
+void Cqam4::OnShowWindow(bool shown) {
+    if (!m_device)
+        return;
+    if (shown) {
+        OnGet();
+        SetTimer(kStatusTimerId, kQam4StatusPollMs);
+    } else {
+        KillTimer(kStatusTimerId);
+    }
+}
+
+void Cqam4::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
+    if (m_logic && device && device == m_device && reply.IsValid())
+        Carry(m_logic->HandleReply(reply));
+}
+
+void Cqam4::OnRefresh(unsigned what, bool refreshed) {
+    if (what & Qam4Logic::kRefreshModules) {
+        for (int m = 0; m < m_modules->count(); ++m)
+            m_modules->setTabVisible(m, m < m_logic->ModuleCount());
+        m_modules->setCurrentIndex(m_logic->Module());
+    }
+    if (what & PageStep::kRefreshAll)
+        m_binder->Show(m_logic->Block());
+    if (what & Qam4Logic::kRefreshStatus)
+        ShowStatus();
+}
+
+void Cqam4::ShowStatus() {
+    for (int k = 0; k < kQam4Rfs; ++k) {
+        m_rate[size_t(k)]->setText(QString::fromStdString(m_logic->Rates()[size_t(k)]));
+        m_min[size_t(k)]->setText(QString::fromStdString(m_logic->Minimum()[size_t(k)]));
+        m_max[size_t(k)]->setText(QString::fromStdString(m_logic->Maximum()[size_t(k)]));
+    }
+    for (int n = 0; n < 8; ++n)
+        m_locks[size_t(n)]->setPixmap(PixmapById(m_logic->Locks() >> n & 1 ? kLockOn : kLockOff));
+}
 
 void Cqam4::OnTimer(int id) {
+    if (id == kWaitTimerId && m_logic)
+        m_logic->WaitEnded();
     OnTimer(*this, id);
 }
 

@@ -1,28 +1,71 @@
-// The multi-channel QAM modulator page. Its own controls are not part of this program; what other pages
-// share of it is: the status poll on timer 64 (the IP multiplexer page uses it as its own timer handler)
-// and the combo handler that only collects the controls (the Magnum encoder page's "Enable").
+// The multi-RF QAM modulator page: up to four RF outputs (or four modules of four) with their radio
+// values, PSI insertion and identifiers, and the realtime monitor of bitrates and locks. Other pages use
+// its timer handler (the status poll on timer 64) and its combo handler as their own.
 #pragma once
 
-#include "pagebase/placeholder_page.h"
+#include <array>
+#include <memory>
+
+#include "pagebase/form_binder.h"
+#include "pagebase/form_template_view.h"
+#include "pages/modulator/qam4_logic.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabBar;
 
 namespace nms {
 
-class Cqam4 : public CPlaceholderPage {
+class Cqam4 : public CFormTemplateView {
     Q_OBJECT
 public:
-    static constexpr int kStatusTimerId = 64;
+    static constexpr int kStatusTimerId = kQam4StatusTimerId;
     static constexpr uint8_t kStatusCommand = 0x40;
 
     explicit Cqam4(QWidget* parent = nullptr);
+    ~Cqam4() override;
 
+    void OnInitialUpdate() override;
+    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
     void OnTimer(int id) override;
     void OnSelChangeCombo();
+    void OnGet();
+    void OnSet();
+    void OnChangeRf1Frequency();
+    void OnSelChangeTab(int module);
 
     // The same bodies for pages that use them as their own: on timer 64 a status request to a bound,
     // online, idle device, then the base handling (timer 4 is the wait's time-out). Starts no timer.
     static void OnTimer(CFormTemplateView& page, int id);
     // Copies the controls into the page's members.
     static void OnSelChangeCombo(CFormTemplateView& page);
+
+    FormBinder* Binder() { return m_binder.get(); }
+    const Qam4Logic* Logic() const { return m_logic.get(); }
+    QTabBar* m_modules = nullptr;
+    std::array<QLineEdit*, kQam4Rfs> m_rate{}, m_min{}, m_max{};
+    std::array<QLabel*, 9> m_locks{};
+    QLabel* m_rateLabel = nullptr;
+    QPushButton* m_get = nullptr;
+    QPushButton* m_set = nullptr;
+
+protected:
+    void OnShowWindow(bool shown) override;
+    void OnRefresh(unsigned what, bool refreshed) override;
+    void OnStepRefused(const PageStep&) override {
+        if (m_logic)
+            m_logic->WaitEnded();
+    }
+
+private:
+    void Build();
+    void ShowStatus();
+
+    std::unique_ptr<Qam4Logic> m_logic;
+    std::unique_ptr<FormBinder> m_binder;
+    QWidget* m_form = nullptr;
+    std::vector<QLabel*> m_lockLabels;
 };
 
 }  // namespace nms

@@ -40,6 +40,7 @@ TEST(Qam4ViewTest, StatusPollOnlyForAnOnlineIdleDevice) {
         PageFixture fx(0x4104);
         Cqam4 page;
         fx.Bind(&page, 0);
+        fx.TakeSentPacket();  // the Get of a page being shown
         page.SetTimer(Cqam4::kStatusTimerId, 2000);
         fx.Device()->status.store(c.status);
         fx.Device()->busy.store(c.busy);
@@ -57,12 +58,14 @@ TEST(Qam4ViewTest, StatusPollOnlyForAnOnlineIdleDevice) {
     }
 }
 
-TEST(Qam4ViewTest, NoDeviceNoPollAndNoTimerOfItsOwn) {
+TEST(Qam4ViewTest, NoDeviceNoPollAndThePollRunsWhileShown) {
     PageFixture fx;
     Cqam4 page;
     page.Cqam4::OnTimer(Cqam4::kStatusTimerId);
     EXPECT_FALSE(fx.PeekSentPacket().has_value());
     fx.Bind(&page, 0);
+    EXPECT_TRUE(page.Timers().IsActive(Cqam4::kStatusTimerId));
+    page.hide();
     EXPECT_FALSE(page.Timers().IsActive(Cqam4::kStatusTimerId));
 }
 

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+
+#include "page_fixture.h"
+#include "pages/modulator/qam4_view.h"
+#include "param_store_sim.h"
+#include "platform/resource_icons.h"
+
+namespace nms {
+namespace {
+
+using test::PageFixture;
+using test::ParamStoreSim;
+
+QLineEdit* Edit(Cqam4& page, const std::string& key) {
+    return qobject_cast<QLineEdit*>(page.Binder()->Control(key));
+}
+
+struct Qam4Page {
+    PageFixture fx;
+    Cqam4 page;
+    ParamStoreSim sim;
+    Qam4Page(int pageParam, uint16_t type) : fx(type), sim(type) {
+        fx.Bind(&page, pageParam);
+        Answer();
+    }
+    // The simulated device answers what the page sent.
+    void Answer() {
+        while (auto sent = fx.TakeSentPacket()) {
+            if (sent->command == 0x02)
+                continue;
+            if (auto reply = sim.Handle(sent->command, sent->payload))
+                fx.FeedReply(sent->command, *reply);
+        }
+    }
+    std::optional<test::SentPacket> Set() {
+        QTest::mouseClick(page.m_set, Qt::LeftButton);
+        return fx.PeekSentPacket();
+    }
+};
+
+TEST(Qam4PageTest, EveryVariantSendsBackWhatItRead) {
+    const struct {
+        int pageParam;
+        uint16_t type;
+        size_t size;
+    } cases[] = {{0, 0x4104, 542},  {16, 0x4144, 542}, {17, 0x4154, 542}, {18, 0x4164, 542},
+                 {19, 0x3104, 542}, {33, 0x4104, 542}, {34, 0x4114, 542}, {35, 0x4125, 542},
+                 {38, 0x4126, 324}, {102, 0x4153, 588}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pageParam);
+        Qam4Page p(c.pageParam, c.type);
+        EXPECT_FALSE(p.page.IsBusy());
+        std::vector<uint8_t> expected = *p.sim.Record(0x33);
+        if (c.pageParam == 102)
+            std::fill(expected.begin(), expected.begin() + 8, 0);  // the request's eight leading zeros
+        auto sent = p.Set();
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(sent->command, 0x34);
+        ASSERT_EQ(sent->payload.size(), c.size);
+        EXPECT_EQ(sent->payload, expected);
+        p.Answer();
+        EXPECT_FALSE(p.page.IsBusy());
+    }
+}
+
+TEST(Qam4PageTest, FrequenciesSpreadAtMostEightyMegahertz) {
+    Qam4Page p(18, 0x4164);
+    Edit(p.page, "freq4")->setText("554");
+    EXPECT_TRUE(p.Set());
+    p.Answer();
+    Edit(p.page, "freq4")->setText("555.5");
+    EXPECT_FALSE(p.Set());
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "Error:555-474=81 > 80;Can not set !!!");
+
+    // Typing RF-1's frequency spreads the others by the spacing.
+    auto* rf1 = Edit(p.page, "freq1");
+    rf1->clear();
+    QTest::keyClicks(rf1, "474.000");
+    EXPECT_EQ(Edit(p.page, "freq2")->text(), "482");
+    EXPECT_EQ(Edit(p.page, "freq4")->text(), "498");
+    Edit(p.page, "att3")->setText("3.3");
+    EXPECT_FALSE(p.Set());
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "ATT value must be changed with step 0.5.");
+    Edit(p.page, "att3")->setText("3.0");
+    Edit(p.page, "ts2")->setText("70000");
+    EXPECT_FALSE(p.Set());
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "Please enter an integer between 0 and 65535.");
+}
+
+TEST(Qam4PageTest, TheDvbtVariantSpacesByBandwidth) {
+    Qam4Page p(38, 0x4126);
+    EXPECT_TRUE(p.page.Binder()->Control("freq4")->isHidden());  // three outputs
+    qobject_cast<QComboBox*>(p.page.Binder()->Control("bandwidth"))->setCurrentIndex(2);
+    auto* rf1 = Edit(p.page, "freq1");
+    rf1->clear();
+    QTest::keyClicks(rf1, "500");
+    EXPECT_EQ(Edit(p.page, "freq2")->text(), "506");
+}
+
+TEST(Qam4PageTest, ModulesAndTheirErrors) {
+    PageFixture fx(0x4153);
+    Cqam4 page;
+    fx.Bind(&page, 102);
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload, std::vector<uint8_t>(8, 0));
+    // Set before any reply: the device is not known to answer.
+    page.OnSet();
+    ASSERT_EQ(fx.Prompt().shown.size(), 1u);
+    EXPECT_EQ(fx.Prompt().shown.back().text, "Device offline");
+    for (uint8_t count : {0, 5}) {
+        std::vector<uint8_t> reply(8 + 580, 0);
+        reply[1] = count;
+        fx.FeedReply(0x33, reply);
+        ASSERT_FALSE(fx.Prompt().shown.empty());
+        EXPECT_EQ(fx.Prompt().shown.back().text, "Module Error");
+        EXPECT_FALSE(page.IsBusy());
+        page.OnGet();
+    }
+    ParamStoreSim sim(0x4153);
+    std::vector<uint8_t> reply = *sim.Record(0x33);
+    reply[1] = 2;  // two modules
+    fx.FeedReply(0x33, reply);
+    EXPECT_EQ(Edit(page, "freq1")->text(), "474.000");
+    page.OnSelChangeTab(1);
+    EXPECT_EQ(page.m_modules->currentIndex(), 1);
+    EXPECT_EQ(Edit(page, "freq1")->text(), "506.000");
+    page.OnSelChangeTab(2);  // beyond the modules present
+    EXPECT_EQ(page.m_modules->currentIndex(), 1);
+    // A refused field keeps the operator on the module, the field focused.
+    Edit(page, "att2")->setText("9.9");
+    fx.Prompt().shown.clear();
+    page.OnSelChangeTab(0);
+    EXPECT_EQ(page.m_modules->currentIndex(), 1);
+    ASSERT_EQ(fx.Prompt().shown.size(), 1u);
+    EXPECT_EQ(page.focusWidget(), Edit(page, "att2"));
+
+    // The monitor shows the selected module's four rates: offsets 33, 37, 41, 45 for module 2.
+    Edit(page, "att2")->setText("2.0");
+    std::vector<uint8_t> status(1 + 64, 0);
+    status[1 + 16 * 1] = 0x7c, status[1 + 16 * 1 + 1] = 0x94;  // 38012
+    fx.FeedReply(0x40, status);
+    EXPECT_EQ(page.m_rate[0]->text(), "38.012");
+}
+
+TEST(Qam4PageTest, MonitorRatesBoundsAndLocks) {
+    Qam4Page p(18, 0x4164);
+    auto status = [&](uint8_t locks, uint32_t first) {
+        std::vector<uint8_t> s = {locks};
+        for (int k = 0; k < 4; ++k)
+            for (int i = 0; i < 4; ++i)
+                s.push_back(uint8_t((first + uint32_t(k)) >> (8 * i)));
+        p.fx.FeedReply(0x40, s);
+    };
+    status(0x05, 38012);
+    EXPECT_EQ(p.page.m_rate[0]->text(), "38.012");
+    EXPECT_EQ(p.page.m_min[0]->text(), "38.012");  // the first sample after Get sets both
+    EXPECT_EQ(p.page.m_max[0]->text(), "38.012");
+    status(0x05, 38500);
+    status(0x05, 38100);
+    EXPECT_EQ(p.page.m_rate[0]->text(), "38.100");
+    EXPECT_EQ(p.page.m_max[0]->text(), "38.500");
+    EXPECT_EQ(p.page.m_min[0]->text(), "38.012");
+    const QImage on = PixmapById(213).toImage();
+    EXPECT_EQ(p.page.m_locks[0]->pixmap().toImage(), on);
+    EXPECT_NE(p.page.m_locks[1]->pixmap().toImage(), on);
+    EXPECT_EQ(p.page.m_locks[2]->pixmap().toImage(), on);
+    p.page.OnGet();
+    p.Answer();
+    status(0, 37000);
+    EXPECT_EQ(p.page.m_max[0]->text(), "37.000");
+}
+
+}  // namespace
+}  // namespace nms
