@@ -124,8 +124,11 @@ void Cqam4::Build() {
     auto* rfs = new QGridLayout;
     const char* headings[] = {"",    "Frequency(MHz):", "ATT(Db):", "PAT", "SDT", "NIT", "PMT",
                               "CAT", "TS ID:",          "NET. ID:"};
-    for (int c = 0; c < 10; ++c)
-        rfs->addWidget(new QLabel(headings[c], m_form), 0, c);
+    std::array<QLabel*, 10> heading{};
+    for (int c = 0; c < 10; ++c) {
+        heading[size_t(c)] = new QLabel(headings[c], m_form);
+        rfs->addWidget(heading[size_t(c)], 0, c);
+    }
     const char* psi[] = {"pat", "sdt", "nit", "pmt", "cat"};
     for (int rf = 1; rf <= kQam4Rfs; ++rf) {
         const bool shown = rf <= v.rfs;
@@ -141,9 +144,12 @@ void Cqam4::Build() {
             place(Qam4Key(psi[b], rf), 3 + b, shown && (v.psi >> b & 1));
         place(Qam4Key("ts", rf), 8, shown && v.ids);
         place(Qam4Key("net", rf), 9, shown && v.ids);
-        if (auto* check = m_binder->Control(Qam4Key("pat", rf)))
-            check->setToolTip("PAT");
     }
+    // A column shows its heading only when a field of it is shown.
+    for (int b = 0; b < 5; ++b)
+        heading[size_t(3 + b)]->setVisible(v.psi >> b & 1);
+    heading[8]->setVisible(v.ids);
+    heading[9]->setVisible(v.ids);
     // The PSI checks carry no text of their own: the column headings name them.
     for (const FieldDef& f : m_logic->Table())
         if (f.control == Control::kCheck && f.key.rfind("rf", 0) != 0)
