@@ -90,6 +90,34 @@ std::vector<uint8_t> Qam4Status(unsigned tick) {
     return s;
 }
 
+// The four tuner channels of a tuner-fed modulator: the block kind 2, then four 75-byte blocks.
+std::vector<uint8_t> TunerBlocks() {
+    std::vector<uint8_t> r(301, 0);
+    r[0] = 2;
+    for (int k = 0; k < 4; ++k) {
+        const size_t at = size_t(1 + 75 * k);
+        const uint32_t khz = 1150000 + 20000 * uint32_t(k);
+        for (int i = 0; i < 4; ++i)
+            r[at + size_t(i)] = uint8_t(khz >> (8 * i));
+        r[at + 4] = 0xdb, r[at + 5] = 0x1a;
+        r[at + 6] = 2;
+    }
+    return r;
+}
+
+std::vector<uint8_t> TunerStatus(unsigned tick) {
+    std::vector<uint8_t> s(122, 0);
+    s[0] = 0x07;
+    for (int k = 0; k < 4; ++k) {
+        const uint32_t kbps = 30000 + 1000 * uint32_t(k) + tick % 97;
+        for (int i = 0; i < 4; ++i)
+            s[size_t(1 + 4 * k + i)] = uint8_t(kbps >> (8 * i));
+        s[size_t(22 + 25 * k)] = uint8_t(70 + 5 * k);
+    }
+    s[21] = 2;
+    return s;
+}
+
 bool IsQam4Type(uint16_t type) {
     switch (type) {
         case 0x4104:
@@ -110,6 +138,8 @@ bool IsQam4Type(uint16_t type) {
 }  // namespace
 
 StatusSpec ParamStoreSim::StatusOf(uint16_t type) {
+    if (type == 0x4137)
+        return {0x40, TunerStatus};
     if (IsQam4Type(type))
         return {0x40, Qam4Status};
     return {};
@@ -120,6 +150,10 @@ std::vector<ParamRecordSpec> ParamStoreSim::ProfileOf(uint16_t type) {
         return {{0x33, 0x34, Qam4Dvbt()}};
     if (type == 0x4153)  // four modules of four outputs
         return {{0x33, 0x34, Qam4Modules(), 8}};
+    if (type == 0x4114)  // four-output QAM fed by four tuners
+        return {{0x33, 0x34, Qam4Record()}, {0x70, 0x71, TunerBlocks()}};
+    if (type == 0x4137)
+        return {{0x70, 0x71, TunerBlocks()}};
     if (IsQam4Type(type))
         return {{0x33, 0x34, Qam4Record()}};
     switch (type) {

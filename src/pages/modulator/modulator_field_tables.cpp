@@ -1,6 +1,7 @@
 #include "pages/field_tables.h"
 #include "pages/modulator/qam4_logic.h"
 #include "pages/modulator/qam_record_logic.h"
+#include "pages/modulator/tuner2qam_logic.h"
 
 namespace nms {
 
@@ -11,6 +12,7 @@ void AppendModulatorFieldTables(std::vector<NamedFieldTable>& out) {
     out.push_back({"Qam4ModulatorParams", &Qam4StandardTable(), kQam4RecordSize});
     out.push_back({"Qam4DvbtParams", &Qam4DvbtTable(), kQam4DvbtSize});
     out.push_back({"Qam4ModuleBlock", &Qam4ModuleTable(), kQam4ModuleSize});
+    out.push_back({"TunerChannelBlocks", &Tuner2QamTable(), kTunerAreaSize});
 }
 
 }  // namespace nms

@@ -1,6 +1,7 @@
 #include "app/page_registry.h"
 #include "pages/modulator/qam4_view.h"
 #include "pages/modulator/qam_base_view.h"
+#include "pages/modulator/tuner2qam_view.h"
 
 namespace nms {
 
@@ -9,6 +10,7 @@ void RegisterModulatorPages() {
     RegisterPageClass<Cqam4>("Cqam4");
     RegisterPageClass<CQamBaseView>("CQamBaseView");
     RegisterPageClass<CmuxQAM>("CmuxQAM");
+    RegisterPageClass<Ctuner2qam>("Ctuner2qam");
 }
 
 }  // namespace nms

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "page_fixture.h"
+#include "pages/modulator/qam_mod_block.h"
+#include "pages/modulator/tuner2qam_view.h"
+#include "param_store_sim.h"
+
+namespace nms {
+namespace {
+
+using test::PageFixture;
+using test::ParamStoreSim;
+
+QLineEdit* Edit(Ctuner2qam& page, const std::string& key) {
+    return qobject_cast<QLineEdit*>(page.Binder().Control(key));
+}
+
+TEST(Tuner2QamTest, ReadsAndWritesTheFourChannels) {
+    PageFixture fx(0x4114);
+    Ctuner2qam page;
+    fx.Bind(&page, 0);
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, 0x70);
+    EXPECT_EQ(sent->payload, std::vector<uint8_t>{2});
+    ParamStoreSim sim(0x4114);
+    const std::vector<uint8_t> blocks = *sim.Record(0x70);
+    fx.FeedReply(0x70, blocks);
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(fx.TakeSentPacket()->command, 0x02);
+    EXPECT_EQ(Edit(page, "freq3")->text(), "1190.000");
+    EXPECT_EQ(Edit(page, "symbol1")->text(), "6.875");
+
+    QTest::mouseClick(page.m_set, Qt::LeftButton);
+    sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload, blocks);  // 68 bytes a block as received
+    fx.FeedReply(0x71, {});
+    EXPECT_FALSE(page.IsBusy());
+
+    Edit(page, "freq2")->setText("123456");
+    QTest::mouseClick(page.m_set, Qt::LeftButton);
+    EXPECT_FALSE(fx.TakeSentPacket());
+    EXPECT_EQ(fx.Prompt().shown.back().text, kFrequencyOverMaximum);
+    Edit(page, "freq2")->setText("1170");
+    Edit(page, "symbol4")->setText("70");  // 70,000 does not fit 16 bits
+    QTest::mouseClick(page.m_set, Qt::LeftButton);
+    EXPECT_FALSE(fx.TakeSentPacket());
+
+    // Another block kind changes nothing but ends the wait and asks for the version.
+    page.OnGet();
+    fx.TakeSentPacket();
+    std::vector<uint8_t> other = blocks;
+    other[0] = 3;
+    other[1] = 0x99;
+    fx.FeedReply(0x70, other);
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(fx.TakeSentPacket()->command, 0x02);
+    EXPECT_EQ(page.Area().Bytes()[0], blocks[1]);
+}
+
+TEST(Tuner2QamTest, StatusLocksBitratesAndQuality) {
+    PageFixture fx(0x4137);
+    Ctuner2qam page;
+    fx.Bind(&page, 99);
+    fx.TakeSentPacket();
+    EXPECT_TRUE(page.Binder().Control("symbol1")->isHidden());
+    EXPECT_FALSE(page.m_bitrate[0]->isHidden());
+    // The poll waits while the Get is under way.
+    ASSERT_TRUE(fx.FireTimer(&page, 66));
+    EXPECT_FALSE(fx.TakeSentPacket());
+    fx.FireTimer(&page, kWaitTimerId);
+    ASSERT_TRUE(fx.FireTimer(&page, 66));
+    EXPECT_EQ(fx.TakeSentPacket()->command, 0x40);
+    std::vector<uint8_t> status = ParamStoreSim(0x4137).Handle(0x40, {}).value();
+    status[1] = 0x7c, status[2] = 0x94, status[3] = 0, status[4] = 0;  // 38012
+    fx.FeedReply(0x40, status);
+    EXPECT_EQ(page.m_bitrate[0]->text(), "38.012");
+    EXPECT_EQ(page.m_quality[1]->value(), 75);
+    EXPECT_EQ(page.m_percent[1]->text(), "75%");
+    status[21] = 3;  // no quality in the reports: the bars stay
+    status[22 + 25] = 10;
+    fx.FeedReply(0x40, status);
+    EXPECT_EQ(page.m_quality[1]->value(), 75);
+    fx.FeedReply(0x40, std::vector<uint8_t>(16, 0));  // too short for the bitrates
+    EXPECT_EQ(page.m_bitrate[0]->text(), "38.012");
+}
+
+}  // namespace
+}  // namespace nms
