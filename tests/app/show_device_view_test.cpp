@@ -95,12 +95,12 @@ TEST_F(ShowDeviceViewTest, RowFifteenShowsOneModulatorTab) {
 }
 
 TEST_F(ShowDeviceViewTest, PlaceholderShowsClassAndPageParam) {
-    tree->setCurrentItem(tree->ItemOf(devices[38]));  // "Modulator": CDVBTView 97, not built yet
+    tree->setCurrentItem(tree->ItemOf(devices[0]));  // "Video": CEncoderVideoView 0, not built yet
     const auto pages = frame.ShownPages();
     ASSERT_GE(pages.size(), 3u);
     auto* first = qobject_cast<CPlaceholderPage*>(pages[0]);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->Text(), "CDVBTView (PageParam 97)");
+    EXPECT_EQ(first->Text(), "CEncoderVideoView (PageParam 0)");
 }
 
 TEST_F(ShowDeviceViewTest, SelectingANodeChangesNothing) {

@@ -118,6 +118,29 @@ std::vector<uint8_t> TunerStatus(unsigned tick) {
     return s;
 }
 
+// The 55-byte block of the single-output modulators: 474 MHz, on, power 95.5 dB, PAT/SDT/PMT inserted,
+// port 1234, TS ID 1, network ID 2; the DVB-S/S2 one at 1150 MHz, DVB-S2 QPSK 3/4, 27.5 Msym/s.
+std::vector<uint8_t> SingleModBlock(bool s2) {
+    std::vector<uint8_t> r(55, 0);
+    const uint32_t khz = s2 ? 1150000 : 474000;
+    for (int i = 0; i < 4; ++i)
+        r[size_t(i)] = uint8_t(khz >> (8 * i));
+    r[4] = 1;
+    r[5] = 0xbb, r[6] = 0x03;
+    r[7] = s2 ? 0 : 6;
+    r[8] = s2 ? 0 : 1;
+    if (s2) {
+        r[9] = 1;
+        r[10] = 0x6c, r[11] = 0x6b;
+        r[13] = 3;
+    }
+    r[17] = 0x0b;
+    r[18] = 0xd2, r[19] = 0x04;
+    r[20] = 1;
+    r[22] = 2;
+    return r;
+}
+
 bool IsQam4Type(uint16_t type) {
     switch (type) {
         case 0x4104:
@@ -156,6 +179,10 @@ std::vector<ParamRecordSpec> ParamStoreSim::ProfileOf(uint16_t type) {
         return {{0x70, 0x71, TunerBlocks()}};
     if (IsQam4Type(type))
         return {{0x33, 0x34, Qam4Record()}};
+    if (type == 0x4122)  // DVB-S/S2 modulator
+        return {{0x33, 0x34, SingleModBlock(true)}};
+    if (type == 0x4107 || type == 0x4109 || type == 0x4106)  // DTMB, DTMB transmodulator, DVB-T
+        return {{0x33, 0x34, SingleModBlock(false)}};
     switch (type) {
         case 0x4101:  // ASI QAM modulator
         case 0x3102:  // ASI QAM modulator with scrambler

@@ -1,4 +1,5 @@
 #include "app/page_registry.h"
+#include "pages/modulator/dvbt_view.h"
 #include "pages/modulator/qam4_view.h"
 #include "pages/modulator/qam_base_view.h"
 #include "pages/modulator/tuner2qam_view.h"
@@ -11,6 +12,7 @@ void RegisterModulatorPages() {
     RegisterPageClass<CQamBaseView>("CQamBaseView");
     RegisterPageClass<CmuxQAM>("CmuxQAM");
     RegisterPageClass<Ctuner2qam>("Ctuner2qam");
+    RegisterPageClass<CDVBTView>("CDVBTView");
 }
 
 }  // namespace nms

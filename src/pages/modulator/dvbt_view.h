@@ -1,0 +1,52 @@
+// The "Modulator" page of the single-output DVB-S/S2, DTMB, DVB-T and DVB-T2 modulators.
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "pagebase/form_binder.h"
+#include "pagebase/form_template_view.h"
+#include "pages/modulator/dvbt_logic.h"
+
+class QGroupBox;
+class QPushButton;
+class QStackedWidget;
+
+namespace nms {
+
+class CDVBTView : public CFormTemplateView {
+    Q_OBJECT
+public:
+    explicit CDVBTView(QWidget* parent = nullptr);
+    ~CDVBTView() override;
+
+    void OnInitialUpdate() override;
+    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
+    void OnTimer(int id) override;
+    void OnGet();
+    void OnSet();
+    void OnSelChangeModulationMode();
+    void OnSelChangeConstellation();
+
+    FormBinder& Binder() { return *m_binders[size_t(m_logic->Layout())]; }
+    const DvbtModLogic& Logic() const { return *m_logic; }
+    QPushButton* m_get = nullptr;
+    QPushButton* m_set = nullptr;
+
+protected:
+    void OnShowWindow(bool shown) override;
+    void OnRefresh(unsigned what, bool refreshed) override;
+    void OnStepRefused(const PageStep&) override { m_logic->WaitEnded(); }
+
+private:
+    void ShowBlock();
+    void FillFecList(int standard, int constellation);
+
+    std::unique_ptr<DvbtModLogic> m_logic;
+    std::array<std::unique_ptr<FormBinder>, 4> m_binders;
+    std::array<QWidget*, 4> m_forms{};
+    QStackedWidget* m_stack = nullptr;
+    int m_standard = 0, m_constellation = 0;  // the DVB-S/S2 values the FEC list was built for
+};
+
+}  // namespace nms

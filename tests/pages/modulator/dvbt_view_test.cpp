@@ -1,0 +1,131 @@
+#include "pages/modulator/dvbt_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <numeric>
+
+#include "page_fixture.h"
+#include "pages/modulator/qam_mod_block.h"
+
+namespace nms {
+namespace {
+
+using test::PageFixture;
+
+std::vector<uint8_t> Block(std::initializer_list<std::pair<int, uint8_t>> bytes) {
+    std::vector<uint8_t> b(kDvbtBlockSize);
+    std::iota(b.begin(), b.end(), uint8_t(60));
+    for (auto [at, v] : bytes)
+        b[size_t(at)] = v;
+    return b;
+}
+
+QComboBox* Combo(CDVBTView& page, const char* key) {
+    return qobject_cast<QComboBox*>(page.Binder().Control(key));
+}
+QLineEdit* Edit(CDVBTView& page, const char* key) {
+    return qobject_cast<QLineEdit*>(page.Binder().Control(key));
+}
+
+struct Page {
+    PageFixture fx;
+    CDVBTView page;
+    Page(int pageParam, uint16_t type, const std::vector<uint8_t>& block, uint8_t marker = 1) : fx(type) {
+        fx.Bind(&page, pageParam);
+        EXPECT_EQ(fx.TakeSentPacket()->command, 0x33);
+        fx.FeedReply(0x33, block, marker, 1);
+        EXPECT_EQ(fx.TakeSentPacket()->command, 0x02);
+    }
+    std::optional<test::SentPacket> Set() {
+        QTest::mouseClick(page.m_set, Qt::LeftButton);
+        return fx.TakeSentPacket();
+    }
+};
+
+TEST(DvbtViewTest, DvbS2FecListsFollowStandardAndConstellation) {
+    const std::vector<uint8_t> block = Block({{7, 0}, {9, 0}, {13, 4}, {5, 0xbb}, {6, 0x03}});
+    Page p(97, 0x4122, block);
+    EXPECT_EQ(Combo(p.page, "fec")->currentText(), "7/8");
+    EXPECT_EQ(Edit(p.page, "power")->text(), "95.5");
+    auto sent = p.Set();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload, block);  // untouched: byte for byte
+    p.fx.FeedReply(0x34, {});
+
+    Combo(p.page, "standard")->setCurrentIndex(1);
+    p.page.OnSelChangeModulationMode();
+    EXPECT_EQ(Combo(p.page, "fec")->currentText(), "4/5");  // index 4 of the QPSK list
+    Combo(p.page, "constellation")->setCurrentIndex(1);
+    p.page.OnSelChangeConstellation();
+    EXPECT_EQ(Combo(p.page, "fec")->currentText(), "8/9");
+    Combo(p.page, "standard")->setCurrentIndex(0);
+    p.page.OnSelChangeModulationMode();
+    EXPECT_EQ(Combo(p.page, "constellation")->currentText(), "QPSK");
+    EXPECT_EQ(Combo(p.page, "fec")->currentText(), "7/8");
+    Combo(p.page, "constellation")->setCurrentIndex(1);
+    p.page.OnSelChangeConstellation();
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "1 DVB-S only support QPSK mode !");
+    EXPECT_EQ(Combo(p.page, "constellation")->currentText(), "QPSK");
+
+    Edit(p.page, "power")->setText("95.55");
+    Edit(p.page, "freq")->setText("99999.9999");
+    sent = p.Set();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload[5] | sent->payload[6] << 8, 955);
+    EXPECT_EQ(sent->payload[9], 0);
+    EXPECT_EQ(sent->payload[13], 4);
+    uint32_t khz = 0;
+    for (int i = 0; i < 4; ++i)
+        khz |= uint32_t(sent->payload[size_t(i)]) << (8 * i);
+    EXPECT_EQ(khz, 99999999u);
+    p.fx.FeedReply(0x34, {});
+    Edit(p.page, "freq")->setText("123456.1");
+    EXPECT_FALSE(p.Set());
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, kFrequencyOverMaximum);
+}
+
+TEST(DvbtViewTest, TheDvbtModulatorSwitchesToT2OnItsMarker) {
+    const std::vector<uint8_t> block = Block({{12, 1}, {14, 2}, {16, 3}});
+    {
+        Page p(24, 0x4106, block);
+        EXPECT_EQ(p.page.Logic().Layout(), DvbtLayout::kDvbt);
+        EXPECT_EQ(Combo(p.page, "fec")->currentText(), "5/6");
+        EXPECT_EQ(p.page.Binder().Control("inverse"), nullptr);  // DVB-T shows no inversion
+        auto sent = p.Set();
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(sent->payload, block);  // the input frequency and the hidden bytes as read
+    }
+    Page p(24, 0x4106, block, kT2Marker);
+    EXPECT_EQ(p.page.Logic().Layout(), DvbtLayout::kDvbT2);
+    EXPECT_EQ(Combo(p.page, "codeRate")->currentIndex(), -1);  // byte 13 is 73: no such entry
+    Combo(p.page, "modulation")->setCurrentIndex(3);
+    auto sent = p.Set();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload[12], 3);
+    EXPECT_EQ(sent->payload[13], block[13]);
+}
+
+TEST(DvbtViewTest, DtmbModesAndTheTransmodulatorsInputFrequency) {
+    const std::vector<uint8_t> block = Block({{7, 11}, {25, 0x10}, {26, 0x27}, {27, 0}, {28, 0}});
+    Page p(0, 0x4107, block);
+    EXPECT_EQ(Combo(p.page, "constellation")->currentIndex(), -1);  // mode 11: no entry
+    EXPECT_TRUE(p.page.Binder().Control("inputFreq")->isHidden());
+    auto sent = p.Set();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload, block);
+
+    Page q(25, 0x4109, block);
+    EXPECT_FALSE(q.page.Binder().Control("inputFreq")->isHidden());
+    EXPECT_EQ(Edit(q.page, "inputFreq")->text(), "10.000");
+    Edit(q.page, "inputFreq")->setText("474");
+    sent = q.Set();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload[25] | sent->payload[26] << 8 | sent->payload[27] << 16, 474000);
+}
+
+}  // namespace
+}  // namespace nms
