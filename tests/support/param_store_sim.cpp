@@ -141,6 +141,28 @@ std::vector<uint8_t> SingleModBlock(bool s2) {
     return r;
 }
 
+// The multi-channel DTMB block as the Get reply carries it: a byte, the channel count, the 237-byte block.
+std::vector<uint8_t> DtmbMulti(uint8_t channels) {
+    std::vector<uint8_t> r(239, 0);
+    r[1] = channels;
+    uint8_t* b = r.data() + 2;
+    b[0] = 1;
+    b[1] = uint8_t((1u << channels) - 1);
+    b[2] = 0x8a, b[3] = 0x03;  // 90.6 dB (906 tenths)
+    b[4] = 6, b[5] = 2, b[8] = 1, b[10] = 1;
+    for (int k = 0; k < 6; ++k) {
+        uint8_t* c = b + 45 + 24 * k;
+        const uint32_t khz = 474000 + 8000 * uint32_t(k);
+        for (int i = 0; i < 4; ++i)
+            c[i] = uint8_t(khz >> (8 * i));
+        c[4] = 25;
+        c[5] = 0x0b;
+        c[6] = uint8_t(k + 1);
+        c[8] = 1;
+    }
+    return r;
+}
+
 bool IsQam4Type(uint16_t type) {
     switch (type) {
         case 0x4104:
@@ -161,7 +183,8 @@ bool IsQam4Type(uint16_t type) {
 }  // namespace
 
 StatusSpec ParamStoreSim::StatusOf(uint16_t type) {
-    if (type == 0x4137)
+    if (type == 0x4137 || type == 0x4117 || type == 0x4157 || type == 0x4147 || type == 0x4127 ||
+        type == 0x4187)
         return {0x40, TunerStatus};
     if (IsQam4Type(type))
         return {0x40, Qam4Status};
@@ -176,7 +199,13 @@ std::vector<ParamRecordSpec> ParamStoreSim::ProfileOf(uint16_t type) {
     if (type == 0x4114)  // four-output QAM fed by four tuners
         return {{0x33, 0x34, Qam4Record()}, {0x70, 0x71, TunerBlocks()}};
     if (type == 0x4137)
-        return {{0x70, 0x71, TunerBlocks()}};
+        return {{0x70, 0x71, TunerBlocks()}, {0x33, 0x34, DtmbMulti(4), 0, 2}};
+    if (type == 0x4117)
+        return {{0x33, 0x34, DtmbMulti(1), 0, 2}};
+    if (type == 0x4157 || type == 0x4147 || type == 0x4127)
+        return {{0x33, 0x34, DtmbMulti(4), 0, 2}};
+    if (type == 0x4187)
+        return {{0x33, 0x34, DtmbMulti(6), 0, 2}};
     if (IsQam4Type(type))
         return {{0x33, 0x34, Qam4Record()}};
     if (type == 0x4122)  // DVB-S/S2 modulator
@@ -202,10 +231,11 @@ std::optional<ParamStoreSim::Bytes> ParamStoreSim::Handle(uint8_t command, const
         if (command == r.get)
             return r.initial;
         if (r.set >= 0 && command == r.set) {
-            const size_t n = std::min(payload.size(), r.initial.size());
+            const size_t room = r.initial.size() - std::min(r.setAt, r.initial.size());
+            const size_t n = std::min(payload.size(), room);
             if (n > r.keep)
                 std::copy(payload.begin() + long(r.keep), payload.begin() + long(n),
-                          r.initial.begin() + long(r.keep));
+                          r.initial.begin() + long(r.setAt + r.keep));
             return Bytes{};
         }
     }

@@ -13,7 +13,8 @@ struct ParamRecordSpec {
     uint8_t get = 0;
     int set = -1;  // -1: read only
     std::vector<uint8_t> initial;
-    size_t keep = 0;  // leading bytes of the record a Set does not replace (a header the device owns)
+    size_t keep = 0;   // leading bytes of the record a Set does not replace (a header the device owns)
+    size_t setAt = 0;  // where a Set's payload lands in the record
 };
 
 // A status record that changes with every poll.

@@ -1,4 +1,5 @@
 #include "pages/field_tables.h"
+#include "pages/modulator/dtmb4_logic.h"
 #include "pages/modulator/dvbt_logic.h"
 #include "pages/modulator/qam4_logic.h"
 #include "pages/modulator/qam_record_logic.h"
@@ -18,6 +19,7 @@ void AppendModulatorFieldTables(std::vector<NamedFieldTable>& out) {
     out.push_back({"DtmbModBlock", &DtmbTable(), kDvbtBlockSize});
     out.push_back({"DtmbModBlock (DVB-T)", &DvbtTable(), kDvbtBlockSize});
     out.push_back({"DvbT2ModBlock", &DvbT2Table(), kDvbtBlockSize});
+    out.push_back({"DtmbMultiModBlock", &DtmbMultiTable(), kDtmbMultiBlockSize});
 }
 
 }  // namespace nms

@@ -1,4 +1,5 @@
 #include "app/page_registry.h"
+#include "pages/modulator/dtmb4_view.h"
 #include "pages/modulator/dvbt_view.h"
 #include "pages/modulator/qam4_view.h"
 #include "pages/modulator/qam_base_view.h"
@@ -13,6 +14,7 @@ void RegisterModulatorPages() {
     RegisterPageClass<CmuxQAM>("CmuxQAM");
     RegisterPageClass<Ctuner2qam>("Ctuner2qam");
     RegisterPageClass<CDVBTView>("CDVBTView");
+    RegisterPageClass<Cdtmb4>("Cdtmb4");
 }
 
 }  // namespace nms

@@ -1,0 +1,79 @@
+// The multi-channel DTMB modulator without windows: one 237-byte block with the shared DTMB set-up and a
+// record per RF channel (frequency, attenuation, enable bit, table insertion, TS ID, network ID), read
+// with 0x33 and written with 0x34, and the lock and bitrate status (0x40).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "devices/reply_view.h"
+#include "pagebase/field_table.h"
+#include "pagebase/page_step.h"
+
+namespace nms {
+
+constexpr int kDtmbMultiBlockSize = 237;
+constexpr int kDtmbChannels = 6;
+constexpr int kDtmbStatusTimerId = 66;
+constexpr int kDtmbStatusPollMs = 1500;
+
+struct Dtmb4Variant {
+    int pageParam;
+    int tabs;         // channel tabs at first (1: no tab control)
+    unsigned psi;     // insertion boxes shown (bit 0 PAT .. bit 4 CAT)
+    bool wholePower;  // power in whole units, else tenths
+    bool ids;         // TS ID and NET. ID shown
+    bool att;         // attenuation shown
+    int rates;        // bitrate fields
+    int locks;        // lock indicators shown
+    bool pidTracking;
+    const char* powerUnit;
+};
+const Dtmb4Variant& Dtmb4VariantOf(int pageParam);
+
+// Keys: shared "power", "powerWhole", "mode", "frame", "inverse", "interleave", "pilot", "carrier",
+// "network", "pidTracking"; per channel k (1..6) "freq<k>", and for the channel in front "enable<k>",
+// "att<k>", "pat<k>".."cat<k>", "ts<k>", "net<k>".
+const FieldTable& DtmbMultiTable();
+std::string DtmbKey(const char* name, int channel);
+// The keys of one channel that only the channel in front shows.
+std::vector<std::string> DtmbChannelKeys(int channel);
+
+class Dtmb4Logic {
+public:
+    enum : unsigned {
+        kRefreshStatus = PageStep::kRefreshPageBits,
+        kRefreshChannels = PageStep::kRefreshPageBits << 1
+    };
+
+    explicit Dtmb4Logic(int pageParam);
+
+    const Dtmb4Variant& Variant() const { return m_variant; }
+    const ParamBlock& Block() const { return m_block; }
+    int ChannelCount() const { return m_channels; }
+    int FailedField() const { return m_failedField; }
+    uint8_t Locks() const { return m_locks; }
+    const std::array<std::string, 4>& Rates() const { return m_rates; }
+
+    PageStep Get();
+    // inputs: the form as the binder gives it (the channel in front and the shared fields).
+    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs);
+    // Stores the form into the block (a tab change); false with the message in *refused.
+    bool Store(const std::vector<std::optional<FieldInput>>& inputs, PageStep* refused);
+    PageStep HandleReply(const ReplyView& reply);
+    void WaitEnded() { m_awaited = -1; }
+
+private:
+    Dtmb4Variant m_variant;
+    ParamBlock m_block;
+    int m_channels;
+    int m_awaited = -1;
+    int m_failedField = -1;
+    uint8_t m_locks = 0;
+    std::array<std::string, 4> m_rates{};
+};
+
+}  // namespace nms

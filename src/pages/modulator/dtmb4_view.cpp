@@ -1,0 +1,237 @@
+#include "pages/modulator/dtmb4_view.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include "platform/resource_icons.h"
+
+namespace nms {
+namespace {
+
+void Move(FormBinder& binder, const std::string& key, QWidget* parent) {
+    binder.Control(key)->setParent(parent);
+    if (QLabel* label = binder.Label(key))
+        label->setParent(parent);
+}
+
+}  // namespace
+
+Cdtmb4::Cdtmb4(QWidget* parent) : CFormTemplateView(parent) {
+    m_binder = std::make_unique<FormBinder>(DtmbMultiTable(), this);
+    FormBinder& b = *m_binder;
+
+    auto* shared = new QGroupBox(this);
+    auto* sharedGrid = new QGridLayout(shared);
+    const std::vector<std::string> sharedKeys = {"power",      "powerWhole", "mode",    "frame",  "inverse",
+                                                 "interleave", "pilot",      "carrier", "network"};
+    for (const std::string& key : sharedKeys)
+        Move(b, key, shared);
+    b.AddRows(sharedGrid, sharedKeys);
+    m_powerUnit = new QLabel(shared);
+    sharedGrid->addWidget(m_powerUnit, 0, 2);
+    sharedGrid->addWidget(new QLabel(shared), 1, 2);
+    Move(b, "pidTracking", shared);
+    sharedGrid->addWidget(b.Control("pidTracking"), int(sharedKeys.size()), 1);
+
+    auto* frequencies = new QGroupBox(this);
+    auto* freqGrid = new QGridLayout(frequencies);
+    for (int k = 1; k <= kDtmbChannels; ++k) {
+        Move(b, DtmbKey("freq", k), frequencies);
+        b.Label(DtmbKey("freq", k))->setText(QString("Channel %1 Frequency:").arg(k));
+        b.AddRows(freqGrid, {DtmbKey("freq", k)}, k - 1);
+    }
+
+    m_tabs = new QTabBar(this);
+    m_channelForms = new QStackedWidget(this);
+    for (int k = 1; k <= kDtmbChannels; ++k) {
+        auto* form = new QWidget(m_channelForms);
+        auto* grid = new QGridLayout(form);
+        for (const std::string& key : DtmbChannelKeys(k))
+            Move(b, key, form);
+        grid->addWidget(b.Control(DtmbKey("enable", k)), 0, 1);
+        b.AddRows(grid, {DtmbKey("att", k), DtmbKey("ts", k), DtmbKey("net", k)}, 1);
+        auto* checks = new QHBoxLayout;
+        for (const char* p : {"pat", "sdt", "nit", "pmt", "cat"})
+            checks->addWidget(b.Control(DtmbKey(p, k)));
+        checks->addStretch();
+        grid->addLayout(checks, 4, 0, 1, 2);
+        m_channelForms->addWidget(form);
+    }
+
+    auto* status = new QGroupBox(this);
+    auto* statusGrid = new QGridLayout(status);
+    statusGrid->addWidget(new QLabel(" Lock Status", status), 0, 0);
+    for (int k = 0; k < kDtmbChannels; ++k) {
+        m_locks[size_t(k)] = new QLabel(status);
+        m_locks[size_t(k)]->setPixmap(PixmapById(212));
+        m_lockLabels[size_t(k)] = new QLabel(QString("Channel %1").arg(k + 1), status);
+        statusGrid->addWidget(m_locks[size_t(k)], k + 1, 0);
+        statusGrid->addWidget(m_lockLabels[size_t(k)], k + 1, 1);
+    }
+    for (int k = 0; k < 4; ++k) {
+        m_rateLabels[size_t(k)] = new QLabel("Bitrate:", status);
+        m_rates[size_t(k)] = new QLineEdit("0.000", status);
+        m_rates[size_t(k)]->setReadOnly(true);
+        m_rates[size_t(k)]->setMaximumWidth(100);
+        statusGrid->addWidget(m_rateLabels[size_t(k)], k + 1, 2);
+        statusGrid->addWidget(m_rates[size_t(k)], k + 1, 3);
+    }
+
+    m_get = new QPushButton("Get", this);
+    m_set = new QPushButton("Set", this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_get);
+    buttons->addWidget(m_set);
+    buttons->addStretch();
+    auto* left = new QVBoxLayout;
+    left->addWidget(shared);
+    left->addLayout(buttons);
+    left->addStretch();
+    auto* middle = new QVBoxLayout;
+    middle->addWidget(frequencies);
+    middle->addWidget(m_tabs);
+    middle->addWidget(m_channelForms);
+    middle->addStretch();
+    auto* row = new QHBoxLayout(this);
+    row->addLayout(left);
+    row->addLayout(middle);
+    row->addWidget(status, 0, Qt::AlignTop);
+    row->addStretch();
+
+    connect(m_get, &QPushButton::clicked, this, &Cdtmb4::OnGet);
+    connect(m_set, &QPushButton::clicked, this, &Cdtmb4::OnSet);
+    connect(m_tabs, &QTabBar::tabBarClicked, this, &Cdtmb4::OnSelChangeChannelTab);
+    connect(qobject_cast<QLineEdit*>(b.Control("freq1")), &QLineEdit::textEdited, this,
+            &Cdtmb4::OnChangeFirstFrequency);
+}
+
+Cdtmb4::~Cdtmb4() = default;
+
+void Cdtmb4::OnInitialUpdate() {
+    m_logic = std::make_unique<Dtmb4Logic>(m_pageParam);
+    const Dtmb4Variant& v = m_logic->Variant();
+    m_binder->SetUsed("power", !v.wholePower);
+    m_binder->SetUsed("powerWhole", v.wholePower);
+    m_binder->SetUsed("pidTracking", v.pidTracking);
+    m_powerUnit->setText(v.powerUnit);
+    for (int k = 0; k < kDtmbChannels; ++k) {
+        m_locks[size_t(k)]->setVisible(k < v.locks);
+        m_lockLabels[size_t(k)]->setVisible(k < v.locks);
+    }
+    for (int k = 0; k < 4; ++k) {
+        m_rates[size_t(k)]->setVisible(k < v.rates);
+        m_rateLabels[size_t(k)]->setVisible(k < v.rates);
+    }
+    m_front = 0;
+    ApplyChannelCount();
+    m_binder->Show(m_logic->Block());
+    SetTimer(kDtmbStatusTimerId, kDtmbStatusPollMs);
+}
+
+void Cdtmb4::ApplyChannelCount() {
+    const int count = m_logic->ChannelCount();
+    while (m_tabs->count())
+        m_tabs->removeTab(0);
+    for (int k = 1; k <= count; ++k)
+        m_tabs->addTab(QString("Channel %1").arg(k));
+    m_tabs->setVisible(count > 1);
+    for (int k = 1; k <= kDtmbChannels; ++k)
+        m_binder->SetUsed(DtmbKey("freq", k), k <= count);
+    m_front = std::min(m_front, count - 1);
+    m_tabs->setCurrentIndex(m_front);
+    ShowChannel(m_front);
+}
+
+void Cdtmb4::ShowChannel(int channel) {
+    const Dtmb4Variant& v = m_logic->Variant();
+    for (int k = 1; k <= kDtmbChannels; ++k) {
+        const bool front = k == channel + 1;
+        m_binder->SetUsed(DtmbKey("enable", k), front);
+        m_binder->SetUsed(DtmbKey("att", k), front && v.att);
+        m_binder->SetUsed(DtmbKey("ts", k), front && v.ids);
+        m_binder->SetUsed(DtmbKey("net", k), front && v.ids);
+        const char* psi[] = {"pat", "sdt", "nit", "pmt", "cat"};
+        for (int p = 0; p < 5; ++p)
+            m_binder->SetUsed(DtmbKey(psi[p], k), front && (v.psi >> p & 1));
+    }
+    m_channelForms->setCurrentIndex(channel);
+    m_front = channel;
+}
+
+void Cdtmb4::OnSelChangeChannelTab(int tab) {
+    if (!m_logic || tab < 0 || tab == m_front)
+        return;
+    PageStep refused;
+    // The fields of the channel in front go into its record first; a refused one keeps it in front.
+    if (!m_logic->Store(m_binder->Inputs(), &refused)) {
+        m_tabs->setCurrentIndex(m_front);
+        Carry(refused);
+        m_binder->Focus(m_logic->FailedField());
+        return;
+    }
+    m_tabs->setCurrentIndex(tab);
+    ShowChannel(tab);
+    m_binder->Show(m_logic->Block());
+}
+
+void Cdtmb4::OnChangeFirstFrequency() {
+    const std::string text = qobject_cast<QLineEdit*>(m_binder->Control("freq1"))->text().toStdString();
+    const int base = std::atoi(text.substr(0, text.find('.')).c_str());
+    for (int k = 2; k <= kDtmbChannels; ++k)
+        qobject_cast<QLineEdit*>(m_binder->Control(DtmbKey("freq", k)))
+            ->setText(QString::number(base + 8 * (k - 1)));
+}
+
+void Cdtmb4::OnGet() {
+    if (m_logic && DeviceOnline())
+        Carry(m_logic->Get());
+}
+
+void Cdtmb4::OnSet() {
+    if (!m_logic || !DeviceOnline())
+        return;
+    const PageStep step = m_logic->Set(m_binder->Inputs());
+    m_binder->Focus(m_logic->FailedField());
+    Carry(step);
+}
+
+void Cdtmb4::OnShowWindow(bool shown) {
+    if (shown && m_device)
+        OnGet();
+}
+
+void Cdtmb4::OnTimer(int id) {
+    if (id == kDtmbStatusTimerId && m_logic && DeviceOnline() && !IsBusy())
+        Carry(PageStep::Request(0x40, {}, PageStep::Wait::kNone));
+    if (id == kWaitTimerId && m_logic)
+        m_logic->WaitEnded();
+    CFormTemplateView::OnTimer(id);
+}
+
+void Cdtmb4::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
+    if (m_logic && device && device == m_device && reply.IsValid())
+        Carry(m_logic->HandleReply(reply));
+}
+
+void Cdtmb4::OnRefresh(unsigned what, bool refreshed) {
+    if (what & Dtmb4Logic::kRefreshChannels)
+        ApplyChannelCount();
+    if (what & PageStep::kRefreshAll)
+        m_binder->Show(m_logic->Block());
+    if (what & Dtmb4Logic::kRefreshStatus) {
+        for (int k = 0; k < kDtmbChannels; ++k)
+            m_locks[size_t(k)]->setPixmap(PixmapById(m_logic->Locks() >> k & 1 ? 213 : 212));
+        for (int k = 0; k < 4; ++k)
+            m_rates[size_t(k)]->setText(QString::fromStdString(m_logic->Rates()[size_t(k)]));
+    }
+}
+
+}  // namespace nms

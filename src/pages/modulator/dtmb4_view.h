@@ -1,0 +1,59 @@
+// The "Modulator" page of the DTMB modulators with one, four or six RF channels.
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "pagebase/form_binder.h"
+#include "pagebase/form_template_view.h"
+#include "pages/modulator/dtmb4_logic.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStackedWidget;
+class QTabBar;
+
+namespace nms {
+
+class Cdtmb4 : public CFormTemplateView {
+    Q_OBJECT
+public:
+    explicit Cdtmb4(QWidget* parent = nullptr);
+    ~Cdtmb4() override;
+
+    void OnInitialUpdate() override;
+    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
+    void OnTimer(int id) override;
+    void OnGet();
+    void OnSet();
+    void OnSelChangeChannelTab(int tab);
+    void OnChangeFirstFrequency();
+
+    FormBinder& Binder() { return *m_binder; }
+    const Dtmb4Logic& Logic() const { return *m_logic; }
+    QTabBar* m_tabs = nullptr;
+    std::array<QLabel*, kDtmbChannels> m_locks{};
+    std::array<QLineEdit*, 4> m_rates{};
+    QPushButton* m_get = nullptr;
+    QPushButton* m_set = nullptr;
+
+protected:
+    void OnShowWindow(bool shown) override;
+    void OnRefresh(unsigned what, bool refreshed) override;
+    void OnStepRefused(const PageStep&) override { m_logic->WaitEnded(); }
+
+private:
+    void ShowChannel(int channel);
+    void ApplyChannelCount();
+
+    std::unique_ptr<Dtmb4Logic> m_logic;
+    std::unique_ptr<FormBinder> m_binder;
+    QStackedWidget* m_channelForms = nullptr;
+    QLabel* m_powerUnit = nullptr;
+    std::array<QLabel*, kDtmbChannels> m_lockLabels{};
+    std::array<QLabel*, 4> m_rateLabels{};
+    int m_front = 0;
+};
+
+}  // namespace nms
