@@ -11,24 +11,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "pagebase/lamp.h"
 #include "platform/resource_icons.h"
 
 namespace nms {
 namespace {
-
-constexpr int kLampOff = 212;
-constexpr int kLampOn = 213;
-
-QLabel* MakeLamp(QWidget* parent) {
-    auto* lamp = new QLabel(parent);
-    lamp->setFixedSize(16, 16);
-    lamp->setPixmap(PixmapById(kLampOff));
-    return lamp;
-}
-
-void SetLamp(QLabel* lamp, bool on) {
-    lamp->setPixmap(PixmapById(on ? kLampOn : kLampOff));
-}
 
 QLineEdit* MakeRate(QWidget* parent) {
     auto* edit = new QLineEdit("0.000", parent);

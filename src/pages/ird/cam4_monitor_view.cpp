@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/resource_icons.h"
+#include "pagebase/lamp.h"
 
 namespace nms {
 namespace {
@@ -27,13 +27,6 @@ const std::vector<std::string> kInputColumns[] = {
     {"freq"}, {"lnb"}, {"symbol"}, {"polarization", "qam", "standard"}, {"tone", "bandwidth"}, {"diseqc"}};
 const char* const kInputHeadings[] = {
     "Frequency:", "LNB Frequency:", "Symbol:", "Polarization:", "22K:", "DiSEqC:", "Output Bitrate(Kbps):"};
-
-QLabel* Lamp(QWidget* parent) {
-    auto* lamp = new QLabel(parent);
-    lamp->setFixedSize(16, 16);
-    lamp->setPixmap(PixmapById(212));
-    return lamp;
-}
 
 QLineEdit* ReadOnly(QWidget* parent) {
     auto* edit = new QLineEdit(parent);
@@ -64,9 +57,9 @@ Ccam4ird_monitors::Ccam4ird_monitors(QWidget* parent) : CFormTemplateView(parent
         ChannelRow& row = m_rows[size_t(k)];
         row.programs = ReadOnly(monitor);
         row.bitrate = ReadOnly(monitor);
-        row.cam = Lamp(monitor);
+        row.cam = MakeLamp(monitor);
         row.camName = ReadOnly(monitor);
-        row.lock = Lamp(monitor);
+        row.lock = MakeLamp(monitor);
         row.signal = new QProgressBar(monitor);
         row.signal->setRange(0, 100);
         row.signal->setValue(0);
@@ -241,8 +234,8 @@ void Ccam4ird_monitors::ShowStatus() {
             row.signal->setValue(std::clamp(s.quality / 100, 0, 30));
             row.signalText->setText(QString::asprintf("%.2fdb", s.quality * 0.01));
         }
-        row.lock->setPixmap(PixmapById(s.locked ? 213 : 212));
-        row.cam->setPixmap(PixmapById(s.cam ? 213 : 212));
+        SetLamp(row.lock, s.locked);
+        SetLamp(row.cam, s.cam);
         row.camName->setText(QString::fromStdString(s.camName));
     }
 }

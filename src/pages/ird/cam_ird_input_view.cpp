@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "pagebase/lamp.h"
 #include "platform/ip_address_edit.h"
 #include "platform/resource_icons.h"
 
@@ -23,17 +24,6 @@ struct SourceVariant {
     bool ipInput;
 };
 constexpr SourceVariant kVariants[] = {{0, false}, {64, true}};
-
-QLabel* Lamp(QWidget* parent) {
-    auto* lamp = new QLabel(parent);
-    lamp->setFixedSize(16, 16);
-    lamp->setPixmap(PixmapById(212));
-    return lamp;
-}
-
-void SetLamp(QLabel* lamp, bool on) {
-    lamp->setPixmap(PixmapById(on ? 213 : 212));
-}
 
 QLineEdit* ReadOnly(QWidget* parent, const char* text) {
     auto* edit = new QLineEdit(text, parent);
@@ -60,7 +50,7 @@ CCAMIRD_INPUT::CCAMIRD_INPUT(QWidget* parent) : CFormTemplateView(parent) {
         if (QLabel* label = m_binder->Label(key))
             label->setParent(m_tunerGroup);
     }
-    m_tunerLock = Lamp(m_tunerGroup);
+    m_tunerLock = MakeLamp(m_tunerGroup);
     m_signal = new QProgressBar(m_tunerGroup);
     m_signal->setRange(0, 100);
     m_signal->setValue(0);
@@ -80,11 +70,11 @@ CCAMIRD_INPUT::CCAMIRD_INPUT(QWidget* parent) : CFormTemplateView(parent) {
 
     auto* status = new QGroupBox(this);
     auto* statusGrid = new QGridLayout(status);
-    m_asiLock = Lamp(status);
-    m_statusIcon = Lamp(status);
+    m_asiLock = MakeLamp(status);
+    m_statusIcon = MakeLamp(status);
     m_statusWord = new QLabel("0", status);
-    m_cam1 = Lamp(status);
-    m_cam2 = Lamp(status);
+    m_cam1 = MakeLamp(status);
+    m_cam2 = MakeLamp(status);
     m_cam1Name = new QLabel("CAM-1", status);
     m_cam2Name = new QLabel("CAM-2", status);
     m_programs = ReadOnly(status, "0");
@@ -118,7 +108,7 @@ CCAMIRD_INPUT::CCAMIRD_INPUT(QWidget* parent) : CFormTemplateView(parent) {
         m_binder->Control(key)->setParent(m_ipGroup);
         m_binder->Label(key)->setParent(m_ipGroup);
     }
-    m_ipLock = Lamp(m_ipGroup);
+    m_ipLock = MakeLamp(m_ipGroup);
     m_unicast = new QRadioButton("Unicast", m_ipGroup);
     m_multicast = new QRadioButton("Multicast", m_ipGroup);
     m_unicast->setChecked(true);

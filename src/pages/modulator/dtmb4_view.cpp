@@ -11,7 +11,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
-#include "platform/resource_icons.h"
+#include "pagebase/lamp.h"
 
 namespace nms {
 namespace {
@@ -70,8 +70,7 @@ Cdtmb4::Cdtmb4(QWidget* parent) : CFormTemplateView(parent) {
     auto* statusGrid = new QGridLayout(status);
     statusGrid->addWidget(new QLabel(" Lock Status", status), 0, 0);
     for (int k = 0; k < kDtmbChannels; ++k) {
-        m_locks[size_t(k)] = new QLabel(status);
-        m_locks[size_t(k)]->setPixmap(PixmapById(212));
+        m_locks[size_t(k)] = MakeLamp(status);
         m_lockLabels[size_t(k)] = new QLabel(QString("Channel %1").arg(k + 1), status);
         statusGrid->addWidget(m_locks[size_t(k)], k + 1, 0);
         statusGrid->addWidget(m_lockLabels[size_t(k)], k + 1, 1);
@@ -228,7 +227,7 @@ void Cdtmb4::OnRefresh(unsigned what, bool refreshed) {
         m_binder->Show(m_logic->Block());
     if (what & Dtmb4Logic::kRefreshStatus) {
         for (int k = 0; k < kDtmbChannels; ++k)
-            m_locks[size_t(k)]->setPixmap(PixmapById(m_logic->Locks() >> k & 1 ? 213 : 212));
+            SetLamp(m_locks[size_t(k)], m_logic->Locks() >> k & 1);
         for (int k = 0; k < 4; ++k)
             m_rates[size_t(k)]->setText(QString::fromStdString(m_logic->Rates()[size_t(k)]));
     }

@@ -12,13 +12,10 @@
 
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
-#include "platform/resource_icons.h"
+#include "pagebase/lamp.h"
 
 namespace nms {
 namespace {
-
-constexpr int kLockOff = 212;
-constexpr int kLockOn = 213;
 
 QLineEdit* ReadOnly(QWidget* parent) {
     auto* e = new QLineEdit("0", parent);
@@ -55,8 +52,7 @@ Cqam4::Cqam4(QWidget* parent) : CFormTemplateView(parent) {
     auto* locks = new QHBoxLayout;
     locks->addWidget(new QLabel(" Lock Status", monitor));
     for (int n = 0; n < 9; ++n) {
-        auto* lamp = new QLabel(monitor);
-        lamp->setPixmap(PixmapById(kLockOff));
+        auto* lamp = MakeLamp(monitor);
         auto* label = new QLabel(QString("CH-%1").arg(n + 1), monitor);
         m_locks[size_t(n)] = lamp;
         m_lockLabels.push_back(label);
@@ -273,7 +269,7 @@ void Cqam4::ShowStatus() {
         m_max[size_t(k)]->setText(QString::fromStdString(m_logic->Maximum()[size_t(k)]));
     }
     for (int n = 0; n < 8; ++n)
-        m_locks[size_t(n)]->setPixmap(PixmapById(m_logic->Locks() >> n & 1 ? kLockOn : kLockOff));
+        SetLamp(m_locks[size_t(n)], m_logic->Locks() >> n & 1);
 }
 
 void Cqam4::OnTimer(int id) {

@@ -11,8 +11,8 @@
 #include <cstdio>
 
 #include "devices/byte_io.h"
+#include "pagebase/lamp.h"
 #include "pages/modulator/qam_mod_block.h"
-#include "platform/resource_icons.h"
 
 namespace nms {
 namespace {
@@ -46,8 +46,7 @@ Ctuner2qam::Ctuner2qam(QWidget* parent) : CFormTemplateView(parent), m_area(kTun
         }
         m_binder->AddRows(box, keys);
         const size_t i = size_t(k - 1);
-        m_locks[i] = new QLabel(group);
-        m_locks[i]->setPixmap(PixmapById(212));
+        m_locks[i] = MakeLamp(group);
         m_quality[i] = new QProgressBar(group);
         m_quality[i]->setRange(0, 100);
         m_quality[i]->setValue(0);
@@ -151,7 +150,7 @@ void Ctuner2qam::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
         if (!ReadTuner2QamStatus(reply.PayloadCopy(), &s))
             return;
         for (int k = 0; k < kTunerChannels; ++k) {
-            m_locks[size_t(k)]->setPixmap(PixmapById(s.locks >> k & 1 ? 213 : 212));
+            SetLamp(m_locks[size_t(k)], s.locks >> k & 1);
             m_bitrate[size_t(k)]->setText(QString::fromStdString(s.bitrates[size_t(k)]));
             if (s.quality) {
                 m_quality[size_t(k)]->setValue(std::min<int>(s.percent[size_t(k)], 100));
