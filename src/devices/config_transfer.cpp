@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "devices/atomic_file.h"
 #include "devices/device_events.h"
 #include "devices/device_list_file.h"
 #include "devices/device_packet.h"
@@ -177,6 +178,8 @@ void ConfigTransfer::OnExportReply(const ReplyView& reply) {
     bool ok = std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
     ok = (std::fclose(file) == 0) && ok;
     ok = ok && std::rename(m_tempPath.c_str(), m_path.c_str()) == 0;
+    if (ok)
+        SyncFolderOf(m_path);
     if (!ok) {
         ::unlink(m_tempPath.c_str());
         m_tempPath.clear();

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "devices/atomic_file.h"
+
 namespace nms {
 namespace {
 
@@ -96,42 +98,7 @@ bool WriteDeviceListFile(const std::string& path, const std::vector<DevicePtr>& 
         const auto r = EncodeDeviceRecord(*d);
         bytes.insert(bytes.end(), r.begin(), r.end());
     }
-    const std::string temp = path + ".tmp";
-    auto fail = [&](const char* what) {
-        if (error)
-            *error = std::string(what) + ": " + std::strerror(errno);
-        return false;
-    };
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return fail("cannot create the file");
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0) {
-            const int saved = errno;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            errno = saved ? saved : EIO;
-            return fail("cannot write the file");
-        }
-        done += size_t(w);
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        const int saved = errno;
-        ::unlink(temp.c_str());
-        errno = saved;
-        return fail("cannot write the file");
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const int saved = errno;
-        ::unlink(temp.c_str());
-        errno = saved;
-        return fail("cannot replace the file");
-    }
-    return true;
+    return WriteFileAtomically(path, bytes, error);
 }
 
 }  // namespace nms

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "devices/atomic_file.h"
+
 namespace nms {
 namespace {
 
@@ -66,36 +68,11 @@ bool CIniFile::Load() {
 
 bool CIniFile::Save() {
     m_lastError.clear();
-    const std::string temp = m_fileName + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        m_lastError = std::strerror(errno);
-        return false;
-    }
     std::string text;
     for (const std::string& line : m_lines)
         text += line + "\n";
-    size_t done = 0;
-    bool ok = true;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        done += size_t(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    const int savedErrno = errno;
-    ::close(fd);
-    if (!ok || std::rename(temp.c_str(), m_fileName.c_str()) != 0) {
-        m_lastError = std::strerror(ok ? errno : savedErrno);
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    return WriteFileAtomically(m_fileName, reinterpret_cast<const uint8_t*>(text.data()), text.size(),
+                               &m_lastError);
 }
 
 int CIniFile::FindSection(const std::string& section) const {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "devices/atomic_file.h"
 #include "devices/device_packet.h"
 #include "pagebase/text_conversion.h"
 
@@ -305,25 +306,7 @@ NitFileRead ReadNitFile(const std::string& path, NitImage* image, int* length) {
 }
 
 bool WriteNitFile(const std::string& path, const NitImage& image) {
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-    ::fchmod(fd, 0644);
-    std::FILE* file = ::fdopen(fd, "wb");
-    if (!file) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return false;
-    }
-    bool ok = std::fwrite(image.bytes.data(), 1, image.bytes.size(), file) == image.bytes.size();
-    ok = std::fflush(file) == 0 && ok;
-    ok = ::fsync(::fileno(file)) == 0 && ok;
-    ok = std::fclose(file) == 0 && ok;
-    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok)
-        ::unlink(temp.c_str());
-    return ok;
+    return WriteFileAtomically(path, image.bytes.data(), image.bytes.size(), nullptr);
 }
 
 }  // namespace nms
