@@ -93,19 +93,26 @@ int SendCommand(uint8_t command, uint8_t b, uint8_t c, DeviceRecord* device, con
     return SendCommandEx(command, b, c, device, payload, n, 1);
 }
 
-int SendCommandEx(uint8_t command, uint8_t b, uint8_t c, DeviceRecord* device, const uint8_t* payload, int n,
-                  int16_t checkOnline) {
+namespace {
+
+int Queue(uint8_t command, uint8_t b, uint8_t c, DeviceRecord* device, const uint8_t* payload, int n,
+          bool checkOnline, bool poll) {
     if (!device)
         return kSendNoDevice;
     if (checkOnline && device->status.load() <= 0)
         return kSendOffline;
     if (n < 0 || n > kMaxPayload)
         return kSendPayloadTooLong;
+    // A poll gives way: not while a page waits for its reply, never over a request still in the slot.
+    if (poll && device->busy.load() != 0)
+        return kSendSlotTaken;
     {
         std::lock_guard<std::mutex> lock(DeviceListMutex());
         if (!device->link)
             device->link = std::make_unique<DeviceLink>();
         DeviceLink& link = *device->link;
+        if (poll && link.sendLength > 0)
+            return kSendSlotTaken;
         const size_t needed = size_t(payload ? n : 0) + kPacketOverhead;
         if (link.sendBuffer.size() < needed)
             link.sendBuffer.resize(needed);
@@ -121,6 +128,17 @@ int SendCommandEx(uint8_t command, uint8_t b, uint8_t c, DeviceRecord* device, c
     if (waker)
         waker();
     return kSendQueued;
+}
+
+}  // namespace
+
+int SendCommandEx(uint8_t command, uint8_t b, uint8_t c, DeviceRecord* device, const uint8_t* payload, int n,
+                  int16_t checkOnline) {
+    return Queue(command, b, c, device, payload, n, checkOnline != 0, false);
+}
+
+int SendPollCommand(uint8_t command, DeviceRecord* device, const uint8_t* payload, int n) {
+    return Queue(command, 1, 1, device, payload, n, true, true);
 }
 
 void SetSendWaker(std::function<void()> waker) {

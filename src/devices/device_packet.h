@@ -36,6 +36,7 @@ enum : int {
     kSendNoDevice = -3,
     kSendOffline = -2,
     kSendPayloadTooLong = -4,  // more than 65535 payload bytes: nothing queued
+    kSendSlotTaken = -5,       // a poll that gave way to a page's request (see SendPollCommand)
 };
 
 // Queues one request in the device's send slot (a newer request replaces an unsent one) and wakes the
@@ -44,6 +45,10 @@ int SendCommand(uint8_t command, uint8_t b, uint8_t c, DeviceRecord* device, con
 // As SendCommand; the online test is made only when checkOnline is not 0.
 int SendCommandEx(uint8_t command, uint8_t b, uint8_t c, DeviceRecord* device, const uint8_t* payload, int n,
                   int16_t checkOnline);
+
+// A status poll (sequencing bytes 1, 1): queued only for an online device that no page waits on and whose
+// send slot is empty, so a poll can never replace a request that is still waiting to go out.
+int SendPollCommand(uint8_t command, DeviceRecord* device, const uint8_t* payload, int n);
 
 // Who is woken when a request was queued (the network thread). Empty: nobody.
 void SetSendWaker(std::function<void()> waker);

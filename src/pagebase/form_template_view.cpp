@@ -127,6 +127,12 @@ int CFormTemplateView::Carry(const PageStep& step) {
     int rc = 0;
     if (step.HasRequest()) {
         const auto* data = step.payload.empty() ? nullptr : step.payload.data();
+        if (step.poll) {
+            // A poll that gives way is not a failure: nothing waits for it.
+            SendPollCommand(static_cast<uint8_t>(step.command), m_device, data,
+                            static_cast<int>(step.payload.size()));
+            return 0;
+        }
         rc = SendCommandEx(static_cast<uint8_t>(step.command), step.b, step.c, m_device, data,
                            static_cast<int>(step.payload.size()), step.checkOnline ? 1 : 0);
         if (rc != kSendQueued) {

@@ -36,6 +36,7 @@ struct PageStep {
     uint8_t b = 1, c = 1;
     std::vector<uint8_t> payload;
     bool checkOnline = true;   // false: queued without the online test (a request inside a running chain)
+    bool poll = false;         // a status poll: gives way to a page's request (SendPollCommand), never waits
     bool sendVersion = false;  // then ask for the version (command 2): it takes the send slot
     std::vector<std::string> messages;  // modal boxes, shown after the wait ended
     unsigned refresh = kRefreshNone;
@@ -51,6 +52,13 @@ struct PageStep {
         s.command = command;
         s.payload = std::move(payload);
         s.wait = wait;
+        return s;
+    }
+    static PageStep Poll(uint8_t command, std::vector<uint8_t> payload = {}) {
+        PageStep s;
+        s.command = command;
+        s.payload = std::move(payload);
+        s.poll = true;
         return s;
     }
     static PageStep Message(std::string text) {

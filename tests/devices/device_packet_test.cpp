@@ -83,6 +83,25 @@ TEST_F(SendCommandTest, Results) {
     EXPECT_EQ(wakes, 2);
 }
 
+// A poll never replaces a request waiting in the slot, and waits while a page waits for its reply.
+TEST_F(SendCommandTest, PollsGiveWayToRequests) {
+    const uint8_t p[2] = {1, 2};
+    ASSERT_EQ(SendCommand(0x34, 1, 1, &device, p, 2), 1);
+    const std::vector<uint8_t> queued = Slot();
+    EXPECT_EQ(SendPollCommand(0x40, &device, nullptr, 0), kSendSlotTaken);
+    EXPECT_EQ(Slot(), queued);
+    device.link->sendLength = 0;  // the network thread sent it
+    device.busy = 1;
+    EXPECT_EQ(SendPollCommand(0x40, &device, nullptr, 0), kSendSlotTaken);
+    EXPECT_EQ(device.link->sendLength, 0);
+    device.busy = 0;
+    device.status = 0;
+    EXPECT_EQ(SendPollCommand(0x40, &device, nullptr, 0), kSendOffline);
+    device.status = 3;
+    EXPECT_EQ(SendPollCommand(0x40, &device, nullptr, 0), 1);
+    EXPECT_EQ(device.link->sendBuffer[4], 0x40);
+}
+
 TEST_F(SendCommandTest, OversizedPayloadIsRefusedAndNothingQueued) {
     std::vector<uint8_t> big(65536, 0xAB);
     EXPECT_EQ(SendCommand(0x20, 1, 1, &device, big.data(), 65536), kSendPayloadTooLong);

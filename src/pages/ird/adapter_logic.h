@@ -43,7 +43,7 @@ public:
     PageStep Get() const { return PageStep::Request(kCmdAdapterGet, {}, PageStep::Wait::kNone); }
     // modeIndex: the list's selection (-1 none: the mode last read is sent again).
     PageStep Set(int modeIndex);
-    PageStep Poll() const { return PageStep::Request(kCmdAdapterStatus, {}, PageStep::Wait::kNone); }
+    PageStep Poll() const { return PageStep::Poll(kCmdAdapterStatus); }
     PageStep HandleReply(const ReplyView& reply);
     void WaitEnded() { m_setWaiting = false; }
 
@@ -73,7 +73,7 @@ public:
     // The two lists' selections (-1 none: the index last read is sent again). The request is built from
     // zeros but for the two indexes, as the device expects it.
     PageStep Set(int asiToDs3, int ds3ToAsi);
-    PageStep Poll() const { return PageStep::Request(kCmdAdapterStatus, {}, PageStep::Wait::kNone); }
+    PageStep Poll() const { return PageStep::Poll(kCmdAdapterStatus); }
     PageStep HandleReply(const ReplyView& reply);
     void WaitEnded() { m_awaited = -1; }
 
@@ -100,7 +100,7 @@ public:
     // Neither starts a wait.
     PageStep Get() const { return PageStep::Request(kCmdAdapterGet, {}, PageStep::Wait::kNone); }
     PageStep Set(bool autoSwitch, bool input1) const;
-    PageStep Poll() const { return PageStep::Request(kCmdAdapterStatus, {}, PageStep::Wait::kNone); }
+    PageStep Poll() const { return PageStep::Poll(kCmdAdapterStatus); }
     PageStep HandleReply(const ReplyView& reply);
 
     bool AutoSwitch() const { return m_auto; }

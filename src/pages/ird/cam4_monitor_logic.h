@@ -57,7 +57,7 @@ public:
         std::vector<std::optional<FieldInput>> bitrate;
     };
     PageStep Set(const std::array<Row, kCamChannels>& rows, std::optional<bool> eit, std::optional<bool> tdt);
-    PageStep Poll() const { return PageStep::Request(kCmdCamStatus, {}, PageStep::Wait::kNone); }
+    PageStep Poll() const { return PageStep::Poll(kCmdCamStatus); }
     PageStep HandleReply(const ReplyView& reply);
     void WaitEnded() { m_awaited = -1; }
 

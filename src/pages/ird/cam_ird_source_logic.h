@@ -49,7 +49,7 @@ public:
     // Set from the form (inputs as FormBinder::Inputs gives them) and the Multicast radio button.
     PageStep Set(const std::vector<std::optional<FieldInput>>& inputs, bool multicast);
     int FailedField() const { return m_failedField; }
-    PageStep Poll() const { return PageStep::Request(kCmdCamStatus, {}, PageStep::Wait::kNone); }
+    PageStep Poll() const { return PageStep::Poll(kCmdCamStatus); }
     PageStep HandleReply(const ReplyView& reply);
     void WaitEnded() { m_awaited = -1; }
 

@@ -209,7 +209,7 @@ void Cdtmb4::OnShowWindow(bool shown) {
 
 void Cdtmb4::OnTimer(int id) {
     if (id == kDtmbStatusTimerId && m_logic && DeviceOnline() && !IsBusy())
-        Carry(PageStep::Request(0x40, {}, PageStep::Wait::kNone));
+        Carry(PageStep::Poll(0x40));
     if (id == kWaitTimerId && m_logic)
         m_logic->WaitEnded();
     CFormTemplateView::OnTimer(id);

@@ -68,7 +68,7 @@ public:
     // The form into the shown module, then another module shown; false (message in *step, nothing
     // switched) when a field is refused.
     bool SelectModule(int module, const std::vector<std::optional<FieldInput>>& inputs, PageStep* step);
-    PageStep Poll() const { return PageStep::Request(0x40, {}, PageStep::Wait::kNone); }
+    PageStep Poll() const { return PageStep::Poll(0x40); }
     PageStep HandleReply(const ReplyView& reply);
     void WaitEnded() { m_awaited = -1; }
 

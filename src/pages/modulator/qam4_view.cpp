@@ -285,8 +285,8 @@ void Cqam4::OnSelChangeCombo() {
 void Cqam4::OnTimer(CFormTemplateView& page, int id) {
     DeviceRecord* device = page.Device();
     // An offline or busy device simply gets no poll.
-    if (id == kStatusTimerId && device && device->status.load() > 0 && device->busy.load() == 0)
-        SendCommand(kStatusCommand, 1, 1, device, nullptr, 0);
+    if (id == kStatusTimerId && device)
+        SendPollCommand(kStatusCommand, device, nullptr, 0);
     page.CFormTemplateView::OnTimer(id);
 }
 

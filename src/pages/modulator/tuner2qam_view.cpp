@@ -135,7 +135,7 @@ void Ctuner2qam::OnShowWindow(bool shown) {
 void Ctuner2qam::OnTimer(int id) {
     // The poll waits while a Get or Set is under way, so it never takes that request's send slot.
     if (id == kStatusTimerId && DeviceOnline() && !IsBusy())
-        Carry(PageStep::Request(kStatus, {}, PageStep::Wait::kNone));
+        Carry(PageStep::Poll(kStatus));
     if (id == kWaitTimerId)
         m_awaited = -1;
     CFormTemplateView::OnTimer(id);

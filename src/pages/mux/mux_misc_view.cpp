@@ -264,8 +264,12 @@ void CMuxMiscView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
 }
 
 void CMuxMiscView::OnTimer(int id) {
-    if (id == kOutputStatusTimerId && DeviceReady() && !m_logic->IsTranscoder() && !IsBusy())
-        Apply(m_logic->Poll());
+    if (id == kOutputStatusTimerId && DeviceReady() && !m_logic->IsTranscoder() && !IsBusy()) {
+        // A poll gives way to any page's request that waits to go out or for its reply.
+        const MiscStep poll = m_logic->Poll();
+        if (poll.HasRequest())
+            SendPollCommand(uint8_t(poll.command), m_device, poll.payload.data(), int(poll.payload.size()));
+    }
     // The wait ended without its reply: a late reply finds nothing to continue.
     if (id == kWaitTimerId && m_logic)
         m_logic->WaitEnded();

@@ -180,8 +180,8 @@ void CMuxMonitorView::Poll() {
     if (!m_device || !m_logic || IsDeviceOnline(m_device) <= 0 || m_device->busy.load())
         return;
     const std::vector<uint8_t> payload = m_logic->PollPayload();
-    SendCommand(kCmdRealTimeStatus, 1, 1, m_device, payload.empty() ? nullptr : payload.data(),
-                int(payload.size()));
+    SendPollCommand(kCmdRealTimeStatus, m_device, payload.empty() ? nullptr : payload.data(),
+                    int(payload.size()));
 }
 
 void CMuxMonitorView::OnTimer(int id) {
@@ -200,8 +200,7 @@ void CMuxMonitorView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply
     if (m_chart)
         m_chart->update();
     if (!step.sendPayload.empty()) {
-        SendCommand(kCmdRealTimeStatus, 1, 1, m_device, step.sendPayload.data(),
-                    int(step.sendPayload.size()));
+        SendPollCommand(kCmdRealTimeStatus, m_device, step.sendPayload.data(), int(step.sendPayload.size()));
         return;
     }
     if (step.refresh)

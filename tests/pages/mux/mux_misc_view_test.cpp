@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "app/page_registry.h"
+#include "devices/device_packet.h"
 #include "devices/device_record.h"
 #include "page_fixture.h"
 
@@ -154,6 +155,21 @@ TEST_F(MuxMiscViewTest, PollOnlyWhenOnlineAndIdleAndKeepsTypedValues) {
     EXPECT_TRUE(fx.FireTimer(page.get(), kOutputStatusTimerId));
     QTest::mouseClick(page->GetAllButton(), Qt::LeftButton);
     QTest::mouseClick(page->SetAllButton(), Qt::LeftButton);
+    EXPECT_FALSE(fx.TakeSentPacket());
+}
+
+// Another page's request still waiting in the send slot is never replaced by this page's poll.
+TEST_F(MuxMiscViewTest, PollNeverReplacesAnotherPagesRequest) {
+    Open(0);
+    fx.TakeSentPacket();
+    fx.FireTimer(page.get(), kWaitTimerId);
+    ASSERT_EQ(SendCommand(0x2c, 1, 1, fx.Device(), nullptr, 0), kSendQueued);  // e.g. an Edit PSI Set
+    EXPECT_TRUE(fx.FireTimer(page.get(), kOutputStatusTimerId));
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, 0x2c);
+    fx.Device()->busy.store(1);  // another page waits for its reply
+    EXPECT_TRUE(fx.FireTimer(page.get(), kOutputStatusTimerId));
     EXPECT_FALSE(fx.TakeSentPacket());
 }
 
