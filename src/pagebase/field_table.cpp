@@ -62,7 +62,12 @@ FieldResult Refuse(std::string message) {
 }
 
 std::string FormatMessage(const FieldDef& f) {
-    return f.message.empty() ? IntegerRangeMessage(f.Min(), f.Max()) : f.message;
+    if (!f.message.empty())
+        return f.message;
+    // Hexadecimal fields give their bounds in hexadecimal, as they are typed.
+    if (f.codec == Codec::kHex || f.codec == Codec::kHexUpper)
+        return Printf("Please enter an integer between %llX and %llX.", f.Min(), f.Max());
+    return IntegerRangeMessage(f.Min(), f.Max());
 }
 std::string RangeMessage(const FieldDef& f) {
     return f.rangeMessage.empty() ? FormatMessage(f) : f.rangeMessage;

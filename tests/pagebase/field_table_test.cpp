@@ -64,9 +64,9 @@ TEST(FieldTableTest, CodecsReadTheOperatorsTextOrRefuseIt) {
         {&att, "3,5", 0, "ATT value error,should be 0-9 or ."},
         {&att, "26", 0, "ATT value error,should be 0-9 or ."},  // 260 tenths do not fit the byte
         {&pid, "1fff", 0x1fff, ""},
-        {&pid, "12345", 0, "Please enter an integer between 0 and 8191."},  // the whole value is checked
-        {&pid, "2000", 0, "Please enter an integer between 0 and 8191."},
-        {&pid, "", 0, "Please enter an integer between 0 and 8191."},
+        {&pid, "12345", 0, "Please enter an integer between 0 and 1FFF."},  // the whole value is checked
+        {&pid, "2000", 0, "Please enter an integer between 0 and 1FFF."},
+        {&pid, "", 0, "Please enter an integer between 0 and 1FFF."},
         {&port, "65535", 65535, ""},
         {&port, "65536", 0, "Please enter an integer between 0 and 65535."},
         {&port, "-1", 0, "Please enter an integer between 0 and 65535."},

@@ -11,6 +11,8 @@ namespace {
 constexpr const char* kBitrateError = "Output bitrate error!";
 constexpr const char* kIntegerError = "Please enter an integer.";
 constexpr const char* kU16RangeError = "Please enter an integer between 0 and 65535.";
+// The identifiers are typed in hexadecimal: their bounds are given so.
+constexpr const char* kHex16RangeError = "Please enter an integer between 0 and FFFF.";
 constexpr const char* kAddressError = "Please enter an integer between 0 and 255.";
 
 uint16_t Get16(const uint8_t* p) {
@@ -162,7 +164,7 @@ std::string MuxMiscLogic::CollectCommon(int output, uint32_t* bitrate, uint16_t*
     if ((checkText && !DigitsAndPoint(f.bitrate)) || !ParseBitrateText(f.bitrate, bitrate))
         return kBitrateError;
     if (!ParseHex16(f.tsId, tsId) || !ParseHex16(f.netId, netId))
-        return kU16RangeError;
+        return kHex16RangeError;
     uint32_t v = 0;
     if (!ParseUnsignedText(f.ipInsert, UINT32_MAX, &v))
         return kIntegerError;

@@ -221,7 +221,7 @@ TEST(MuxQamTest, ReadsEditsAndWritesTheOutputRecord) {
     Edit(page, "tsId")->setText("12345");  // does not fit 16 bits
     QTest::mouseClick(page.m_set, Qt::LeftButton);
     EXPECT_FALSE(fx.TakeSentPacket());
-    EXPECT_EQ(fx.Prompt().shown.back().text, "Please enter an integer between 0 and 65535.");
+    EXPECT_EQ(fx.Prompt().shown.back().text, "Please enter an integer between 0 and FFFF.");
 
     // A short reply changes only what it carries.
     page.OnGet();
