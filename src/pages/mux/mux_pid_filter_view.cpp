@@ -214,7 +214,11 @@ void CMuxPidFilterView::OnShowWindow(bool shown) {
 void CMuxPidFilterView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (device != m_device || !reply.IsValid())
         return;
-    Apply(m_logic->HandleReply(reply.Command(), reply.Payload(), reply.PayloadLength()));
+    const PidPageStep step = m_logic->HandleReply(reply.Command(), reply.Payload(), reply.PayloadLength());
+    // A reply that is not the page's own (another page's poll) changes nothing here, the selection included.
+    if (step.wait == PidPageStep::Wait::kNone && !step.HasRequest() && step.message.empty())
+        return;
+    Apply(step);
 }
 
 void CMuxPidFilterView::OnTimer(int id) {

@@ -103,6 +103,22 @@ TEST_F(PidFilterViewTest, TimeOutKeepsTableAAndLateReplyIsIgnored) {
     EXPECT_FALSE(fx.PeekSentPacket());
 }
 
+// Replies meant for another page (the output parameters page's poll) leave the list and its selection.
+TEST_F(PidFilterViewTest, OtherRepliesKeepTheSelection) {
+    Open(1);
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdGetPidFilter, Bitmap({0x21, 0x22}, 1));
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdGetPidFilter, Bitmap({0x64}, 2));
+    page->List()->selectRow(1);
+    QTableWidgetItem* selected = page->List()->item(1, 0);
+    fx.FeedReply(0x40, {0, 1, 2, 3, 4, 5, 6, 7, 8});
+    fx.FeedReply(kCmdGetPidFilter, Bitmap({0x30}, 1));  // not awaited
+    EXPECT_EQ(page->List()->item(1, 0), selected);
+    ASSERT_EQ(page->List()->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(page->List()->selectionModel()->selectedRows()[0].row(), 1);
+}
+
 TEST_F(PidFilterViewTest, EditTheListAndSetBothTables) {
     Open(1);
     fx.TakeSentPacket();
