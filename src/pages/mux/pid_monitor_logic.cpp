@@ -1,5 +1,6 @@
 #include "pages/mux/pid_monitor_logic.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace nms {
@@ -20,9 +21,12 @@ PidPageStep PidMonitorLogic::HandleReply(uint8_t command, const uint8_t* payload
         return step;
     m_waiting = false;
     step.wait = PidPageStep::Wait::kEnd;
-    // An empty answer lists nothing; so does one whose bitmap did not arrive whole.
+    // An empty answer lists nothing; a short one lists the PIDs of the bytes that arrived.
     PidBitmap bitmap;
-    if (length > 0 && bitmap.Load(payload, length)) {
+    std::vector<uint8_t> bytes(PidBitmap::kBytes, 0);
+    if (payload && length > 0)
+        std::copy_n(payload, std::min(length, PidBitmap::kBytes), bytes.begin());
+    if (length > 0 && bitmap.Load(bytes.data(), PidBitmap::kBytes)) {
         int index = 0;
         char text[8];
         for (uint16_t pid : bitmap.Pids()) {

@@ -231,18 +231,19 @@ TEST(PidMonitorLogicTest, ListsPresentPids) {
     EXPECT_EQ(logic.Rows()[2].pidText, "1fff");
 }
 
-TEST(PidMonitorLogicTest, EmptyOrShortRepliesListNothingButEndTheWait) {
+TEST(PidMonitorLogicTest, ShortRepliesListWhatArrivedAndEveryReplyEndsTheWait) {
     const auto zero = BitmapBytes({});
-    const auto full = BitmapBytes({7});
+    const auto full = BitmapBytes({7, 0x1FFF});
     const struct {
         const uint8_t* data;
         int length;
-    } cases[] = {{nullptr, 0}, {zero.data(), 1024}, {full.data(), 1023}};
+        size_t rows;
+    } cases[] = {{nullptr, 0, 0}, {zero.data(), 1024, 0}, {full.data(), 1023, 1}, {full.data(), 1, 1}};
     for (const auto& c : cases) {
         PidMonitorLogic logic;
         logic.Get();
         EXPECT_EQ(logic.HandleReply(kCmdGetPidPresence, c.data, c.length).wait, PidPageStep::Wait::kEnd);
-        EXPECT_TRUE(logic.Rows().empty());
+        EXPECT_EQ(logic.Rows().size(), c.rows) << c.length;
     }
     PidMonitorLogic idle;
     EXPECT_EQ(idle.HandleReply(kCmdGetPidPresence, full.data(), 1024).wait, PidPageStep::Wait::kNone);
