@@ -431,16 +431,25 @@ ChainStep MuxChannelLogic::OnCaInfo(const MuxReply& r) {
                ChainStep::Wait::kNone);
 }
 
+bool MuxChannelLogic::OutOfRange(int channel, int index) const {
+    const int channels = IsTranscoder() ? kTranscodeChannels : std::min(m_channelCount, kMaxInputChannels);
+    return channel < 1 || channel > channels || index < 1 || index > kProgramsPerChannel;
+}
+
 ChainStep MuxChannelLogic::OnInputProgram(const MuxReply& r) {
-    if (r.length < 3 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
+    if (r.length < 3)
         return {};
-    const int channel = r.payload[0];
-    const int index = r.payload[1];
-    const int count = r.payload[2];
+    // A channel or index out of range: the reply's data is ignored and the chain goes on from the item asked.
+    const bool ignored = OutOfRange(r.payload[0], r.payload[1]);
+    if (!ignored && (r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index))
+        return {};
+    const int channel = ignored ? m_expect.channel : r.payload[0];
+    const int index = ignored ? m_expect.index : r.payload[1];
+    const int count = ignored ? m_count : r.payload[2];
     bool stored = false;
     if (IsTranscoder()) {
         TranscodeChannelTable* t = TranscodeChannel(channel);
-        TranscodeProgramRecord* slot = t ? t->Program(index) : nullptr;
+        TranscodeProgramRecord* slot = t && !ignored ? t->Program(index) : nullptr;
         stored = CopyRecord(r, 3, slot);
         if (stored) {
             const int pos = m_inputTree.FindChannel(0, channel);
@@ -451,7 +460,7 @@ ChainStep MuxChannelLogic::OnInputProgram(const MuxReply& r) {
         }
     } else {
         ChannelProgramTable* t = Channel(channel);
-        ProgramRecord* slot = t ? t->Program(index) : nullptr;
+        ProgramRecord* slot = t && !ignored ? t->Program(index) : nullptr;
         stored = CopyRecord(r, 3, slot);
         if (stored) {
             const int pos = m_inputTree.FindChannel(0, channel);
@@ -495,14 +504,18 @@ void MuxChannelLogic::AddOutputNode(int root, int channel, int index) {
 
 ChainStep MuxChannelLogic::OnOutputProgram(const MuxReply& r) {
     const int headerSize = IsTwoOutput() ? 4 : 3;
-    if (r.length < headerSize || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
+    if (r.length < headerSize)
         return {};
-    const int pass = IsTwoOutput() ? r.payload[3] : 0;
+    // A channel or index out of range: the reply's data is ignored and the chain goes on from the item asked.
+    const bool ignored = OutOfRange(r.payload[0], r.payload[1]);
+    if (!ignored && (r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index))
+        return {};
+    const int pass = IsTwoOutput() ? (ignored ? m_expect.pass : r.payload[3]) : 0;
     if (pass != m_expect.pass)
         return {};
-    const int channel = r.payload[0];
-    const int index = r.payload[1];
-    const int count = r.payload[2];
+    const int channel = ignored ? m_expect.channel : r.payload[0];
+    const int index = ignored ? m_expect.index : r.payload[1];
+    const int count = ignored ? m_count : r.payload[2];
 
     m_channelCount = r.b == 16 ? 16 : 8;
     m_ipOutputFlag = r.b == 2;
@@ -518,7 +531,7 @@ ChainStep MuxChannelLogic::OnOutputProgram(const MuxReply& r) {
             BuildLayout(false);
     }
 
-    if (count != 0) {
+    if (count != 0 && !ignored) {
         const int root = IsTwoOutput() && pass == 2 ? 1 : 0;
         if (IsTranscoder()) {
             TranscodeChannelTable* t = TranscodeChannel(channel);

@@ -148,6 +148,8 @@ private:
 
     ChainStep OnAnalyse(const MuxReply& r);
     ChainStep OnCaInfo(const MuxReply& r);
+    // A channel or program number a reply may not name.
+    bool OutOfRange(int channel, int index) const;
     ChainStep OnInputProgram(const MuxReply& r);
     ChainStep OnOutputProgram(const MuxReply& r);
     ChainStep OnSelect(const MuxReply& r);
