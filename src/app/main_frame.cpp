@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
@@ -31,6 +33,7 @@
 #include "pagebase/form_template_view.h"
 #include "pagebase/system_setup_dlg.h"
 #include "pagebase/user_setup_dlg.h"
+#include "platform/keyboard_locks.h"
 #include "platform/prompt.h"
 #include "platform/resource_icons.h"
 
@@ -67,6 +70,17 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     CreateToolBar();
     SetBandBackground();
     statusBar()->showMessage("Ready");
+    // The lock indicators sit at the right end, each wide enough for its longest text.
+    for (QLabel*& label : m_locks) {
+        label = new QLabel(this);
+        label->setAlignment(Qt::AlignCenter);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance("SCRL") + 8);
+        statusBar()->addPermanentWidget(label);
+    }
+    qApp->installEventFilter(this);
+    UpdateLockIndicators();
     CreateClient();
     // Device events reach the alarm list (and the alarm log) from now on.
     m_previousSink = SetDeviceEventSink([this](const DeviceEvent& event) {
@@ -76,6 +90,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 }
 
 CMainFrame::~CMainFrame() {
+    qApp->removeEventFilter(this);
     SetDeviceEventSink(std::move(m_previousSink));
     HideAllPages();
     // The windows go before the frame: the device tree stops the link on its way out.
@@ -88,6 +103,30 @@ CMainFrame::~CMainFrame() {
     setProperty("Velmora", QVariant());
     if (g_mainFrame == this)
         g_mainFrame = nullptr;
+}
+
+void CMainFrame::UpdateLockIndicators() {
+    const KeyboardLocks locks = ReadKeyboardLocks();
+    const char* texts[3] = {CapsLockText(locks), NumLockText(locks), ScrollLockText(locks)};
+    for (int i = 0; i < 3; ++i)
+        if (m_locks[i] && m_locks[i]->text() != QLatin1String(texts[i]))
+            m_locks[i]->setText(QLatin1String(texts[i]));
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    // The locks may have changed while another window had the keyboard.
+    if (event->type() == QEvent::ActivationChange)
+        UpdateLockIndicators();
+    QMainWindow::changeEvent(event);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock)
+            UpdateLockIndicators();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::Start(const std::string& deviceListPath) {

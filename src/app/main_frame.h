@@ -12,6 +12,7 @@
 #include "devices/device_events.h"
 
 class QAction;
+class QLabel;
 
 namespace nms {
 
@@ -64,8 +65,14 @@ public:
     // The pages shown now, in tab order.
     std::vector<CFormTemplateView*> ShownPages() const;
 
+    // Caps, Num and Scroll Lock as the status bar shows them now ("CAP", "NUM", "SCRL" or blank).
+    QLabel* LockIndicator(int index) const { return m_locks[index]; }
+    void UpdateLockIndicators();
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateMenus();
@@ -97,6 +104,7 @@ private:
     TTabWnd* m_tabs = nullptr;
     CDevAlarmListView* m_alarmList = nullptr;
     bool m_laidOut = false;
+    QLabel* m_locks[3] = {};
     DeviceEventSink m_previousSink;
 };
 

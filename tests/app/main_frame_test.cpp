@@ -6,8 +6,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
 #include <cstdio>
 #include <fstream>
@@ -28,6 +31,7 @@
 #include "framework/tab_wnd.h"
 #include "platform/data_folder.h"
 #include "platform/ip_address_edit.h"
+#include "platform/keyboard_locks.h"
 #include "platform/prompt.h"
 #include "platform/resource_icons.h"
 #include "platform/settings_store.h"
@@ -97,6 +101,41 @@ TEST_F(MainFrameTest, WindowCaptionAndPlace) {
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     EXPECT_EQ(frame.size(), QSize(1024, 768).boundedTo(screen));
     EXPECT_EQ(MainFrame(), &frame);
+}
+
+TEST(KeyboardLockTexts, NamesShownOnlyWhenKnownAndOn) {
+    struct Case {
+        KeyboardLocks locks;
+        const char* caps;
+        const char* num;
+        const char* scroll;
+    } cases[] = {
+        {{false, true, true, true}, "", "", ""},  // the window system cannot tell: blank, never a guess
+        {{true, false, false, false}, "", "", ""},        {{true, true, false, false}, "CAP", "", ""},
+        {{true, false, true, false}, "", "NUM", ""},      {{true, false, false, true}, "", "", "SCRL"},
+        {{true, true, true, true}, "CAP", "NUM", "SCRL"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_STREQ(CapsLockText(c.locks), c.caps);
+        EXPECT_STREQ(NumLockText(c.locks), c.num);
+        EXPECT_STREQ(ScrollLockText(c.locks), c.scroll);
+    }
+}
+
+TEST_F(MainFrameTest, StatusBarLockIndicatorsFollowTheKeyboard) {
+    CMainFrame frame;
+    const KeyboardLocks locks = ReadKeyboardLocks();
+    const char* expected[3] = {CapsLockText(locks), NumLockText(locks), ScrollLockText(locks)};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_NE(frame.LockIndicator(i), nullptr);
+        EXPECT_EQ(frame.LockIndicator(i)->text(), expected[i]);
+        EXPECT_EQ(frame.LockIndicator(i)->parentWidget(), frame.statusBar());
+    }
+    // A lock key's release re-reads the state; stale text is replaced.
+    frame.LockIndicator(0)->setText("stale");
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_CapsLock, Qt::NoModifier);
+    QApplication::sendEvent(frame.statusBar(), &release);
+    EXPECT_EQ(frame.LockIndicator(0)->text(), expected[0]);
 }
 
 TEST_F(MainFrameTest, MenusAndToolBar) {
