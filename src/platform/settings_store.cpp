@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QSettings>
 
+#include "devices/atomic_file.h"
 #include "platform/data_folder.h"
 
 namespace nms {
@@ -55,6 +56,9 @@ bool WriteSettings(const std::vector<std::pair<std::string, std::string>>& value
         settings.sync();
         ok = settings.status() == QSettings::NoError;
     }
+    // The save renamed a new file into place: flush the folder so the rename survives a power cut.
+    if (ok)
+        SyncFolderOf(file);
     QFile::setPermissions(path, kOwnerOnly);
     return ok;
 }
