@@ -466,6 +466,7 @@ PsiRequest CMuxPsiChain::BeginWrite(uint8_t channel) {
     m_channel = channel;
     m_expect = kWritePat;
     PsiRequest request{kWritePat, 1, 1, {}};
+    request.payload.reserve(1 + m_patLength);
     if (WritesChannelByte(m_pageParam))
         request.payload.push_back(channel);
     request.payload.insert(request.payload.end(), m_pat.begin(), m_pat.begin() + m_patLength);

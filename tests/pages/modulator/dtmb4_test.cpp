@@ -54,8 +54,9 @@ TEST(Dtmb4Test, ReadsAndWritesTheBlockOfEveryVariant) {
         DtmbPage p(c.pageParam, c.type);
         EXPECT_FALSE(p.page.IsBusy());
         EXPECT_EQ(p.page.m_tabs->isHidden(), c.tabs == 0);
-        if (c.tabs)
+        if (c.tabs) {
             EXPECT_EQ(p.page.m_tabs->count(), c.tabs);
+        }
         EXPECT_EQ(p.Edit(c.pageParam == 0 ? "powerWhole" : "power")->text(), c.power);
         const std::vector<uint8_t> record = *p.sim.Record(0x33);
         auto sent = p.Set();

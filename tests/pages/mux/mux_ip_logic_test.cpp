@@ -129,8 +129,9 @@ TEST(MuxIpLogic, LayoutsByVariantAndDeviceType) {
         ASSERT_EQ(static_cast<int>(in[0].children.size()), c.inputCount);
         EXPECT_EQ(in[0].children.front().text, c.inputs.front());
         EXPECT_EQ(in[0].children.back().text, c.inputs.back());
-        if (c.inputs.size() == 3)
+        if (c.inputs.size() == 3) {
             EXPECT_EQ(in[0].children[8].text, c.inputs[1]);
+        }
         EXPECT_EQ(in[0].children.back().data, c.inputCount - 1);
         std::vector<std::string> roots;
         for (const auto& r : logic.OutputTree().Roots()) {
@@ -171,9 +172,11 @@ TEST(MuxIpLogic, GroupRefreshReadsFromTheGroupToTheLastChannelAndShowsOnlyTheGro
     EXPECT_EQ(logic.OutputTree().Node(1, 2)->text, "Channel 19");
     // Only the group's routed program reaches the output tree.
     EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 2)), (std::vector<std::string>{"1 Alpha"}));
-    for (int pos = 0; pos < 8; ++pos)
-        if (pos != 2)
+    for (int pos = 0; pos < 8; ++pos) {
+        if (pos != 2) {
             EXPECT_TRUE(logic.OutputTree().Node(0, pos)->children.empty()) << pos;
+        }
+    }
 }
 
 TEST(MuxIpLogic, RefreshRelabelsAsiAndIpInputsAsChannels) {
