@@ -15,6 +15,7 @@
 
 #include "config_flash_sim.h"
 #include "device_simulator.h"
+#include "encoder_device_sim.h"
 #include "ird_device_sim.h"
 #include "mux_device_sim.h"
 #include "param_store_sim.h"
@@ -200,19 +201,26 @@ int main(int argc, char** argv) {
         std::shared_ptr<nms::test::IrdSimDevice> ird;
         if (nms::test::IrdSimDevice::Serves(type))
             ird = std::make_shared<nms::test::IrdSimDevice>(type);
+        std::shared_ptr<nms::test::EncoderSimDevice> encoder;
+        if (nms::test::EncoderSimDevice::Serves(type))
+            encoder = std::make_shared<nms::test::EncoderSimDevice>(type);
         std::shared_ptr<nms::test::ParamStoreSim> store;
         if (!nms::test::ParamStoreSim(type).Empty())
             store = std::make_shared<nms::test::ParamStoreSim>(type);
-        if (mux || flash || ird || store) {
+        if (mux || flash || ird || store || encoder) {
             sim.SetHandler(index,
-                           [mux, psi, flash, ird,
-                            store](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                           [mux, psi, flash, ird, store,
+                            encoder](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
                                if (store) {
                                    if (auto r = store->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, *r};
                                }
                                if (ird) {
                                    if (auto r = ird->Handle(p.command, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
+                               if (encoder) {
+                                   if (auto r = encoder->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, r->payload, r->b, r->c};
                                }
                                if (mux) {
