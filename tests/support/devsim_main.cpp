@@ -21,6 +21,7 @@
 #include "param_store_sim.h"
 #include "psi_device_sim.h"
 #include "receiver_device_sim.h"
+#include "scrambler_device_sim.h"
 
 namespace {
 
@@ -202,6 +203,9 @@ int main(int argc, char** argv) {
         std::shared_ptr<nms::test::IrdSimDevice> ird;
         if (nms::test::IrdSimDevice::Serves(type))
             ird = std::make_shared<nms::test::IrdSimDevice>(type);
+        std::shared_ptr<nms::test::ScramblerSimDevice> scrambler;
+        if (nms::test::ScramblerSimDevice::Serves(type))
+            scrambler = std::make_shared<nms::test::ScramblerSimDevice>(type);
         std::shared_ptr<nms::test::ReceiverSimDevice> receiver;
         if (nms::test::ReceiverSimDevice::Serves(type))
             receiver = std::make_shared<nms::test::ReceiverSimDevice>(type);
@@ -211,10 +215,14 @@ int main(int argc, char** argv) {
         std::shared_ptr<nms::test::ParamStoreSim> store;
         if (!nms::test::ParamStoreSim(type).Empty())
             store = std::make_shared<nms::test::ParamStoreSim>(type);
-        if (mux || flash || ird || store || receiver || encoder) {
+        if (mux || flash || ird || store || receiver || scrambler || encoder) {
             sim.SetHandler(index,
-                           [mux, psi, flash, ird, store, receiver,
+                           [mux, psi, flash, ird, store, receiver, scrambler,
                             encoder](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                               if (scrambler) {
+                                   if (auto r = scrambler->Handle(p.command, p.b, p.c, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
                                if (store) {
                                    if (auto r = store->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, *r};
