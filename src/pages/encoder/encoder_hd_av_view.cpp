@@ -11,13 +11,13 @@
 #include <QVBoxLayout>
 
 #include "pagebase/lamp.h"
-#include "pages/encoder/encoder_status_poll.h"
+#include "pages/encoder/encoder_public_view.h"
 #include "pages/encoder/encoder_widgets.h"
 
 namespace nms {
 namespace {
 
-constexpr int kStatusTimerId = 66;
+constexpr int kStatusTimerId = kEncoderStatusTimerId;
 const char* const kPictureKeys[] = {"volume",       "contrast",     "brightness", "hue",
                                     "saturationCb", "saturationCr", "stb"};
 
@@ -180,7 +180,7 @@ void CencoderHDav::OnShowWindow(bool shown) {
 void CencoderHDav::OnTimer(int id) {
     if (id == kWaitTimerId)
         m_logic.WaitEnded();
-    EncoderStatusPoll(*this, id);
+    CEncoderPublicView::StatusPollTimer(*this, id);
 }
 
 void CencoderHDav::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {

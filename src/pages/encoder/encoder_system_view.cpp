@@ -13,14 +13,14 @@
 
 #include "devices/device_record.h"
 #include "pagebase/lamp.h"
-#include "pages/encoder/encoder_status_poll.h"
+#include "pages/encoder/encoder_public_view.h"
 #include "pages/encoder/encoder_widgets.h"
 #include "platform/prompt.h"
 
 namespace nms {
 namespace {
 
-constexpr int kStatusTimerId = 66;
+constexpr int kStatusTimerId = kEncoderStatusTimerId;
 
 }  // namespace
 
@@ -200,7 +200,7 @@ void CEncoderSystemView::OnShowWindow(bool shown) {
 void CEncoderSystemView::OnTimer(int id) {
     if (id == kWaitTimerId)
         m_logic->WaitEnded();
-    EncoderStatusPoll(*this, id);
+    CEncoderPublicView::StatusPollTimer(*this, id);
 }
 
 void CEncoderSystemView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
