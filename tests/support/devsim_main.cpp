@@ -62,6 +62,9 @@ const char kHelp[] =
     "parameter records (0x33, 0x70)\n"
     "from what the last write (0x34, 0x71) stored,\n"
     "and the multi-output ones their status (0x40) with moving bitrates.\n"
+    "  --dvbt2                 devices of the DVB-T/T2 modulator type (4106) carry the DVB-T2 block: their\n"
+    "                          0x33 reply has header byte 2 = 8, so the Modulator page shows the DVB-T2\n"
+    "                          layout (without it they carry the DVB-T block)\n"
     "Devices of the CAM receiver, decoder, line adapter, ASI distributor and infrared controller types\n"
     "(5106, 5176, 5217, 5304, 5109, 5101, 7101, 7201) also answer their pages' commands from records\n"
     "they keep; writes replace them and status polls move a little each time.\n"
@@ -123,6 +126,7 @@ int main(int argc, char** argv) {
     int stampCommand = -1;
     int muxPageParam = -1;
     int configFlash = 0;  // 1 short format, 2 long format
+    bool dvbt2 = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::string* out) {
@@ -174,6 +178,8 @@ int main(int argc, char** argv) {
             configFlash = 1;
         } else if (arg == "--config-long") {
             configFlash = 2;
+        } else if (arg == "--dvbt2") {
+            dvbt2 = true;
         } else {
             return Fail("unknown option " + arg);
         }
@@ -216,7 +222,10 @@ int main(int argc, char** argv) {
         if (nms::test::ReceiverSimDevice::Serves(type))
             receiver = std::make_shared<nms::test::ReceiverSimDevice>(type);
         std::shared_ptr<nms::test::ParamStoreSim> store;
-        if (!nms::test::ParamStoreSim(type).Empty())
+        if (dvbt2 && type == 0x4106)
+            store = std::make_shared<nms::test::ParamStoreSim>(
+                nms::test::ParamStoreSim::DvbT2ModulatorProfile(), nms::test::ParamStoreSim::StatusOf(type));
+        else if (!nms::test::ParamStoreSim(type).Empty())
             store = std::make_shared<nms::test::ParamStoreSim>(type);
         if (mux || flash || ird || store || receiver || scrambler || encoder) {
             sim.SetHandler(index,
@@ -228,7 +237,7 @@ int main(int argc, char** argv) {
                                }
                                if (store) {
                                    if (auto r = store->Handle(p.command, p.payload))
-                                       return nms::test::SimReply{p.command, *r};
+                                       return nms::test::SimReply{p.command, *r, store->ReplyB(p.command)};
                                }
                                if (encoder) {
                                    if (auto r = encoder->Handle(p.command, p.payload))

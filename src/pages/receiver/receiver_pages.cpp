@@ -3,6 +3,7 @@
 #include "pages/receiver/dvbs2_signal_monitor_view.h"
 #include "pages/receiver/dvbs_monitor_view.h"
 #include "pages/receiver/dvbs_system_view.h"
+#include "pages/receiver/multi_ip_view.h"
 
 namespace nms {
 
@@ -12,6 +13,7 @@ void RegisterReceiverPages() {
     RegisterPageClass<CDVBSMonitorView>("CDVBSMonitorView");
     RegisterPageClass<Cdvbs2_8xTuner>("Cdvbs2_8xTuner");
     RegisterPageClass<CDVBS2signalMonitor>("CDVBS2signalMonitor");
+    RegisterPageClass<CMultiIPout>("CMultiIPout");
 }
 
 }  // namespace nms
