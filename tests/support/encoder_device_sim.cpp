@@ -7,20 +7,6 @@
 namespace nms::test {
 namespace {
 
-struct TypePages {
-    uint16_t type;
-    int output;  // PageParam of the output page, -1 none
-    int ipOut;   // PageParam of the TS-over-IP page, -1 none
-};
-
-constexpr TypePages kTypes[] = {
-    {0x1101, -1, 1},  {0x1102, 2, 2},   {0x1808, 82, 82}, {0x1301, 80, 2},  {0x1302, 81, 81},
-    {0x1303, 87, 87}, {0x1105, -1, 1},  {0x1115, 2, 2},   {0x1815, 82, 82}, {0x1855, 87, 87},
-    {0x1401, -1, 82}, {0x2125, -1, 2},  {0x5106, -1, 82}, {0x5176, -1, 82}, {0x4122, -1, 97},
-    {0x4107, -1, 97}, {0x4106, -1, 97}, {0x4203, 24, -1}, {0x4208, 85, 85}, {0x4202, 24, -1},
-    {0x4256, 89, -1}, {0x4236, 88, -1},
-};
-
 void Put16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
     b[at] = uint8_t(v);
     b[at + 1] = uint8_t(v >> 8);
@@ -32,241 +18,227 @@ void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
 void PutText(std::vector<uint8_t>& b, size_t at, const std::string& text) {
     std::memcpy(b.data() + at, text.data(), text.size());
 }
-std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
-    std::vector<uint8_t> out;
-    for (const auto& p : parts)
-        out.insert(out.end(), p.begin(), p.end());
-    return out;
+
+bool IsSd(uint16_t type) {
+    return type == 0x1101 || type == 0x1102;
 }
 
-// SDT and NIT inserted, every channel multiplexed, TS ID 1, ONID 1, 38.000 Mbit/s, a day and a bit of work;
-// then the trailer byte.
-std::vector<uint8_t> OutputBlock(int channels) {
-    std::vector<uint8_t> b(45, 0);
-    b[0] = 0x03;
-    b[1] = uint8_t(channels >= 8 ? 0xff : (1u << channels) - 1);
-    if (channels > 8)
-        b[17] = uint8_t((1u << (channels - 8)) - 1);
-    Put16(b, 2, 1);
-    Put16(b, 4, 1);
-    Put32(b, 9, 38000);
-    Put32(b, 13, 93784);
-    return b;
+// How the multi-channel encoders answer: the record version, the channel count of version 3, and the
+// board variant of version 0.
+struct MultiKind {
+    uint16_t type;
+    uint8_t version;
+    uint8_t channels;
+    uint8_t board;
+};
+constexpr MultiKind kMulti[] = {
+    {0x1115, 3, 4, 0}, {0x1815, 3, 8, 0}, {0x1855, 3, 12, 0}, {0x4256, 3, 8, 0},
+    {0x4202, 0, 4, 2}, {0x4101, 0, 1, 0}, {0x4107, 0, 1, 0},  {0x4106, 0, 1, 0},
+};
+
+const MultiKind* MultiOf(uint16_t type) {
+    for (const MultiKind& k : kMulti)
+        if (k.type == type)
+            return &k;
+    return nullptr;
 }
 
-// The DVB-C block of the modulating encoders: 474 MHz, ATT 3.5 dB, 64QAM, 6.875 Msym/s.
-std::vector<uint8_t> QamBlock() {
-    std::vector<uint8_t> q(23, 0);
-    Put32(q, 0, 474000);
-    q[4] = 35;
-    q[5] = 2;
-    Put16(q, 6, 6875);
-    return q;
-}
-
-// The RF block of one standard: 474 MHz, power 10.5 dB, first entries of the lists but 64QAM and 8K.
-std::vector<uint8_t> RfBlock(int standard) {
-    std::vector<uint8_t> r(55, 0);
-    Put32(r, 0, 474000);
-    if (standard == 1) {
-        Put16(r, 4, 105);
-        Put16(r, 6, 6875);
-        r[8] = 2;
-        r[11] = 8;
-    } else {
-        Put16(r, 5, 105);
-        r[7] = 2;
-        r[13] = 1;
-        r[4] = 1;
+// The service of channel k: program k + 1, PMT 0x100 + k, video 0x200 + 16k, audio 0x300 + 16k, PCR as
+// video, 8 Mbit/s, names "Provider" and "Program k+1".
+void PutService(std::vector<uint8_t>& b, size_t at, int k, bool hdLayout) {
+    if (hdLayout) {  // bitrate, SDT byte, provider, name, program number, PIDs
+        Put16(b, at, 8000);
+        b[at + 2] = 1;
+        PutText(b, at + 3, "Provider");
+        PutText(b, at + 35, "Program " + std::to_string(k + 1));
+        Put16(b, at + 67, uint16_t(k + 1));
+        Put16(b, at + 69, uint16_t(0x100 + k));
+        Put16(b, at + 71, uint16_t(0x200 + 16 * k));
+        Put16(b, at + 73, uint16_t(0x300 + 16 * k));
+        Put16(b, at + 75, uint16_t(0x200 + 16 * k));
+        return;
     }
-    return r;
+    Put16(b, at, 8000);
+    Put16(b, at + 2, uint16_t(k + 1));
+    Put16(b, at + 4, uint16_t(0x100 + k));
+    Put16(b, at + 6, uint16_t(0x200 + 16 * k));
+    Put16(b, at + 8, uint16_t(0x300 + 16 * k));
+    Put16(b, at + 10, uint16_t(0x200 + 16 * k));
+    b[at + 13] = 1;
+    PutText(b, at + 14, "Provider");
+    PutText(b, at + 46, "Program " + std::to_string(k + 1));
 }
 
-// The two-output block: 474 and 482 MHz, both outputs on, ATT 2.0 dB, power 10.5 dB, TS IDs 1 and 2.
-std::vector<uint8_t> DualRfBlock() {
-    std::vector<uint8_t> r(55, 0);
-    Put16(r, 0, 105);
-    r[2] = 0x03;
-    r[3] = 6;
-    Put32(r, 14, 474000);
-    Put32(r, 18, 482000);
-    r[30] = r[31] = 20;
-    r[34] = r[35] = 0x04;
-    Put16(r, 38, 1);
-    Put16(r, 40, 2);
-    Put16(r, 46, 1);
-    Put16(r, 48, 1);
-    return r;
-}
-
-// Destination n at 239.1.1.n:1234 + n, the first enabled; the device at 192.168.1.20.
-std::vector<uint8_t> IpRecords(int count) {
-    std::vector<uint8_t> b(size_t(159 * count), 0);
-    for (int i = 0; i < count; ++i) {
-        const size_t r = size_t(159 * i);
-        PutText(b, r, "239.1.1." + std::to_string(i + 1));
-        b[r + 32] = 239, b[r + 33] = 1, b[r + 34] = 1, b[r + 35] = uint8_t(i + 1);
-        Put16(b, r + 100, uint16_t(1235 + i));
-        b[r + 146] = i == 0;
-    }
-    PutText(b, 36, "192.168.001.001");
-    PutText(b, 68, "255.255.255.000");
-    PutText(b, 102, "192.168.1.20");
-    const uint8_t local[] = {192, 168, 1, 20, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
-    std::memcpy(b.data() + 134, local, sizeof local);
-    Put16(b, 144, 5000);
-    const uint8_t gwMask[] = {192, 168, 1, 1, 255, 255, 255, 0};
-    std::memcpy(b.data() + 148, gwMask, sizeof gwMask);
-    return b;
-}
-
-std::vector<uint8_t> IpBlock(int count) {
-    std::vector<uint8_t> b(287, 0);
-    b[0] = uint8_t(count);
-    const uint8_t local[] = {192, 168, 1, 20, 192, 168, 1, 1, 255, 255, 255, 0};
-    std::memcpy(b.data() + 8, local, sizeof local);
-    Put16(b, 20, 5000);
-    const uint8_t mac[] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
-    std::memcpy(b.data() + 22, mac, sizeof mac);
-    for (int i = 0; i < count; ++i) {
-        const size_t at = size_t(47 + 15 * i);
-        b[at] = 239, b[at + 1] = 1, b[at + 2] = 1, b[at + 3] = uint8_t(i + 1);
-        Put16(b, at + 4, uint16_t(1235 + i));
-        b[at + 6] = i == 0;
-    }
-    return b;
+// Stores a Set payload into a record: from `from` in the payload, at most the record's size.
+void Store(std::vector<uint8_t>& record, const std::vector<uint8_t>& payload, size_t from, size_t at = 0) {
+    if (payload.size() <= from || at >= record.size())
+        return;
+    const size_t n = std::min(payload.size() - from, record.size() - at);
+    std::copy_n(payload.begin() + long(from), n, record.begin() + long(at));
 }
 
 }  // namespace
 
 bool EncoderSimDevice::Serves(uint16_t type) {
-    return std::any_of(std::begin(kTypes), std::end(kTypes),
-                       [type](const TypePages& t) { return t.type == type; });
+    return IsSd(type) || type == 0x1105 || MultiOf(type) != nullptr;
 }
 
 EncoderSimDevice::EncoderSimDevice(uint16_t type) : m_type(type) {
-    for (const TypePages& t : kTypes)
-        if (t.type == type) {
-            m_outputParam = t.output;
-            m_ipParam = t.ipOut;
-        }
-    const std::vector<uint8_t> zeros7(7, 0);
-    switch (m_outputParam) {
-        case 82:
-            m_b = 8;
-            m_output = OutputBlock(8);
-            break;
-        case 87: {
-            const int count = type == 0x1855 ? 12 : 16;
-            m_output = Join({{uint8_t(count)}, zeros7, OutputBlock(count)});
-            break;
-        }
-        case 88:
-            m_output = Join({{12, 0, 0, 0, 0, 0, 0, 0}, OutputBlock(12), RfBlock(0)});
-            break;
-        case 89:
-            m_b = 8, m_c = 2;  // eight channels, DTMB
-            m_output = Join({OutputBlock(8), DualRfBlock()});
-            break;
-        case 24:
-            // The SD model in DVB-C, the HD model in DTMB.
-            m_output = type == 0x4203 ? Join({OutputBlock(4), {1}, QamBlock()})
-                                      : Join({OutputBlock(4), {2}, RfBlock(2)});
-            break;
-        case 85: {
-            m_output = Join({OutputBlock(8), {1}, QamBlock()});
-            const uint8_t ip[] = {192, 168, 1, 30, 0x04, 0xd2, 0x00, 0x12, 0x09, 0x10, 0x07, 0x33};
-            std::memcpy(m_output.data() + 18, ip, sizeof ip);
-            break;
-        }
-        case 80:
-        case 2:
-            m_output = OutputBlock(4);
-            break;
-        case 81:
-            m_output = OutputBlock(8);
-            break;
-        default:
-            break;
+    for (int k = 0; k < 4; ++k) {
+        Bytes& video = m_video[size_t(k)];
+        video.assign(25, 0);
+        video[0] = 0, video[1] = 2, video[2] = 1, video[3] = 3;  // CVBS, PAL, video, IBBP
+        for (int i = 4; i < 12; ++i)
+            video[size_t(i)] = 128;
+        video[7] = 0xf0;  // hue -16
+        video[14] = 2, video[15] = 9;
+        Bytes& audio = m_audio[size_t(k)];
+        audio.assign(16, 0);
+        audio[0] = 1, audio[1] = 1, audio[2] = 3, audio[3] = 0, audio[5] = 1;
+        m_system[size_t(k)].assign(90, 0);
+        PutService(m_system[size_t(k)], 0, k, false);
     }
-    switch (m_ipParam) {
-        case 1:
-            m_ipOut = IpRecords(1);
-            break;
-        case 2:
-            m_ipOut = IpRecords(4);
-            if (type == 0x2125)
-                m_ipOut[147] = 1;  // the gateway sends one stream per destination
-            break;
-        case 87:
-            m_ipOut = IpBlock(type == 0x1855 ? 12 : 16);
-            break;
-        case -1:
-            break;
-        default:
-            m_ipOut = IpRecords(8);
-    }
-}
+    m_identity.assign(134, 0);
+    Put16(m_identity, 0, 1);
+    Put16(m_identity, 2, 0x22);
+    Put16(m_identity, 4, 1234);
 
-std::vector<uint8_t> EncoderSimDevice::Status() {
-    const unsigned t = m_tick++;
-    std::vector<uint8_t> s(70, 0);
-    Put32(s, 1, 38000 + (t * 137) % 900);
-    const bool greenWhenSet = m_outputParam == 2 || m_outputParam == 80;
-    // Every few polls channel 2 shows an alarm.
-    const uint8_t alarm = t % 4 == 3 ? 0x02 : 0x00;
-    s[5] = greenWhenSet ? uint8_t(0x1f & ~alarm) : alarm;
-    s[6] = 0x01;
-    if (m_outputParam == 87 || m_outputParam == 88) {
-        s[5] = 0x00;
-        s[7] = 0x01;
-        Put32(s, 13, 93784 + 2 * t);
-        s[18] = alarm;
-        s[19] = 0x00;
-    }
-    if (m_outputParam == 89) {
-        for (int i = 0; i < 8; ++i)
-            Put32(s, size_t(9 + 4 * i), 4000 + 10 * uint32_t(i) + t % 7);
-        Put32(s, 49, 19000 + (t * 53) % 500);
-    }
-    if (m_type == 0x1855)
-        for (int i = 0; i < 12; ++i)
-            Put32(s, size_t(22 + 4 * i), 3000 + 10 * uint32_t(i) + t % 5);
-    return s;
-}
+    m_hdAv.assign(131, 0);
+    m_hdAv[0] = 0, m_hdAv[1] = 11, m_hdAv[2] = 3, m_hdAv[3] = 1, m_hdAv[4] = 1, m_hdAv[6] = 8;
+    m_hdAv[8] = 10;
+    for (int i = 9; i < 14; ++i)
+        m_hdAv[size_t(i)] = 128;
+    m_hdSystem.assign(211, 0);
+    PutService(m_hdSystem, 0, 0, true);
+    Put16(m_hdSystem, 77, 1);
+    Put16(m_hdSystem, 79, 0x22);
+    Put16(m_hdSystem, 81, 1234);
 
-std::optional<EncoderSimDevice::Reply> EncoderSimDevice::Handle(uint8_t command, const Bytes& payload) {
-    if (m_outputParam >= 0) {
-        switch (command) {
-            case 0x33:
-                return Reply{m_b, m_c, m_output};
-            case 0x34: {
-                // The counted models keep their count and standard: the request carries zeros there.
-                const size_t keep = (m_outputParam == 87 || m_outputParam == 88) ? 8 : 0;
-                if (payload.size() > keep) {
-                    if (m_output.size() < payload.size())
-                        m_output.resize(payload.size());
-                    std::copy(payload.begin() + long(keep), payload.end(), m_output.begin() + long(keep));
-                    if (m_outputParam == 24 || m_outputParam == 85)
-                        m_output.resize(payload.size());  // the standard byte decides what follows
-                }
-                return Reply{};
+    if (const MultiKind* kind = MultiOf(type)) {
+        for (int k = 0; k < 16; ++k) {
+            Bytes& image = m_channels[size_t(k)];
+            image.assign(345, 0);
+            image[6] = kind->channels;
+            image[7] = kind->version;
+            image[8] = uint8_t(k);
+            uint8_t* block = image.data() + 9;
+            if (kind->version == 3) {
+                block[1] = 5;                  // 1920*1080*50i
+                block[2] = 192, block[3] = 0;  // 192 kbit/s
+                block[4] = 1, block[6] = 40, block[7] = 4, block[8] = 1, block[9] = 20;
+            } else {
+                block[1] = 5, block[2] = kind->board == 2 ? 192 : 3, block[3] = 1;
+                block[5] = kind->board == 2 ? 40 : 8;
+                block[7] = kind->board;
+                block[8] = 20;
+                block[9] = 100, block[10] = 0, block[11] = 0;
             }
-            case 0x40:
-                return Reply{m_b, m_c, Status()};
-            default:
-                break;
+            PutService(image, 140, k, true);
+            PutText(image, 140 + 77, "1920x1080i50");
         }
     }
-    if (m_ipParam >= 0) {
-        if (command == 0x58)
-            return Reply{1, 1, m_ipOut};
-        if (command == 0x59) {
-            const size_t n = std::min(payload.size(), m_ipOut.size());
-            std::copy_n(payload.begin(), n, m_ipOut.begin());
-            return Reply{};
-        }
+}
+
+std::optional<EncoderSimDevice::Bytes> EncoderSimDevice::Sd(uint8_t command, const Bytes& payload) {
+    const bool four = m_type == 0x1102;
+    // The four-channel encoder names the channel (1-4) in front; without one it means the first.
+    size_t channel = 0;
+    if (four && !payload.empty() && payload[0] >= 1 && payload[0] <= 4)
+        channel = size_t(payload[0] - 1);
+    const size_t from = four && !payload.empty() ? 1 : 0;
+    auto reply = [&](const Bytes& record) {
+        const size_t at = four ? 1 : 0;
+        Bytes out(record.size() + at, uint8_t(channel + 1));
+        std::copy(record.begin(), record.end(), out.begin() + long(at));
+        return out;
+    };
+    switch (command) {
+        case 0x60:
+            return reply(m_video[channel]);
+        case 0x61:
+            Store(m_video[channel], payload, from);
+            return Bytes{};
+        case 0x62:
+            return reply(m_audio[channel]);
+        case 0x63:
+            Store(m_audio[channel], payload, from);
+            return Bytes{};
+        case 0x64:
+            return reply(m_system[channel]);
+        case 0x65:
+            Store(m_system[channel], payload, from);
+            return Bytes{};
+        default:
+            break;
     }
+    if (four)
+        return std::nullopt;
+    switch (command) {
+        case 0x33:
+            return m_identity;
+        case 0x34:
+            Store(m_identity, payload, 0);
+            return Bytes{};
+        case 0x40: {
+            Bytes status(16, 0);
+            Put32(status, 8, 8000 + (m_tick * 137) % 900);
+            status[12] = m_tick % 5 == 4 ? 1 : 0;
+            ++m_tick;
+            return status;
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<EncoderSimDevice::Bytes> EncoderSimDevice::Hd(uint8_t command, const Bytes& payload) {
+    switch (command) {
+        case 0x60:
+            return m_hdAv;
+        case 0x61:
+            Store(m_hdAv, payload, 0);
+            return Bytes{};
+        case 0x64:
+            return m_hdSystem;
+        case 0x65:
+            Store(m_hdSystem, payload, 0);
+            return Bytes{};
+        case 0x40: {
+            const std::string format = "1920x1080i50";
+            Bytes status(8 + format.size() + 1, 0);
+            Put32(status, 0, 8000 + (m_tick * 137) % 900);
+            status[4] = m_tick % 4 == 3 ? 0x00 : 0x01;  // HDMI locked, now and then lost
+            ++m_tick;
+            PutText(status, 8, format);
+            return status;
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<EncoderSimDevice::Bytes> EncoderSimDevice::MultiChannel(uint8_t command, const Bytes& payload) {
+    if (payload.size() < 9)
+        return std::nullopt;
+    const size_t channel = payload[8] < 16 ? payload[8] : 0;
+    Bytes& image = m_channels[channel];
+    if (command == 0x60)
+        return image;
+    if (command == 0x61) {
+        // The header (marker, count, version, channel) stays the device's own.
+        Store(image, payload, 9, 9);
+        return Bytes{};
+    }
+    return std::nullopt;
+}
+
+std::optional<EncoderSimDevice::Bytes> EncoderSimDevice::Handle(uint8_t command, const Bytes& payload) {
+    if (IsSd(m_type))
+        return Sd(command, payload);
+    if (m_type == 0x1105)
+        return Hd(command, payload);
+    if (command == 0x60 || command == 0x61)
+        return MultiChannel(command, payload);
     return std::nullopt;
 }
 

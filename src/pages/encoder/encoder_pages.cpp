@@ -1,5 +1,10 @@
 #include "app/page_registry.h"
+#include "pages/encoder/encoder_audio_view.h"
+#include "pages/encoder/encoder_hd4in1_view.h"
+#include "pages/encoder/encoder_hd_av_view.h"
 #include "pages/encoder/encoder_public_view.h"
+#include "pages/encoder/encoder_system_view.h"
+#include "pages/encoder/encoder_video_view.h"
 #include "pages/encoder/ip_out_view.h"
 
 namespace nms {
@@ -8,6 +13,12 @@ namespace nms {
 void RegisterEncoderPages() {
     RegisterPageClass<CEncoderPublicView>("CEncoderPublicView");
     RegisterPageClass<CEncoderIPOutView>("CEncoderIPOutView");
+    RegisterPageClass<CEncoderVideoView>("CEncoderVideoView");
+    RegisterPageClass<CEncoderAudioView>("CEncoderAudioView");
+    RegisterPageClass<CEncoderSystemView>("CEncoderSystemView");
+    RegisterPageClass<CencoderHDsystems>("CencoderHDsystems");
+    RegisterPageClass<CencoderHDav>("CencoderHDav");
+    RegisterPageClass<encoderHD4in1_av>("encoderHD4in1_av");
 }
 
 }  // namespace nms
