@@ -19,6 +19,8 @@
 #include "mux_device_sim.h"
 #include "param_store_sim.h"
 #include "psi_device_sim.h"
+#include "receiver_device_sim.h"
+#include "scrambler_device_sim.h"
 
 namespace {
 
@@ -204,19 +206,33 @@ int main(int argc, char** argv) {
         std::shared_ptr<nms::test::IrdSimDevice> ird;
         if (nms::test::IrdSimDevice::Serves(type))
             ird = std::make_shared<nms::test::IrdSimDevice>(type);
+        std::shared_ptr<nms::test::ScramblerSimDevice> scrambler;
+        if (nms::test::ScramblerSimDevice::Serves(type))
+            scrambler = std::make_shared<nms::test::ScramblerSimDevice>(type);
+        std::shared_ptr<nms::test::ReceiverSimDevice> receiver;
+        if (nms::test::ReceiverSimDevice::Serves(type))
+            receiver = std::make_shared<nms::test::ReceiverSimDevice>(type);
         std::shared_ptr<nms::test::ParamStoreSim> store;
         if (!nms::test::ParamStoreSim(type).Empty())
             store = std::make_shared<nms::test::ParamStoreSim>(type);
-        if (mux || flash || ird || store) {
+        if (mux || flash || ird || store || receiver || scrambler) {
             sim.SetHandler(index,
-                           [mux, psi, flash, ird,
-                            store](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                           [mux, psi, flash, ird, store, receiver,
+                            scrambler](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                               if (scrambler) {
+                                   if (auto r = scrambler->Handle(p.command, p.b, p.c, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
                                if (store) {
                                    if (auto r = store->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, *r};
                                }
                                if (ird) {
                                    if (auto r = ird->Handle(p.command, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
+                               if (receiver) {
+                                   if (auto r = receiver->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, r->payload, r->b, r->c};
                                }
                                if (mux) {

@@ -1,4 +1,7 @@
 #include "app/page_registry.h"
+#include "pages/receiver/dvbs2_8x_tuner_view.h"
+#include "pages/receiver/dvbs2_signal_monitor_view.h"
+#include "pages/receiver/dvbs_monitor_view.h"
 #include "pages/receiver/dvbs_system_view.h"
 
 namespace nms {
@@ -6,6 +9,9 @@ namespace nms {
 // One line per page class of this folder.
 void RegisterReceiverPages() {
     RegisterPageClass<CDVBSSystemView>("CDVBSSystemView");
+    RegisterPageClass<CDVBSMonitorView>("CDVBSMonitorView");
+    RegisterPageClass<Cdvbs2_8xTuner>("Cdvbs2_8xTuner");
+    RegisterPageClass<CDVBS2signalMonitor>("CDVBS2signalMonitor");
 }
 
 }  // namespace nms
