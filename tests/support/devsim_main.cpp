@@ -15,6 +15,8 @@
 
 #include "config_flash_sim.h"
 #include "device_simulator.h"
+#include "encoder_device_sim.h"
+#include "encoder_output_sim.h"
 #include "ird_device_sim.h"
 #include "mux_device_sim.h"
 #include "param_store_sim.h"
@@ -62,9 +64,18 @@ const char kHelp[] =
     "parameter records (0x33, 0x70)\n"
     "from what the last write (0x34, 0x71) stored,\n"
     "and the multi-output ones their status (0x40) with moving bitrates.\n"
+    "  --dvbt2                 devices of the DVB-T/T2 modulator type (4106) carry the DVB-T2 block: their\n"
+    "                          0x33 reply has header byte 2 = 8, so the Modulator page shows the DVB-T2\n"
+    "                          layout (without it they carry the DVB-T block)\n"
     "Devices of the CAM receiver, decoder, line adapter, ASI distributor and infrared controller types\n"
     "(5106, 5176, 5217, 5304, 5109, 5101, 7101, 7201) also answer their pages' commands from records\n"
     "they keep; writes replace them and status polls move a little each time.\n"
+    "Devices of the SD and HD encoder types (1101, 1102, 1105, 1115, 1815, 1855, 4256, 4202) and the\n"
+    "encoder boards of 4101, 4107 and 4106 answer their video, audio and system pages (0x60 to 0x65, and\n"
+    "0x33, 0x34 and the status 0x40 of 1101, the status 0x40 of 1105) per encoding channel.\n"
+    "Devices of the encoder and encoder-modulator types with an Output page (1102, 1115, 1808, 1815, 1301,\n"
+    "1302, 1303, 1855, 4203, 4202, 4208, 4236, 4256) answer it (0x33, 0x34, status 0x40), and every type\n"
+    "with an encoder-style TS over IP page answers that (0x58, 0x59).\n"
     "  --help                  this text\n"
     "\n"
     "When every device is bound devsim prints \"ready N\". It then reads commands from standard input, one\n"
@@ -120,6 +131,7 @@ int main(int argc, char** argv) {
     int stampCommand = -1;
     int muxPageParam = -1;
     int configFlash = 0;  // 1 short format, 2 long format
+    bool dvbt2 = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::string* out) {
@@ -171,6 +183,8 @@ int main(int argc, char** argv) {
             configFlash = 1;
         } else if (arg == "--config-long") {
             configFlash = 2;
+        } else if (arg == "--dvbt2") {
+            dvbt2 = true;
         } else {
             return Fail("unknown option " + arg);
         }
@@ -206,25 +220,38 @@ int main(int argc, char** argv) {
         std::shared_ptr<nms::test::IrdSimDevice> ird;
         if (nms::test::IrdSimDevice::Serves(type))
             ird = std::make_shared<nms::test::IrdSimDevice>(type);
+        std::shared_ptr<nms::test::EncoderSimDevice> encoder;
+        if (nms::test::EncoderSimDevice::Serves(type))
+            encoder = std::make_shared<nms::test::EncoderSimDevice>(type);
         std::shared_ptr<nms::test::ScramblerSimDevice> scrambler;
         if (nms::test::ScramblerSimDevice::Serves(type))
             scrambler = std::make_shared<nms::test::ScramblerSimDevice>(type);
         std::shared_ptr<nms::test::ReceiverSimDevice> receiver;
         if (nms::test::ReceiverSimDevice::Serves(type))
             receiver = std::make_shared<nms::test::ReceiverSimDevice>(type);
+        std::shared_ptr<nms::test::EncoderOutputSimDevice> output;
+        if (nms::test::EncoderOutputSimDevice::Serves(type))
+            output = std::make_shared<nms::test::EncoderOutputSimDevice>(type);
         std::shared_ptr<nms::test::ParamStoreSim> store;
-        if (!nms::test::ParamStoreSim(type).Empty())
+        if (dvbt2 && type == 0x4106)
+            store = std::make_shared<nms::test::ParamStoreSim>(
+                nms::test::ParamStoreSim::DvbT2ModulatorProfile(), nms::test::ParamStoreSim::StatusOf(type));
+        else if (!nms::test::ParamStoreSim(type).Empty())
             store = std::make_shared<nms::test::ParamStoreSim>(type);
-        if (mux || flash || ird || store || receiver || scrambler) {
+        if (mux || flash || ird || store || receiver || scrambler || encoder || output) {
             sim.SetHandler(index,
-                           [mux, psi, flash, ird, store, receiver,
-                            scrambler](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                           [mux, psi, flash, ird, store, receiver, scrambler, encoder,
+                            output](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
                                if (scrambler) {
                                    if (auto r = scrambler->Handle(p.command, p.b, p.c, p.payload))
                                        return nms::test::SimReply{p.command, r->payload, r->b, r->c};
                                }
                                if (store) {
                                    if (auto r = store->Handle(p.command, p.payload))
+                                       return nms::test::SimReply{p.command, *r, store->ReplyB(p.command)};
+                               }
+                               if (encoder) {
+                                   if (auto r = encoder->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, *r};
                                }
                                if (ird) {
@@ -233,6 +260,10 @@ int main(int argc, char** argv) {
                                }
                                if (receiver) {
                                    if (auto r = receiver->Handle(p.command, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
+                               if (output) {
+                                   if (auto r = output->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, r->payload, r->b, r->c};
                                }
                                if (mux) {

@@ -1,6 +1,7 @@
 #include "receiver_device_sim.h"
 
 #include <algorithm>
+#include <string>
 
 namespace nms::test {
 namespace {
@@ -215,12 +216,167 @@ ReceiverSimDevice::Bytes ReceiverSimDevice::SignalStatus() const {
     return s;
 }
 
-std::optional<ReceiverSimDevice::Reply> ReceiverSimDevice::IpPages(uint8_t, const Bytes&) {
-    return std::nullopt;
+namespace {
+
+bool IsIpInputType(uint16_t type) {
+    return type == 0x4154 || type == 0x4153 || type == 0x3105 || type == 0x4127 || type == 0x4187;
 }
 
-std::optional<ReceiverSimDevice::Reply> ReceiverSimDevice::Gateway(uint8_t, const Bytes&) {
-    return std::nullopt;
+// The TS-over-IP block: source 192.168.1.100:1234, MAC 00-1a-2b-3c-4d-5e, gateway 192.168.1.1, mask
+// 255.255.255.0; destinations 239.1.1.k:1234 + k, every other channel enabled.
+std::vector<uint8_t> MakeIpBlock(uint16_t type) {
+    const bool input = IsIpInputType(type);
+    std::vector<uint8_t> b(input ? 500 : 957, 0);
+    const uint8_t head[] = {192,  168,  1,   100, 0xd2, 0x04, 0x00, 0x1a, 0x2b, 0x3c,
+                            0x4d, 0x5e, 192, 168, 1,    1,    255,  255,  255,  0};
+    std::copy(std::begin(head), std::end(head), b.begin());
+    const int channels = input ? (type == 0x4187 ? 8 : 64) : 128;
+    const size_t enables = input ? 20 : 21, entries = input ? 52 : 61;
+    for (int k = 0; k < channels; ++k) {
+        const size_t at = entries + 7 * size_t(k);
+        b[at] = 239, b[at + 1] = 1, b[at + 2] = 1, b[at + 3] = uint8_t(k + 1);
+        Put16(b, at + 4, uint16_t(1234 + k));
+        if (k % 2 == 0)
+            b[enables + size_t(k / 8)] |= uint8_t(1u << (k % 8));
+    }
+    if (input) {
+        b[50] = uint8_t(channels);
+        for (size_t i = 28; i < 50; ++i)
+            b[i] = uint8_t(i);
+    } else {
+        uint8_t mode = 0;
+        switch (type) {
+            case 0x2115:
+                mode = 16;
+                break;
+            case 0x2236:
+                mode = 2;
+                break;
+            case 0x5217:
+                mode = 8;
+                break;
+            case 0x4125:
+            case 0x4126:
+            case 0x4157:
+                mode = 4;
+                break;
+            default:
+                break;
+        }
+        b[20] = mode;
+        for (size_t i = 37; i < 61; ++i)
+            b[i] = uint8_t(i);
+    }
+    return b;
+}
+
+}  // namespace
+
+std::optional<ReceiverSimDevice::Reply> ReceiverSimDevice::IpPages(uint8_t command, const Bytes& payload) {
+    if (m_type == 0x5104 || m_type == 0x5124)
+        return std::nullopt;
+    if (m_ipBlock.empty())
+        m_ipBlock = MakeIpBlock(m_type);
+    switch (command) {
+        case 0x58:
+            return Reply{1, 1, m_ipBlock};
+        case 0x59:
+            if (payload.size() == m_ipBlock.size())
+                m_ipBlock = payload;
+            return Reply{1, 1, {}};
+        case 0x26: {
+            if (!IsIpInputType(m_type))
+                return std::nullopt;
+            // Enabled channels are locked, but one of them drops out now and then.
+            Bytes r(9, 0);
+            for (int i = 0; i < 8; ++i)
+                r[size_t(1 + i)] = m_ipBlock[20 + size_t(i)];
+            r[1] = uint8_t(r[1] & ~(m_tick % 3 == 0 ? 0x04 : 0));
+            return Reply{1, 1, r};
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+namespace {
+
+// The IP-ASI gateway: output to 239.1.1.10:1234, input 239.2.2.20:5000 (both on), local 192.168.1.60,
+// gateway and mask as dotted texts, MAC 00-1a-2b-3c-4d-60, a second input 239.3.3.30:5002.
+std::vector<uint8_t> IpAsiBlock() {
+    std::vector<uint8_t> b(102, 0);
+    const uint8_t head[] = {239, 1, 1, 10, 0xd2, 0x04, 1, 239, 2, 2, 20, 0x88, 0x13, 1, 192, 168, 1, 60};
+    std::copy(std::begin(head), std::end(head), b.begin());
+    const std::string gateway = "192.168.1.1", mask = "255.255.255.0";
+    std::copy(gateway.begin(), gateway.end(), b.begin() + 18);
+    std::copy(mask.begin(), mask.end(), b.begin() + 50);
+    const uint8_t mac[] = {0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x60};
+    std::copy(std::begin(mac), std::end(mac), b.begin() + 82);
+    Put16(b, 88, 4000);
+    b[92] = 0x5a, b[93] = 0xa5;
+    Put16(b, 95, 5002);
+    b[97] = 1;
+    b[98] = 239, b[99] = 3, b[100] = 3, b[101] = 30;
+    return b;
+}
+
+// Eight channels to 239.10.0.k:1234 + k, odd ones enabled; record 0 carries the local settings.
+std::vector<uint8_t> Asi2IpRecords() {
+    std::vector<uint8_t> b(992, 0);
+    for (int k = 0; k < 8; ++k) {
+        const size_t at = 124 * size_t(k);
+        b[at] = 239, b[at + 1] = 10, b[at + 2] = 0, b[at + 3] = uint8_t(k + 1);
+        Put16(b, at + 4, uint16_t(1234 + k));
+        b[at + 6] = uint8_t(k % 2);
+        for (size_t i = 34; i < 124; ++i)
+            b[at + i] = uint8_t(i + k);
+    }
+    const uint8_t local[] = {192,  168,  1,   70,  0xa0, 0x0f, 0x00, 0x1a, 0x2b, 0x3c,
+                             0x4d, 0x70, 192, 168, 1,    1,    255,  255,  255,  0};
+    std::copy(std::begin(local), std::end(local), b.begin() + 14);
+    return b;
+}
+
+}  // namespace
+
+std::optional<ReceiverSimDevice::Reply> ReceiverSimDevice::Gateway(uint8_t command, const Bytes& payload) {
+    const bool asi2ip = m_type == 0x5124;
+    if (m_type != 0x5104 && !asi2ip)
+        return std::nullopt;
+    if (m_gateway.empty())
+        m_gateway = asi2ip ? Asi2IpRecords() : IpAsiBlock();
+    switch (command) {
+        case 0x58: {
+            Bytes r = m_gateway;
+            if (asi2ip)
+                r.insert(r.begin(), 0);
+            return Reply{1, 1, r};
+        }
+        case 0x59:
+            if (payload.size() == m_gateway.size() + (asi2ip ? 1 : 0))
+                m_gateway.assign(payload.end() - long(m_gateway.size()), payload.end());
+            return Reply{1, 1, {}};
+        case 0x40: {
+            Bytes s;
+            if (asi2ip) {
+                s.assign(33, 0);
+                s[0] = 0;
+                for (int k = 0; k < 8; ++k) {
+                    const bool on = m_gateway[124 * size_t(k) + 6] != 0;
+                    s[0] = uint8_t(s[0] | (on ? 1u << k : 0));
+                    Put32(s, size_t(1 + 4 * k), on ? 38000 + 100 * uint32_t(k) + m_tick % 50 : 0);
+                }
+            } else {
+                s.assign(9, 0);
+                s[0] = m_tick % 5 == 0 ? 0x01 : 0x03;
+                Put32(s, 1, 38000 + (m_tick * 37) % 500);
+                Put32(s, 5, 26000 + (m_tick * 53) % 800);
+            }
+            return Reply{1, 1, s};
+        }
+        default:
+            return std::nullopt;
+    }
 }
 
 }  // namespace nms::test
