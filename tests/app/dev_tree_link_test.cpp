@@ -161,8 +161,19 @@ TEST(DevTreeLinkTest, ManyDevicesChangeStateTogether) {
     // Every other device goes silent: those, and only those, go offline at the third silent tick.
     for (int i = 0; i < kDevices; i += 2)
         sim.SetSilent(i, true);
-    for (int t = 0; t < 3; ++t)
+    for (int t = 0; t < 3; ++t) {
+        // Ticks five seconds apart: every heartbeat of one is out and its answers are in before the next.
+        const uint64_t sent = tree->Network()->Stats().heartbeats.load();
         ASSERT_TRUE(tick());
+        ASSERT_TRUE(RunUntil([&] {
+            if (tree->Network()->Stats().heartbeats.load() < sent + kDevices)
+                return false;
+            for (int i = 1; i < kDevices; i += 2)
+                if (devices[size_t(i)]->status.load() != 3)
+                    return false;
+            return true;
+        }));
+    }
     ASSERT_TRUE(RunUntil([&] { return rows("Device offline") == kDevices + kDevices / 2; }));
     for (int i = 0; i < kDevices; ++i)
         ASSERT_EQ(IconImage(tree->ItemOf(devices[size_t(i)].get())->icon(0)), i % 2 ? online : offline) << i;
