@@ -16,6 +16,7 @@
 #include "config_flash_sim.h"
 #include "device_simulator.h"
 #include "encoder_device_sim.h"
+#include "encoder_output_sim.h"
 #include "ird_device_sim.h"
 #include "mux_device_sim.h"
 #include "param_store_sim.h"
@@ -71,6 +72,9 @@ const char kHelp[] =
     "Devices of the SD and HD encoder types (1101, 1102, 1105, 1115, 1815, 1855, 4256, 4202) and the\n"
     "encoder boards of 4101, 4107 and 4106 answer their video, audio and system pages (0x60 to 0x65, and\n"
     "0x33, 0x34 and the status 0x40 of 1101, the status 0x40 of 1105) per encoding channel.\n"
+    "Devices of the encoder and encoder-modulator types with an Output page (1102, 1115, 1808, 1815, 1301,\n"
+    "1302, 1303, 1855, 4203, 4202, 4208, 4236, 4256) answer it (0x33, 0x34, status 0x40), and every type\n"
+    "with an encoder-style TS over IP page answers that (0x58, 0x59).\n"
     "  --help                  this text\n"
     "\n"
     "When every device is bound devsim prints \"ready N\". It then reads commands from standard input, one\n"
@@ -221,16 +225,19 @@ int main(int argc, char** argv) {
         std::shared_ptr<nms::test::ReceiverSimDevice> receiver;
         if (nms::test::ReceiverSimDevice::Serves(type))
             receiver = std::make_shared<nms::test::ReceiverSimDevice>(type);
+        std::shared_ptr<nms::test::EncoderOutputSimDevice> output;
+        if (nms::test::EncoderOutputSimDevice::Serves(type))
+            output = std::make_shared<nms::test::EncoderOutputSimDevice>(type);
         std::shared_ptr<nms::test::ParamStoreSim> store;
         if (dvbt2 && type == 0x4106)
             store = std::make_shared<nms::test::ParamStoreSim>(
                 nms::test::ParamStoreSim::DvbT2ModulatorProfile(), nms::test::ParamStoreSim::StatusOf(type));
         else if (!nms::test::ParamStoreSim(type).Empty())
             store = std::make_shared<nms::test::ParamStoreSim>(type);
-        if (mux || flash || ird || store || receiver || scrambler || encoder) {
+        if (mux || flash || ird || store || receiver || scrambler || encoder || output) {
             sim.SetHandler(index,
-                           [mux, psi, flash, ird, store, receiver, scrambler,
-                            encoder](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                           [mux, psi, flash, ird, store, receiver, scrambler, encoder,
+                            output](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
                                if (scrambler) {
                                    if (auto r = scrambler->Handle(p.command, p.b, p.c, p.payload))
                                        return nms::test::SimReply{p.command, r->payload, r->b, r->c};
@@ -249,6 +256,10 @@ int main(int argc, char** argv) {
                                }
                                if (receiver) {
                                    if (auto r = receiver->Handle(p.command, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
+                               if (output) {
+                                   if (auto r = output->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, r->payload, r->b, r->c};
                                }
                                if (mux) {

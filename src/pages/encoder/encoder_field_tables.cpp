@@ -1,6 +1,8 @@
+#include "pages/encoder/encoder_output_logic.h"
 #include "pages/encoder/encoder_system_logic.h"
 #include "pages/encoder/hd4in1_logic.h"
 #include "pages/encoder/hd_av_logic.h"
+#include "pages/encoder/ip_out_logic.h"
 #include "pages/encoder/sd_encoder_logic.h"
 #include "pages/field_tables.h"
 
@@ -8,6 +10,8 @@ namespace nms {
 
 // One line per field table of this folder's pages.
 void AppendEncoderFieldTables(std::vector<NamedFieldTable>& out) {
+    out.push_back({"EncoderOutputImage", &EncoderOutputTable(), kEncoderImageSize});
+    out.push_back({"IpOutRecords", &IpOutTable(), kIpOutImageSize});
     out.push_back({"SdVideoBlock", &SdVideoTable(), kSdVideoBlockSize + 1});
     out.push_back({"SdAudioBlock", &SdAudioTable(), kSdAudioBlockSize});
     out.push_back({"EncoderSystemBlock", &EncoderSystemTable(), kEncoderSystemImageSize});
