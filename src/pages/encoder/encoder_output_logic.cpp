@@ -641,9 +641,11 @@ PageStep EncoderOutputLogic::HandleReply(const ReplyView& reply) {
         return {};
     m_awaited = -1;
     if (command == kCmdEncoderOutputGet) {
-        if (reply.PayloadLength() > 0)
+        if (reply.PayloadLength() > 0) {
             TakeGetReply(reply);
-        PageStep s = PageStep::End(unsigned(PageStep::kRefreshAll) | kRefreshLayout);
+            m_status.working = WorkingTimeText(m_image.Reader().U32LEOr(13));
+        }
+        PageStep s = PageStep::End(unsigned(PageStep::kRefreshAll) | kRefreshLayout | kRefreshStatus);
         s.sendVersion = true;
         return s;
     }

@@ -104,7 +104,8 @@ CEncoderPublicView::CEncoderPublicView(QWidget* parent)
         outputGrid->addWidget(b.Control(key), 1 + (n - 1) / 4, (n - 1) % 4);
     }
     b.AddRows(outputGrid, {"tsId", "netId", "bitrate"}, 5, 0);
-    outputGrid->addWidget(new QLabel("Mbps", output), 7, 2);
+    m_mbps = new QLabel("Mbps", output);
+    outputGrid->addWidget(m_mbps, 7, 2);
     static_cast<QLineEdit*>(b.Control("tsId"))->setMaxLength(4);
     static_cast<QLineEdit*>(b.Control("netId"))->setMaxLength(4);
     static_cast<QLineEdit*>(b.Control("bitrate"))->setMaxLength(7);
@@ -233,6 +234,7 @@ void CEncoderPublicView::ApplyLayout() {
         m_standards[size_t(s)]->setChecked(current);
     }
     m_ipGroup->setVisible(layout.ipGroup);
+    m_mbps->setVisible(b.IsUsed("bitrate"));
 }
 
 bool CEncoderPublicView::DoDataExchange(bool collect) {

@@ -56,6 +56,7 @@ public:
     QLabel* m_maxCaption = nullptr;
     QLabel* m_working = nullptr;
     QLabel* m_statusLine = nullptr;
+    QLabel* m_mbps = nullptr;
     QGroupBox* m_rfGroup = nullptr;
     std::array<QRadioButton*, 3> m_standards{};  // DVB-T, DVB-C, DTMB (by standard byte)
     QGroupBox* m_ipGroup = nullptr;

@@ -99,6 +99,7 @@ TEST(EncoderPublicViewTest, ShowsTheOutputBlockAndWritesItBackUntouched) {
     EXPECT_EQ(Edit(p.page, "tsId")->text(), "1a2b");
     EXPECT_EQ(Edit(p.page, "netId")->text(), "c");
     EXPECT_EQ(Edit(p.page, "bitrate")->text(), "38.500");
+    EXPECT_EQ(p.page.m_working->text(), "Working:001Day02Hour03Min.04Sec.");
     EXPECT_TRUE(Box(p.page, "sdt")->isChecked());
     EXPECT_FALSE(Box(p.page, "cat")->isChecked());
     EXPECT_TRUE(Box(p.page, "mux3")->isChecked());
