@@ -124,14 +124,22 @@ TEST(EncoderPublicViewTest, ShowsTheOutputBlockAndWritesItBackUntouched) {
     PutU32(expected, 9, 12500);
     EXPECT_EQ(set->payload, expected);
 
-    // An empty Get reply ends the wait and asks for the version; the form stays.
+    // A short reply replaces only what arrived.
     p.fx.FeedReply(kCmdEncoderOutputSet, {});
+    QTest::mouseClick(p.page.m_get, Qt::LeftButton);
+    p.fx.TakeSentPacket();
+    p.fx.FeedReply(kCmdEncoderOutputGet, {0x0b, 0x05, 0x34, 0x12});
+    EXPECT_EQ(Edit(p.page, "tsId")->text(), "1234");
+    EXPECT_EQ(Edit(p.page, "bitrate")->text(), "12.500");
+    p.fx.TakeSentPacket();
+
+    // An empty Get reply ends the wait and asks for the version; the form stays.
     QTest::mouseClick(p.page.m_get, Qt::LeftButton);
     p.fx.TakeSentPacket();
     p.fx.FeedReply(kCmdEncoderOutputGet, {});
     EXPECT_FALSE(p.page.IsBusy());
     EXPECT_EQ(p.fx.TakeSentPacket()->command, 0x02);
-    EXPECT_EQ(Edit(p.page, "tsId")->text(), "1a2b");
+    EXPECT_EQ(Edit(p.page, "tsId")->text(), "1234");
 }
 
 // Every model: a recorded reply goes back byte for byte in a Set request of the model's size.
