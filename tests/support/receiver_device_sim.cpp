@@ -102,6 +102,9 @@ std::optional<ReceiverSimDevice::Reply> ReceiverSimDevice::Handle(uint8_t comman
         if (auto r = m_recordSize == 29 ? Dvbs(command, payload) : Tuner8x(command, payload))
             return r;
     }
+    if (m_type == 0x4153)
+        if (auto r = Qam16(command, payload))
+            return r;
     if (auto r = IpPages(command, payload))
         return r;
     return Gateway(command, payload);
@@ -373,6 +376,96 @@ std::optional<ReceiverSimDevice::Reply> ReceiverSimDevice::Gateway(uint8_t comma
                 Put32(s, 5, 26000 + (m_tick * 53) % 800);
             }
             return Reply{1, 1, s};
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace nms::test
+
+namespace nms::test {
+namespace {
+
+// A program of the modular QAM modulator: input and output names, service id, PMT and PCR PIDs, a video and
+// an audio stream; routed to the QAM outputs in mask.
+std::vector<uint8_t> QamProgram(const std::string& name, uint16_t sid, uint32_t mask) {
+    std::vector<uint8_t> r(286, 0);
+    Put32(r, 0, mask);
+    std::copy(name.begin(), name.end(), r.begin() + 4);
+    Put16(r, 68, sid), Put16(r, 70, sid);
+    Put16(r, 72, uint16_t(0x100 + sid)), Put16(r, 74, uint16_t(0x100 + sid));
+    Put16(r, 76, uint16_t(0x200 + sid)), Put16(r, 78, uint16_t(0x200 + sid));
+    r[80] = 2;
+    r[101] = 0x02, Put16(r, 102, uint16_t(0x200 + sid)), Put16(r, 104, uint16_t(0x200 + sid));
+    r[106] = 0x04, Put16(r, 107, uint16_t(0x300 + sid)), Put16(r, 109, uint16_t(0x300 + sid));
+    return r;
+}
+
+}  // namespace
+
+// Two modules; channel 1 carries three programs (the first on QAM-01), channel 3 one.
+std::optional<ReceiverSimDevice::Reply> ReceiverSimDevice::Qam16(uint8_t command, const Bytes& payload) {
+    if (m_qamPrograms.empty())
+        m_qamPrograms = {QamProgram("CCTV-1", 101, 0x1), QamProgram("CCTV-2", 102, 0),
+                         QamProgram("Sports HD", 103, 0), QamProgram("News", 301, 0x20)};
+    auto channelOf = [&]() { return payload.size() >= 10 ? payload[8] << 8 | payload[9] : -1; };
+    auto programsOf = [&](int channel) -> std::vector<size_t> {
+        if (channel == 0)
+            return {0, 1, 2};
+        if (channel == 2)
+            return {3};
+        return {};
+    };
+    switch (command) {
+        case 0x24: {
+            Bytes r(225, 0);
+            r[8] = 2;
+            r[23] = 1, r[24] = 0x00, r[25] = 0x00, r[26] = 0x0b, r[27] = 0x00;  // CAS 1: 0x0B00
+            return Reply{1, 1, r};
+        }
+        case 0x20: {
+            const int channel = channelOf();
+            Bytes r(20, 0);
+            r[15] = uint8_t(channel >> 8), r[16] = uint8_t(channel);
+            r[19] = programsOf(channel).empty() ? 0 : 1;
+            return Reply{1, 1, r};
+        }
+        case 0x21: {
+            const int channel = channelOf();
+            const int index = payload.size() >= 11 ? payload[10] : 0;
+            const auto programs = programsOf(channel);
+            Bytes r(19, 0);
+            r[15] = uint8_t(channel >> 8), r[16] = uint8_t(channel), r[17] = uint8_t(index);
+            r[18] = uint8_t(programs.size());
+            if (size_t(index) < programs.size()) {
+                const Bytes& p = m_qamPrograms[programs[size_t(index)]];
+                r.insert(r.end(), p.begin(), p.end());
+            }
+            return Reply{1, 1, r};
+        }
+        case 0x22: {
+            const int channel = channelOf();
+            const int index = payload.size() >= 11 ? payload[10] : 0;
+            const auto programs = programsOf(channel);
+            if (payload.size() < 15 || size_t(index) >= programs.size())
+                return std::nullopt;
+            Bytes& p = m_qamPrograms[programs[size_t(index)]];
+            std::copy(payload.begin() + 11, payload.begin() + 15, p.begin());
+            Bytes r(22, 0);
+            r[15] = uint8_t(channel >> 8), r[16] = uint8_t(channel), r[17] = uint8_t(index);
+            std::copy(p.begin(), p.begin() + 4, r.begin() + 18);
+            r.insert(r.end(), p.begin(), p.end());
+            return Reply{1, 1, r};
+        }
+        case 0x23: {
+            const int channel = channelOf();
+            const int index = payload.size() >= 11 ? payload[10] : 0;
+            const auto programs = programsOf(channel);
+            if (payload.size() >= 12 + 286 && size_t(index) < programs.size())
+                std::copy(payload.begin() + 12, payload.begin() + 12 + 286,
+                          m_qamPrograms[programs[size_t(index)]].begin());
+            return Reply{1, 1, Bytes(8, 0)};
         }
         default:
             return std::nullopt;
