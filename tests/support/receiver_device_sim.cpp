@@ -215,8 +215,87 @@ ReceiverSimDevice::Bytes ReceiverSimDevice::SignalStatus() const {
     return s;
 }
 
-std::optional<ReceiverSimDevice::Reply> ReceiverSimDevice::IpPages(uint8_t, const Bytes&) {
-    return std::nullopt;
+namespace {
+
+bool IsIpInputType(uint16_t type) {
+    return type == 0x4154 || type == 0x4153 || type == 0x3105 || type == 0x4127 || type == 0x4187;
+}
+
+// The TS-over-IP block: source 192.168.1.100:1234, MAC 00-1a-2b-3c-4d-5e, gateway 192.168.1.1, mask
+// 255.255.255.0; destinations 239.1.1.k:1234 + k, every other channel enabled.
+std::vector<uint8_t> MakeIpBlock(uint16_t type) {
+    const bool input = IsIpInputType(type);
+    std::vector<uint8_t> b(input ? 500 : 957, 0);
+    const uint8_t head[] = {192,  168,  1,   100, 0xd2, 0x04, 0x00, 0x1a, 0x2b, 0x3c,
+                            0x4d, 0x5e, 192, 168, 1,    1,    255,  255,  255,  0};
+    std::copy(std::begin(head), std::end(head), b.begin());
+    const int channels = input ? (type == 0x4187 ? 8 : 64) : 128;
+    const size_t enables = input ? 20 : 21, entries = input ? 52 : 61;
+    for (int k = 0; k < channels; ++k) {
+        const size_t at = entries + 7 * size_t(k);
+        b[at] = 239, b[at + 1] = 1, b[at + 2] = 1, b[at + 3] = uint8_t(k + 1);
+        Put16(b, at + 4, uint16_t(1234 + k));
+        if (k % 2 == 0)
+            b[enables + size_t(k / 8)] |= uint8_t(1u << (k % 8));
+    }
+    if (input) {
+        b[50] = uint8_t(channels);
+        for (size_t i = 28; i < 50; ++i)
+            b[i] = uint8_t(i);
+    } else {
+        uint8_t mode = 0;
+        switch (type) {
+            case 0x2115:
+                mode = 16;
+                break;
+            case 0x2236:
+                mode = 2;
+                break;
+            case 0x5217:
+                mode = 8;
+                break;
+            case 0x4125:
+            case 0x4126:
+            case 0x4157:
+                mode = 4;
+                break;
+            default:
+                break;
+        }
+        b[20] = mode;
+        for (size_t i = 37; i < 61; ++i)
+            b[i] = uint8_t(i);
+    }
+    return b;
+}
+
+}  // namespace
+
+std::optional<ReceiverSimDevice::Reply> ReceiverSimDevice::IpPages(uint8_t command, const Bytes& payload) {
+    if (m_type == 0x5104 || m_type == 0x5124)
+        return std::nullopt;
+    if (m_ipBlock.empty())
+        m_ipBlock = MakeIpBlock(m_type);
+    switch (command) {
+        case 0x58:
+            return Reply{1, 1, m_ipBlock};
+        case 0x59:
+            if (payload.size() == m_ipBlock.size())
+                m_ipBlock = payload;
+            return Reply{1, 1, {}};
+        case 0x26: {
+            if (!IsIpInputType(m_type))
+                return std::nullopt;
+            // Enabled channels are locked, but one of them drops out now and then.
+            Bytes r(9, 0);
+            for (int i = 0; i < 8; ++i)
+                r[size_t(1 + i)] = m_ipBlock[20 + size_t(i)];
+            r[1] = uint8_t(r[1] & ~(m_tick % 3 == 0 ? 0x04 : 0));
+            return Reply{1, 1, r};
+        }
+        default:
+            return std::nullopt;
+    }
 }
 
 std::optional<ReceiverSimDevice::Reply> ReceiverSimDevice::Gateway(uint8_t, const Bytes&) {

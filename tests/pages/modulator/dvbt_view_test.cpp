@@ -109,6 +109,37 @@ TEST(DvbtViewTest, TheDvbtModulatorSwitchesToT2OnItsMarker) {
     EXPECT_EQ(sent->payload[13], block[13]);
 }
 
+// A Get reply shorter than the 55-byte block ends the wait (and asks for the version) but changes no
+// block, and a T2 marker on it does not switch the layout.
+TEST(DvbtViewTest, AShortReplyEndsTheWaitAndChangesNoBlock) {
+    const struct {
+        int pageParam;
+        uint16_t type;
+    } cases[] = {{97, 0x4122}, {0, 0x4107}, {25, 0x4109}, {24, 0x4106}};
+    const std::vector<uint8_t> block = Block({{7, 1}, {9, 1}, {13, 2}});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pageParam);
+        Page p(c.pageParam, c.type, block);
+        const DvbtLayout layout = p.page.Logic().Layout();
+        const QString freq = Edit(p.page, "freq")->text();
+        for (size_t length : {size_t(10), size_t(kDvbtBlockSize - 1)}) {
+            SCOPED_TRACE(length);
+            p.page.OnGet();
+            ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x33);
+            p.fx.FeedReply(0x33, std::vector<uint8_t>(length, 0x11), kT2Marker, 1);
+            EXPECT_FALSE(p.page.IsBusy());
+            auto version = p.fx.TakeSentPacket();
+            ASSERT_TRUE(version);
+            EXPECT_EQ(version->command, 0x02);
+            EXPECT_EQ(p.page.Logic().Layout(), layout);
+            EXPECT_EQ(Edit(p.page, "freq")->text(), freq);
+        }
+        auto sent = p.Set();
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(sent->payload, block);
+    }
+}
+
 TEST(DvbtViewTest, DtmbModesAndTheTransmodulatorsInputFrequency) {
     const std::vector<uint8_t> block = Block({{7, 11}, {25, 0x10}, {26, 0x27}, {27, 0}, {28, 0}});
     Page p(0, 0x4107, block);
