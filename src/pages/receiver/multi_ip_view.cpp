@@ -83,6 +83,7 @@ CMultiIPout::CMultiIPout(QWidget* parent) : CFormTemplateView(parent) {
             const size_t i = size_t(8 * c + r);
             m_numbers[i] = new QLabel(QString::asprintf("%02d", int(i) + 1), this);
             m_ips[i] = new CIPAddressCtrl(this);
+            m_ips[i]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
             m_ports[i] = new QLineEdit(this);
             m_ports[i]->setMaximumWidth(70);
             m_enables[i] = new QCheckBox("Enable", this);
@@ -94,6 +95,7 @@ CMultiIPout::CMultiIPout(QWidget* parent) : CFormTemplateView(parent) {
             g->addWidget(m_states[i], r + 1, 4);
         }
         g->addWidget(m_ipCopy[size_t(c)], 9, 1);
+        g->setColumnStretch(5, 1);
         columns->addLayout(g);
     }
     m_left = grids[0];
