@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,6 +12,8 @@
 #include "devices/device_record.h"
 #include "page_fixture.h"
 #include "pagebase/lamp.h"
+#include "pages/receiver/asi2ip_view.h"
+#include "pages/receiver/ip_gateway_view.h"
 #include "pages/receiver/multi_ip_view.h"
 #include "pages/receiver/tuner_records.h"
 #include "platform/ip_address_edit.h"
@@ -267,6 +270,227 @@ TEST(MultiIpTest, EightInputModulatorHasOneTabAndRtp) {
     auto set = p.Set();
     ASSERT_TRUE(set);
     EXPECT_EQ(set->payload[51], 0);
+}
+
+}  // namespace
+}  // namespace nms
+
+namespace nms {
+namespace {
+
+struct GatewayPage {
+    PageFixture fx{0x5104};
+    CIPGateWayView1 page;
+    ReceiverSimDevice sim{0x5104};
+    GatewayPage() {
+        fx.Bind(&page, 0);
+        auto get = fx.TakeSentPacket();
+        EXPECT_TRUE(get && get->command == 0x58);
+    }
+    void Reply(const Bytes& block) {
+        fx.FeedReply(0x58, block);
+        EXPECT_FALSE(page.IsBusy());
+        EXPECT_EQ(fx.TakeSentPacket()->command, 0x02);
+    }
+    Bytes Status(uint8_t flags, uint32_t a, uint32_t b) {
+        Bytes s(9, 0);
+        s[0] = flags;
+        for (int i = 0; i < 4; ++i) {
+            s[size_t(1 + i)] = uint8_t(a >> (8 * i));
+            s[size_t(5 + i)] = uint8_t(b >> (8 * i));
+        }
+        return s;
+    }
+    bool Shown(QWidget* w) { return w->isVisibleTo(&page); }
+};
+
+TEST(IpGatewayTest, RoundTripWithNewMacAndDottedTexts) {
+    GatewayPage p;
+    EXPECT_FALSE(p.page.m_set->isEnabled());  // nothing read: nothing to write
+    p.page.OnSet();
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+    const Bytes block = p.sim.Handle(0x58, {})->payload;
+    p.Reply(block);
+    EXPECT_TRUE(p.page.m_set->isEnabled());
+    EXPECT_TRUE(p.Shown(p.page.m_input2));  // byte 97 = 1
+    EXPECT_FALSE(p.Shown(p.page.m_mode));
+    EXPECT_EQ(p.page.m_gateway->GetAddressText(), "192.168.1.1");
+    p.page.m_set->click();
+    auto set = p.fx.TakeSentPacket();
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->command, 0x59);
+    uint8_t mac[6];
+    ASSERT_TRUE(ParseMacText(p.page.m_mac->text().toStdString(), mac));
+    Bytes expected = block;
+    std::copy(mac, mac + 6, expected.begin() + 82);
+    EXPECT_EQ(set->payload, expected);
+    p.fx.FeedReply(0x59, {});
+    // A gateway address goes as its dotted text with a NUL; the field's other bytes stay.
+    p.page.OnGet();
+    p.fx.TakeSentPacket();
+    Bytes other = block;
+    std::fill(other.begin() + 18, other.begin() + 50, 'x');
+    other[18] = '1';
+    p.Reply(other);
+    EXPECT_EQ(p.page.m_gateway->GetAddressText(), "255.255.255.255");
+    p.page.m_gateway->SetAddress(10, 1, 2, 3);
+    p.page.m_destinationPort->setText("65536");
+    p.page.m_set->click();
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "Port range should be between 0-65535!");
+    p.page.m_destinationPort->setText("1234");
+    p.page.m_set->click();
+    set = p.fx.TakeSentPacket();
+    ASSERT_TRUE(set);
+    EXPECT_EQ(std::string(set->payload.begin() + 18, set->payload.begin() + 26), "10.1.2.3");
+    EXPECT_EQ(set->payload[26], 0);
+    EXPECT_EQ(set->payload[27], 'x');
+}
+
+TEST(IpGatewayTest, InputOnlyVariantAndRates) {
+    GatewayPage p;
+    Bytes block = p.sim.Handle(0x58, {})->payload;
+    block[94] = 1;
+    block[90] = 1;
+    block[91] = 0;
+    p.Reply(block);
+    EXPECT_TRUE(p.Shown(p.page.m_mode));
+    EXPECT_FALSE(p.Shown(p.page.m_destination));
+    EXPECT_FALSE(p.Shown(p.page.m_outputEnable));
+    EXPECT_EQ(p.page.m_mode->currentText(), "Multicast");
+    p.page.m_protocol->setCurrentIndex(1);
+    p.page.m_set->click();
+    auto set = p.fx.TakeSentPacket();
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->payload[90], 1);
+    EXPECT_EQ(set->payload[91], 1);
+    p.fx.FeedReply(0x59, {});
+    // Status: the first after a Get sets MAX and MIN of both directions; a later 0 lowers MIN only.
+    ASSERT_TRUE(p.fx.FireTimer(&p.page, 66));
+    EXPECT_EQ(p.fx.TakeSentPacket()->command, 0x40);
+    p.fx.FeedReply(0x40, p.Status(0x01, 38123, 5000));
+    EXPECT_EQ(p.page.m_current[0]->text(), "38.123");
+    EXPECT_EQ(p.page.m_max[0]->text(), "38.123");
+    EXPECT_EQ(p.page.m_min[0]->text(), "38.123");
+    EXPECT_EQ(p.page.m_min[1]->text(), "5.000");
+    EXPECT_EQ(p.page.m_lockTexts[0]->text(), "ASI=>IP Lock ");
+    EXPECT_EQ(p.page.m_lockTexts[1]->text(), "IP=>ASI Unlock ");
+    p.fx.FeedReply(0x40, p.Status(0x02, 0, 6000));
+    EXPECT_EQ(p.page.m_min[0]->text(), "0.000");
+    EXPECT_EQ(p.page.m_max[0]->text(), "38.123");
+    EXPECT_EQ(p.page.m_max[1]->text(), "6.000");
+    EXPECT_TRUE(IsLampOn(p.page.m_lamps[1]));
+    p.fx.FeedReply(0x40, Bytes(8, 0));  // short: nothing changes
+    EXPECT_EQ(p.page.m_max[1]->text(), "6.000");
+    // The poll waits while a Get does.
+    p.page.OnGet();
+    EXPECT_EQ(p.page.m_max[0]->text(), "0");
+    p.fx.TakeSentPacket();
+    p.fx.FireTimer(&p.page, 66);
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+}
+
+struct Asi2IpPage {
+    PageFixture fx{0x5124};
+    Casi2ip page;
+    ReceiverSimDevice sim{0x5124};
+    Asi2IpPage() {
+        fx.Bind(&page, 0);
+        // Binding and showing ask once.
+        auto get = fx.TakeSentPacket();
+        EXPECT_TRUE(get && get->command == 0x58);
+        EXPECT_TRUE(page.IsBusy());
+    }
+};
+
+TEST(Asi2IpTest, RecordsRoundTripAndPorts) {
+    Asi2IpPage p;
+    p.page.OnSet();
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+    Bytes reply = p.sim.Handle(0x58, {})->payload;
+    reply[1 + 124 * 3 + 6] = 2;                                   // channel 4 enabled as 2
+    p.fx.FeedReply(0x58, Bytes(reply.begin(), reply.end() - 1));  // short: ignored
+    EXPECT_TRUE(p.page.IsBusy());
+    p.fx.FeedReply(0x58, reply);
+    EXPECT_FALSE(p.page.IsBusy());
+    EXPECT_EQ(p.fx.TakeSentPacket()->command, 0x02);
+    EXPECT_TRUE(p.page.m_enables[3]->isChecked());
+    EXPECT_EQ(p.page.m_mac->text(), "00-1a-2b-3c-4d-70");
+    p.page.m_ports[4]->setText("65536");
+    p.page.m_set->click();
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "Port range should be between 0-65535!");
+    p.page.m_ports[4]->setText("1238");
+    p.page.m_sourcePort->setText("65536");  // refused too, not sent as 0
+    p.page.m_set->click();
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+    p.page.m_sourcePort->setText("4000");
+    p.page.m_mac->setText("00-1a-2b");
+    p.page.m_set->click();
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "MAC error,please input correct MAC address!");
+    // Auto Generate keeps edits not yet taken.
+    p.page.m_ports[0]->setText("7000");
+    p.page.OnAutoGenerate();
+    EXPECT_EQ(p.page.m_ports[0]->text(), "7000");
+    p.page.m_ports[0]->setText("1234");
+    p.page.m_mac->setText("00:1a:2b:3c:4d:70");
+    p.page.m_set->click();
+    auto set = p.fx.TakeSentPacket();
+    ASSERT_TRUE(set);
+    ASSERT_EQ(set->payload.size(), 993u);
+    Bytes expected = reply;
+    expected[0] = 0;
+    expected[1 + 124 * 3 + 6] = 1;
+    EXPECT_EQ(set->payload, expected);
+    EXPECT_TRUE(p.page.IsBusy());
+    p.fx.FeedReply(0x59, {});
+    EXPECT_FALSE(p.page.IsBusy());
+}
+
+TEST(Asi2IpTest, StatusLocksAndRates) {
+    Asi2IpPage p;
+    p.fx.FireTimer(&p.page, 66);
+    EXPECT_FALSE(p.fx.TakeSentPacket());  // the Get still waits
+    p.fx.FireTimer(&p.page, kWaitTimerId);
+    ASSERT_TRUE(p.fx.FireTimer(&p.page, 66));
+    EXPECT_EQ(p.fx.TakeSentPacket()->command, 0x40);
+    Bytes s(33, 0);
+    s[0] = 0x81;
+    s[1] = 5;
+    p.fx.FeedReply(0x40, s);
+    EXPECT_EQ(p.page.m_bitrates[0]->text(), "0.005");
+    EXPECT_TRUE(IsLampOn(p.page.m_lamps[0]));
+    EXPECT_TRUE(IsLampOn(p.page.m_lamps[7]));
+    EXPECT_FALSE(IsLampOn(p.page.m_lamps[1]));
+    p.fx.FeedReply(0x40, Bytes(32, 0));
+    EXPECT_EQ(p.page.m_bitrates[0]->text(), "0.005");
+}
+
+}  // namespace
+}  // namespace nms
+
+namespace nms {
+namespace {
+
+TEST(MultiIpTest, UntouchedGetThenSetSendsTheBlockWithItsNewMac) {
+    const std::pair<int, uint16_t> variants[] = {{0, 0x2105},   {0, 0x2115},  {0, 0x2236},  {35, 0x4125},
+                                                 {35, 0x4157},  {66, 0x5217}, {17, 0x4153}, {17, 0x3105},
+                                                 {101, 0x4127}, {101, 0x4187}};
+    for (auto [pageParam, type] : variants) {
+        SCOPED_TRACE(type);
+        IpPage p(pageParam, type);
+        const Bytes block = p.Block();
+        p.Reply(block);
+        auto set = p.Set();
+        ASSERT_TRUE(set);
+        Bytes expected = WithMac(block, p.page.m_mac->text());
+        // The four-channel modulators' "Encrypted" checks are channels 9-12's enable checks as well:
+        // their bits follow byte 6 of entries 1-4 (0 here), as the device has always been sent.
+        if (pageParam == 35)
+            expected[22] &= 0xf0;
+        EXPECT_EQ(set->payload, expected);
+    }
 }
 
 }  // namespace
