@@ -24,12 +24,11 @@ struct PageStep {
         kEnd,           // the wait ends before anything else of the step happens
     };
 
-    // Refresh bits; pages may define their own from kRefreshPageBits on.
-    enum : unsigned {
-        kRefreshNone = 0,
-        kRefreshAll = 1u << 0,  // members to controls (UpdateData(false))
-        kRefreshPageBits = 1u << 1,
-    };
+    // Refresh bits; pages may define their own from kRefreshPageBits on. Plain constants, not an enum, so
+    // that they combine with a page's own enumerated bits without a conversion between enumerations.
+    static constexpr unsigned kRefreshNone = 0;
+    static constexpr unsigned kRefreshAll = 1u << 0;  // members to controls (UpdateData(false))
+    static constexpr unsigned kRefreshPageBits = 1u << 1;
 
     Wait wait = Wait::kNone;
     int command = -1;  // >= 0: send this request

@@ -210,12 +210,8 @@ PageStep MuxNitLogic::OnSendReply(const ReplyView& reply, int selectorIndex) {
     if (n != m_expected)
         return {};  // not the section just sent
     if (n < m_table.sectionCount && n <= 4 && m_table.image.HasSection(n)) {
-<<<<<<< HEAD
-        NitStep step;
-        step.payload.reserve(1 + kNitSlotSize);
-=======
         PageStep step;
->>>>>>> main
+        step.payload.reserve(1 + kNitSlotSize);
         if (m_model == 1) {
             uint8_t side = static_cast<uint8_t>(m_side);
             reply.U8(0, &side);

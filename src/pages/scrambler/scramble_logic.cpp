@@ -62,8 +62,9 @@ PageStep ScrambleLogic::Parse() {
     m_selected = 1;
     m_stage = kParse;
     m_fullRead = false;
-    return PageStep::Request(NewCodes() ? kCmdScrambleParseNew : kCmdScrParse, {1},
-                             PageStep::Wait::kBeginLong);
+    return PageStep::Request(
+        NewCodes() ? static_cast<uint8_t>(kCmdScrambleParseNew) : static_cast<uint8_t>(kCmdScrParse), {1},
+        PageStep::Wait::kBeginLong);
 }
 
 PageStep ScrambleLogic::StartPrograms(uint8_t command) {
@@ -193,7 +194,8 @@ PageStep ScrambleLogic::HandleReply(const ReplyView& reply) {
     int awaited = -1;
     switch (m_stage) {
         case kParse:
-            awaited = NewCodes() ? kCmdScrambleParseNew : kCmdScrParse;
+            awaited =
+                NewCodes() ? static_cast<uint8_t>(kCmdScrambleParseNew) : static_cast<uint8_t>(kCmdScrParse);
             break;
         case kPrograms:
             awaited = m_programCommand;

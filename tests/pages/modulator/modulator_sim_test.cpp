@@ -98,8 +98,9 @@ TEST(ModulatorSimTest, SingleOutputAndMultiChannelDtmbModulators) {
         fx.Bind(view.get(), c.pageParam);
         Pump(fx, sim);
         EXPECT_FALSE(view->IsBusy());
-        if (auto* dvbt = dynamic_cast<CDVBTView*>(view.get()))
+        if (auto* dvbt = dynamic_cast<CDVBTView*>(view.get())) {
             EXPECT_EQ(dvbt->Logic().Layout() == DvbtLayout::kDvbT2, c.dvbt2);
+        }
         for (const char* text : c.shown)
             EXPECT_TRUE(Shows(view.get(), text)) << text;
         for (QPushButton* button : view->findChildren<QPushButton*>())

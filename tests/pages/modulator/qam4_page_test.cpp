@@ -97,8 +97,9 @@ TEST(Qam4PageTest, AShortReplyEndsTheWaitAndChangesNoRecord) {
             ASSERT_TRUE(version);
             EXPECT_EQ(version->command, 0x02);
             EXPECT_EQ(Edit(p.page, "freq1")->text(), rf1);
-            if (c.pageParam == 102)
+            if (c.pageParam == 102) {
                 EXPECT_EQ(p.page.m_modules->count(), 4);
+            }
         }
         auto sent = p.Set();
         ASSERT_TRUE(sent);

@@ -296,7 +296,7 @@ TEST_F(MuxNitEditViewTest, TransportStreamsAddedEditedSentAndReadBack) {
         EXPECT_EQ(dlg->m_frequencyEdit->text(), "307");
         dlg->m_frequencyEdit->setText("346");
         dlg->m_lcnCheck->click();
-        dlg->m_form.lcnRows = {{0x0001, 0x123}};
+        dlg->m_form.lcnRows = {LcnRow{0x0001, 0x123, 0, "", 0}};
         dlg->OnOK();
     });
     page.TsAddButton()->click();
@@ -381,11 +381,13 @@ TEST_F(MuxNitEditViewTest, TransportStreamsAddedEditedSentAndReadBack) {
         EXPECT_EQ(rows[i].entry.bytes, sentRows[i].entry.bytes) << i;
         // The symbol rate reads back with its three integer digits ("006.8750" for "6.8750").
         EXPECT_EQ(std::stod(rows[i].columns[3]), std::stod(sentRows[i].columns[3])) << i;
-        for (int c = 0; c < kNitTsColumns; ++c)
-            if (c != 3)
+        for (int c = 0; c < kNitTsColumns; ++c) {
+            if (c != 3) {
                 EXPECT_EQ(QString::fromStdString(rows[i].columns[c]).toUpper(),
                           QString::fromStdString(sentRows[i].columns[c]).toUpper())
                     << i << " " << c;
+            }
+        }
     }
     ASSERT_EQ(page.NetworkDescriptorList()->topLevelItemCount(), 1);
     EXPECT_EQ(page.NetworkDescriptorList()->topLevelItem(0)->text(1), "0C");

@@ -274,8 +274,9 @@ TEST(NitTable, ParserKeepsFieldsWithoutSectionAndSurvivesGarbage) {
         EXPECT_LE(g.rows.size(), 100u);
         EXPECT_LE(g.networkDescriptors.size(), 8u);
         EXPECT_LE(g.networkName.size(), 128u);
-        for (const auto& r : g.rows)
+        for (const auto& r : g.rows) {
             EXPECT_LE(r.entry.DescriptorsLength(), 510);
+        }
     }
 }
 
@@ -374,8 +375,9 @@ TEST(NitTsEntryBuild, DeliveryDescriptorsOfEveryKind) {
     NitTable::FormatDeliveryDescriptor(terEntry.Descriptors(), 13, shown);
     NitTsRow filled;
     FillRowColumns(ter, filled);
-    for (int c = 2; c < kNitTsColumns; ++c)
+    for (int c = 2; c < kNitTsColumns; ++c) {
         EXPECT_EQ(shown.columns[c], filled.columns[c]) << c;
+    }
 }
 
 TEST(NitTsEntryBuild, ChecksInOrderWithTheirMessages) {
@@ -460,7 +462,7 @@ TEST(NitTsEntryBuild, LcnFormsAndPrivateDescriptorsReadBack) {
     NitTsForm f = Cable("346", "6.875", 3);
     ASSERT_EQ(CheckNitTsForm(f), "");
     f.lcnOn = true;
-    f.lcnRows = {{0x0001, 0x123}};
+    f.lcnRows = {LcnRow{0x0001, 0x123, 0, "", 0}};
     NitTsEntry e;
     ASSERT_EQ(BuildNitTsEntry(f, e), "");
     EXPECT_EQ(Bytes(e.Descriptors() + 13, e.Descriptors() + 19), (Bytes{0x83, 4, 0x00, 0x01, 0xFD, 0x23}));
