@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 
 #include "app/page_registry.h"
+#include "devices/atomic_file.h"
 #include "devices/device_record.h"
 #include "page_fixture.h"
 #include "pagebase/lamp.h"
@@ -226,6 +227,48 @@ TEST(AcListDlgTest, AFullTableRefusesAdd) {
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(fx.Prompt().shown.back().text, kAcFullMessage);
     EXPECT_EQ(dlg.m_list->topLevelItemCount(), 8);
+}
+
+TEST(AcTableDlgTest, SaveHandsThePackedTableOverAndLoadsTheListDialogsFiles) {
+    PageFixture fx;
+    SasAcTableImage image{};
+    ASSERT_TRUE(PackSasAcEntries({{"a", {0xab}, 1}, {"b", {0xcd, 0xef}, 1}, {"c", {1}, 1}}, &image));
+    CAcTableDlg dlg;
+    dlg.m_image = &image;
+    dlg.m_table = 2;
+    dlg.OnInitDialog();
+    EXPECT_EQ(dlg.m_title->text(), "Channel: 3 AC Table");
+    ASSERT_EQ(dlg.m_list->topLevelItemCount(), 3);
+    EXPECT_EQ(dlg.m_list->topLevelItem(1)->text(2), "CDEF");
+    // Deleting the first of three rows leaves rows 1 and 2.
+    dlg.m_list->setCurrentItem(dlg.m_list->topLevelItem(0));
+    dlg.OnDelete();
+    EXPECT_EQ(dlg.m_list->topLevelItem(0)->text(0), "1");
+    EXPECT_EQ(dlg.m_list->topLevelItem(1)->text(0), "2");
+    QTemporaryDir dir;
+    const std::string path = QDir(dir.path()).filePath("m.ac").toStdString();
+    fx.Prompt().fileAnswers = {path};
+    dlg.OnSave();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(QFile(QString::fromStdString(path)).size(), 3071);
+    EXPECT_EQ(ReadSasAcEntries(image).size(), 2u);
+
+    // A file of the access-criteria list dialog loads with its entries.
+    AcTableImage other{};
+    AcEcmBlock ecm{};
+    ASSERT_TRUE(PackAcEntries({{"x", {1}, 7}, {"y", {2}, 8}, {"z", {3}, 9}}, &other, &ecm));
+    const std::string listFile = QDir(dir.path()).filePath("l.ac").toStdString();
+    ASSERT_TRUE(WriteFileAtomically(listFile, AcFileBytes(other, ecm), nullptr));
+    CAcTableDlg again;
+    again.m_image = &image;
+    again.OnInitDialog();
+    fx.Prompt().fileAnswers = {listFile};
+    again.OnLoad();
+    ASSERT_EQ(again.m_list->topLevelItemCount(), 3);
+    EXPECT_EQ(again.m_list->topLevelItem(2)->text(1), "z");
+    // Cancel after the load leaves the page's image as it was.
+    again.reject();
+    EXPECT_EQ(ReadSasAcEntries(image).size(), 2u);
 }
 
 struct QamPage {
