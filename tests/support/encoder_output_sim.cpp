@@ -216,7 +216,8 @@ std::vector<uint8_t> EncoderOutputSimDevice::Status() {
     // Every few polls channel 2 shows an alarm.
     const uint8_t alarm = t % 4 == 3 ? 0x02 : 0x00;
     s[5] = greenWhenSet ? uint8_t(0x1f & ~alarm) : alarm;
-    s[6] = 0x01;
+    // The inputs are fine: their lamps go green when set on some models, when clear on others.
+    s[6] = (m_outputParam == 24 || m_outputParam == 81) ? 0x01 : 0x00;
     if (m_outputParam == 87 || m_outputParam == 88) {
         s[5] = 0x00;
         s[7] = 0x01;

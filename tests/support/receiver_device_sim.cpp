@@ -276,7 +276,10 @@ std::vector<uint8_t> MakeIpBlock(uint16_t type) {
 }  // namespace
 
 std::optional<ReceiverSimDevice::Reply> ReceiverSimDevice::IpPages(uint8_t command, const Bytes& payload) {
-    if (m_type == 0x5104 || m_type == 0x5124)
+    // Only the types whose "TS over IP" or "IP IN" page is the channel-table page.
+    static const uint16_t kIpTypes[] = {0x2105, 0x2115, 0x2236, 0x4125, 0x4126, 0x4157,
+                                        0x5217, 0x4154, 0x4153, 0x3105, 0x4127, 0x4187};
+    if (std::find(std::begin(kIpTypes), std::end(kIpTypes), m_type) == std::end(kIpTypes))
         return std::nullopt;
     if (m_ipBlock.empty())
         m_ipBlock = MakeIpBlock(m_type);

@@ -83,6 +83,7 @@ CMultiIPout::CMultiIPout(QWidget* parent) : CFormTemplateView(parent) {
             const size_t i = size_t(8 * c + r);
             m_numbers[i] = new QLabel(QString::asprintf("%02d", int(i) + 1), this);
             m_ips[i] = new CIPAddressCtrl(this);
+            m_ips[i]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
             m_ports[i] = new QLineEdit(this);
             m_ports[i]->setMaximumWidth(70);
             m_enables[i] = new QCheckBox("Enable", this);
@@ -94,11 +95,8 @@ CMultiIPout::CMultiIPout(QWidget* parent) : CFormTemplateView(parent) {
             g->addWidget(m_states[i], r + 1, 4);
         }
         g->addWidget(m_ipCopy[size_t(c)], 9, 1);
+        g->setColumnStretch(5, 1);
         columns->addLayout(g);
-        const bool right = c == 1;
-        connect(m_enableAll[size_t(c)], &QCheckBox::clicked, this,
-                [this, right](bool checked) { OnEnableAll(right, checked); });
-        connect(m_ipCopy[size_t(c)], &QPushButton::clicked, this, [this, right] { OnIpCopy(right); });
     }
     m_left = grids[0];
     columns->addStretch();
@@ -120,6 +118,10 @@ CMultiIPout::CMultiIPout(QWidget* parent) : CFormTemplateView(parent) {
     connect(m_get, &QPushButton::clicked, this, &CMultiIPout::OnGet);
     connect(m_set, &QPushButton::clicked, this, &CMultiIPout::OnSet);
     connect(m_generateMac, &QPushButton::clicked, this, &CMultiIPout::OnGenerateMac);
+    connect(m_enableAll[0], &QCheckBox::clicked, this, &CMultiIPout::OnEnableAllLeft);
+    connect(m_enableAll[1], &QCheckBox::clicked, this, &CMultiIPout::OnEnableAllRight);
+    connect(m_ipCopy[0], &QPushButton::clicked, this, &CMultiIPout::OnIpCopyRows1To8);
+    connect(m_ipCopy[1], &QPushButton::clicked, this, &CMultiIPout::OnIpCopyRows9To16);
     // The bar's index is only ever set by the program with its signals blocked: a change is the operator's.
     connect(m_tabs, &QTabBar::currentChanged, this, &CMultiIPout::OnTabChange);
 }

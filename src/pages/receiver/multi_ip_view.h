@@ -36,7 +36,11 @@ public:
     void OnGenerateMac();
     void OnTabChange(int tab);
     void OnEnableAll(bool right, bool checked);
+    void OnEnableAllLeft(bool checked) { OnEnableAll(false, checked); }
+    void OnEnableAllRight(bool checked) { OnEnableAll(true, checked); }
     void OnIpCopy(bool right);
+    void OnIpCopyRows1To8() { OnIpCopy(false); }
+    void OnIpCopyRows9To16() { OnIpCopy(true); }
 
     const MultiIpLogic& Logic() const { return *m_logic; }
     int CurrentTab() const { return m_tab; }

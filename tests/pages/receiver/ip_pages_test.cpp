@@ -469,3 +469,29 @@ TEST(Asi2IpTest, StatusLocksAndRates) {
 
 }  // namespace
 }  // namespace nms
+
+namespace nms {
+namespace {
+
+TEST(MultiIpTest, UntouchedGetThenSetSendsTheBlockWithItsNewMac) {
+    const std::pair<int, uint16_t> variants[] = {{0, 0x2105},   {0, 0x2115},  {0, 0x2236},  {35, 0x4125},
+                                                 {35, 0x4157},  {66, 0x5217}, {17, 0x4153}, {17, 0x3105},
+                                                 {101, 0x4127}, {101, 0x4187}};
+    for (auto [pageParam, type] : variants) {
+        SCOPED_TRACE(type);
+        IpPage p(pageParam, type);
+        const Bytes block = p.Block();
+        p.Reply(block);
+        auto set = p.Set();
+        ASSERT_TRUE(set);
+        Bytes expected = WithMac(block, p.page.m_mac->text());
+        // The four-channel modulators' "Encrypted" checks are channels 9-12's enable checks as well:
+        // their bits follow byte 6 of entries 1-4 (0 here), as the device has always been sent.
+        if (pageParam == 35)
+            expected[22] &= 0xf0;
+        EXPECT_EQ(set->payload, expected);
+    }
+}
+
+}  // namespace
+}  // namespace nms
