@@ -242,10 +242,6 @@ int main(int argc, char** argv) {
             sim.SetHandler(index,
                            [mux, psi, flash, ird, store, receiver, scrambler, encoder,
                             output](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
-                               if (scrambler) {
-                                   if (auto r = scrambler->Handle(p.command, p.b, p.c, p.payload))
-                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                               }
                                if (store) {
                                    if (auto r = store->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, *r, store->ReplyB(p.command)};
@@ -270,6 +266,12 @@ int main(int argc, char** argv) {
                                    if (auto r = mux->Handle(p.command, p.b, p.c, p.payload))
                                        return nms::test::SimReply{p.command, r->payload, r->b, r->c};
                                    if (auto r = psi->Handle(p.command, p.b, p.c, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
+                               // The scramblers share command codes with the multiplexer pages: with --mux
+                               // those answer first.
+                               if (scrambler) {
+                                   if (auto r = scrambler->Handle(p.command, p.b, p.c, p.payload))
                                        return nms::test::SimReply{p.command, r->payload, r->b, r->c};
                                }
                                if (flash) {
