@@ -15,6 +15,7 @@
 
 #include "config_flash_sim.h"
 #include "device_simulator.h"
+#include "encoder_multi_sim.h"
 #include "ird_device_sim.h"
 #include "mux_device_sim.h"
 #include "param_store_sim.h"
@@ -62,6 +63,11 @@ const char kHelp[] =
     "Devices of the CAM receiver, decoder, line adapter, ASI distributor and infrared controller types\n"
     "(5106, 5176, 5217, 5304, 5109, 5101, 7101, 7201) also answer their pages' commands from records\n"
     "they keep; writes replace them and status polls move a little each time.\n"
+    "Devices of the multi-channel SD encoder types (1808, 4208, 4203, 1303, 4236) answer the "
+    "\"Video/Audio\"\n"
+    "page's channel records (0x60, 0x61), the Magnum types (1301, 1302) their channel blocks, script texts\n"
+    "and log (0x60 to 0x64, 0x08), and the types with an ASI input (1102, 1808, 1303, 1115, 1815, 1855) the\n"
+    "\"ASI\" page's analysis and routing of three input programs (0x20 to 0x26).\n"
     "  --help                  this text\n"
     "\n"
     "When every device is bound devsim prints \"ready N\". It then reads commands from standard input, one\n"
@@ -203,10 +209,17 @@ int main(int argc, char** argv) {
         std::shared_ptr<nms::test::ParamStoreSim> store;
         if (!nms::test::ParamStoreSim(type).Empty())
             store = std::make_shared<nms::test::ParamStoreSim>(type);
-        if (mux || flash || ird || store) {
+        std::shared_ptr<nms::test::EncoderMultiSim> encoder;
+        if (nms::test::EncoderMultiSim::Serves(type))
+            encoder = std::make_shared<nms::test::EncoderMultiSim>(type);
+        if (mux || flash || ird || store || encoder) {
             sim.SetHandler(index,
-                           [mux, psi, flash, ird,
-                            store](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                           [mux, psi, flash, ird, store,
+                            encoder](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                               if (encoder) {
+                                   if (auto r = encoder->Handle(p.command, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
                                if (store) {
                                    if (auto r = store->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, *r};

@@ -1,8 +1,13 @@
+#include "pages/encoder/encoder8_logic.h"
 #include "pages/field_tables.h"
 
 namespace nms {
 
 // One line per field table of this folder's pages.
-void AppendEncoderFieldTables(std::vector<NamedFieldTable>& out) {}
+void AppendEncoderFieldTables(std::vector<NamedFieldTable>& out) {
+    out.push_back({"Encoder8Narrow", &Encoder8NarrowTable(), kEncoder8NarrowSize});
+    out.push_back({"Encoder8NarrowShortAudio", &Encoder8NarrowShortAudioTable(), kEncoder8NarrowSize});
+    out.push_back({"Encoder8Wide", &Encoder8WideTable(), kEncoder8WideSize});
+}
 
 }  // namespace nms
