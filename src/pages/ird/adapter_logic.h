@@ -1,6 +1,7 @@
 // The line adapter and ASI distributor pages without windows: the 4 x E1 to ASI adapter, the DS3 to ASI
 // adapter and the two-input ASI distributor. Each reads a short configuration record (0x33), writes it
-// back (0x34) and polls a status record (0x40) of rates and lock bits.
+// back (0x34) and decodes the status record (0x40) of rates and lock bits that the encoders' shared
+// status poll asks for.
 #pragma once
 
 #include <array>
@@ -18,7 +19,6 @@ enum : uint8_t {
     kCmdAdapterSet = 0x34,
     kCmdAdapterStatus = 0x40,
 };
-constexpr int kAdapterStatusTimerId = 66;
 constexpr int kAdapterStatusPollMs = 1500;
 
 // Refresh bits of the adapter pages' steps.
@@ -43,7 +43,6 @@ public:
     PageStep Get() const { return PageStep::Request(kCmdAdapterGet, {}, PageStep::Wait::kNone); }
     // modeIndex: the list's selection (-1 none: the mode last read is sent again).
     PageStep Set(int modeIndex);
-    PageStep Poll() const { return PageStep::Poll(kCmdAdapterStatus); }
     PageStep HandleReply(const ReplyView& reply);
     void WaitEnded() { m_setWaiting = false; }
 
@@ -73,7 +72,6 @@ public:
     // The two lists' selections (-1 none: the index last read is sent again). The request is built from
     // zeros but for the two indexes, as the device expects it.
     PageStep Set(int asiToDs3, int ds3ToAsi);
-    PageStep Poll() const { return PageStep::Poll(kCmdAdapterStatus); }
     PageStep HandleReply(const ReplyView& reply);
     void WaitEnded() { m_awaited = -1; }
 
@@ -100,7 +98,6 @@ public:
     // Neither starts a wait.
     PageStep Get() const { return PageStep::Request(kCmdAdapterGet, {}, PageStep::Wait::kNone); }
     PageStep Set(bool autoSwitch, bool input1) const;
-    PageStep Poll() const { return PageStep::Poll(kCmdAdapterStatus); }
     PageStep HandleReply(const ReplyView& reply);
 
     bool AutoSwitch() const { return m_auto; }

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "pagebase/lamp.h"
+#include "pages/encoder/encoder_public_view.h"
 #include "platform/resource_icons.h"
 
 namespace nms {
@@ -22,12 +23,6 @@ QLineEdit* MakeRate(QWidget* parent) {
     edit->setReadOnly(true);
     edit->setMaximumWidth(140);
     return edit;
-}
-
-// The status poll of the adapters: a bound, online, idle device is asked for its status.
-void PollStatus(CFormTemplateView& page, const PageStep& poll) {
-    if (page.DeviceOnline() && !page.IsBusy())
-        page.Carry(poll);
 }
 
 }  // namespace
@@ -91,18 +86,16 @@ void C4e1_asi::OnShowWindow(bool shown) {
         return;
     if (shown) {
         OnGet();
-        SetTimer(kAdapterStatusTimerId, kAdapterStatusPollMs);
+        SetTimer(kEncoderStatusTimerId, kAdapterStatusPollMs);
     } else {
-        KillTimer(kAdapterStatusTimerId);
+        KillTimer(kEncoderStatusTimerId);
     }
 }
 
 void C4e1_asi::OnTimer(int id) {
-    if (id == kAdapterStatusTimerId)
-        PollStatus(*this, m_logic.Poll());
     if (id == kWaitTimerId)
         m_logic.WaitEnded();
-    CFormTemplateView::OnTimer(id);
+    CEncoderPublicView::StatusPollTimer(*this, id);
 }
 
 void C4e1_asi::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
@@ -184,18 +177,16 @@ void CDS3AdapterView::OnShowWindow(bool shown) {
         return;
     if (shown) {
         OnGet();
-        SetTimer(kAdapterStatusTimerId, kAdapterStatusPollMs);
+        SetTimer(kEncoderStatusTimerId, kAdapterStatusPollMs);
     } else {
-        KillTimer(kAdapterStatusTimerId);
+        KillTimer(kEncoderStatusTimerId);
     }
 }
 
 void CDS3AdapterView::OnTimer(int id) {
-    if (id == kAdapterStatusTimerId)
-        PollStatus(*this, m_logic.Poll());
     if (id == kWaitTimerId)
         m_logic.WaitEnded();
-    CFormTemplateView::OnTimer(id);
+    CEncoderPublicView::StatusPollTimer(*this, id);
 }
 
 void CDS3AdapterView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
@@ -269,13 +260,13 @@ CASIDistributorView::CASIDistributorView(QWidget* parent) : CFormTemplateView(pa
 }
 
 CASIDistributorView::~CASIDistributorView() {
-    KillTimer(kAdapterStatusTimerId);
+    KillTimer(kEncoderStatusTimerId);
 }
 
 void CASIDistributorView::OnInitialUpdate() {
     // The poll runs from the first binding until the page goes, shown or not.
     if (!m_timerStarted) {
-        SetTimer(kAdapterStatusTimerId, kAdapterStatusPollMs);
+        SetTimer(kEncoderStatusTimerId, kAdapterStatusPollMs);
         m_timerStarted = true;
     }
 }
@@ -300,9 +291,7 @@ void CASIDistributorView::OnShowWindow(bool shown) {
 }
 
 void CASIDistributorView::OnTimer(int id) {
-    if (id == kAdapterStatusTimerId)
-        PollStatus(*this, m_logic.Poll());
-    CFormTemplateView::OnTimer(id);
+    CEncoderPublicView::StatusPollTimer(*this, id);
 }
 
 void CASIDistributorView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {

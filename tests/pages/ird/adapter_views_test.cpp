@@ -12,6 +12,7 @@
 
 #include "app/page_registry.h"
 #include "page_fixture.h"
+#include "pages/encoder/encoder_public_view.h"
 #include "platform/resource_icons.h"
 
 namespace nms {
@@ -41,7 +42,7 @@ TEST(AdapterViewsTest, E1PageReadsPollsAndSetsTheMode) {
     fx.FeedReply(kCmdAdapterGet, {3});
     EXPECT_EQ(page.m_mode->currentText(), "3*E1");
 
-    ASSERT_TRUE(fx.FireTimer(&page, kAdapterStatusTimerId));
+    ASSERT_TRUE(fx.FireTimer(&page, kEncoderStatusTimerId));
     EXPECT_EQ(fx.TakeSentPacket()->command, kCmdAdapterStatus);
     fx.FeedReply(kCmdAdapterStatus, {0x39, 0x30, 0, 0, 0xe7, 3, 0, 0, 0x10});
     EXPECT_EQ(page.m_asiToE1->text(), "12.345");
@@ -56,13 +57,13 @@ TEST(AdapterViewsTest, E1PageReadsPollsAndSetsTheMode) {
     EXPECT_EQ(sent->payload, std::vector<uint8_t>{4});
     EXPECT_TRUE(page.IsBusy());
     // A poll never replaces the set waiting in the send slot.
-    EXPECT_TRUE(fx.FireTimer(&page, kAdapterStatusTimerId));
+    EXPECT_TRUE(fx.FireTimer(&page, kEncoderStatusTimerId));
     EXPECT_FALSE(fx.TakeSentPacket());
     fx.FeedReply(kCmdAdapterSet, {});
     EXPECT_FALSE(page.IsBusy());
 
     page.hide();
-    EXPECT_FALSE(fx.FireTimer(&page, kAdapterStatusTimerId));
+    EXPECT_FALSE(fx.FireTimer(&page, kEncoderStatusTimerId));
 }
 
 TEST(AdapterViewsTest, Ds3PageSendsTheProtocolsAndShowsTheLocks) {
@@ -113,7 +114,7 @@ TEST(AdapterViewsTest, DistributorSwitchesInputsAndLightsTheOutput) {
     EXPECT_FALSE(page.IsBusy());
 
     page.hide();  // the distributor polls shown or not
-    ASSERT_TRUE(fx.FireTimer(&page, kAdapterStatusTimerId));
+    ASSERT_TRUE(fx.FireTimer(&page, kEncoderStatusTimerId));
     EXPECT_EQ(fx.TakeSentPacket()->command, kCmdAdapterStatus);
     std::vector<uint8_t> status(17, 0);
     status[0] = 1;
