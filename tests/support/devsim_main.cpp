@@ -20,6 +20,7 @@
 #include "mux_device_sim.h"
 #include "param_store_sim.h"
 #include "psi_device_sim.h"
+#include "receiver_device_sim.h"
 
 namespace {
 
@@ -206,15 +207,18 @@ int main(int argc, char** argv) {
         std::shared_ptr<nms::test::IrdSimDevice> ird;
         if (nms::test::IrdSimDevice::Serves(type))
             ird = std::make_shared<nms::test::IrdSimDevice>(type);
+        std::shared_ptr<nms::test::ReceiverSimDevice> receiver;
+        if (nms::test::ReceiverSimDevice::Serves(type))
+            receiver = std::make_shared<nms::test::ReceiverSimDevice>(type);
         std::shared_ptr<nms::test::ParamStoreSim> store;
         if (!nms::test::ParamStoreSim(type).Empty())
             store = std::make_shared<nms::test::ParamStoreSim>(type);
         std::shared_ptr<nms::test::EncoderMultiSim> encoder;
         if (nms::test::EncoderMultiSim::Serves(type))
             encoder = std::make_shared<nms::test::EncoderMultiSim>(type);
-        if (mux || flash || ird || store || encoder) {
+        if (mux || flash || ird || store || receiver || encoder) {
             sim.SetHandler(index,
-                           [mux, psi, flash, ird, store,
+                           [mux, psi, flash, ird, store, receiver,
                             encoder](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
                                if (encoder) {
                                    if (auto r = encoder->Handle(p.command, p.payload))
@@ -226,6 +230,10 @@ int main(int argc, char** argv) {
                                }
                                if (ird) {
                                    if (auto r = ird->Handle(p.command, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
+                               if (receiver) {
+                                   if (auto r = receiver->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, r->payload, r->b, r->c};
                                }
                                if (mux) {

@@ -1,15 +1,28 @@
-// The tuner input parameter page. Its own controls are not part of this program; its binding and timer
-// handlers are shared: the input channel page and the SD video page use the same bodies as their own.
+// The "Input Parameter" page of the DVB-S/S2 receivers and of the modulators and gateways with satellite
+// inputs: the tuner channel records in a grid of rows (two tabs of eight for 16 channels), read with 0x70
+// and written with 0x71, and on one variant the device's IP address, port and MAC. Its binding and timer
+// handlers are shared: other pages (the input channel page, the SD video page) use the same bodies.
 #pragma once
 
-#include "pagebase/placeholder_page.h"
+#include <memory>
+
+#include "pagebase/form_template_view.h"
+#include "pages/receiver/dvbs_system_logic.h"
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
 
 namespace nms {
 
-class CDVBSSystemView : public CPlaceholderPage {
+class CIPAddressCtrl;
+class TunerGrid;
+
+class CDVBSSystemView : public CFormTemplateView {
     Q_OBJECT
 public:
     explicit CDVBSSystemView(QWidget* parent = nullptr);
+    ~CDVBSSystemView() override;
 
     void SetDevice(DeviceRecord* device) override;
     void OnTimer(int id) override;
@@ -18,6 +31,38 @@ public:
     static void SetDevice(CFormTemplateView& page, DeviceRecord* device);
     // The base timer handling (timer 4 is the wait's time-out); sends nothing, starts no timer.
     static void OnTimer(CFormTemplateView& page, int id);
+    // The Get of the tuner input pages: 0x70 with an empty payload and a 15 s wait, for an online device.
+    static void OnGet(CFormTemplateView& page);
+
+    void OnInitialUpdate() override;
+    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
+    void OnGet();
+    void OnSet();
+    void OnGenerateMac();
+    void OnSelChangeTab(int tab);
+
+    const DvbsSystemLogic& Logic() const { return *m_logic; }
+    TunerGrid* m_grid = nullptr;
+    QGroupBox* m_ipArea = nullptr;
+    CIPAddressCtrl* m_ip = nullptr;
+    QLineEdit* m_port = nullptr;
+    QLineEdit* m_mac = nullptr;
+    QPushButton* m_generateMac = nullptr;
+    QPushButton* m_get = nullptr;
+    QPushButton* m_set = nullptr;
+
+protected:
+    void OnShowWindow(bool shown) override;
+    bool DoDataExchange(bool collect) override;
+
+private:
+    void ApplyLayout();
+    // Rows to records of the current tab; the first value that does not fit stops with its message.
+    bool TakeRows();
+    bool TakeIpArea();
+    void ShowRows();
+
+    std::unique_ptr<DvbsSystemLogic> m_logic;
 };
 
 }  // namespace nms

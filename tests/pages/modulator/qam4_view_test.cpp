@@ -7,7 +7,6 @@
 #include "devices/reply_routing.h"
 #include "page_fixture.h"
 #include "pagebase/placeholder_page.h"
-#include "pages/receiver/dvbs_system_view.h"
 
 namespace nms {
 namespace {
@@ -88,33 +87,6 @@ TEST(Qam4ViewTest, BorrowedHandlersPollEndWaitsAndCollect) {
 
     Cqam4::OnSelChangeCombo(page);
     EXPECT_EQ(page.collected, 1);
-}
-
-TEST(DvbsSystemViewTest, BindsAndTimesOutAsTheBase) {
-    PageFixture fx(0x5103);
-    CDVBSSystemView page;
-    fx.Bind(&page, 35);
-    EXPECT_EQ(page.Device(), fx.Device());
-    EXPECT_EQ(ReplyWindowOf(fx.Device()), static_cast<IReplyReceiver*>(&page));
-    EXPECT_EQ(page.BoundDevices().size(), 1u);
-    EXPECT_EQ(page.Text(), "CDVBSSystemView (PageParam 35)");
-
-    page.BeginWait(kWaitTimerId);
-    page.SetTimer(66, 1000);
-    ASSERT_TRUE(fx.FireTimer(&page, 66));  // unknown ids change nothing
-    EXPECT_TRUE(page.IsBusy());
-    ASSERT_TRUE(fx.FireTimer(&page, kWaitTimerId));
-    EXPECT_FALSE(page.IsBusy());
-    EXPECT_EQ(fx.Events().Count("Operation timeout"), 1);
-    EXPECT_FALSE(fx.PeekSentPacket().has_value());
-
-    // The shared bodies on another page.
-    CPlaceholderPage other("CEncoderVideoView");
-    CDVBSSystemView::SetDevice(other, fx.Device());
-    EXPECT_EQ(ReplyWindowOf(fx.Device()), static_cast<IReplyReceiver*>(&other));
-    other.BeginWait(kWaitTimerId);
-    CDVBSSystemView::OnTimer(other, kWaitTimerId);
-    EXPECT_FALSE(other.IsBusy());
 }
 
 }  // namespace

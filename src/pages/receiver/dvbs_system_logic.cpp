@@ -1,0 +1,137 @@
+#include "pages/receiver/dvbs_system_logic.h"
+
+#include <cstdio>
+
+#include "pagebase/field_table.h"
+
+namespace nms {
+namespace {
+
+constexpr DvbsSystemVariant kVariants[] = {
+    // pageParam, rows, sixteen, written, tone, disable, ip
+    {0, 4, false, 4, false, false, false}, {35, 8, false, 0, true, true, true},
+    {36, 6, false, 0, false, true, false}, {37, 8, false, 8, true, false, false},
+    {39, 8, true, 16, true, true, false},
+};
+
+constexpr int kSixRecords = 6 * kDvbsChannelParamsSize;    // 174
+constexpr int kEightRecords = 8 * kDvbsChannelParamsSize;  // 232
+constexpr int kAllRecords = 16 * kDvbsChannelParamsSize;   // 464
+
+}  // namespace
+
+const DvbsSystemVariant& DvbsSystemVariantOf(int pageParam) {
+    return FindVariant(kVariants, pageParam);
+}
+
+DvbsSystemLogic::DvbsSystemLogic(int pageParam)
+    : m_variant(&DvbsSystemVariantOf(pageParam)),
+      m_records(kAllRecords, 0),
+      m_ip(kDvbsIpBlockSize, 0),
+      // Before any reply: zeroed records, which the empty-record check refuses to write.
+      m_count(m_variant->sixteen ? 16 : 6) {
+    Reset();
+}
+
+void DvbsSystemLogic::Reset() {
+    m_tab = 0;
+    DvbsLayout l;
+    l.rows = m_variant->rowsShown;
+    l.tone = m_variant->toneDiseqc;
+    l.disable = m_variant->disable && m_variant->pageParam != 36;
+    l.tabs = m_variant->sixteen;
+    m_layout = l;
+}
+
+bool DvbsSystemLogic::ReadReply(const ReplyView& reply) {
+    const ByteReader r = reply.Reader();
+    const int mode = reply.B();
+    if (m_variant->sixteen) {
+        if (!r.Has(0, kAllRecords))
+            return false;
+        r.Bytes(0, kAllRecords, m_records.data());
+        m_count = 16;
+        return true;
+    }
+    if (!r.Has(0, kSixRecords))
+        return false;
+    r.Bytes(0, kSixRecords, m_records.data());
+    m_count = 6;
+    size_t marker = kSixRecords;
+    if (r.Has(0, kEightRecords)) {
+        r.Bytes(kSixRecords, kEightRecords - kSixRecords, m_records.data() + kSixRecords);
+        m_count = 8;
+        marker = kEightRecords;
+    }
+    m_ipFlag = false;
+    // The block counts only when all of it came behind its marker.
+    if (r.U8Or(marker) == kDvbsIpMarker && r.Has(marker + 1, kDvbsIpBlockSize)) {
+        r.Bytes(marker + 1, kDvbsIpBlockSize, m_ip.data());
+        m_ipFlag = true;
+    }
+
+    DvbsLayout& l = m_layout;
+    switch (m_variant->pageParam) {
+        case 35:
+            Reset();
+            l.rows = m_count;
+            if (m_count == 8) {
+                if (mode == 1)
+                    l.tone = false;
+                if (mode == 6)
+                    l.rows = 4;
+                if (mode == 3) {
+                    l.cable = true;
+                    l.tone = l.lnb = l.disable = false;
+                }
+            }
+            l.ipArea = m_ipFlag;
+            break;
+        case 36:
+            if (mode == 1)
+                l.tone = false;
+            if (mode == 2)
+                l.tone = l.disable = true;
+            break;
+        default:
+            if (mode == 1)
+                l.tone = false;
+            break;
+    }
+    return true;
+}
+
+int DvbsSystemLogic::RowsTaken() const {
+    switch (m_variant->pageParam) {
+        case 0:
+            return 4;
+        case 35:
+            return m_count == 8 ? 8 : 6;
+        case 36:
+            return 6;
+        default:
+            return 8;
+    }
+}
+
+std::string DvbsSystemLogic::BuildWrite(std::vector<uint8_t>* payload) const {
+    const int records = m_variant->written ? m_variant->written : m_count;
+    for (int i = 0; i < records; ++i) {
+        if (!IsEmptyTunerRecord(m_records, size_t(i) * kDvbsChannelParamsSize))
+            continue;
+        if (!m_variant->sixteen)
+            return "parameter can not empty!";
+        char text[96];
+        std::snprintf(text, sizeof text, "%d parameter is empty(%d,%d)!", i, m_count,
+                      m_count * kDvbsChannelParamsSize);
+        return text;
+    }
+    payload->assign(m_records.begin(), m_records.begin() + records * kDvbsChannelParamsSize);
+    if (!m_variant->sixteen && m_ipFlag) {
+        payload->push_back(kDvbsIpMarker);
+        payload->insert(payload->end(), m_ip.begin(), m_ip.end());
+    }
+    return {};
+}
+
+}  // namespace nms

@@ -1,0 +1,80 @@
+// The DVB-S/S2 input parameter page without its windows: the variants, the record image as the read
+// reply fills it, which rows and columns a variant shows, and the write request with its checks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "devices/reply_view.h"
+#include "pages/receiver/tuner_records.h"
+
+namespace nms {
+
+constexpr uint8_t kCmdTunerRead = 0x70;
+constexpr uint8_t kCmdTunerWrite = 0x71;
+constexpr int kDvbsRows = 8;
+
+struct DvbsSystemVariant {
+    int pageParam;
+    int rowsShown;    // rows of the layout before a reply (8 on two tabs for the 16-channel page)
+    bool sixteen;     // 16 records on two tabs, never the IP block
+    int written;      // records written: 0 = as many as were read
+    bool toneDiseqc;  // 22KHz and DiSEqC columns shown from the start
+    bool disable;     // the "Disable" column is shown and taken
+    bool ipArea;      // the IP/MAC area is shown after a reply that carries it
+};
+const DvbsSystemVariant& DvbsSystemVariantOf(int pageParam);
+
+// What the page shows after a reply (or the initial update): per column and row.
+struct DvbsLayout {
+    int rows = 4;          // rows 1..rows shown
+    bool lnb = true;       // LNB Frequency column
+    bool tone = false;     // 22KHz and DiSEqC columns
+    bool disable = false;  // "Disable" column
+    bool cable = false;    // first column lists constellations, caption "Constellation:"
+    bool ipArea = false;
+    bool tabs = false;
+};
+
+class DvbsSystemLogic {
+public:
+    explicit DvbsSystemLogic(int pageParam = 0);
+    const DvbsSystemVariant& Variant() const { return *m_variant; }
+
+    // The initial update: tab 0, the start layout; records and count keep what the last reply left.
+    void Reset();
+    // A 0x70 reply: false (nothing changes) when it is too short for the records it must carry.
+    bool ReadReply(const ReplyView& reply);
+    DvbsLayout Layout() const { return m_layout; }
+
+    int ChannelCount() const { return m_count; }
+    bool HasIpBlock() const { return m_ipFlag; }
+    int Tab() const { return m_tab; }
+    void SetTab(int tab) { m_tab = tab == 1 ? 1 : 0; }
+    // The record shown in row (0-based) of the current tab.
+    size_t RecordOffset(int row) const { return size_t(m_tab * kDvbsRows + row) * kDvbsChannelParamsSize; }
+    // Rows taken on a write or a tab change.
+    int RowsTaken() const;
+    bool TakesDisable() const { return m_variant->disable; }
+
+    std::vector<uint8_t>& Records() { return m_records; }
+    const std::vector<uint8_t>& Records() const { return m_records; }
+    std::vector<uint8_t>& IpBlock() { return m_ip; }
+    const std::vector<uint8_t>& IpBlock() const { return m_ip; }
+
+    // Records written by a Set, tested with the empty-record rule: the message of the first empty one,
+    // or empty and the 0x71 payload.
+    std::string BuildWrite(std::vector<uint8_t>* payload) const;
+
+private:
+    const DvbsSystemVariant* m_variant;
+    std::vector<uint8_t> m_records;  // 16 records
+    std::vector<uint8_t> m_ip;       // DvbsIpBlock
+    int m_count;
+    bool m_ipFlag = false;
+    int m_tab = 0;
+    DvbsLayout m_layout;
+};
+
+}  // namespace nms
