@@ -22,6 +22,7 @@ void RegisterEncoderPages();
 void RegisterModulatorPages();
 void RegisterReceiverPages();
 void RegisterIrdPages();
+void RegisterScramblerPages();
 
 namespace {
 
@@ -76,6 +77,7 @@ void RegisterBuiltPages() {
         RegisterModulatorPages();
         RegisterReceiverPages();
         RegisterIrdPages();
+        RegisterScramblerPages();
     });
 }
 

@@ -21,6 +21,7 @@
 #include "param_store_sim.h"
 #include "psi_device_sim.h"
 #include "receiver_device_sim.h"
+#include "scrambler_device_sim.h"
 
 namespace {
 
@@ -207,6 +208,9 @@ int main(int argc, char** argv) {
         std::shared_ptr<nms::test::IrdSimDevice> ird;
         if (nms::test::IrdSimDevice::Serves(type))
             ird = std::make_shared<nms::test::IrdSimDevice>(type);
+        std::shared_ptr<nms::test::ScramblerSimDevice> scrambler;
+        if (nms::test::ScramblerSimDevice::Serves(type))
+            scrambler = std::make_shared<nms::test::ScramblerSimDevice>(type);
         std::shared_ptr<nms::test::ReceiverSimDevice> receiver;
         if (nms::test::ReceiverSimDevice::Serves(type))
             receiver = std::make_shared<nms::test::ReceiverSimDevice>(type);
@@ -216,12 +220,16 @@ int main(int argc, char** argv) {
         std::shared_ptr<nms::test::EncoderMultiSim> encoder;
         if (nms::test::EncoderMultiSim::Serves(type))
             encoder = std::make_shared<nms::test::EncoderMultiSim>(type);
-        if (mux || flash || ird || store || receiver || encoder) {
+        if (mux || flash || ird || store || receiver || scrambler || encoder) {
             sim.SetHandler(index,
-                           [mux, psi, flash, ird, store, receiver,
+                           [mux, psi, flash, ird, store, receiver, scrambler,
                             encoder](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
                                if (encoder) {
                                    if (auto r = encoder->Handle(p.command, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
+                               if (scrambler) {
+                                   if (auto r = scrambler->Handle(p.command, p.b, p.c, p.payload))
                                        return nms::test::SimReply{p.command, r->payload, r->b, r->c};
                                }
                                if (store) {

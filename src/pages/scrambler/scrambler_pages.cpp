@@ -1,0 +1,11 @@
+#include "app/page_registry.h"
+#include "pages/scrambler/scrambler_qam_view.h"
+
+namespace nms {
+
+// One line per page class of this folder.
+void RegisterScramblerPages() {
+    RegisterPageClass<Scrambler_qam>("Scrambler_qam");
+}
+
+}  // namespace nms

@@ -1,0 +1,339 @@
+// The scrambler pages and their dialogs through the page fixture, against the simulated devices.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "app/page_registry.h"
+#include "devices/device_record.h"
+#include "page_fixture.h"
+#include "pagebase/lamp.h"
+#include "pages/scrambler/ac_edit_dlg.h"
+#include "pages/scrambler/ac_list_dlg.h"
+#include "pages/scrambler/check_tree_ctrl.h"
+#include "pages/scrambler/scrambler_qam_view.h"
+#include "scrambler_device_sim.h"
+
+namespace nms {
+namespace {
+
+using test::PageFixture;
+using test::ScramblerSimDevice;
+
+// Answers every queued request from the simulated device until nothing more is sent.
+void Pump(PageFixture& fx, ScramblerSimDevice& sim, int limit = 400) {
+    for (int i = 0; i < limit; ++i) {
+        auto sent = fx.TakeSentPacket();
+        if (!sent)
+            return;
+        if (auto reply = sim.Handle(sent->command, sent->b, sent->c, sent->payload))
+            fx.FeedReply(sent->command, reply->payload, reply->b, reply->c);
+    }
+}
+
+TEST(CheckTreeCtrlTest, ThreeStatesFromATableOfClicks) {
+    test::EnsureApplication();
+    CCheckTreeCtrl tree;
+    auto* item = new QTreeWidgetItem(&tree, {"item"});
+    EXPECT_EQ(tree.GetCheckState(item), 0);
+    EXPECT_EQ(tree.GetCheck(item, 1), 0);
+    // Values outside 1..3 change nothing and still answer 1.
+    EXPECT_EQ(tree.SetCheck(item, 0), 1);
+    EXPECT_EQ(tree.SetCheck(item, 4), 1);
+    EXPECT_EQ(tree.GetCheckState(item), 0);
+    tree.SetCheck(item, 1);
+    EXPECT_EQ(tree.SetCheck(item, 4), 1);
+    EXPECT_EQ(tree.GetCheckState(item), 1);
+    // GetCheck with the flag turns 2 into 3 and leaves 1 and 3.
+    for (unsigned v : {1u, 3u}) {
+        tree.SetCheck(item, v);
+        EXPECT_EQ(tree.GetCheck(item, 1), int(v));
+    }
+    tree.SetCheck(item, 2);
+    EXPECT_EQ(tree.GetCheck(item, 0), 2);
+    EXPECT_EQ(tree.GetCheck(item, 1), 3);
+    EXPECT_EQ(tree.GetCheckState(item), 3);
+
+    // Clicks: the page hears the coming value first; three images cycle 1-2-3, two images 1-2.
+    std::vector<int> heard;
+    QObject::connect(&tree, &CCheckTreeCtrl::CheckImageClicked,
+                     [&heard](QTreeWidgetItem*, int next) { heard.push_back(next); });
+    const struct {
+        int images, from;
+        std::vector<int> after;
+    } cases[] = {{3, 1, {2, 3, 1, 2}}, {2, 1, {2, 1, 2, 1}}, {3, 3, {1, 2, 3, 1}}};
+    for (const auto& c : cases) {
+        tree.SetImageCount(c.images);
+        tree.SetCheck(item, unsigned(c.from));
+        heard.clear();
+        std::vector<int> seen;
+        for (size_t k = 0; k < c.after.size(); ++k) {
+            tree.ClickCheckImage(item);
+            seen.push_back(tree.GetCheckState(item));
+        }
+        EXPECT_EQ(seen, c.after);
+        EXPECT_EQ(heard, c.after);
+    }
+    // A real mouse click on the image advances; a click on the text does not.
+    tree.SetImageCount(3);
+    tree.SetCheck(item, 1);
+    tree.resize(200, 100);
+    tree.show();
+    const QRect image = tree.CheckImageRect(item);
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, image.center());
+    EXPECT_EQ(tree.GetCheckState(item), 2);
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, QPoint(image.right() + 30, image.center().y()));
+    EXPECT_EQ(tree.GetCheckState(item), 2);
+    // An item without a value has no image to click.
+    auto* plain = new QTreeWidgetItem(&tree, {"plain"});
+    tree.ClickCheckImage(plain);
+    EXPECT_EQ(tree.GetCheckState(plain), 0);
+}
+
+AcTableImage ThreeEntries(AcEcmBlock* ecm) {
+    AcTableImage image{};
+    PackAcEntries({{"one", {1}, 0x11}, {"two", {2}, 0x22}, {"three", {3}, 0x33}}, &image, ecm);
+    return image;
+}
+
+TEST(AcListDlgTest, AddEditDeleteLoadAndSave) {
+    PageFixture fx;
+    AcEcmBlock ecm{};
+    const AcTableImage image = ThreeEntries(&ecm);
+    CAcListDlg dlg(1, image, ecm);
+    EXPECT_EQ(dlg.m_title->text(), "Channel: 2 AC Table");
+    ASSERT_EQ(dlg.m_list->topLevelItemCount(), 3);
+    EXPECT_EQ(dlg.m_list->topLevelItem(2)->text(3), "33");
+
+    // Add: typed upper case shows as typed.
+    std::function<void(CAcEditDlg&)> fill;
+    dlg.m_runEdit = [&fill](CAcEditDlg& d) {
+        d.OnInitDialog();
+        fill(d);
+        d.OnOK();
+        return d.result() == QDialog::Accepted;
+    };
+    fill = [](CAcEditDlg& d) {
+        EXPECT_EQ(d.windowTitle(), "Add AC");
+        EXPECT_EQ(d.m_numberEdit->text(), "4");
+        EXPECT_EQ(d.m_ecmEdit->text(), "1");
+        d.m_nameEdit->setText("four");
+        d.m_dataEdit->setText("0A1B");
+    };
+    dlg.OnAdd();
+    ASSERT_EQ(dlg.m_list->topLevelItemCount(), 4);
+    EXPECT_EQ(dlg.m_list->topLevelItem(3)->text(2), "0A1B");
+    EXPECT_EQ(dlg.Records()[3].data, (std::vector<uint8_t>{0x0a, 0x1b}));
+
+    // A refused entry keeps the entry dialog open: nothing is added.
+    fill = [](CAcEditDlg& d) {
+        d.m_nameEdit->setText("bad");
+        d.m_dataEdit->setText("123");
+    };
+    dlg.OnAdd();
+    EXPECT_EQ(dlg.m_list->topLevelItemCount(), 4);
+    EXPECT_EQ(fx.Prompt().shown.back().text, "AC value's length should be even number!");
+
+    // Edit of row 1.
+    dlg.m_list->setCurrentItem(dlg.m_list->topLevelItem(0));
+    fill = [](CAcEditDlg& d) {
+        EXPECT_EQ(d.windowTitle(), "Edit AC");
+        EXPECT_EQ(d.m_nameEdit->text(), "one");
+        EXPECT_EQ(d.m_dataEdit->text(), "01");
+        EXPECT_EQ(d.m_ecmEdit->text(), "11");
+        d.m_nameEdit->setText("uno");
+    };
+    dlg.OnEdit();
+    EXPECT_EQ(dlg.m_list->topLevelItem(0)->text(1), "uno");
+
+    // Delete the second of the rows: the following rows are renumbered; Cancel keeps it.
+    dlg.m_list->setCurrentItem(dlg.m_list->topLevelItem(1));
+    fx.Prompt().answers = {IDCANCEL};
+    dlg.OnDelete();
+    EXPECT_EQ(dlg.m_list->topLevelItemCount(), 4);
+    EXPECT_EQ(fx.Prompt().shown.back().text, "Sure to delete 'two' ?");
+    EXPECT_EQ(fx.Prompt().shown.back().caption, "Sure to delete");
+    dlg.OnDelete();
+    ASSERT_EQ(dlg.m_list->topLevelItemCount(), 3);
+    EXPECT_EQ(dlg.m_list->topLevelItem(1)->text(0), "2");
+    EXPECT_EQ(dlg.m_list->topLevelItem(1)->text(1), "three");
+
+    // Save, then load the file back into another dialog: data in lower case now.
+    QTemporaryDir dir;
+    const std::string path = QDir(dir.path()).filePath("t.ac").toStdString();
+    fx.Prompt().fileAnswers = {path};
+    dlg.OnSave();
+    EXPECT_EQ(fx.Prompt().fileRequests.back().fileName, "ac_info");
+    EXPECT_EQ(QFile(QString::fromStdString(path)).size(), 3072);
+    CAcListDlg other(0, AcTableImage{}, AcEcmBlock{});
+    fx.Prompt().fileAnswers = {path};
+    other.OnLoad();
+    ASSERT_EQ(other.m_list->topLevelItemCount(), 3);
+    EXPECT_EQ(other.m_list->topLevelItem(2)->text(2), "0a1b");
+    EXPECT_EQ(other.m_list->topLevelItem(2)->text(3), "1");
+
+    // A file of 3073 bytes asks first; Cancel reads nothing.
+    QFile longFile(QString::fromStdString(path));
+    ASSERT_TRUE(longFile.open(QIODevice::Append));
+    longFile.write("x", 1);
+    longFile.close();
+    CAcListDlg third(0, AcTableImage{}, AcEcmBlock{});
+    const size_t boxes = fx.Prompt().shown.size();
+    fx.Prompt().fileAnswers = {path};
+    fx.Prompt().answers = {IDCANCEL};
+    third.OnLoad();
+    ASSERT_EQ(fx.Prompt().shown.size(), boxes + 1);
+    EXPECT_EQ(fx.Prompt().shown.back().caption, "File confirm");
+    EXPECT_EQ(third.m_list->topLevelItemCount(), 0);
+
+    // OK packs the list.
+    dlg.OnOK();
+    EXPECT_EQ(ReadAcEntries(dlg.Image(), dlg.Ecm()), dlg.Records());
+}
+
+TEST(AcListDlgTest, AFullTableRefusesAdd) {
+    PageFixture fx;
+    AcTableImage image{};
+    AcEcmBlock ecm{};
+    ASSERT_TRUE(PackAcEntries(
+        std::vector<AcRecord>(8, AcRecord{std::string(127, 'n'), std::vector<uint8_t>(126, 1), 1}), &image,
+        &ecm));
+    CAcListDlg dlg(0, image, ecm);
+    int runs = 0;
+    dlg.m_runEdit = [&runs](CAcEditDlg& d) {
+        ++runs;
+        d.m_nameEdit->setText("n");
+        d.m_dataEdit->setText(QString(60, 'a'));
+        d.OnOK();
+        return true;
+    };
+    dlg.OnAdd();  // 2042 bytes used: the new entry of 33 bytes does not fit
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(fx.Prompt().shown.back().text, kAcFullMessage);
+    EXPECT_EQ(dlg.m_list->topLevelItemCount(), 8);
+}
+
+struct QamPage {
+    PageFixture fx{0x3102};
+    ScramblerSimDevice sim{0x3102};
+    Scrambler_qam page;
+    QamPage() {
+        fx.Bind(&page);
+        Pump(fx, sim);  // showing the page reads everything
+    }
+};
+
+TEST(ScramblerQamPageTest, ShowingReadsAndAnUntouchedSetWritesTheSame) {
+    QamPage p;
+    EXPECT_FALSE(p.page.IsBusy());
+    EXPECT_TRUE(p.page.Timers().IsActive(kScramblerPollTimerId));
+    QTreeWidgetItem* root = p.page.m_root;
+    ASSERT_EQ(root->childCount(), 3);
+    EXPECT_EQ(root->child(0)->text(0), "CCTV-1");
+    EXPECT_EQ(root->child(0)->child(0)->text(0), "Service ID:101");
+    EXPECT_EQ(root->child(0)->child(1)->text(0), "PMT PID:0x100");
+    EXPECT_EQ(root->child(0)->child(3)->text(0), "Mpeg2 Video");
+    EXPECT_EQ(root->child(0)->child(3)->child(0)->text(0), "PID:0x101");
+    EXPECT_EQ(p.page.m_tree->GetCheckState(root->child(0)), 2);
+    EXPECT_EQ(p.page.m_tree->GetCheckState(root->child(1)->child(4)), 3);
+    EXPECT_EQ(p.page.m_programName->text(), "CCTV-1");
+    EXPECT_EQ(p.page.m_ecmgPort->text(), "5000");
+    EXPECT_EQ(p.page.m_superCasId->text(), "4ad00000");
+    EXPECT_EQ(p.page.m_acIndex->count(), 2);
+    EXPECT_EQ(p.page.m_acIndex->itemText(0), "AC1-1");
+    EXPECT_EQ(p.page.m_ecmPid->text(), "1001");
+    EXPECT_EQ(p.page.m_tsId->text(), "257");
+
+    const auto block = p.sim.Block();
+    const auto programs = p.sim.Programs();
+    QTest::mouseClick(p.page.m_set, Qt::LeftButton);
+    Pump(p.fx, p.sim);
+    EXPECT_FALSE(p.page.IsBusy());
+    EXPECT_EQ(p.sim.Block(), block);
+    EXPECT_EQ(p.sim.Programs(), programs);
+    EXPECT_EQ(p.fx.Events().Texts().back(), "Commit AC info succeed");
+    EXPECT_TRUE(p.fx.Prompt().shown.empty());
+}
+
+TEST(ScramblerQamPageTest, EditsReachTheDevice) {
+    QamPage p;
+    // A click on program 3's box crosses all its elements; the AC index of program 1 becomes entry 2.
+    QTreeWidgetItem* third = p.page.m_root->child(2);
+    p.page.m_tree->ClickCheckImage(third);
+    EXPECT_EQ(p.page.m_tree->GetCheckState(third), 3);
+    EXPECT_EQ(p.page.m_tree->GetCheckState(third->child(5)), 3);
+    p.page.m_acIndex->setCurrentIndex(1);
+    p.page.m_ecmPid->setText("1x");
+    QTest::mouseClick(p.page.m_set, Qt::LeftButton);
+    ASSERT_EQ(p.fx.Prompt().shown.size(), 1u);
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "ECM PID should be 0-9,a-f or A-F!");
+    EXPECT_FALSE(p.fx.TakeSentPacket().has_value());
+    p.page.m_ecmPid->setText("1abc");
+    // CAS 2: the EMMG UDP port.
+    p.page.OnSelChangeCasTab(1);
+    EXPECT_EQ(p.page.m_slotBox->title(), "CAS: 2");
+    EXPECT_EQ(p.page.m_ecmgPort->text(), "5001");
+    p.page.m_emmgUdpPort->setText("7777");
+    // The AC table of CAS 2 gets a third entry.
+    p.page.m_runAcList = [](CAcListDlg& d) {
+        d.m_runEdit = [](CAcEditDlg& e) {
+            e.m_nameEdit->setText("new");
+            e.m_dataEdit->setText("beef");
+            e.OnOK();
+            return true;
+        };
+        d.OnAdd();
+        d.OnOK();
+        return true;
+    };
+    QTest::mouseClick(p.page.m_acTable, Qt::LeftButton);
+    EXPECT_EQ(p.page.m_acIndex->count(), 3);
+    QTest::mouseClick(p.page.m_set, Qt::LeftButton);
+    Pump(p.fx, p.sim);
+    const auto& block = p.sim.Block();
+    EXPECT_EQ(block[142 + 1], 1);                           // slot 1, program 1: AC index 1
+    EXPECT_EQ(block[13 + 2] | block[13 + 3] << 8, 0x1abc);  // and its ECM PID
+    EXPECT_EQ(block[214 + 211] << 8 | block[214 + 212], 7777);
+    const auto names = AcIndexNames([&] {
+        AcTableImage image{};
+        std::copy(p.sim.AcTables()[1].begin(), p.sim.AcTables()[1].end(), image.begin());
+        return image;
+    }());
+    EXPECT_EQ(names.back(), "new");
+    const auto& marks = p.sim.Marks();
+    EXPECT_TRUE(marks[0x301 / 8] & (0x80 >> (0x301 % 8)));
+}
+
+TEST(ScramblerQamPageTest, SetWithoutARefusesAndStatusLightsLamps) {
+    PageFixture fx(0x3102);
+    Scrambler_qam page;
+    fx.Bind(&page);
+    // The read starts on show; the device does not answer and the wait runs out.
+    EXPECT_EQ(fx.TakeSentPacket()->command, kCmdScrProgram);
+    fx.FireTimer(&page, kWaitTimerId);
+    QTest::mouseClick(page.m_set, Qt::LeftButton);
+    EXPECT_FALSE(fx.TakeSentPacket().has_value());
+    ASSERT_EQ(fx.Prompt().shown.size(), 1u);
+    // The poll asks for the status; the reply lights ECMG1 and EMMG1 only.
+    ASSERT_TRUE(fx.FireTimer(&page, kScramblerPollTimerId));
+    EXPECT_EQ(fx.TakeSentPacket()->command, kCmdScrStatus);
+    fx.FeedReply(kCmdScrStatus, {0x11, 0x03, 0xe8, 0x01, 0, 0, 0});
+    for (int bit = 0; bit < 8; ++bit)
+        EXPECT_EQ(IsLampOn(page.m_linkLamps[size_t(bit)]), bit == 0 || bit == 4) << bit;
+    EXPECT_EQ(page.m_root->text(0), "Program: 1 .504Mbps");
+    EXPECT_FALSE(IsLampOn(page.m_asi1));
+    EXPECT_TRUE(IsLampOn(page.m_asi2));
+}
+
+}  // namespace
+}  // namespace nms

@@ -1,0 +1,209 @@
+#include "scrambler_device_sim.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace nms::test {
+namespace {
+
+void Put16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
+    b[at] = uint8_t(v);
+    b[at + 1] = uint8_t(v >> 8);
+}
+void Put16Be(std::vector<uint8_t>& b, size_t at, uint16_t v) {
+    b[at] = uint8_t(v >> 8);
+    b[at + 1] = uint8_t(v);
+}
+void Put32Be(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[at + size_t(i)] = uint8_t(v >> (8 * (3 - i)));
+}
+void Append32(std::vector<uint8_t>& b, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b.push_back(uint8_t(v >> (8 * i)));
+}
+void PutText(std::vector<uint8_t>& b, size_t at, const std::string& text) {
+    std::memcpy(b.data() + at, text.data(), text.size());
+}
+
+const char* const kNames[] = {"CCTV-1", "CCTV-2", "Sports HD", "Movie"};
+
+// A CAS slot of the scramblers' settings blocks (214 bytes).
+void FillSlot(std::vector<uint8_t>& b, size_t at, int slot) {
+    b[at] = slot == 0 ? 1 : 0;
+    b[at + 1] = 0x5a;  // carried as read
+    Put32Be(b, at + 3, 0x4ad00000u + uint32_t(slot));
+    Put16Be(b, at + 7, uint16_t(slot + 1));
+    b[at + 9] = 127, b[at + 10] = 0, b[at + 11] = 0, b[at + 12] = uint8_t(10 + slot);
+    Put16Be(b, at + 13, uint16_t(5000 + slot));
+    for (int p = 1; p <= 4; ++p)
+        Put16(b, at + 13 + 2 * size_t(p), uint16_t(0x1000 + 0x10 * slot + p));
+    Put16(b, at + 207, uint16_t(0x200 + slot));
+    Put16Be(b, at + 209, uint16_t(6000 + slot));
+    Put16Be(b, at + 211, uint16_t(6100 + slot));
+    b[at + 213] = uint8_t(slot & 1);
+}
+
+// An AC table image of the 2-byte-count form with two entries.
+std::vector<uint8_t> AcImage(int table) {
+    std::vector<uint8_t> b(2048, 0);
+    const std::string n1 = "AC" + std::to_string(table) + "-1", n2 = "AC" + std::to_string(table) + "-2";
+    size_t pos = 2;
+    for (const std::string& name : {n1, n2}) {
+        b[pos++] = uint8_t(name.size());
+        PutText(b, pos, name);
+        pos += name.size();
+        b[pos++] = 3;
+        b[pos++] = uint8_t(table);
+        b[pos++] = 0xa5;
+        b[pos++] = uint8_t(name.back());
+    }
+    Put16Be(b, 0, 2);
+    return b;
+}
+
+}  // namespace
+
+bool ScramblerSimDevice::Serves(uint16_t type) {
+    switch (type) {
+        case 0x3102:  // ASI QAM modulator with scrambler
+            return true;
+        default:
+            return false;
+    }
+}
+
+ScramblerSimDevice::ScramblerSimDevice(uint16_t type) : m_type(type) {
+    for (int t = 0; t < 4; ++t)
+        m_ac[size_t(t)] = AcImage(t + 1);
+    m_marks.assign(1024, 0);
+    if (type == 0x3102) {
+        m_block.assign(1249, 0);
+        for (int s = 0; s < 4; ++s)
+            FillSlot(m_block, size_t(214 * s), s);
+        Put16Be(m_block, 1112, 10);  // encrypt period
+        m_block[1114] = 3;
+        Put16(m_block, 1115, 0x0101);  // TS ID
+        m_block[1117] = 0x77;          // carried as read
+        Put16(m_block, 1119, 1234);
+        for (int p = 0; p < 3; ++p) {
+            std::vector<uint8_t> r(267, 0);
+            r[0] = 0x11;
+            PutText(r, 1, kNames[p]);
+            Put16(r, 65, uint16_t(101 + p));
+            Put16(r, 71, uint16_t(0x100 * (p + 1)));
+            Put16(r, 75, uint16_t(0x100 * (p + 1) + 1));
+            r[77] = p == 2 ? 3 : 2;
+            for (int e = 0; e < r[77]; ++e) {
+                r[size_t(82 + 5 * e)] = e == 0 ? 0x02 : 0x04;
+                Put16(r, size_t(82 + 5 * e + 3), uint16_t(0x100 * (p + 1) + 1 + e));
+            }
+            r[200] = 0x33;  // carried as read
+            m_programs.push_back(r);
+        }
+        m_masks = {0x1, 0x0, 0x2};
+        for (size_t p = 0; p < m_masks.size(); ++p)
+            for (size_t i = 0; i < 4; ++i)
+                m_block[856 + 4 * p + i] = uint8_t(m_masks[p] >> (8 * i));
+        // Program 2's audio carries the cross.
+        const uint16_t pid = 0x202;
+        m_marks[pid / 8] |= uint8_t(0x80 >> (pid % 8));
+    }
+}
+
+std::optional<ScramblerSimDevice::Reply> ScramblerSimDevice::Handle(uint8_t command, uint8_t b, uint8_t c,
+                                                                    const Bytes& payload) {
+    if (m_type == 0x3102)
+        return QamScrambler(command, b, c, payload);
+    return std::nullopt;
+}
+
+ScramblerSimDevice::Reply ScramblerSimDevice::AcPage(uint8_t table, uint8_t half) const {
+    Reply r;
+    r.payload = {table, half};
+    if (table >= 1 && table <= 4 && half >= 1 && half <= 2) {
+        const Bytes& image = m_ac[size_t(table - 1)];
+        r.payload.insert(r.payload.end(), image.begin() + (half - 1) * 1024, image.begin() + half * 1024);
+    } else {
+        r.payload.resize(1026, 0);
+    }
+    return r;
+}
+
+std::optional<ScramblerSimDevice::Reply> ScramblerSimDevice::QamScrambler(uint8_t command, uint8_t b, uint8_t,
+                                                                          const Bytes& payload) {
+    Reply r;
+    switch (command) {
+        case 0x20:
+            return r;
+        case 0x21: {
+            const int n = int(m_programs.size());
+            const int i = payload.empty() ? 1 : payload.size() >= 2 ? 1 : payload[0];
+            r.payload = {uint8_t(i), uint8_t(n)};
+            if (n == 0 || i < 1 || i > n) {
+                r.payload.resize(2 + 4 + 267, 0);
+                return r;
+            }
+            Append32(r.payload, m_masks[size_t(i - 1)]);
+            r.payload.insert(r.payload.end(), m_programs[size_t(i - 1)].begin(),
+                             m_programs[size_t(i - 1)].end());
+            return r;
+        }
+        case 0x24:
+            r.payload = m_block;
+            return r;
+        case 0x37:
+            r.payload = m_marks;
+            return r;
+        case 0x50:
+            if (payload.size() < 2)
+                return std::nullopt;
+            return AcPage(payload[0], payload[1]);
+        case 0x25:
+            if (payload.size() >= m_block.size()) {
+                std::copy(payload.begin(), payload.begin() + long(m_block.size()), m_block.begin());
+                for (size_t p = 0; p < m_masks.size(); ++p)
+                    m_masks[p] = uint32_t(m_block[856 + 4 * p]) | uint32_t(m_block[857 + 4 * p]) << 8 |
+                                 uint32_t(m_block[858 + 4 * p]) << 16 | uint32_t(m_block[859 + 4 * p]) << 24;
+            }
+            ++m_writes;
+            return r;
+        case 0x23:
+            if (payload.size() >= 268 && payload[0] >= 1 && payload[0] <= m_programs.size())
+                std::copy(payload.begin() + 1, payload.begin() + 268,
+                          m_programs[size_t(payload[0] - 1)].begin());
+            return r;
+        case 0x38:
+            if (payload.size() >= 1024)
+                std::copy(payload.begin(), payload.begin() + 1024, m_marks.begin());
+            return r;
+        case 0x51:
+            if (payload.size() >= 1026 && payload[0] >= 1 && payload[0] <= 4 && payload[1] >= 1 &&
+                payload[1] <= 2)
+                std::copy(payload.begin() + 2, payload.begin() + 1026,
+                          m_ac[size_t(payload[0] - 1)].begin() + (payload[1] - 1) * 1024);
+            return r;
+        case 0x26: {
+            ++m_tick;
+            const uint16_t rate = uint16_t(25000 + (m_tick % 7) * 10);
+            r.payload = {0x11, uint8_t(rate >> 8), uint8_t(rate), uint8_t(m_tick & 1 ? 2 : 0), 0, 0, 0};
+            return r;
+        }
+        default:
+            return std::nullopt;
+    }
+    (void)b;
+}
+
+std::optional<ScramblerSimDevice::Reply> ScramblerSimDevice::StandAlone(uint8_t, uint8_t, uint8_t,
+                                                                        const Bytes&) {
+    return std::nullopt;
+}
+
+std::optional<ScramblerSimDevice::Reply> ScramblerSimDevice::SasModulator(uint8_t, uint8_t, uint8_t,
+                                                                          const Bytes&) {
+    return std::nullopt;
+}
+
+}  // namespace nms::test

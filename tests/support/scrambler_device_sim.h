@@ -1,0 +1,65 @@
+// The scramblers as a device answers their "Scrambler" pages: program lists, CAS settings, PID marks and
+// access-criteria tables read and written in the pages' request chains, and a status that changes with
+// every poll. Plain logic: devsim and the tests use it; calls are serialised by the caller.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace nms::test {
+
+class ScramblerSimDevice {
+public:
+    using Bytes = std::vector<uint8_t>;
+    struct Reply {
+        uint8_t b = 1;
+        uint8_t c = 1;
+        Bytes payload;
+    };
+
+    // True for the device types this simulator serves (their "Scrambler" page).
+    static bool Serves(uint16_t typeCode);
+
+    explicit ScramblerSimDevice(uint16_t typeCode);
+
+    // The reply to one request, or none for a command the device does not answer.
+    std::optional<Reply> Handle(uint8_t command, uint8_t b, uint8_t c, const Bytes& payload);
+
+    // What the device holds, for tests.
+    const Bytes& Block() const { return m_block; }
+    const std::vector<Bytes>& Programs() const { return m_programs; }
+    const std::vector<uint32_t>& Masks() const { return m_masks; }
+    const Bytes& Marks() const { return m_marks; }
+    const std::array<Bytes, 4>& AcTables() const { return m_ac; }
+    const Bytes& TsBlock() const { return m_ts; }
+    const Bytes& CwTable() const { return m_cw; }
+    int Writes() const { return m_writes; }
+
+private:
+    std::optional<Reply> QamScrambler(uint8_t command, uint8_t b, uint8_t c, const Bytes& payload);
+    std::optional<Reply> StandAlone(uint8_t command, uint8_t b, uint8_t c, const Bytes& payload);
+    std::optional<Reply> SasModulator(uint8_t command, uint8_t b, uint8_t c, const Bytes& payload);
+    Reply AcPage(uint8_t table, uint8_t half) const;
+
+    uint16_t m_type;
+    unsigned m_tick = 0;
+    int m_writes = 0;
+    Bytes m_block;  // settings block
+    std::vector<Bytes> m_programs;
+    std::vector<uint32_t> m_masks;
+    Bytes m_marks;              // PID marks
+    std::array<Bytes, 4> m_ac;  // AC table images
+    Bytes m_ts;                 // stand-alone TS block
+    Bytes m_cw;                 // stand-alone fixed-CW table
+    // The scrambling QAM modulators.
+    int m_variant = 0;
+    Bytes m_casBlock;                              // 202 bytes
+    std::array<std::vector<Bytes>, 4> m_channels;  // program records per channel
+    std::array<std::vector<std::array<uint8_t, 2>>, 4> m_headers;
+    std::vector<Bytes> m_outputRecords;     // variant 102
+    std::array<uint8_t, 64> m_acIndexes{};  // variant 88
+};
+
+}  // namespace nms::test
