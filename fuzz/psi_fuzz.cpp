@@ -1,11 +1,14 @@
 // PSI/SI sections of any bytes: the readers stay inside them, a table packs back to exactly what came
 // (or is kept as received), a section the checker accepts is never kept read-only, and the CA editor
-// and the read chain take any reply without harm.
+// and the read chain take any reply without harm. The same bytes as an LCN list file and as the
+// descriptors of a transport-stream entry.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 #include "pages/psi/ca_descriptor_section.h"
+#include "pages/psi/lcn_list_file.h"
+#include "pages/psi/nit_ts_entry.h"
 #include "pages/psi/psi_chain.h"
 #include "pages/psi/psi_model.h"
 #include "pages/psi/psi_section_checker.h"
@@ -76,6 +79,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         static const uint8_t kCommands[] = {39, 41, 45, 47, 43};
         packet[4] = kCommands[selector % 5];
         chain.OnReply(ReplyView(packet.data(), static_cast<int>(packet.size())));
+    }
+
+    const LcnFileResult lcn = ParseLcnList(std::string_view(reinterpret_cast<const char*>(data), size));
+    if (lcn.status != LcnFileRead::kOk && !lcn.rows.empty())
+        std::abort();
+    NitTsEntry entry;
+    entry.SetDescriptors(section, length);
+    const NitTsEntryLists lists = ReadNitTsEntry(entry);
+    // Every row needs at least four bytes of the entry.
+    if (lists.lcnRows.size() * 4 > static_cast<size_t>(entry.DescriptorsLength()))
+        std::abort();
+    // What was read builds again, or is refused; never more than the entry holds.
+    NitTsForm form;
+    form.symbolRate = "6.875";
+    form.modulation = 3;
+    if (CheckNitTsForm(form).empty()) {
+        form.lcnOn = lists.lcnOn;
+        form.nordig87 = lists.nordig87;
+        form.nordigV21 = lists.nordigV21;
+        form.lcnRows = lists.lcnRows;
+        form.privateOn = lists.privateOn;
+        form.privateRows = lists.privateRows;
+        NitTsEntry rebuilt = entry;
+        if (BuildNitTsEntry(form, rebuilt).empty() && rebuilt.DescriptorsLength() > kNitMaxEntryDescriptors)
+            std::abort();
     }
     return 0;
 }

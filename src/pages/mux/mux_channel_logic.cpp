@@ -143,6 +143,18 @@ void MuxChannelLogic::WaitEnded() {
     m_expect = {};
 }
 
+void MuxChannelLogic::TimedOut() {
+    if (m_expect.active) {
+        m_late.expect = m_expect;
+        m_late.editBuffer = m_editBuffer;
+        m_late.transcodeBuffer = m_transcodeBuffer;
+        m_late.editChannel = m_editChannel;
+        m_late.editIndex = m_editIndex;
+        m_late.editRoot = m_editRoot;
+    }
+    m_expect = {};
+}
+
 // ---- Operator actions ----
 
 ChainStep MuxChannelLogic::InputAnalyze(const TreePath& sel, bool pidRemapChecked) {
@@ -363,8 +375,53 @@ bool MuxChannelLogic::FindIpIndexConflict(uint8_t index, int channel, int progra
 // ---- Replies ----
 
 ChainStep MuxChannelLogic::HandleReply(const MuxReply& r) {
-    if (!m_expect.active || r.command != m_expect.command || (r.length > 0 && !r.payload))
+    if (r.length > 0 && !r.payload)
         return {};
+    if (m_expect.active && r.command == m_expect.command) {
+        ChainStep step = Dispatch(r);
+        if (step.HasRequest() || step.wait != ChainStep::Wait::kNone)
+            return step;
+    }
+    return HandleLateReply(r);
+}
+
+ChainStep MuxChannelLogic::HandleLateReply(const MuxReply& r) {
+    if (!m_late.expect.active || r.command != m_late.expect.command)
+        return {};
+    // A reply out of range names nothing the page asked for: there is no data to apply.
+    if ((r.command == kCmdReadInputProgram || r.command == kCmdReadOutputProgram) && r.length >= 2 &&
+        OutOfRange(r.payload[0], r.payload[1]))
+        return {};
+    // The handlers move the read cursor, the expectation and the edit state; all of them belong to what
+    // the page does now, so they come back as they were.
+    const Expect expect = m_expect;
+    const int channel = m_channel, index = m_index, count = m_count, pass = m_pass;
+    const bool inputsFollow = m_inputsFollow;
+    std::swap(m_editBuffer, m_late.editBuffer);
+    std::swap(m_transcodeBuffer, m_late.transcodeBuffer);
+    std::swap(m_editChannel, m_late.editChannel);
+    std::swap(m_editIndex, m_late.editIndex);
+    std::swap(m_editRoot, m_late.editRoot);
+    m_expect = m_late.expect;
+    const ChainStep step = Dispatch(r);
+    std::swap(m_editBuffer, m_late.editBuffer);
+    std::swap(m_transcodeBuffer, m_late.transcodeBuffer);
+    std::swap(m_editChannel, m_late.editChannel);
+    std::swap(m_editIndex, m_late.editIndex);
+    std::swap(m_editRoot, m_late.editRoot);
+    m_expect = expect;
+    m_channel = channel;
+    m_index = index;
+    m_count = count;
+    m_pass = pass;
+    m_inputsFollow = inputsFollow;
+    // Used once: a repeated copy changes nothing more.
+    if (step.HasRequest() || step.wait != ChainStep::Wait::kNone)
+        m_late = {};
+    return {};
+}
+
+ChainStep MuxChannelLogic::Dispatch(const MuxReply& r) {
     switch (r.command) {
         case kCmdAnalyseInput:
             return OnAnalyse(r);
@@ -495,11 +552,15 @@ void MuxChannelLogic::AddOutputNode(int root, int channel, int index) {
     const int pos = m_outputTree.FindChannel(root, channel);
     if (pos < 0)
         return;
-    if (IsTranscoder())
-        m_outputTree.AppendChild(root, pos,
-                                 OutputProgramNode(*TranscodeChannel(channel)->Program(index), index));
+    ProgramTreeNode node = IsTranscoder()
+                               ? OutputProgramNode(*TranscodeChannel(channel)->Program(index), index)
+                               : OutputProgramNode(*Channel(channel)->Program(index), index);
+    // A late reply may have shown the program already: one node per program.
+    const int child = m_outputTree.FindChild(root, pos, index);
+    if (child >= 0)
+        m_outputTree.ReplaceChild(root, pos, child, std::move(node));
     else
-        m_outputTree.AppendChild(root, pos, OutputProgramNode(*Channel(channel)->Program(index), index));
+        m_outputTree.AppendChild(root, pos, std::move(node));
 }
 
 ChainStep MuxChannelLogic::OnOutputProgram(const MuxReply& r) {

@@ -4,8 +4,10 @@
 // (the page mirrors them through the tree observer).
 //
 // A chain continues only while its wait runs: each request records what it asked for (command, channel,
-// index, pass) and only a reply that matches it is used. Short, duplicated, out-of-range or late replies
-// change nothing and let the wait end as a time-out.
+// index, pass) and only a reply that matches it is used. Short, duplicated and out-of-range replies change
+// nothing and let the wait end as a time-out. The reply to a request that timed out may still arrive: what
+// it reports is applied once (the device did route, remove or modify the program), but it starts and
+// continues no chain and leaves any running wait alone.
 #pragma once
 
 #include <cstdint>
@@ -113,9 +115,11 @@ public:
     ChainStep CommitTranscodeEdit(const TranscodeProgramRecord& record);
     const ProgramRecord& EditBuffer() const { return m_editBuffer; }
 
-    // The wait ended without its reply (time-out, restart) or the request could not be queued: the chain
-    // stops; the cursor stays where it stood.
+    // The request could not be queued: the chain stops; the cursor stays where it stood.
     void WaitEnded();
+    // The wait ended without its reply (time-out, restart): the chain stops as above, and the reply to
+    // the request, should it still come, is applied without continuing anything.
+    void TimedOut();
 
     ChainStep HandleReply(const MuxReply& reply);
 
@@ -133,6 +137,14 @@ private:
         int pass = 0;  // 0: not checked
     };
 
+    // The request that timed out, with the edit it carried (a modify's reply applies that edit).
+    struct Late {
+        Expect expect;
+        ProgramRecord editBuffer;
+        TranscodeProgramRecord transcodeBuffer;
+        int editChannel = 0, editIndex = 0, editRoot = 0;
+    };
+
     int TableChannels() const { return IsTranscoder() ? kTranscodeChannels : kMaxInputChannels; }
     bool ChannelInRange(int channel) const;
     int LayoutChannels() const;
@@ -146,6 +158,8 @@ private:
     void ResetCursor();
     void AddOutputNode(int root, int channel, int index);
 
+    ChainStep Dispatch(const MuxReply& r);
+    ChainStep HandleLateReply(const MuxReply& r);
     ChainStep OnAnalyse(const MuxReply& r);
     ChainStep OnCaInfo(const MuxReply& r);
     // A channel or program number a reply may not name.
@@ -169,6 +183,7 @@ private:
     int m_pass = 1;
 
     Expect m_expect;
+    Late m_late;
     std::vector<ChannelProgramTable> m_tables;             // 16, all but PageParam 86
     std::vector<TranscodeChannelTable> m_transcodeTables;  // 8, PageParam 86
 

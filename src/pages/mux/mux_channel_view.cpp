@@ -236,9 +236,9 @@ void CMuxChannelView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply
 }
 
 void CMuxChannelView::OnTimer(int id) {
-    // The wait ended without its reply: the chain stops here, so a late reply finds nothing to continue.
+    // The wait ended without its reply: the chain stops here; a late reply is applied but continues nothing.
     if (id == kWaitTimerId && m_logic)
-        m_logic->WaitEnded();
+        m_logic->TimedOut();
     CFormTemplateView::OnTimer(id);
 }
 

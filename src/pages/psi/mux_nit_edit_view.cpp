@@ -16,6 +16,8 @@
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
 #include "pagebase/text_conversion.h"
+#include "pages/psi/network_descriptor_dlg.h"
+#include "pages/psi/nit_descriptor_dlg.h"
 #include "platform/codepage.h"
 #include "platform/prompt.h"
 
@@ -136,20 +138,21 @@ CMuxNitEditView::CMuxNitEditView(QWidget* parent) : CFormTemplateView(parent) {
     connect(m_sendB, &QPushButton::clicked, this, &CMuxNitEditView::OnSendB);
     connect(m_readLocal, &QPushButton::clicked, this, &CMuxNitEditView::OnReadLocal);
     connect(m_saveLocal, &QPushButton::clicked, this, &CMuxNitEditView::OnSaveLocal);
+    connect(m_tsAdd, &QPushButton::clicked, this, &CMuxNitEditView::OnAddTs);
+    connect(m_tsEdit, &QPushButton::clicked, this, &CMuxNitEditView::OnEditTs);
     connect(m_tsDelete, &QPushButton::clicked, this, &CMuxNitEditView::OnDeleteTs);
     connect(m_tsClear, &QPushButton::clicked, this, &CMuxNitEditView::OnClearTs);
     connect(m_tsList, &QTreeWidget::itemClicked, this, &CMuxNitEditView::OnTsListClick);
     connect(m_ndCheck, &QCheckBox::clicked, this, &CMuxNitEditView::OnNetworkDescriptorCheck);
+    connect(m_ndAdd, &QPushButton::clicked, this, &CMuxNitEditView::OnAddNetworkDescriptor);
+    connect(m_ndEdit, &QPushButton::clicked, this, &CMuxNitEditView::OnEditNetworkDescriptor);
     connect(m_ndDelete, &QPushButton::clicked, this, &CMuxNitEditView::OnDeleteNetworkDescriptor);
     connect(m_ndClear, &QPushButton::clicked, this, &CMuxNitEditView::OnClearNetworkDescriptors);
     connect(m_channel, &QComboBox::activated, this, &CMuxNitEditView::OnSelChangeChannel);
 
-    // The transport-stream and network descriptor dialogs are not part of this program yet.
-    m_tsAdd->setEnabled(false);
+    // Edit and Delete act on the row last clicked.
     m_tsEdit->setEnabled(false);
     m_tsDelete->setEnabled(false);
-    m_ndAdd->setEnabled(false);
-    m_ndEdit->setEnabled(false);
     UpdateNdEnabled();
 }
 
@@ -361,12 +364,56 @@ void CMuxNitEditView::OnTsListClick() {
         m_tsDelete->setEnabled(false);
         return;
     }
+    m_tsEdit->setEnabled(true);
     m_tsDelete->setEnabled(true);
     if (g_markedRow >= 0 && g_markedRow < m_tsList->topLevelItemCount())
         m_tsList->topLevelItem(g_markedRow)->setData(0, Qt::UserRole, kUnmarked);
     m_tsList->topLevelItem(row)->setData(0, Qt::UserRole, kMarked);
     g_markedRow = row;
     PaintMarkedRow();
+}
+
+void CMuxNitEditView::OnAddTs() {
+    UpdateData(true);
+    NitTable& t = m_logic->Table();
+    if (static_cast<int>(t.rows.size()) >= kNitMaxTsRows) {
+        ShowMessageBox("The list holds at most 100 transport streams.");
+        return;
+    }
+    CNitDescriptorDlg dlg(this);
+    dlg.m_form = NewRowPreset(t.rows);
+    dlg.m_editMode = 0;
+    if (dlg.DoModal() != 1)
+        return;
+    NitTsRow row;
+    FillRowColumns(dlg.m_form, row);
+    row.entry = dlg.m_entry;
+    t.AddRow(std::move(row));
+    ShowTable();
+}
+
+void CMuxNitEditView::OnEditTs() {
+    const int selected = SelectedRow(m_tsList);
+    NitTable& t = m_logic->Table();
+    if (selected < 0 || selected >= static_cast<int>(t.rows.size()))
+        return;
+    UpdateData(true);
+    CNitDescriptorDlg dlg(this);
+    // A transport stream read without a delivery descriptor has nothing this dialog could show.
+    if (!FormFromRow(t.rows[static_cast<size_t>(selected)], &dlg.m_form))
+        return;
+    dlg.m_editMode = 1;
+    dlg.m_entry = t.rows[static_cast<size_t>(selected)].entry;
+    if (dlg.DoModal() != 1)
+        return;
+    NitTsRow& row = t.rows[static_cast<size_t>(selected)];
+    FillRowColumns(dlg.m_form, row);
+    row.entry = dlg.m_entry;
+    ShowTable();
+    if (g_markedRow >= 0 && g_markedRow < m_tsList->topLevelItemCount()) {
+        m_tsList->topLevelItem(g_markedRow)->setData(0, Qt::UserRole, kMarked);
+        PaintMarkedRow();
+    }
 }
 
 void CMuxNitEditView::OnDeleteTs() {
@@ -405,11 +452,8 @@ void CMuxNitEditView::OnClearTs() {
 void CMuxNitEditView::UpdateNdEnabled() {
     const bool on = m_ndCheck->isChecked();
     m_ndList->setEnabled(on);
-    m_ndDelete->setEnabled(on);
-    m_ndClear->setEnabled(on);
-    // Add and Edit wait for the network descriptor dialog.
-    m_ndAdd->setEnabled(false);
-    m_ndEdit->setEnabled(false);
+    for (QPushButton* b : {m_ndAdd, m_ndDelete, m_ndEdit, m_ndClear})
+        b->setEnabled(on);
 }
 
 void CMuxNitEditView::OnNetworkDescriptorCheck() {
@@ -427,6 +471,40 @@ void CMuxNitEditView::CollectNetworkDescriptors() {
         row.text = item->text(1).toStdString().substr(0, kNitMaxNetworkDescriptorHex);
         t.networkDescriptors.push_back(row);
     }
+}
+
+void CMuxNitEditView::OnAddNetworkDescriptor() {
+    UpdateData(true);
+    if (m_ndList->topLevelItemCount() >= kNitMaxNetworkDescriptors) {
+        ShowMessageBox("The list holds at most 8 network descriptors.");
+        return;
+    }
+    // A row keeps at most 127 data bytes: longer data is refused by the dialog, not cut here.
+    CNetworkDescriptorDlg dlg(this, kNitMaxNetworkDescriptorHex);
+    if (dlg.DoModal() != 1)
+        return;
+    auto* item = new QTreeWidgetItem(m_ndList);
+    item->setText(0, QString::asprintf("%X", dlg.m_tag));
+    item->setText(1, QString::fromStdString(dlg.m_data));
+    CollectNetworkDescriptors();
+}
+
+void CMuxNitEditView::OnEditNetworkDescriptor() {
+    UpdateData(true);
+    const int row = SelectedRow(m_ndList);
+    if (row < 0) {
+        ShowMessageBox("Please Select List");
+        return;
+    }
+    QTreeWidgetItem* item = m_ndList->topLevelItem(row);
+    CNetworkDescriptorDlg dlg(this, kNitMaxNetworkDescriptorHex);
+    dlg.m_tagText = item->text(0).toStdString();
+    dlg.m_dataText = item->text(1).toStdString();
+    if (dlg.DoModal() != 1)
+        return;
+    item->setText(0, QString::asprintf("%X", dlg.m_tag));
+    item->setText(1, QString::fromStdString(dlg.m_data));
+    CollectNetworkDescriptors();
 }
 
 void CMuxNitEditView::OnDeleteNetworkDescriptor() {

@@ -34,10 +34,14 @@ public:
     void OnSendB() { SendNit(2); }
     void OnReadLocal();
     void OnSaveLocal();
+    void OnAddTs();
+    void OnEditTs();
     void OnDeleteTs();
     void OnClearTs();
     void OnTsListClick();
     void OnNetworkDescriptorCheck();
+    void OnAddNetworkDescriptor();
+    void OnEditNetworkDescriptor();
     void OnDeleteNetworkDescriptor();
     void OnClearNetworkDescriptors();
     void OnSelChangeChannel() { OnGet(); }
@@ -58,6 +62,7 @@ public:
     QPushButton* TsDeleteButton() const { return m_tsDelete; }
     QPushButton* NdAddButton() const { return m_ndAdd; }
     QPushButton* NdEditButton() const { return m_ndEdit; }
+    QPushButton* NdDeleteButton() const { return m_ndDelete; }
 
     // The transport-stream row last clicked, shared by every instance; -1 none.
     static int MarkedRow();

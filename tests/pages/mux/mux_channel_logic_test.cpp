@@ -510,11 +510,21 @@ TEST(MuxChannelReplies, LateAndDuplicatedReplies) {
     // The same reply again: the chain asked for program 2 meanwhile.
     EXPECT_FALSE(Feed(logic, 0x22, first).HasRequest());
     EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 0)), (std::vector<std::string>{"1 A"}));
-    // Time-out; the answer for program 2 arrives late.
-    logic.WaitEnded();
-    EXPECT_FALSE(Feed(logic, 0x22, mux.Answer(0x22, {1, 2})).HasRequest());
-    EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 0)), (std::vector<std::string>{"1 A"}));
-    EXPECT_EQ(logic.Channel(1)->Program(2)->InOutput(), 0);
+    // Time-out; the answer for program 2 arrives late: its record is shown, but the chain does not go on
+    // to channel 2 and no wait changes.
+    logic.TimedOut();
+    const ChainStep late = Feed(logic, 0x22, mux.Answer(0x22, {1, 2}));
+    EXPECT_FALSE(late.HasRequest());
+    EXPECT_EQ(late.wait, ChainStep::Wait::kNone);
+    EXPECT_FALSE(late.sendVersion);
+    EXPECT_FALSE(logic.Waiting());
+    EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 0)), (std::vector<std::string>{"1 A", "2 B"}));
+    EXPECT_EQ(logic.Channel(1)->Program(2)->InOutput(), 1);
+    // Used once; a reply the page never asked for stays ignored.
+    Feed(logic, 0x22, mux.Answer(0x22, {1, 2}));
+    EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 0)).size(), 2u);
+    logic.WaitEnded();  // a refused send leaves nothing to arrive late
+    EXPECT_FALSE(Feed(logic, 0x22, mux.Answer(0x22, {1, 1})).HasRequest());
 }
 
 // ---- Select, remove ----
@@ -733,23 +743,63 @@ TEST_F(Routed, ThirtyTwoElementsHideTheIpIndexAndSkipTheScan) {
     EXPECT_EQ(logic->OutputTree().Node(0, 1, 0)->children.size(), 3u);
 }
 
-TEST_F(Routed, LateModifyReplyWritesNothing) {
+TEST_F(Routed, LateModifyReplyAppliesTheEditItAcknowledges) {
     SetUpPage(0);
     Drive(*logic, mux, logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 1));
     EditProgramFields f;
     ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 1), &f));
     f.serviceId = "999";
     ASSERT_TRUE(logic->CommitEdit(f).HasRequest());
-    logic->WaitEnded();
-    EXPECT_FALSE(Feed(*logic, 0x23, {2, 1}).HasRequest());
-    EXPECT_EQ(logic->Channel(2)->Program(1)->OutputServiceId(), 1);
-    EXPECT_EQ(logic->OutputTree().Node(0, 1, 0)->children[0].text, "Service ID:1");
-    // A modify reply for another slot than the one edited is ignored too.
+    logic->TimedOut();
+    // The operator opens the dialog again and cancels it: the late reply still applies the edit it answers.
     ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 1), &f));
-    f.serviceId = "999";
+    const ChainStep late = Feed(*logic, 0x23, {2, 1});
+    EXPECT_FALSE(late.HasRequest());
+    EXPECT_EQ(late.wait, ChainStep::Wait::kNone);
+    EXPECT_EQ(logic->Channel(2)->Program(1)->OutputServiceId(), 999);
+    EXPECT_EQ(logic->OutputTree().Node(0, 1, 0)->children[0].text, "Service ID:999");
+    // A modify reply for another slot than the one edited is ignored.
+    ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 1), &f));
+    f.serviceId = "7";
     logic->CommitEdit(f);
     EXPECT_FALSE(Feed(*logic, 0x23, {2, 2}).HasRequest());
     EXPECT_EQ(logic->Channel(2)->Program(2)->OutputServiceId(), 1);
+    EXPECT_EQ(logic->Channel(2)->Program(1)->OutputServiceId(), 999);
+}
+
+TEST_F(Routed, LateSelectAndRemoveRepliesShowWhatTheDeviceDid) {
+    for (int pageParam : {0, 1}) {
+        SCOPED_TRACE(pageParam);
+        SetUpPage(pageParam);
+        // Select times out; the device routed the program all the same.
+        const ChainStep asked = logic->Select(ProgramNode(logic->InputTree(), 0, 2, 2), 1);
+        ASSERT_TRUE(asked.HasRequest());
+        logic->TimedOut();
+        // Meanwhile the operator refreshes the outputs; the late select reply arrives inside that chain.
+        const ChainStep refresh = logic->RefreshOut();
+        ASSERT_TRUE(refresh.HasRequest());
+        const ChainStep late = Feed(*logic, 0x25, mux.Answer(0x25, asked.payload));
+        EXPECT_FALSE(late.HasRequest());
+        EXPECT_EQ(late.wait, ChainStep::Wait::kNone);
+        EXPECT_TRUE(logic->Waiting());  // the refresh still waits for its own reply
+        EXPECT_EQ(ChildTexts(logic->OutputTree().Node(0, 1)), (std::vector<std::string>{"2 P2"}));
+        // The refresh chain goes on from where it stood.
+        mux.programs[2][1][0] = 1;
+        const Driven d = Drive(*logic, mux, refresh);
+        EXPECT_EQ(d.last.wait, ChainStep::Wait::kEnd);
+        EXPECT_FALSE(logic->Waiting());
+        ASSERT_EQ(ChildTexts(logic->OutputTree().Node(0, 1)), (std::vector<std::string>{"2 P2"}));
+
+        // Remove times out; the late reply takes the node away once.
+        const ChainStep remove = logic->Remove(ProgramNode(logic->OutputTree(), 0, 2, 2));
+        ASSERT_TRUE(remove.HasRequest());
+        logic->TimedOut();
+        const ChainStep gone = Feed(*logic, 0x26, mux.Answer(0x26, remove.payload));
+        EXPECT_FALSE(gone.HasRequest());
+        EXPECT_EQ(gone.wait, ChainStep::Wait::kNone);
+        EXPECT_TRUE(ChildTexts(logic->OutputTree().Node(0, 1)).empty());
+        EXPECT_EQ(logic->Channel(2)->Program(2)->InOutput(), 0);
+    }
 }
 
 TEST_F(Routed, TranscodeEditSends381Bytes) {

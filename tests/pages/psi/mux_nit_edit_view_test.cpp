@@ -2,14 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
 
 #include "page_fixture.h"
+#include "pages/psi/network_descriptor_dlg.h"
+#include "pages/psi/nit_descriptor_dlg.h"
 #include "pages/psi/psi_section_checker.h"
 #include "platform/prompt.h"
 
@@ -276,6 +281,123 @@ TEST_F(MuxNitEditViewTest, DeletingARowKeepsTheOthersDescriptors) {
     EXPECT_EQ(page.TsList()->topLevelItemCount(), 0);
     page.OnClearTs();
     EXPECT_EQ(fx.Prompt().shown.back().text, "List is empty!");
+}
+
+TEST_F(MuxNitEditViewTest, TransportStreamsAddedEditedSentAndReadBack) {
+    Bind(0);
+    EXPECT_TRUE(page.TsAddButton()->isEnabled());
+    EXPECT_FALSE(page.TsEditButton()->isEnabled());
+    page.IdEdit()->setText("3a");
+    // Add: the dialog opens with the presets of an empty list; an LCN and 64QAM at 346 MHz.
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<CNitDescriptorDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->m_tsIdEdit->text(), "1");
+        EXPECT_EQ(dlg->m_frequencyEdit->text(), "307");
+        dlg->m_frequencyEdit->setText("346");
+        dlg->m_lcnCheck->click();
+        dlg->m_form.lcnRows = {{0x0001, 0x123}};
+        dlg->OnOK();
+    });
+    page.TsAddButton()->click();
+    ASSERT_EQ(page.TsList()->topLevelItemCount(), 1);
+    QTreeWidgetItem* row = page.TsList()->topLevelItem(0);
+    EXPECT_EQ(row->text(0), "0001");
+    EXPECT_EQ(row->text(2), "0346.0000(MHz)");
+    EXPECT_EQ(row->text(3), "6.8750");
+    EXPECT_EQ(row->text(4), "64QAM");
+    EXPECT_EQ(row->text(6), "Cable");
+
+    // A second row: TS id and frequency follow the last row.
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<CNitDescriptorDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->m_tsIdEdit->text(), "0002");
+        EXPECT_EQ(dlg->m_frequencyEdit->text(), "354");
+        dlg->m_satellite->click();
+        dlg->m_frequencyEdit->setText("11.7275");
+        dlg->OnOK();
+    });
+    page.TsAddButton()->click();
+    ASSERT_EQ(page.TsList()->topLevelItemCount(), 2);
+    EXPECT_EQ(page.TsList()->topLevelItem(1)->text(5), "Horizontal");
+
+    // Edit the first row: the dialog shows its values; 256QAM replaces 64QAM, the LCN stays.
+    page.TsList()->topLevelItem(0)->setSelected(true);
+    page.OnTsListClick();
+    EXPECT_TRUE(page.TsEditButton()->isEnabled());
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<CNitDescriptorDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->m_frequencyEdit->text(), "0346.0000");
+        EXPECT_EQ(dlg->m_modulation->currentText(), "64QAM");
+        EXPECT_EQ(dlg->m_lcnList->topLevelItemCount(), 1);
+        dlg->m_modulation->setCurrentIndex(5);
+        dlg->OnOK();
+    });
+    page.TsEditButton()->click();
+    EXPECT_EQ(page.TsList()->topLevelItem(0)->text(4), "256QAM");
+
+    // A network descriptor through its dialog.
+    page.NetworkDescriptorCheck()->click();
+    EXPECT_TRUE(page.NdAddButton()->isEnabled());
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<CNetworkDescriptorDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        dlg->m_tagEdit->setText("5f");
+        dlg->m_dataEdit->setText("0a0b0");
+        dlg->OnOK();
+    });
+    page.NdAddButton()->click();
+    ASSERT_EQ(page.NetworkDescriptorList()->topLevelItemCount(), 1);
+    EXPECT_EQ(page.NetworkDescriptorList()->topLevelItem(0)->text(0), "5F");
+    EXPECT_EQ(page.NetworkDescriptorList()->topLevelItem(0)->text(1), "0a0b");
+    page.NetworkDescriptorList()->clearSelection();
+    page.NdEditButton()->click();
+    EXPECT_EQ(fx.Prompt().shown.back().text, "Please Select List");
+    page.NetworkDescriptorList()->topLevelItem(0)->setSelected(true);
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<CNetworkDescriptorDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->m_tagEdit->text(), "5F");
+        dlg->m_dataEdit->setText("0c");
+        dlg->OnOK();
+    });
+    page.NdEditButton()->click();
+    EXPECT_EQ(page.NetworkDescriptorList()->topLevelItem(0)->text(1), "0c");
+
+    // Sent and read back: the same rows, their descriptors byte for byte.
+    const std::vector<NitTsRow> sentRows = page.Logic()->Table().rows;
+    page.OnSendA();
+    const auto s = Sent(0x30);
+    fx.FeedReply(0x30, {}, 1, 1);
+    EXPECT_FALSE(page.IsBusy());
+    page.OnGet();
+    Sent(0x2F);
+    fx.FeedReply(0x2F, s.payload, 1, 1);
+    ASSERT_EQ(page.TsList()->topLevelItemCount(), 2);
+    const auto& rows = page.Logic()->Table().rows;
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(rows[i].entry.bytes, sentRows[i].entry.bytes) << i;
+        // The symbol rate reads back with its three integer digits ("006.8750" for "6.8750").
+        EXPECT_EQ(std::stod(rows[i].columns[3]), std::stod(sentRows[i].columns[3])) << i;
+        for (int c = 0; c < kNitTsColumns; ++c)
+            if (c != 3)
+                EXPECT_EQ(QString::fromStdString(rows[i].columns[c]).toUpper(),
+                          QString::fromStdString(sentRows[i].columns[c]).toUpper())
+                    << i << " " << c;
+    }
+    ASSERT_EQ(page.NetworkDescriptorList()->topLevelItemCount(), 1);
+    EXPECT_EQ(page.NetworkDescriptorList()->topLevelItem(0)->text(1), "0C");
+
+    // A row read without a delivery descriptor opens no dialog.
+    page.Logic()->Table().rows[0].columns[6].clear();
+    page.TsList()->topLevelItem(0)->setSelected(true);
+    page.OnTsListClick();
+    const size_t boxes = fx.Prompt().shown.size();
+    page.OnEditTs();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(fx.Prompt().shown.size(), boxes);
 }
 
 }  // namespace
