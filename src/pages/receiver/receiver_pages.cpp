@@ -1,4 +1,6 @@
 #include "app/page_registry.h"
+#include "pages/receiver/dvbs2_8x_tuner_view.h"
+#include "pages/receiver/dvbs2_signal_monitor_view.h"
 #include "pages/receiver/dvbs_monitor_view.h"
 #include "pages/receiver/dvbs_system_view.h"
 
@@ -8,6 +10,8 @@ namespace nms {
 void RegisterReceiverPages() {
     RegisterPageClass<CDVBSSystemView>("CDVBSSystemView");
     RegisterPageClass<CDVBSMonitorView>("CDVBSMonitorView");
+    RegisterPageClass<Cdvbs2_8xTuner>("Cdvbs2_8xTuner");
+    RegisterPageClass<CDVBS2signalMonitor>("CDVBS2signalMonitor");
 }
 
 }  // namespace nms

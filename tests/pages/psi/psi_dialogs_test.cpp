@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "page_fixture.h"
@@ -347,6 +348,8 @@ TEST_F(PsiDialogsTest, TransportStreamDialogBuildsTheEntryWithLcnsFromAFile) {
     });
     dialog.m_privateButtons[0]->click();
     ASSERT_EQ(dialog.m_privateList->topLevelItemCount(), 1);
+    if (const char* out = std::getenv("NMS_GRAB_DIR"))
+        dialog.grab().save(QString(out) + "/nit_descriptor_dlg.png");
 
     // A refused OK keeps the operator's texts.
     dialog.m_frequencyEdit->setText("10000");

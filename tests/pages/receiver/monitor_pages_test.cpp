@@ -1,14 +1,17 @@
 // The signal monitor pages: status replies of every layout, short and odd ones, and the poll.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 
 #include "devices/device_record.h"
 #include "page_fixture.h"
 #include "pagebase/lamp.h"
+#include "pages/receiver/dvbs2_signal_monitor_view.h"
 #include "pages/receiver/dvbs_monitor_view.h"
 #include "receiver_device_sim.h"
 
@@ -172,6 +175,117 @@ TEST(DvbsMonitorTest, SimulatedStatusOfEveryVariant) {
         ASSERT_TRUE(status);
         p.fx.FeedReply(0x72, status->payload, status->b);
         EXPECT_FALSE(p.Value(0).isEmpty()) << pageParam;
+    }
+}
+
+}  // namespace
+}  // namespace nms
+
+namespace nms {
+namespace {
+
+void Put32(Bytes& b, size_t at, int32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[at + size_t(i)] = uint8_t(uint32_t(v) >> (8 * i));
+}
+
+struct SignalPage {
+    PageFixture fx;
+    CDVBS2signalMonitor page;
+    SignalPage(int pageParam, uint16_t type) : fx(type) { fx.Bind(&page, pageParam); }
+    bool Shown(QWidget* w) { return w->isVisibleTo(&page); }
+};
+
+TEST(SignalMonitorTest, QualitiesBitratesAndLocks) {
+    SignalPage p(0, 0x2105);
+    EXPECT_EQ(p.fx.TakeSentPacket()->command, 0x02);
+    EXPECT_FALSE(p.Shown(p.page.m_get));
+    EXPECT_FALSE(p.Shown(p.page.m_numbers[8]));
+    Bytes s(74, 0);
+    s[0] = 1;
+    s[1] = 0x81;
+    Put32(s, 2, 665);
+    Put32(s, 6, 1234);
+    Put32(s, 10, 700);
+    Put32(s, 70, 1365);
+    p.fx.FeedReply(0x72, s, 8);
+    EXPECT_EQ(p.page.m_qualityValues[0]->text(), "12.34");
+    EXPECT_EQ(p.page.m_quality[0]->maximum(), 28);
+    EXPECT_EQ(p.page.m_quality[0]->value(), 12);
+    EXPECT_EQ(p.page.m_qualityCaption->text(), "Signal Quality(db)");
+    EXPECT_EQ(p.page.m_bitrates[0]->text(), "1.000");
+    EXPECT_EQ(p.page.m_bitrates[1]->text(), "1.052");
+    EXPECT_TRUE(IsLampOn(p.page.m_lamps[0]));
+    EXPECT_TRUE(IsLampOn(p.page.m_lamps[7]));
+    EXPECT_FALSE(IsLampOn(p.page.m_lamps[1]));
+    s[0] = 0;
+    Put32(s, 6, 85);
+    p.fx.FeedReply(0x72, s, 8);
+    EXPECT_EQ(p.page.m_qualityValues[0]->text(), "85");
+    EXPECT_EQ(p.page.m_quality[0]->value(), 85);
+    EXPECT_EQ(p.page.m_quality[0]->maximum(), 100);
+    // Sixteen channels switch this variant to the sixteen-row display.
+    Bytes t(131, 0);
+    t[66] = 0x01;
+    Put32(t, 67, 665);
+    p.fx.FeedReply(0x72, t, 16);
+    EXPECT_TRUE(p.Shown(p.page.m_numbers[15]));
+    EXPECT_TRUE(IsLampOn(p.page.m_lamps[8]));
+    EXPECT_EQ(p.page.m_bitrates[8]->text(), "1.000");
+    // Too short for sixteen channels: nothing changes.
+    p.fx.FeedReply(0x72, Bytes(130, 0), 16);
+    EXPECT_EQ(p.page.m_bitrates[8]->text(), "1.000");
+}
+
+TEST(SignalMonitorTest, SixteenRowVariantShowsTheTotalWithEightChannels) {
+    SignalPage p(48, 0x2115);
+    p.fx.TakeSentPacket();
+    EXPECT_TRUE(p.Shown(p.page.m_total));
+    Bytes s(74, 0);
+    Put32(s, 70, 1330);
+    p.fx.FeedReply(0x72, s, 8);
+    EXPECT_EQ(p.page.m_total->text(), "2.000");
+    EXPECT_FALSE(p.Shown(p.page.m_numbers[8]));
+    p.fx.FeedReply(0x72, Bytes(131, 0), 16);
+    EXPECT_TRUE(p.Shown(p.page.m_numbers[8]));
+    EXPECT_FALSE(p.Shown(p.page.m_total));
+}
+
+TEST(SignalMonitorTest, ChannelMapReadBeforeVersionAndPollGivesWay) {
+    SignalPage p(49, 0x2236);
+    EXPECT_FALSE(p.Shown(p.page.m_quality[0]));
+    EXPECT_TRUE(p.Shown(p.page.m_physical[7]));
+    // While the map read waits in the send slot the poll does not replace it.
+    ASSERT_TRUE(p.fx.FireTimer(&p.page, 66));
+    auto get = p.fx.TakeSentPacket();
+    ASSERT_TRUE(get);
+    EXPECT_EQ(get->command, 0x33);
+    EXPECT_FALSE(p.page.IsBusy());
+    p.fx.FeedReply(0x33, {0x01, 0x00, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07});
+    EXPECT_EQ(p.page.m_physical[0]->currentText(), "2");
+    EXPECT_EQ(p.page.m_physical[1]->currentText(), "1");
+    EXPECT_EQ(p.fx.TakeSentPacket()->command, 0x02);
+    p.fx.FeedReply(0x33, {0x01});  // short: ignored
+    EXPECT_EQ(p.page.m_physical[0]->currentText(), "2");
+    p.fx.FeedReply(0x33, {9, 0, 2, 3, 4, 5, 6, 7});  // 9 is on no list: sent back as it came
+    p.page.m_physical[1]->setCurrentIndex(7);
+    p.page.m_set->click();
+    auto set = p.fx.TakeSentPacket();
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->command, 0x34);
+    EXPECT_EQ(set->payload, (Bytes{9, 7, 2, 3, 4, 5, 6, 7}));
+    EXPECT_FALSE(p.page.IsBusy());
+    ASSERT_TRUE(p.fx.FireTimer(&p.page, 66));
+    EXPECT_EQ(p.fx.TakeSentPacket()->command, 0x72);
+}
+
+TEST(SignalMonitorTest, SimulatedStatus) {
+    for (auto [pageParam, type] : {std::pair<int, uint16_t>{0, 0x2105}, {48, 0x2115}, {49, 0x2236}}) {
+        SignalPage p(pageParam, type);
+        ReceiverSimDevice sim(type);
+        auto status = sim.Handle(0x72, {});
+        p.fx.FeedReply(0x72, status->payload, status->b);
+        EXPECT_FALSE(p.page.m_bitrates[7]->text().isEmpty()) << pageParam;
     }
 }
 

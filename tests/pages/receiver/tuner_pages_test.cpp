@@ -12,6 +12,7 @@
 #include "devices/reply_routing.h"
 #include "page_fixture.h"
 #include "pagebase/placeholder_page.h"
+#include "pages/receiver/dvbs2_8x_tuner_view.h"
 #include "pages/receiver/dvbs_system_view.h"
 #include "pages/receiver/tuner_grid.h"
 #include "pages/receiver/tuner_records.h"
@@ -335,6 +336,123 @@ TEST(DvbsSystemViewTest, SharedBindingAndTimerBodies) {
     EXPECT_FALSE(other.IsBusy());
     EXPECT_EQ(fx.Events().Count("Operation timeout"), 1);
     EXPECT_FALSE(fx.PeekSentPacket().has_value());
+}
+
+}  // namespace
+}  // namespace nms
+
+namespace nms {
+namespace {
+
+Bytes TunerRecords(int count) {
+    ReceiverSimDevice sim(count == 16 ? 0x2115 : 0x2105);
+    return sim.TunerRecords();
+}
+
+struct Tuner8xPage {
+    PageFixture fx;
+    Cdvbs2_8xTuner page;
+    explicit Tuner8xPage(uint16_t type = 0x2105) : fx(type) {
+        fx.Bind(&page, 0);
+        auto get = fx.TakeSentPacket();
+        EXPECT_TRUE(get && get->command == 0x70 && get->payload.empty());
+    }
+    void Reply(const Bytes& payload, uint8_t mode) {
+        fx.FeedReply(0x70, payload, mode);
+        EXPECT_FALSE(page.IsBusy());
+        EXPECT_FALSE(fx.TakeSentPacket());  // no version request follows
+    }
+    bool Shown(QWidget* w) { return w->isVisibleTo(&page); }
+};
+
+TEST(Tuner8xTest, SixteenChannelsOnTwoTabs) {
+    Tuner8xPage p(0x2115);
+    EXPECT_FALSE(p.Shown(p.page.m_grid->Tabs()));
+    const Bytes records = TunerRecords(16);
+    ASSERT_EQ(records.size(), 1200u);
+    p.Reply(records, 16);
+    EXPECT_TRUE(p.Shown(p.page.m_grid->Tabs()));
+    p.page.m_grid->Tabs()->setCurrentIndex(1);
+    EXPECT_EQ(p.page.m_grid->m_rowLabels[7]->text(), "16");
+    p.page.m_grid->m_frequency[0]->setText("12000");
+    p.page.m_grid->Tabs()->setCurrentIndex(0);
+    p.page.m_set->click();
+    auto set = p.fx.TakeSentPacket();
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->command, 0x71);
+    Bytes expected = records;
+    const uint32_t f = 12000000;
+    for (int i = 0; i < 4; ++i)
+        expected[75 * 8 + 4 + size_t(i)] = uint8_t(f >> (8 * i));
+    EXPECT_EQ(set->payload, expected);
+    EXPECT_TRUE(p.page.IsBusy());
+    p.fx.FeedReply(0x71, {});
+    EXPECT_FALSE(p.page.IsBusy());
+}
+
+TEST(Tuner8xTest, CableAndTerrestrialLayouts) {
+    Tuner8xPage p;
+    Bytes records = TunerRecords(8);
+    records[75 * 2 + 11] = 4;  // bandwidth 1.7M
+    p.Reply(records, 3);
+    EXPECT_EQ(p.page.m_grid->m_first[0]->itemText(5), "1024QAM");
+    EXPECT_FALSE(p.Shown(p.page.m_grid->m_lnb[0]));
+    EXPECT_FALSE(p.Shown(p.page.m_grid->m_second[0]));
+    EXPECT_FALSE(p.Shown(p.page.m_grid->m_captions[TunerGrid::kDiseqc]));
+    EXPECT_EQ(p.page.m_grid->m_captions[TunerGrid::kFirst]->text(), "Polarization:");
+    p.page.OnGet();
+    p.fx.TakeSentPacket();
+    p.Reply(records, 4);
+    EXPECT_EQ(p.page.m_grid->m_captions[TunerGrid::kFirst]->text(), "Modulation Mode");
+    EXPECT_EQ(p.page.m_grid->m_captions[TunerGrid::kSecond]->text(), "Bandwidth:");
+    EXPECT_EQ(p.page.m_grid->m_second[2]->currentText(), "1.7M");
+    EXPECT_FALSE(p.Shown(p.page.m_grid->m_symbol[0]));
+    // The hidden symbol rates and LNB frequencies go back as received.
+    p.page.m_set->click();
+    auto set = p.fx.TakeSentPacket();
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->payload, records);
+    // A satellite reply restores the whole satellite layout.
+    p.page.OnGet();
+    p.fx.TakeSentPacket();
+    p.Reply(records, 0);
+    EXPECT_EQ(p.page.m_grid->m_captions[TunerGrid::kFirst]->text(), "Polarization:");
+    EXPECT_EQ(p.page.m_grid->m_first[0]->itemText(0), "Hor.(18V)");
+    EXPECT_TRUE(p.Shown(p.page.m_grid->m_lnb[0]));
+    EXPECT_FALSE(p.Shown(p.page.m_grid->m_disable[0]));
+}
+
+TEST(Tuner8xTest, EmptyRecordsShortRepliesAndRefusedValues) {
+    Tuner8xPage p;
+    Bytes records = TunerRecords(8);
+    records[75 * 5 + 0] = records[75 * 5 + 1] = records[75 * 5 + 2] = records[75 * 5 + 3] = 0;
+    // Shorter than its mode's records: nothing changes, the wait goes on.
+    p.fx.FeedReply(0x70, Bytes(records.begin(), records.begin() + 599), 8);
+    EXPECT_TRUE(p.page.IsBusy());
+    p.fx.FeedReply(0x70, records, 16);  // 600 bytes are short for 16 channels
+    EXPECT_TRUE(p.page.IsBusy());
+    p.Reply(records, 3);
+    p.page.m_set->click();
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "parameter can not empty 2!");
+    p.page.m_grid->m_frequency[1]->setText("1234567");
+    p.page.m_set->click();
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, kFrequencyOverMaximumText);
+}
+
+TEST(Tuner8xTest, SimulatedDeviceKeepsWhatWasWritten) {
+    ReceiverSimDevice sim(0x2105);
+    Tuner8xPage p;
+    auto reply = sim.Handle(0x70, {});
+    p.Reply(reply->payload, reply->b);
+    p.page.m_grid->m_symbol[3]->setText("30");
+    p.page.m_set->click();
+    auto set = p.fx.TakeSentPacket();
+    ASSERT_TRUE(set);
+    sim.Handle(0x71, set->payload);
+    EXPECT_EQ(sim.TunerRecords()[75 * 3 + 8], 0x30);
+    EXPECT_EQ(sim.TunerRecords()[75 * 3 + 9], 0x75);
 }
 
 }  // namespace

@@ -1,0 +1,149 @@
+#include "pages/receiver/dvbs2_8x_tuner_view.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include "pages/receiver/dvbs_system_view.h"
+#include "pages/receiver/tuner_grid.h"
+
+namespace nms {
+
+Cdvbs2_8xTuner::Cdvbs2_8xTuner(QWidget* parent) : CFormTemplateView(parent) {
+    m_grid = new TunerGrid(this);
+    m_grid->SetColumnShown(TunerGrid::kDisable, false);
+    m_get = new QPushButton("Get", this);
+    m_set = new QPushButton("Set", this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_get);
+    buttons->addWidget(m_set);
+    buttons->addStretch();
+    auto* page = new QVBoxLayout(this);
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_grid);
+    row->addStretch();
+    page->addLayout(row);
+    page->addLayout(buttons);
+    page->addStretch();
+    connect(m_get, &QPushButton::clicked, this, &Cdvbs2_8xTuner::OnGet);
+    connect(m_set, &QPushButton::clicked, this, &Cdvbs2_8xTuner::OnSet);
+    // The bar's index is only ever set by the program with its signals blocked: a change is the operator's.
+    connect(m_grid->Tabs(), &QTabBar::currentChanged, this, &Cdvbs2_8xTuner::OnSelChangeTab);
+}
+
+void Cdvbs2_8xTuner::OnInitialUpdate() {
+    m_logic.Reset();
+    FillLists();
+    ShowRows();
+}
+
+void Cdvbs2_8xTuner::FillLists() {
+    QTabBar* tabs = m_grid->Tabs();
+    {
+        const QSignalBlocker block(tabs);
+        if (m_logic.Sixteen() && tabs->count() != 2) {
+            while (tabs->count())
+                tabs->removeTab(0);
+            tabs->addTab("Channel 1-8");
+            tabs->addTab("Channel 8-16");
+        }
+        if (m_logic.Sixteen())
+            tabs->setCurrentIndex(m_logic.Tab());
+        tabs->setVisible(m_logic.Sixteen());
+    }
+    // Every reply lays the grid out anew for its mode, so a satellite layout never keeps what a cable or
+    // terrestrial one changed.
+    const TunerForm form = m_logic.Form();
+    m_grid->SetCaption(TunerGrid::kFrequency, "Frequency:");
+    m_grid->SetCaption(TunerGrid::kLnb, "LNB Frequency:");
+    m_grid->SetCaption(TunerGrid::kSymbol, "Symbol:");
+    m_grid->SetCaption(TunerGrid::kFirst,
+                       form == TunerForm::kTerrestrial ? "Modulation Mode" : "Polarization:");
+    m_grid->SetCaption(TunerGrid::kSecond, form == TunerForm::kTerrestrial ? "Bandwidth:" : "22KHz");
+    m_grid->FillColumn(TunerGrid::kFirst, form == TunerForm::kCable         ? kTunerConstellationList
+                                          : form == TunerForm::kTerrestrial ? kModulationModeList
+                                                                            : kPolarizationList);
+    m_grid->FillColumn(TunerGrid::kSecond, form == TunerForm::kTerrestrial ? kBandwidthList : kToneList);
+    m_grid->SetColumnShown(TunerGrid::kLnb, form == TunerForm::kSatellite);
+    m_grid->SetColumnShown(TunerGrid::kSymbol, form != TunerForm::kTerrestrial);
+    m_grid->SetColumnShown(TunerGrid::kSecond, form != TunerForm::kCable);
+    m_grid->SetColumnShown(TunerGrid::kDiseqc, form == TunerForm::kSatellite);
+    m_grid->SetRowsShown(TunerGrid::kRows);
+}
+
+void Cdvbs2_8xTuner::ShowRows() {
+    for (int r = 0; r < TunerGrid::kRows; ++r)
+        m_grid->SetRow(r, ShowTunerRow(m_logic.Records(), m_logic.RecordOffset(r), false));
+    m_grid->SetRowNumbers(1 + 8 * m_logic.Tab());
+}
+
+bool Cdvbs2_8xTuner::TakeRows() {
+    for (int r = 0; r < TunerGrid::kRows; ++r) {
+        const std::string message =
+            TakeTunerRow(m_grid->Row(r), m_logic.Records(), m_logic.RecordOffset(r), false);
+        if (!message.empty()) {
+            Carry(PageStep::Message(message));
+            m_grid->FocusRow(r);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Cdvbs2_8xTuner::DoDataExchange(bool collect) {
+    if (collect)
+        return TakeRows();
+    ShowRows();
+    return true;
+}
+
+void Cdvbs2_8xTuner::OnShowWindow(bool shown) {
+    if (shown && m_device)
+        OnGet();
+}
+
+void Cdvbs2_8xTuner::OnGet() {
+    CDVBSSystemView::OnGet(*this);
+}
+
+void Cdvbs2_8xTuner::OnSet() {
+    if (!DeviceOnline() || !UpdateData(true))
+        return;
+    std::vector<uint8_t> payload;
+    const std::string message = m_logic.BuildWrite(&payload);
+    if (!message.empty()) {
+        Carry(PageStep::Message(message));
+        return;
+    }
+    Carry(PageStep::Request(kCmdTunerWrite, std::move(payload), PageStep::Wait::kBeginShort));
+}
+
+void Cdvbs2_8xTuner::OnSelChangeTab(int tab) {
+    if (!m_logic.Sixteen() || tab == m_logic.Tab())
+        return;
+    if (!TakeRows()) {
+        const QSignalBlocker block(m_grid->Tabs());
+        m_grid->Tabs()->setCurrentIndex(m_logic.Tab());
+        return;
+    }
+    m_logic.SetTab(tab);
+    ShowRows();
+}
+
+void Cdvbs2_8xTuner::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
+    if (!device || device != m_device || !reply.IsValid())
+        return;
+    if (reply.Command() == kCmdTunerWrite) {
+        Carry(PageStep::End(PageStep::kRefreshNone));
+        return;
+    }
+    if (reply.Command() != kCmdTunerRead || !m_logic.ReadReply(reply))
+        return;
+    FillLists();
+    Carry(PageStep::End(PageStep::kRefreshNone));
+    ShowRows();
+}
+
+}  // namespace nms

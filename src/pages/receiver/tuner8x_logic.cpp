@@ -1,0 +1,77 @@
+#include "pages/receiver/tuner8x_logic.h"
+
+#include <cstdio>
+
+namespace nms {
+
+bool Tuner8xLogic::ReadReply(const ReplyView& reply) {
+    const int mode = reply.B();
+    const int bytes = (mode == 16 ? 16 : 8) * kTunerChannelParamsSize;
+    const ByteReader r = reply.Reader();
+    if (!r.Has(0, size_t(bytes)))
+        return false;
+    r.Bytes(0, size_t(bytes), m_records.data());
+    m_mode = mode;
+    if (!Sixteen())
+        m_tab = 0;
+    return true;
+}
+
+TunerForm Tuner8xLogic::Form() const {
+    if (m_mode == 3)
+        return TunerForm::kCable;
+    if (m_mode == 4)
+        return TunerForm::kTerrestrial;
+    return TunerForm::kSatellite;
+}
+
+std::string Tuner8xLogic::BuildWrite(std::vector<uint8_t>* payload) const {
+    const int records = Sixteen() ? 16 : 8;
+    for (int i = 0; i < records; ++i)
+        if (IsEmptyTunerRecord(m_records, size_t(i) * kTunerChannelParamsSize))
+            return Sixteen() ? "parameter can not empty 1!" : "parameter can not empty 2!";
+    payload->assign(m_records.begin(), m_records.begin() + records * kTunerChannelParamsSize);
+    return {};
+}
+
+std::string PacketRateText(int32_t packets) {
+    const int64_t bits = packets > 0 ? int64_t(packets) * 1504 : 0;
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld.%03lld", static_cast<long long>(bits / 1000000),
+                  static_cast<long long>(bits / 1000 % 1000));
+    return text;
+}
+
+std::string QualityText(float value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", double(value));
+    return text;
+}
+
+bool ReadTunerSignalStatus(const ReplyView& reply, int rows, TunerSignalView* out) {
+    const ByteReader r = reply.Reader();
+    const bool sixteen = rows == 16;
+    // With 16 channels the last quality ends at 131; with 8 the channels end at 66.
+    if (!r.Has(0, sixteen ? 131 : 66))
+        return false;
+    TunerSignalView v;
+    v.rows = rows;
+    v.db = r.U8Or(0) & 1;
+    for (int k = 0; k < rows; ++k) {
+        const size_t base = k < 8 ? size_t(2 + 8 * k) : size_t(67 + 8 * (k - 8));
+        const uint8_t lockByte = r.U8Or(k < 8 ? 1 : 66);
+        v.locks[size_t(k)] = lockByte >> (k % 8) & 1;
+        v.bitrates[size_t(k)] = PacketRateText(int32_t(r.U32LEOr(base)));
+        const int32_t q = int32_t(r.U32LEOr(base + 4));
+        v.quality[size_t(k)] = v.db ? float(q * 0.01) : float(q);
+    }
+    // The total follows eight channels only; with sixteen its bytes belong to channel 9.
+    if (!sixteen && r.Has(70, 4)) {
+        v.hasTotal = true;
+        v.total = PacketRateText(int32_t(r.U32LEOr(70)));
+    }
+    *out = v;
+    return true;
+}
+
+}  // namespace nms

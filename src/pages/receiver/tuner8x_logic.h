@@ -1,0 +1,67 @@
+// The 8/16-channel IP gateways' tuner pages without their windows: the input records (eight or sixteen
+// 75-byte records, the tuner mode in the reply header) and the signal status with its physical-channel map.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "devices/reply_view.h"
+#include "pages/receiver/tuner_records.h"
+
+namespace nms {
+
+constexpr uint8_t kCmdChannelMapRead = 0x33;
+constexpr uint8_t kCmdChannelMapWrite = 0x34;
+constexpr int kPhysicalChannelMapSize = 8;  // PhysicalChannelMap
+constexpr int kSignalMonitorPollMs = 1500;
+
+enum class TunerForm { kSatellite, kCable, kTerrestrial };
+
+class Tuner8xLogic {
+public:
+    // The initial update: mode 8, tab 0.
+    void Reset() {
+        m_mode = 8;
+        m_tab = 0;
+    }
+    // A 0x70 reply: false (nothing changes) when it is shorter than the records of its mode.
+    bool ReadReply(const ReplyView& reply);
+
+    int Mode() const { return m_mode; }
+    bool Sixteen() const { return m_mode == 16; }
+    TunerForm Form() const;
+    int Tab() const { return m_tab; }
+    void SetTab(int tab) { m_tab = tab == 1 && Sixteen() ? 1 : 0; }
+    size_t RecordOffset(int row) const { return size_t(m_tab * 8 + row) * kTunerChannelParamsSize; }
+    std::vector<uint8_t>& Records() { return m_records; }
+    const std::vector<uint8_t>& Records() const { return m_records; }
+
+    // The empty-record test over the records the mode writes: the message, or empty and the payload.
+    std::string BuildWrite(std::vector<uint8_t>* payload) const;
+
+private:
+    std::vector<uint8_t> m_records = std::vector<uint8_t>(16 * kTunerChannelParamsSize, 0);
+    int m_mode = 8;
+    int m_tab = 0;
+};
+
+// TunerSignalStatus as the monitor shows it.
+struct TunerSignalView {
+    bool db = false;  // qualities in dB (hundredths on the wire), else percent
+    int rows = 8;
+    std::array<bool, 16> locks{};
+    std::array<std::string, 16> bitrates{};
+    std::array<float, 16> quality{};
+    bool hasTotal = false;
+    std::string total;
+};
+// rows: 8 or 16 (the 16-row layout with a count of 16). False when the reply is too short for them.
+bool ReadTunerSignalStatus(const ReplyView& reply, int rows, TunerSignalView* out);
+// Packets per second of 188-byte packets as Mbit/s with three decimals (665 shows 1.000).
+std::string PacketRateText(int32_t packets);
+// The quality as the form shows floats: at most six significant digits.
+std::string QualityText(float value);
+
+}  // namespace nms
