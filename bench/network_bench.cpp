@@ -2,10 +2,16 @@
 // heartbeat ticks at a shortened period, page requests answered while the heartbeats run.
 //
 //   build/bin/network_bench [--devices N] [--ticks T] [--tick-ms M] [--pages P] [--port P] [--devsim PATH]
+//                           [--flood F]
 //
 // Prints: devices online, false "Device offline" events (devices reported offline while they answer),
 // the network thread's CPU time per device per tick against a bare sendto + recvfrom loop on the same
 // sockets (the floor), and the time from a page reply's arrival to its handler.
+//
+// With --flood F, after the warm-up the first device sends F "device restart" datagrams to its shown page
+// (whose handler takes 1 ms, as a page's does) while the ticks go on; it prints the false "Device offline"
+// events of the other devices, the restarts the page handled and how long the page took to get through
+// them.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -115,10 +121,17 @@ struct StampPage : IReplyReceiver {
             latenciesNs.push_back(now - stamp);
     }
     void OnConfigOperation(int, int) override {}
-    void OnTimer(int) override {}
+    void OnTimer(int id) override {
+        if (id != 4)
+            return;
+        // A page's time-out handling: end the wait, refresh its controls, report.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        restarts.fetch_add(1);
+    }
     std::mutex mutex;
     bool recording = false;
     std::vector<int64_t> latenciesNs;
+    std::atomic<int> restarts{0};
 };
 
 struct Child {
@@ -176,7 +189,7 @@ double Percentile(std::vector<int64_t> v, double p) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int devices = 10000, ticks = 12, tickMs = 400, pages = 16;
+    int devices = 10000, ticks = 12, tickMs = 400, pages = 16, flood = 0;
     uint16_t port = 39009;  // away from the program's 2009, where other simulators may run
     std::string devsim = OwnFolder() + "/devsim";
     for (int i = 1; i + 1 < argc; i += 2) {
@@ -191,8 +204,12 @@ int main(int argc, char** argv) {
             pages = std::atoi(argv[i + 1]);
         else if (a == "--devsim")
             devsim = argv[i + 1];
+        else if (a == "--port")
+            port = uint16_t(std::atoi(argv[i + 1]));
+        else if (a == "--flood")
+            flood = std::atoi(argv[i + 1]);
     }
-    if (devices < 1 || ticks < 3 || tickMs < 1 || pages < 1 || pages > devices) {
+    if (devices < 1 || ticks < 3 || tickMs < 1 || pages < 1 || pages > devices || flood < 0 || port == 0) {
         std::fprintf(stderr, "network_bench: bad arguments\n");
         return 2;
     }
@@ -250,6 +267,49 @@ int main(int argc, char** argv) {
         net.Tick();
         std::this_thread::sleep_for(std::chrono::milliseconds(tickMs));
     }
+    if (flood > 0) {
+        const int falseBefore = falseOffline.load();
+        const uint64_t overflowsBefore = net.Stats().queueOverflows.load();
+        const int64_t start = MonotonicNs();
+        std::thread sender([&] {
+            const std::string line = "restart 0\n";
+            for (int i = 0; i < flood; ++i)
+                (void)!write(child.toChild, line.data(), line.size());
+        });
+        int ticked = 0;
+        int64_t doneNs = 0;
+        while (ticked < ticks || (doneNs == 0 && MonotonicNs() - start < 120 * 1000000000LL)) {
+            net.Tick();
+            ++ticked;
+            std::this_thread::sleep_for(std::chrono::milliseconds(tickMs));
+            if (doneNs == 0 && page.restarts.load() + int(net.Stats().queueOverflows.load() - overflowsBefore) >=
+                                   flood)
+                doneNs = MonotonicNs();
+        }
+        sender.join();
+        int online = 0;
+        for (const DevicePtr& d : records)
+            online += d->status.load() > 0;
+        net.Stop();
+        gui.reset();
+        close(child.toChild);
+        kill(child.pid, SIGTERM);
+        waitpid(child.pid, nullptr, 0);
+        SetDeviceEventSink(nullptr);
+        std::printf("devices                               %d\n", devices);
+        std::printf("tick period                           %d ms, %d ticks during the flood\n", tickMs, ticked);
+        std::printf("\"device restart\" datagrams to device 0 %d (its page's handler takes 1 ms)\n", flood);
+        std::printf("restarts the page handled             %d (dropped by the full queue: %llu)\n",
+                    page.restarts.load(),
+                    (unsigned long long)(net.Stats().queueOverflows.load() - overflowsBefore));
+        std::printf("page through the flood after          %.2f s%s\n",
+                    doneNs ? double(doneNs - start) / 1e9 : double(MonotonicNs() - start) / 1e9,
+                    doneNs ? "" : " (not through)");
+        std::printf("devices online at the end             %d\n", online);
+        std::printf("false \"Device offline\" events         %d\n", falseOffline.load() - falseBefore);
+        return 0;
+    }
+
     const int64_t cpuStart = net.CpuTimeNs();
     const uint64_t heartbeatsStart = net.Stats().heartbeats.load();
     for (int t = 0; t < ticks; ++t) {

@@ -60,10 +60,23 @@ void CDevAlarmListView::AddAlarm(const DeviceEvent& event) {
                              ScreenText(event.text), QString::fromStdString(event.timeText)};
     for (int c = 0; c < 5; ++c)
         setItem(row, c, new QTableWidgetItem(cells[c]));
-    // The scroll range follows the new row only at the next layout pass: update it first.
-    updateGeometries();
-    scrollToItem(item(row, 0));
     AppendAlarmLog(event);
+    // Thousands of devices may change state at once: trimming and scrolling wait for the end of the burst.
+    if (!m_flushQueued) {
+        m_flushQueued = true;
+        QMetaObject::invokeMethod(this, &CDevAlarmListView::FlushAlarms, Qt::QueuedConnection);
+    }
+}
+
+void CDevAlarmListView::FlushAlarms() {
+    m_flushQueued = false;
+    if (rowCount() > kMaxRows)
+        model()->removeRows(0, rowCount() - kMaxRows);
+    if (rowCount() == 0)
+        return;
+    // The scroll range follows the new rows only at the next layout pass: update it first.
+    updateGeometries();
+    scrollToItem(item(rowCount() - 1, 0));
 }
 
 void CDevAlarmListView::OnCommand(int id) {

@@ -1,5 +1,6 @@
 // The alarm list under the tab window: one row per device event, appended at the end until the operator
-// deletes rows. The events are also appended to alarmlog.txt.
+// deletes rows; it keeps the most recent kMaxRows rows. The events are also appended to alarmlog.txt,
+// which keeps every line.
 #pragma once
 
 #include <QTableWidget>
@@ -16,6 +17,8 @@ public:
     // Context-menu commands.
     enum : int { ID_DELETE_ALARM = 32784, ID_EMPTY_ALL = 32785, ID_REFRESH = 32786 };
 
+    static constexpr int kMaxRows = 10000;
+
     explicit CDevAlarmListView(QWidget* parent = nullptr);
 
     // Texts are code-page bytes; address in network order.
@@ -29,8 +32,15 @@ public:
     // The context menu as it would be shown (the caller owns it).
     QMenu* CreateContextMenu();
 
+    // Drops the oldest rows beyond kMaxRows and shows the newest row. Runs by itself once after a burst of
+    // events (one layout and one scroll for the lot); callable directly.
+    void FlushAlarms();
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    bool m_flushQueued = false;
 };
 
 }  // namespace nms

@@ -68,7 +68,21 @@ void CDevTreeView::OnHeartbeatTimer() {
 }
 
 bool CDevTreeView::LoadDevices(const std::string& path) {
-    return m_model.LoadDevices(path);
+    m_loading = true;
+    const bool loaded = m_model.LoadDevices(path);
+    m_loading = false;
+    // Items made while loading (all of them when the file was read) go into the tree in one step.
+    QList<QTreeWidgetItem*> pending;
+    for (QTreeWidgetItem* node : m_nodeItems)
+        if (!node->treeWidget())
+            pending.append(node);
+    if (!pending.isEmpty()) {
+        addTopLevelItems(pending);
+        for (QTreeWidgetItem* node : pending)
+            if (node->childCount() > 0)
+                node->setExpanded(true);
+    }
+    return loaded;
 }
 
 bool CDevTreeView::SaveDevices(const std::string& path) {
@@ -135,15 +149,8 @@ TreeSelection CDevTreeView::Selection() const {
 }
 
 QTreeWidgetItem* CDevTreeView::ItemOf(const DeviceRecord* device) const {
-    if (!device)
-        return nullptr;
-    for (int n = 0; n < topLevelItemCount(); ++n) {
-        QTreeWidgetItem* node = topLevelItem(n);
-        for (int d = 0; d < node->childCount(); ++d)
-            if (DeviceOf(node->child(d)) == device)
-                return node->child(d);
-    }
-    return nullptr;
+    auto it = m_items.find(device);
+    return it == m_items.end() ? nullptr : it->second;
 }
 
 DeviceRecord* CDevTreeView::DeviceOf(const QTreeWidgetItem* item) {
@@ -206,35 +213,48 @@ void CDevTreeView::timerEvent(QTimerEvent* event) {
 }
 
 void CDevTreeView::OnTreeCleared() {
+    // Nodes made during a load that has not put them into the tree yet are not the tree's to delete.
+    for (QTreeWidgetItem* node : m_nodeItems)
+        if (!node->treeWidget())
+            delete node;
     clear();
+    m_nodeItems.clear();
+    m_items.clear();
 }
 
 void CDevTreeView::OnNodeAdded(int node) {
     auto* item = new QTreeWidgetItem({ScreenText(m_model.Nodes()[node].name)});
     item->setIcon(0, IconById(kNodeIcon));
-    insertTopLevelItem(node, item);
+    m_nodeItems.insert(m_nodeItems.begin() + node, item);
+    if (!m_loading)
+        insertTopLevelItem(node, item);
 }
 
 void CDevTreeView::OnNodeRenamed(int node) {
-    if (QTreeWidgetItem* item = topLevelItem(node))
-        item->setText(0, ScreenText(m_model.Nodes()[node].name));
+    if (node >= 0 && node < int(m_nodeItems.size()))
+        m_nodeItems[size_t(node)]->setText(0, ScreenText(m_model.Nodes()[node].name));
 }
 
 void CDevTreeView::OnNodeRemoved(int node) {
-    QTreeWidgetItem* item = topLevelItem(node);
-    if (item && item == currentItem())
+    if (node < 0 || node >= int(m_nodeItems.size()))
+        return;
+    QTreeWidgetItem* item = m_nodeItems[size_t(node)];
+    m_nodeItems.erase(m_nodeItems.begin() + node);
+    if (item == currentItem())
         setCurrentItem(nullptr);
-    delete takeTopLevelItem(node);
+    delete item;  // a node is removed only when it holds no devices
 }
 
 void CDevTreeView::OnDeviceAdded(int node, DeviceRecord* device) {
-    QTreeWidgetItem* parent = topLevelItem(node);
-    if (!parent)
+    if (node < 0 || node >= int(m_nodeItems.size()))
         return;
+    QTreeWidgetItem* parent = m_nodeItems[size_t(node)];
     auto* item = new QTreeWidgetItem(parent, {ScreenText(device->deviceName)});
     item->setData(0, kDeviceRole, QVariant::fromValue(reinterpret_cast<quintptr>(device)));
     item->setIcon(0, DeviceIcon(device, false));
-    parent->setExpanded(true);
+    m_items[device] = item;
+    if (!m_loading)
+        parent->setExpanded(true);
 }
 
 void CDevTreeView::OnDeviceChanged(DeviceRecord* device) {
@@ -245,6 +265,7 @@ void CDevTreeView::OnDeviceChanged(DeviceRecord* device) {
 void CDevTreeView::OnDeviceRemoving(DeviceRecord* device) {
     emit deviceRemoving(device);
     QTreeWidgetItem* item = ItemOf(device);
+    m_items.erase(device);
     // Nothing is selected afterwards: the tree would otherwise move the selection on and show the pages
     // of another device.
     if (item && item == currentItem())

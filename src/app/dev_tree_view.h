@@ -7,6 +7,8 @@
 #include <QTreeWidget>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "devices/device_registry.h"
 #include "devices/device_tree_model.h"
@@ -101,6 +103,12 @@ private:
 
     DeviceRegistry m_registry;
     DeviceTreeModel m_model;
+    // Device -> its tree item, so a state change costs the same with ten devices as with fifty thousand.
+    std::unordered_map<const DeviceRecord*, QTreeWidgetItem*> m_items;
+    // Node items in model order. While a list loads they are not in the tree yet: the whole tree goes in
+    // at once at the end, instead of one view update per device.
+    std::vector<QTreeWidgetItem*> m_nodeItems;
+    bool m_loading = false;
     QBasicTimer m_heartbeat;
     std::unique_ptr<QtGuiHandoff> m_handoff;
     std::unique_ptr<NetworkThread> m_network;

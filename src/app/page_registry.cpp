@@ -13,6 +13,7 @@
 #include "pages/mux/mux_pid_forward_view.h"
 #include "pages/mux/mux_pid_forward_view1.h"
 #include "pages/mux/pid_monitor_view.h"
+#include "pages/mux/qam16_view.h"
 #include "pages/psi/mux_nit_edit_view.h"
 #include "pages/psi/mux_psi_view.h"
 
@@ -67,6 +68,7 @@ void RegisterBuiltPages() {
         RegisterPageClass<CMuxPsiView>("CMuxPsiView");
         RegisterPageClass<CMuxNitEditView>("CMuxNitEditView");
         RegisterPageClass<Cmuxip>("Cmuxip");
+        RegisterPageClass<Cqam16>("Cqam16");
         RegisterPageClass<Cmuxchannel2>("Cmuxchannel2");
         RegisterPageClass<CMuxPidForwardView>("CMuxPidForwardView");
         RegisterPageClass<CMuxPidForwardView1>("CMuxPidForwardView1");

@@ -1,5 +1,7 @@
 #include "devices/device_events.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <mutex>
 
@@ -13,7 +15,10 @@ namespace {
 std::mutex g_eventMutex;  // guards the sink and the resolver
 DeviceEventSink g_sink;
 std::function<std::string(uint16_t)> g_typeNames;
-std::mutex g_logMutex;
+std::mutex g_logMutex;  // guards the three below
+std::FILE* g_log = nullptr;
+std::string g_logPath;
+int g_logBatches = 0;
 
 }  // namespace
 
@@ -62,13 +67,40 @@ std::string AlarmLogLine(const DeviceEvent& event) {
 
 void AppendAlarmLog(const DeviceEvent& event) {
     const std::string line = AlarmLogLine(event);
+    const std::string path = DataFilePath("alarmlog.txt");
     std::lock_guard<std::mutex> lock(g_logMutex);
-    // Append only: a log that cannot be opened for appending is skipped, never recreated empty.
-    std::FILE* file = std::fopen(DataFilePath("alarmlog.txt").c_str(), "ab");
-    if (!file)
-        return;
-    std::fwrite(line.data(), 1, line.size(), file);
-    std::fclose(file);
+    if (g_log) {
+        // Another data folder, or the log was moved away or deleted (rotated by hand): start on the file
+        // that the path names now.
+        struct stat named {
+        }, open{};
+        if (path != g_logPath || ::stat(path.c_str(), &named) != 0 || ::fstat(fileno(g_log), &open) != 0 ||
+            named.st_ino != open.st_ino || named.st_dev != open.st_dev) {
+            std::fclose(g_log);
+            g_log = nullptr;
+        }
+    }
+    if (!g_log) {
+        // Append only: a log that cannot be opened for appending is skipped, never recreated empty.
+        g_log = std::fopen(path.c_str(), "ab");
+        if (!g_log)
+            return;
+        g_logPath = path;
+    }
+    std::fwrite(line.data(), 1, line.size(), g_log);
+    if (g_logBatches == 0)
+        std::fflush(g_log);
+}
+
+AlarmLogBatch::AlarmLogBatch() {
+    std::lock_guard<std::mutex> lock(g_logMutex);
+    ++g_logBatches;
+}
+
+AlarmLogBatch::~AlarmLogBatch() {
+    std::lock_guard<std::mutex> lock(g_logMutex);
+    if (--g_logBatches == 0 && g_log)
+        std::fflush(g_log);
 }
 
 void PostDeviceEvent(const DeviceRecord* device, const std::string& text) {

@@ -38,8 +38,19 @@ std::string FormatAlarmTime(const std::tm& local);
 // The alarm log line of an event, newline included.
 std::string AlarmLogLine(const DeviceEvent& event);
 // Appends the event's line to alarmlog.txt in the data folder (only ever appended to). A file that cannot
-// be opened is skipped. Serialised, so that callers on any thread never interleave lines.
+// be opened is skipped. Serialised, so that callers on any thread never interleave lines. The file stays
+// open between lines; each line reaches the file at once, unless an AlarmLogBatch is open.
 void AppendAlarmLog(const DeviceEvent& event);
+
+// While one exists (on any thread), alarm log lines are buffered; the last one to go flushes them, so a
+// burst of events costs one write.
+class AlarmLogBatch {
+public:
+    AlarmLogBatch();
+    ~AlarmLogBatch();
+    AlarmLogBatch(const AlarmLogBatch&) = delete;
+    AlarmLogBatch& operator=(const AlarmLogBatch&) = delete;
+};
 
 // Installs a sink for the lifetime of the object and restores the previous one.
 class ScopedDeviceEventSink {

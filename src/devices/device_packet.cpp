@@ -1,5 +1,6 @@
 #include "devices/device_packet.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -45,7 +46,7 @@ constexpr uint32_t kCrcTable[256] = {
 };
 
 std::mutex g_wakerMutex;
-std::function<void()> g_waker;
+std::function<void(DeviceRecord*)> g_waker;
 
 }  // namespace
 
@@ -115,18 +116,18 @@ int Queue(uint8_t command, uint8_t b, uint8_t c, DeviceRecord* device, const uin
             return kSendSlotTaken;
         const size_t needed = size_t(payload ? n : 0) + kPacketOverhead;
         if (link.sendBuffer.size() < needed)
-            link.sendBuffer.resize(needed);
+            link.sendBuffer.resize(std::max<size_t>(needed, kInitialSendBuffer));
         link.sendLength = 0;
         BuildPacket(device->typeCode, command, b, c, link.sendBuffer.data(), &link.sendLength, payload,
                     uint16_t(n));
     }
-    std::function<void()> waker;
+    std::function<void(DeviceRecord*)> waker;
     {
         std::lock_guard<std::mutex> lock(g_wakerMutex);
         waker = g_waker;
     }
     if (waker)
-        waker();
+        waker(device);
     return kSendQueued;
 }
 
@@ -141,7 +142,7 @@ int SendPollCommand(uint8_t command, DeviceRecord* device, const uint8_t* payloa
     return Queue(command, 1, 1, device, payload, n, true, true);
 }
 
-void SetSendWaker(std::function<void()> waker) {
+void SetSendWaker(std::function<void(DeviceRecord*)> waker) {
     std::lock_guard<std::mutex> lock(g_wakerMutex);
     g_waker = std::move(waker);
 }

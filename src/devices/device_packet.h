@@ -50,7 +50,8 @@ int SendCommandEx(uint8_t command, uint8_t b, uint8_t c, DeviceRecord* device, c
 // send slot is empty, so a poll can never replace a request that is still waiting to go out.
 int SendPollCommand(uint8_t command, DeviceRecord* device, const uint8_t* payload, int n);
 
-// Who is woken when a request was queued (the network thread). Empty: nobody.
-void SetSendWaker(std::function<void()> waker);
+// Who is woken when a request was queued (the network thread), with the device whose slot was filled.
+// Empty: nobody.
+void SetSendWaker(std::function<void(DeviceRecord*)> waker);
 
 }  // namespace nms

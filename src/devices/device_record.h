@@ -22,8 +22,10 @@ constexpr uint16_t kDefaultDevicePort = 2009;
 // The run-time companion of a record. Every field is guarded by DeviceListMutex().
 struct DeviceLink {
     IReplyReceiver* replyWindow = nullptr;  // the page that receives this device's replies
-    std::vector<uint8_t> sendBuffer = std::vector<uint8_t>(kInitialSendBuffer);  // the send slot
-    int sendLength = 0;                                                          // 0: nothing to send
+    // The send slot. Made at the first request (kInitialSendBuffer bytes, more when a request needs it):
+    // most of fifty thousand listed devices never get one, and 4 KB each would be 200 MB.
+    std::vector<uint8_t> sendBuffer;
+    int sendLength = 0;                        // 0: nothing to send
     int lastReceivedLength = 0;                // of the last reply packet, without CRC
     IReplyReceiver* transferWindow = nullptr;  // the configuration-transfer dialog while it is open
 };

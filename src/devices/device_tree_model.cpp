@@ -17,10 +17,14 @@ std::string DeviceTreeModel::DefaultListPath() {
 }
 
 int DeviceTreeModel::FindNode(const std::string& name) const {
+    auto it = m_nodeIndex.find(name);
+    return it == m_nodeIndex.end() ? -1 : it->second;
+}
+
+void DeviceTreeModel::RebuildNodeIndex() {
+    m_nodeIndex.clear();
     for (size_t i = 0; i < m_nodes.size(); ++i)
-        if (m_nodes[i].name == name)
-            return int(i);
-    return -1;
+        m_nodeIndex.emplace(m_nodes[i].name, int(i));  // the first of equal names wins
 }
 
 int DeviceTreeModel::NodeOf(const DeviceRecord* device) const {
@@ -42,6 +46,7 @@ bool DeviceTreeModel::LoadDevices(const std::string& path) {
             if (m_listener)
                 m_listener->OnDeviceRemoving(d.get());
     m_nodes.clear();
+    m_nodeIndex.clear();
     m_registry.Clear();
     if (m_listener)
         m_listener->OnTreeCleared();
@@ -68,6 +73,7 @@ int DeviceTreeModel::FindOrAddNode(const std::string& name) {
     if (found >= 0)
         return found;
     m_nodes.push_back(TreeNode{name, {}});
+    m_nodeIndex.emplace(name, int(m_nodes.size()) - 1);
     if (m_listener)
         m_listener->OnNodeAdded(int(m_nodes.size()) - 1);
     return int(m_nodes.size()) - 1;
@@ -75,8 +81,8 @@ int DeviceTreeModel::FindOrAddNode(const std::string& name) {
 
 void DeviceTreeModel::WarnConflicts(const std::string& deviceName, uint32_t address,
                                     const DeviceRecord* except) const {
-    for (const DevicePtr& other : m_registry.Snapshot()) {
-        if (other.get() == except || other->address != address)
+    for (const DevicePtr& other : m_registry.FindByAddress(address)) {
+        if (other.get() == except)
             continue;
         ShowMessageBox(GbkToUtf8(deviceName) +
                        " IP Conflict With Other Device,\nName:" + GbkToUtf8(other->deviceName));
@@ -128,6 +134,7 @@ void DeviceTreeModel::RenameNode(int node, const std::string& name) {
     if (node < 0 || node >= int(m_nodes.size()))
         return;
     m_nodes[node].name = name;
+    RebuildNodeIndex();
     for (const DevicePtr& d : m_nodes[node].devices)
         m_registry.Edit(d.get(), [&](DeviceRecord& r) { r.nodeName = name.substr(0, kDeviceNameBytes - 1); });
     if (m_listener)
@@ -158,6 +165,7 @@ DeviceTreeModel::DeleteResult DeviceTreeModel::DeleteSelected(const TreeSelectio
         node.devices.erase(it);
     } else {
         m_nodes.erase(m_nodes.begin() + selection.node);
+        RebuildNodeIndex();
         if (m_listener)
             m_listener->OnNodeRemoved(selection.node);
     }

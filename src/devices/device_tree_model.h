@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "devices/device_registry.h"
@@ -83,9 +84,13 @@ public:
 private:
     void WarnConflicts(const std::string& deviceName, uint32_t address, const DeviceRecord* except) const;
     void AutoSave();
+    // After nodes moved or were renamed.
+    void RebuildNodeIndex();
 
     DeviceRegistry& m_registry;
     std::vector<TreeNode> m_nodes;
+    // Node name -> index of the first node of that name, so loading finds nodes without scanning them.
+    std::unordered_map<std::string, int> m_nodeIndex;
     IDeviceTreeListener* m_listener = nullptr;
     std::function<void()> m_autoSaved;
 };

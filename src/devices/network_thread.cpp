@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <unordered_map>
 
 #include "devices/device_events.h"
 #include "devices/device_packet.h"
@@ -71,11 +72,44 @@ struct NetworkThread::Target {
     uint8_t packet[kPacketOverhead];
 };
 
+struct NetworkThread::Targets {
+    std::vector<Target> list;                            // in list order
+    std::unordered_map<const DeviceRecord*, size_t> at;  // index in list
+};
+
 struct NetworkThread::CallState {
     std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
-    bool abandoned = false;
+    bool abandoned = false;  // guarded by mutex
+    std::atomic<bool> finished{false};
+    int wakeFd = -1;
+};
+
+struct NetworkThread::QueuedReply {
+    DevicePtr device;
+    std::shared_ptr<std::vector<uint8_t>> packet;  // shared: a handler still running after shut-down keeps it
+    int packetLength;
+};
+
+// The buffers of one recvmmsg call.
+struct NetworkThread::ReceiveBatch {
+    static constexpr int kCount = 64;
+    std::vector<uint8_t> buffers = std::vector<uint8_t>(size_t(kCount) * kReceiveBufferSize);
+    mmsghdr messages[kCount];
+    iovec vectors[kCount];
+    sockaddr_in from[kCount];
+
+    void Reset(int n) {
+        for (int i = 0; i < n; ++i) {
+            vectors[i] = {buffers.data() + size_t(i) * kReceiveBufferSize, kReceiveBufferSize};
+            messages[i] = mmsghdr{};
+            messages[i].msg_hdr.msg_iov = &vectors[i];
+            messages[i].msg_hdr.msg_iovlen = 1;
+            messages[i].msg_hdr.msg_name = &from[i];
+            messages[i].msg_hdr.msg_namelen = sizeof from[i];
+            from[i] = sockaddr_in{};
+        }
+    }
+    const uint8_t* Data(int i) const { return buffers.data() + size_t(i) * kReceiveBufferSize; }
 };
 
 int CheckedPacketLength(const uint8_t* datagram, int size) {
@@ -105,7 +139,7 @@ NetworkThread::NetworkThread(DeviceRegistry& registry, IGuiHandoff& gui, INetwor
       m_gui(gui),
       m_observer(observer),
       m_options(options),
-      m_receiveBuffer(std::make_shared<std::vector<uint8_t>>(kReceiveBufferSize)) {}
+      m_receive(std::make_unique<ReceiveBatch>()) {}
 
 NetworkThread::~NetworkThread() {
     Stop();
@@ -147,7 +181,7 @@ bool NetworkThread::Start() {
     m_stop.store(false);
     m_thread = std::thread([this] { NetworkThreadProc(); });
     if (m_options.installSendWaker)
-        SetSendWaker([this] { WakeForSend(); });
+        SetSendWaker([this](DeviceRecord* device) { WakeForSend(device); });
     return true;
 }
 
@@ -164,11 +198,13 @@ void NetworkThread::Stop() {
         if (m_pendingCall) {
             std::lock_guard<std::mutex> callLock(m_pendingCall->mutex);
             m_pendingCall->abandoned = true;
-            m_pendingCall->done.notify_all();
         }
     }
     Wake();
     m_thread.join();
+    // A restart does not wait for a handler that was abandoned.
+    std::lock_guard<std::mutex> lock(m_callMutex);
+    m_pendingCall.reset();
 }
 
 int64_t NetworkThread::CpuTimeNs() {
@@ -193,6 +229,19 @@ void NetworkThread::Tick() {
 }
 
 void NetworkThread::WakeForSend() {
+    {
+        std::lock_guard<std::mutex> lock(m_sendMutex);
+        m_sendAll = true;
+    }
+    m_sendPending.store(true);
+    Wake();
+}
+
+void NetworkThread::WakeForSend(DeviceRecord* device) {
+    {
+        std::lock_guard<std::mutex> lock(m_sendMutex);
+        m_sendQueued.push_back(device);
+    }
     m_sendPending.store(true);
     Wake();
 }
@@ -201,7 +250,12 @@ void NetworkThread::NetworkThreadProc() {
     pollfd fds[2] = {{m_wakeFd, POLLIN, 0}, {m_socket, POLLIN, 0}};
     bool socketReady = false;
     while (!m_stop.load()) {
-        if (!m_sendPending.load() && !m_tickPending.load() && !socketReady) {
+        const bool idle = CallIdle();
+        const bool work = (idle && m_sendPending.load()) || m_tickPending.load() || m_pass || socketReady ||
+                          (idle && !m_replies.empty());
+        if (!work) {
+            // A burst is over: what it changed goes to the GUI thread as one batch.
+            FlushBatch();
             fds[0].revents = fds[1].revents = 0;
             if (poll(fds, 2, -1) < 0)
                 continue;  // EINTR
@@ -210,30 +264,44 @@ void NetworkThread::NetworkThreadProc() {
                 (void)!read(m_wakeFd, &count, sizeof count);
             }
             socketReady = (fds[1].revents & POLLIN) != 0;
+            continue;
         }
-        if (m_stop.load())
-            break;
-        if (m_sendPending.exchange(false)) {
+        // Requests a handler queued leave only after it returned, and then only the last of each slot.
+        if (CallIdle() && m_sendPending.exchange(false)) {
             SendPass();
-        } else if (m_tickPending.exchange(false)) {
-            HeartbeatPass();
-        } else if (socketReady) {
-            // Datagrams are taken one at a time; the flags above are looked at again before the next.
-            socketReady = ReceiveOne();
+            continue;
         }
+        if (!m_pass && m_tickPending.exchange(false)) {
+            m_stats.heartbeatPasses.fetch_add(1, std::memory_order_relaxed);
+            m_pass = CurrentTargets();
+            m_passNext = 0;
+        }
+        if (m_pass) {
+            if (!HeartbeatChunk())
+                m_pass.reset();
+            // Between chunks: the replies of this chunk and whatever else came, then a pending send pass
+            // at the top of the loop.
+            socketReady = Drain(4 * kHeartbeatChunk);
+        } else if (socketReady) {
+            socketReady = Drain(ReceiveBatch::kCount);
+        }
+        HandOverNext();
     }
+    FlushBatch();
 }
 
-void NetworkThread::RefreshTargets() {
+std::shared_ptr<const NetworkThread::Targets> NetworkThread::CurrentTargets() {
     const uint64_t generation = m_registry.Generation();
-    if (generation == m_targetsGeneration)
-        return;
+    if (m_targets && generation == m_targetsGeneration)
+        return m_targets;
     std::vector<DevicePtr> devices = m_registry.Snapshot();
-    std::vector<Target> targets(devices.size());
+    auto targets = std::make_shared<Targets>();
+    targets->list.resize(devices.size());
+    targets->at.reserve(devices.size());
     {
         std::lock_guard<std::mutex> lock(DeviceListMutex());
         for (size_t i = 0; i < devices.size(); ++i) {
-            Target& t = targets[i];
+            Target& t = targets->list[i];
             const DeviceRecord& d = *devices[i];
             t.device = devices[i];
             t.to = sockaddr_in{};
@@ -243,36 +311,82 @@ void NetworkThread::RefreshTargets() {
             t.heartbeat = d.address != 0 && d.port != 0;
             int length = 0;
             BuildPacket(d.typeCode, 1, 1, 1, t.packet, &length, nullptr, 0);
+            targets->at.emplace(devices[i].get(), i);
         }
     }
     m_targets = std::move(targets);
     m_targetsGeneration = generation;
+    return m_targets;
 }
 
 void NetworkThread::SendPass() {
     m_stats.sendPasses.fetch_add(1, std::memory_order_relaxed);
-    RefreshTargets();
+    std::vector<DeviceRecord*> queued;
+    bool all;
+    {
+        std::lock_guard<std::mutex> lock(m_sendMutex);
+        queued.swap(m_sendQueued);
+        all = m_sendAll;
+        m_sendAll = false;
+    }
+    const std::shared_ptr<const Targets> targets = CurrentTargets();
+    // In list order, as a pass over every slot would send them; a device no longer listed is skipped.
+    std::vector<size_t> order;
+    if (all) {
+        order.resize(targets->list.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+    } else {
+        for (DeviceRecord* device : queued) {
+            auto it = targets->at.find(device);
+            if (it != targets->at.end())
+                order.push_back(it->second);
+        }
+        std::sort(order.begin(), order.end());
+        order.erase(std::unique(order.begin(), order.end()), order.end());
+    }
     std::lock_guard<std::mutex> lock(DeviceListMutex());
-    for (Target& t : m_targets) {
+    for (size_t i : order) {
+        const Target& t = targets->list[i];
         DeviceLink* link = t.device->link.get();
         if (!link || link->sendLength <= 0)
             continue;
         sendto(m_socket, link->sendBuffer.data(), size_t(link->sendLength), 0,
-               reinterpret_cast<sockaddr*>(&t.to), sizeof t.to);
+               reinterpret_cast<const sockaddr*>(&t.to), sizeof t.to);
         link->sendLength = 0;
         m_stats.requests.fetch_add(1, std::memory_order_relaxed);
     }
 }
 
-void NetworkThread::HeartbeatPass() {
-    m_stats.heartbeatPasses.fetch_add(1, std::memory_order_relaxed);
-    RefreshTargets();
-    for (Target& t : m_targets) {
-        DeviceRecord& device = *t.device;
-        if (!t.heartbeat || device.busy.load(std::memory_order_relaxed))
+bool NetworkThread::HeartbeatChunk() {
+    const std::vector<Target>& list = m_pass->list;
+    mmsghdr messages[kHeartbeatChunk];
+    iovec vectors[kHeartbeatChunk];
+    const Target* sent[kHeartbeatChunk];
+    int n = 0;
+    while (m_passNext < list.size() && n < kHeartbeatChunk) {
+        const Target& t = list[m_passNext++];
+        if (!t.heartbeat || t.device->busy.load(std::memory_order_relaxed))
             continue;
-        sendto(m_socket, t.packet, sizeof t.packet, 0, reinterpret_cast<sockaddr*>(&t.to), sizeof t.to);
-        m_stats.heartbeats.fetch_add(1, std::memory_order_relaxed);
+        vectors[n] = {const_cast<uint8_t*>(t.packet), sizeof t.packet};
+        messages[n] = mmsghdr{};
+        messages[n].msg_hdr.msg_name = const_cast<sockaddr_in*>(&t.to);
+        messages[n].msg_hdr.msg_namelen = sizeof t.to;
+        messages[n].msg_hdr.msg_iov = &vectors[n];
+        messages[n].msg_hdr.msg_iovlen = 1;
+        sent[n++] = &t;
+    }
+    // One system call for the chunk; a datagram the kernel refuses is skipped, as a failed sendto would be.
+    for (int done = 0; done < n;) {
+        const int r = sendmmsg(m_socket, messages + done, unsigned(n - done), 0);
+        if (r < 0 && errno == EINTR)
+            continue;
+        done += r > 0 ? r : 1;
+    }
+    m_stats.heartbeats.fetch_add(uint64_t(n), std::memory_order_relaxed);
+    INetworkObserver* observer = m_observer;
+    for (int i = 0; i < n; ++i) {
+        DeviceRecord& device = *sent[i]->device;
         const int status = device.status.fetch_sub(1) - 1;
         if (status > 0)
             continue;
@@ -280,128 +394,193 @@ void NetworkThread::HeartbeatPass() {
         // Reported once: at the third unanswered heartbeat (3 -> 0) or at the first tick of a device that
         // never answered (0 -> -1). Later ticks hold it at -1.
         if (status == 0 || status == -1) {
-            DevicePtr held = t.device;
-            INetworkObserver* observer = m_observer;
-            m_gui.Post([held, observer] {
+            DevicePtr held = sent[i]->device;
+            PostBatched([held, observer] {
                 PostDeviceEvent(held.get(), "Device offline");
                 if (observer)
                     observer->UpdateStatusIcon(held.get());
             });
         }
     }
+    return m_passNext < list.size();
 }
 
-bool NetworkThread::ReceiveOne() {
-    std::vector<uint8_t>& buffer = *m_receiveBuffer;
-    sockaddr_in from{};
-    socklen_t fromLength = sizeof from;
-    const ssize_t size = recvfrom(m_socket, buffer.data(), buffer.size(), MSG_DONTWAIT,
-                                  reinterpret_cast<sockaddr*>(&from), &fromLength);
-    if (size < 0)
-        return errno == EINTR;
-    m_stats.datagrams.fetch_add(1, std::memory_order_relaxed);
-    const int packetLength = CheckedPacketLength(buffer.data(), int(size));
-    DevicePtr device;
-    if (packetLength >= 0 && from.sin_family == AF_INET) {
-        const uint16_t type = uint16_t(buffer[0] << 8 | buffer[1]);
-        device = m_registry.FindByEndpoint(from.sin_addr.s_addr, ntohs(from.sin_port), type);
+bool NetworkThread::Drain(int limit) {
+    ReceiveBatch& batch = *m_receive;
+    struct Matched {
+        DevicePtr device;
+        int index;
+        int packetLength;
+    };
+    std::vector<Matched> linkReplies;
+    for (int taken = 0; taken < limit;) {
+        const int want = std::min(ReceiveBatch::kCount, limit - taken);
+        batch.Reset(want);
+        const int n = recvmmsg(m_socket, batch.messages, unsigned(want), MSG_DONTWAIT, nullptr);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0)
+            return false;
+        taken += n;
+        m_stats.datagrams.fetch_add(uint64_t(n), std::memory_order_relaxed);
+        // Page replies first: their hand-off starts before the heartbeat replies of the batch are counted.
+        linkReplies.clear();
+        for (int i = 0; i < n; ++i) {
+            const uint8_t* data = batch.Data(i);
+            const int size =
+                (batch.messages[i].msg_hdr.msg_flags & MSG_TRUNC) ? -1 : int(batch.messages[i].msg_len);
+            const int packetLength = CheckedPacketLength(data, size);
+            DevicePtr device;
+            if (packetLength >= 0 && batch.from[i].sin_family == AF_INET) {
+                const uint16_t type = uint16_t(data[0] << 8 | data[1]);
+                device = m_registry.FindByEndpoint(batch.from[i].sin_addr.s_addr,
+                                                   ntohs(batch.from[i].sin_port), type);
+            }
+            if (!device) {
+                m_stats.dropped.fetch_add(1, std::memory_order_relaxed);
+                m_stats.processed.fetch_add(1, std::memory_order_release);
+                continue;
+            }
+            const uint8_t command = data[4];
+            if (command == 1 || command == 2)
+                linkReplies.push_back({std::move(device), i, packetLength});
+            else
+                QueuePageReply(device, data, packetLength);
+        }
+        HandOverNext();
+        for (const Matched& m : linkReplies) {
+            HandleLinkReply(m.device, batch.Data(m.index), m.packetLength);
+            m_stats.processed.fetch_add(1, std::memory_order_release);
+        }
+        if (n < want)
+            return false;
     }
-    if (device)
-        Dispatch(device, packetLength);
-    else
+    return true;
+}
+
+void NetworkThread::QueuePageReply(const DevicePtr& device, const uint8_t* packet, int packetLength) {
+    if (m_replies.size() >= kReplyQueueLimit || m_replyBytes + size_t(packetLength) > kReplyQueueBytes) {
+        // A flood the pages cannot keep up with: the newest replies go, as if the network had lost them.
+        m_stats.queueOverflows.fetch_add(1, std::memory_order_relaxed);
         m_stats.dropped.fetch_add(1, std::memory_order_relaxed);
+        m_stats.processed.fetch_add(1, std::memory_order_release);
+        return;
+    }
+    m_replies.push_back(
+        {device, std::make_shared<std::vector<uint8_t>>(packet, packet + packetLength), packetLength});
+    m_replyBytes += size_t(packetLength);
+}
+
+void NetworkThread::HandleLinkReply(const DevicePtr& device, const uint8_t* packet, int packetLength) {
+    const ReplyView reply(packet, packetLength);
+    {
+        std::lock_guard<std::mutex> lock(DeviceListMutex());
+        if (device->link)
+            device->link->lastReceivedLength = packetLength;
+    }
+    INetworkObserver* observer = m_observer;
+    if (reply.Command() == 2) {
+        uint32_t version = 0;
+        if (!reply.U32LE(0, &version))
+            return;  // too short: nothing changes
+        device->version.store(version);
+        PostBatched([observer, version] {
+            if (observer)
+                observer->SetVersion(version);
+        });
+        return;
+    }
+    const bool cameOnline = device->status.exchange(3) <= 0;
+    const bool hasPayload = reply.DeclaredLength() != 0;
+    if (!cameOnline && !hasPayload)
+        return;
+    std::vector<uint8_t> payload = hasPayload ? reply.PayloadCopy() : std::vector<uint8_t>();
+    const bool saved = hasPayload && (reply.B() & 0x80) != 0;
+    PostBatched([device, observer, cameOnline, payload = std::move(payload)] {
+        if (cameOnline) {
+            if (observer)
+                observer->UpdateStatusIcon(device.get());
+            PostDeviceEvent(device.get(), "Device online");
+        }
+        if (!payload.empty() && observer)
+            observer->ShowCode(payload.data(), int(payload.size()), device.get());
+    });
+    if (saved) {
+        // A box of the GUI thread, posted on its own so that the rest of a batch does not wait for it;
+        // the link goes on meanwhile.
+        Post([device] {
+            std::string name, address;
+            {
+                std::lock_guard<std::mutex> lock(DeviceListMutex());
+                name = device->deviceName;
+                address = DottedAddress(device->address);
+            }
+            ShowSavedNotice(device.get(), GbkToUtf8(name) + "(" + address + "):" + "Save config succeed!");
+        });
+    }
+}
+
+void NetworkThread::HandOverNext() {
+    while (!m_replies.empty() && CallIdle() && !m_stop.load()) {
+        QueuedReply next = std::move(m_replies.front());
+        m_replies.pop_front();
+        m_replyBytes -= size_t(next.packetLength);
+        const DevicePtr& device = next.device;
+        const ReplyView reply(next.packet->data(), next.packetLength);
+        const uint8_t command = reply.Command();
+        bool hasReceiver = false;
+        {
+            std::lock_guard<std::mutex> lock(DeviceListMutex());
+            if (device->link) {
+                device->link->lastReceivedLength = next.packetLength;
+                hasReceiver = (IsTransferCommand(command) ? device->link->transferWindow
+                                                          : device->link->replyWindow) != nullptr;
+            }
+        }
+        if (!hasReceiver) {
+            m_stats.processed.fetch_add(1, std::memory_order_release);
+            continue;
+        }
+        if (command == 3) {
+            uint8_t operation = 0;
+            if (reply.U8(0, &operation)) {
+                Post([device, operation] { DeliverConfigOperationReply(device.get(), int8_t(operation)); });
+            }
+            m_stats.processed.fetch_add(1, std::memory_order_release);
+        } else if (command == 4) {
+            CallOnGui([device] { DeliverDeviceRestart(device.get()); });
+        } else {
+            CallOnGui([device, packet = next.packet, length = next.packetLength] {
+                DeliverDeviceReply(device.get(), ReplyView(packet->data(), length));
+            });
+        }
+    }
+}
+
+bool NetworkThread::CallIdle() {
+    if (!m_pendingCall)
+        return true;
+    if (!m_pendingCall->finished.load(std::memory_order_acquire))
+        return false;
+    std::lock_guard<std::mutex> lock(m_callMutex);
+    m_pendingCall.reset();
     m_stats.processed.fetch_add(1, std::memory_order_release);
     return true;
 }
 
-void NetworkThread::Dispatch(const DevicePtr& device, int packetLength) {
-    const std::vector<uint8_t>& buffer = *m_receiveBuffer;
-    const ReplyView reply(buffer.data(), packetLength);
-    const uint8_t command = reply.Command();
-    bool hasReceiver = false;
-    {
-        std::lock_guard<std::mutex> lock(DeviceListMutex());
-        if (device->link) {
-            device->link->lastReceivedLength = packetLength;
-            hasReceiver = (IsTransferCommand(command) ? device->link->transferWindow
-                                                      : device->link->replyWindow) != nullptr;
-        }
-    }
-    INetworkObserver* observer = m_observer;
-    switch (command) {
-        case 1: {
-            const bool cameOnline = device->status.exchange(3) <= 0;
-            const bool hasPayload = reply.DeclaredLength() != 0;
-            if (!cameOnline && !hasPayload)
-                return;
-            std::vector<uint8_t> payload = hasPayload ? reply.PayloadCopy() : std::vector<uint8_t>();
-            const bool saved = hasPayload && (reply.B() & 0x80) != 0;
-            m_gui.Post([device, observer, cameOnline, saved, payload = std::move(payload)] {
-                if (cameOnline) {
-                    if (observer)
-                        observer->UpdateStatusIcon(device.get());
-                    PostDeviceEvent(device.get(), "Device online");
-                }
-                if (!payload.empty() && observer)
-                    observer->ShowCode(payload.data(), int(payload.size()), device.get());
-                if (saved) {
-                    std::string name, address;
-                    {
-                        std::lock_guard<std::mutex> lock(DeviceListMutex());
-                        name = device->deviceName;
-                        address = DottedAddress(device->address);
-                    }
-                    // A box of the GUI thread: the link goes on meanwhile.
-                    ShowSavedNotice(device.get(),
-                                    GbkToUtf8(name) + "(" + address + "):" + "Save config succeed!");
-                }
-            });
-            return;
-        }
-        case 2: {
-            uint32_t version = 0;
-            if (!reply.U32LE(0, &version))
-                return;  // too short: nothing changes
-            device->version.store(version);
-            m_gui.Post([observer, version] {
-                if (observer)
-                    observer->SetVersion(version);
-            });
-            return;
-        }
-        case 3: {
-            uint8_t operation = 0;
-            if (!reply.U8(0, &operation) || !hasReceiver)
-                return;
-            m_gui.Post([device, operation] { DeliverConfigOperationReply(device.get(), int8_t(operation)); });
-            return;
-        }
-        case 4:
-            if (!hasReceiver)
-                return;
-            CallOnGui([device] { DeliverDeviceRestart(device.get()); });
-            return;
-        default: {
-            if (!hasReceiver)
-                return;
-            std::shared_ptr<std::vector<uint8_t>> bytes = m_receiveBuffer;
-            CallOnGui([device, bytes, packetLength] {
-                DeliverDeviceReply(device.get(), ReplyView(bytes->data(), packetLength));
-            });
-            return;
-        }
-    }
-}
-
 void NetworkThread::CallOnGui(std::function<void()> work) {
     auto state = std::make_shared<CallState>();
+    state->wakeFd = m_wakeFd;
     {
         std::lock_guard<std::mutex> lock(m_callMutex);
         if (m_stop.load())
             return;
         m_pendingCall = state;
     }
-    m_gui.Post([state, work = std::move(work)] {
+    Post([state, work = std::move(work)] {
         {
             std::lock_guard<std::mutex> lock(state->mutex);
             if (state->abandoned)
@@ -409,15 +588,36 @@ void NetworkThread::CallOnGui(std::function<void()> work) {
         }
         work();
         std::lock_guard<std::mutex> lock(state->mutex);
-        state->finished = true;
-        state->done.notify_all();
+        state->finished.store(true, std::memory_order_release);
+        // Once abandoned, the thread is gone and its wake-up may be closed.
+        if (!state->abandoned) {
+            const uint64_t one = 1;
+            (void)!write(state->wakeFd, &one, sizeof one);
+        }
     });
-    {
-        std::unique_lock<std::mutex> lock(state->mutex);
-        state->done.wait(lock, [&] { return state->finished || state->abandoned; });
-    }
-    std::lock_guard<std::mutex> lock(m_callMutex);
-    m_pendingCall.reset();
+}
+
+void NetworkThread::Post(std::function<void()> work) {
+    FlushBatch();  // the GUI thread sees everything in the order it arose
+    m_gui.Post(std::move(work));
+}
+
+void NetworkThread::PostBatched(std::function<void()> work) {
+    m_batch.push_back(std::move(work));
+    // A batch is one turn of the GUI thread's event loop: keep it short.
+    if (m_batch.size() >= 1024)
+        FlushBatch();
+}
+
+void NetworkThread::FlushBatch() {
+    if (m_batch.empty())
+        return;
+    m_gui.Post([batch = std::move(m_batch)] {
+        AlarmLogBatch log;  // the alarm log is flushed once, after the batch
+        for (const auto& work : batch)
+            work();
+    });
+    m_batch.clear();
 }
 
 }  // namespace nms

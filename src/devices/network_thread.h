@@ -4,13 +4,22 @@
 // order they arose; a reply for a page is handed over and the thread waits until the page's handler has
 // returned (or the program is shutting down).
 //
-// Each wake-up does one thing, in this priority: the send pass (every pending send slot), else the
-// heartbeat pass, else one received datagram.
+// Priorities: the send pass (every pending send slot), then the heartbeat pass, then received datagrams.
+// None starves another: the heartbeat pass sends in chunks, and between chunks the socket is drained and a
+// pending send pass runs, so replies and page requests never wait for a whole pass over a long list.
+//
+// A page reply is handed to the GUI thread and the next page reply waits until that handler has returned
+// (so does the send pass: requests a handler queues leave after it returns). Heartbeat and version replies
+// are never held up by that wait: they are taken from the socket and counted meanwhile, while page replies
+// that arrive wait, in order, in a bounded queue. A device that answers its heartbeats is therefore never
+// reported offline because another device's page is busy with a flood of replies or a modal box.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -41,7 +50,14 @@ struct NetworkStats {
     std::atomic<uint64_t> requests{0};    // page requests sent
     std::atomic<uint64_t> sendPasses{0};
     std::atomic<uint64_t> heartbeatPasses{0};
+    std::atomic<uint64_t> queueOverflows{0};  // page replies dropped because the queue was full
 };
+
+// Page replies waiting for their hand-off, at most (and at most this many bytes).
+constexpr size_t kReplyQueueLimit = 65536;
+constexpr size_t kReplyQueueBytes = 64u << 20;
+// Heartbeats sent per chunk of the heartbeat pass.
+constexpr int kHeartbeatChunk = 256;
 
 class NetworkThread {
 public:
@@ -68,8 +84,11 @@ public:
 
     // The heartbeat tick (the device tree's 5-second timer 1).
     void Tick();
-    // Wakes the thread for a send pass (what SendCommand does through the send waker).
+    // Wakes the thread for a send pass over every slot.
     void WakeForSend();
+    // Wakes the thread for a send pass; the slot of this device was filled (what SendCommand does through
+    // the send waker).
+    void WakeForSend(DeviceRecord* device);
 
     uint16_t LocalPort() const { return m_localPort; }
     // The socket stays open after Stop until the object is destroyed.
@@ -80,19 +99,34 @@ public:
 
 private:
     struct Target;
+    struct Targets;
     struct CallState;
+    struct QueuedReply;
+    struct ReceiveBatch;
 
     // The thread body.
     void NetworkThreadProc();
     void Wake();
-    void RefreshTargets();
+    // The current targets, rebuilt when the list changed.
+    std::shared_ptr<const Targets> CurrentTargets();
     void SendPass();
-    void HeartbeatPass();
-    // One datagram; false when none was waiting.
-    bool ReceiveOne();
-    void Dispatch(const DevicePtr& device, int packetLength);
-    // Runs work on the GUI thread and waits until it returned or the thread is stopping.
+    // Sends the next chunk of the running heartbeat pass; false when the pass is done.
+    bool HeartbeatChunk();
+    // Takes up to limit datagrams from the socket; false when it had no more.
+    bool Drain(int limit);
+    // A page-bound reply: queued for its hand-off. Heartbeat and version replies: handled at once.
+    void QueuePageReply(const DevicePtr& device, const uint8_t* packet, int packetLength);
+    void HandleLinkReply(const DevicePtr& device, const uint8_t* packet, int packetLength);
+    // Hands the next queued page reply over when no handler runs.
+    void HandOverNext();
+    // True (and the finished call cleared) when no handler runs any more.
+    bool CallIdle();
+    // Starts work on the GUI thread; the thread learns of its return through its wake-up.
     void CallOnGui(std::function<void()> work);
+    // Work for the GUI thread, in order; status changes go in one batch per burst.
+    void Post(std::function<void()> work);
+    void PostBatched(std::function<void()> work);
+    void FlushBatch();
 
     DeviceRegistry& m_registry;
     IGuiHandoff& m_gui;
@@ -107,10 +141,19 @@ private:
     std::atomic<bool> m_sendPending{false};
     std::atomic<bool> m_tickPending{false};
 
-    // Shared so that a handler still running after shutdown keeps its bytes.
-    std::shared_ptr<std::vector<uint8_t>> m_receiveBuffer;
-    std::vector<Target> m_targets;  // network thread only
+    std::mutex m_sendMutex;                   // guards the two below
+    std::vector<DeviceRecord*> m_sendQueued;  // devices whose slot was filled since the last send pass
+    bool m_sendAll = false;                   // a wake without a device: look at every slot
+
+    // Network thread only, from here to m_pendingCall.
+    std::unique_ptr<ReceiveBatch> m_receive;
+    std::shared_ptr<const Targets> m_targets;
     uint64_t m_targetsGeneration = ~uint64_t(0);
+    std::shared_ptr<const Targets> m_pass;  // the running heartbeat pass, or null
+    size_t m_passNext = 0;
+    std::deque<QueuedReply> m_replies;
+    size_t m_replyBytes = 0;
+    std::vector<std::function<void()>> m_batch;
 
     std::mutex m_callMutex;  // guards m_pendingCall
     std::shared_ptr<CallState> m_pendingCall;

@@ -50,6 +50,10 @@ bool IsDigit(char c) {
 bool IsDigitOrPoint(char c) {
     return IsDigit(c) || c == '.';
 }
+// Digits with at most one point: "1.2.3" is not a number (it would read as 12).
+bool IsDecimalNumber(const std::string& text) {
+    return AllOf(text, IsDigitOrPoint) && std::count(text.begin(), text.end(), '.') <= 1;
+}
 bool IsHexDigit(char c) {
     return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
@@ -324,8 +328,9 @@ FieldInput ShowField(const FieldDef& f, const ParamBlock& block) {
             const std::vector<uint8_t> b = block.FieldBytes(f);
             if (b.size() >= 6) {
                 char buffer[32];
-                std::snprintf(buffer, sizeof buffer, "%02x:%02x:%02x:%02x:%02x:%02x", b[0], b[1], b[2], b[3],
-                              b[4], b[5]);
+                const char s = f.macSeparator;
+                std::snprintf(buffer, sizeof buffer, "%02x%c%02x%c%02x%c%02x%c%02x%c%02x", b[0], s, b[1], s,
+                              b[2], s, b[3], s, b[4], s, b[5]);
                 in.text = buffer;
             }
             return in;
@@ -369,15 +374,19 @@ FieldResult ParseField(const FieldDef& f, const FieldInput& in) {
         }
         case Codec::kKhzAsMhz: {
             int32_t v = 0;
-            if (ParseDecimalTimes1000Checked(t, &v) != 1 || !AllOf(t, IsDigitOrPoint))
+            if (!IsDecimalNumber(t) || ParseDecimalTimes1000Checked(t, &v) != 1)
                 return Refuse(FormatMessage(f));
             return InRange(f, v);
         }
         case Codec::kSymbolRate:
         case Codec::kKbpsAsMbps: {
-            if (!AllOf(t, IsDigitOrPoint))
+            if (!IsDecimalNumber(t))
                 return Refuse(FormatMessage(f));
-            return InRange(f, ParseThousandths(t));
+            // A text beyond 32 bits comes back saturated: refused, never cut.
+            const int32_t v = ParseThousandths(t);
+            if (v == INT32_MAX)
+                return Refuse(RangeMessage(f));
+            return InRange(f, v);
         }
         case Codec::kHalfStepDb: {
             uint8_t v = 0;

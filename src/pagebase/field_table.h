@@ -63,6 +63,7 @@ struct FieldDef {
     std::string message;       // shown when the text is refused (format or range)
     std::string rangeMessage;  // shown when only the range is wrong; empty: message, or the default text
     std::string stepMessage;   // half steps: a first decimal other than 0 or 5
+    char macSeparator = ':';   // between the pairs of a MAC as shown
     // A page's own reading of the text or text of the value, where the codec's is not the device's.
     struct FieldResult (*parse)(const FieldDef& field, const struct FieldInput& input) = nullptr;
     std::string (*format)(const FieldDef& field, int64_t value) = nullptr;

@@ -4,13 +4,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <filesystem>
+#include <fstream>
 
 #include "app/command_ids.h"
 #include "app/dev_alarm_list_view.h"
 #include "app/dev_info_list_view.h"
 #include "app/dev_tree_view.h"
 #include "app/menu_xp.h"
+#include "devices/device_events.h"
 #include "devices/device_record.h"
+#include "platform/data_folder.h"
 #include "platform/prompt.h"
 #include "platform/resource_icons.h"
 #include "qt_app_environment.h"
@@ -202,6 +206,30 @@ TEST_F(DevListsTest, DeleteAlarmRemovesExactlyTheSelectedRows) {
     EXPECT_EQ(alarms.item(1, 0)->text(), "D2");
     EXPECT_EQ(alarms.item(2, 0)->text(), "D4");
     EXPECT_TRUE(prompt.shown.empty());
+}
+
+// The table keeps the most recent rows only, trimmed once after a burst; the log keeps every line.
+TEST_F(DevListsTest, AlarmTableKeepsTheMostRecentRowsAndTheLogKeepsAll) {
+    std::filesystem::remove(DataFilePath("alarmlog.txt"));
+    CDevAlarmListView alarms;
+    constexpr int kAdded = CDevAlarmListView::kMaxRows + 25;
+    {
+        AlarmLogBatch batch;
+        for (int i = 0; i < kAdded; ++i)
+            alarms.AddAlarm("D" + std::to_string(i), 0, "", "Device online");
+    }
+    QApplication::processEvents();  // the end of the burst
+    ASSERT_EQ(alarms.rowCount(), CDevAlarmListView::kMaxRows);
+    EXPECT_EQ(alarms.item(0, 0)->text(), "D25");
+    EXPECT_EQ(alarms.item(alarms.rowCount() - 1, 0)->text(), QString("D%1").arg(kAdded - 1));
+    // The newest row is in view.
+    EXPECT_TRUE(
+        alarms.viewport()->rect().intersects(alarms.visualItemRect(alarms.item(alarms.rowCount() - 1, 0))));
+    std::ifstream in(DataFilePath("alarmlog.txt"));
+    int lines = 0;
+    for (std::string line; std::getline(in, line);)
+        lines += line.rfind("D", 0) == 0;
+    EXPECT_EQ(lines, kAdded);
 }
 
 TEST_F(DevListsTest, AlarmContextMenuEntries) {

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <set>
 
 #include "devices/device_list_file.h"
 #include "devices/device_tree_model.h"
@@ -185,6 +187,95 @@ TEST_F(DeviceListFileTest, SharedAddressWarnsOnceForTheSecondDevice) {
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].text, "second IP Conflict With Other Device,\nName:first");
     EXPECT_EQ(registry.Size(), 2u);
+}
+
+// The loading rules, restated as plainly as they read (nodes by a scan of the names seen so far, conflicts by
+// a scan of the devices added so far), must give what the indexed loader gives: same nodes, same devices in
+// the same order, the same conflict boxes in the same order.
+TEST_F(DeviceListFileTest, IndexedLoadingMatchesThePlainRules) {
+    std::mt19937 random(20);
+    const uint16_t types[] = {0x4101, 0x2103, 0x4124 /* in no row */, 0x2101};
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < 3000; ++i) {
+        const int n = int(random() % 40);
+        const std::string node = n == 0 ? "" : "Node" + std::to_string(n);
+        const std::string name = random() % 15 == 0 ? "" : "D" + std::to_string(i);
+        const uint8_t host = uint8_t(random() % 60);  // a small pool: many shared addresses
+        auto r = Record(node, name, types[random() % 4], {10, 0, 0, host}, uint16_t(2009 + random() % 2));
+        bytes.insert(bytes.end(), r.begin(), r.end());
+    }
+    WriteAll(dir / "big.db", bytes);
+
+    std::vector<std::string> nodes, boxes;
+    std::vector<FileDeviceRecord> added;
+    for (const FileDeviceRecord& r : ParseDeviceList(bytes.data(), bytes.size())) {
+        if (!r.nodeName.empty() && std::find(nodes.begin(), nodes.end(), r.nodeName) == nodes.end())
+            nodes.push_back(r.nodeName);
+        if (r.deviceName.empty() || r.typeCode == 0x4124 ||
+            std::find(nodes.begin(), nodes.end(), r.nodeName) == nodes.end())
+            continue;
+        for (const FileDeviceRecord& other : added)
+            if (other.address == r.address)
+                boxes.push_back(r.deviceName + " IP Conflict With Other Device,\nName:" + other.deviceName);
+        added.push_back(r);
+    }
+
+    DeviceRegistry registry;
+    DeviceTreeModel model(registry);
+    ASSERT_TRUE(model.LoadDevices((dir / "big.db").string()));
+    ASSERT_EQ(model.Nodes().size(), nodes.size());
+    for (size_t i = 0; i < nodes.size(); ++i)
+        EXPECT_EQ(model.Nodes()[i].name, nodes[i]);
+    const auto list = registry.Snapshot();
+    ASSERT_EQ(list.size(), added.size());
+    for (size_t i = 0; i < added.size(); ++i) {
+        EXPECT_EQ(list[i]->deviceName, added[i].deviceName);
+        EXPECT_EQ(list[i]->nodeName, added[i].nodeName);
+    }
+    ASSERT_EQ(prompt.shown.size(), boxes.size());
+    for (size_t i = 0; i < boxes.size(); ++i)
+        ASSERT_EQ(prompt.shown[i].text, boxes[i]) << i;
+
+    // The indexes follow edits, renames and deletes: a device moved to a shared address warns against the
+    // others there, never against itself; a renamed node is found by its new name only.
+    prompt.shown.clear();
+    DeviceRecord* moved = list[0].get();
+    const auto atTarget = registry.FindByAddress(list[1]->address);
+    model.EditDevice(moved, "moved", list[1]->address, 2009, 0x4101);
+    size_t expected = 0;
+    for (const DevicePtr& d : atTarget)
+        expected += d.get() != moved;
+    EXPECT_EQ(prompt.shown.size(), expected);
+    // The first device of the list keeps its place: first among the devices at its new address.
+    EXPECT_EQ(registry.FindByAddress(list[1]->address).front().get(), moved);
+    EXPECT_EQ(registry.FindByEndpoint(list[1]->address, 2009, 0x4101).get(), moved);
+    const int node = model.FindNode(nodes[0]);
+    model.RenameNode(node, "Renamed");
+    EXPECT_EQ(model.FindNode("Renamed"), node);
+    EXPECT_EQ(model.FindNode(nodes[0]), -1);
+}
+
+// A list of random bytes (as a damaged or foreign file would be) loads in time linear in its size: every
+// record with a name makes a node, so a loader that searches its nodes one by one never finishes.
+TEST_F(DeviceListFileTest, TenMegabytesOfRandomBytesLoad) {
+    std::mt19937 random(10);
+    std::vector<uint8_t> bytes(10u << 20);
+    for (uint8_t& b : bytes)
+        b = uint8_t(random());
+    WriteAll(dir / "random.db", bytes);
+    std::set<std::string> names;
+    size_t records = 0;
+    for (const FileDeviceRecord& r : ParseDeviceList(bytes.data(), bytes.size())) {
+        ++records;
+        if (!r.nodeName.empty())
+            names.insert(r.nodeName);
+    }
+    DeviceRegistry registry;
+    DeviceTreeModel model(registry);
+    ASSERT_TRUE(model.LoadDevices((dir / "random.db").string()));
+    EXPECT_EQ(records, bytes.size() / 114);
+    EXPECT_EQ(model.Nodes().size(), names.size());
+    EXPECT_LT(registry.Size(), records / 100);  // few random type codes are in the catalogue
 }
 
 TEST_F(DeviceListFileTest, FailedSaveTellsAndKeepsTheOldFile) {

@@ -57,7 +57,7 @@ protected:
     void SetUp() override {
         device.typeCode = 0x4101;
         device.status = 3;
-        SetSendWaker([this] { ++wakes; });
+        SetSendWaker([this](DeviceRecord*) { ++wakes; });
     }
     void TearDown() override { SetSendWaker(nullptr); }
     std::vector<uint8_t> Slot() const {

@@ -33,6 +33,33 @@ TEST(DeviceRegistry, EndpointLookupYieldsTheFirstInListOrder) {
     EXPECT_FALSE(registry.Remove(a.get()));
 }
 
+TEST(DeviceRegistry, AddressLookupKeepsListOrderThroughEditsAndRemovals) {
+    DeviceRegistry registry;
+    auto a = Make(7, 2009, 1), b = Make(8, 2009, 1), c = Make(7, 2010, 2), d = Make(7, 2009, 3);
+    for (const auto& x : {a, b, c, d})
+        registry.Append(x);
+    using List = std::vector<DevicePtr>;
+    EXPECT_EQ(registry.FindByAddress(7), (List{a, c, d}));
+    // b moves to address 7: it sits between a and c there, as in the list.
+    registry.Edit(b.get(), [](DeviceRecord& r) { r.address = 7; });
+    EXPECT_EQ(registry.FindByAddress(7), (List{a, b, c, d}));
+    EXPECT_TRUE(registry.FindByAddress(8).empty());
+    registry.Edit(a.get(), [](DeviceRecord& r) { r.address = 9; });
+    EXPECT_EQ(registry.FindByAddress(7), (List{b, c, d}));
+    EXPECT_EQ(registry.FindByEndpoint(7, 2009, 1), b);
+    ASSERT_TRUE(registry.Remove(c.get()));
+    EXPECT_EQ(registry.FindByAddress(7), (List{b, d}));
+    EXPECT_EQ(registry.Find(c.get()), nullptr);
+    EXPECT_EQ(registry.Find(d.get()), d);
+    // Appending the same record twice lists it once.
+    registry.Append(d);
+    EXPECT_EQ(registry.Size(), 3u);
+    // Neither index keeps a removed record alive.
+    std::weak_ptr<DeviceRecord> gone = c;
+    c.reset();
+    EXPECT_TRUE(gone.expired());
+}
+
 TEST(DeviceRegistry, RemovedRecordStaysAliveForItsHolders) {
     DeviceRegistry registry;
     registry.Append(Make(5, 1, 1));

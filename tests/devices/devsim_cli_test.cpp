@@ -82,7 +82,7 @@ private:
 };
 
 // One request to a device at 127.0.9.1:port; the reply's bytes, empty when none came.
-std::vector<uint8_t> Ask(uint16_t port, uint8_t command, uint8_t b, uint8_t c) {
+std::vector<uint8_t> Ask(uint16_t port, uint8_t command, uint8_t b, uint8_t c, uint16_t type = 0x2101) {
     const int fd = socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in to{};
     to.sin_family = AF_INET;
@@ -90,7 +90,7 @@ std::vector<uint8_t> Ask(uint16_t port, uint8_t command, uint8_t b, uint8_t c) {
     to.sin_addr.s_addr = inet_addr("127.0.9.1");
     uint8_t packet[64];
     int length = 0;
-    BuildPacket(0x2101, command, b, c, packet, &length, nullptr, 0);
+    BuildPacket(type, command, b, c, packet, &length, nullptr, 0);
     sendto(fd, packet, size_t(length), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
     std::vector<uint8_t> reply(70000);
     pollfd p{fd, POLLIN, 0};
@@ -123,6 +123,34 @@ TEST(DevsimCli, ServesTheConfigurationFlashAndEndsOnSignalsWhileInputIsOpen) {
         EXPECT_EQ(view.PayloadLength(), 1024);
 
         ASSERT_EQ(kill(devsim.Pid(), signal), 0);
+        EXPECT_TRUE(devsim.Ended());
+    }
+}
+
+// A DVB-T/T2 modulator answers its Get with the DVB-T block, or with --dvbt2 with the DVB-T2 block and
+// header byte 2 = 8 (the marker the page switches its layout on).
+TEST(DevsimCli, ServesTheDvbT2BlockOnRequest) {
+    for (const bool dvbt2 : {false, true}) {
+        SCOPED_TRACE(dvbt2 ? "--dvbt2" : "DVB-T");
+        std::vector<std::string> args = {"--first-address", "127.0.9.1", "--port", "0",
+                                         "--type",          "4106",      "--list"};
+        if (dvbt2)
+            args.push_back("--dvbt2");
+        Devsim devsim(args);
+        ASSERT_TRUE(devsim.Started());
+        unsigned index = 0, port = 0, type = 0;
+        char address[32] = {};
+        const std::string listed = devsim.ReadLine();
+        ASSERT_EQ(std::sscanf(listed.c_str(), "%u %31s %u %x", &index, address, &port, &type), 4) << listed;
+        ASSERT_EQ(devsim.ReadLine(), "ready 1\n");
+        const std::vector<uint8_t> reply = Ask(uint16_t(port), 0x33, 1, 1, 0x4106);
+        const int length = CheckedPacketLength(reply.data(), int(reply.size()));
+        ASSERT_GT(length, 0);
+        const ReplyView view(reply.data(), length);
+        EXPECT_EQ(view.Command(), 0x33);
+        EXPECT_EQ(view.B(), dvbt2 ? 8 : 1);
+        EXPECT_EQ(view.PayloadLength(), 55);
+        ASSERT_EQ(kill(devsim.Pid(), SIGTERM), 0);
         EXPECT_TRUE(devsim.Ended());
     }
 }

@@ -377,30 +377,78 @@ TEST_F(NetworkThreadTest, RequestsQueuedByAHandlerLeaveAfterItReturnsOnlyTheLast
     EXPECT_EQ(requests.back().payload, std::vector<uint8_t>{0xB});
 }
 
-TEST_F(NetworkThreadTest, NoOtherReplyIsHandledWhileAHandlerIsInsideAModalBox) {
-    int index = -1;
+TEST_F(NetworkThreadTest, NoOtherPageReplyIsHandledWhileAHandlerIsInsideAModalBoxButHeartbeatsAre) {
+    int index = -1, otherIndex = -1;
     DevicePtr device = AddDevice("dev", 0x2101, &index);
+    DevicePtr other = AddDevice("other", 0x2101, &otherIndex);
     Receiver page;
     SetReplyWindow(device.get(), &page);
     StartNet();
     int handledInside = -1;
-    uint64_t datagramsInside = 0;
+    int otherStatusInside = 0;
     page.onReply = [&](const ReplyView& reply) {
         if (reply.Command() != 0x40)
             return;
         sim.SendPacket(index, 0x41, {});  // arrives while the "box" is open
+        net->Tick();                      // and so does the other device's heartbeat reply
         // The box's own event loop runs whatever the GUI thread gets meanwhile.
-        gui.RunFor(std::chrono::milliseconds(50));
+        ASSERT_TRUE(gui.RunUntil([&] { return other->status.load() == 3; }));
+        gui.RunFor(std::chrono::milliseconds(30));
         handledInside = int(page.commands.size());
-        datagramsInside = net->Stats().datagrams.load();
+        otherStatusInside = other->status.load();
     };
     const uint64_t before = net->Stats().processed.load();
-    const uint64_t received = net->Stats().datagrams.load();
     sim.SendPacket(index, 0x40, {});
-    AwaitDatagrams(before, 2);
+    AwaitDatagrams(before, 4);  // the two replies and the two heartbeat replies
     EXPECT_EQ(handledInside, 1);
-    EXPECT_EQ(datagramsInside, received + 1);  // the second one was not even taken
+    EXPECT_EQ(otherStatusInside, 3);
     EXPECT_EQ(page.commands, (std::vector<int>{0x40, 0x41}));
+    EXPECT_EQ(events.Count("Device online"), 2);
+}
+
+// A device floods its shown page (a slow handler, as a busy page is) with replies and restarts: the page
+// gets every one of them, in order, and the devices that answer their heartbeats meanwhile stay online.
+TEST_F(NetworkThreadTest, AFloodOfPageRepliesNeverTakesOtherDevicesOffline) {
+    int index = -1;
+    DevicePtr flooding = AddDevice("flooding", 0x2101, &index);
+    std::vector<DevicePtr> others;
+    for (int i = 0; i < 3; ++i)
+        others.push_back(AddDevice(("other" + std::to_string(i)).c_str()));
+    Receiver page;
+    page.device = flooding.get();
+    SetReplyWindow(flooding.get(), &page);
+    page.onReply = [](const ReplyView&) { std::this_thread::sleep_for(std::chrono::microseconds(1500)); };
+    StartNet();
+    Tick(4);
+    ASSERT_EQ(events.Count("Device online"), 4);
+    const int offlineBefore = events.Count("Device offline");  // the first tick's, before they answered
+    constexpr int kFlood = 600;
+    for (int i = 0; i < kFlood; ++i) {
+        if (i % 3 == 2)
+            sim.SendRestart(index);
+        else
+            sim.SendPacket(index, 0x40, {uint8_t(i >> 8), uint8_t(i)});
+    }
+    // Three silent heartbeats would take a device offline; the flood keeps the handler busy for longer.
+    for (int t = 0; t < 5; ++t) {
+        net->Tick();
+        gui.RunFor(std::chrono::milliseconds(60));
+    }
+    for (const DevicePtr& d : others)
+        EXPECT_GT(d->status.load(), 0) << d->deviceName;
+    EXPECT_EQ(events.Count("Device offline"), offlineBefore);
+    ASSERT_TRUE(gui.RunUntil([&] { return int(page.commands.size() + page.timers.size()) == kFlood; },
+                             std::chrono::seconds(20)));
+    int expected = 0;
+    for (size_t i = 0; i < page.payloads.size(); ++i) {
+        if (expected % 3 == 2)
+            ++expected;
+        ASSERT_EQ(page.payloads[i], (std::vector<uint8_t>{uint8_t(expected >> 8), uint8_t(expected)})) << i;
+        ++expected;
+    }
+    EXPECT_EQ(int(page.timers.size()), kFlood / 3);
+    EXPECT_EQ(events.Count("Device restart"), kFlood / 3);
+    EXPECT_EQ(net->Stats().queueOverflows.load(), 0u);
 }
 
 TEST_F(NetworkThreadTest, StoppingWhileAHandlerIsInsideAModalBoxDoesNotHang) {

@@ -22,6 +22,8 @@ TEST(FieldTableTest, CodecsReadTheOperatorsTextOrRefuseIt) {
     freq.message = "Frequency error,over maximum!";
     FieldDef symbol = Edit("symbol", 0, Wire::kU16LE, Codec::kSymbolRate);
     symbol.message = "Symbol rate should be '0-9' or '.'";
+    FieldDef kbps = Edit("kbps", 0, Wire::kU32LE, Codec::kKbpsAsMbps);
+    kbps.message = "Output bitrate error!";
     FieldDef att = Edit("att", 0, Wire::kU8, Codec::kHalfStepDb);
     att.message = "ATT value error,should be 0-9 or .";
     att.stepMessage = "ATT value must be changed with step 0.5.";
@@ -57,6 +59,10 @@ TEST(FieldTableTest, CodecsReadTheOperatorsTextOrRefuseIt) {
         {&symbol, ".5", 0, ""},
         {&symbol, "6875", 0, "Symbol rate should be '0-9' or '.'"},  // 6,875,000 does not fit 16 bits
         {&symbol, "6,875", 0, "Symbol rate should be '0-9' or '.'"},
+        {&symbol, "1.2.3", 0, "Symbol rate should be '0-9' or '.'"},  // not 12
+        {&freq, "474.0.5", 0, "Frequency error,over maximum!"},
+        {&kbps, "4294967", 0, "Output bitrate error!"},  // beyond 32 bits: refused, never saturated
+        {&kbps, "38.5", 38500, ""},
         {&att, "3.5", 35, ""},
         {&att, "3", 30, ""},
         {&att, "3.3", 0, "ATT value must be changed with step 0.5."},

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 
 #include "devices/device_packet.h"
@@ -17,6 +18,7 @@ namespace nms::test {
 
 struct DeviceSimulator::Device {
     int fd = -1;
+    bool shared = false;  // fd is the shared socket
     uint32_t address = 0;
     uint16_t port = 0;
     uint16_t typeCode = 0;
@@ -97,12 +99,57 @@ DeviceSimulator::DeviceSimulator(Options options) : m_options(options) {
 DeviceSimulator::~DeviceSimulator() {
     Stop();
     for (auto& d : m_devices)
-        close(d->fd);
+        if (!d->shared)
+            close(d->fd);
+    if (m_sharedFd >= 0)
+        close(m_sharedFd);
     close(m_stopFd);
     close(m_epoll);
 }
 
+bool DeviceSimulator::OpenSharedSocket() {
+    if (m_sharedFd >= 0)
+        return true;
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return false;
+    const int on = 1;
+    setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &on, sizeof on);  // which device a datagram was sent to
+    int bytes = 16 << 20;
+    if (setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes) != 0)
+        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    local.sin_port = htons(m_options.sharedPort);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+        close(fd);
+        return false;
+    }
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.u64 = ~uint64_t(1);
+    epoll_ctl(m_epoll, EPOLL_CTL_ADD, fd, &event);
+    m_sharedFd = fd;
+    return true;
+}
+
 int DeviceSimulator::AddDevice(uint32_t address, uint16_t port, uint16_t typeCode) {
+    if (m_options.sharedPort != 0 && port == m_options.sharedPort) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_sharedDevices.count(address) || !OpenSharedSocket())
+            return -1;
+        auto device = std::make_unique<Device>();
+        device->fd = m_sharedFd;
+        device->shared = true;
+        device->address = address;
+        device->port = port;
+        device->typeCode = typeCode;
+        const int index = int(m_devices.size());
+        m_devices.push_back(std::move(device));
+        m_sharedDevices.emplace(address, index);
+        return index;
+    }
     int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0 && errno == EMFILE) {
         RaiseOpenFileLimit();
@@ -195,6 +242,10 @@ void DeviceSimulator::Run() {
         for (int e = 0; e < n; ++e) {
             if (events[e].data.u64 == ~uint64_t(0))
                 return;
+            if (events[e].data.u64 == ~uint64_t(1)) {
+                ReceiveShared(buffer);
+                continue;
+            }
             const int index = int(events[e].data.u64);
             int fd;
             {
@@ -214,6 +265,60 @@ void DeviceSimulator::Run() {
     }
 }
 
+void DeviceSimulator::ReceiveShared(std::vector<uint8_t>& buffer) {
+    for (;;) {
+        sockaddr_in from{};
+        iovec vector{buffer.data(), buffer.size()};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))];
+        msghdr message{};
+        message.msg_name = &from;
+        message.msg_namelen = sizeof from;
+        message.msg_iov = &vector;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        const ssize_t size = recvmsg(m_sharedFd, &message, 0);
+        if (size < 0)
+            return;
+        uint32_t to = 0;
+        for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c))
+            if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO)
+                to = reinterpret_cast<const in_pktinfo*>(CMSG_DATA(c))->ipi_addr.s_addr;
+        int index = -1;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            auto it = m_sharedDevices.find(to);
+            if (it != m_sharedDevices.end())
+                index = it->second;
+        }
+        if (index >= 0)
+            HandleDatagram(index, buffer.data(), int(size), &from, message.msg_namelen);
+    }
+}
+
+bool DeviceSimulator::SendFrom(const Device& device, const uint8_t* data, size_t size, const void* to) {
+    if (!device.shared)
+        return sendto(device.fd, data, size, 0, static_cast<const sockaddr*>(to), sizeof(sockaddr_in)) ==
+               ssize_t(size);
+    iovec vector{const_cast<uint8_t*>(data), size};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    msghdr message{};
+    message.msg_name = const_cast<void*>(to);
+    message.msg_namelen = sizeof(sockaddr_in);
+    message.msg_iov = &vector;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    cmsghdr* c = CMSG_FIRSTHDR(&message);
+    c->cmsg_level = IPPROTO_IP;
+    c->cmsg_type = IP_PKTINFO;
+    c->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+    in_pktinfo info{};
+    info.ipi_spec_dst.s_addr = device.address;  // the reply leaves from the device's address
+    std::memcpy(CMSG_DATA(c), &info, sizeof info);
+    return sendmsg(device.fd, &message, 0) == ssize_t(size);
+}
+
 void DeviceSimulator::HandleDatagram(int index, const uint8_t* data, int size, const void* fromPtr,
                                      unsigned fromLength) {
     const sockaddr_in& from = *static_cast<const sockaddr_in*>(fromPtr);
@@ -230,7 +335,7 @@ void DeviceSimulator::HandleDatagram(int index, const uint8_t* data, int size, c
     }
     std::optional<SimReply> reply;
     uint16_t type = 0;
-    int fd = -1;
+    const Device* device = nullptr;
     bool stamp = false;
     Handler handler;
     {
@@ -244,7 +349,7 @@ void DeviceSimulator::HandleDatagram(int index, const uint8_t* data, int size, c
         d.lastPeer = from;
         d.hasPeer = true;
         type = d.typeCode;
-        fd = d.fd;
+        device = &d;
         if (!d.silent && packet.crcOk) {
             auto script = d.scripts.find(packet.command);
             if (script != d.scripts.end()) {
@@ -277,7 +382,8 @@ void DeviceSimulator::HandleDatagram(int index, const uint8_t* data, int size, c
     }
     const std::vector<uint8_t> datagram =
         FramePacket(type, reply->command, reply->payload, reply->b, reply->c);
-    sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&from), fromLength);
+    (void)fromLength;
+    SendFrom(*device, datagram.data(), datagram.size(), &from);
 }
 
 void DeviceSimulator::SetSilent(int device, bool silent) {
@@ -330,11 +436,11 @@ bool DeviceSimulator::SendPacket(int device, uint8_t command, const std::vector<
 
 bool DeviceSimulator::SendRaw(int device, const std::vector<uint8_t>& datagram) {
     sockaddr_in to{};
-    int fd;
+    const Device* sender;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         const Device& d = *m_devices.at(size_t(device));
-        fd = d.fd;
+        sender = &d;
         if (m_peerPort) {
             to.sin_family = AF_INET;
             to.sin_addr.s_addr = m_peerAddress;
@@ -345,8 +451,7 @@ bool DeviceSimulator::SendRaw(int device, const std::vector<uint8_t>& datagram) 
             return false;
         }
     }
-    return sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) ==
-           ssize_t(datagram.size());
+    return SendFrom(*sender, datagram.data(), datagram.size(), &to);
 }
 
 std::vector<SimPacket> DeviceSimulator::Requests(int device) const {

@@ -57,6 +57,10 @@ class DeviceSimulator {
 public:
     struct Options {
         bool recordRequests = true;  // keep every request (off for thousands of devices)
+        // Not 0: devices on this port share one socket bound to every local address on it (the replies
+        // still come from each device's own address). Tens of thousands of devices then need one file
+        // descriptor instead of one each.
+        uint16_t sharedPort = 0;
     };
     using Handler = std::function<std::optional<SimReply>(const SimPacket&)>;
 
@@ -114,13 +118,18 @@ private:
     struct Device;
     void Run();
     void HandleDatagram(int index, const uint8_t* data, int size, const void* from, unsigned fromLength);
-    bool SendTo(int index, const std::vector<uint8_t>& datagram, bool toLastPeer);
+    // Sends from the device's own address, whether it has a socket of its own or shares one.
+    bool SendFrom(const Device& device, const uint8_t* data, size_t size, const void* to);
+    bool OpenSharedSocket();
+    void ReceiveShared(std::vector<uint8_t>& buffer);
 
     Options m_options;
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_received;
     std::vector<std::unique_ptr<Device>> m_devices;
     int m_epoll = -1;
+    int m_sharedFd = -1;
+    std::map<uint32_t, int> m_sharedDevices;  // address -> device, on the shared socket
     int m_stopFd = -1;
     std::thread m_thread;
     int m_stampCommand = -1;

@@ -15,7 +15,9 @@
 
 #include "config_flash_sim.h"
 #include "device_simulator.h"
+#include "encoder_device_sim.h"
 #include "encoder_multi_sim.h"
+#include "encoder_output_sim.h"
 #include "ird_device_sim.h"
 #include "mux_device_sim.h"
 #include "param_store_sim.h"
@@ -34,8 +36,9 @@ const char kHelp[] =
     "configuration operations (command 3, echoing the operation byte); other commands get no answer.\n"
     "\n"
     "options:\n"
-    "  --count N               number of devices (default 1; thousands are fine, the open-file limit is\n"
-    "                          raised to its hard maximum)\n"
+    "  --count N               number of devices (default 1; up to 50,000 and more: beyond 1,000 devices\n"
+    "                          on a fixed port they share one socket bound to every local address, and\n"
+    "                          each still answers from its own address)\n"
     "  --first-address A.B.C.D address of device 0 (default 127.0.1.1); later devices count up in the last\n"
     "                          byte, skipping .0 and .255\n"
     "  --port P                UDP port of every device (default 2009; 0 lets the system choose per device)\n"
@@ -62,14 +65,18 @@ const char kHelp[] =
     "parameter records (0x33, 0x70)\n"
     "from what the last write (0x34, 0x71) stored,\n"
     "and the multi-output ones their status (0x40) with moving bitrates.\n"
+    "  --dvbt2                 devices of the DVB-T/T2 modulator type (4106) carry the DVB-T2 block: their\n"
+    "                          0x33 reply has header byte 2 = 8, so the Modulator page shows the DVB-T2\n"
+    "                          layout (without it they carry the DVB-T block)\n"
     "Devices of the CAM receiver, decoder, line adapter, ASI distributor and infrared controller types\n"
     "(5106, 5176, 5217, 5304, 5109, 5101, 7101, 7201) also answer their pages' commands from records\n"
     "they keep; writes replace them and status polls move a little each time.\n"
-    "Devices of the multi-channel SD encoder types (1808, 4208, 4203, 1303, 4236) answer the "
-    "\"Video/Audio\"\n"
-    "page's channel records (0x60, 0x61), the Magnum types (1301, 1302) their channel blocks, script texts\n"
-    "and log (0x60 to 0x64, 0x08), and the types with an ASI input (1102, 1808, 1303, 1115, 1815, 1855) the\n"
-    "\"ASI\" page's analysis and routing of three input programs (0x20 to 0x26).\n"
+    "Devices of the SD and HD encoder types (1101, 1102, 1105, 1115, 1815, 1855, 4256, 4202) and the\n"
+    "encoder boards of 4101, 4107 and 4106 answer their video, audio and system pages (0x60 to 0x65, and\n"
+    "0x33, 0x34 and the status 0x40 of 1101, the status 0x40 of 1105) per encoding channel.\n"
+    "Devices of the encoder and encoder-modulator types with an Output page (1102, 1115, 1808, 1815, 1301,\n"
+    "1302, 1303, 1855, 4203, 4202, 4208, 4236, 4256) answer it (0x33, 0x34, status 0x40), and every type\n"
+    "with an encoder-style TS over IP page answers that (0x58, 0x59).\n"
     "  --help                  this text\n"
     "\n"
     "When every device is bound devsim prints \"ready N\". It then reads commands from standard input, one\n"
@@ -125,6 +132,7 @@ int main(int argc, char** argv) {
     int stampCommand = -1;
     int muxPageParam = -1;
     int configFlash = 0;  // 1 short format, 2 long format
+    bool dvbt2 = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::string* out) {
@@ -176,6 +184,8 @@ int main(int argc, char** argv) {
             configFlash = 1;
         } else if (arg == "--config-long") {
             configFlash = 2;
+        } else if (arg == "--dvbt2") {
+            dvbt2 = true;
         } else {
             return Fail("unknown option " + arg);
         }
@@ -184,6 +194,9 @@ int main(int argc, char** argv) {
     nms::test::RaiseOpenFileLimit();
     DeviceSimulator::Options options;
     options.recordRequests = false;
+    // One socket per device runs into the open-file limit at about 20,000 devices.
+    if (count > 1000 && port != 0)
+        options.sharedPort = uint16_t(port);
     DeviceSimulator sim(options);
     uint32_t address = first;
     for (int i = 0; i < count; ++i, address = NextAddress(address)) {
@@ -208,24 +221,33 @@ int main(int argc, char** argv) {
         std::shared_ptr<nms::test::IrdSimDevice> ird;
         if (nms::test::IrdSimDevice::Serves(type))
             ird = std::make_shared<nms::test::IrdSimDevice>(type);
+        std::shared_ptr<nms::test::EncoderSimDevice> encoder;
+        if (nms::test::EncoderSimDevice::Serves(type))
+            encoder = std::make_shared<nms::test::EncoderSimDevice>(type);
         std::shared_ptr<nms::test::ScramblerSimDevice> scrambler;
         if (nms::test::ScramblerSimDevice::Serves(type))
             scrambler = std::make_shared<nms::test::ScramblerSimDevice>(type);
         std::shared_ptr<nms::test::ReceiverSimDevice> receiver;
         if (nms::test::ReceiverSimDevice::Serves(type))
             receiver = std::make_shared<nms::test::ReceiverSimDevice>(type);
+        std::shared_ptr<nms::test::EncoderOutputSimDevice> output;
+        if (nms::test::EncoderOutputSimDevice::Serves(type))
+            output = std::make_shared<nms::test::EncoderOutputSimDevice>(type);
         std::shared_ptr<nms::test::ParamStoreSim> store;
-        if (!nms::test::ParamStoreSim(type).Empty())
+        if (dvbt2 && type == 0x4106)
+            store = std::make_shared<nms::test::ParamStoreSim>(
+                nms::test::ParamStoreSim::DvbT2ModulatorProfile(), nms::test::ParamStoreSim::StatusOf(type));
+        else if (!nms::test::ParamStoreSim(type).Empty())
             store = std::make_shared<nms::test::ParamStoreSim>(type);
-        std::shared_ptr<nms::test::EncoderMultiSim> encoder;
+        std::shared_ptr<nms::test::EncoderMultiSim> multi;
         if (nms::test::EncoderMultiSim::Serves(type))
-            encoder = std::make_shared<nms::test::EncoderMultiSim>(type);
-        if (mux || flash || ird || store || receiver || scrambler || encoder) {
+            multi = std::make_shared<nms::test::EncoderMultiSim>(type);
+        if (mux || flash || ird || store || receiver || scrambler || encoder || output || multi) {
             sim.SetHandler(index,
-                           [mux, psi, flash, ird, store, receiver, scrambler,
-                            encoder](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
-                               if (encoder) {
-                                   if (auto r = encoder->Handle(p.command, p.payload))
+                           [mux, psi, flash, ird, store, receiver, scrambler, encoder, output,
+                            multi](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                               if (multi) {
+                                   if (auto r = multi->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, r->payload, r->b, r->c};
                                }
                                if (scrambler) {
@@ -234,6 +256,10 @@ int main(int argc, char** argv) {
                                }
                                if (store) {
                                    if (auto r = store->Handle(p.command, p.payload))
+                                       return nms::test::SimReply{p.command, *r, store->ReplyB(p.command)};
+                               }
+                               if (encoder) {
+                                   if (auto r = encoder->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, *r};
                                }
                                if (ird) {
@@ -242,6 +268,10 @@ int main(int argc, char** argv) {
                                }
                                if (receiver) {
                                    if (auto r = receiver->Handle(p.command, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
+                               if (output) {
+                                   if (auto r = output->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, r->payload, r->b, r->c};
                                }
                                if (mux) {

@@ -141,6 +141,27 @@ std::vector<uint8_t> SingleModBlock(bool s2) {
     return r;
 }
 
+// The DVB-T2 block: 474 MHz, on, power 95.5 dB, normal input, FEC frame 64800, no rotation, 64QAM, code rate
+// 2/3, guard interval 1/32, 8 MHz, PP7, 8K, L1-post 16QAM, PAT/SDT/PMT inserted, port 1234, TS ID 1,
+// network ID 2; the uninterpreted tail holds a pattern.
+std::vector<uint8_t> DvbT2Block() {
+    std::vector<uint8_t> r(55, 0);
+    const uint32_t khz = 474000;
+    for (int i = 0; i < 4; ++i)
+        r[size_t(i)] = uint8_t(khz >> (8 * i));
+    r[4] = 1;
+    r[5] = 0xbb, r[6] = 0x03;
+    r[8] = 1;
+    r[12] = 2, r[13] = 2, r[14] = 0, r[15] = 4, r[16] = 6, r[17] = 1, r[18] = 2;
+    r[19] = 0x0b;
+    r[20] = 0xd2, r[21] = 0x04;
+    r[22] = 1;
+    r[24] = 2;
+    for (size_t i = 26; i < r.size(); ++i)
+        r[i] = uint8_t(i);
+    return r;
+}
+
 // The multi-channel DTMB block as the Get reply carries it: a byte, the channel count, the 237-byte block.
 std::vector<uint8_t> DtmbMulti(uint8_t channels) {
     std::vector<uint8_t> r(239, 0);
@@ -189,6 +210,10 @@ StatusSpec ParamStoreSim::StatusOf(uint16_t type) {
     if (IsQam4Type(type))
         return {0x40, Qam4Status};
     return {};
+}
+
+std::vector<ParamRecordSpec> ParamStoreSim::DvbT2ModulatorProfile() {
+    return {{0x33, 0x34, DvbT2Block(), 0, 0, 8}};
 }
 
 std::vector<ParamRecordSpec> ParamStoreSim::ProfileOf(uint16_t type) {
@@ -240,6 +265,13 @@ std::optional<ParamStoreSim::Bytes> ParamStoreSim::Handle(uint8_t command, const
         }
     }
     return std::nullopt;
+}
+
+uint8_t ParamStoreSim::ReplyB(uint8_t command) const {
+    for (const ParamRecordSpec& r : m_records)
+        if (r.get == command)
+            return r.replyB;
+    return 1;
 }
 
 const ParamStoreSim::Bytes* ParamStoreSim::Record(uint8_t get) const {

@@ -32,12 +32,14 @@ public:
     const Bytes& IpBlock() const { return m_ipBlock; }
     const Bytes& GatewayBlock() const { return m_gateway; }
     void SetTunerMode(uint8_t mode) { m_mode = mode; }
+    const std::vector<Bytes>& QamPrograms() const { return m_qamPrograms; }
 
 private:
     std::optional<Reply> Dvbs(uint8_t command, const Bytes& payload);
     std::optional<Reply> Tuner8x(uint8_t command, const Bytes& payload);
     std::optional<Reply> IpPages(uint8_t command, const Bytes& payload);
     std::optional<Reply> Gateway(uint8_t command, const Bytes& payload);
+    std::optional<Reply> Qam16(uint8_t command, const Bytes& payload);
     Bytes DvbsStatus() const;
     Bytes SignalStatus() const;
 
@@ -46,11 +48,12 @@ private:
     uint8_t m_mode = 0;  // header byte 2 of the tuner replies
     int m_records = 0;   // tuner records kept
     int m_recordSize = 0;
-    Bytes m_tuners;   // tuner records
-    Bytes m_dvbsIp;   // the IP block behind the DVB-S/S2 records (empty: none)
-    Bytes m_map;      // physical-channel map
-    Bytes m_ipBlock;  // TS-over-IP / IP-input block
-    Bytes m_gateway;  // gateway block
+    Bytes m_tuners;                    // tuner records
+    Bytes m_dvbsIp;                    // the IP block behind the DVB-S/S2 records (empty: none)
+    Bytes m_map;                       // physical-channel map
+    Bytes m_ipBlock;                   // TS-over-IP / IP-input block
+    Bytes m_gateway;                   // gateway block
+    std::vector<Bytes> m_qamPrograms;  // 16-QAM routing: 286-byte records of channels 1 and 3
 };
 
 }  // namespace nms::test

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "psi_sections.h"
+
 namespace nms::test {
 namespace {
 
@@ -68,6 +70,7 @@ std::vector<uint8_t> AcImage(int table) {
 bool ScramblerSimDevice::Serves(uint16_t type) {
     switch (type) {
         case 0x3102:  // ASI QAM modulator with scrambler
+        case 0x3101:  // ASI scrambler
             return true;
         default:
             return false;
@@ -110,12 +113,52 @@ ScramblerSimDevice::ScramblerSimDevice(uint16_t type) : m_type(type) {
         const uint16_t pid = 0x202;
         m_marks[pid / 8] |= uint8_t(0x80 >> (pid % 8));
     }
+    if (type == 0x3101) {
+        m_block.assign(1121, 0);
+        for (int s = 0; s < 4; ++s)
+            FillSlot(m_block, size_t(214 * s), s);
+        for (size_t i = 0; i < 4; ++i)
+            m_block[1112 + i] = uint8_t(38500u >> (8 * i));  // 38.500 Mbps
+        m_block[1116] = 0x42;                                // carried as read
+        Put16Be(m_block, 1118, 20);
+        m_block[1120] = 2;
+        m_masks = {0x1, 0x0};
+        for (size_t p = 0; p < m_masks.size(); ++p)
+            m_block[856 + 4 * p] = uint8_t(m_masks[p]);
+        for (int p = 0; p < 2; ++p) {
+            std::vector<uint8_t> r(135, 0);
+            Put16(r, 0, uint16_t(201 + p));
+            Put16(r, 2, uint16_t(0x100 * (p + 1)));
+            Put16(r, 4, uint16_t(0x100 * (p + 1) + 1));
+            PutText(r, 6, kNames[p]);
+            r[38] = 2;
+            for (int e = 0; e < 2; ++e) {
+                r[size_t(39 + 3 * e)] = e == 0 ? 0x1b : 0x0f;
+                Put16(r, size_t(39 + 3 * e + 1), uint16_t(0x100 * (p + 1) + 1 + e));
+            }
+            r[134] = 0x66;  // carried as read
+            m_programs.push_back(r);
+        }
+        m_ts.assign(66, 0);
+        Put16(m_ts, 0, 0x0321);
+        m_ts[4] = 0x04;  // SDT off
+        m_ts[10] = 0x5c;
+        m_cw.assign(832, 0);
+        m_cw[0] = 1, m_cw[1] = 1;
+        for (int p = 1; p <= 2; ++p)
+            for (int i = 0; i < 8; ++i)
+                m_cw[size_t(56 + 8 * p + i)] = uint8_t(0x10 * p + i);
+        const uint16_t pid = 0x202;
+        m_marks[pid / 8] |= uint8_t(0x80 >> (pid % 8));
+    }
 }
 
 std::optional<ScramblerSimDevice::Reply> ScramblerSimDevice::Handle(uint8_t command, uint8_t b, uint8_t c,
                                                                     const Bytes& payload) {
     if (m_type == 0x3102)
         return QamScrambler(command, b, c, payload);
+    if (m_type == 0x3101)
+        return StandAlone(command, b, c, payload);
     return std::nullopt;
 }
 
@@ -196,9 +239,93 @@ std::optional<ScramblerSimDevice::Reply> ScramblerSimDevice::QamScrambler(uint8_
     (void)b;
 }
 
-std::optional<ScramblerSimDevice::Reply> ScramblerSimDevice::StandAlone(uint8_t, uint8_t, uint8_t,
-                                                                        const Bytes&) {
-    return std::nullopt;
+std::optional<ScramblerSimDevice::Reply> ScramblerSimDevice::StandAlone(uint8_t command, uint8_t, uint8_t,
+                                                                        const Bytes& payload) {
+    Reply r;
+    switch (command) {
+        case 0x20:
+        case 0x30:
+            return r;
+        case 0x21:
+        case 0x31: {
+            const int n = int(m_programs.size());
+            const int k = payload.size() >= 2 ? payload[1] : 1;
+            r.b = uint8_t(k);
+            r.c = uint8_t(n);
+            r.payload = {1, uint8_t(k), uint8_t(n)};
+            if (k < 1 || k > n)
+                return r;
+            Append32(r.payload, m_masks[size_t(k - 1)]);
+            r.payload.insert(r.payload.end(), m_programs[size_t(k - 1)].begin(),
+                             m_programs[size_t(k - 1)].end());
+            return r;
+        }
+        case 0x24:
+            r.payload = m_block;
+            return r;
+        case 0x22:
+            if (payload.size() < 2)
+                return std::nullopt;
+            return AcPage(payload[0], payload[1]);
+        case 0x40:
+            r.payload = m_ts;
+            r.payload.insert(r.payload.end(), m_marks.begin(), m_marks.end());
+            return r;
+        case 0x42:
+            r.payload = m_cw;
+            return r;
+        case 0x25:
+            if (payload.size() >= m_block.size())
+                std::copy(payload.begin(), payload.begin() + long(m_block.size()), m_block.begin());
+            ++m_writes;
+            return r;
+        case 0x41:
+            if (payload.size() >= 1090) {
+                std::copy(payload.begin(), payload.begin() + 66, m_ts.begin());
+                std::copy(payload.begin() + 66, payload.begin() + 1090, m_marks.begin());
+            }
+            return r;
+        case 0x43:
+            if (payload.size() >= 832)
+                std::copy(payload.begin(), payload.begin() + 832, m_cw.begin());
+            return r;
+        case 0x2f:
+            if (payload.size() >= 137 && payload[0] >= 1 && payload[0] <= m_programs.size())
+                std::copy(payload.begin() + 2, payload.begin() + 137,
+                          m_programs[size_t(payload[0] - 1)].begin());
+            return r;
+        case 0x23:
+        case 0x33:
+            if (payload.size() >= 1026 && payload[0] >= 1 && payload[0] <= 4 && payload[1] >= 1 &&
+                payload[1] <= 2)
+                std::copy(payload.begin() + 2, payload.begin() + 1026,
+                          m_ac[size_t(payload[0] - 1)].begin() + (payload[1] - 1) * 1024);
+            return r;
+        case 0x2d:
+            r.payload = m_cat.empty() ? nms::testing::MakeCat(2) : m_cat;
+            return r;
+        case 0x29: {
+            r.payload = {1, payload.size() >= 2 ? payload[1] : uint8_t(1)};
+            const Bytes pmt = m_pmt.empty() ? nms::testing::MakePmt(0x11) : m_pmt;
+            r.payload.insert(r.payload.end(), pmt.begin(), pmt.end());
+            return r;
+        }
+        case 0x2e:
+            m_cat = payload;
+            return r;
+        case 0x2a:
+            if (payload.size() > 2)
+                m_pmt.assign(payload.begin() + 2, payload.end());
+            return r;
+        case 0x26: {
+            ++m_tick;
+            const uint16_t rate = uint16_t(25000 + (m_tick % 7) * 10);
+            r.payload = {uint8_t(0x0f | (m_tick & 1 ? 0x30 : 0x10)), uint8_t(rate >> 8), uint8_t(rate)};
+            return r;
+        }
+        default:
+            return std::nullopt;
+    }
 }
 
 std::optional<ScramblerSimDevice::Reply> ScramblerSimDevice::SasModulator(uint8_t, uint8_t, uint8_t,

@@ -35,6 +35,7 @@ public:
     const std::array<Bytes, 4>& AcTables() const { return m_ac; }
     const Bytes& TsBlock() const { return m_ts; }
     const Bytes& CwTable() const { return m_cw; }
+    const Bytes& Cat() const { return m_cat; }
     int Writes() const { return m_writes; }
 
 private:
@@ -53,6 +54,7 @@ private:
     std::array<Bytes, 4> m_ac;  // AC table images
     Bytes m_ts;                 // stand-alone TS block
     Bytes m_cw;                 // stand-alone fixed-CW table
+    Bytes m_cat, m_pmt;         // sections written back by the CA descriptor dialog
     // The scrambling QAM modulators.
     int m_variant = 0;
     Bytes m_casBlock;                              // 202 bytes

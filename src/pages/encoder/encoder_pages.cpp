@@ -4,6 +4,13 @@
 #include "pages/encoder/magnum_cmd_view.h"
 #include "pages/encoder/magnum_view.h"
 #include "pages/encoder/transcoder_view.h"
+#include "pages/encoder/encoder_audio_view.h"
+#include "pages/encoder/encoder_hd4in1_view.h"
+#include "pages/encoder/encoder_hd_av_view.h"
+#include "pages/encoder/encoder_public_view.h"
+#include "pages/encoder/encoder_system_view.h"
+#include "pages/encoder/encoder_video_view.h"
+#include "pages/encoder/ip_out_view.h"
 
 namespace nms {
 
@@ -14,6 +21,14 @@ void RegisterEncoderPages() {
     RegisterPageClass<Cmagnum>("Cmagnum");
     RegisterPageClass<Cmagnum_cmd4>("Cmagnum_cmd4");
     RegisterPageClass<Ctranscoder>("Ctranscoder");
+    RegisterPageClass<CEncoderPublicView>("CEncoderPublicView");
+    RegisterPageClass<CEncoderIPOutView>("CEncoderIPOutView");
+    RegisterPageClass<CEncoderVideoView>("CEncoderVideoView");
+    RegisterPageClass<CEncoderAudioView>("CEncoderAudioView");
+    RegisterPageClass<CEncoderSystemView>("CEncoderSystemView");
+    RegisterPageClass<CencoderHDsystems>("CencoderHDsystems");
+    RegisterPageClass<CencoderHDav>("CencoderHDav");
+    RegisterPageClass<encoderHD4in1_av>("encoderHD4in1_av");
 }
 
 }  // namespace nms

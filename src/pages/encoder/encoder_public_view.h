@@ -1,15 +1,26 @@
-// The "Output" tab of the multi-channel encoders and encoder-modulators. Its status poll on timer 66 is
+// The "Output" tab of the multi-channel encoders and encoder-modulators: the output multiplex settings
+// (insertion, channels, identifiers, total bitrate), the RF settings of the modulating models and the IP
+// output of one of them, and the status lamps and bitrates that the timer-66 poll brings. The poll is
 // shared: other pages call StatusPollTimer from their own OnTimer and decode the 0x40 reply themselves.
 #pragma once
 
-#include <cstdint>
+#include <array>
+#include <memory>
 
+#include "pagebase/form_binder.h"
 #include "pagebase/form_template_view.h"
+#include "pages/encoder/encoder_output_logic.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
 
 namespace nms {
 
 constexpr int kEncoderStatusTimerId = 66;
-constexpr uint8_t kCmdEncoderStatus = 0x40;
+constexpr int kEncoderStatusPollMs = 1500;
 
 class CEncoderPublicView : public CFormTemplateView {
     Q_OBJECT
@@ -22,7 +33,47 @@ public:
     // Starts and stops no timer: the page that uses it does.
     static void StatusPollTimer(CFormTemplateView& page, int timerId);
 
+    void OnInitialUpdate() override;
     void OnTimer(int id) override;
+    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
+    void OnGet();
+    void OnSet();
+    void OnGenerateMac();
+    void OnStandardClicked(EncoderStandard standard);
+    void OnFrequencyChange();
+
+    FormBinder& Binder() { return *m_binder; }
+    const EncoderOutputLogic& Logic() const { return m_logic; }
+    QWidget* Field(const char* key) const { return m_binder->Control(key); }
+
+    QPushButton* m_get = nullptr;
+    QPushButton* m_set = nullptr;
+    std::array<QLabel*, kEncoderChannels + 1> m_lamps{};  // CH1..CH16, then the input lamp
+    std::array<QLabel*, kEncoderChannels + 1> m_lampCaptions{};
+    QLineEdit* m_bitrate = nullptr;
+    QLineEdit* m_max = nullptr;
+    QLineEdit* m_min = nullptr;
+    QLabel* m_maxCaption = nullptr;
+    QLabel* m_working = nullptr;
+    QLabel* m_statusLine = nullptr;
+    QLabel* m_mbps = nullptr;
+    QGroupBox* m_rfGroup = nullptr;
+    std::array<QRadioButton*, 3> m_standards{};  // DVB-T, DVB-C, DTMB (by standard byte)
+    QGroupBox* m_ipGroup = nullptr;
+    QPushButton* m_generateMac = nullptr;
+
+protected:
+    void OnShowWindow(bool shown) override;
+    void OnRefresh(unsigned what, bool refreshed) override;
+    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
+    bool DoDataExchange(bool collect) override;
+
+private:
+    void ApplyLayout();
+    void ShowStatus();
+
+    EncoderOutputLogic m_logic;
+    std::unique_ptr<FormBinder> m_binder;
 };
 
 }  // namespace nms

@@ -269,8 +269,11 @@ PageStep DvbtModLogic::HandleReply(const ReplyView& reply) {
         return PageStep::End(PageStep::kRefreshNone);
     PageStep step = PageStep::End();
     step.sendVersion = true;
-    if (reply.PayloadLength() == 0)
+    // Only a whole block is taken: a shorter reply (none at all included) ends the wait and changes nothing.
+    if (reply.PayloadLength() < kDvbtBlockSize) {
+        step.refresh = PageStep::kRefreshNone;
         return step;
+    }
     // The DVB-T modulator says in its reply whether it carries the DVB-T2 block; once it did, the page stays
     // so.
     if (m_variant.layout == DvbtLayout::kDvbt && reply.B() == kT2Marker)

@@ -256,7 +256,7 @@ PageStep Qam4Logic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
         return refused;
     std::vector<uint8_t> payload;
     if (m_variant.layout == Qam4Layout::kModules) {
-        payload.assign(8, 0);
+        payload.assign(kQam4ModulesAt, 0);
         for (const ParamBlock& m : m_modules)
             payload.insert(payload.end(), m.Bytes().begin(), m.Bytes().end());
     } else {
@@ -320,13 +320,22 @@ PageStep Qam4Logic::HandleReply(const ReplyView& reply) {
             step.messages.push_back("Module Error");
             return step;
         }
+        // Only a whole reply is taken: a short one ends the wait and leaves modules and count as they were.
+        if (!r.Has(kQam4ModulesAt, size_t(kQam4ModuleSize) * kQam4Modules)) {
+            step.refresh = PageStep::kRefreshNone;
+            return step;
+        }
         m_moduleCount = count;
         m_module = std::min(m_module, m_moduleCount - 1);
         for (int m = 0; m < kQam4Modules; ++m)
-            m_modules[size_t(m)].Load(r.Sub(8 + size_t(kQam4ModuleSize * m), kQam4ModuleSize));
+            m_modules[size_t(m)].Load(r.Sub(kQam4ModulesAt + size_t(kQam4ModuleSize * m), kQam4ModuleSize));
         step.refresh |= kRefreshModules;
     } else {
-        // What arrived replaces the record; the rest keeps its bytes.
+        // Only a whole record is taken: a short reply ends the wait and changes nothing.
+        if (r.Size() < m_record.Size()) {
+            step.refresh = PageStep::kRefreshNone;
+            return step;
+        }
         m_record.Load(r);
     }
     return step;

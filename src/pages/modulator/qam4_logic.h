@@ -22,6 +22,7 @@ constexpr int kQam4Modules = 4;
 constexpr int kQam4RecordSize = 542;  // 540 bytes and the word that follows them
 constexpr int kQam4DvbtSize = 324;
 constexpr int kQam4ModuleSize = 145;
+constexpr size_t kQam4ModulesAt = 8;  // the module blocks follow eight leading bytes
 constexpr int kQam4MaxSpreadMhz = 80;
 
 enum class Qam4Layout { kStandard, kDvbt, kModules };

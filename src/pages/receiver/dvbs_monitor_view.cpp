@@ -51,6 +51,8 @@ CDVBSMonitorView::CDVBSMonitorView(QWidget* parent) : CFormTemplateView(parent) 
         box->addWidget(m_useful[i], 0, 1);
         box->addWidget(new QLabel("Total Bitrate:", m_groups[i]), 1, 0);
         box->addWidget(m_total[i], 1, 1);
+        m_useful[i]->setMaximumWidth(120);
+        m_total[i]->setMaximumWidth(120);
         rates->addWidget(m_groups[i], k / 2, k % 2);
         m_groups[i]->hide();
     }
@@ -59,7 +61,10 @@ CDVBSMonitorView::CDVBSMonitorView(QWidget* parent) : CFormTemplateView(parent) 
     row->addLayout(grid);
     row->addStretch();
     page->addLayout(row);
-    page->addLayout(rates);
+    auto* ratesRow = new QHBoxLayout;
+    ratesRow->addLayout(rates);
+    ratesRow->addStretch();
+    page->addLayout(ratesRow);
     page->addStretch();
 }
 

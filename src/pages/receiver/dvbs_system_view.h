@@ -31,6 +31,10 @@ public:
     static void SetDevice(CFormTemplateView& page, DeviceRecord* device);
     // The base timer handling (timer 4 is the wait's time-out); sends nothing, starts no timer.
     static void OnTimer(CFormTemplateView& page, int id);
+    // Typed MHz or Msym/s to thousandths; false for more than 5 integer digits or a value above max.
+    static bool ParseThousandthsText(const std::string& text, uint32_t max, uint32_t* value) {
+        return ParseTunerThousandths(text, max, value);
+    }
     // The Get of the tuner input pages: 0x70 with an empty payload and a 15 s wait, for an online device.
     static void OnGet(CFormTemplateView& page);
 

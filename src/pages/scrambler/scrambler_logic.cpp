@@ -28,11 +28,11 @@ std::string Filled(const char* format, const char* value) {
 }
 
 // The ECM PID text of a program: empty when it may be stored.
-std::string CheckEcmText(const std::string& text) {
+std::string CheckEcmText(const std::string& text, bool shortMessage = false) {
     if (text.size() > 4)
         return Filled("ECM %s", kPidTooLong);
     if (!IsHexText(text))
-        return Filled("ECM PID %s", kNotHex);
+        return Filled(shortMessage ? "ECM %s" : "ECM PID %s", kNotHex);
     return {};
 }
 
@@ -233,7 +233,7 @@ std::string ScramblerLogic::ChangeSlot(int slot, const ScramblerSlotForm& form, 
 
 std::string ScramblerLogic::SelectProgram(int program, const std::string& ecmText, int acIndex) {
     if (m_selected >= 1 && m_selected <= kScramblerPrograms) {
-        if (std::string error = CheckEcmText(ecmText); !error.empty())
+        if (std::string error = CheckEcmText(ecmText, m_shortEcmMessage); !error.empty())
             return error;
         uint8_t* slot = m_block.Slot(m_slot);
         SetCasSlotEcmPid(slot, m_selected, HexTextToUShort(ecmText));

@@ -27,7 +27,12 @@ struct ScramblerSlotForm {
     int acIndex = -1;  // the AC index list's selection, -1 none
     std::string encryptPeriod;
     std::string tsId, ipInsertPort;  // the QAM scrambler
-    std::string outputBitrate;       // the stand-alone scrambler, Mbps "a.bcd"
+    // The stand-alone scrambler.
+    std::string outputBitrate;  // Mbps "a.bcd"
+    bool tsIdEnabled = true;    // false when the device sent no TS block
+    bool sdtOn = true;
+    bool fixCwShown = false;
+    bool fixCw = false;
 };
 
 // The connection lamps and bitrate of a status reply.
@@ -66,7 +71,7 @@ public:
     int Slot() const { return m_slot; }
     int SelectedProgram() const { return m_selected; }
     // Programs the tree shows: 1..TreeCount().
-    int TreeCount() const;
+    virtual int TreeCount() const;
     virtual ScramblerProgramInfo Describe(int program) const = 0;
     const std::vector<uint8_t>& ProgramRecord(int program) const { return m_programs[Index(program)]; }
     std::vector<uint8_t>& ProgramRecord(int program) { return m_programs[Index(program)]; }
@@ -131,6 +136,7 @@ protected:
     int m_next = 0;   // the program or AC page the chain waits for
     int m_expected = 0;
     bool m_twoValueElements = false;
+    bool m_shortEcmMessage = false;  // "ECM %s" for a non-hexadecimal ECM PID
     ScramblerStatus m_status;
     std::vector<std::string> m_events;
 };

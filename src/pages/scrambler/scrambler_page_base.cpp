@@ -136,7 +136,8 @@ CScramblerPageBase::CScramblerPageBase(ScramblerLogic& logic, QWidget* parent)
     connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { OnClickTree(item); });
     connect(m_tree, &CCheckTreeCtrl::CheckImageClicked, this, &CScramblerPageBase::OnCheckImageClicked);
     connect(m_ecmPid, &QLineEdit::textEdited, this, &CScramblerPageBase::OnChangeEcmPid);
-    EmptyTree();
+    m_root = new QTreeWidgetItem(m_tree, {"Program"});
+    m_root->setData(0, kKindRole, kRootNode);
 }
 
 CScramblerPageBase::~CScramblerPageBase() = default;

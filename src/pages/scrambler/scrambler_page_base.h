@@ -28,12 +28,16 @@ class CAcListDlg;
 class CCheckTreeCtrl;
 class CIPAddressCtrl;
 
+// The status poll of both pages.
+constexpr int kScramblerPollTimerId = 66;
+
 class CScramblerPageBase : public CFormTemplateView {
     Q_OBJECT
 public:
     // Kinds of tree items (item data role + 1).
     enum NodeKind { kRootNode, kProgramNode, kInfoNode, kElementNode, kPidNode };
 
+    // logic: the page's own, which may not be constructed yet (the base does not touch it here).
     explicit CScramblerPageBase(ScramblerLogic& logic, QWidget* parent = nullptr);
     ~CScramblerPageBase() override;
 

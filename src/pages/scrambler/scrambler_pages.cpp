@@ -1,4 +1,5 @@
 #include "app/page_registry.h"
+#include "pages/scrambler/scramble_view.h"
 #include "pages/scrambler/scrambler_qam_view.h"
 
 namespace nms {
@@ -6,6 +7,7 @@ namespace nms {
 // One line per page class of this folder.
 void RegisterScramblerPages() {
     RegisterPageClass<Scrambler_qam>("Scrambler_qam");
+    RegisterPageClass<CScrambleView>("CScrambleView");
 }
 
 }  // namespace nms

@@ -5,8 +5,6 @@
 
 namespace nms {
 
-constexpr int kScramblerPollTimerId = 66;
-
 class Scrambler_qam : public CScramblerPageBase {
     Q_OBJECT
 public:

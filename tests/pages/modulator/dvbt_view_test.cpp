@@ -46,6 +46,25 @@ struct Page {
     }
 };
 
+TEST(DvbtViewTest, DvbS2FecListsOfEveryStandardAndConstellation) {
+    using List = std::vector<std::string>;
+    const List dvbs = {"1/2", "2/3", "3/4", "5/6", "7/8"};
+    const List qpsk = {"1/2", "3/5", "2/3", "3/4", "4/5", "5/6", "8/9", "9/10"};
+    const List psk8 = {"3/5", "2/3", "3/4", "5/6", "8/9", "9/10"};
+    const struct {
+        int standard, constellation;
+        const List& list;
+        int keptUpTo, otherwise;  // the index kept when the list changes to this one
+    } cases[] = {{0, 0, dvbs, 4, 3}, {0, 1, dvbs, 4, 3}, {1, 0, qpsk, 7, 5}, {1, 1, psk8, 5, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.standard << "/" << c.constellation);
+        EXPECT_EQ(S2FecList(c.standard, c.constellation), c.list);
+        for (int index = 0; index <= 9; ++index)
+            EXPECT_EQ(S2FecIndexAfter(c.standard, c.constellation, index),
+                      index <= c.keptUpTo ? index : c.otherwise);
+    }
+}
+
 TEST(DvbtViewTest, DvbS2FecListsFollowStandardAndConstellation) {
     const std::vector<uint8_t> block = Block({{7, 0}, {9, 0}, {13, 4}, {5, 0xbb}, {6, 0x03}});
     Page p(97, 0x4122, block);
@@ -102,11 +121,47 @@ TEST(DvbtViewTest, TheDvbtModulatorSwitchesToT2OnItsMarker) {
     Page p(24, 0x4106, block, kT2Marker);
     EXPECT_EQ(p.page.Logic().Layout(), DvbtLayout::kDvbT2);
     EXPECT_EQ(Combo(p.page, "codeRate")->currentIndex(), -1);  // byte 13 is 73: no such entry
-    Combo(p.page, "modulation")->setCurrentIndex(3);
     auto sent = p.Set();
     ASSERT_TRUE(sent);
-    EXPECT_EQ(sent->payload[12], 3);
-    EXPECT_EQ(sent->payload[13], block[13]);
+    EXPECT_EQ(sent->payload, block);  // the whole T2 block as read
+    p.fx.FeedReply(0x34, {});
+    Combo(p.page, "modulation")->setCurrentIndex(3);
+    sent = p.Set();
+    ASSERT_TRUE(sent);
+    std::vector<uint8_t> expected = block;
+    expected[12] = 3;
+    EXPECT_EQ(sent->payload, expected);
+}
+
+// A Get reply shorter than the 55-byte block ends the wait (and asks for the version) but changes no
+// block, and a T2 marker on it does not switch the layout.
+TEST(DvbtViewTest, AShortReplyEndsTheWaitAndChangesNoBlock) {
+    const struct {
+        int pageParam;
+        uint16_t type;
+    } cases[] = {{97, 0x4122}, {0, 0x4107}, {25, 0x4109}, {24, 0x4106}};
+    const std::vector<uint8_t> block = Block({{7, 1}, {9, 1}, {13, 2}});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pageParam);
+        Page p(c.pageParam, c.type, block);
+        const DvbtLayout layout = p.page.Logic().Layout();
+        const QString freq = Edit(p.page, "freq")->text();
+        for (size_t length : {size_t(10), size_t(kDvbtBlockSize - 1)}) {
+            SCOPED_TRACE(length);
+            p.page.OnGet();
+            ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x33);
+            p.fx.FeedReply(0x33, std::vector<uint8_t>(length, 0x11), kT2Marker, 1);
+            EXPECT_FALSE(p.page.IsBusy());
+            auto version = p.fx.TakeSentPacket();
+            ASSERT_TRUE(version);
+            EXPECT_EQ(version->command, 0x02);
+            EXPECT_EQ(p.page.Logic().Layout(), layout);
+            EXPECT_EQ(Edit(p.page, "freq")->text(), freq);
+        }
+        auto sent = p.Set();
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(sent->payload, block);
+    }
 }
 
 TEST(DvbtViewTest, DtmbModesAndTheTransmodulatorsInputFrequency) {
@@ -121,6 +176,10 @@ TEST(DvbtViewTest, DtmbModesAndTheTransmodulatorsInputFrequency) {
     Page q(25, 0x4109, block);
     EXPECT_FALSE(q.page.Binder().Control("inputFreq")->isHidden());
     EXPECT_EQ(Edit(q.page, "inputFreq")->text(), "10.000");
+    sent = q.Set();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload, block);  // untouched: byte for byte
+    q.fx.FeedReply(0x34, {});
     Edit(q.page, "inputFreq")->setText("474");
     sent = q.Set();
     ASSERT_TRUE(sent);

@@ -70,6 +70,43 @@ TEST(Qam4PageTest, EveryVariantSendsBackWhatItRead) {
     }
 }
 
+// A 0x33 reply shorter than the whole record ends the wait (and asks for the version) but changes
+// no byte: the form keeps what it showed and an untouched Set still sends the record read before.
+TEST(Qam4PageTest, AShortReplyEndsTheWaitAndChangesNoRecord) {
+    const struct {
+        int pageParam;
+        uint16_t type;
+        size_t size;
+    } cases[] = {{18, 0x4164, 542}, {38, 0x4126, 324}, {102, 0x4153, 588}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pageParam);
+        Qam4Page p(c.pageParam, c.type);
+        std::vector<uint8_t> expected = *p.sim.Record(0x33);
+        if (c.pageParam == 102)
+            std::fill(expected.begin(), expected.begin() + 8, 0);
+        const QString rf1 = Edit(p.page, "freq1")->text();
+        for (size_t length : {size_t(10), c.size - 1}) {
+            SCOPED_TRACE(length);
+            p.page.OnGet();
+            ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x33);
+            std::vector<uint8_t> reply(length, 0x11);
+            reply[1] = 2;  // a module count the modules variant would take from a whole reply
+            p.fx.FeedReply(0x33, reply);
+            EXPECT_FALSE(p.page.IsBusy());
+            auto version = p.fx.TakeSentPacket();
+            ASSERT_TRUE(version);
+            EXPECT_EQ(version->command, 0x02);
+            EXPECT_EQ(Edit(p.page, "freq1")->text(), rf1);
+            if (c.pageParam == 102)
+                EXPECT_EQ(p.page.m_modules->count(), 4);
+        }
+        auto sent = p.Set();
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(sent->payload, expected);
+        p.Answer();
+    }
+}
+
 TEST(Qam4PageTest, FrequenciesSpreadAtMostEightyMegahertz) {
     Qam4Page p(18, 0x4164);
     Edit(p.page, "freq4")->setText("554");

@@ -65,6 +65,32 @@ TEST(Tuner2QamTest, ReadsAndWritesTheFourChannels) {
     EXPECT_EQ(page.Area().Bytes()[0], blocks[1]);
 }
 
+// The bitrate variant hides symbol rate and constellation: an untouched Set sends every byte of the four
+// blocks back as read, those of the hidden fields and the uninterpreted ones included.
+TEST(Tuner2QamTest, TheBitrateVariantSendsTheBlocksBackByteForByte) {
+    PageFixture fx(0x4137);
+    Ctuner2qam page;
+    fx.Bind(&page, 99);
+    ASSERT_EQ(fx.TakeSentPacket()->command, 0x70);
+    std::vector<uint8_t> blocks = *ParamStoreSim(0x4137).Record(0x70);
+    for (int k = 0; k < 4; ++k) {
+        const size_t at = size_t(1 + 75 * k);
+        blocks[at + 4] = 0xff, blocks[at + 5] = uint8_t(0xf0 + k);  // symbol rate, not shown
+        blocks[at + 6] = uint8_t(9 + k);                            // no such constellation
+        for (size_t i = 7; i < 75; ++i)
+            blocks[at + i] = uint8_t(31 * k + i);
+    }
+    fx.FeedReply(0x70, blocks);
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(fx.TakeSentPacket()->command, 0x02);
+    EXPECT_TRUE(page.Binder().Control("symbol2")->isHidden());
+    QTest::mouseClick(page.m_set, Qt::LeftButton);
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, 0x71);
+    EXPECT_EQ(sent->payload, blocks);
+}
+
 TEST(Tuner2QamTest, StatusLocksBitratesAndQuality) {
     PageFixture fx(0x4137);
     Ctuner2qam page;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "devices/device_packet.h"
+#include "pages/scrambler/scramble_logic.h"
 #include "pages/scrambler/scrambler_logic.h"
 #include "scrambler_device_sim.h"
 
@@ -255,6 +256,70 @@ TEST(ScramblerQamChainTest, StatusLampsAndRate) {
     EXPECT_EQ(logic.Status().kbps, 1504u);
     EXPECT_TRUE(logic.Status().hasAsi);
     EXPECT_EQ(logic.Status().asiFlags, 2u);
+}
+
+TEST(ScrambleChainTest, ProgramCountsAndWritesFollowThePage) {
+    ScramblerSimDevice sim(0x3101);
+    const auto program = [&sim](uint8_t i, uint8_t n) {
+        std::vector<uint8_t> p = {1, i, n, 0, 0, 0, 0};
+        p.insert(p.end(), sim.Programs()[0].begin(), sim.Programs()[0].end());
+        return p;
+    };
+    {
+        // Header counters are not followed: steps come from the first count; a wrong number ends the chain.
+        ScrambleLogic logic;
+        logic.Refresh();
+        PageStep s = logic.HandleReply(Reply(0x21, program(1, 3), 1, 200).View());
+        EXPECT_EQ(s.payload, (std::vector<uint8_t>{1, 2}));
+        s = logic.HandleReply(Reply(0x21, program(7, 3), 2, 3).View());
+        EXPECT_EQ(s.wait, PageStep::Wait::kEnd);
+        EXPECT_FALSE(logic.Running());
+        // A short record changes nothing and keeps the chain where it was.
+        logic.Refresh();
+        EXPECT_TRUE(logic.HandleReply(Reply(0x21, {1, 1, 3, 0, 0}).View()).IsEmpty());
+        EXPECT_TRUE(logic.Running());
+    }
+    {
+        // No programs: the write sends [1, 0] with c = 0, then the AC pages (old codes below 0x0FFF).
+        ScrambleLogic logic;
+        logic.SetVersion(0xFE0F);
+        PageStep s = logic.Refresh();
+        s = logic.HandleReply(Reply(0x21, {1, 0, 0}).View());
+        EXPECT_EQ(s.command, 0x24);
+        s = logic.HandleReply(Reply(0x24, sim.Block()).View());
+        for (int k = 0; k < 8; ++k) {
+            ASSERT_EQ(s.command, 0x22);
+            std::vector<uint8_t> page(1026, 0);
+            page[0] = s.payload[0], page[1] = s.payload[1];
+            s = logic.HandleReply(Reply(0x22, page).View());
+        }
+        EXPECT_EQ(s.command, 0x40);
+        s = logic.HandleReply(Reply(0x40, {}).View());
+        s = logic.HandleReply(Reply(0x42, {}).View());
+        EXPECT_EQ(s.wait, PageStep::Wait::kEnd);
+        EXPECT_FALSE(logic.CwRead());
+        s = logic.Set(logic.SlotForm(), 1);
+        ASSERT_EQ(s.command, 0x25);
+        s = logic.HandleReply(Reply(0x25, {}).View());
+        EXPECT_EQ(s.command, 0x41);
+        // The CW table was never read: it is not written.
+        s = logic.HandleReply(Reply(0x41, {}).View());
+        EXPECT_EQ(s.command, 0x2f);
+        EXPECT_EQ(s.payload, (std::vector<uint8_t>{1, 0}));
+        EXPECT_EQ(s.c, 0);
+        s = logic.HandleReply(Reply(0x2f, {}).View());
+        EXPECT_EQ(s.command, 0x23);
+        EXPECT_EQ(s.b, 1);
+        EXPECT_EQ(s.c, 8);
+        // Success is reported on the last page's reply, not before.
+        for (int k = 0; k < 7; ++k)
+            s = logic.HandleReply(Reply(0x23, {}).View());
+        EXPECT_TRUE(logic.TakeEvents().empty());
+        s = logic.HandleReply(Reply(0x23, {}).View());
+        EXPECT_EQ(s.wait, PageStep::Wait::kEnd);
+        EXPECT_EQ(logic.TakeEvents(),
+                  (std::vector<std::string>{"Commit CA info succeed", "Commit AC info succeed"}));
+    }
 }
 
 }  // namespace

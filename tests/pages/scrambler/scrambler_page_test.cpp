@@ -18,9 +18,12 @@
 #include "devices/device_record.h"
 #include "page_fixture.h"
 #include "pagebase/lamp.h"
+#include "pages/psi/ca_descriptor_dlg.h"
 #include "pages/scrambler/ac_edit_dlg.h"
 #include "pages/scrambler/ac_list_dlg.h"
 #include "pages/scrambler/check_tree_ctrl.h"
+#include "pages/scrambler/scramble_program_dlg.h"
+#include "pages/scrambler/scramble_view.h"
 #include "pages/scrambler/scrambler_qam_view.h"
 #include "scrambler_device_sim.h"
 
@@ -333,6 +336,198 @@ TEST(ScramblerQamPageTest, SetWithoutARefusesAndStatusLightsLamps) {
     EXPECT_EQ(page.m_root->text(0), "Program: 1 .504Mbps");
     EXPECT_FALSE(IsLampOn(page.m_asi1));
     EXPECT_TRUE(IsLampOn(page.m_asi2));
+}
+
+// Version words: byte 0 the software major, byte 1 the minor.
+constexpr uint32_t kVersion1000 = 0x0010;
+constexpr uint32_t kVersion0FFE = 0xFE0F;
+constexpr uint32_t kVersion0600 = 0x0006;
+
+struct StandAlonePage {
+    PageFixture fx{0x3101};
+    ScramblerSimDevice sim{0x3101};
+    CScrambleView page;
+    std::vector<uint8_t> commands;
+    explicit StandAlonePage(uint32_t version = kVersion1000) {
+        fx.Device()->version.store(version);
+        fx.Bind(&page);
+        Run();
+    }
+    // Answers every request, keeping the commands that went out.
+    void Run() {
+        for (int i = 0; i < 400; ++i) {
+            auto sent = fx.TakeSentPacket();
+            if (!sent)
+                return;
+            commands.push_back(sent->command);
+            if (auto reply = sim.Handle(sent->command, sent->b, sent->c, sent->payload))
+                fx.FeedReply(sent->command, reply->payload, reply->b, reply->c);
+        }
+    }
+};
+
+TEST(ScrambleViewTest, ReadAndAnUntouchedSetWriteTheSame) {
+    StandAlonePage p;
+    EXPECT_EQ(p.commands, (std::vector<uint8_t>{0x21, 0x21, 0x24, 0x22, 0x22, 0x22, 0x22, 0x22, 0x22, 0x22,
+                                                0x22, 0x40, 0x42, 0x02}));
+    EXPECT_FALSE(p.page.IsBusy());
+    ASSERT_EQ(p.page.m_root->childCount(), 2);
+    EXPECT_EQ(p.page.m_root->child(0)->child(3)->text(0), "H.264 Video");
+    EXPECT_EQ(p.page.m_root->child(0)->child(4)->text(0), "AAC Audio");
+    EXPECT_EQ(p.page.m_tree->GetCheckState(p.page.m_root->child(1)->child(4)), 3);
+    EXPECT_EQ(p.page.m_bitrate->text(), "38.500");
+    EXPECT_EQ(p.page.m_tsId->text(), "801");
+    EXPECT_FALSE(p.page.m_sdt->isChecked());
+    EXPECT_TRUE(p.page.m_fixCw->isVisibleTo(&p.page));
+    EXPECT_TRUE(p.page.m_fixCw->isChecked());
+    EXPECT_TRUE(p.page.Timers().IsActive(kScramblerPollTimerId));
+
+    const auto block = p.sim.Block();
+    const auto programs = p.sim.Programs();
+    const auto ts = p.sim.TsBlock();
+    const auto cw = p.sim.CwTable();
+    const auto marks = p.sim.Marks();
+    const auto ac = p.sim.AcTables();
+    p.commands.clear();
+    QTest::mouseClick(p.page.m_set, Qt::LeftButton);
+    p.Run();
+    EXPECT_EQ(p.commands, (std::vector<uint8_t>{0x25, 0x41, 0x43, 0x2f, 0x2f, 0x33, 0x33, 0x33, 0x33, 0x33,
+                                                0x33, 0x33, 0x33}));
+    EXPECT_FALSE(p.page.IsBusy());
+    EXPECT_EQ(p.sim.Block(), block);
+    EXPECT_EQ(p.sim.Programs(), programs);
+    EXPECT_EQ(p.sim.TsBlock(), ts);
+    EXPECT_EQ(p.sim.CwTable(), cw);
+    EXPECT_EQ(p.sim.Marks(), marks);
+    EXPECT_EQ(p.sim.AcTables(), ac);
+    const auto events = p.fx.Events().Texts();
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(events[events.size() - 2], "Commit CA info succeed");
+    EXPECT_EQ(events.back(), "Commit AC info succeed");
+}
+
+TEST(ScrambleViewTest, VersionChoosesCodesAndMarks) {
+    {
+        StandAlonePage p(kVersion0FFE);
+        p.commands.clear();
+        QTest::mouseClick(p.page.m_parse, Qt::LeftButton);
+        p.Run();
+        ASSERT_FALSE(p.commands.empty());
+        EXPECT_EQ(p.commands.front(), 0x20);
+        p.commands.clear();
+        QTest::mouseClick(p.page.m_set, Qt::LeftButton);
+        p.Run();
+        EXPECT_EQ(p.commands.back(), 0x23);
+    }
+    {
+        StandAlonePage p(kVersion1000);
+        p.commands.clear();
+        QTest::mouseClick(p.page.m_parse, Qt::LeftButton);
+        p.Run();
+        EXPECT_EQ(p.commands, (std::vector<uint8_t>{0x30, 0x31, 0x31, 0x02}));
+    }
+    {
+        // Below 0x0610 a checked element goes back to the empty box; the program still cycles three marks.
+        StandAlonePage p(kVersion0600);
+        QTreeWidgetItem* video = p.page.m_root->child(0)->child(3);
+        ASSERT_EQ(p.page.m_tree->GetCheckState(video), 2);
+        p.page.m_tree->ClickCheckImage(video);
+        EXPECT_EQ(p.page.m_tree->GetCheckState(video), 1);
+        QTreeWidgetItem* program = p.page.m_root->child(0);
+        EXPECT_EQ(p.page.m_tree->GetCheckState(program), 1);
+        p.page.m_tree->ClickCheckImage(program);
+        p.page.m_tree->ClickCheckImage(program);
+        EXPECT_EQ(p.page.m_tree->GetCheckState(program), 3);
+        EXPECT_EQ(p.page.m_tree->GetCheckState(video), 3);
+    }
+}
+
+TEST(ScrambleViewTest, RefusalsAndShortReplies) {
+    PageFixture fx(0x3101);
+    CScrambleView page;
+    fx.Device()->version.store(kVersion1000);
+    fx.Bind(&page);
+    EXPECT_EQ(fx.TakeSentPacket()->command, 0x21);
+    fx.FireTimer(&page, kWaitTimerId);
+    // Set right after binding: every port is 0.
+    QTest::mouseClick(page.m_set, Qt::LeftButton);
+    EXPECT_FALSE(fx.TakeSentPacket().has_value());
+    ASSERT_EQ(fx.Prompt().shown.size(), 1u);
+    EXPECT_EQ(fx.Prompt().shown[0].text, ScrambleLogic::kGetFirstMessage);
+
+    // A read whose 0x40 reply has 10 bytes: TS ID disabled and 0; the status needs exactly 3 bytes.
+    ScramblerSimDevice sim(0x3101);
+    QTest::mouseClick(page.m_refresh, Qt::LeftButton);
+    for (int i = 0; i < 100; ++i) {
+        auto sent = fx.TakeSentPacket();
+        if (!sent)
+            break;
+        auto reply = sim.Handle(sent->command, sent->b, sent->c, sent->payload);
+        if (sent->command == 0x40)
+            reply->payload.resize(10);
+        if (reply)
+            fx.FeedReply(sent->command, reply->payload, reply->b, reply->c);
+    }
+    EXPECT_FALSE(page.m_tsId->isEnabled());
+    EXPECT_EQ(page.m_tsId->text(), "0");
+    ASSERT_TRUE(fx.FireTimer(&page, kScramblerPollTimerId));
+    EXPECT_EQ(fx.TakeSentPacket()->command, 0x26);
+    fx.FeedReply(0x26, {0xff, 0, 0, 0});
+    EXPECT_FALSE(IsLampOn(page.m_linkLamps[0]));
+    fx.FeedReply(0x26, {0x11, 0x03, 0xe8});
+    EXPECT_TRUE(IsLampOn(page.m_linkLamps[0]));
+    EXPECT_EQ(page.m_root->text(0), "Program: 1 .504Mbps");
+}
+
+TEST(ScrambleViewTest, CatAndProgramDialogs) {
+    StandAlonePage p;
+    // Edit CAT from the root's menu: the section goes to the dialog and comes back on OK.
+    p.page.m_tree->setCurrentItem(p.page.m_root);
+    p.page.m_runMenu = [](const QPoint&, bool onRoot) {
+        EXPECT_TRUE(onRoot);
+        return int(CScrambleView::ID_EDIT_CAT);
+    };
+    int sectionLength = 0;
+    p.page.m_runCaDialog = [&sectionLength](CCaDescriptorDlg& d) {
+        EXPECT_EQ(d.m_catFlag, 1);
+        d.OnInitDialog();
+        sectionLength = d.m_sectionLength;
+        d.OnOK();
+        return true;
+    };
+    p.page.OnContextMenu(p.page.m_tree->visualItemRect(p.page.m_root).center());
+    p.Run();
+    EXPECT_GT(sectionLength, 8);
+    EXPECT_EQ(int(p.sim.Cat().size()), sectionLength);
+    EXPECT_FALSE(p.page.IsBusy());
+
+    // Edit Program: a 15-character CW and a name of 32 characters are refused; then a new name and CW.
+    QTreeWidgetItem* program = p.page.m_root->child(1);
+    p.page.m_tree->setCurrentItem(program);
+    int runs = 0;
+    p.page.m_runProgramDialog = [&runs, &p](CScrambleProgramDlg& d) {
+        ++runs;
+        d.OnInitDialog();
+        EXPECT_EQ(d.m_cwEdit->text(), "2021222324252627");
+        d.m_cwEdit->setText("202122232425262");
+        d.OnOK();
+        EXPECT_EQ(p.fx.Prompt().shown.back().text, "Need 8 Hex Value!");
+        d.m_cwEdit->setText("00112233445566ff");
+        d.m_nameEdit->setText(QString(32, 'n'));
+        d.OnOK();
+        EXPECT_NE(d.result(), QDialog::Accepted);
+        d.m_nameEdit->setText("Renamed");
+        d.OnOK();
+        return d.result() == QDialog::Accepted;
+    };
+    p.page.OnEditProgram();
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(program->text(0), "Renamed");
+    p.commands.clear();
+    QTest::mouseClick(p.page.m_set, Qt::LeftButton);
+    p.Run();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(p.sim.Programs()[1].data() + 6)), "Renamed");
+    EXPECT_EQ(p.sim.CwTable()[56 + 16 + 7], 0xff);
 }
 
 }  // namespace

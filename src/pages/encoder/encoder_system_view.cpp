@@ -1,0 +1,218 @@
+#include "pages/encoder/encoder_system_view.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "devices/device_record.h"
+#include "pagebase/lamp.h"
+#include "pages/encoder/encoder_public_view.h"
+#include "pages/encoder/encoder_widgets.h"
+#include "platform/prompt.h"
+
+namespace nms {
+namespace {
+
+constexpr int kStatusTimerId = kEncoderStatusTimerId;
+
+}  // namespace
+
+CEncoderSystemView::CEncoderSystemView(bool hd, QWidget* parent) : CFormTemplateView(parent), m_hd(hd) {
+    m_logic = std::make_unique<EncoderSystemLogic>(0, hd);
+    const FieldTable& table = hd ? HdSystemTable() : EncoderSystemTable();
+    m_binder = std::make_unique<FormBinder>(table, this);
+    auto* page = new QVBoxLayout(this);
+
+    auto* channelRow = new QHBoxLayout;
+    m_channelLabel = new QLabel("Encoding Channel:", this);
+    m_channel = new QComboBox(this);
+    channelRow->addWidget(m_channelLabel);
+    channelRow->addWidget(m_channel);
+    channelRow->addStretch();
+    page->addLayout(channelRow);
+
+    auto* bitrateRow = new QHBoxLayout;
+    auto* bitrate = Edit("bitrate");
+    m_slider = CoupleSlider(bitrate, 1000, hd ? 20000 : 15000, 500, hd ? 20000 : 15000, this);
+    bitrateRow->addWidget(m_binder->Label("bitrate"));
+    bitrateRow->addWidget(m_slider, 1);
+    bitrateRow->addWidget(bitrate);
+    bitrateRow->addWidget(new QLabel("Kbps", this));
+    page->addLayout(bitrateRow);
+
+    for (const char* key : {"pmtPid", "videoPid", "audioPid", "pcrPid", "tsId", "netId"})
+        Edit(key)->setMaxLength(4);
+    for (const char* key : {"provider", "name"})
+        Edit(key)->setMaxLength(30);
+    page->addWidget(
+        FieldGroup("Program PID", *m_binder, {"pmtPid", "videoPid", "audioPid", "pcrPid", "program"}, this));
+    auto* names = new QGridLayout;
+    names->addWidget(m_binder->Control("sdt"), 0, 0, 1, 2);
+    m_binder->AddRows(names, {"provider", "name"}, 1);
+    names->setColumnStretch(2, 1);
+    page->addLayout(names);
+    m_modeGroup = new QGroupBox("Bitrate Mode", this);
+    auto* modeLayout = new QHBoxLayout(m_modeGroup);
+    if (QWidget* mode = m_binder->Control("mode")) {
+        mode->setParent(m_modeGroup);
+        modeLayout->addWidget(mode);
+    }
+    m_modeGroup->setVisible(!hd);
+    page->addWidget(m_modeGroup);
+    m_identityGroup = FieldGroup("System PID", *m_binder, {"tsId", "netId", "port"}, this);
+    page->addWidget(m_identityGroup);
+
+    m_get = new QPushButton("Get", this);
+    m_set = new QPushButton("Set", this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_get);
+    buttons->addWidget(m_set);
+    buttons->addStretch();
+    page->addLayout(buttons);
+
+    m_statusRow = new QWidget(this);
+    auto* status = new QHBoxLayout(m_statusRow);
+    status->setContentsMargins(0, 0, 0, 0);
+    m_lamp = MakeLamp(m_statusRow);
+    m_bitrate = new QLineEdit(m_statusRow);
+    m_max = new QLineEdit(m_statusRow);
+    m_min = new QLineEdit(m_statusRow);
+    status->addWidget(m_lamp);
+    for (auto [caption, edit] :
+         {std::pair{"Bitrate(Mbps):", m_bitrate}, std::pair{"MAX:", m_max}, std::pair{"MIN:", m_min}}) {
+        edit->setReadOnly(true);
+        edit->setMaximumWidth(90);
+        status->addWidget(new QLabel(caption, m_statusRow));
+        status->addWidget(edit);
+    }
+    status->addStretch();
+    m_statusRow->setVisible(false);
+    page->addWidget(m_statusRow);
+    page->addStretch();
+
+    connect(m_get, &QPushButton::clicked, this, &CEncoderSystemView::OnGet);
+    connect(m_set, &QPushButton::clicked, this, &CEncoderSystemView::OnSet);
+    connect(m_channel, &QComboBox::activated, this, &CEncoderSystemView::OnGet);
+    connect(qobject_cast<QCheckBox*>(m_binder->Control("sdt")), &QCheckBox::clicked, this,
+            &CEncoderSystemView::OnSdtInsertClick);
+    if (!hd)
+        connect(Edit("pmtPid"), &QLineEdit::editingFinished, this, &CEncoderSystemView::OnPmtPidKillFocus);
+}
+
+CEncoderSystemView::~CEncoderSystemView() = default;
+
+QLineEdit* CEncoderSystemView::Edit(const std::string& key) const {
+    return qobject_cast<QLineEdit*>(m_binder->Control(key));
+}
+
+void CEncoderSystemView::OnInitialUpdate() {
+    m_logic = std::make_unique<EncoderSystemLogic>(m_pageParam, m_hd);
+    const bool channels = m_logic->Channels();
+    m_channelLabel->setVisible(channels);
+    m_channel->setVisible(channels);
+    FillChannels(m_channel, channels
+                                ? std::vector<std::string>{"Channel 1", "Channel 2", "Channel 3", "Channel 4"}
+                                : std::vector<std::string>{});
+    // The four-channel encoder has no output identity of its own here; those bytes are never sent.
+    const bool identity = m_hd || m_logic->Identity();
+    m_identityGroup->setVisible(identity);
+    for (const char* key : {"tsId", "netId", "port"})
+        m_binder->SetUsed(key, identity);
+    if (m_logic->Identity()) {
+        m_bitrate->clear();
+        m_max->clear();
+        m_min->clear();
+        SetLamp(m_lamp, false);
+        m_statusRow->setVisible(true);
+        SetTimer(kStatusTimerId, kEncoderSystemPollMs);
+    } else {
+        m_statusRow->setVisible(false);
+        KillTimer(kStatusTimerId);
+    }
+    ShowBlock();
+    m_slider->setValue(m_hd ? 8000 : 1000);  // where the slider starts before anything was read
+}
+
+void CEncoderSystemView::ShowBlock() {
+    const ParamBlock& block = m_logic->Block();
+    m_binder->Show(block);
+    m_slider->setValue(int(block.Value(m_binder->Table()[size_t(m_binder->Index("bitrate"))])));
+    OnSdtInsertClick();
+    m_pmtText = Edit("pmtPid")->text().toStdString();
+}
+
+void CEncoderSystemView::ShowStatus() {
+    if (const auto bitrate = m_logic->Bitrate())
+        m_bitrate->setText(QString::fromStdString(FormatThousandths(*bitrate)));
+    if (m_logic->Range().Known()) {
+        m_max->setText(QString::fromStdString(FormatThousandths(m_logic->Range().Max())));
+        m_min->setText(QString::fromStdString(FormatThousandths(m_logic->Range().Min())));
+    }
+    // Bit 0 is the alarm: red while it is set.
+    if (const auto alarm = m_logic->Alarm())
+        SetLamp(m_lamp, !*alarm);
+}
+
+void CEncoderSystemView::OnSdtInsertClick() {
+    const bool on = qobject_cast<QCheckBox*>(m_binder->Control("sdt"))->isChecked();
+    m_binder->SetEnabled("provider", on);
+    m_binder->SetEnabled("name", on);
+}
+
+void CEncoderSystemView::OnPmtPidKillFocus() {
+    QLineEdit* pmt = Edit("pmtPid");
+    const std::string text = pmt->text().toStdString();
+    const std::string message = CheckPmtPidText(text);
+    if (message.empty()) {
+        m_pmtText = text;
+        return;
+    }
+    pmt->setText(QString::fromStdString(m_pmtText));
+    ShowMessageBox(message);
+}
+
+void CEncoderSystemView::OnGet() {
+    if (!m_device || (m_hd && !DeviceOnline()))
+        return;
+    Carry(m_logic->Get(SelectedChannel(m_channel)));
+}
+
+void CEncoderSystemView::OnSet() {
+    if (!m_device)
+        return;
+    const PageStep step = m_logic->Set(m_binder->Inputs(), SelectedChannel(m_channel));
+    m_binder->Focus(m_logic->FailedField());
+    Carry(step);
+}
+
+void CEncoderSystemView::OnShowWindow(bool shown) {
+    if (shown && m_device)
+        OnGet();
+}
+
+void CEncoderSystemView::OnTimer(int id) {
+    if (id == kWaitTimerId)
+        m_logic->WaitEnded();
+    CEncoderPublicView::StatusPollTimer(*this, id);
+}
+
+void CEncoderSystemView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
+    if (device && device == m_device && reply.IsValid())
+        Carry(m_logic->HandleReply(reply));
+}
+
+void CEncoderSystemView::OnRefresh(unsigned what, bool) {
+    if (what & PageStep::kRefreshAll)
+        ShowBlock();
+    if (what & EncoderSystemLogic::kRefreshStatus)
+        ShowStatus();
+}
+
+}  // namespace nms

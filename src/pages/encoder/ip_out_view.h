@@ -1,0 +1,53 @@
+// The "TS over IP" tab of encoders, encoder-modulators, receivers and gateways whose output can leave as
+// a transport stream over UDP: the local network settings, MPTS or SPTS, and up to 16 destinations.
+#pragma once
+
+#include <memory>
+
+#include "pagebase/form_binder.h"
+#include "pagebase/form_template_view.h"
+#include "pages/encoder/ip_out_logic.h"
+
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+
+namespace nms {
+
+class CEncoderIPOutView : public CFormTemplateView {
+    Q_OBJECT
+public:
+    explicit CEncoderIPOutView(QWidget* parent = nullptr);
+
+    void OnInitialUpdate() override;
+    void OnTimer(int id) override;
+    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
+    void OnGet();
+    void OnSet();
+    void OnGenerateMac();
+    void OnMptsSpts(bool spts);
+
+    QWidget* Field(const std::string& key) const { return m_binder->Control(key); }
+    const IpOutLogic& Logic() const { return m_logic; }
+
+    QPushButton* m_get = nullptr;
+    QPushButton* m_set = nullptr;
+    QPushButton* m_generateMac = nullptr;
+    QRadioButton* m_mpts = nullptr;
+    QRadioButton* m_spts = nullptr;
+    QGroupBox* m_destinations = nullptr;
+
+protected:
+    void OnShowWindow(bool shown) override;
+    void OnRefresh(unsigned what, bool refreshed) override;
+    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
+
+private:
+    void ShowRows();
+
+    IpOutLogic m_logic;
+    std::unique_ptr<FormBinder> m_binder;
+    std::vector<std::vector<QWidget*>> m_rows;  // per destination: its controls and captions
+};
+
+}  // namespace nms

@@ -1,0 +1,54 @@
+// The single page of the eight-channel ASI-to-IP gateway: each ASI input's destination address, port and
+// enable flag, and the device's local network settings (eight 124-byte records, 0x58/0x59), with each
+// channel's lock and bitrate from the 0x40 status poll.
+#pragma once
+
+#include <array>
+
+#include "pagebase/form_template_view.h"
+#include "pages/receiver/gateway_logic.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace nms {
+
+class CIPAddressCtrl;
+
+class Casi2ip : public CFormTemplateView {
+    Q_OBJECT
+public:
+    explicit Casi2ip(QWidget* parent = nullptr);
+
+    void SetDevice(DeviceRecord* device) override;
+    void OnInitialUpdate() override;
+    void OnTimer(int id) override;
+    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
+    void OnGet();
+    void OnSet();
+    void OnAutoGenerate();
+
+    const Asi2IpLogic& Logic() const { return m_logic; }
+
+    std::array<QLabel*, kAsi2IpChannels> m_lamps{};
+    std::array<QLineEdit*, kAsi2IpChannels> m_bitrates{}, m_ports{};
+    std::array<CIPAddressCtrl*, kAsi2IpChannels> m_ips{};
+    std::array<QCheckBox*, kAsi2IpChannels> m_enables{};
+    CIPAddressCtrl *m_local = nullptr, *m_mask = nullptr, *m_gateway = nullptr;
+    QLineEdit *m_mac = nullptr, *m_sourcePort = nullptr;
+    QPushButton *m_autoGenerate = nullptr, *m_get = nullptr, *m_set = nullptr;
+
+protected:
+    void OnShowWindow(bool shown) override;
+    bool DoDataExchange(bool collect) override;
+
+private:
+    Asi2IpForm Form() const;
+    void ShowForm(const Asi2IpForm& f);
+
+    Asi2IpLogic m_logic;
+};
+
+}  // namespace nms
