@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 #include "devices/atomic_file.h"
 
@@ -86,7 +85,11 @@ bool ReadDeviceListFile(const std::string& path, std::vector<FileDeviceRecord>* 
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // In blocks, not byte by byte: lists of fifty thousand devices are several megabytes.
+    std::vector<uint8_t> bytes;
+    char block[1 << 16];
+    while (in.read(block, sizeof block) || in.gcount() > 0)
+        bytes.insert(bytes.end(), block, block + in.gcount());
     *records = ParseDeviceList(bytes.data(), bytes.size());
     return true;
 }

@@ -250,10 +250,6 @@ int main(int argc, char** argv) {
                                    if (auto r = multi->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, r->payload, r->b, r->c};
                                }
-                               if (scrambler) {
-                                   if (auto r = scrambler->Handle(p.command, p.b, p.c, p.payload))
-                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                               }
                                if (store) {
                                    if (auto r = store->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, *r, store->ReplyB(p.command)};
@@ -278,6 +274,12 @@ int main(int argc, char** argv) {
                                    if (auto r = mux->Handle(p.command, p.b, p.c, p.payload))
                                        return nms::test::SimReply{p.command, r->payload, r->b, r->c};
                                    if (auto r = psi->Handle(p.command, p.b, p.c, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
+                               // The scramblers share command codes with the multiplexer pages: with --mux
+                               // those answer first.
+                               if (scrambler) {
+                                   if (auto r = scrambler->Handle(p.command, p.b, p.c, p.payload))
                                        return nms::test::SimReply{p.command, r->payload, r->b, r->c};
                                }
                                if (flash) {

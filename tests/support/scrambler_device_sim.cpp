@@ -17,6 +17,10 @@ void Put16Be(std::vector<uint8_t>& b, size_t at, uint16_t v) {
     b[at] = uint8_t(v >> 8);
     b[at + 1] = uint8_t(v);
 }
+void Put32Le(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[at + size_t(i)] = uint8_t(v >> (8 * i));
+}
 void Put32Be(std::vector<uint8_t>& b, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i)
         b[at + size_t(i)] = uint8_t(v >> (8 * (3 - i)));
@@ -71,6 +75,16 @@ bool ScramblerSimDevice::Serves(uint16_t type) {
     switch (type) {
         case 0x3102:  // ASI QAM modulator with scrambler
         case 0x3101:  // ASI scrambler
+        case 0x4144:  // the scrambling QAM modulators and multiplexers
+        case 0x4164:
+        case 0x4154:
+        case 0x4125:
+        case 0x3104:
+        case 0x3105:
+        case 0x4117:
+        case 0x4236:
+        case 0x4208:
+        case 0x4153:
             return true;
         default:
             return false;
@@ -113,6 +127,8 @@ ScramblerSimDevice::ScramblerSimDevice(uint16_t type) : m_type(type) {
         const uint16_t pid = 0x202;
         m_marks[pid / 8] |= uint8_t(0x80 >> (pid % 8));
     }
+    if (type != 0x3101 && type != 0x3102 && Serves(type))
+        InitSas();
     if (type == 0x3101) {
         m_block.assign(1121, 0);
         for (int s = 0; s < 4; ++s)
@@ -159,6 +175,8 @@ std::optional<ScramblerSimDevice::Reply> ScramblerSimDevice::Handle(uint8_t comm
         return QamScrambler(command, b, c, payload);
     if (m_type == 0x3101)
         return StandAlone(command, b, c, payload);
+    if (Serves(m_type))
+        return SasModulator(command, b, c, payload);
     return std::nullopt;
 }
 
@@ -328,9 +346,228 @@ std::optional<ScramblerSimDevice::Reply> ScramblerSimDevice::StandAlone(uint8_t 
     }
 }
 
-std::optional<ScramblerSimDevice::Reply> ScramblerSimDevice::SasModulator(uint8_t, uint8_t, uint8_t,
-                                                                          const Bytes&) {
-    return std::nullopt;
+int ScramblerSimDevice::SasVariant(uint16_t type) {
+    switch (type) {
+        case 0x4144:
+            return 0;
+        case 0x4164:
+            return 18;
+        case 0x4125:
+            return 35;
+        case 0x3104:
+            return 19;
+        case 0x4117:
+            return 98;
+        case 0x4236:
+        case 0x4208:
+            return 88;
+        case 0x4153:
+            return 102;
+        default:
+            return 17;
+    }
+}
+
+// A program record of the scrambling modulators (283 bytes; the 322-byte entry and the 286-byte record
+// carry the same fields, the latter three bytes further on): name, ids, two streams and their codes.
+static std::vector<uint8_t> SasRecord(size_t size, int shift, int number, uint8_t channelBits,
+                                      uint32_t codes) {
+    std::vector<uint8_t> r(size, 0);
+    const size_t s = size_t(shift);
+    r[0] = channelBits;
+    PutText(r, 33 + s, kNames[number % 4]);
+    Put16(r, 67 + s, uint16_t(301 + number));
+    Put16(r, 71 + s, uint16_t(0x500 + 0x10 * number));
+    Put16(r, 75 + s, uint16_t(0x501 + 0x10 * number));
+    r[77 + s] = 2;
+    r[78 + s] = 1;  // AC index of CAS 1
+    Put16(r, 82 + s, uint16_t(0x1500 + number));
+    for (int i = 0; i < 4; ++i)
+        r[90 + s + size_t(i)] = uint8_t(codes >> (8 * i));
+    for (int e = 0; e < 2; ++e) {
+        r[98 + s + 5 * size_t(e)] = e == 0 ? 0x02 : 0x04;
+        Put16(r, 98 + s + 5 * size_t(e) + 3, uint16_t(0x501 + 0x10 * number + e));
+    }
+    return r;
+}
+
+void ScramblerSimDevice::InitSas() {
+    m_variant = SasVariant(m_type);
+    m_casBlock.assign(202, 0);
+    for (int slot = 0; slot < 4; ++slot) {
+        const size_t at = size_t(44 * slot);
+        m_casBlock[at] = slot == 0 ? 1 : 0;
+        Put32Be(m_casBlock, at + 1, 0x4ad00000u + uint32_t(slot));
+        Put16Be(m_casBlock, at + 5, uint16_t(slot + 1));
+        m_casBlock[at + 7] = 127, m_casBlock[at + 10] = uint8_t(20 + slot);
+        Put16(m_casBlock, at + 11, uint16_t(5000 + slot));
+        Put16(m_casBlock, at + 13, uint16_t(0x300 + slot));
+        Put16Be(m_casBlock, at + 15, uint16_t(6000 + slot));
+        Put16Be(m_casBlock, at + 17, uint16_t(6100 + slot));
+        m_casBlock[at + 19] = uint8_t(slot & 1);
+        m_casBlock[at + 30] = 0x3c;  // carried as read
+    }
+    Put16(m_casBlock, 176, 15);
+    m_casBlock[178] = 1;
+    m_casBlock[190] = 0x7e;
+    m_casBlock[200] = 0xab, m_casBlock[201] = 0xcd;  // the trailing word
+    for (int t = 0; t < 4; ++t) {
+        std::vector<uint8_t> img(2048, 0);
+        size_t pos = 3;
+        for (int k = 1; k <= 2; ++k) {
+            const std::string name = "AC" + std::to_string(t + 1) + "-" + std::to_string(k);
+            img[pos++] = uint8_t(name.size());
+            PutText(img, pos, name);
+            pos += name.size();
+            img[pos++] = 2;
+            img[pos++] = uint8_t(t);
+            img[pos++] = uint8_t(k);
+        }
+        Put16Be(img, 0, uint16_t(pos));
+        img[2] = 2;
+        m_ac[size_t(t)] = img;
+    }
+    if (m_variant == 102) {
+        // Two modules; program 0 on outputs 1 and 2 and scrambled, program 1 on output 2 in the clear.
+        std::vector<uint8_t> a = SasRecord(286, 3, 0, 0, 0x5);
+        Put32Le(a, 0, 0x00010003u);
+        std::vector<uint8_t> b = SasRecord(286, 3, 1, 0, 0);
+        Put32Le(b, 0, 0x00000002u);
+        m_outputRecords = {a, b};
+        return;
+    }
+    if (m_variant == 88) {
+        for (int p = 0; p < 3; ++p)
+            m_acIndexes[size_t(4 * p)] = uint8_t(p % 2);
+        return;
+    }
+    const bool entries = m_variant == 0;
+    const size_t size = entries ? 322 : 283;
+    // Channel A: a program with its video checked, a program with both streams crossed; channel B: one
+    // program in the clear. Byte 0 as the page writes it back (channel bit, bit 4 with a check mark).
+    m_channels[0] = {SasRecord(size, 0, 0, entries ? 1 : 0x11, 0x1),
+                     SasRecord(size, 0, 1, entries ? 2 : 0x01, 0xA)};
+    m_channels[1] = {SasRecord(size, 0, 2, entries ? 0 : 0x02, 0x0)};
+    for (int c = 0; c < 4; ++c)
+        m_headers[size_t(c)].assign(m_channels[size_t(c)].size(), {uint8_t(0x40 + c), 0x01});
+}
+
+std::optional<ScramblerSimDevice::Reply> ScramblerSimDevice::SasModulator(uint8_t command, uint8_t, uint8_t,
+                                                                          const Bytes& payload) {
+    Reply r;
+    switch (command) {
+        case 0x24:
+            r.payload.assign(16, 0);
+            if (m_variant == 102)
+                r.payload[1] = 2;
+            for (int c = 0; c < 4 && m_variant == 0; ++c)
+                r.payload[size_t(4 * c)] = uint8_t(c + 1);
+            r.payload.insert(r.payload.end(), m_casBlock.begin(), m_casBlock.end());
+            return r;
+        case 0x25: {
+            const size_t skip = m_variant == 88 ? 16 : 0;
+            if (payload.size() >= skip + 202)
+                std::copy(payload.begin() + long(skip), payload.begin() + long(skip + 202),
+                          m_casBlock.begin());
+            ++m_writes;
+            r.payload = {0};
+            return r;
+        }
+        case 0x50: {
+            if (payload.size() < 2 || payload[0] > 3 || payload[1] > 1)
+                return std::nullopt;
+            r.payload = {payload[0], payload[1]};
+            const Bytes& img = m_ac[payload[0]];
+            r.payload.insert(r.payload.end(), img.begin() + payload[1] * 1024,
+                             img.begin() + (payload[1] + 1) * 1024);
+            return r;
+        }
+        case 0x51:
+            if (payload.size() < 1026 || payload[0] > 3 || payload[1] > 1)
+                return std::nullopt;
+            std::copy(payload.begin() + 2, payload.begin() + 1026,
+                      m_ac[payload[0]].begin() + payload[1] * 1024);
+            r.payload = {payload[0], 0, 0};
+            return r;
+        case 0x20: {
+            const uint8_t c = payload.empty() ? 0 : payload[0] & 3;
+            r.payload = {c, 0, 0, uint8_t(m_channels[c].size()), 0x3};
+            return r;
+        }
+        case 0x21: {
+            if (payload.size() == 12 && m_type == 0x4208) {  // the probe of the encoder-modulators
+                r.payload = {8};
+                return r;
+            }
+            if (m_variant == 88) {
+                r.payload.assign(16, 0);
+                r.payload[0] = 3;
+                r.payload.insert(r.payload.end(), m_acIndexes.begin(), m_acIndexes.end());
+                return r;
+            }
+            if (m_variant == 102) {
+                if (payload.size() < 12)
+                    return std::nullopt;
+                const int index = payload[8] << 8 | payload[9];
+                r.payload.assign(11, 0);
+                r.payload[7] = 1;
+                r.payload[8] = payload[8], r.payload[9] = payload[9];
+                if (index >= int(m_outputRecords.size())) {
+                    r.payload[10] = 0xFF;
+                    return r;
+                }
+                r.payload.insert(r.payload.end(), m_outputRecords[size_t(index)].begin(),
+                                 m_outputRecords[size_t(index)].end());
+                return r;
+            }
+            if (payload.size() < 2)
+                return std::nullopt;
+            const uint8_t c = payload[0] & 3, i = payload[1];
+            const auto& list = m_channels[c];
+            r.payload = {c, i, uint8_t(list.size())};
+            if (i < list.size()) {
+                if (m_variant != 0)
+                    r.payload.insert(r.payload.end(), m_headers[c][i].begin(), m_headers[c][i].end());
+                r.payload.insert(r.payload.end(), list[i].begin(), list[i].end());
+            }
+            return r;
+        }
+        case 0x22:
+            if (payload.size() >= 80)
+                std::copy(payload.begin() + 16, payload.begin() + 80, m_acIndexes.begin());
+            return r;
+        case 0x23: {
+            if (m_variant == 102) {
+                if (payload.size() >= 12 + 286 && payload[10] < m_outputRecords.size())
+                    std::copy(payload.begin() + 12, payload.begin() + 298,
+                              m_outputRecords[payload[10]].begin());
+                return r;
+            }
+            if (m_variant == 0) {
+                if (payload.size() >= 2 + 322 && payload[0] < 4 && payload[1] < m_channels[payload[0]].size())
+                    std::copy(payload.begin() + 2, payload.begin() + 324,
+                              m_channels[payload[0]][payload[1]].begin());
+                r.payload = {payload.empty() ? uint8_t(0) : payload[0],
+                             payload.size() > 1 ? payload[1] : uint8_t(0), 0};
+                return r;
+            }
+            // The record variants: the program is known by its service id.
+            if (payload.size() >= 3 + 283) {
+                const uint16_t sid = uint16_t(payload[3 + 67] | payload[3 + 68] << 8);
+                for (auto& list : m_channels)
+                    for (auto& rec : list)
+                        if (uint16_t(rec[67] | rec[68] << 8) == sid)
+                            std::copy(payload.begin() + 3, payload.begin() + 286, rec.begin());
+            }
+            return r;
+        }
+        case 0x26:
+            ++m_tick;
+            r.payload = {uint8_t(m_tick & 1 ? 0x13 : 0x11)};
+            return r;
+        default:
+            return std::nullopt;
+    }
 }
 
 }  // namespace nms::test

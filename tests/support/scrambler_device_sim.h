@@ -37,12 +37,18 @@ public:
     const Bytes& CwTable() const { return m_cw; }
     const Bytes& Cat() const { return m_cat; }
     int Writes() const { return m_writes; }
+    const Bytes& CasBlock() const { return m_casBlock; }
+    const std::array<std::vector<Bytes>, 4>& Channels() const { return m_channels; }
+    const std::vector<Bytes>& OutputRecords() const { return m_outputRecords; }
+    const std::array<uint8_t, 64>& AcIndexes() const { return m_acIndexes; }
 
 private:
     std::optional<Reply> QamScrambler(uint8_t command, uint8_t b, uint8_t c, const Bytes& payload);
     std::optional<Reply> StandAlone(uint8_t command, uint8_t b, uint8_t c, const Bytes& payload);
     std::optional<Reply> SasModulator(uint8_t command, uint8_t b, uint8_t c, const Bytes& payload);
     Reply AcPage(uint8_t table, uint8_t half) const;
+    void InitSas();
+    static int SasVariant(uint16_t type);
 
     uint16_t m_type;
     unsigned m_tick = 0;
@@ -58,7 +64,7 @@ private:
     // The scrambling QAM modulators.
     int m_variant = 0;
     Bytes m_casBlock;                              // 202 bytes
-    std::array<std::vector<Bytes>, 4> m_channels;  // program records per channel
+    std::array<std::vector<Bytes>, 4> m_channels;  // program records (or entries) per channel
     std::array<std::vector<std::array<uint8_t, 2>>, 4> m_headers;
     std::vector<Bytes> m_outputRecords;     // variant 102
     std::array<uint8_t, 64> m_acIndexes{};  // variant 88

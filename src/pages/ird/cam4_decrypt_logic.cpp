@@ -222,6 +222,9 @@ PageStep Cam4DecryptLogic::HandleReply(const ReplyView& reply) {
             uint8_t channel = 0, index = 0, count = 0;
             if (!r.U8(0, &channel) || !r.U8(1, &index) || !r.U8(2, &count) || channel >= kCamChannels)
                 return {};
+            // Only the program asked for moves the chain on: a repeated or unexpected one is ignored.
+            if (index != m_counter)
+                return {};
             m_indexBox = !((reply.C() >> (m_channel + 2)) & 1);
             m_feature = reply.B();
             const int usable = UsableCount(count);

@@ -276,8 +276,11 @@ PageStep CamIrdProgramLogic::HandleReply(const ReplyView& reply) {
             return Ask(kCmdCamIrdProgram, {uint8_t(m_source + 1), 1, 0}, PageStep::Wait::kNone);
         }
         case kCmdCamIrdProgram: {
-            ++m_next;
             uint8_t source = uint8_t(m_source + 1), number = 0, count = 0;
+            // Only the program asked for moves the chain on: a repeated or unexpected one is ignored.
+            if (r.U8(1, &number) && number != m_next)
+                return {};
+            ++m_next;
             if (r.U8(0, &source) && r.U8(1, &number) && r.U8(2, &count)) {
                 const int index = source - 1;
                 m_expected = std::min<int>(count, kCamIrdPrograms);

@@ -393,8 +393,11 @@ PageStep CamMuxLogic::HandleReply(const ReplyView& reply) {
             next = Ask(kCmdCamIrdProgram, {uint8_t(m_input + 1), 1, 0}, PageStep::Wait::kNone);
             break;
         case kCmdCamIrdProgram: {
-            ++m_counter;
             uint8_t input = uint8_t(m_input + 1), number = 0, count = 0;
+            // Only the program asked for moves the chain on: a repeated or unexpected one is ignored.
+            if (r.U8(1, &number) && number != m_counter)
+                return Hold(step);
+            ++m_counter;
             if (r.U8(0, &input) && r.U8(1, &number) && r.U8(2, &count) && input >= 1 &&
                 input <= kCamMuxInputs) {
                 m_expected = std::min<int>(count, kPrograms);

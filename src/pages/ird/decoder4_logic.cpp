@@ -162,6 +162,9 @@ PageStep Decoder4Logic::HandleReply(const ReplyView& reply) {
                 m_awaited = -1;
                 return PageStep::End(kRefreshPrograms).WithMessage("Channel Error 9528");
             }
+            // Only the program asked for moves the chain on: a repeated or unexpected one is ignored.
+            if (index != m_counter)
+                return {};
             m_count = count < kDecoder4Programs ? count : kDecoder4Programs;
             if (index < m_count && r.Has(3, kDecoder4EntrySize)) {
                 const ByteReader e = r.Sub(3, kDecoder4EntrySize);

@@ -116,7 +116,7 @@ std::vector<uint8_t> PidSegmentLogic::SegmentRequest(uint8_t command, int offset
     return out;
 }
 
-PidForwardStep PidSegmentLogic::Get() {
+PageStep PidSegmentLogic::Get() {
     if (Waiting())
         return {};
     m_rows.clear();
@@ -125,10 +125,10 @@ PidForwardStep PidSegmentLogic::Get() {
     m_image.assign(kPidImageCapacity, 0);
     m_expect = kCmdGetPidForward;
     m_offset = 0;
-    PidForwardStep step;
+    PageStep step;
     step.command = kCmdGetPidForward;
     step.payload = SegmentRequest(kCmdGetPidForward, 0);
-    step.wait = PidForwardStep::Wait::kBegin;
+    step.wait = PageStep::Wait::kBeginShort;
     return step;
 }
 
@@ -152,17 +152,17 @@ std::vector<uint8_t> PidSegmentLogic::BuildImage() const {
     return image;
 }
 
-PidForwardStep PidSegmentLogic::Set() {
+PageStep PidSegmentLogic::Set() {
     if (Waiting())
         return {};
     m_image = BuildImage();
     m_total = static_cast<int>(m_image.size());
     m_expect = kCmdSetPidForward;
     m_offset = 0;
-    PidForwardStep step;
+    PageStep step;
     step.command = kCmdSetPidForward;
     step.payload = SegmentRequest(kCmdSetPidForward, 0);
-    step.wait = PidForwardStep::Wait::kBegin;
+    step.wait = PageStep::Wait::kBeginShort;
     return step;
 }
 
@@ -171,25 +171,25 @@ void PidSegmentLogic::WaitEnded() {
     m_offset = 0;
 }
 
-PidForwardStep PidSegmentLogic::HandleReply(const ReplyView& reply) {
+PageStep PidSegmentLogic::HandleReply(const ReplyView& reply) {
     if (!reply.IsValid() || !Waiting() || reply.Command() != m_expect)
         return {};
     return m_expect == kCmdGetPidForward ? OnGet(reply) : OnSet(reply);
 }
 
-PidForwardStep PidSegmentLogic::OnGet(const ReplyView& reply) {
+PageStep PidSegmentLogic::OnGet(const ReplyView& reply) {
     const int base = IsChassis() ? 8 : 0;
     uint16_t offset = 0, total = 0, length = 0;
     if (!reply.U16BE(base, &offset) || !reply.U16BE(base + 2, &total) || !reply.U16BE(base + 4, &length))
         return {};
-    PidForwardStep step;
+    PageStep step;
     if (IsChassis()) {
         uint8_t modules = 0;
         reply.U8(1, &modules);
         if (modules == 0 || modules > 4) {
             WaitEnded();
-            step.wait = PidForwardStep::Wait::kEnd;
-            step.message = "Module Error";
+            step.wait = PageStep::Wait::kEnd;
+            step.messages.push_back("Module Error");
             return step;
         }
         m_moduleCount = modules;
@@ -211,7 +211,7 @@ PidForwardStep PidSegmentLogic::OnGet(const ReplyView& reply) {
     }
     ParseImage();
     WaitEnded();
-    step.wait = PidForwardStep::Wait::kEnd;
+    step.wait = PageStep::Wait::kEnd;
     return step;
 }
 
@@ -244,7 +244,7 @@ void PidSegmentLogic::ParseImage() {
     }
 }
 
-PidForwardStep PidSegmentLogic::OnSet(const ReplyView& reply) {
+PageStep PidSegmentLogic::OnSet(const ReplyView& reply) {
     const int base = IsChassis() ? 8 : 0;
     uint16_t offset = 0, length = 0;
     if (!reply.U16BE(base, &offset) || !reply.U16BE(base + 2, &length))
@@ -253,7 +253,7 @@ PidForwardStep PidSegmentLogic::OnSet(const ReplyView& reply) {
     // Only progress within the image moves the transfer on.
     if (next <= m_offset || next > m_total)
         return {};
-    PidForwardStep step;
+    PageStep step;
     if (next < m_total) {
         m_offset = next;
         step.command = kCmdSetPidForward;
@@ -261,7 +261,7 @@ PidForwardStep PidSegmentLogic::OnSet(const ReplyView& reply) {
         return step;
     }
     WaitEnded();
-    step.wait = PidForwardStep::Wait::kEnd;
+    step.wait = PageStep::Wait::kEnd;
     return step;
 }
 

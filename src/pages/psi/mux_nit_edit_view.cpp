@@ -188,10 +188,6 @@ void CMuxNitEditView::OnShowWindow(bool shown) {
         OnGet();
 }
 
-bool CMuxNitEditView::DeviceReady() const {
-    return m_device && IsDeviceOnline(m_device) > 0;
-}
-
 int CMuxNitEditView::SelectorIndex() const {
     return m_channel->currentIndex();
 }
@@ -256,53 +252,44 @@ void CMuxNitEditView::PaintMarkedRow() {
     }
 }
 
-void CMuxNitEditView::Apply(const NitStep& step) {
-    if (step.noChannelForm) {
+void CMuxNitEditView::OnRefresh(unsigned what, bool refreshed) {
+    if (what & MuxNitLogic::kRefreshNoChannelForm) {
         m_channel->hide();
         m_channelLabel->hide();
     }
-    if (step.selectChannel >= 0 && step.selectChannel < m_channel->count())
-        m_channel->setCurrentIndex(step.selectChannel);
-    if (step.refresh)
+    const int channel = m_logic->ReplyChannel();
+    if ((what & MuxNitLogic::kRefreshChannel) && channel >= 0 && channel < m_channel->count())
+        m_channel->setCurrentIndex(channel);
+    if (what & MuxNitLogic::kRefreshTable)
         ShowTable();
-    if (step.wait == NitStep::Wait::kEnd)
-        EndWait(kWaitTimerId);
-    if (!step.message.empty())
-        ShowMessageBox(step.message);
-    if (step.request) {
-        const int rc = SendCommand(step.command, step.b, step.c, m_device, step.payload.data(),
-                                   static_cast<int>(step.payload.size()));
-        if (rc != kSendQueued) {
-            m_logic->WaitEnded();
-            if (IsBusy())
-                EndWait(kWaitTimerId);
-        } else if (step.wait == NitStep::Wait::kBegin) {
-            BeginShortWait(kWaitTimerId);
-        }
-    }
+    CFormTemplateView::OnRefresh(what, refreshed);
+}
+
+void CMuxNitEditView::OnStepRefused(const PageStep&) {
+    m_logic->WaitEnded();
 }
 
 void CMuxNitEditView::OnGet() {
     UpdateData(false);
     g_markedRow = -1;
-    Apply(m_logic->Get(SelectorIndex(), DeviceReady()));
+    Carry(m_logic->Get(SelectorIndex(), DeviceOnline()));
 }
 
 void CMuxNitEditView::OnGetB() {
-    Apply(m_logic->GetB(DeviceReady()));
+    Carry(m_logic->GetB(DeviceOnline()));
 }
 
 void CMuxNitEditView::SendNit(int side) {
     if (!UpdateData(true))
         return;
-    Apply(m_logic->Send(side, SelectorIndex(), DeviceReady()));
+    Carry(m_logic->Send(side, SelectorIndex(), DeviceOnline()));
 }
 
 void CMuxNitEditView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     CFormTemplateView::OnDeviceReply(device, reply);
     if (!device || device != m_device)
         return;
-    Apply(m_logic->OnReply(device->typeCode, reply, SelectorIndex()));
+    Carry(m_logic->OnReply(device->typeCode, reply, SelectorIndex()));
 }
 
 void CMuxNitEditView::OnTimer(int id) {

@@ -71,12 +71,12 @@ protected:
     void OnInitialUpdate() override;
     void OnShowWindow(bool shown) override;
     bool DoDataExchange(bool collect) override;
+    void OnRefresh(unsigned what, bool refreshed) override;
+    void OnStepRefused(const PageStep& step) override;
 
 private:
     void SendNit(int side);
-    bool DeviceReady() const;
     int SelectorIndex() const;
-    void Apply(const NitStep& step);
     void ShowTable();  // lists from the table
     void CollectNetworkDescriptors();
     void ApplyModel();

@@ -34,25 +34,21 @@ bool MuxNitLogic::HasChannelByteInSend() const {
     return m_model == 1 || SelectsChannel(m_model);
 }
 
-NitStep MuxNitLogic::Request(uint8_t channel, uint8_t b, uint8_t c) {
-    NitStep step;
-    step.request = true;
-    step.command = kCmdGetNit;
+PageStep MuxNitLogic::Request(uint8_t channel, uint8_t b, uint8_t c) {
+    PageStep step = PageStep::Request(kCmdGetNit, {channel}, PageStep::Wait::kBeginShort);
     step.b = b;
     step.c = c;
-    step.payload = {channel};
-    step.wait = NitStep::Wait::kBegin;
     m_state = State::kReading;
     m_expected = b;
     return step;
 }
 
-NitStep MuxNitLogic::Get(int selectorIndex, bool deviceReady) {
+PageStep MuxNitLogic::Get(int selectorIndex, bool deviceReady) {
     m_table.image.Clear();
     m_table.rows.clear();
     m_table.networkDescriptors.clear();
-    NitStep step;
-    step.refresh = true;
+    PageStep step;
+    step.refresh = kRefreshTable;
     uint8_t channel = 0;
     if (m_model == 1) {
         channel = 1;
@@ -61,46 +57,41 @@ NitStep MuxNitLogic::Get(int selectorIndex, bool deviceReady) {
     } else {
         if (selectorIndex < 0) {
             if (SelectsChannel(m_model))
-                step.message = "Please select Channel !";
+                step.messages.push_back("Please select Channel !");
             return step;
         }
         channel = static_cast<uint8_t>(selectorIndex);
     }
     if (!deviceReady || !IsIdle())
         return step;
-    NitStep request = Request(channel, 1, 1);
-    request.refresh = true;
+    PageStep request = Request(channel, 1, 1);
+    request.refresh = kRefreshTable;
     return request;
 }
 
-NitStep MuxNitLogic::GetB(bool deviceReady) {
+PageStep MuxNitLogic::GetB(bool deviceReady) {
     if (!deviceReady || !IsIdle())
         return {};
     return Request(2, 1, 1);
 }
 
-NitStep MuxNitLogic::Send(int side, int selectorIndex, bool deviceReady) {
-    NitStep step;
+PageStep MuxNitLogic::Send(int side, int selectorIndex, bool deviceReady) {
+    PageStep step;
     const std::string& id = m_table.networkId;
     if (id.empty() || id.size() > 4) {
-        step.message = "Network ID error!";
-        return step;
+        return PageStep::Message("Network ID error!");
     }
     if (!IsHexText(id)) {
-        step.message = "Network ID should be 0-9,a-f or A-F!";
-        return step;
+        return PageStep::Message("Network ID should be 0-9,a-f or A-F!");
     }
     if (m_table.networkName.empty()) {
-        step.message = "Network description should not be empty!";
-        return step;
+        return PageStep::Message("Network description should not be empty!");
     }
     if (m_table.version < 0 || m_table.version > 31) {
-        step.message = "Please enter an integer between 0 and 31.";
-        return step;
+        return PageStep::Message("Please enter an integer between 0 and 31.");
     }
     if (!m_table.Build()) {
-        step.message = "The NIT does not fit into five sections.";
-        return step;
+        return PageStep::Message("The NIT does not fit into five sections.");
     }
     if (!deviceReady || !IsIdle() || m_table.imageLength <= 0)
         return step;
@@ -113,29 +104,28 @@ NitStep MuxNitLogic::Send(int side, int selectorIndex, bool deviceReady) {
     const uint8_t* slot0 = m_table.image.Slot(0);
     step.payload.insert(step.payload.end(), slot0, slot0 + m_table.imageLength);
     const int count = m_table.sectionCount;
-    step.request = true;
     step.command = kCmdSetNit;
     step.b = 1;
     // The first packet's count as the devices have always received it; later ones carry the real count.
     step.c = count <= 1 ? 1 : count >= 5 ? 4 : 2;
-    step.wait = NitStep::Wait::kBegin;
+    step.wait = PageStep::Wait::kBeginShort;
     m_state = State::kSending;
     m_expected = 1;
     m_side = side;
     return step;
 }
 
-NitStep MuxNitLogic::Finish(bool parse) {
-    NitStep step;
+PageStep MuxNitLogic::Finish(bool parse) {
+    PageStep step;
     if (parse)
         m_table.ParseNitSections();
-    step.refresh = true;
-    step.wait = NitStep::Wait::kEnd;
+    step.refresh = kRefreshTable;
+    step.wait = PageStep::Wait::kEnd;
     m_state = State::kIdle;
     return step;
 }
 
-NitStep MuxNitLogic::OnReply(uint16_t deviceType, const ReplyView& reply, int selectorIndex) {
+PageStep MuxNitLogic::OnReply(uint16_t deviceType, const ReplyView& reply, int selectorIndex) {
     if (!reply.IsValid())
         return {};
     if (reply.Command() == kCmdGetNit && m_state == State::kReading)
@@ -145,16 +135,16 @@ NitStep MuxNitLogic::OnReply(uint16_t deviceType, const ReplyView& reply, int se
     return {};
 }
 
-NitStep MuxNitLogic::OnNitSection(uint16_t deviceType, const ReplyView& reply) {
-    NitStep switched;
+PageStep MuxNitLogic::OnNitSection(uint16_t deviceType, const ReplyView& reply) {
+    unsigned switched = 0;
     uint8_t first = 0;
     if (deviceType == 0x4208 && reply.U8(0, &first) && first == 0x40 && m_model != 0) {
         // The device sent the section without a channel byte: so it will from now on.
         m_model = 0;
-        switched.noChannelForm = true;
+        switched = kRefreshNoChannelForm;
     }
-    auto merge = [&](NitStep step) {
-        step.noChannelForm = switched.noChannelForm;
+    auto merge = [&](PageStep step) {
+        step.refresh |= switched;
         return step;
     };
     if (reply.PayloadLength() == 0)
@@ -164,60 +154,63 @@ NitStep MuxNitLogic::OnNitSection(uint16_t deviceType, const ReplyView& reply) {
 
     int offset = 0;
     uint8_t channel = 1;
-    NitStep selection;
+    unsigned selection = 0;
     if (ChannelInSectionReply(m_model)) {
         channel = reply.Payload()[0];
         offset = 1;
-        if (SelectsChannel(m_model))
-            selection.selectChannel = channel;
+        if (SelectsChannel(m_model)) {
+            m_replyChannel = channel;
+            selection = kRefreshChannel;
+        }
     }
     const int length = reply.PayloadLength() - offset;
     const int n = reply.B();
     // Only the section asked for is taken: a late or stray one ends the read.
     if (n == 0 || n > 4 || n > reply.C() || n != m_expected) {
-        NitStep step = Finish(false);
-        step.selectChannel = selection.selectChannel;
+        PageStep step = Finish(false);
+        step.refresh |= selection;
         return merge(step);
     }
     m_table.imageLength = length;
     uint8_t* slot = m_table.image.Slot(n - 1);
     std::memset(slot, 0, kNitSlotSize);
     std::memcpy(slot, reply.Payload() + offset, static_cast<size_t>(std::min(length, kNitSlotSize)));
-    NitStep step = n < reply.C() ? Request(channel, static_cast<uint8_t>(n + 1), reply.C()) : Finish(true);
-    step.selectChannel = selection.selectChannel;
+    PageStep step = n < reply.C() ? Request(channel, static_cast<uint8_t>(n + 1), reply.C()) : Finish(true);
+    step.refresh |= selection;
     return merge(step);
 }
 
-NitStep MuxNitLogic::OnNitSection102(const ReplyView& reply) {
+PageStep MuxNitLogic::OnNitSection102(const ReplyView& reply) {
     const uint8_t channel = reply.Payload()[0];
     const int length = reply.PayloadLength() - 1;
     const int n = reply.B();
+    m_replyChannel = channel;
     if (n != m_expected) {
-        NitStep step = Finish(false);
-        step.selectChannel = channel;
+        PageStep step = Finish(false);
+        step.refresh |= kRefreshChannel;
         return step;
     }
     uint8_t* slot = m_table.image.Slot(n == 2 ? 1 : 0);
     m_table.imageLength = length;
     std::memset(slot, 0, kNitSlotSize);
     std::memcpy(slot, reply.Payload() + 1, static_cast<size_t>(std::min(length, kNitSlotSize)));
-    NitStep step;
+    PageStep step;
     if (n == reply.C())
         step = Finish(true);
     else if (n < reply.C() && n < 2)
         step = Request(channel, 2, 2);
     else
         step = Finish(false);
-    step.selectChannel = channel;
+    step.refresh |= kRefreshChannel;
     return step;
 }
 
-NitStep MuxNitLogic::OnSendReply(const ReplyView& reply, int selectorIndex) {
+PageStep MuxNitLogic::OnSendReply(const ReplyView& reply, int selectorIndex) {
     const int n = reply.B();
     if (n != m_expected)
         return {};  // not the section just sent
     if (n < m_table.sectionCount && n <= 4 && m_table.image.HasSection(n)) {
-        NitStep step;
+        PageStep step;
         if (m_model == 1) {
             uint8_t side = static_cast<uint8_t>(m_side);
             reply.U8(0, &side);
@@ -227,15 +220,14 @@ NitStep MuxNitLogic::OnSendReply(const ReplyView& reply, int selectorIndex) {
         }
         const uint8_t* slot = m_table.image.Slot(n);
         step.payload.insert(step.payload.end(), slot, slot + kNitSlotSize);
-        step.request = true;
         step.command = kCmdSetNit;
         step.b = static_cast<uint8_t>(n + 1);
         step.c = m_table.sectionCount;
         m_expected = n + 1;
         return step;
     }
-    NitStep step;
-    step.wait = NitStep::Wait::kEnd;
+    PageStep step;
+    step.wait = PageStep::Wait::kEnd;
     m_state = State::kIdle;
     return step;
 }

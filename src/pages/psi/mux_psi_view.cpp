@@ -357,16 +357,10 @@ uint8_t CMuxPsiView::ChannelByte() const {
     return 0;
 }
 
-void CMuxPsiView::Send(const PsiRequest& request) {
-    SendCommand(request.command, request.b, request.c, m_device, request.payload.data(),
-                static_cast<int>(request.payload.size()));
-}
-
 void CMuxPsiView::StartRead(uint8_t channel, int sourceFlag, bool parse) {
-    if (!m_device || IsDeviceOnline(m_device) <= 0)
+    if (!DeviceOnline())
         return;
-    Send(parse ? m_chain.BeginParse() : m_chain.BeginRead(channel, sourceFlag));
-    BeginWait(kWaitTimerId, parse);
+    Carry(parse ? m_chain.BeginParse() : m_chain.BeginRead(channel, sourceFlag));
     m_model.SetCurrentItem(nullptr);
     ShowItem(nullptr);
     SyncTree();
@@ -390,7 +384,7 @@ void CMuxPsiView::OnChannelChange() {
 }
 
 void CMuxPsiView::OnSet() {
-    if (!m_device || IsDeviceOnline(m_device) <= 0)
+    if (!DeviceOnline())
         return;
     UpdateData(true);
     // A refused value stops the write: nothing half-edited goes out.
@@ -405,27 +399,27 @@ void CMuxPsiView::OnSet() {
     uint8_t channel = CMuxPsiChain::WritesChannelByte(PageParam())
                           ? static_cast<uint8_t>(std::max(0, m_channelCombo->currentIndex()))
                           : 0;
-    Send(m_chain.BeginWrite(channel));
-    BeginWait(kWaitTimerId);
+    Carry(m_chain.BeginWrite(channel));
 }
 
 void CMuxPsiView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (device != m_device)
         return;
-    PsiStep step = m_chain.OnReply(reply);
-    if (!step.handled)
-        return;
-    if (step.channelsChanged)
+    Carry(m_chain.OnReply(reply));
+}
+
+void CMuxPsiView::OnRefresh(unsigned what, bool refreshed) {
+    if (what & CMuxPsiChain::kRefreshChannels)
         FillChannels(m_chain.ChannelCount(), false);
-    if (step.request)
-        Send(*step.request);
-    if (step.endWait) {
-        // The tree is mirrored once the chain is done (input is held while it runs).
+    // The tree is mirrored once the chain is done (input is held while it runs).
+    if (what & CMuxPsiChain::kRefreshTree)
         SyncTree();
-        EndWait(kWaitTimerId);
-        for (const std::string& message : step.messages)
-            ShowMessageBox(message);
-    }
+    CFormTemplateView::OnRefresh(what, refreshed);
+}
+
+void CMuxPsiView::OnStepRefused(const PageStep&) {
+    m_chain.Abort();
+    SyncTree();
 }
 
 void CMuxPsiView::OnTimer(int id) {

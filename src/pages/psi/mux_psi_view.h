@@ -80,6 +80,8 @@ public:
     std::function<int(const PsiMenuEntry&, const QPoint&)> m_runMenu;
 
 protected:
+    void OnRefresh(unsigned what, bool refreshed) override;
+    void OnStepRefused(const PageStep& step) override;
     void OnInitialUpdate() override;
     void OnShowWindow(bool shown) override;
 
@@ -88,7 +90,6 @@ private:
     void FillChannels(int count, bool letters);
     void RebuildPmtsFromFirstPage();
     void StartRead(uint8_t channel, int sourceFlag, bool parse);
-    void Send(const PsiRequest& request);
     // The Value box into the current item; false when the value was refused.
     bool ApplyValueBox();
     void ShowItem(PsiItem* item);

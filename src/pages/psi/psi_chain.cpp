@@ -87,7 +87,7 @@ const std::vector<uint8_t>& CMuxPsiChain::PmtSlot(int channel, int program) cons
     return m_pmt[channel - 1][program - 1];
 }
 
-PsiRequest CMuxPsiChain::BeginRead(uint8_t channel, int sourceFlag) {
+PageStep CMuxPsiChain::BeginRead(uint8_t channel, int sourceFlag) {
     m_sourceFlag = sourceFlag;
     m_channel = channel;
     PsiTree& tree = m_model.Tree();
@@ -110,32 +110,37 @@ PsiRequest CMuxPsiChain::BeginRead(uint8_t channel, int sourceFlag) {
     m_model.TakeLockNotes();
     m_pmtIndex = m_pmtCount = 0;
     m_expect = kReadPat;
-    PsiRequest request{kReadPat, 1, 1, {channel}};
+    PageStep request = PageStep::Request(kReadPat, {channel});
     if (m_pageParam == 102)
         request.payload = {0, 0, 0, 0, 0, 0, 0, 0, channel};
     return request;
 }
 
-PsiRequest CMuxPsiChain::BeginParse() {
+PageStep CMuxPsiChain::BeginParse() {
     m_sourceFlag = 1;
     m_expect = kParse;
-    return PsiRequest{kParse, 1, 1, {}};
+    return PageStep::Request(kParse, {}, PageStep::Wait::kBeginLong);
 }
 
 void CMuxPsiChain::Abort() {
     m_expect = 0;
 }
 
-PsiStep CMuxPsiChain::Request(PsiStep step, uint8_t command, std::vector<uint8_t> payload, uint8_t b,
-                              uint8_t c) {
-    step.request = PsiRequest{command, b, c, std::move(payload)};
+PageStep CMuxPsiChain::Request(PageStep step, uint8_t command, std::vector<uint8_t> payload, uint8_t b,
+                               uint8_t c) {
+    step.command = command;
+    step.b = b;
+    step.c = c;
+    step.payload = std::move(payload);
     m_expect = command;
     return step;
 }
 
-PsiStep CMuxPsiChain::Finish(PsiStep step) {
-    step.endWait = true;
-    step.request.reset();
+PageStep CMuxPsiChain::Finish(PageStep step) {
+    step.wait = PageStep::Wait::kEnd;
+    step.refresh |= kRefreshTree;
+    step.command = -1;
+    step.payload.clear();
     m_expect = 0;
     m_pmtIndex = m_pmtCount = 0;
     std::vector<std::string> locked = m_model.TakeLockNotes();
@@ -151,7 +156,7 @@ PsiStep CMuxPsiChain::Finish(PsiStep step) {
     return step;
 }
 
-PsiStep CMuxPsiChain::OnReply(const ReplyView& reply) {
+PageStep CMuxPsiChain::OnReply(const ReplyView& reply) {
     if (!reply.IsValid() || m_expect == 0 || reply.Command() != m_expect)
         return {};
     switch (reply.Command()) {
@@ -162,9 +167,9 @@ PsiStep CMuxPsiChain::OnReply(const ReplyView& reply) {
         case kWriteSdt:
             return ReplyWrite(reply);
         case kParse: {
-            PsiStep step;
-            step.handled = true;
-            step.request = BeginRead(1, 1);
+            // The read goes on within the parse's own wait.
+            PageStep step = BeginRead(1, 1);
+            step.wait = PageStep::Wait::kNone;
             return step;
         }
         default:
@@ -174,9 +179,8 @@ PsiStep CMuxPsiChain::OnReply(const ReplyView& reply) {
 
 // ---- multi-channel read (17, 38, 39, 102) ----
 
-PsiStep CMuxPsiChain::ReplyMulti(const ReplyView& reply) {
-    PsiStep step;
-    step.handled = true;
+PageStep CMuxPsiChain::ReplyMulti(const ReplyView& reply) {
+    PageStep step;
     const uint8_t* p = reply.Payload();
     int n = reply.PayloadLength();
     uint8_t ch = m_channel;
@@ -189,7 +193,8 @@ PsiStep CMuxPsiChain::ReplyMulti(const ReplyView& reply) {
                     step.messages.push_back("Module Error");
                     return Finish(step);
                 }
-                step.channelsChanged = modules != m_moduleCount;
+                if (modules != m_moduleCount)
+                    step.refresh |= kRefreshChannels;
                 m_moduleCount = modules;
                 skip = 9;
             }
@@ -294,7 +299,7 @@ std::vector<uint8_t> CMuxPsiChain::TablePayload() const {
 }
 
 // The request for PMT number m_pmtIndex (0-based position in the chain), or none when past the count.
-std::optional<PsiStep> CMuxPsiChain::PmtRequestSingle(PsiStep step) {
+std::optional<PageStep> CMuxPsiChain::PmtRequestSingle(PageStep step) {
     if (m_pmtIndex >= m_pmtCount)
         return std::nullopt;
     int i = m_pmtIndex++;
@@ -316,9 +321,8 @@ std::optional<PsiStep> CMuxPsiChain::PmtRequestSingle(PsiStep step) {
     }
 }
 
-PsiStep CMuxPsiChain::ReplySingle(const ReplyView& reply) {
-    PsiStep step;
-    step.handled = true;
+PageStep CMuxPsiChain::ReplySingle(const ReplyView& reply) {
+    PageStep step;
     const uint8_t* p = reply.Payload();
     int n = reply.PayloadLength();
     int skip = SectionOffset();
@@ -462,17 +466,17 @@ bool CMuxPsiChain::PackForWrite(std::vector<std::string>* messages) {
     return m_patLength > 0;
 }
 
-PsiRequest CMuxPsiChain::BeginWrite(uint8_t channel) {
+PageStep CMuxPsiChain::BeginWrite(uint8_t channel) {
     m_channel = channel;
     m_expect = kWritePat;
-    PsiRequest request{kWritePat, 1, 1, {}};
+    PageStep request = PageStep::Request(kWritePat, {});
     if (WritesChannelByte(m_pageParam))
         request.payload.push_back(channel);
     request.payload.insert(request.payload.end(), m_pat.begin(), m_pat.begin() + m_patLength);
     return request;
 }
 
-std::optional<PsiStep> CMuxPsiChain::NextTableWrite(PsiStep step, uint8_t after) {
+std::optional<PageStep> CMuxPsiChain::NextTableWrite(PageStep step, uint8_t after) {
     struct Table {
         uint8_t command;
         const uint8_t* data;
@@ -498,9 +502,8 @@ std::optional<PsiStep> CMuxPsiChain::NextTableWrite(PsiStep step, uint8_t after)
     return std::nullopt;
 }
 
-PsiStep CMuxPsiChain::ReplyWrite(const ReplyView& reply) {
-    PsiStep step;
-    step.handled = true;
+PageStep CMuxPsiChain::ReplyWrite(const ReplyView& reply) {
+    PageStep step;
     uint8_t command = reply.Command();
     if (command == kWritePat) {
         m_sendList.clear();
@@ -539,7 +542,8 @@ PsiStep CMuxPsiChain::ReplyWrite(const ReplyView& reply) {
     }
     if (auto next = NextTableWrite(step, command))
         return *next;
-    step.endWait = true;
+    step.wait = PageStep::Wait::kEnd;
+    step.refresh |= kRefreshTree;
     m_expect = 0;
     return step;
 }

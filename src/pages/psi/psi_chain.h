@@ -10,24 +10,10 @@
 #include <vector>
 
 #include "devices/reply_view.h"
+#include "pagebase/page_step.h"
 #include "pages/psi/psi_model.h"
 
 namespace nms {
-
-struct PsiRequest {
-    uint8_t command = 0;
-    uint8_t b = 1;
-    uint8_t c = 1;
-    std::vector<uint8_t> payload;
-};
-
-struct PsiStep {
-    bool handled = false;  // the reply belonged to the running chain
-    std::optional<PsiRequest> request;
-    bool endWait = false;
-    bool channelsChanged = false;       // the module count changed: the channel list is refilled
-    std::vector<std::string> messages;  // shown after the wait ended
-};
 
 constexpr int kPsiTableBuffer = 2048;
 constexpr int kPsiSegmentSize = 1024;
@@ -36,6 +22,12 @@ constexpr int kPsiPrograms = 128;
 
 class CMuxPsiChain {
 public:
+    // What a step asks the page to refresh besides its members.
+    enum : unsigned {
+        kRefreshTree = PageStep::kRefreshPageBits,           // the chain is done: mirror the tree
+        kRefreshChannels = PageStep::kRefreshPageBits << 1,  // the module count changed: refill the channels
+    };
+
     explicit CMuxPsiChain(CMuxPsiModel& model);
 
     void SetPageParam(int pageParam) { m_pageParam = pageParam; }
@@ -54,14 +46,14 @@ public:
 
     // Starts a read with the given channel (or source) byte; the source flag is 1 after "Get From Input"
     // or "Parse". Empties the subtrees the variant re-reads.
-    PsiRequest BeginRead(uint8_t channel, int sourceFlag);
-    PsiRequest BeginParse();
+    PageStep BeginRead(uint8_t channel, int sourceFlag);
+    PageStep BeginParse();
     // Packs every table from the tree and checks each section; a section that fails is dropped with a
     // message naming its table. True when there is a PAT to write.
     bool PackForWrite(std::vector<std::string>* messages);
-    PsiRequest BeginWrite(uint8_t channel);
+    PageStep BeginWrite(uint8_t channel);
 
-    PsiStep OnReply(const ReplyView& reply);
+    PageStep OnReply(const ReplyView& reply);
     // The wait ended without the awaited reply: a later reply continues nothing.
     void Abort();
     bool IsRunning() const { return m_expect != 0; }
@@ -76,16 +68,16 @@ public:
     int SdtLength() const { return m_sdtLength; }
 
 private:
-    PsiStep ReplyMulti(const ReplyView& reply);
-    PsiStep ReplySingle(const ReplyView& reply);
-    PsiStep ReplyWrite(const ReplyView& reply);
-    PsiStep Finish(PsiStep step);
-    PsiStep Request(PsiStep step, uint8_t command, std::vector<uint8_t> payload, uint8_t b = 1,
-                    uint8_t c = 1);
+    PageStep ReplyMulti(const ReplyView& reply);
+    PageStep ReplySingle(const ReplyView& reply);
+    PageStep ReplyWrite(const ReplyView& reply);
+    PageStep Finish(PageStep step);
+    PageStep Request(PageStep step, uint8_t command, std::vector<uint8_t> payload, uint8_t b = 1,
+                     uint8_t c = 1);
     std::vector<uint8_t> TablePayload() const;  // 45/47/43 payload of the single-channel variants
     int SectionOffset() const;                  // where a single-channel variant's table reply begins
-    std::optional<PsiStep> PmtRequestSingle(PsiStep step);
-    std::optional<PsiStep> NextTableWrite(PsiStep step, uint8_t after);
+    std::optional<PageStep> PmtRequestSingle(PageStep step);
+    std::optional<PageStep> NextTableWrite(PageStep step, uint8_t after);
     void ClearPmtSlots();
     std::vector<uint8_t>& Slot(int channel, int program) { return m_pmt[channel - 1][program - 1]; }
 

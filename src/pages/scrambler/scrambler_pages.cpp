@@ -1,4 +1,5 @@
 #include "app/page_registry.h"
+#include "pages/scrambler/qam4_sas_view.h"
 #include "pages/scrambler/scramble_view.h"
 #include "pages/scrambler/scrambler_qam_view.h"
 
@@ -8,6 +9,7 @@ namespace nms {
 void RegisterScramblerPages() {
     RegisterPageClass<Scrambler_qam>("Scrambler_qam");
     RegisterPageClass<CScrambleView>("CScrambleView");
+    RegisterPageClass<Cqam4_sas>("Cqam4_sas");
 }
 
 }  // namespace nms

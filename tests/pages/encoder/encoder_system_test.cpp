@@ -140,6 +140,7 @@ TEST(EncoderSystemTest, SetChecksStopAtTheFirstFailure) {
         EXPECT_FALSE(set);
         ASSERT_EQ(p.fx.Prompt().shown.size(), 1u);
         EXPECT_EQ(p.fx.Prompt().shown[0].text, c.message);
+        EXPECT_EQ(p.fx.Prompt().shown[0].caption, "Warning");
     }
 }
 

@@ -80,6 +80,43 @@ TEST(Cam4DecryptTest, ProgramsAreReadOneByOneAndListed) {
     EXPECT_TRUE(p.page.m_index->isHidden());
 }
 
+// A repeated program reply, or one naming a program not asked for, is ignored: the chain waits for the
+// program it asked for and reads the last one too. An input reply under 47 bytes keeps the old record.
+TEST(Cam4DecryptTest, RepeatedProgramRepliesAndShortInputReplies) {
+    DecryptPage p;
+    for (uint8_t index = 0; index < 3; ++index) {
+        const std::vector<uint8_t> reply = ProgramReply(0, index, 3, Entry(1, {uint8_t('A' + index)}, 0, 0));
+        p.fx.FeedReply(kCmdCam4Program, reply, 0, 0);
+        if (index == 2)
+            break;
+        p.fx.FeedReply(kCmdCam4Program, reply, 0, 0);
+        p.fx.FeedReply(kCmdCam4Program, ProgramReply(0, uint8_t(index + 2), 3, Entry(1, {'Q'}, 0, 0)), 0, 0);
+        EXPECT_TRUE(p.page.IsBusy());
+        auto sent = p.fx.TakeSentPacket();
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(sent->payload, (std::vector<uint8_t>{0, uint8_t(index + 1)}));
+        EXPECT_FALSE(p.fx.TakeSentPacket());
+    }
+    EXPECT_FALSE(p.page.IsBusy());
+    ASSERT_EQ(p.page.m_programs->topLevelItemCount(), 3);
+    EXPECT_EQ(p.page.m_programs->topLevelItem(2)->text(1), "C");
+
+    p.page.OnGetInput();
+    ASSERT_EQ(p.fx.TakeSentPacket()->command, kCmdCamReadInput);
+    std::vector<uint8_t> input = {0, 0};
+    input.resize(46, 0x55);  // one byte short of the record
+    p.fx.FeedReply(kCmdCamReadInput, input);
+    EXPECT_TRUE(p.page.IsBusy());  // not the awaited record: the wait runs on
+    p.fx.FireTimer(&p.page, kWaitTimerId);
+    QTest::mouseClick(p.page.m_setInput, Qt::LeftButton);
+    auto sent = p.fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdCamWriteInput);
+    ASSERT_GE(sent->payload.size(), 2u + kCamInputSize);
+    EXPECT_EQ(std::vector<uint8_t>(sent->payload.begin() + 2, sent->payload.begin() + 2 + kCamInputSize),
+              std::vector<uint8_t>(kCamInputSize, 0));  // the record read on show, all zeros
+}
+
 TEST(Cam4DecryptTest, SendCarriesStatusIndexesAndFilters) {
     DecryptPage p;
     p.Programs(0x83, {Entry(1, {'A'}, 0, 5), Entry(0, {'B'}, 0, 6)});

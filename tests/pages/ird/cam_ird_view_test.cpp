@@ -42,7 +42,8 @@ struct ProgramPage {
         EXPECT_EQ(fx.TakeSentPacket()->command, kCmdCamIrdCat);  // showing refreshes
         fx.FireTimer(&page, kWaitTimerId);
     }
-    void ReadChain(int count, uint8_t firstOperation = 0) {
+    // repeated: each program reply comes twice, followed by one naming a program not asked for.
+    void ReadChain(int count, uint8_t firstOperation = 0, bool repeated = false) {
         QTest::mouseClick(page.m_parse, Qt::LeftButton);
         auto sent = fx.TakeSentPacket();
         ASSERT_TRUE(sent);
@@ -59,8 +60,15 @@ struct ProgramPage {
             sent = fx.TakeSentPacket();
             ASSERT_TRUE(sent);
             EXPECT_EQ(sent->payload, (std::vector<uint8_t>{1, uint8_t(n), 0}));
-            fx.FeedReply(kCmdCamIrdProgram,
-                         ProgramReply(uint8_t(n), uint8_t(count), n == 1 ? firstOperation : 1, n == 2));
+            const std::vector<uint8_t> reply =
+                ProgramReply(uint8_t(n), uint8_t(count), n == 1 ? firstOperation : 1, n == 2);
+            fx.FeedReply(kCmdCamIrdProgram, reply);
+            if (repeated && n < count) {
+                // The request for the next program stays the only one; the chain waits for its reply.
+                fx.FeedReply(kCmdCamIrdProgram, reply);
+                fx.FeedReply(kCmdCamIrdProgram, ProgramReply(uint8_t(n + 2), uint8_t(count), 0, false));
+                ASSERT_TRUE(page.IsBusy());
+            }
         }
         EXPECT_EQ(fx.TakeSentPacket()->command, 0x02);
         EXPECT_FALSE(page.IsBusy());
@@ -84,6 +92,51 @@ TEST(CamIrdViewTest, ParseReadsCatConfigurationAndEveryProgram) {
     ASSERT_EQ(sent->payload.size(), 3u + 76u);
     EXPECT_EQ(sent->payload[2], 7);  // sent back as read
     EXPECT_EQ(sent->payload[5], 0x34);
+}
+
+TEST(CamIrdViewTest, RepeatedAndUnexpectedProgramRepliesAreIgnored) {
+    ProgramPage p;
+    p.ReadChain(3, 0, true);
+    ASSERT_EQ(p.page.m_programs->topLevelItemCount(), 3);
+    EXPECT_EQ(p.page.m_programs->topLevelItem(2)->text(1), "P3");  // the last program is read
+    EXPECT_EQ(p.page.m_programs->topLevelItem(2)->text(2), "0003");
+}
+
+// Counts beyond what the record holds are clamped: 32 streams, 10 CA entries a stream, 54 program CA
+// entries (they end before the colour byte); the CAT list holds what arrived.
+TEST(CamIrdViewTest, OversizedCountsStayInsideTheRecord) {
+    ProgramPage p;
+    QTest::mouseClick(p.page.m_parse, Qt::LeftButton);
+    p.fx.TakeSentPacket();
+    p.fx.FeedReply(kCmdCamIrdParse, {1, 1});
+    p.fx.TakeSentPacket();
+    p.fx.FeedReply(kCmdCamIrdCat, {1, 200, 0x00, 0x0b, 0x20, 0x00, 0x00, 0x0c, 0x21, 0x00});
+    EXPECT_EQ(p.page.m_cat->topLevelItemCount(), 2);
+    p.fx.TakeSentPacket();
+    p.fx.FeedReply(kCmdCamIrdConfig, std::vector<uint8_t>(kCamOutputConfigSize, 0));
+    p.fx.TakeSentPacket();
+    std::vector<uint8_t> reply = ProgramReply(1, 1, 0, false);
+    reply[2] = 1;
+    uint8_t* record = reply.data() + 3;
+    record[77] = 200;      // streams
+    record[78 + 5] = 255;  // CA entries of stream 1
+    for (int j = 0; j < 12; ++j)
+        record[78 + 6 + 4 * j] = uint8_t(j + 1);
+    record[1614] = 255;  // program CA entries
+    for (int j = 0; j < 55; ++j)
+        record[1615 + 4 * j] = uint8_t(j + 1);
+    record[1833] = 0;
+    p.fx.FeedReply(kCmdCamIrdProgram, reply);
+    EXPECT_FALSE(p.page.IsBusy());
+    ASSERT_EQ(p.page.m_programs->topLevelItemCount(), 1);
+    EXPECT_EQ(p.page.m_programs->topLevelItem(0)->text(5), "32");
+    EXPECT_EQ(p.page.m_programs->topLevelItem(0)->text(6), "54");
+    p.page.m_programs->setCurrentItem(p.page.m_programs->topLevelItem(0));
+    p.page.OnClickProgramList();
+    EXPECT_EQ(p.page.m_elements->topLevelItemCount(), 32);
+    EXPECT_EQ(p.page.m_elements->topLevelItem(0)->text(3).split('/').size(), 10);
+    ASSERT_EQ(p.page.m_ca->topLevelItemCount(), 54);
+    EXPECT_EQ(p.page.m_ca->topLevelItem(53)->text(1), "0036");
 }
 
 TEST(CamIrdViewTest, ServiceIdsAndMessages) {

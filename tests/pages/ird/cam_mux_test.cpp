@@ -8,6 +8,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTreeWidget>
+#include <functional>
 
 #include "devices/device_record.h"
 #include "page_fixture.h"
@@ -38,6 +39,14 @@ std::vector<uint8_t> Program(uint8_t number, uint8_t count, uint8_t streams) {
     return p;
 }
 
+// What the simulated input answers besides the program records.
+struct InputReplies {
+    std::vector<uint8_t> caTable = {1, 2, 0x0b, 0x00, 0xe1, 0x00, 0x06, 0x00, 0x00, 0x20};
+    std::vector<uint8_t> cat = {1, 1, 1, 0x30, 0x00};
+    std::function<void(std::vector<uint8_t>&)> program;  // changes each program reply
+    bool repeated = false;  // each program reply comes twice, then one naming a program not asked for
+};
+
 struct MuxPage {
     PageFixture fx{0x5176};
     Ccam_ird_mux page;
@@ -47,14 +56,14 @@ struct MuxPage {
         EXPECT_EQ(fx.TakeSentPacket()->command, kCmdCamIrdCat);  // showing refreshes
         fx.FireTimer(&page, kWaitTimerId);
     }
-    void Read(uint8_t count, uint8_t streams) {
+    void Read(uint8_t count, uint8_t streams, const InputReplies& replies = {}) {
         QTest::mouseClick(page.m_parse, Qt::LeftButton);
         EXPECT_EQ(fx.TakeSentPacket()->payload, (std::vector<uint8_t>{1, 1, 0}));
         fx.FeedReply(kCmdCamIrdParse, {1, count});
         EXPECT_EQ(fx.TakeSentPacket()->command, kCmdCamIrdCat);
-        fx.FeedReply(kCmdCamIrdCat, {1, 2, 0x0b, 0x00, 0xe1, 0x00, 0x06, 0x00, 0x00, 0x20});
+        fx.FeedReply(kCmdCamIrdCat, replies.caTable);
         EXPECT_EQ(fx.TakeSentPacket()->command, kCmdCamMuxCat);
-        fx.FeedReply(kCmdCamMuxCat, {1, 1, 1, 0x30, 0x00});
+        fx.FeedReply(kCmdCamMuxCat, replies.cat);
         EXPECT_EQ(fx.TakeSentPacket()->command, kCmdCamIrdConfig);
         std::vector<uint8_t> config(kCamOutputConfigSize, 0);
         config[10] = 0x00, config[11] = 0x0b;
@@ -64,7 +73,15 @@ struct MuxPage {
             auto sent = fx.TakeSentPacket();
             ASSERT_TRUE(sent);
             EXPECT_EQ(sent->payload, (std::vector<uint8_t>{1, n, 0}));
-            fx.FeedReply(kCmdCamIrdProgram, Program(n, count, streams));
+            std::vector<uint8_t> reply = Program(n, count, streams);
+            if (replies.program)
+                replies.program(reply);
+            fx.FeedReply(kCmdCamIrdProgram, reply);
+            if (replies.repeated && n < count) {
+                fx.FeedReply(kCmdCamIrdProgram, reply);
+                fx.FeedReply(kCmdCamIrdProgram, Program(uint8_t(n + 2), count, streams));
+                ASSERT_TRUE(page.IsBusy());
+            }
         }
         EXPECT_EQ(fx.TakeSentPacket()->command, 0x02);
         EXPECT_FALSE(page.IsBusy());
@@ -83,6 +100,49 @@ TEST(CamMuxTest, ReadsTheInputAndWarnsOldSoftwareOnce) {
     EXPECT_FALSE(p.page.m_pass[1]->isChecked());
     ASSERT_EQ(p.page.m_cat->topLevelItemCount(), 1);
     EXPECT_EQ(p.page.m_cat->topLevelItem(0)->text(1), "0600");  // CA-table entry 1, read big-endian
+}
+
+TEST(CamMuxTest, RepeatedAndUnexpectedProgramRepliesAreIgnored) {
+    MuxPage p;
+    InputReplies replies;
+    replies.repeated = true;
+    p.Read(3, 1, replies);
+    ASSERT_EQ(p.page.m_programs->topLevelItemCount(), 3);
+    EXPECT_EQ(p.page.m_programs->topLevelItem(2)->text(1), "($)O3");  // the last program is read
+}
+
+// Counts beyond their containers are clamped: 20 EMM entries in the CAT, 20 ECM entries a program and a
+// stream, 32 streams; CA-table entries are read as far as the reply goes (later indexes read as 0).
+TEST(CamMuxTest, OversizedCountsAreClampedToTheirContainers) {
+    MuxPage p;
+    InputReplies replies;
+    replies.caTable = {1, 200, 0x0b, 0x00, 0xe1, 0x00};
+    replies.cat = {1, 200, 0, 0x30, 0x00};
+    replies.program = [](std::vector<uint8_t>& reply) {
+        uint8_t* r = reply.data() + 3;
+        r[77] = 200;      // streams
+        r[78 + 5] = 255;  // ECM entries of stream 1
+        r[1710] = 255;    // program ECM entries
+        for (int i = 0; i < 21; ++i)
+            r[1712 + 2 * i] = uint8_t(i + 1);
+    };
+    p.Read(1, 1, replies);
+    ASSERT_EQ(p.page.m_cat->topLevelItemCount(), 20);
+    EXPECT_EQ(p.page.m_cat->topLevelItem(0)->text(1), "0B00");
+    EXPECT_EQ(p.page.m_cat->topLevelItem(1)->text(1), "0000");  // beyond the CA table that arrived
+    ASSERT_EQ(p.page.m_programs->topLevelItemCount(), 1);
+    EXPECT_EQ(p.page.m_programs->topLevelItem(0)->text(5), "20");
+    p.page.m_programs->setCurrentItem(p.page.m_programs->topLevelItem(0));
+    p.page.OnClickProgramList();
+    EXPECT_EQ(p.page.m_elements->topLevelItemCount(), 32);
+    EXPECT_EQ(p.page.m_elements->topLevelItem(0)->text(4).split('/').size(), 20);
+    EXPECT_EQ(p.page.m_programEcm->topLevelItemCount(), 20);
+    p.page.m_runEdit = [](CEditProgramDlg& dialog) {
+        EXPECT_EQ(dialog.m_fields.ecmPids[19], 20);
+        return false;
+    };
+    p.page.OnDblClickProgramList();
+    EXPECT_FALSE(p.fx.TakeSentPacket());
 }
 
 TEST(CamMuxTest, EcmSelectionAndProgramEdit) {

@@ -83,6 +83,51 @@ TEST(Decoder4Test, ShowingReadsInputDecoderAndProgramsInOneChain) {
     EXPECT_EQ(sent->payload, expected);
 }
 
+// A repeated program reply, or one naming a program not asked for, is ignored: the chain waits for the
+// program it asked for and reads the last one too. An input reply under 47 bytes keeps the old record.
+TEST(Decoder4Test, RepeatedProgramRepliesAndShortInputReplies) {
+    PageFixture fx(0x5304);
+    Cdecoder4 page;
+    fx.Bind(&page);
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdCamReadInput, InputReply(0, 0));
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdDecoderRead, DecoderReply(0));
+    ASSERT_EQ(fx.TakeSentPacket()->payload, (std::vector<uint8_t>{0, 0}));
+    for (uint8_t index = 0; index < 3; ++index) {
+        const std::vector<uint8_t> reply = ProgramReply(0, index, 3, 0);
+        fx.FeedReply(kCmdDecoder4Program, reply);
+        if (index == 2)
+            break;
+        fx.FeedReply(kCmdDecoder4Program, reply);
+        fx.FeedReply(kCmdDecoder4Program, ProgramReply(0, uint8_t(index + 2), 3, 0));
+        EXPECT_TRUE(page.IsBusy());
+        auto sent = fx.TakeSentPacket();
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(sent->payload, (std::vector<uint8_t>{0, uint8_t(index + 1)}));
+        EXPECT_FALSE(fx.TakeSentPacket());
+    }
+    EXPECT_FALSE(page.IsBusy());
+    ASSERT_EQ(page.m_programs->topLevelItemCount(), 3);
+    EXPECT_EQ(page.m_programs->topLevelItem(2)->text(1), "P2");
+
+    page.OnGetInput();
+    ASSERT_EQ(fx.TakeSentPacket()->command, kCmdCamReadInput);
+    std::vector<uint8_t> shortReply = InputReply(0, 0);
+    shortReply.resize(46);
+    shortReply[2 + 4] = 0x20;  // another frequency in the part that arrived
+    fx.FeedReply(kCmdCamReadInput, shortReply);
+    EXPECT_TRUE(page.IsBusy());  // not the awaited record: the wait runs on
+    EXPECT_EQ(qobject_cast<QLineEdit*>(page.InputBinder().Control("freq"))->text(), "473.872");
+    fx.FireTimer(&page, kWaitTimerId);
+    QTest::mouseClick(page.m_setInput, Qt::LeftButton);
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    std::vector<uint8_t> expected = InputReply(0, 0);
+    expected[0] = 0;
+    EXPECT_EQ(sent->payload, expected);
+}
+
 TEST(Decoder4Test, ParseAndChannelErrors) {
     PageFixture fx(0x5304);
     Cdecoder4 page;

@@ -121,6 +121,25 @@ TEST_F(MuxPsiViewTest, ServiceNameEditIsWrittenBackAndReadAgain) {
     EXPECT_EQ(page.WidgetItem(again)->text(0), "service_name(11bytes):Nachrichten");
 }
 
+TEST_F(MuxPsiViewTest, ARefusedRequestStartsNoWait) {
+    fx.Bind(&page, 17);
+    ReadAll(0, sdt);
+    ASSERT_FALSE(page.IsBusy());
+    // The device drops off line while the operator reads the confirmation: the write is refused by the
+    // link, so the page must not wait 20 s for a reply that cannot come.
+    fx.Prompt().onShow = [this](const PromptRequest&) { fx.Device()->status.store(0); };
+    page.OnSet();
+    fx.Prompt().onShow = nullptr;
+    EXPECT_FALSE(fx.TakeSentPacket().has_value());
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(fx.Device()->busy.load(), 0);
+    // Back on line, a reply to the refused write is not taken for a running chain.
+    fx.Device()->status.store(3);
+    fx.FeedReply(40, {});
+    EXPECT_FALSE(fx.TakeSentPacket().has_value());
+    EXPECT_FALSE(page.IsBusy());
+}
+
 TEST_F(MuxPsiViewTest, ClickingAContainerKeepsTheBoxesAndClosesTheValue) {
     fx.Bind(&page, 17);
     ReadAll(0, sdt);

@@ -36,14 +36,13 @@ struct Expect {
     uint8_t b = 1, c = 1;
 };
 
-void ExpectRequest(const PsiStep& step, const Expect& want) {
-    ASSERT_TRUE(step.handled);
-    ASSERT_TRUE(step.request.has_value());
-    EXPECT_EQ(step.request->command, want.command);
-    EXPECT_EQ(step.request->payload, want.payload);
-    EXPECT_EQ(step.request->b, want.b);
-    EXPECT_EQ(step.request->c, want.c);
-    EXPECT_FALSE(step.endWait);
+void ExpectRequest(const PageStep& step, const Expect& want) {
+    ASSERT_TRUE(step.HasRequest());
+    EXPECT_EQ(step.command, want.command);
+    EXPECT_EQ(step.payload, want.payload);
+    EXPECT_EQ(step.b, want.b);
+    EXPECT_EQ(step.c, want.c);
+    EXPECT_NE(step.wait, PageStep::Wait::kEnd);
 }
 
 class PsiChainTest : public ::testing::Test {
@@ -52,8 +51,8 @@ protected:
         model.SetPageParam(pageParam);
         chain.SetPageParam(pageParam);
     }
-    PsiStep Feed(uint8_t command, const Bytes& payload, uint8_t b = 1, uint8_t c = 1,
-                 uint16_t type = 0x2101) {
+    PageStep Feed(uint8_t command, const Bytes& payload, uint8_t b = 1, uint8_t c = 1,
+                  uint16_t type = 0x2101) {
         Reply r = MakeReply(command, payload, b, c, type);
         return chain.OnReply(r.View());
     }
@@ -71,7 +70,7 @@ protected:
 
 TEST_F(PsiChainTest, MultiChannelReadWithTwoNitSegments) {
     Use(17);
-    PsiRequest first = chain.BeginRead(2, 0);
+    PageStep first = chain.BeginRead(2, 0);
     EXPECT_EQ(first.command, 39);
     EXPECT_EQ(first.payload, Bytes{2});
     ExpectRequest(Feed(39, Cat({2}, pat)), {41, {2, 0}});
@@ -80,9 +79,9 @@ TEST_F(PsiChainTest, MultiChannelReadWithTwoNitSegments) {
     ExpectRequest(Feed(45, Cat({2}, cat)), {47, {2}, 1, 1});
     ExpectRequest(Feed(47, Cat({2}, nit), 1, 2), {47, {2}, 2, 2});
     ExpectRequest(Feed(47, {2, 0x40}, 2, 2), {43, {2}, 1, 1});
-    PsiStep last = Feed(43, Cat({2}, sdt));
-    EXPECT_TRUE(last.endWait);
-    EXPECT_FALSE(last.request);
+    PageStep last = Feed(43, Cat({2}, sdt));
+    EXPECT_EQ(last.wait, PageStep::Wait::kEnd);
+    EXPECT_FALSE(last.HasRequest());
     EXPECT_TRUE(last.messages.empty());
     EXPECT_EQ(model.PmtsRoot()->children.size(), 2u);
     EXPECT_EQ(chain.PmtSlot(1, 2), pmt2);
@@ -103,8 +102,8 @@ TEST_F(PsiChainTest, MultiChannelSdtOfTwoSegmentsIsReadAsOneSection) {
     ExpectRequest(Feed(45, Cat({1}, cat)), {47, {1}, 1, 1});
     ExpectRequest(Feed(47, Cat({1}, nit)), {43, {1}, 1, 1});
     ExpectRequest(Feed(43, Cat({1}, first), 1, 2), {43, {1}, 2, 2});
-    PsiStep last = Feed(43, Cat({1}, second), 2, 2);
-    EXPECT_TRUE(last.endWait);
+    PageStep last = Feed(43, Cat({1}, second), 2, 2);
+    EXPECT_EQ(last.wait, PageStep::Wait::kEnd);
     EXPECT_EQ(chain.SdtLength(), static_cast<int>(big.size()));
     EXPECT_FALSE(model.SdtRoot()->locked);
     PsiItem* services = model.Tree().Child(model.SdtRoot(), 13);
@@ -132,11 +131,11 @@ TEST_F(PsiChainTest, BadNumbersEndTheChainAndLateRepliesContinueNothing) {
         SCOPED_TRACE(c.name);
         chain.BeginRead(2, 0);
         ExpectRequest(Feed(39, Cat({2}, pat)), {41, {2, 0}});
-        PsiStep step = Feed(c.command, c.payload, c.b, c.c);
-        EXPECT_TRUE(step.handled);
-        EXPECT_TRUE(step.endWait);
-        EXPECT_FALSE(step.request);
-        EXPECT_FALSE(Feed(41, Cat({2, 1, 0, 0, 0}, pmt2)).handled);
+        PageStep step = Feed(c.command, c.payload, c.b, c.c);
+        EXPECT_FALSE(step.IsEmpty());
+        EXPECT_EQ(step.wait, PageStep::Wait::kEnd);
+        EXPECT_FALSE(step.HasRequest());
+        EXPECT_TRUE(Feed(41, Cat({2, 1, 0, 0, 0}, pmt2)).IsEmpty());
     }
     struct Segment {
         uint8_t b, c;
@@ -146,29 +145,29 @@ TEST_F(PsiChainTest, BadNumbersEndTheChainAndLateRepliesContinueNothing) {
         chain.BeginRead(2, 0);
         Feed(39, Cat({2}, testing::MakePat(0, 1, false)));
         ExpectRequest(Feed(45, Cat({2}, cat)), {47, {2}, 1, 1});
-        PsiStep step = Feed(47, Cat({2}, nit), s.b, s.c);
-        EXPECT_TRUE(step.endWait);
-        EXPECT_FALSE(step.request);
+        PageStep step = Feed(47, Cat({2}, nit), s.b, s.c);
+        EXPECT_EQ(step.wait, PageStep::Wait::kEnd);
+        EXPECT_FALSE(step.HasRequest());
     }
     // A reply after the wait ended, or to another request, is not taken.
     chain.BeginRead(2, 0);
     chain.Abort();
-    EXPECT_FALSE(Feed(39, Cat({2}, pat)).handled);
+    EXPECT_TRUE(Feed(39, Cat({2}, pat)).IsEmpty());
     chain.BeginRead(2, 0);
-    EXPECT_FALSE(Feed(45, Cat({2}, cat)).handled);
+    EXPECT_TRUE(Feed(45, Cat({2}, cat)).IsEmpty());
 }
 
 TEST_F(PsiChainTest, Variant102ModuleCount) {
     Use(102);
-    PsiRequest first = chain.BeginRead(5, 0);
+    PageStep first = chain.BeginRead(5, 0);
     EXPECT_EQ(first.payload, (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 5}));
-    PsiStep bad = Feed(39, Cat({5, 0, 0, 0, 0, 0, 0, 0, 0}, pat));
-    EXPECT_TRUE(bad.endWait);
+    PageStep bad = Feed(39, Cat({5, 0, 0, 0, 0, 0, 0, 0, 0}, pat));
+    EXPECT_EQ(bad.wait, PageStep::Wait::kEnd);
     EXPECT_EQ(bad.messages, std::vector<std::string>{"Module Error"});
     EXPECT_TRUE(model.PatRoot()->children.empty());
     chain.BeginRead(5, 0);
-    PsiStep ok = Feed(39, Cat({5, 2, 0, 0, 0, 0, 0, 0, 0}, pat));
-    EXPECT_TRUE(ok.channelsChanged);
+    PageStep ok = Feed(39, Cat({5, 2, 0, 0, 0, 0, 0, 0, 0}, pat));
+    EXPECT_TRUE(ok.refresh & CMuxPsiChain::kRefreshChannels);
     EXPECT_EQ(chain.ChannelCount(), 8);
     ExpectRequest(ok, {41, {5, 0}});
     ExpectRequest(Feed(41, Cat({5, 0, 0, 0, 0}, pmt1)), {41, {5, 1}});
@@ -184,14 +183,14 @@ TEST_F(PsiChainTest, Variant0AsksForTheProgramsOfTheFirstPage) {
     ExpectRequest(Feed(41, Cat({2, 5}, pmt2)), {45, {}});
     ExpectRequest(Feed(45, cat), {47, {}});
     ExpectRequest(Feed(47, nit), {43, {}});
-    EXPECT_TRUE(Feed(43, sdt).endWait);
+    EXPECT_EQ(Feed(43, sdt).wait, PageStep::Wait::kEnd);
     EXPECT_EQ(model.PmtsRoot()->children[1]->children.size(), 18u);
     EXPECT_EQ(chain.PmtSlot(2, 5), pmt2);
 
     chain.BeginRead(0, 0);
     Feed(39, pat);
-    PsiStep bad = Feed(41, Cat({9, 3}, pmt1));
-    EXPECT_TRUE(bad.endWait);
+    PageStep bad = Feed(41, Cat({9, 3}, pmt1));
+    EXPECT_EQ(bad.wait, PageStep::Wait::kEnd);
 }
 
 // Without segments a table may fill its whole 2048-byte buffer; only more than that ends the read.
@@ -203,16 +202,16 @@ TEST_F(PsiChainTest, SingleChannelTablesUpToTheirBuffer) {
     ExpectRequest(Feed(39, testing::MakePat(0, 1, false)), {45, {}});
     ExpectRequest(Feed(45, cat), {47, {}});
     ExpectRequest(Feed(47, nit), {43, {}});
-    EXPECT_TRUE(Feed(43, big).endWait);
+    EXPECT_EQ(Feed(43, big).wait, PageStep::Wait::kEnd);
     EXPECT_EQ(chain.SdtLength(), static_cast<int>(big.size()));
     EXPECT_FALSE(model.SdtRoot()->locked);
     EXPECT_EQ(model.Tree().Child(model.SdtRoot(), 13)->children.size(), 12u);
 
     chain.BeginRead(0, 0);
     Feed(39, testing::MakePat(0, 1, false));
-    PsiStep over = Feed(45, Cat(cat, Bytes(2049 - cat.size(), 0xFF)));
-    EXPECT_TRUE(over.endWait);
-    EXPECT_FALSE(over.request);
+    PageStep over = Feed(45, Cat(cat, Bytes(2049 - cat.size(), 0xFF)));
+    EXPECT_EQ(over.wait, PageStep::Wait::kEnd);
+    EXPECT_FALSE(over.HasRequest());
 }
 
 TEST_F(PsiChainTest, Variant16SourcesAndCaption) {
@@ -223,18 +222,18 @@ TEST_F(PsiChainTest, Variant16SourcesAndCaption) {
     ExpectRequest(Feed(41, Cat({1, 2}, pmt2)), {45, {2}});
     ExpectRequest(Feed(45, Cat({2}, cat)), {47, {2}});
     ExpectRequest(Feed(47, Cat({2}, nit)), {43, {2}});
-    EXPECT_TRUE(Feed(43, Cat({2}, sdt)).endWait);
+    EXPECT_EQ(Feed(43, Cat({2}, sdt)).wait, PageStep::Wait::kEnd);
     EXPECT_EQ(model.TopRoot()->text, "PSI/SI(Local)");
     EXPECT_EQ(model.PmtsRoot()->children[0]->text, "program_number(16bits)0x:0001");
 
-    PsiRequest parse = chain.BeginParse();
+    PageStep parse = chain.BeginParse();
     EXPECT_EQ(parse.command, 32);
     EXPECT_TRUE(parse.payload.empty());
     ExpectRequest(Feed(32, {}), {39, {1}});
     ExpectRequest(Feed(39, Cat({1}, testing::MakePat(0, 1, false))), {45, {1}});
     Feed(45, {1});
     Feed(47, {1});
-    EXPECT_TRUE(Feed(43, {1}).endWait);
+    EXPECT_EQ(Feed(43, {1}).wait, PageStep::Wait::kEnd);
     EXPECT_EQ(model.TopRoot()->text, "PSI/SI(from TS)");
 }
 
@@ -288,23 +287,23 @@ TEST_F(PsiChainTest, WriteChainSendsCheckedSections) {
     std::vector<std::string> messages;
     ASSERT_TRUE(chain.PackForWrite(&messages));
     EXPECT_TRUE(messages.empty());
-    PsiRequest first = chain.BeginWrite(1);
+    PageStep first = chain.BeginWrite(1);
     EXPECT_EQ(first.command, 40);
     EXPECT_EQ(first.payload, Cat({1}, pat));
     ExpectRequest(Feed(40, {}), {42, Cat({1, 0}, pmt1)});
     ExpectRequest(Feed(42, {}), {42, Cat({1, 1}, pmt2)});
     ExpectRequest(Feed(42, {}), {46, Cat({1}, cat)});
     ExpectRequest(Feed(46, {}), {48, Cat({1}, nit)});
-    PsiStep sdtStep = Feed(48, {});
-    ASSERT_TRUE(sdtStep.request);
-    EXPECT_EQ(sdtStep.request->command, 44);
-    const Bytes& sent = sdtStep.request->payload;
+    PageStep sdtStep = Feed(48, {});
+    ASSERT_TRUE(sdtStep.HasRequest());
+    EXPECT_EQ(sdtStep.command, 44);
+    const Bytes& sent = sdtStep.payload;
     EXPECT_TRUE(CheckPsiSection(sent.data() + 1, static_cast<int>(sent.size()) - 1));
     EXPECT_NE(std::search(sent.begin(), sent.end(), std::begin("Nachrichten"), std::end("Nachrichten") - 1),
               sent.end());
-    PsiStep end = Feed(44, {});
-    EXPECT_TRUE(end.endWait);
-    EXPECT_FALSE(Feed(44, {}).handled);
+    PageStep end = Feed(44, {});
+    EXPECT_EQ(end.wait, PageStep::Wait::kEnd);
+    EXPECT_TRUE(Feed(44, {}).IsEmpty());
 }
 
 TEST_F(PsiChainTest, WriteWithoutPmtsAndWithARefusedSection) {
@@ -315,7 +314,7 @@ TEST_F(PsiChainTest, WriteWithoutPmtsAndWithARefusedSection) {
     badCat.back() ^= 0xFF;
     Feed(45, badCat);
     Feed(47, {});
-    PsiStep done = Feed(43, sdt);
+    PageStep done = Feed(43, sdt);
     ASSERT_EQ(done.messages.size(), 1u);
     EXPECT_NE(done.messages[0].find("CAT"), std::string::npos);
 
@@ -324,9 +323,9 @@ TEST_F(PsiChainTest, WriteWithoutPmtsAndWithARefusedSection) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "The CAT section is not sent: CRC_32 is wrong.");
     chain.BeginWrite(0);
-    PsiStep step = Feed(40, {});
+    PageStep step = Feed(40, {});
     ExpectRequest(step, {44, sdt});  // no PMTs, no CAT, no NIT
-    EXPECT_TRUE(Feed(44, {}).endWait);
+    EXPECT_EQ(Feed(44, {}).wait, PageStep::Wait::kEnd);
 
     CMuxPsiModel empty;
     CMuxPsiChain nothing(empty);
@@ -353,11 +352,11 @@ TEST_F(PsiChainTest, PmtWritePayloadsByVariant) {
         chain.ClearTables();
         Use(c.variant);
         chain.BeginRead(c.variant == 16 ? 2 : 0, 0);
-        EXPECT_TRUE(Feed(39, c.patReply).request);
-        EXPECT_TRUE(Feed(41, c.pmtReply1).request);
-        PsiStep afterPmts = Feed(41, c.pmtReply2);
-        ASSERT_TRUE(afterPmts.request);
-        EXPECT_EQ(afterPmts.request->command, 45);
+        EXPECT_TRUE(Feed(39, c.patReply).HasRequest());
+        EXPECT_TRUE(Feed(41, c.pmtReply1).HasRequest());
+        PageStep afterPmts = Feed(41, c.pmtReply2);
+        ASSERT_TRUE(afterPmts.HasRequest());
+        EXPECT_EQ(afterPmts.command, 45);
         chain.Abort();
         std::vector<std::string> messages;
         ASSERT_TRUE(chain.PackForWrite(&messages));
@@ -365,7 +364,7 @@ TEST_F(PsiChainTest, PmtWritePayloadsByVariant) {
         EXPECT_EQ(chain.BeginWrite(0).payload, Cat(c.write40Prefix, pat));
         ExpectRequest(Feed(40, {}), {42, Cat(c.pmtPrefix1, pmt1)});
         ExpectRequest(Feed(42, {}), {42, Cat(c.pmtPrefix2, pmt2)});
-        EXPECT_TRUE(Feed(42, {}).endWait);  // no CAT, NIT or SDT was read
+        EXPECT_EQ(Feed(42, {}).wait, PageStep::Wait::kEnd);  // no CAT, NIT or SDT was read
     }
 }
 
@@ -373,16 +372,16 @@ TEST_F(PsiChainTest, PmtWritePayloadsByVariant) {
 TEST_F(PsiChainTest, PmtRequestsStopAtTheSlots) {
     Use(16);
     chain.BeginRead(2, 0);
-    PsiStep step = Feed(39, Cat({2}, testing::MakePat(200)));
+    PageStep step = Feed(39, Cat({2}, testing::MakePat(200)));
     int asked = 0;
-    while (step.request && step.request->command == 41) {
+    while (step.HasRequest() && step.command == 41) {
         ++asked;
-        ASSERT_EQ(step.request->payload, (Bytes{2, static_cast<uint8_t>(asked)}));
+        ASSERT_EQ(step.payload, (Bytes{2, static_cast<uint8_t>(asked)}));
         step = Feed(41, Cat({1, static_cast<uint8_t>(asked)}, testing::MakePmt(asked)));
     }
     EXPECT_EQ(asked, 128);
-    ASSERT_TRUE(step.request);
-    EXPECT_EQ(step.request->command, 45);
+    ASSERT_TRUE(step.HasRequest());
+    EXPECT_EQ(step.command, 45);
     EXPECT_EQ(model.PmtsRoot()->children.size(), 128u);
 }
 

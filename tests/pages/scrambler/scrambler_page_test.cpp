@@ -15,13 +15,16 @@
 #include <QTreeWidget>
 
 #include "app/page_registry.h"
+#include "devices/atomic_file.h"
 #include "devices/device_record.h"
 #include "page_fixture.h"
 #include "pagebase/lamp.h"
 #include "pages/psi/ca_descriptor_dlg.h"
 #include "pages/scrambler/ac_edit_dlg.h"
 #include "pages/scrambler/ac_list_dlg.h"
+#include "pages/scrambler/ac_table_dlg.h"
 #include "pages/scrambler/check_tree_ctrl.h"
+#include "pages/scrambler/qam4_sas_view.h"
 #include "pages/scrambler/scramble_program_dlg.h"
 #include "pages/scrambler/scramble_view.h"
 #include "pages/scrambler/scrambler_qam_view.h"
@@ -224,6 +227,48 @@ TEST(AcListDlgTest, AFullTableRefusesAdd) {
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(fx.Prompt().shown.back().text, kAcFullMessage);
     EXPECT_EQ(dlg.m_list->topLevelItemCount(), 8);
+}
+
+TEST(AcTableDlgTest, SaveHandsThePackedTableOverAndLoadsTheListDialogsFiles) {
+    PageFixture fx;
+    SasAcTableImage image{};
+    ASSERT_TRUE(PackSasAcEntries({{"a", {0xab}, 1}, {"b", {0xcd, 0xef}, 1}, {"c", {1}, 1}}, &image));
+    CAcTableDlg dlg;
+    dlg.m_image = &image;
+    dlg.m_table = 2;
+    dlg.OnInitDialog();
+    EXPECT_EQ(dlg.m_title->text(), "Channel: 3 AC Table");
+    ASSERT_EQ(dlg.m_list->topLevelItemCount(), 3);
+    EXPECT_EQ(dlg.m_list->topLevelItem(1)->text(2), "CDEF");
+    // Deleting the first of three rows leaves rows 1 and 2.
+    dlg.m_list->setCurrentItem(dlg.m_list->topLevelItem(0));
+    dlg.OnDelete();
+    EXPECT_EQ(dlg.m_list->topLevelItem(0)->text(0), "1");
+    EXPECT_EQ(dlg.m_list->topLevelItem(1)->text(0), "2");
+    QTemporaryDir dir;
+    const std::string path = QDir(dir.path()).filePath("m.ac").toStdString();
+    fx.Prompt().fileAnswers = {path};
+    dlg.OnSave();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(QFile(QString::fromStdString(path)).size(), 3071);
+    EXPECT_EQ(ReadSasAcEntries(image).size(), 2u);
+
+    // A file of the access-criteria list dialog loads with its entries.
+    AcTableImage other{};
+    AcEcmBlock ecm{};
+    ASSERT_TRUE(PackAcEntries({{"x", {1}, 7}, {"y", {2}, 8}, {"z", {3}, 9}}, &other, &ecm));
+    const std::string listFile = QDir(dir.path()).filePath("l.ac").toStdString();
+    ASSERT_TRUE(WriteFileAtomically(listFile, AcFileBytes(other, ecm), nullptr));
+    CAcTableDlg again;
+    again.m_image = &image;
+    again.OnInitDialog();
+    fx.Prompt().fileAnswers = {listFile};
+    again.OnLoad();
+    ASSERT_EQ(again.m_list->topLevelItemCount(), 3);
+    EXPECT_EQ(again.m_list->topLevelItem(2)->text(1), "z");
+    // Cancel after the load leaves the page's image as it was.
+    again.reject();
+    EXPECT_EQ(ReadSasAcEntries(image).size(), 2u);
 }
 
 struct QamPage {
@@ -528,6 +573,217 @@ TEST(ScrambleViewTest, CatAndProgramDialogs) {
     p.Run();
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(p.sim.Programs()[1].data() + 6)), "Renamed");
     EXPECT_EQ(p.sim.CwTable()[56 + 16 + 7], 0xff);
+}
+
+struct SasPage {
+    PageFixture fx;
+    ScramblerSimDevice sim;
+    Cqam4_sas page;
+    std::vector<uint8_t> commands;
+    SasPage(uint16_t type, int pageParam) : fx(type), sim(type) {
+        fx.Bind(&page, pageParam);
+        Run();
+    }
+    void Run() {
+        for (int i = 0; i < 400; ++i) {
+            auto sent = fx.TakeSentPacket();
+            if (!sent)
+                return;
+            commands.push_back(sent->command);
+            if (auto reply = sim.Handle(sent->command, sent->b, sent->c, sent->payload))
+                fx.FeedReply(sent->command, reply->payload, reply->b, reply->c);
+        }
+    }
+};
+
+TEST(Qam4SasPageTest, EveryVariantReadsAndWritesBackWhatItRead) {
+    const struct {
+        uint16_t type;
+        int pageParam;
+        int roots;
+        const char* firstRoot;
+    } cases[] = {{0x4144, 0, 4, "Channel A"},  {0x4154, 17, 4, "Channel A"},
+                 {0x4164, 18, 4, "Channel A"}, {0x3104, 19, 1, "Output-program"},
+                 {0x4125, 35, 4, "Channel A"}, {0x4117, 98, 1, "Channel A"},
+                 {0x4236, 88, 1, "Channel A"}, {0x4153, 102, 4, "Output Channel 1"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pageParam);
+        SasPage p(c.type, c.pageParam);
+        EXPECT_FALSE(p.page.IsBusy());
+        ASSERT_GE(p.commands.size(), 9u);
+        // The CAS block, then all eight AC halves before the first program request.
+        EXPECT_EQ(p.commands[0], kCmdSasCas);
+        EXPECT_EQ(std::vector<uint8_t>(p.commands.begin() + 1, p.commands.begin() + 9),
+                  std::vector<uint8_t>(8, kCmdSasAcRead));
+        EXPECT_EQ(p.commands[9], kCmdSasProgram);
+        ASSERT_EQ(p.page.m_tree->topLevelItemCount(), c.roots);
+        EXPECT_EQ(p.page.m_tree->topLevelItem(0)->text(0), c.firstRoot);
+        EXPECT_EQ(p.page.m_ecmgPort->text(), "5000");
+        EXPECT_EQ(p.page.m_acIndex->count(), 2);
+        EXPECT_TRUE(p.page.Timers().IsActive(kSasStatusTimerId));
+        const auto block = p.sim.CasBlock();
+        const auto channels = p.sim.Channels();
+        const auto outputs = p.sim.OutputRecords();
+        const auto indexes = p.sim.AcIndexes();
+        p.commands.clear();
+        QTest::mouseClick(p.page.m_set, Qt::LeftButton);
+        p.Run();
+        EXPECT_FALSE(p.page.IsBusy());
+        ASSERT_FALSE(p.commands.empty());
+        EXPECT_EQ(p.commands[0], kCmdSasWriteCas);
+        EXPECT_EQ(p.sim.CasBlock(), block);
+        EXPECT_EQ(p.sim.Channels(), channels);
+        EXPECT_EQ(p.sim.OutputRecords(), outputs);
+        EXPECT_EQ(p.sim.AcIndexes(), indexes);
+        EXPECT_TRUE(p.fx.Prompt().shown.empty());
+    }
+}
+
+TEST(Qam4SasPageTest, TreeClicksBecomeCodesAndChannelBits) {
+    SasPage p(0x4154, 17);
+    QTreeWidgetItem* a = p.page.m_tree->topLevelItem(0);
+    ASSERT_EQ(a->childCount(), 2);
+    QTreeWidgetItem* first = a->child(0);
+    EXPECT_EQ(first->text(0), "CCTV-1");
+    EXPECT_EQ(first->child(3)->text(0), "Mpeg2 Video");
+    EXPECT_EQ(p.page.m_tree->GetCheckState(first), 2);
+    EXPECT_EQ(p.page.m_tree->GetCheckState(a->child(1)), 3);
+    // The program goes 2 -> 3: both streams crossed, code 2 each.
+    p.page.m_tree->ClickCheckImage(first);
+    EXPECT_EQ(p.page.m_tree->GetCheckState(first->child(4)), 3);
+    // Channel B's program: its audio 1 -> 2, the program follows.
+    QTreeWidgetItem* b = p.page.m_tree->topLevelItem(1)->child(0);
+    p.page.m_tree->ClickCheckImage(b->child(4));
+    EXPECT_EQ(p.page.m_tree->GetCheckState(b), 2);
+    QTest::mouseClick(p.page.m_set, Qt::LeftButton);
+    p.Run();
+    const auto& ch = p.sim.Channels();
+    EXPECT_EQ(ch[0][0][90], 0xA);  // codes 2, 2
+    EXPECT_EQ(ch[0][0][0], 0x11);  // channel bits kept
+    EXPECT_EQ(ch[1][0][90], 0x4);  // stream 1 code 1
+    EXPECT_EQ(ch[1][0][0], 0x12);  // channel B bit and bit 4
+}
+
+TEST(Qam4SasPageTest, OutputVariantEditsItsRecordsAndTheProbeFindsVariant88) {
+    {
+        SasPage p(0x4153, 102);
+        EXPECT_EQ(p.page.m_group->count(), 2);
+        EXPECT_EQ(p.page.m_group->itemText(1), "05-08");
+        QTreeWidgetItem* out2 = p.page.m_tree->topLevelItem(1);
+        ASSERT_EQ(out2->childCount(), 2);
+        EXPECT_TRUE(out2->child(0)->text(0).startsWith("1:CCTV-1"));
+        EXPECT_EQ(out2->child(0)->child(2)->text(0), "Mpeg2 Video:0x501");
+        EXPECT_EQ(p.page.m_tree->GetCheckState(out2->child(1)), 1);
+        // The clear program's first stream: code 1 and the scrambled flag.
+        p.page.m_tree->ClickCheckImage(out2->child(1)->child(2));
+        EXPECT_EQ(p.page.m_tree->GetCheckState(out2->child(1)->child(2)), 2);
+        // The scrambled program, clicked under output 1: cleared everywhere.
+        p.page.m_tree->ClickCheckImage(p.page.m_tree->topLevelItem(0)->child(0));
+        EXPECT_EQ(p.page.m_tree->GetCheckState(out2->child(0)), 1);
+        QTest::mouseClick(p.page.m_set, Qt::LeftButton);
+        p.Run();
+        const auto& recs = p.sim.OutputRecords();
+        EXPECT_EQ(recs[0][2], 0x00);  // bit 16 clear
+        EXPECT_EQ(recs[0][93], 0x00);
+        EXPECT_EQ(recs[1][2], 0x01);  // bit 16 set
+        EXPECT_EQ(recs[1][93], 0x01);
+    }
+    {
+        // An encoder-modulator of type 0x4208 is probed first; its answer 8 makes it variant 88.
+        SasPage p(0x4208, 98);
+        ASSERT_GE(p.commands.size(), 2u);
+        EXPECT_EQ(p.commands[0], kCmdSasProgram);
+        EXPECT_EQ(p.commands[1], kCmdSasCas);
+        EXPECT_FALSE(p.page.IsBusy());
+        EXPECT_EQ(p.page.Logic().Variant().pageParam, 88);
+        QTreeWidgetItem* root = p.page.m_tree->topLevelItem(0);
+        ASSERT_EQ(root->childCount(), 3);
+        EXPECT_EQ(root->child(1)->text(0), "Program-02");
+        EXPECT_EQ(p.page.m_tree->GetCheckState(root->child(1)), 0);
+        p.page.OnClickTree(root->child(1));
+        EXPECT_EQ(p.page.m_acIndex->currentIndex(), 1);
+        p.page.m_acIndex->setCurrentIndex(0);
+        p.page.OnSelChangeAcIndex();
+        QTest::mouseClick(p.page.m_set, Qt::LeftButton);
+        p.Run();
+        EXPECT_EQ(p.sim.AcIndexes()[4], 0);
+    }
+}
+
+TEST(Qam4SasPageTest, AcTableTransferRefusalsAndStatus) {
+    SasPage p(0x4144, 0);
+    // The AC table of CAS 2 gets an entry; OK sends both halves, under a wait.
+    p.page.OnSelChangeTab(1);
+    p.page.m_runAcTable = [](CAcTableDlg& d) {
+        d.OnInitDialog();
+        EXPECT_EQ(d.m_title->text(), "Channel: 2 AC Table");
+        EXPECT_EQ(d.m_list->topLevelItemCount(), 2);
+        d.m_runEdit = [](CAcEditDlg& e) {
+            e.m_nameEdit->setText("extra");
+            e.m_dataEdit->setText("c0de");
+            e.OnOK();
+            return true;
+        };
+        d.OnAdd();
+        d.OnOK();
+        return true;
+    };
+    p.commands.clear();
+    QTest::mouseClick(p.page.m_acTable, Qt::LeftButton);
+    EXPECT_TRUE(p.page.IsBusy());
+    p.Run();
+    EXPECT_EQ(p.commands, (std::vector<uint8_t>{kCmdSasAcWrite, kCmdSasAcWrite}));
+    EXPECT_FALSE(p.page.IsBusy());
+    EXPECT_EQ(p.page.m_acIndex->count(), 3);
+    SasAcTableImage image{};
+    std::copy(p.sim.AcTables()[1].begin(), p.sim.AcTables()[1].end(), image.begin());
+    EXPECT_EQ(SasAcIndexNames(image).back(), "extra");
+
+    // Cancel after a load changes nothing.
+    const SasAcTableImage before = p.page.Logic().AcImage(1);
+    p.page.m_runAcTable = [](CAcTableDlg& d) {
+        d.OnInitDialog();
+        d.m_list->setCurrentItem(d.m_list->topLevelItem(0));
+        d.OnDelete();
+        return false;
+    };
+    p.page.OnAcTable();
+    EXPECT_EQ(p.page.Logic().AcImage(1), before);
+
+    // A refused CAS write ends the wait with its message; a late reply changes nothing.
+    QTest::mouseClick(p.page.m_set, Qt::LeftButton);
+    EXPECT_EQ(p.fx.TakeSentPacket()->command, kCmdSasWriteCas);
+    p.fx.FeedReply(kCmdSasWriteCas, {1});
+    EXPECT_FALSE(p.page.IsBusy());
+    ASSERT_FALSE(p.fx.Prompt().shown.empty());
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "Eorror:CA_RUN_QAM4");
+    p.fx.FeedReply(kCmdSasWriteCas, {0});
+    EXPECT_FALSE(p.fx.TakeSentPacket().has_value());
+
+    // A non-hexadecimal EMM PID refuses Set.
+    p.page.m_emmPid->setText("xyz");
+    QTest::mouseClick(p.page.m_set, Qt::LeftButton);
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "PID must be HEX !(xyz)");
+    EXPECT_FALSE(p.fx.TakeSentPacket().has_value());
+
+    // Parse needs a channel root.
+    p.page.m_tree->setCurrentItem(p.page.m_tree->topLevelItem(0)->child(0));
+    QTest::mouseClick(p.page.m_parse, Qt::LeftButton);
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "Please Select a Channel !");
+    p.page.m_tree->setCurrentItem(p.page.m_tree->topLevelItem(1));
+    p.commands.clear();
+    QTest::mouseClick(p.page.m_parse, Qt::LeftButton);
+    p.Run();
+    EXPECT_EQ(p.commands, (std::vector<uint8_t>{kCmdSasParse, kCmdSasProgram}));
+    EXPECT_EQ(p.page.m_tree->topLevelItem(1)->childCount(), 1);
+
+    // The status poll lights the connected links.
+    ASSERT_TRUE(p.fx.FireTimer(&p.page, kSasStatusTimerId));
+    EXPECT_EQ(p.fx.TakeSentPacket()->command, kCmdSasStatus);
+    p.fx.FeedReply(kCmdSasStatus, {0x11});
+    EXPECT_TRUE(p.page.m_links[0]->property("linkUp").toBool());
+    EXPECT_FALSE(p.page.m_links[1]->property("linkUp").toBool());
+    EXPECT_TRUE(p.page.m_links[4]->property("linkUp").toBool());
 }
 
 }  // namespace

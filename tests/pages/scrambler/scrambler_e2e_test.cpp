@@ -1,0 +1,172 @@
+// The three scrambler pages against the simulated devices over real UDP, through the network thread and
+// the GUI hand-off, as devsim serves them: each reads its programs, takes a scrambling choice and an AC
+// table edit and writes them. With NMS_SHOT_DIR set, each page is saved there as a picture.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <cstdlib>
+#include <memory>
+
+#include "device_simulator.h"
+#include "devices/device_record.h"
+#include "devices/device_registry.h"
+#include "devices/network_thread.h"
+#include "devices/qt_gui_handoff.h"
+#include "page_fixture.h"
+#include "pages/scrambler/ac_edit_dlg.h"
+#include "pages/scrambler/ac_list_dlg.h"
+#include "pages/scrambler/ac_table_dlg.h"
+#include "pages/scrambler/check_tree_ctrl.h"
+#include "pages/scrambler/qam4_sas_view.h"
+#include "pages/scrambler/scramble_view.h"
+#include "pages/scrambler/scrambler_qam_view.h"
+#include "platform/prompt.h"
+#include "scrambler_device_sim.h"
+
+namespace nms {
+namespace {
+
+class ScramblerEndToEnd : public ::testing::Test {
+protected:
+    template <class Page>
+    Page* Open(uint16_t type, int pageParam, uint32_t version = 0x0010) {
+        test::EnsureApplication();
+        scrambler = std::make_shared<test::ScramblerSimDevice>(type);
+        EXPECT_TRUE(sim.Start());
+        const int index = sim.AddDevice(test::SimLoopbackAddress(93), 0, type);
+        auto s = scrambler;
+        sim.SetHandler(index, [s](const test::SimPacket& p) -> std::optional<test::SimReply> {
+            if (auto reply = s->Handle(p.command, p.b, p.c, p.payload))
+                return test::SimReply{p.command, reply->payload, reply->b, reply->c};
+            return std::nullopt;
+        });
+        device = std::make_shared<DeviceRecord>();
+        device->deviceName = "Dev";
+        device->typeCode = type;
+        device->address = sim.Address(index);
+        device->port = sim.Port(index);
+        device->status.store(3);
+        device->version.store(version);
+        registry.Append(device);
+        NetworkThread::Options options;
+        options.bindAddress = htonl(INADDR_LOOPBACK);
+        options.receiveBufferBytes = 1 << 20;
+        net = std::make_unique<NetworkThread>(registry, gui, nullptr, options);
+        EXPECT_TRUE(net->Start());
+        auto* created = new Page;
+        page.reset(created);
+        page->resize(1100, 720);
+        page->SetPageParam(pageParam);
+        page->SetDevice(device.get());
+        page->show();
+        WaitIdle();
+        return created;
+    }
+    void TearDown() override {
+        if (net)
+            net->Stop();
+        sim.Stop();
+        page.reset();
+    }
+    void WaitIdle() {
+        QTest::qWait(50);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsBusy(); }, 15000));
+        QTest::qWait(50);
+    }
+    void Click(QPushButton* button) {
+        button->click();
+        WaitIdle();
+    }
+    void Shot(const char* name) {
+        if (const char* dir = std::getenv("NMS_SHOT_DIR"))
+            page->grab().save(QString("%1/%2.png").arg(dir, name));
+    }
+    static bool AddEntry(CAcEditDlg& e) {
+        e.m_nameEdit->setText("e2e");
+        e.m_dataEdit->setText("0102");
+        e.OnOK();
+        return true;
+    }
+
+    ScriptedPrompt prompt;
+    ScopedPrompt scoped{&prompt};
+    test::DeviceSimulator sim;
+    std::shared_ptr<test::ScramblerSimDevice> scrambler;
+    DeviceRegistry registry;
+    QtGuiHandoff gui;
+    DevicePtr device;
+    std::unique_ptr<NetworkThread> net;
+    std::unique_ptr<CFormTemplateView> page;
+};
+
+TEST_F(ScramblerEndToEnd, QamScrambler) {
+    auto* p = Open<Scrambler_qam>(0x3102, 0);
+    ASSERT_EQ(p->m_root->childCount(), 3);
+    p->m_tree->ClickCheckImage(p->m_root->child(2));  // program 3: 2 -> 3
+    p->m_runAcList = [](CAcListDlg& d) {
+        d.m_runEdit = AddEntry;
+        d.OnAdd();
+        d.OnOK();
+        return true;
+    };
+    p->m_acTable->click();
+    Click(p->m_set);
+    EXPECT_TRUE(prompt.shown.empty());
+    const auto& marks = scrambler->Marks();
+    EXPECT_TRUE(marks[0x301 / 8] & (0x80 >> (0x301 % 8)));
+    EXPECT_EQ(scrambler->AcTables()[0][1], 3);  // three entries in table 1
+    Click(p->m_refresh);
+    EXPECT_EQ(p->m_acIndex->count(), 3);
+    Shot("scrambler_qam");
+}
+
+TEST_F(ScramblerEndToEnd, StandAloneScrambler) {
+    auto* p = Open<CScrambleView>(0x3101, 0);
+    ASSERT_EQ(p->m_root->childCount(), 2);
+    p->m_tree->ClickCheckImage(p->m_root->child(0)->child(4));  // audio of program 1: 1 -> 2
+    p->m_runAcList = [](CAcListDlg& d) {
+        d.m_runEdit = AddEntry;
+        d.OnAdd();
+        d.OnOK();
+        return true;
+    };
+    p->m_acTable->click();
+    Click(p->m_set);
+    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_EQ(scrambler->Block()[856], 0x3);  // program 1: both elements checked
+    EXPECT_EQ(scrambler->AcTables()[0][1], 3);
+    Click(p->m_refresh);
+    Shot("scramble_view");
+}
+
+TEST_F(ScramblerEndToEnd, ScramblingQamModulator) {
+    auto* p = Open<Cqam4_sas>(0x4144, 0);
+    QTreeWidgetItem* a = p->m_tree->topLevelItem(0);
+    ASSERT_EQ(a->childCount(), 2);
+    p->m_tree->ClickCheckImage(a->child(0));  // 2 -> 3
+    Click(p->m_set);
+    EXPECT_EQ(scrambler->Channels()[0][0][0], 2);
+    p->m_runAcTable = [](CAcTableDlg& d) {
+        d.OnInitDialog();
+        d.m_runEdit = AddEntry;
+        d.OnAdd();
+        d.OnOK();
+        return true;
+    };
+    p->m_acTable->click();
+    WaitIdle();
+    EXPECT_EQ(scrambler->AcTables()[0][2], 3);
+    EXPECT_TRUE(prompt.shown.empty());
+    Click(p->m_get);
+    p->m_tree->setCurrentItem(p->m_tree->topLevelItem(0)->child(0));
+    p->OnClickTree(p->m_tree->topLevelItem(0)->child(0));
+    Shot("qam4_sas");
+}
+
+}  // namespace
+}  // namespace nms
