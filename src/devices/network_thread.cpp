@@ -605,8 +605,8 @@ void NetworkThread::Post(std::function<void()> work) {
 
 void NetworkThread::PostBatched(std::function<void()> work) {
     m_batch.push_back(std::move(work));
-    // A batch is one turn of the GUI thread's event loop: keep it short.
-    if (m_batch.size() >= 1024)
+    // The GUI thread runs a batch at one go: keep it short.
+    if (m_batch.size() >= 256)
         FlushBatch();
 }
 

@@ -127,25 +127,25 @@ int MuxMiscLogic::ShownOutputs() const {
     return 1;
 }
 
-MiscStep MuxMiscLogic::Ask(uint8_t command, std::vector<uint8_t> payload) {
-    MiscStep step;
+PageStep MuxMiscLogic::Ask(uint8_t command, std::vector<uint8_t> payload) {
+    PageStep step;
     step.command = command;
     step.payload = std::move(payload);
-    step.wait = MiscStep::Wait::kBeginShort;
+    step.wait = PageStep::Wait::kBeginShort;
     m_expect = command;
     return step;
 }
 
-MiscStep MuxMiscLogic::Shown() {
+PageStep MuxMiscLogic::Shown() {
     if (IsBlockRecord())
         return Get(kAllOutputs);
     m_secondRead = false;
     return Get(kOutputA);
 }
 
-MiscStep MuxMiscLogic::Get(Target target) {
+PageStep MuxMiscLogic::Get(Target target) {
     if (IsBlockRecord())
-        return target == kAllOutputs ? Ask(kCmdGetOutputParams, {}) : MiscStep{};
+        return target == kAllOutputs ? Ask(kCmdGetOutputParams, {}) : PageStep{};
     if (target == kAllOutputs || (target == kOutputB && !IsTwoOutput()))
         return {};
     if (IsTranscoder())
@@ -187,8 +187,8 @@ std::string MuxMiscLogic::CollectIp(int output, uint8_t address[4], uint16_t* po
     return {};
 }
 
-MiscStep MuxMiscLogic::Set(Target target) {
-    MiscStep refused;
+PageStep MuxMiscLogic::Set(Target target) {
+    std::string refused;
     uint32_t bitrate = 0;
     uint16_t tsId = 0, netId = 0, ipInsert = 0;
 
@@ -197,9 +197,9 @@ MiscStep MuxMiscLogic::Set(Target target) {
             return {};
         std::array<uint8_t, kMuxOutputRecordSize> record = m_record;
         for (int o = 0; o < kMuxOutputs; ++o) {
-            refused.message = CollectCommon(o, &bitrate, &tsId, &netId, &ipInsert);
-            if (!refused.message.empty())
-                return refused;
+            refused = CollectCommon(o, &bitrate, &tsId, &netId, &ipInsert);
+            if (!refused.empty())
+                return PageStep::Message(refused);
             uint8_t* b = record.data() + o * kMuxOutputBlockSize;
             b[0] = FlagsOf(m_form[o]);
             Put16(b + 1, tsId);
@@ -210,9 +210,9 @@ MiscStep MuxMiscLogic::Set(Target target) {
                 continue;
             uint8_t address[4];
             uint16_t port = 0;
-            refused.message = CollectIp(o, address, &port);
-            if (!refused.message.empty())
-                return refused;
+            refused = CollectIp(o, address, &port);
+            if (!refused.empty())
+                return PageStep::Message(refused);
             // An enable byte the box still shows as read goes back as read.
             if (m_form[o].enable != (b[11] == 1))
                 b[11] = m_form[o].enable ? 1 : 0;
@@ -228,9 +228,9 @@ MiscStep MuxMiscLogic::Set(Target target) {
     if (target == kAllOutputs || (target == kOutputB && !IsTwoOutput()))
         return {};
     const int output = target == kOutputB ? 1 : 0;
-    refused.message = CollectCommon(output, &bitrate, &tsId, &netId, &ipInsert);
-    if (!refused.message.empty())
-        return refused;
+    refused = CollectCommon(output, &bitrate, &tsId, &netId, &ipInsert);
+    if (!refused.empty())
+        return PageStep::Message(refused);
 
     if (IsTranscoder()) {
         std::array<uint8_t, kTranscoderOutputParamsSize> record = m_transcoder;
@@ -258,10 +258,8 @@ MiscStep MuxMiscLogic::Set(Target target) {
     return Ask(kCmdSetOutputParams, std::move(payload));
 }
 
-MiscStep MuxMiscLogic::Poll() const {
-    MiscStep step;
-    step.command = kCmdOutputStatus;
-    return step;
+PageStep MuxMiscLogic::Poll() const {
+    return PageStep::Poll(kCmdOutputStatus);
 }
 
 void MuxMiscLogic::ShowParams(int output) {
@@ -290,9 +288,9 @@ void MuxMiscLogic::ShowBlock(int output) {
     }
 }
 
-MiscStep MuxMiscLogic::OnGetReply(const uint8_t* p, int length) {
-    MiscStep step;
-    step.refresh = MiscStep::Refresh::kAll;
+PageStep MuxMiscLogic::OnGetReply(const uint8_t* p, int length) {
+    PageStep step;
+    step.refresh = PageStep::kRefreshAll;
 
     if (IsTranscoder()) {
         if (length < 4 + kTranscoderOutputParamsSize)
@@ -312,9 +310,9 @@ MiscStep MuxMiscLogic::OnGetReply(const uint8_t* p, int length) {
         ShowParams(output);
         if (!m_secondRead) {
             m_secondRead = true;
-            MiscStep next = Ask(kCmdGetOutputParams, {2});
-            next.wait = MiscStep::Wait::kNone;  // the wait goes on
-            next.refresh = MiscStep::Refresh::kAll;
+            PageStep next = Ask(kCmdGetOutputParams, {2});
+            next.wait = PageStep::Wait::kNone;  // the wait goes on
+            next.refresh = PageStep::kRefreshAll;
             return next;
         }
     } else if (IsBlockRecord()) {
@@ -333,36 +331,36 @@ MiscStep MuxMiscLogic::OnGetReply(const uint8_t* p, int length) {
             SetTables(m_form[0], p[kMuxOutputParamsSize]);
     }
     m_expect = 0;
-    step.wait = MiscStep::Wait::kEnd;
+    step.wait = PageStep::Wait::kEnd;
     return step;
 }
 
-MiscStep MuxMiscLogic::OnStatus(const uint8_t* p, int length) {
-    MiscStep step;
+PageStep MuxMiscLogic::OnStatus(const uint8_t* p, int length) {
+    PageStep step;
     const int outputs = m_pageParam == 39 ? 2 : kMuxOutputs;
     for (int o = 0; o < outputs; ++o) {
         const int offset = 1 + 4 * o;
         if (length < offset + 4)
             break;
         m_form[o].realtime = FormatMbps(Get32(p + offset), false);
-        step.refresh = MiscStep::Refresh::kRealtime;
+        step.refresh = kRefreshRealtime;
     }
     return step;
 }
 
-MiscStep MuxMiscLogic::HandleReply(uint8_t command, const uint8_t* payload, int length) {
+PageStep MuxMiscLogic::HandleReply(uint8_t command, const uint8_t* payload, int length) {
     if (!payload)
         length = 0;
     switch (command) {
         case kCmdGetOutputParams:
-            return m_expect == kCmdGetOutputParams ? OnGetReply(payload, length) : MiscStep{};
+            return m_expect == kCmdGetOutputParams ? OnGetReply(payload, length) : PageStep{};
         case kCmdSetOutputParams:
             if (m_expect != kCmdSetOutputParams)
                 return {};
             {
                 m_expect = 0;
-                MiscStep end;
-                end.wait = MiscStep::Wait::kEnd;
+                PageStep end;
+                end.wait = PageStep::Wait::kEnd;
                 return end;
             }
         case kCmdOutputStatus:
