@@ -82,6 +82,7 @@ void Cencoder8::Build() {
     auto [service, serviceGrid] = group("", kService);
     m_info = nullptr;
     m_audioMode = nullptr;
+    m_scramblerBox = nullptr;
     if (wide) {
         m_audioMode = new QComboBox(audio);
         m_audioMode->addItems({"Stereo", "Single-channel"});
@@ -92,6 +93,7 @@ void Cencoder8::Build() {
         m_info->setMaximumWidth(140);
         videoGrid->addWidget(m_info, int(kWideVideo.size()), 1);
         auto [scrambler, scramblerGrid] = group("", kScrambler);
+        m_scramblerBox = scrambler;
         audioGrid->addWidget(scrambler, int(kWideAudio.size()) + 1, 0, 1, 3);
         const bool used = m_logic->ScramblerUsed();
         for (const std::string& key : kScrambler)
@@ -142,6 +144,7 @@ void Cencoder8::ShowChannel() {
         const bool checks = m_logic->ScramblerChecksShown();
         const bool edits = m_logic->EcmEditsShown();
         const bool eight = m_logic->EightChannelScrambler();
+        m_scramblerBox->setVisible(checks);
         for (const char* key : {"scr1", "scr2"}) {
             m_binder->Control(key)->setVisible(checks);
             qobject_cast<QCheckBox*>(m_binder->Control(key))

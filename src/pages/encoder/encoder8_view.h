@@ -54,6 +54,7 @@ private:
     std::unique_ptr<Encoder8Logic> m_logic;
     std::unique_ptr<FormBinder> m_binder;
     QVBoxLayout* m_pageLayout = nullptr;
+    QWidget* m_scramblerBox = nullptr;  // the scrambler checks and ECM PIDs
 };
 
 }  // namespace nms
