@@ -1,12 +1,12 @@
 #include "pages/encoder/encoder8_logic.h"
-#include "pages/encoder/magnum_logic.h"
-#include "pages/encoder/transcoder_logic.h"
 #include "pages/encoder/encoder_output_logic.h"
 #include "pages/encoder/encoder_system_logic.h"
 #include "pages/encoder/hd4in1_logic.h"
 #include "pages/encoder/hd_av_logic.h"
 #include "pages/encoder/ip_out_logic.h"
+#include "pages/encoder/magnum_logic.h"
 #include "pages/encoder/sd_encoder_logic.h"
+#include "pages/encoder/transcoder_logic.h"
 #include "pages/field_tables.h"
 
 namespace nms {

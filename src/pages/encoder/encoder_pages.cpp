@@ -1,9 +1,6 @@
 #include "app/page_registry.h"
 #include "pages/encoder/encoder8_view.h"
 #include "pages/encoder/encoder_asi_view.h"
-#include "pages/encoder/magnum_cmd_view.h"
-#include "pages/encoder/magnum_view.h"
-#include "pages/encoder/transcoder_view.h"
 #include "pages/encoder/encoder_audio_view.h"
 #include "pages/encoder/encoder_hd4in1_view.h"
 #include "pages/encoder/encoder_hd_av_view.h"
@@ -11,6 +8,9 @@
 #include "pages/encoder/encoder_system_view.h"
 #include "pages/encoder/encoder_video_view.h"
 #include "pages/encoder/ip_out_view.h"
+#include "pages/encoder/magnum_cmd_view.h"
+#include "pages/encoder/magnum_view.h"
+#include "pages/encoder/transcoder_view.h"
 
 namespace nms {
 
