@@ -201,6 +201,7 @@ int main(int argc, char** argv) {
         });
         probe.start(2);
         QApplication::exec();
+        QApplication::processEvents();  // the alarm table's trim after the last burst
 
         std::printf("devices                               %d\n", devices);
         std::printf("heartbeat tick                        %d ms\n", tickMs);

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::vector<uint8_t> payload(data + at, data + at + n);
         at += static_cast<size_t>(n);
         const auto target = static_cast<MuxMiscLogic::Target>(cmd % 3);
-        MiscStep step;
+        PageStep step;
         switch (op % 6) {
             case 0:
                 step = logic.Get(target);

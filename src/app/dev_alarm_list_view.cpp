@@ -76,7 +76,7 @@ void CDevAlarmListView::FlushAlarms() {
         return;
     // The scroll range follows the new rows only at the next layout pass: update it first.
     updateGeometries();
-    scrollToItem(item(rowCount() - 1, 0));
+    scrollToBottom();
 }
 
 void CDevAlarmListView::OnCommand(int id) {

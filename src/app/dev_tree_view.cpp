@@ -37,6 +37,9 @@ CDevTreeView::CDevTreeView(QWidget* parent) : QTreeWidget(parent), m_model(m_reg
     setDragDropMode(QAbstractItemView::NoDragDrop);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setIconSize(QSize(16, 16));
+    // Every row is one line beside a 16-pixel icon: the view then lays out fifty thousand rows without
+    // asking each one for its height.
+    setUniformRowHeights(true);
     m_model.SetListener(this);
     connect(this, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnCurrentItemChanged(current); });
@@ -161,7 +164,15 @@ DeviceRecord* CDevTreeView::DeviceOf(const QTreeWidgetItem* item) {
 
 QIcon CDevTreeView::DeviceIcon(const DeviceRecord* device, bool online) const {
     const DeviceTypeInfo* type = online ? FindDeviceTypeByCode(device->typeCode) : nullptr;
-    return IconById(type ? int(type->icon) : kOfflineIcon);
+    return CachedIcon(type ? int(type->icon) : kOfflineIcon);
+}
+
+QIcon CDevTreeView::CachedIcon(int id) const {
+    // Loaded once per picture: a list of fifty thousand devices would otherwise read it fifty thousand times.
+    auto it = m_icons.find(id);
+    if (it == m_icons.end())
+        it = m_icons.emplace(id, IconById(id)).first;
+    return it->second;
 }
 
 QMenu* CDevTreeView::CreateContextMenu(QTreeWidgetItem* item) {
@@ -224,7 +235,7 @@ void CDevTreeView::OnTreeCleared() {
 
 void CDevTreeView::OnNodeAdded(int node) {
     auto* item = new QTreeWidgetItem({ScreenText(m_model.Nodes()[node].name)});
-    item->setIcon(0, IconById(kNodeIcon));
+    item->setIcon(0, CachedIcon(kNodeIcon));
     m_nodeItems.insert(m_nodeItems.begin() + node, item);
     if (!m_loading)
         insertTopLevelItem(node, item);

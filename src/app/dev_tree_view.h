@@ -95,6 +95,7 @@ private:
 
     void OnCurrentItemChanged(QTreeWidgetItem* current);
     QIcon DeviceIcon(const DeviceRecord* device, bool online) const;
+    QIcon CachedIcon(int id) const;
     // INetworkObserver
     void SetVersion(uint32_t version) override { emit versionReceived(version); }
     void ShowCode(const uint8_t* payload, int length, const DeviceRecord* device) override {
@@ -109,6 +110,7 @@ private:
     // at once at the end, instead of one view update per device.
     std::vector<QTreeWidgetItem*> m_nodeItems;
     bool m_loading = false;
+    mutable std::unordered_map<int, QIcon> m_icons;  // by icon id
     QBasicTimer m_heartbeat;
     std::unique_ptr<QtGuiHandoff> m_handoff;
     std::unique_ptr<NetworkThread> m_network;

@@ -75,6 +75,14 @@ void DeviceRegistry::Clear() {
     ++m_generation;
 }
 
+void DeviceRegistry::Reserve(size_t count) {
+    std::lock_guard<std::mutex> lock(DeviceListMutex());
+    m_devices.reserve(count);
+    m_sequence.reserve(count);
+    m_byEndpoint.reserve(count);
+    m_byAddress.reserve(count);
+}
+
 std::vector<DevicePtr> DeviceRegistry::Snapshot() const {
     std::lock_guard<std::mutex> lock(DeviceListMutex());
     return m_devices;

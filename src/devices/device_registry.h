@@ -28,6 +28,8 @@ public:
     bool Remove(const DeviceRecord* device);
     // Removes every record.
     void Clear();
+    // Makes room for this many records (a list about to be loaded).
+    void Reserve(size_t count);
     // A copy of the list, taken under the lock.
     std::vector<DevicePtr> Snapshot() const;
     // The record as a shared pointer, or null when it is not (any more) in the list.

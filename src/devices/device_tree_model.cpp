@@ -48,6 +48,7 @@ bool DeviceTreeModel::LoadDevices(const std::string& path) {
     m_nodes.clear();
     m_nodeIndex.clear();
     m_registry.Clear();
+    m_registry.Reserve(records.size());
     if (m_listener)
         m_listener->OnTreeCleared();
     for (const FileDeviceRecord& r : records) {

@@ -93,14 +93,15 @@ struct NetworkThread::QueuedReply {
 // The buffers of one recvmmsg call.
 struct NetworkThread::ReceiveBatch {
     static constexpr int kCount = 64;
-    std::vector<uint8_t> buffers = std::vector<uint8_t>(size_t(kCount) * kReceiveBufferSize);
+    // Not cleared: the kernel writes what arrives, and only the pages that datagrams reach are touched.
+    std::unique_ptr<uint8_t[]> buffers{new uint8_t[size_t(kCount) * kReceiveBufferSize]};
     mmsghdr messages[kCount];
     iovec vectors[kCount];
     sockaddr_in from[kCount];
 
     void Reset(int n) {
         for (int i = 0; i < n; ++i) {
-            vectors[i] = {buffers.data() + size_t(i) * kReceiveBufferSize, kReceiveBufferSize};
+            vectors[i] = {buffers.get() + size_t(i) * kReceiveBufferSize, kReceiveBufferSize};
             messages[i] = mmsghdr{};
             messages[i].msg_hdr.msg_iov = &vectors[i];
             messages[i].msg_hdr.msg_iovlen = 1;
@@ -109,7 +110,7 @@ struct NetworkThread::ReceiveBatch {
             from[i] = sockaddr_in{};
         }
     }
-    const uint8_t* Data(int i) const { return buffers.data() + size_t(i) * kReceiveBufferSize; }
+    const uint8_t* Data(int i) const { return buffers.get() + size_t(i) * kReceiveBufferSize; }
 };
 
 int CheckedPacketLength(const uint8_t* datagram, int size) {
@@ -604,8 +605,8 @@ void NetworkThread::Post(std::function<void()> work) {
 
 void NetworkThread::PostBatched(std::function<void()> work) {
     m_batch.push_back(std::move(work));
-    // A batch is one turn of the GUI thread's event loop: keep it short.
-    if (m_batch.size() >= 1024)
+    // The GUI thread runs a batch at one go: keep it short.
+    if (m_batch.size() >= 256)
         FlushBatch();
 }
 

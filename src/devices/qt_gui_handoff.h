@@ -2,9 +2,16 @@
 // and runs there in the order it was handed over. Work still queued when the object is destroyed is
 // dropped, so the object should live as long as what the work refers to (the device tree that owns the
 // network thread).
+//
+// The queue is drained in slices of a few milliseconds: when ten thousand devices change state at once,
+// their work is spread over several turns of the event loop, and the window keeps painting and answering
+// the operator in between.
 #pragma once
 
 #include <QObject>
+#include <deque>
+#include <functional>
+#include <mutex>
 
 #include "devices/gui_handoff.h"
 
@@ -13,8 +20,19 @@ namespace nms {
 class QtGuiHandoff : public QObject, public IGuiHandoff {
     Q_OBJECT
 public:
+    // How long one turn of the event loop runs queued work before it lets other events in.
+    static constexpr int kSliceMs = 15;
+
     explicit QtGuiHandoff(QObject* parent = nullptr) : QObject(parent) {}
     void Post(std::function<void()> work) override;
+
+private:
+    void Drain();
+    void QueueDrainLocked();
+
+    std::mutex m_mutex;  // guards the two below
+    std::deque<std::function<void()>> m_queue;
+    bool m_drainQueued = false;
 };
 
 }  // namespace nms

@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
+#include <thread>
 
 #include "device_simulator.h"
 #include "devices/device_packet.h"
@@ -194,6 +195,46 @@ TEST_F(NetworkGuiTest, AFloodOfSavedNoticesOpensOneBoxAtATime) {
     ASSERT_EQ(prompt.shown.size(), 2u);  // the first, then the rest merged into one
     EXPECT_NE(prompt.shown[1].text.find("Dev1(127.0.1.1):Save config succeed! ("), std::string::npos);
     EXPECT_NE(prompt.shown[1].text.find(" times)"), std::string::npos);
+}
+
+// A long queue of work from the network thread runs in slices: a timer of the GUI thread gets its turn
+// between them, the work keeps its order, and work that opens a modal loop lets the work after it run there.
+TEST_F(NetworkGuiTest, HandOffRunsLongQueuesInSlicesInOrder) {
+    QtGuiHandoff handoff;
+    std::vector<int> ran;
+    int ranBeforeTimer = -1;
+    std::thread network([&] {
+        for (int i = 0; i < 40; ++i)
+            handoff.Post([&ran, i] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                ran.push_back(i);
+            });
+    });
+    network.join();
+    QTimer::singleShot(0, [&] { ranBeforeTimer = int(ran.size()); });
+    QElapsedTimer waited;
+    waited.start();
+    while (ran.size() < 40 && waited.elapsed() < 5000)
+        QApplication::processEvents();
+    ASSERT_EQ(ran.size(), 40u);
+    for (int i = 0; i < 40; ++i)
+        EXPECT_EQ(ran[size_t(i)], i);
+    EXPECT_GT(ranBeforeTimer, 0);
+    EXPECT_LT(ranBeforeTimer, 40);  // 80 ms of work: the timer came between two slices
+
+    // Work inside a modal loop: what was queued after it runs inside that loop, before it returns.
+    ran.clear();
+    handoff.Post([&] {
+        QEventLoop loop;
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+        ran.push_back(100 + int(ran.size()));
+    });
+    handoff.Post([&] { ran.push_back(int(ran.size())); });
+    waited.restart();
+    while (ran.size() < 2 && waited.elapsed() < 5000)
+        QApplication::processEvents();
+    EXPECT_EQ(ran, (std::vector<int>{0, 101}));
 }
 
 }  // namespace

@@ -42,8 +42,7 @@ const FieldTable& EncoderSystemTable() {
         t.push_back(NumberField("program", "Program NO.:", 2, Wire::kU16LE, 0, 65535));
         t.push_back(NumberField("port", "IP Insert:", kEncoderIdentityAt + 4, Wire::kU16LE, 0, 65535));
         AddPids(t, 4, 6, 8, 10);
-        FieldDef mode =
-            ListFieldOf("mode", "Bitrate Mode", 12, {{"CBR", 0}, {"VBR", 1}}, Wire::kU8, Control::kRadio);
+        FieldDef mode = ListFieldOf("mode", "", 12, {{"CBR", 0}, {"VBR", 1}}, Wire::kU8, Control::kRadio);
         mode.nonZeroIsOn = true;
         t.push_back(mode);
         t.push_back(FlagField("sdt", "Insert SDT description", 13));

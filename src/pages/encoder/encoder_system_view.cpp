@@ -21,6 +21,7 @@ namespace nms {
 namespace {
 
 constexpr int kStatusTimerId = kEncoderStatusTimerId;
+constexpr const char* kValidationCaption = "Warning";
 
 }  // namespace
 
@@ -175,7 +176,7 @@ void CEncoderSystemView::OnPmtPidKillFocus() {
         return;
     }
     pmt->setText(QString::fromStdString(m_pmtText));
-    ShowMessageBox(message);
+    ShowMessageBox(message, kValidationCaption);
 }
 
 void CEncoderSystemView::OnGet() {
@@ -189,6 +190,12 @@ void CEncoderSystemView::OnSet() {
         return;
     const PageStep step = m_logic->Set(m_binder->Inputs(), SelectedChannel(m_channel));
     m_binder->Focus(m_logic->FailedField());
+    if (!m_hd && !step.HasRequest()) {
+        // The SD encoders' checks answer in the encoder pages' validation box.
+        for (const std::string& text : step.messages)
+            ShowMessageBox(text, kValidationCaption);
+        return;
+    }
     Carry(step);
 }
 

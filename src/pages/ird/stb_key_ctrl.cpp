@@ -340,7 +340,7 @@ void CStbKeyCtrl::OnStbListChanged() {
     const int stb = ParseFirstNumber(row.stb);
     if (stb >= 1 && stb <= kStbCount)
         m_stbCombo->setCurrentIndex(stb - 1);
-    m_individualNames = row.command.substr(0, kStbCommandTextMax);
+    m_individualNames = StbCutCommand(row.command);
     m_individualEdit->setText(QString::fromStdString(m_individualNames));
 }
 

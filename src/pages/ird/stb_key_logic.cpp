@@ -91,6 +91,10 @@ std::string StbAddKey(StbKeyForm& form, std::string& individualNames, const std:
     } else if (individualCmd) {
         if (CountNames(individualNames) >= kStbSlotPairs)
             return "A set-top box command holds at most 22 keys.";
+        // The command list keeps 127 characters a row: a longer text would lose its last key.
+        const size_t length = individualNames.size() + (individualNames.empty() ? 0 : 1) + name.size();
+        if (length > size_t(kStbCommandTextMax))
+            return "A set-top box command holds at most 127 characters.";
         if (!individualNames.empty())
             individualNames += ",";
         individualNames += name;
@@ -123,11 +127,19 @@ void StbSetIndividual(StbKeyForm& form, int stb, const std::string& names) {
     form.stbCommands.push_back({std::to_string(stb), names});
 }
 
+std::string StbCutCommand(const std::string& command) {
+    if (command.size() <= size_t(kStbCommandTextMax))
+        return command;
+    // Whole keys only: a key name cut short would be read as another key.
+    const size_t comma = command.rfind(',', size_t(kStbCommandTextMax));
+    return comma == std::string::npos ? std::string() : command.substr(0, comma);
+}
+
 std::string StbCommandOf(const StbKeyForm& form, int stb) {
     for (const StbKeyForm::StbRow& row : form.stbCommands) {
         int n = 0;
         if (ParseStbNumber(row.stb, &n) && n == stb)
-            return row.command.substr(0, kStbCommandTextMax);
+            return StbCutCommand(row.command);
     }
     return {};
 }

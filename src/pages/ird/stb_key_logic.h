@@ -67,7 +67,9 @@ std::string StbAddKey(StbKeyForm& form, std::string& individualNames, const std:
 std::string StbSetKeyValue(StbKeyForm& form, const std::string& name, const std::string& code);
 // "Set" of the individual sequence of stb (1..64): its row gets the names, or a row is appended.
 void StbSetIndividual(StbKeyForm& form, int stb, const std::string& names);
-// The command text of stb's row, cut to 127 characters; empty when there is none.
+// A command text as the editor takes it: at most 127 characters, cut after the last whole key that fits.
+std::string StbCutCommand(const std::string& command);
+// The command text of stb's row, cut by StbCutCommand; empty when there is none.
 std::string StbCommandOf(const StbKeyForm& form, int stb);
 
 class StbKeyLogic {

@@ -95,32 +95,32 @@ bool MuxChannel2Logic::SelectedProgram(const ProgramTree& tree, const TreePath& 
     return true;
 }
 
-ChainStep MuxChannel2Logic::Ask(uint8_t command, std::vector<uint8_t> payload, int channel, int index,
-                                ChainStep::Wait wait, bool followUp) {
+PageStep MuxChannel2Logic::Ask(uint8_t command, std::vector<uint8_t> payload, int channel, int index,
+                               PageStep::Wait wait, bool followUp) {
     m_expect = {true, command, channel, index};
     if (payload.size() > 1)
         m_secondByte = payload[1];
-    ChainStep step;
+    PageStep step;
     step.command = command;
     step.payload = std::move(payload);
     step.wait = wait;
-    step.followUp = followUp;
+    step.checkOnline = !followUp;
     return step;
 }
 
-ChainStep MuxChannel2Logic::Finish(ChainStep step) {
+PageStep MuxChannel2Logic::Finish(PageStep step) {
     m_expect = {};
-    step.wait = ChainStep::Wait::kEnd;
+    step.wait = PageStep::Wait::kEnd;
     return step;
 }
 
-ChainStep MuxChannel2Logic::InputAnalyze(const TreePath& sel, bool pidRemapChecked) {
+PageStep MuxChannel2Logic::InputAnalyze(const TreePath& sel, bool pidRemapChecked) {
     if (Waiting())
         return {};
     const ProgramTreeNode* node = sel.depth == 1 ? m_inputTree.Node(sel.root, sel.channel) : nullptr;
     if (!node) {
-        ChainStep refused;
-        refused.message = "Please select Input Channel!";
+        PageStep refused;
+        refused.messages.push_back("Please select Input Channel!");
         return refused;
     }
     if (node->data < 0 || node->data >= kChannel2Channels)
@@ -128,10 +128,10 @@ ChainStep MuxChannel2Logic::InputAnalyze(const TreePath& sel, bool pidRemapCheck
     return Ask(
         kCmdIpAnalyse,
         {static_cast<uint8_t>(node->data), m_secondByte, static_cast<uint8_t>(pidRemapChecked ? 0 : 1)},
-        node->data, 0, ChainStep::Wait::kBeginLong);
+        node->data, 0, PageStep::Wait::kBeginLong);
 }
 
-ChainStep MuxChannel2Logic::Route(const TreePath& sel, int output) {
+PageStep MuxChannel2Logic::Route(const TreePath& sel, int output) {
     if (Waiting() || output < 0 || output > (FourOutputs() ? 3 : 0))
         return {};
     int channel = 0, index = 0;
@@ -140,18 +140,18 @@ ChainStep MuxChannel2Logic::Route(const TreePath& sel, int output) {
     for (int r = 0; r < static_cast<int>(m_outputTree.Roots().size()); ++r) {
         const int pos = m_outputTree.FindChannel(r, channel);
         if (pos >= 0 && m_outputTree.FindChild(r, pos, index) >= 0) {
-            ChainStep refused;
-            refused.message = "The program has already been selected!";
+            PageStep refused;
+            refused.messages.push_back("The program has already been selected!");
             return refused;
         }
     }
     return Ask(
         kCmdIpRoute,
         {static_cast<uint8_t>(channel), static_cast<uint8_t>(index), static_cast<uint8_t>(1u << output)},
-        channel, index, ChainStep::Wait::kBegin);
+        channel, index, PageStep::Wait::kBegin);
 }
 
-ChainStep MuxChannel2Logic::Remove(const TreePath& sel) {
+PageStep MuxChannel2Logic::Remove(const TreePath& sel) {
     if (Waiting())
         return {};
     int channel = 0, index = 0;
@@ -159,13 +159,13 @@ ChainStep MuxChannel2Logic::Remove(const TreePath& sel) {
         return {};
     m_removePath = sel;
     return Ask(kCmdIpRoute, {static_cast<uint8_t>(channel), static_cast<uint8_t>(index), 0}, channel, index,
-               ChainStep::Wait::kBegin);
+               PageStep::Wait::kBegin);
 }
 
-ChainStep MuxChannel2Logic::Refresh() {
+PageStep MuxChannel2Logic::Refresh() {
     if (Waiting())
         return {};
-    return Ask(kCmdIpOutputSettings, {0}, 0, 0, ChainStep::Wait::kBegin);
+    return Ask(kCmdIpOutputSettings, {0}, 0, 0, PageStep::Wait::kBegin);
 }
 
 bool MuxChannel2Logic::BeginEdit(const TreePath& sel, ProgramInfoEdit* edit) {
@@ -199,7 +199,7 @@ bool MuxChannel2Logic::BeginEdit(const TreePath& sel, ProgramInfoEdit* edit) {
     return true;
 }
 
-ChainStep MuxChannel2Logic::CommitEdit(const ProgramInfoEdit& edit) {
+PageStep MuxChannel2Logic::CommitEdit(const ProgramInfoEdit& edit) {
     if (Waiting() || m_editChannel < 0)
         return {};
     MultiOutputProgramRecord& b = m_editBuffer;
@@ -214,7 +214,7 @@ ChainStep MuxChannel2Logic::CommitEdit(const ProgramInfoEdit& edit) {
         b.SetEcmPid(k, f.ecmPids[k]);
     std::vector<uint8_t> payload = {static_cast<uint8_t>(m_editChannel), static_cast<uint8_t>(m_editIndex)};
     payload.insert(payload.end(), b.bytes.begin(), b.bytes.end());
-    return Ask(kCmdIpModify, std::move(payload), m_editChannel, m_editIndex, ChainStep::Wait::kBegin);
+    return Ask(kCmdIpModify, std::move(payload), m_editChannel, m_editIndex, PageStep::Wait::kBegin);
 }
 
 ProgramTreeNode MuxChannel2Logic::InputNode(int channel, int index) const {
@@ -288,7 +288,7 @@ void MuxChannel2Logic::AddOutputProgram(int channel, int index) {
     m_outputTree.ExpandChannel(root, pos);
 }
 
-ChainStep MuxChannel2Logic::HandleReply(const MuxReply& r) {
+PageStep MuxChannel2Logic::HandleReply(const MuxReply& r) {
     if (!r.payload || !m_expect.active || r.command != m_expect.command)
         return {};
     switch (r.command) {
@@ -298,8 +298,8 @@ ChainStep MuxChannel2Logic::HandleReply(const MuxReply& r) {
             const int channel = m_expect.channel;
             m_tables[channel].count = std::min<int>(r.payload[1], kChannel2ProgramsPerChannel);
             if (r.payload[1] == 0) {
-                ChainStep step;
-                step.message = Format("Channel %d no input!", channel + 1);
+                PageStep step;
+                step.messages.push_back(Format("Channel %d no input!", channel + 1));
                 return Finish(std::move(step));
             }
             m_analysed[channel] = true;
@@ -307,7 +307,7 @@ ChainStep MuxChannel2Logic::HandleReply(const MuxReply& r) {
             m_channel = channel;
             m_index = 0;
             return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(channel), 0, 0}, channel, 0,
-                       ChainStep::Wait::kNone, true);
+                       PageStep::Wait::kNone, true);
         }
         case kCmdIpOutputSettings:
             if (r.length < kSettingsOffset + MuxOutputSettings::kSize)
@@ -316,7 +316,7 @@ ChainStep MuxChannel2Logic::HandleReply(const MuxReply& r) {
             m_fullRead = true;
             m_channel = 0;
             m_index = 0;
-            return Ask(kCmdIpReadProgram, {0, 0, 0}, 0, 0, ChainStep::Wait::kNone);
+            return Ask(kCmdIpReadProgram, {0, 0, 0}, 0, 0, PageStep::Wait::kNone);
         case kCmdIpReadProgram:
             return OnProgram(r);
         case kCmdIpRoute:
@@ -337,7 +337,7 @@ ChainStep MuxChannel2Logic::HandleReply(const MuxReply& r) {
     }
 }
 
-ChainStep MuxChannel2Logic::OnProgram(const MuxReply& r) {
+PageStep MuxChannel2Logic::OnProgram(const MuxReply& r) {
     if (r.length < 3 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
         return {};
     const int channel = m_expect.channel;
@@ -351,7 +351,7 @@ ChainStep MuxChannel2Logic::OnProgram(const MuxReply& r) {
         ++m_index;
         if (m_index < table.count)
             return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(channel), static_cast<uint8_t>(m_index), 0},
-                       channel, m_index, ChainStep::Wait::kNone, true);
+                       channel, m_index, PageStep::Wait::kNone, true);
     }
     if (!m_fullRead) {
         RebuildInputChannel(channel);
@@ -361,7 +361,7 @@ ChainStep MuxChannel2Logic::OnProgram(const MuxReply& r) {
     m_index = 0;
     if (m_channel < kChannel2Channels)
         return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(m_channel), 0, 0}, m_channel, 0,
-                   ChainStep::Wait::kNone, true);
+                   PageStep::Wait::kNone, true);
     m_outputTree.ClearAllChannels();
     for (int c = 0; c < kChannel2Channels; ++c) {
         RebuildInputChannel(c);
@@ -373,7 +373,7 @@ ChainStep MuxChannel2Logic::OnProgram(const MuxReply& r) {
     return Finish();
 }
 
-ChainStep MuxChannel2Logic::OnRoute(const MuxReply& r) {
+PageStep MuxChannel2Logic::OnRoute(const MuxReply& r) {
     if (r.length < 3 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
         return {};
     const int channel = m_expect.channel;
@@ -382,8 +382,8 @@ ChainStep MuxChannel2Logic::OnRoute(const MuxReply& r) {
     if (r.payload[2] != 0) {
         if (m_analysed[channel]) {
             m_expect = {};
-            ChainStep step = Refresh();
-            step.wait = ChainStep::Wait::kRestart;
+            PageStep step = Refresh();
+            step.wait = PageStep::Wait::kRestart;
             return step;
         }
         AddOutputProgram(channel, index);

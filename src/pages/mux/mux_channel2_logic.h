@@ -37,15 +37,15 @@ public:
 
     void Initialise();
 
-    ChainStep InputAnalyze(const TreePath& inputSelection, bool pidRemapChecked);
-    ChainStep Route(const TreePath& inputSelection, int output);
-    ChainStep Remove(const TreePath& outputSelection);
-    ChainStep Refresh();
+    PageStep InputAnalyze(const TreePath& inputSelection, bool pidRemapChecked);
+    PageStep Route(const TreePath& inputSelection, int output);
+    PageStep Remove(const TreePath& outputSelection);
+    PageStep Refresh();
     bool BeginEdit(const TreePath& outputSelection, ProgramInfoEdit* edit);
-    ChainStep CommitEdit(const ProgramInfoEdit& edit);
+    PageStep CommitEdit(const ProgramInfoEdit& edit);
 
     void WaitEnded() { m_expect = {}; }
-    ChainStep HandleReply(const MuxReply& reply);
+    PageStep HandleReply(const MuxReply& reply);
 
     ProgramTreeNode InputNode(int channel, int index) const;
     ProgramTreeNode OutputNode(int channel, int index) const;
@@ -65,13 +65,13 @@ private:
     };
 
     bool SelectedProgram(const ProgramTree& tree, const TreePath& path, int* channel, int* index) const;
-    ChainStep Ask(uint8_t command, std::vector<uint8_t> payload, int channel, int index, ChainStep::Wait wait,
-                  bool followUp = false);
-    ChainStep Finish(ChainStep step = {});
+    PageStep Ask(uint8_t command, std::vector<uint8_t> payload, int channel, int index, PageStep::Wait wait,
+                 bool followUp = false);
+    PageStep Finish(PageStep step = {});
     void RebuildInputChannel(int channel);
     void AddOutputProgram(int channel, int index);
-    ChainStep OnProgram(const MuxReply& r);
-    ChainStep OnRoute(const MuxReply& r);
+    PageStep OnProgram(const MuxReply& r);
+    PageStep OnRoute(const MuxReply& r);
 
     int m_pageParam;
     bool m_fullRead = false;

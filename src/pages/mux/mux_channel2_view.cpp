@@ -106,54 +106,32 @@ void Cmuxchannel2::OnInitialUpdate() {
         m_out[n]->setVisible(m_logic->FourOutputs());
 }
 
-bool Cmuxchannel2::DeviceReady() const {
-    return m_logic && m_device && IsDeviceOnline(m_device) > 0;
-}
-
 TreePath Cmuxchannel2::Selection(QTreeWidget* tree) const {
     const auto selected = tree->selectedItems();
     return selected.isEmpty() ? TreePath{} : CMuxChannelView::PathOf(selected.front());
 }
 
-void Cmuxchannel2::Apply(const ChainStep& step) {
-    if (step.wait == ChainStep::Wait::kEnd || step.wait == ChainStep::Wait::kRestart)
-        EndWait(kWaitTimerId);
-    if (!step.message.empty())
-        ShowMessageBox(step.message);
-    if (step.HasRequest()) {
-        const auto cmd = static_cast<uint8_t>(step.command);
-        const int n = static_cast<int>(step.payload.size());
-        const int rc = step.followUp ? SendCommandEx(cmd, 1, 1, m_device, step.payload.data(), n, 0)
-                                     : SendCommand(cmd, 1, 1, m_device, step.payload.data(), n);
-        if (rc != kSendQueued) {
-            m_logic->WaitEnded();
-            if (IsBusy())
-                EndWait(kWaitTimerId);
-        } else if (step.wait == ChainStep::Wait::kBegin || step.wait == ChainStep::Wait::kRestart) {
-            BeginWait(kWaitTimerId, false);
-        } else if (step.wait == ChainStep::Wait::kBeginLong) {
-            BeginWait(kWaitTimerId, true);
-        }
-    }
+void Cmuxchannel2::OnStepRefused(const PageStep&) {
+    m_logic->WaitEnded();
 }
 
 void Cmuxchannel2::OnInputAnalyze() {
-    if (DeviceReady())
-        Apply(m_logic->InputAnalyze(Selection(m_inputTree), m_pidRemap->isChecked()));
+    if ((m_logic && DeviceOnline()))
+        Carry(m_logic->InputAnalyze(Selection(m_inputTree), m_pidRemap->isChecked()));
 }
 
 void Cmuxchannel2::OnOut(int output) {
-    if (DeviceReady() && output >= 0 && output < 4 && (output == 0 || m_logic->FourOutputs()))
-        Apply(m_logic->Route(Selection(m_inputTree), output));
+    if ((m_logic && DeviceOnline()) && output >= 0 && output < 4 && (output == 0 || m_logic->FourOutputs()))
+        Carry(m_logic->Route(Selection(m_inputTree), output));
 }
 
 void Cmuxchannel2::OnRemove() {
-    if (DeviceReady())
-        Apply(m_logic->Remove(Selection(m_outputTree)));
+    if ((m_logic && DeviceOnline()))
+        Carry(m_logic->Remove(Selection(m_outputTree)));
 }
 
 void Cmuxchannel2::OnEdit() {
-    if (!DeviceReady())
+    if (!(m_logic && DeviceOnline()))
         return;
     ProgramInfoEdit edit;
     if (!m_logic->BeginEdit(Selection(m_outputTree), &edit))
@@ -166,13 +144,13 @@ void Cmuxchannel2::OnEdit() {
         return;
     edit.info = dlg.m_info;
     edit.languageFlag = dlg.m_languageFlag;
-    Apply(m_logic->CommitEdit(edit));
+    Carry(m_logic->CommitEdit(edit));
 }
 
 void Cmuxchannel2::OnRefreshOut() {
-    if (!DeviceReady())
+    if (!(m_logic && DeviceOnline()))
         return;
-    Apply(m_logic->Refresh());
+    Carry(m_logic->Refresh());
 }
 
 void Cmuxchannel2::OnShowWindow(bool shown) {
@@ -184,7 +162,7 @@ void Cmuxchannel2::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (!m_logic || device != m_device || !reply.IsValid())
         return;
     const MuxReply r{reply.Command(), reply.B(), reply.C(), reply.Payload(), reply.PayloadLength()};
-    Apply(m_logic->HandleReply(r));
+    Carry(m_logic->HandleReply(r));
 }
 
 void Cmuxchannel2::OnTimer(int id) {

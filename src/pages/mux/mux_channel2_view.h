@@ -43,6 +43,7 @@ public:
     QCheckBox* PidRemapCheck() const { return m_pidRemap; }
 
 protected:
+    void OnStepRefused(const PageStep& step) override;
     void OnInitialUpdate() override;
     void OnShowWindow(bool shown) override;
 
@@ -56,8 +57,6 @@ private:
     QTreeWidget* Widget(int treeId) const;
     const ProgramTree& Model(int treeId) const;
     QTreeWidgetItem* ChannelItem(int treeId, int root, int channel) const;
-    bool DeviceReady() const;
-    void Apply(const ChainStep& step);
     TreePath Selection(QTreeWidget* tree) const;
 
     std::unique_ptr<MuxChannel2Logic> m_logic;

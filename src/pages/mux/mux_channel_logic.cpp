@@ -116,10 +116,10 @@ bool MuxChannelLogic::SelectedProgram(const ProgramTree& tree, const TreePath& p
     return true;
 }
 
-ChainStep MuxChannelLogic::Ask(uint8_t command, std::vector<uint8_t> payload, int channel, int index,
-                               int pass, ChainStep::Wait wait) {
+PageStep MuxChannelLogic::Ask(uint8_t command, std::vector<uint8_t> payload, int channel, int index, int pass,
+                              PageStep::Wait wait) {
     m_expect = {true, command, channel, index, pass};
-    ChainStep step;
+    PageStep step;
     step.command = command;
     step.payload = std::move(payload);
     step.wait = wait;
@@ -132,10 +132,10 @@ void MuxChannelLogic::ResetCursor() {
     m_count = 1;
 }
 
-ChainStep MuxChannelLogic::Finish(ChainStep step) {
+PageStep MuxChannelLogic::Finish(PageStep step) {
     ResetCursor();
     m_expect = {};
-    step.wait = ChainStep::Wait::kEnd;
+    step.wait = PageStep::Wait::kEnd;
     return step;
 }
 
@@ -157,19 +157,19 @@ void MuxChannelLogic::TimedOut() {
 
 // ---- Operator actions ----
 
-ChainStep MuxChannelLogic::InputAnalyze(const TreePath& sel, bool pidRemapChecked) {
+PageStep MuxChannelLogic::InputAnalyze(const TreePath& sel, bool pidRemapChecked) {
     if (Waiting())
         return {};
-    ChainStep refused;
+    PageStep refused;
     const ProgramTreeNode* node = sel.depth == 1 ? m_inputTree.Node(sel.root, sel.channel) : nullptr;
     if (!node) {
-        refused.message = "Please select Input Channel!";
+        refused.messages.push_back("Please select Input Channel!");
         return refused;
     }
     const int channel = node->data;
     const int maxChannel = IsTwoOutput() ? 8 : std::min(kMaxInputChannels, TableChannels());
     if (channel < 1 || channel > maxChannel) {
-        refused.message = "Don't support !";
+        refused.messages.push_back("Don't support !");
         return refused;
     }
     m_inputTree.ClearChannel(sel.root, sel.channel);
@@ -177,10 +177,10 @@ ChainStep MuxChannelLogic::InputAnalyze(const TreePath& sel, bool pidRemapChecke
     if (!IsTwoOutput())
         payload.push_back(pidRemapChecked ? 0 : 1);
     m_channel = channel;
-    return Ask(kCmdAnalyseInput, std::move(payload), channel, 0, 0, ChainStep::Wait::kBeginLong);
+    return Ask(kCmdAnalyseInput, std::move(payload), channel, 0, 0, PageStep::Wait::kBeginLong);
 }
 
-ChainStep MuxChannelLogic::Select(const TreePath& sel, int pass) {
+PageStep MuxChannelLogic::Select(const TreePath& sel, int pass) {
     if (Waiting())
         return {};
     int channel = 0, index = 0;
@@ -193,8 +193,8 @@ ChainStep MuxChannelLogic::Select(const TreePath& sel, int pass) {
             if (roots[r].children[c].data != channel)
                 continue;
             if (m_outputTree.FindChild(r, c, index) >= 0) {
-                ChainStep refused;
-                refused.message = "The program has already been selected!";
+                PageStep refused;
+                refused.messages.push_back("The program has already been selected!");
                 return refused;
             }
         }
@@ -203,10 +203,10 @@ ChainStep MuxChannelLogic::Select(const TreePath& sel, int pass) {
     if (IsTwoOutput())
         payload.push_back(static_cast<uint8_t>(pass == 2 ? 2 : 1));
     return Ask(kCmdSelectIntoOutput, std::move(payload), channel, index,
-               IsTwoOutput() ? (pass == 2 ? 2 : 1) : 0, ChainStep::Wait::kBegin);
+               IsTwoOutput() ? (pass == 2 ? 2 : 1) : 0, PageStep::Wait::kBegin);
 }
 
-ChainStep MuxChannelLogic::RefreshOut() {
+PageStep MuxChannelLogic::RefreshOut() {
     if (Waiting())
         return {};
     m_outputTree.ClearAllChannels();
@@ -217,17 +217,17 @@ ChainStep MuxChannelLogic::RefreshOut() {
     if (IsTwoOutput())
         payload.push_back(1);
     return Ask(kCmdReadOutputProgram, std::move(payload), 1, 1, IsTwoOutput() ? 1 : 0,
-               ChainStep::Wait::kBegin);
+               PageStep::Wait::kBegin);
 }
 
-ChainStep MuxChannelLogic::Shown() {
-    ChainStep step = RefreshOut();
+PageStep MuxChannelLogic::Shown() {
+    PageStep step = RefreshOut();
     if (step.HasRequest())
         m_inputsFollow = true;
     return step;
 }
 
-ChainStep MuxChannelLogic::Remove(const TreePath& sel) {
+PageStep MuxChannelLogic::Remove(const TreePath& sel) {
     if (Waiting())
         return {};
     if (sel.root != 0 && !(IsTwoOutput() && sel.root == 1))
@@ -239,7 +239,7 @@ ChainStep MuxChannelLogic::Remove(const TreePath& sel) {
     const int pass = IsTwoOutput() ? sel.root + 1 : 0;
     if (IsTwoOutput())
         payload.push_back(static_cast<uint8_t>(pass));
-    return Ask(kCmdRemoveFromOutput, std::move(payload), channel, index, pass, ChainStep::Wait::kBegin);
+    return Ask(kCmdRemoveFromOutput, std::move(payload), channel, index, pass, PageStep::Wait::kBegin);
 }
 
 bool MuxChannelLogic::BeginEdit(const TreePath& sel, EditProgramFields* f) {
@@ -286,7 +286,7 @@ bool MuxChannelLogic::BeginEdit(const TreePath& sel, EditProgramFields* f) {
     return true;
 }
 
-ChainStep MuxChannelLogic::CommitEdit(const EditProgramFields& f) {
+PageStep MuxChannelLogic::CommitEdit(const EditProgramFields& f) {
     if (Waiting() || m_editChannel == 0)
         return {};
     ProgramRecord& b = m_editBuffer;
@@ -312,8 +312,8 @@ ChainStep MuxChannelLogic::CommitEdit(const EditProgramFields& f) {
         if (FindIpIndexConflict(b.IpOutputIndex(), m_editChannel, m_editIndex, &cc, &cp) && m_ipOutputFlag) {
             char msg[96];
             std::snprintf(msg, sizeof msg, "Fail:IP-Index conflict with channel(%d) program(%d)", cc, cp);
-            ChainStep refused;
-            refused.message = msg;
+            PageStep refused;
+            refused.messages.push_back(msg);
             return refused;
         }
     }
@@ -322,7 +322,7 @@ ChainStep MuxChannelLogic::CommitEdit(const EditProgramFields& f) {
         payload.push_back(static_cast<uint8_t>(m_editRoot + 1));
     payload.insert(payload.end(), b.bytes.begin(), b.bytes.end());
     return Ask(kCmdModifyOutputProgram, std::move(payload), m_editChannel, m_editIndex, 0,
-               ChainStep::Wait::kBegin);
+               PageStep::Wait::kBegin);
 }
 
 bool MuxChannelLogic::BeginTranscodeEdit(const TreePath& sel, TranscodeProgramRecord* record) {
@@ -339,7 +339,7 @@ bool MuxChannelLogic::BeginTranscodeEdit(const TreePath& sel, TranscodeProgramRe
     return true;
 }
 
-ChainStep MuxChannelLogic::CommitTranscodeEdit(const TranscodeProgramRecord& record) {
+PageStep MuxChannelLogic::CommitTranscodeEdit(const TranscodeProgramRecord& record) {
     if (Waiting() || !IsTranscoder() || m_editChannel == 0)
         return {};
     m_transcodeBuffer = record;
@@ -347,7 +347,7 @@ ChainStep MuxChannelLogic::CommitTranscodeEdit(const TranscodeProgramRecord& rec
     std::vector<uint8_t> payload = {static_cast<uint8_t>(m_editChannel), static_cast<uint8_t>(m_editIndex)};
     payload.insert(payload.end(), record.bytes.begin(), record.bytes.end());
     return Ask(kCmdModifyOutputProgram, std::move(payload), m_editChannel, m_editIndex, 0,
-               ChainStep::Wait::kBegin);
+               PageStep::Wait::kBegin);
 }
 
 bool MuxChannelLogic::FindIpIndexConflict(uint8_t index, int channel, int program, int* cc, int* cp) const {
@@ -374,18 +374,18 @@ bool MuxChannelLogic::FindIpIndexConflict(uint8_t index, int channel, int progra
 
 // ---- Replies ----
 
-ChainStep MuxChannelLogic::HandleReply(const MuxReply& r) {
+PageStep MuxChannelLogic::HandleReply(const MuxReply& r) {
     if (r.length > 0 && !r.payload)
         return {};
     if (m_expect.active && r.command == m_expect.command) {
-        ChainStep step = Dispatch(r);
-        if (step.HasRequest() || step.wait != ChainStep::Wait::kNone)
+        PageStep step = Dispatch(r);
+        if (step.HasRequest() || step.wait != PageStep::Wait::kNone)
             return step;
     }
     return HandleLateReply(r);
 }
 
-ChainStep MuxChannelLogic::HandleLateReply(const MuxReply& r) {
+PageStep MuxChannelLogic::HandleLateReply(const MuxReply& r) {
     if (!m_late.expect.active || r.command != m_late.expect.command)
         return {};
     // A reply out of range names nothing the page asked for: there is no data to apply.
@@ -403,7 +403,7 @@ ChainStep MuxChannelLogic::HandleLateReply(const MuxReply& r) {
     std::swap(m_editIndex, m_late.editIndex);
     std::swap(m_editRoot, m_late.editRoot);
     m_expect = m_late.expect;
-    const ChainStep step = Dispatch(r);
+    const PageStep step = Dispatch(r);
     std::swap(m_editBuffer, m_late.editBuffer);
     std::swap(m_transcodeBuffer, m_late.transcodeBuffer);
     std::swap(m_editChannel, m_late.editChannel);
@@ -416,12 +416,12 @@ ChainStep MuxChannelLogic::HandleLateReply(const MuxReply& r) {
     m_pass = pass;
     m_inputsFollow = inputsFollow;
     // Used once: a repeated copy changes nothing more.
-    if (step.HasRequest() || step.wait != ChainStep::Wait::kNone)
+    if (step.HasRequest() || step.wait != PageStep::Wait::kNone)
         m_late = {};
     return {};
 }
 
-ChainStep MuxChannelLogic::Dispatch(const MuxReply& r) {
+PageStep MuxChannelLogic::Dispatch(const MuxReply& r) {
     switch (r.command) {
         case kCmdAnalyseInput:
             return OnAnalyse(r);
@@ -442,22 +442,22 @@ ChainStep MuxChannelLogic::Dispatch(const MuxReply& r) {
     }
 }
 
-ChainStep MuxChannelLogic::OnAnalyse(const MuxReply& r) {
+PageStep MuxChannelLogic::OnAnalyse(const MuxReply& r) {
     if (r.length < 2 || r.payload[0] != m_expect.channel)
         return {};
     const int channel = r.payload[0];
     m_channel = channel;
     if (r.payload[1] == 0) {
-        ChainStep step;
+        PageStep step;
         char msg[48];
         std::snprintf(msg, sizeof msg, "Channel %d no input!", channel);
-        step.message = msg;
+        step.messages.push_back(msg);
         return Finish(step);
     }
-    return Ask(kCmdChannelCaInfo, {static_cast<uint8_t>(channel)}, channel, 0, 0, ChainStep::Wait::kNone);
+    return Ask(kCmdChannelCaInfo, {static_cast<uint8_t>(channel)}, channel, 0, 0, PageStep::Wait::kNone);
 }
 
-ChainStep MuxChannelLogic::OnCaInfo(const MuxReply& r) {
+PageStep MuxChannelLogic::OnCaInfo(const MuxReply& r) {
     if (r.length < 2 || r.payload[0] != m_expect.channel)
         return {};
     const int channel = r.payload[0];
@@ -465,11 +465,12 @@ ChainStep MuxChannelLogic::OnCaInfo(const MuxReply& r) {
     if (count >= 1 && count <= kMaxCaEntries) {
         if (r.length < 2 + 4 * count)
             return {};
+        const ByteReader reply(r.payload, size_t(r.length));
         ChannelProgramTable* table = Channel(channel);
         TranscodeChannelTable* ttable = TranscodeChannel(channel);
         for (int k = 0; k < count; ++k) {
-            const uint16_t system = GetU16Le(r.payload + 2 + 4 * k);
-            const uint16_t pid = GetU16Le(r.payload + 4 + 4 * k);
+            const uint16_t system = reply.U16LEOr(2 + 4 * size_t(k));
+            const uint16_t pid = reply.U16LEOr(4 + 4 * size_t(k));
             if (table)
                 table->SetCaEntry(k, system, pid);
             if (ttable)
@@ -479,13 +480,13 @@ ChainStep MuxChannelLogic::OnCaInfo(const MuxReply& r) {
         if (pos >= 0) {
             ChannelProgramTable shown;
             for (int k = 0; k < count; ++k)
-                shown.SetCaEntry(k, GetU16Le(r.payload + 2 + 4 * k), GetU16Le(r.payload + 4 + 4 * k));
+                shown.SetCaEntry(k, reply.U16LEOr(2 + 4 * size_t(k)), reply.U16LEOr(4 + 4 * size_t(k)));
             m_inputTree.AppendChild(0, pos, ChannelCaInfoNode(shown, count));
         }
     }
     m_index = 1;
     return Ask(kCmdReadInputProgram, {static_cast<uint8_t>(channel), 1}, channel, 1, 0,
-               ChainStep::Wait::kNone);
+               PageStep::Wait::kNone);
 }
 
 bool MuxChannelLogic::OutOfRange(int channel, int index) const {
@@ -493,7 +494,7 @@ bool MuxChannelLogic::OutOfRange(int channel, int index) const {
     return channel < 1 || channel > channels || index < 1 || index > kProgramsPerChannel;
 }
 
-ChainStep MuxChannelLogic::OnInputProgram(const MuxReply& r) {
+PageStep MuxChannelLogic::OnInputProgram(const MuxReply& r) {
     if (r.length < 3)
         return {};
     // A channel or index out of range: the reply's data is ignored and the chain goes on from the item asked.
@@ -532,7 +533,7 @@ ChainStep MuxChannelLogic::OnInputProgram(const MuxReply& r) {
     m_index = index + 1;
     if (m_index <= count && m_index <= kProgramsPerChannel)
         return Ask(kCmdReadInputProgram, {static_cast<uint8_t>(channel), static_cast<uint8_t>(m_index)},
-                   channel, m_index, 0, ChainStep::Wait::kNone);
+                   channel, m_index, 0, PageStep::Wait::kNone);
     if (!IsTranscoder())
         return Finish();
     if (m_inputsFollow && channel < kTranscodeChannels) {
@@ -540,10 +541,10 @@ ChainStep MuxChannelLogic::OnInputProgram(const MuxReply& r) {
         m_index = 1;
         m_count = 1;
         return Ask(kCmdReadInputProgram, {static_cast<uint8_t>(m_channel), 1}, m_channel, 1, 0,
-                   ChainStep::Wait::kNone);
+                   PageStep::Wait::kNone);
     }
     m_inputsFollow = false;
-    ChainStep step;
+    PageStep step;
     step.sendVersion = true;
     return Finish(step);
 }
@@ -563,7 +564,7 @@ void MuxChannelLogic::AddOutputNode(int root, int channel, int index) {
         m_outputTree.AppendChild(root, pos, std::move(node));
 }
 
-ChainStep MuxChannelLogic::OnOutputProgram(const MuxReply& r) {
+PageStep MuxChannelLogic::OnOutputProgram(const MuxReply& r) {
     const int headerSize = IsTwoOutput() ? 4 : 3;
     if (r.length < headerSize)
         return {};
@@ -627,7 +628,7 @@ ChainStep MuxChannelLogic::OnOutputProgram(const MuxReply& r) {
     if (m_channel > lastChannel) {
         m_pass = 1;
         if (!IsTranscoder()) {
-            ChainStep step;
+            PageStep step;
             step.sendVersion = true;
             return Finish(step);
         }
@@ -636,16 +637,16 @@ ChainStep MuxChannelLogic::OnOutputProgram(const MuxReply& r) {
         // The transcoding multiplexer reads all its inputs after the outputs when the page was shown.
         BuildInputTree(m_channelCount == 16 ? 16 : 8);
         ResetCursor();
-        return Ask(kCmdReadInputProgram, {1, 1}, 1, 1, 0, ChainStep::Wait::kRestart);
+        return Ask(kCmdReadInputProgram, {1, 1}, 1, 1, 0, PageStep::Wait::kRestart);
     }
     std::vector<uint8_t> payload = {static_cast<uint8_t>(m_channel), static_cast<uint8_t>(m_index)};
     if (IsTwoOutput())
         payload.push_back(static_cast<uint8_t>(m_pass));
     return Ask(kCmdReadOutputProgram, std::move(payload), m_channel, m_index, IsTwoOutput() ? m_pass : 0,
-               ChainStep::Wait::kNone);
+               PageStep::Wait::kNone);
 }
 
-ChainStep MuxChannelLogic::OnSelect(const MuxReply& r) {
+PageStep MuxChannelLogic::OnSelect(const MuxReply& r) {
     const int headerSize = IsTwoOutput() ? 3 : 2;
     if (r.length < headerSize || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
         return {};
@@ -658,8 +659,8 @@ ChainStep MuxChannelLogic::OnSelect(const MuxReply& r) {
         TranscodeChannelTable* t = TranscodeChannel(channel);
         TranscodeProgramRecord* slot = t ? t->Program(index) : nullptr;
         if (!CopyRecord(r, headerSize, slot)) {
-            ChainStep step;
-            step.message = "Eorror:quantity of programs should <= 8";
+            PageStep step;
+            step.messages.push_back("Eorror:quantity of programs should <= 8");
             return Finish(step);
         }
         slot->SetInOutput(1);
@@ -676,7 +677,7 @@ ChainStep MuxChannelLogic::OnSelect(const MuxReply& r) {
     return Finish();
 }
 
-ChainStep MuxChannelLogic::OnRemove(const MuxReply& r) {
+PageStep MuxChannelLogic::OnRemove(const MuxReply& r) {
     const int headerSize = IsTwoOutput() ? 3 : 2;
     if (r.length < headerSize || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
         return {};
@@ -699,7 +700,7 @@ ChainStep MuxChannelLogic::OnRemove(const MuxReply& r) {
     return Finish();
 }
 
-ChainStep MuxChannelLogic::OnModify(const MuxReply& r) {
+PageStep MuxChannelLogic::OnModify(const MuxReply& r) {
     if (r.length < 2 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
         return {};
     const int channel = m_editChannel;

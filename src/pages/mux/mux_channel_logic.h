@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "pagebase/page_step.h"
 #include "pages/mux/edit_program_fields.h"
 #include "pages/mux/program_record.h"
 #include "pages/mux/program_tree.h"
@@ -44,19 +45,6 @@ struct MuxReply {
     uint8_t c = 0;
     const uint8_t* payload = nullptr;
     int length = 0;
-};
-
-// What the page does next.
-struct ChainStep {
-    enum class Wait { kNone, kBegin, kBeginLong, kRestart, kEnd };
-    Wait wait = Wait::kNone;
-    int command = -1;  // >= 0: send this request (sequencing bytes 1, 1)
-    std::vector<uint8_t> payload;
-    bool sendVersion = false;  // send 0x02 after the wait ended
-    bool followUp = false;     // a request inside a read chain: sent without the online test
-    std::string message;       // show after the wait ended (empty: none)
-
-    bool HasRequest() const { return command >= 0; }
 };
 
 // A node of one of the trees: depth 0 a root, 1 a channel node, 2 a program node, 3 and more below.
@@ -97,22 +85,22 @@ public:
     void BuildLayout(bool initial);
 
     // Operator actions. Each returns what to send; an empty step means nothing happens.
-    ChainStep InputAnalyze(const TreePath& inputSelection, bool pidRemapChecked);
-    ChainStep Select(const TreePath& inputSelection, int pass);  // pass 2: "Out B"
-    ChainStep RefreshOut();
-    ChainStep Remove(const TreePath& outputSelection);
+    PageStep InputAnalyze(const TreePath& inputSelection, bool pidRemapChecked);
+    PageStep Select(const TreePath& inputSelection, int pass);  // pass 2: "Out B"
+    PageStep RefreshOut();
+    PageStep Remove(const TreePath& outputSelection);
     // The page was shown while a device is bound.
-    ChainStep Shown();
+    PageStep Shown();
     // "PID Remap" is checked again on an input selection change, except on the two-output variant.
     bool RecheckPidRemapOnSelection() const { return !IsTwoOutput(); }
 
     // Edit: BeginEdit fills the dialog's fields from the selected program (false: nothing to edit);
     // CommitEdit takes them back after OK.
     bool BeginEdit(const TreePath& outputSelection, EditProgramFields* fields);
-    ChainStep CommitEdit(const EditProgramFields& fields);
+    PageStep CommitEdit(const EditProgramFields& fields);
     // Transcode edit (PageParam 86): the record goes to the transcode dialog and comes back on OK.
     bool BeginTranscodeEdit(const TreePath& outputSelection, TranscodeProgramRecord* record);
-    ChainStep CommitTranscodeEdit(const TranscodeProgramRecord& record);
+    PageStep CommitTranscodeEdit(const TranscodeProgramRecord& record);
     const ProgramRecord& EditBuffer() const { return m_editBuffer; }
 
     // The request could not be queued: the chain stops; the cursor stays where it stood.
@@ -121,7 +109,7 @@ public:
     // the request, should it still come, is applied without continuing anything.
     void TimedOut();
 
-    ChainStep HandleReply(const MuxReply& reply);
+    PageStep HandleReply(const MuxReply& reply);
 
     // The first program (channel by channel, in program order) other than (channel, index) whose IP output
     // index is index; false when none or index is 0.
@@ -152,23 +140,23 @@ private:
     void BuildInputTree(int channels);
     bool SelectedProgram(const ProgramTree& tree, const TreePath& path, int* channel, int* index) const;
 
-    ChainStep Ask(uint8_t command, std::vector<uint8_t> payload, int channel, int index, int pass,
-                  ChainStep::Wait wait);
-    ChainStep Finish(ChainStep step = {});
+    PageStep Ask(uint8_t command, std::vector<uint8_t> payload, int channel, int index, int pass,
+                 PageStep::Wait wait);
+    PageStep Finish(PageStep step = {});
     void ResetCursor();
     void AddOutputNode(int root, int channel, int index);
 
-    ChainStep Dispatch(const MuxReply& r);
-    ChainStep HandleLateReply(const MuxReply& r);
-    ChainStep OnAnalyse(const MuxReply& r);
-    ChainStep OnCaInfo(const MuxReply& r);
+    PageStep Dispatch(const MuxReply& r);
+    PageStep HandleLateReply(const MuxReply& r);
+    PageStep OnAnalyse(const MuxReply& r);
+    PageStep OnCaInfo(const MuxReply& r);
     // A channel or program number a reply may not name.
     bool OutOfRange(int channel, int index) const;
-    ChainStep OnInputProgram(const MuxReply& r);
-    ChainStep OnOutputProgram(const MuxReply& r);
-    ChainStep OnSelect(const MuxReply& r);
-    ChainStep OnRemove(const MuxReply& r);
-    ChainStep OnModify(const MuxReply& r);
+    PageStep OnInputProgram(const MuxReply& r);
+    PageStep OnOutputProgram(const MuxReply& r);
+    PageStep OnSelect(const MuxReply& r);
+    PageStep OnRemove(const MuxReply& r);
+    PageStep OnModify(const MuxReply& r);
 
     int m_pageParam;
     int m_channelCount = 8;

@@ -123,10 +123,6 @@ void CMuxChannelView::ApplyLayoutControls() {
         m_pidRemap->setChecked(true);
 }
 
-bool CMuxChannelView::DeviceReady() const {
-    return m_logic && m_device && IsDeviceOnline(m_device) > 0;
-}
-
 TreePath CMuxChannelView::PathOf(QTreeWidgetItem* item) {
     TreePath path;
     if (!item)
@@ -149,55 +145,36 @@ TreePath CMuxChannelView::Selection(QTreeWidget* tree) const {
     return selected.isEmpty() ? TreePath{} : PathOf(selected.front());
 }
 
-void CMuxChannelView::Apply(const ChainStep& step) {
-    if (step.wait == ChainStep::Wait::kEnd || step.wait == ChainStep::Wait::kRestart)
-        EndWait(kWaitTimerId);
-    // A box is shown only after the wait ended.
-    if (!step.message.empty())
-        ShowMessageBox(step.message);
-    if (step.HasRequest()) {
-        const int rc = SendCommand(static_cast<uint8_t>(step.command), 1, 1, m_device, step.payload.data(),
-                                   static_cast<int>(step.payload.size()));
-        if (rc != kSendQueued) {
-            m_logic->WaitEnded();
-            if (IsBusy())
-                EndWait(kWaitTimerId);
-        } else if (step.wait == ChainStep::Wait::kBegin || step.wait == ChainStep::Wait::kRestart) {
-            BeginWait(kWaitTimerId, false);
-        } else if (step.wait == ChainStep::Wait::kBeginLong) {
-            BeginWait(kWaitTimerId, true);
-        }
-    }
-    if (step.sendVersion)
-        SendCommand(kCmdVersion, 1, 1, m_device, nullptr, 0);
+void CMuxChannelView::OnStepRefused(const PageStep&) {
+    m_logic->WaitEnded();
 }
 
 void CMuxChannelView::OnInputAnalyze() {
-    if (!DeviceReady())
+    if (!(m_logic && DeviceOnline()))
         return;
-    Apply(m_logic->InputAnalyze(Selection(m_inputTree), m_pidRemap->isChecked()));
+    Carry(m_logic->InputAnalyze(Selection(m_inputTree), m_pidRemap->isChecked()));
 }
 
 void CMuxChannelView::OnSelect() {
-    if (!DeviceReady())
+    if (!(m_logic && DeviceOnline()))
         return;
-    Apply(m_logic->Select(Selection(m_inputTree), 1));
+    Carry(m_logic->Select(Selection(m_inputTree), 1));
 }
 
 void CMuxChannelView::OnOutB() {
-    if (!DeviceReady() || !m_logic->IsTwoOutput())
+    if (!(m_logic && DeviceOnline()) || !m_logic->IsTwoOutput())
         return;
-    Apply(m_logic->Select(Selection(m_inputTree), 2));
+    Carry(m_logic->Select(Selection(m_inputTree), 2));
 }
 
 void CMuxChannelView::OnRefreshOut() {
-    if (!DeviceReady())
+    if (!(m_logic && DeviceOnline()))
         return;
-    Apply(m_logic->RefreshOut());
+    Carry(m_logic->RefreshOut());
 }
 
 void CMuxChannelView::OnEdit() {
-    if (!DeviceReady())
+    if (!(m_logic && DeviceOnline()))
         return;
     const TreePath sel = Selection(m_outputTree);
     if (m_logic->IsTranscoder()) {
@@ -206,33 +183,33 @@ void CMuxChannelView::OnEdit() {
             return;
         CTranscodeProgramDlg dlg(&record, this);
         if (dlg.DoModal() == 1)
-            Apply(m_logic->CommitTranscodeEdit(record));
+            Carry(m_logic->CommitTranscodeEdit(record));
         return;
     }
     CEditProgramDlg dlg(this);
     if (!m_logic->BeginEdit(sel, &dlg.m_fields))
         return;
     if (dlg.DoModal() == 1)
-        Apply(m_logic->CommitEdit(dlg.m_fields));
+        Carry(m_logic->CommitEdit(dlg.m_fields));
 }
 
 void CMuxChannelView::OnRemove() {
-    if (!DeviceReady())
+    if (!(m_logic && DeviceOnline()))
         return;
-    Apply(m_logic->Remove(Selection(m_outputTree)));
+    Carry(m_logic->Remove(Selection(m_outputTree)));
 }
 
 void CMuxChannelView::OnShowWindow(bool shown) {
-    if (!shown || !DeviceReady())
+    if (!shown || !(m_logic && DeviceOnline()))
         return;
-    Apply(m_logic->Shown());
+    Carry(m_logic->Shown());
 }
 
 void CMuxChannelView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (!m_logic || device != m_device || !reply.IsValid())
         return;
     const MuxReply r{reply.Command(), reply.B(), reply.C(), reply.Payload(), reply.PayloadLength()};
-    Apply(m_logic->HandleReply(r));
+    Carry(m_logic->HandleReply(r));
 }
 
 void CMuxChannelView::OnTimer(int id) {

@@ -53,6 +53,7 @@ public:
     static TreePath PathOf(QTreeWidgetItem* item);
 
 protected:
+    void OnStepRefused(const PageStep& step) override;
     void OnInitialUpdate() override;
     void OnShowWindow(bool shown) override;
 
@@ -67,8 +68,6 @@ private:
     QTreeWidget* Widget(int treeId) const;
     QTreeWidgetItem* ChannelItem(int treeId, int root, int channel) const;
     const ProgramTree& Model(int treeId) const;
-    bool DeviceReady() const;
-    void Apply(const ChainStep& step);
     void ApplyLayoutControls();
     TreePath Selection(QTreeWidget* tree) const;
 

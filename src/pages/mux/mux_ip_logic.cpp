@@ -212,42 +212,42 @@ bool MuxIpLogic::SelectedProgram(const ProgramTree& tree, const TreePath& path, 
     return true;
 }
 
-ChainStep MuxIpLogic::Ask(uint8_t command, std::vector<uint8_t> payload, int channel, int index,
-                          ChainStep::Wait wait, bool followUp) {
+PageStep MuxIpLogic::Ask(uint8_t command, std::vector<uint8_t> payload, int channel, int index,
+                         PageStep::Wait wait, bool followUp) {
     m_expect = {true, command, channel, index};
-    ChainStep step;
+    PageStep step;
     step.command = command;
     step.payload = std::move(payload);
     step.wait = wait;
-    step.followUp = followUp;
+    step.checkOnline = !followUp;
     return step;
 }
 
-ChainStep MuxIpLogic::Finish(ChainStep step) {
+PageStep MuxIpLogic::Finish(PageStep step) {
     m_expect = {};
-    step.wait = ChainStep::Wait::kEnd;
+    step.wait = PageStep::Wait::kEnd;
     return step;
 }
 
 // ---- Operator actions ----
 
-ChainStep MuxIpLogic::InputAnalyze(const TreePath& sel) {
+PageStep MuxIpLogic::InputAnalyze(const TreePath& sel) {
     if (Waiting())
         return {};
     const ProgramTreeNode* node = sel.depth == 1 ? m_inputTree.Node(sel.root, sel.channel) : nullptr;
     if (!node) {
-        ChainStep refused;
-        refused.message = "Please select Input Channel!";
+        PageStep refused;
+        refused.messages.push_back("Please select Input Channel!");
         return refused;
     }
     const int wire = WireChannel(node->data);
     if (wire < 0 || wire >= kIpChannels)
         return {};
     // "PID Remap" stays checked on this page: remap 1.
-    return Ask(kCmdIpAnalyse, {static_cast<uint8_t>(wire), 0, 1}, wire, 0, ChainStep::Wait::kBeginLong);
+    return Ask(kCmdIpAnalyse, {static_cast<uint8_t>(wire), 0, 1}, wire, 0, PageStep::Wait::kBeginLong);
 }
 
-ChainStep MuxIpLogic::Route(const TreePath& sel, int output) {
+PageStep MuxIpLogic::Route(const TreePath& sel, int output) {
     if (Waiting() || output < 0 || output > 3)
         return {};
     int channel = 0, index = 0;
@@ -258,18 +258,18 @@ ChainStep MuxIpLogic::Route(const TreePath& sel, int output) {
     for (int r = 0; r < static_cast<int>(roots.size()); ++r) {
         const int pos = m_outputTree.FindChannel(r, data);
         if (pos >= 0 && m_outputTree.FindChild(r, pos, index) >= 0) {
-            ChainStep refused;
-            refused.message = "The program has already been selected!";
+            PageStep refused;
+            refused.messages.push_back("The program has already been selected!");
             return refused;
         }
     }
     return Ask(
         kCmdIpRoute,
         {static_cast<uint8_t>(channel), static_cast<uint8_t>(index), static_cast<uint8_t>(1u << output), 1},
-        channel, index, ChainStep::Wait::kBegin);
+        channel, index, PageStep::Wait::kBegin);
 }
 
-ChainStep MuxIpLogic::Remove(const TreePath& sel) {
+PageStep MuxIpLogic::Remove(const TreePath& sel) {
     if (Waiting())
         return {};
     int channel = 0, index = 0;
@@ -278,10 +278,10 @@ ChainStep MuxIpLogic::Remove(const TreePath& sel) {
     m_removeRoot = sel.root;
     m_removeChannelPos = sel.channel;
     return Ask(kCmdIpRoute, {static_cast<uint8_t>(channel), static_cast<uint8_t>(index), 0}, channel, index,
-               ChainStep::Wait::kBegin);
+               PageStep::Wait::kBegin);
 }
 
-ChainStep MuxIpLogic::Refresh() {
+PageStep MuxIpLogic::Refresh() {
     if (Waiting())
         return {};
     const int group = GroupComboShown() ? m_group : 0;
@@ -294,7 +294,7 @@ ChainStep MuxIpLogic::Refresh() {
     };
     relabel(m_inputTree);
     relabel(m_outputTree);
-    return Ask(kCmdIpOutputSettings, {0}, 0, 0, ChainStep::Wait::kBeginLong);
+    return Ask(kCmdIpOutputSettings, {0}, 0, 0, PageStep::Wait::kBeginLong);
 }
 
 bool MuxIpLogic::BeginEdit(const TreePath& sel, ProgramInfoEdit* edit) {
@@ -332,7 +332,7 @@ bool MuxIpLogic::BeginEdit(const TreePath& sel, ProgramInfoEdit* edit) {
     return true;
 }
 
-ChainStep MuxIpLogic::CommitEdit(const ProgramInfoEdit& edit) {
+PageStep MuxIpLogic::CommitEdit(const ProgramInfoEdit& edit) {
     if (Waiting() || m_editChannel < 0)
         return {};
     MultiOutputProgramRecord& b = m_editBuffer;
@@ -353,7 +353,7 @@ ChainStep MuxIpLogic::CommitEdit(const ProgramInfoEdit& edit) {
     std::vector<uint8_t> payload = {static_cast<uint8_t>(m_editChannel), static_cast<uint8_t>(m_editIndex),
                                     0};
     payload.insert(payload.end(), b.bytes.begin(), b.bytes.end());
-    return Ask(kCmdIpModify, std::move(payload), m_editChannel, m_editIndex, ChainStep::Wait::kBegin);
+    return Ask(kCmdIpModify, std::move(payload), m_editChannel, m_editIndex, PageStep::Wait::kBegin);
 }
 
 // ---- Tree nodes ----
@@ -427,7 +427,7 @@ void MuxIpLogic::AddOutputProgram(int channel, int index) {
 
 // ---- Replies ----
 
-ChainStep MuxIpLogic::HandleReply(const MuxReply& r) {
+PageStep MuxIpLogic::HandleReply(const MuxReply& r) {
     if (!r.payload && r.length > 0)
         return {};
     if (r.command == kCmdIpStatus) {
@@ -452,7 +452,7 @@ ChainStep MuxIpLogic::HandleReply(const MuxReply& r) {
     }
 }
 
-ChainStep MuxIpLogic::OnAnalyse(const MuxReply& r) {
+PageStep MuxIpLogic::OnAnalyse(const MuxReply& r) {
     if (r.length < 4 || r.payload[0] != m_expect.channel)
         return {};
     const int channel = r.payload[0];
@@ -462,18 +462,18 @@ ChainStep MuxIpLogic::OnAnalyse(const MuxReply& r) {
     m_tables[channel].count = 0;
     if (state == 0 || state == 255) {
         RebuildInputChannel(channel);
-        ChainStep step;
-        step.message =
-            Format(state == 0 ? "Channel %d: there is no stream!" : "Channel %d: Un-Lock!", channel + 1);
+        PageStep step;
+        step.messages.push_back(
+            Format(state == 0 ? "Channel %d: there is no stream!" : "Channel %d: Un-Lock!", channel + 1));
         return Finish(std::move(step));
     }
     m_analysed[channel] = true;
     m_fullRead = false;
-    return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(channel), 0, 0}, channel, 0, ChainStep::Wait::kNone,
+    return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(channel), 0, 0}, channel, 0, PageStep::Wait::kNone,
                true);
 }
 
-ChainStep MuxIpLogic::OnSettings(const MuxReply& r) {
+PageStep MuxIpLogic::OnSettings(const MuxReply& r) {
     constexpr int kSettingsOffset = 16;  // packet byte 23
     if (r.length < kSettingsOffset + MuxOutputSettings::kSize)
         return {};
@@ -487,10 +487,10 @@ ChainStep MuxIpLogic::OnSettings(const MuxReply& r) {
     const int first = (GroupComboShown() ? m_group : 0) * 8;
     m_channel = first;
     m_index = 0;
-    return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(first), 0, 0}, first, 0, ChainStep::Wait::kNone);
+    return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(first), 0, 0}, first, 0, PageStep::Wait::kNone);
 }
 
-ChainStep MuxIpLogic::OnProgram(const MuxReply& r) {
+PageStep MuxIpLogic::OnProgram(const MuxReply& r) {
     if (r.length < 3 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
         return {};
     const int channel = m_expect.channel;
@@ -505,7 +505,7 @@ ChainStep MuxIpLogic::OnProgram(const MuxReply& r) {
         ++m_index;
         if (m_index < table.count)
             return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(channel), static_cast<uint8_t>(m_index), 0},
-                       channel, m_index, ChainStep::Wait::kNone, true);
+                       channel, m_index, PageStep::Wait::kNone, true);
     }
     if (!m_fullRead) {
         RebuildInputChannel(channel);
@@ -518,7 +518,7 @@ ChainStep MuxIpLogic::OnProgram(const MuxReply& r) {
     m_index = 0;
     if (m_channel < limit)
         return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(m_channel), 0, 0}, m_channel, 0,
-                   ChainStep::Wait::kNone, true);
+                   PageStep::Wait::kNone, true);
 
     m_outputTree.ClearAllChannels();
     int from = 0, to = limit;
@@ -536,7 +536,7 @@ ChainStep MuxIpLogic::OnProgram(const MuxReply& r) {
     return Finish();
 }
 
-ChainStep MuxIpLogic::OnRoute(const MuxReply& r) {
+PageStep MuxIpLogic::OnRoute(const MuxReply& r) {
     if (r.length < 3 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
         return {};
     const int channel = m_expect.channel;
@@ -548,8 +548,8 @@ ChainStep MuxIpLogic::OnRoute(const MuxReply& r) {
         if (m_analysed[channel]) {
             m_analysed[channel] = false;
             m_expect = {};
-            ChainStep step = Refresh();
-            step.wait = ChainStep::Wait::kRestart;
+            PageStep step = Refresh();
+            step.wait = PageStep::Wait::kRestartLong;  // the output side is read again: 80 s, as its own read
             return step;
         }
         AddOutputProgram(channel, index);
@@ -565,7 +565,7 @@ ChainStep MuxIpLogic::OnRoute(const MuxReply& r) {
     return Finish();
 }
 
-ChainStep MuxIpLogic::OnModify(const MuxReply& r) {
+PageStep MuxIpLogic::OnModify(const MuxReply& r) {
     if (r.length < 2 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
         return {};
     m_tables[m_editChannel].programs[m_editIndex] = m_editBuffer;
@@ -580,7 +580,7 @@ void MuxIpLogic::OnStatus(const MuxReply& r) {
     if (r.length < 17)
         return;
     for (int k = 0; k < 4; ++k) {
-        const uint32_t v = GetU32Le(r.payload + 1 + 4 * k);
+        const uint32_t v = ByteReader(r.payload, size_t(r.length)).U32LEOr(1 + 4 * size_t(k));
         char buf[32];
         std::snprintf(buf, sizeof buf, "%u.%03u", v / 1000, v % 1000);
         m_bitrates[k] = buf;

@@ -1,7 +1,7 @@
 // The logic of the IP multiplexer page (Cmuxip) without any window: 64 channel tables of multi-output
 // program records, the two trees, the channel group, the read cursor and the request chains. Operator
 // actions and decoded replies go in; the request to send, the wait to begin or end and the message to show
-// come out (MuxChannelLogic's ChainStep).
+// come out (MuxChannelLogic's PageStep).
 //
 // Every request records what it expects; a reply for another command, channel or program, a short one or
 // one that arrives after its wait ended changes nothing.
@@ -77,21 +77,21 @@ public:
     int NodeData(int wireChannel) const;
 
     // Operator actions; an empty step means nothing happens.
-    ChainStep InputAnalyze(const TreePath& inputSelection);
-    ChainStep Route(const TreePath& inputSelection, int output);  // output 0..3
-    ChainStep Remove(const TreePath& outputSelection);
+    PageStep InputAnalyze(const TreePath& inputSelection);
+    PageStep Route(const TreePath& inputSelection, int output);  // output 0..3
+    PageStep Remove(const TreePath& outputSelection);
     // "Refresh Out", a group change and the page shown: relabels the channel nodes and reads the settings.
-    ChainStep Refresh();
+    PageStep Refresh();
     // Edit: BeginEdit fills the dialog values from the selected output program (false: nothing to edit);
     // CommitEdit takes them back after OK.
     bool BeginEdit(const TreePath& outputSelection, ProgramInfoEdit* edit);
-    ChainStep CommitEdit(const ProgramInfoEdit& edit);
+    PageStep CommitEdit(const ProgramInfoEdit& edit);
 
     // The wait ended without its reply or the request was not queued: the chain stops.
     void WaitEnded() { m_expect = {}; }
 
     // headerB: the reply's sequencing byte at packet byte 2 (the channel count on layouts 35, 38, 39).
-    ChainStep HandleReply(const MuxReply& reply);
+    PageStep HandleReply(const MuxReply& reply);
 
     // Tree nodes (public for the tests).
     ProgramTreeNode InputNode(int channel, int index) const;
@@ -115,17 +115,17 @@ private:
     std::vector<ProgramTreeNode> OutputChannelNodes(int n) const;
     int OutputRootCount() const;
     bool SelectedProgram(const ProgramTree& tree, const TreePath& path, int* channel, int* index) const;
-    ChainStep Ask(uint8_t command, std::vector<uint8_t> payload, int channel, int index, ChainStep::Wait wait,
-                  bool followUp = false);
-    ChainStep Finish(ChainStep step = {});
+    PageStep Ask(uint8_t command, std::vector<uint8_t> payload, int channel, int index, PageStep::Wait wait,
+                 bool followUp = false);
+    PageStep Finish(PageStep step = {});
     void RebuildInputChannel(int channel);
     void AddOutputProgram(int channel, int index);
 
-    ChainStep OnAnalyse(const MuxReply& r);
-    ChainStep OnSettings(const MuxReply& r);
-    ChainStep OnProgram(const MuxReply& r);
-    ChainStep OnRoute(const MuxReply& r);
-    ChainStep OnModify(const MuxReply& r);
+    PageStep OnAnalyse(const MuxReply& r);
+    PageStep OnSettings(const MuxReply& r);
+    PageStep OnProgram(const MuxReply& r);
+    PageStep OnRoute(const MuxReply& r);
+    PageStep OnModify(const MuxReply& r);
     void OnStatus(const MuxReply& r);
 
     int m_pageParam;

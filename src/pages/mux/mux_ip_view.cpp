@@ -134,55 +134,37 @@ QString Cmuxip::BitrateText(int n) const {
     return QString::fromStdString(m_logic->Bitrates()[n]);
 }
 
-bool Cmuxip::DeviceReady() const {
-    return m_logic && m_device && IsDeviceOnline(m_device) > 0;
-}
-
 TreePath Cmuxip::Selection(QTreeWidget* tree) const {
     const auto selected = tree->selectedItems();
     return selected.isEmpty() ? TreePath{} : CMuxChannelView::PathOf(selected.front());
 }
 
-void Cmuxip::Apply(const ChainStep& step) {
-    if (step.wait == ChainStep::Wait::kEnd || step.wait == ChainStep::Wait::kRestart)
-        EndWait(kWaitTimerId);
-    if (!step.message.empty())
-        ShowMessageBox(step.message);
-    if (step.HasRequest()) {
-        const auto cmd = static_cast<uint8_t>(step.command);
-        const int n = static_cast<int>(step.payload.size());
-        const int rc = step.followUp ? SendCommandEx(cmd, 1, 1, m_device, step.payload.data(), n, 0)
-                                     : SendCommand(cmd, 1, 1, m_device, step.payload.data(), n);
-        if (rc != kSendQueued) {
-            m_logic->WaitEnded();
-            if (IsBusy())
-                EndWait(kWaitTimerId);
-        } else if (step.wait == ChainStep::Wait::kBegin) {
-            BeginWait(kWaitTimerId, false);
-        } else if (step.wait == ChainStep::Wait::kBeginLong || step.wait == ChainStep::Wait::kRestart) {
-            BeginWait(kWaitTimerId, true);
-        }
-    }
+void Cmuxip::OnStepRefused(const PageStep&) {
+    m_logic->WaitEnded();
+}
+
+void Cmuxip::Apply(const PageStep& step) {
+    Carry(step);
     ApplyLayoutControls();
 }
 
 void Cmuxip::OnInputAnalyze() {
-    if (DeviceReady())
+    if ((m_logic && DeviceOnline()))
         Apply(m_logic->InputAnalyze(Selection(m_inputTree)));
 }
 
 void Cmuxip::OnOut(int output) {
-    if (DeviceReady() && output >= 0 && output < 4 && m_logic->OutButtonShown(output))
+    if ((m_logic && DeviceOnline()) && output >= 0 && output < 4 && m_logic->OutButtonShown(output))
         Apply(m_logic->Route(Selection(m_inputTree), output));
 }
 
 void Cmuxip::OnRemove() {
-    if (DeviceReady())
+    if ((m_logic && DeviceOnline()))
         Apply(m_logic->Remove(Selection(m_outputTree)));
 }
 
 void Cmuxip::OnEdit() {
-    if (!DeviceReady())
+    if (!(m_logic && DeviceOnline()))
         return;
     ProgramInfoEdit edit;
     if (!m_logic->BeginEdit(Selection(m_outputTree), &edit))
@@ -199,7 +181,7 @@ void Cmuxip::OnEdit() {
 }
 
 void Cmuxip::OnRefreshOut() {
-    if (!DeviceReady())
+    if (!(m_logic && DeviceOnline()))
         return;
     m_logic->SetGroup(m_logic->GroupComboShown() ? m_group->currentIndex() : 0);
     Apply(m_logic->Refresh());

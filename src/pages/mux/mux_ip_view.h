@@ -52,6 +52,7 @@ public:
     QString BitrateText(int n) const;
 
 protected:
+    void OnStepRefused(const PageStep& step) override;
     void OnInitialUpdate() override;
     void OnShowWindow(bool shown) override;
 
@@ -66,8 +67,7 @@ private:
     QTreeWidget* Widget(int treeId) const;
     const ProgramTree& Model(int treeId) const;
     QTreeWidgetItem* ChannelItem(int treeId, int root, int channel) const;
-    bool DeviceReady() const;
-    void Apply(const ChainStep& step);
+    void Apply(const PageStep& step);
     void ApplyLayoutControls();
     TreePath Selection(QTreeWidget* tree) const;
 

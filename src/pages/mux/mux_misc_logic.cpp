@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "devices/byte_io.h"
 #include "pagebase/text_conversion.h"
 
 namespace nms {
@@ -14,21 +15,6 @@ constexpr const char* kU16RangeError = "Please enter an integer between 0 and 65
 // The identifiers are typed in hexadecimal: their bounds are given so.
 constexpr const char* kHex16RangeError = "Please enter an integer between 0 and FFFF.";
 constexpr const char* kAddressError = "Please enter an integer between 0 and 255.";
-
-uint16_t Get16(const uint8_t* p) {
-    return uint16_t(p[0] | p[1] << 8);
-}
-uint32_t Get32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-void Put16(uint8_t* p, uint16_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = uint8_t(v >> (8 * i));
-}
 
 std::string Hex(uint16_t v, bool padded) {
     char text[8];
@@ -127,25 +113,25 @@ int MuxMiscLogic::ShownOutputs() const {
     return 1;
 }
 
-MiscStep MuxMiscLogic::Ask(uint8_t command, std::vector<uint8_t> payload) {
-    MiscStep step;
+PageStep MuxMiscLogic::Ask(uint8_t command, std::vector<uint8_t> payload) {
+    PageStep step;
     step.command = command;
     step.payload = std::move(payload);
-    step.wait = MiscStep::Wait::kBeginShort;
+    step.wait = PageStep::Wait::kBeginShort;
     m_expect = command;
     return step;
 }
 
-MiscStep MuxMiscLogic::Shown() {
+PageStep MuxMiscLogic::Shown() {
     if (IsBlockRecord())
         return Get(kAllOutputs);
     m_secondRead = false;
     return Get(kOutputA);
 }
 
-MiscStep MuxMiscLogic::Get(Target target) {
+PageStep MuxMiscLogic::Get(Target target) {
     if (IsBlockRecord())
-        return target == kAllOutputs ? Ask(kCmdGetOutputParams, {}) : MiscStep{};
+        return target == kAllOutputs ? Ask(kCmdGetOutputParams, {}) : PageStep{};
     if (target == kAllOutputs || (target == kOutputB && !IsTwoOutput()))
         return {};
     if (IsTranscoder())
@@ -187,8 +173,8 @@ std::string MuxMiscLogic::CollectIp(int output, uint8_t address[4], uint16_t* po
     return {};
 }
 
-MiscStep MuxMiscLogic::Set(Target target) {
-    MiscStep refused;
+PageStep MuxMiscLogic::Set(Target target) {
+    std::string refused;
     uint32_t bitrate = 0;
     uint16_t tsId = 0, netId = 0, ipInsert = 0;
 
@@ -197,28 +183,28 @@ MiscStep MuxMiscLogic::Set(Target target) {
             return {};
         std::array<uint8_t, kMuxOutputRecordSize> record = m_record;
         for (int o = 0; o < kMuxOutputs; ++o) {
-            refused.message = CollectCommon(o, &bitrate, &tsId, &netId, &ipInsert);
-            if (!refused.message.empty())
-                return refused;
+            refused = CollectCommon(o, &bitrate, &tsId, &netId, &ipInsert);
+            if (!refused.empty())
+                return PageStep::Message(refused);
             uint8_t* b = record.data() + o * kMuxOutputBlockSize;
-            b[0] = FlagsOf(m_form[o]);
-            Put16(b + 1, tsId);
-            Put16(b + 3, netId);
-            Put32(b + 5, bitrate);
-            Put16(b + 9, ipInsert);
+            ByteWriter w(b, kMuxOutputBlockSize);
+            w.U8(0, FlagsOf(m_form[o]));
+            w.U16LE(1, tsId);
+            w.U16LE(3, netId);
+            w.U32LE(5, bitrate);
+            w.U16LE(9, ipInsert);
             if (o == 0 && !HasIpOutputs())
                 continue;
             uint8_t address[4];
             uint16_t port = 0;
-            refused.message = CollectIp(o, address, &port);
-            if (!refused.message.empty())
-                return refused;
+            refused = CollectIp(o, address, &port);
+            if (!refused.empty())
+                return PageStep::Message(refused);
             // An enable byte the box still shows as read goes back as read.
             if (m_form[o].enable != (b[11] == 1))
                 b[11] = m_form[o].enable ? 1 : 0;
-            for (int i = 0; i < 4; ++i)
-                b[12 + i] = address[i];
-            Put16(b + 16, port);
+            w.Bytes(12, address, 4);
+            w.U16LE(16, port);
         }
         std::vector<uint8_t> payload{0};
         payload.insert(payload.end(), record.begin(), record.end());
@@ -228,27 +214,29 @@ MiscStep MuxMiscLogic::Set(Target target) {
     if (target == kAllOutputs || (target == kOutputB && !IsTwoOutput()))
         return {};
     const int output = target == kOutputB ? 1 : 0;
-    refused.message = CollectCommon(output, &bitrate, &tsId, &netId, &ipInsert);
-    if (!refused.message.empty())
-        return refused;
+    refused = CollectCommon(output, &bitrate, &tsId, &netId, &ipInsert);
+    if (!refused.empty())
+        return PageStep::Message(refused);
 
     if (IsTranscoder()) {
         std::array<uint8_t, kTranscoderOutputParamsSize> record = m_transcoder;
-        Put16(&record[0], tsId);
-        Put16(&record[2], netId);
-        record[4] = FlagsOf(m_form[0]);
-        Put32(&record[5], bitrate);
-        Put16(&record[9], ipInsert);
+        ByteWriter w(record.data(), record.size());
+        w.U16LE(0, tsId);
+        w.U16LE(2, netId);
+        w.U8(4, FlagsOf(m_form[0]));
+        w.U32LE(5, bitrate);
+        w.U16LE(9, ipInsert);
         std::vector<uint8_t> payload{0, 0, 0, 0};
         payload.insert(payload.end(), record.begin(), record.end());
         return Ask(kCmdSetOutputParams, std::move(payload));
     }
 
     std::array<uint8_t, kMuxOutputParamsSize> params{};
-    Put32(&params[0], bitrate);
-    Put16(&params[4], tsId);
-    Put16(&params[6], netId);
-    Put16(&params[8], ipInsert);
+    ByteWriter w(params.data(), params.size());
+    w.U32LE(0, bitrate);
+    w.U16LE(4, tsId);
+    w.U16LE(6, netId);
+    w.U16LE(8, ipInsert);
     std::vector<uint8_t> payload;
     if (IsTwoOutput())
         payload.push_back(uint8_t(output + 1));
@@ -258,52 +246,51 @@ MiscStep MuxMiscLogic::Set(Target target) {
     return Ask(kCmdSetOutputParams, std::move(payload));
 }
 
-MiscStep MuxMiscLogic::Poll() const {
-    MiscStep step;
-    step.command = kCmdOutputStatus;
-    return step;
+PageStep MuxMiscLogic::Poll() const {
+    return PageStep::Poll(kCmdOutputStatus);
 }
 
 void MuxMiscLogic::ShowParams(int output) {
-    const uint8_t* p = m_params[output].data();
+    const ByteReader p(m_params[output].data(), m_params[output].size());
     MuxOutputForm& f = m_form[output];
-    f.bitrate = FormatMbps(Get32(p), false);
-    f.tsId = Hex(Get16(p + 4), false);
-    f.netId = Hex(Get16(p + 6), false);
-    f.ipInsert = std::to_string(Get16(p + 8));
+    f.bitrate = FormatMbps(p.U32LEOr(0), false);
+    f.tsId = Hex(p.U16LEOr(4), false);
+    f.netId = Hex(p.U16LEOr(6), false);
+    f.ipInsert = std::to_string(p.U16LEOr(8));
 }
 
 void MuxMiscLogic::ShowBlock(int output) {
-    const uint8_t* b = m_record.data() + output * kMuxOutputBlockSize;
+    const ByteReader b =
+        ByteReader(m_record.data(), m_record.size()).Sub(output * kMuxOutputBlockSize, kMuxOutputBlockSize);
     MuxOutputForm& f = m_form[output];
-    SetTables(f, b[0]);
-    f.tsId = Hex(Get16(b + 1), true);
-    f.netId = Hex(Get16(b + 3), true);
-    f.bitrate = FormatMbps(Get32(b + 5), true);
-    f.ipInsert = std::to_string(Get16(b + 9));
+    SetTables(f, b.U8Or(0));
+    f.tsId = Hex(b.U16LEOr(1), true);
+    f.netId = Hex(b.U16LEOr(3), true);
+    f.bitrate = FormatMbps(b.U32LEOr(5), true);
+    f.ipInsert = std::to_string(b.U16LEOr(9));
     // Hidden IP controls hold the record's values too, so that Set sends them back as read.
-    {
-        f.address = std::to_string(b[12]) + "." + std::to_string(b[13]) + "." + std::to_string(b[14]) + "." +
-                    std::to_string(b[15]);
-        f.port = std::to_string(Get16(b + 16));
-        f.enable = b[11] == 1;
-    }
+    f.address = std::to_string(b.U8Or(12)) + "." + std::to_string(b.U8Or(13)) + "." +
+                std::to_string(b.U8Or(14)) + "." + std::to_string(b.U8Or(15));
+    f.port = std::to_string(b.U16LEOr(16));
+    f.enable = b.U8Or(11) == 1;
 }
 
-MiscStep MuxMiscLogic::OnGetReply(const uint8_t* p, int length) {
-    MiscStep step;
-    step.refresh = MiscStep::Refresh::kAll;
+PageStep MuxMiscLogic::OnGetReply(const ByteReader& r) {
+    const uint8_t* p = r.Data();
+    const int length = static_cast<int>(r.Size());
+    PageStep step;
+    step.refresh = PageStep::kRefreshAll;
 
     if (IsTranscoder()) {
         if (length < 4 + kTranscoderOutputParamsSize)
             return {};
         std::copy(p + 4, p + 4 + kTranscoderOutputParamsSize, m_transcoder.begin());
         MuxOutputForm& f = m_form[0];
-        f.tsId = Hex(Get16(p + 4), false);
-        f.netId = Hex(Get16(p + 6), false);
-        SetTables(f, p[8]);
-        f.bitrate = FormatMbps(Get32(p + 9), false);
-        f.ipInsert = std::to_string(Get16(p + 13));
+        f.tsId = Hex(r.U16LEOr(4), false);
+        f.netId = Hex(r.U16LEOr(6), false);
+        SetTables(f, r.U8Or(8));
+        f.bitrate = FormatMbps(r.U32LEOr(9), false);
+        f.ipInsert = std::to_string(r.U16LEOr(13));
     } else if (IsTwoOutput()) {
         if (length < 1 + kMuxOutputParamsSize)
             return {};
@@ -312,9 +299,9 @@ MiscStep MuxMiscLogic::OnGetReply(const uint8_t* p, int length) {
         ShowParams(output);
         if (!m_secondRead) {
             m_secondRead = true;
-            MiscStep next = Ask(kCmdGetOutputParams, {2});
-            next.wait = MiscStep::Wait::kNone;  // the wait goes on
-            next.refresh = MiscStep::Refresh::kAll;
+            PageStep next = Ask(kCmdGetOutputParams, {2});
+            next.wait = PageStep::Wait::kNone;  // the wait goes on
+            next.refresh = PageStep::kRefreshAll;
             return next;
         }
     } else if (IsBlockRecord()) {
@@ -333,40 +320,40 @@ MiscStep MuxMiscLogic::OnGetReply(const uint8_t* p, int length) {
             SetTables(m_form[0], p[kMuxOutputParamsSize]);
     }
     m_expect = 0;
-    step.wait = MiscStep::Wait::kEnd;
+    step.wait = PageStep::Wait::kEnd;
     return step;
 }
 
-MiscStep MuxMiscLogic::OnStatus(const uint8_t* p, int length) {
-    MiscStep step;
+PageStep MuxMiscLogic::OnStatus(const ByteReader& r) {
+    PageStep step;
     const int outputs = m_pageParam == 39 ? 2 : kMuxOutputs;
-    for (int o = 0; o < outputs; ++o) {
-        const int offset = 1 + 4 * o;
-        if (length < offset + 4)
-            break;
-        m_form[o].realtime = FormatMbps(Get32(p + offset), false);
-        step.refresh = MiscStep::Refresh::kRealtime;
+    uint32_t kbps = 0;
+    for (int o = 0; o < outputs && r.U32LE(1 + 4 * size_t(o), &kbps); ++o) {
+        m_form[o].realtime = FormatMbps(kbps, false);
+        step.refresh = kRefreshRealtime;
     }
     return step;
 }
 
-MiscStep MuxMiscLogic::HandleReply(uint8_t command, const uint8_t* payload, int length) {
+PageStep MuxMiscLogic::HandleReply(uint8_t command, const uint8_t* payload, int length) {
     if (!payload)
         length = 0;
     switch (command) {
         case kCmdGetOutputParams:
-            return m_expect == kCmdGetOutputParams ? OnGetReply(payload, length) : MiscStep{};
+            return m_expect == kCmdGetOutputParams
+                       ? OnGetReply(ByteReader(payload, length > 0 ? size_t(length) : 0))
+                       : PageStep{};
         case kCmdSetOutputParams:
             if (m_expect != kCmdSetOutputParams)
                 return {};
             {
                 m_expect = 0;
-                MiscStep end;
-                end.wait = MiscStep::Wait::kEnd;
+                PageStep end;
+                end.wait = PageStep::Wait::kEnd;
                 return end;
             }
         case kCmdOutputStatus:
-            return OnStatus(payload, length);
+            return OnStatus(ByteReader(payload, length > 0 ? size_t(length) : 0));
         default:
             return {};
     }

@@ -11,7 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "pagebase/page_step.h"
+
 namespace nms {
+
+class ByteReader;
 
 enum : uint8_t {
     kCmdGetOutputParams = 0x33,
@@ -41,22 +45,11 @@ struct MuxOutputForm {
     bool enable = false;
 };
 
-// The page's next move.
-struct MiscStep {
-    enum class Wait { kNone, kBeginShort, kEnd };
-    enum class Refresh { kNone, kRealtime, kAll };
-    Wait wait = Wait::kNone;
-    int command = -1;  // >= 0: send this request (sequencing bytes 1, 1)
-    std::vector<uint8_t> payload;
-    std::string message;  // show after the wait ended (empty: none)
-    Refresh refresh = Refresh::kNone;
-
-    bool HasRequest() const { return command >= 0; }
-};
-
 class MuxMiscLogic {
 public:
     enum Target { kOutputA = 0, kOutputB = 1, kAllOutputs = 2 };
+    // Only the real-time fields changed: values being typed elsewhere stay as they are.
+    enum : unsigned { kRefreshRealtime = PageStep::kRefreshPageBits };
 
     explicit MuxMiscLogic(int pageParam);
 
@@ -78,13 +71,13 @@ public:
     const std::array<uint8_t, kTranscoderOutputParamsSize>& TranscoderRecord() const { return m_transcoder; }
 
     // Operator actions and the poll. An empty step means nothing happens.
-    MiscStep Shown();
-    MiscStep Get(Target target);
+    PageStep Shown();
+    PageStep Get(Target target);
     // Takes the form as the page collected it; a field that does not fit gives its message and no request.
-    MiscStep Set(Target target);
-    MiscStep Poll() const;
+    PageStep Set(Target target);
+    PageStep Poll() const;
 
-    MiscStep HandleReply(uint8_t command, const uint8_t* payload, int length);
+    PageStep HandleReply(uint8_t command, const uint8_t* payload, int length);
     // The wait ended without its reply, or the request could not be queued; a later Get A reads A only.
     void WaitEnded() {
         m_expect = 0;
@@ -92,9 +85,9 @@ public:
     }
 
 private:
-    MiscStep Ask(uint8_t command, std::vector<uint8_t> payload);
-    MiscStep OnGetReply(const uint8_t* p, int length);
-    MiscStep OnStatus(const uint8_t* p, int length);
+    PageStep Ask(uint8_t command, std::vector<uint8_t> payload);
+    PageStep OnGetReply(const ByteReader& reply);
+    PageStep OnStatus(const ByteReader& reply);
     void ShowParams(int output);
     void ShowBlock(int output);
     // Field checks of one output; empty when every field fits.

@@ -189,47 +189,33 @@ bool CMuxMiscView::DoDataExchange(bool collect) {
     return true;
 }
 
-bool CMuxMiscView::DeviceReady() const {
-    return m_logic && m_device && IsDeviceOnline(m_device) > 0;
-}
-
-void CMuxMiscView::Apply(const MiscStep& step) {
-    if (step.wait == MiscStep::Wait::kEnd)
-        EndWait(kWaitTimerId);
-    if (step.refresh == MiscStep::Refresh::kAll) {
-        UpdateData(false);
+void CMuxMiscView::OnRefresh(unsigned what, bool refreshed) {
+    if (what & PageStep::kRefreshAll) {
+        if (!refreshed)
+            UpdateData(false);
         ShowIpControls();
-    } else if (step.refresh == MiscStep::Refresh::kRealtime) {
+    } else if (what & MuxMiscLogic::kRefreshRealtime) {
         // Only the real-time fields change, so values being typed elsewhere stay as they are.
         for (int o = 0; o < kMuxOutputs; ++o)
             m_outputs[o].realtime->setText(QString::fromStdString(m_logic->Form(o).realtime));
     }
-    if (!step.message.empty())
-        ShowMessageBox(step.message);
-    if (!step.HasRequest())
-        return;
-    const int rc = SendCommand(static_cast<uint8_t>(step.command), 1, 1, m_device, step.payload.data(),
-                               static_cast<int>(step.payload.size()));
-    if (rc != kSendQueued) {
-        m_logic->WaitEnded();
-        if (IsBusy())
-            EndWait(kWaitTimerId);
-    } else if (step.wait == MiscStep::Wait::kBeginShort) {
-        BeginShortWait(kWaitTimerId);
-    }
+}
+
+void CMuxMiscView::OnStepRefused(const PageStep&) {
+    m_logic->WaitEnded();
 }
 
 void CMuxMiscView::DoGet(MuxMiscLogic::Target target) {
-    if (!DeviceReady())
+    if (!(m_logic && DeviceOnline()))
         return;
-    Apply(m_logic->Get(target));
+    Carry(m_logic->Get(target));
 }
 
 void CMuxMiscView::DoSet(MuxMiscLogic::Target target) {
-    if (!DeviceReady())
+    if (!(m_logic && DeviceOnline()))
         return;
     UpdateData(true);
-    Apply(m_logic->Set(target));
+    Carry(m_logic->Set(target));
 }
 
 void CMuxMiscView::OnGetA() {
@@ -252,23 +238,21 @@ void CMuxMiscView::OnSetAll() {
 }
 
 void CMuxMiscView::OnShowWindow(bool shown) {
-    if (!shown || !DeviceReady())
+    if (!shown || !(m_logic && DeviceOnline()))
         return;
-    Apply(m_logic->Shown());
+    Carry(m_logic->Shown());
 }
 
 void CMuxMiscView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (!m_logic || !device || device != m_device || !reply.IsValid())
         return;
-    Apply(m_logic->HandleReply(reply.Command(), reply.Payload(), reply.PayloadLength()));
+    Carry(m_logic->HandleReply(reply.Command(), reply.Payload(), reply.PayloadLength()));
 }
 
 void CMuxMiscView::OnTimer(int id) {
-    if (id == kOutputStatusTimerId && DeviceReady() && !m_logic->IsTranscoder() && !IsBusy()) {
+    if (id == kOutputStatusTimerId && (m_logic && DeviceOnline()) && !m_logic->IsTranscoder() && !IsBusy()) {
         // A poll gives way to any page's request that waits to go out or for its reply.
-        const MiscStep poll = m_logic->Poll();
-        if (poll.HasRequest())
-            SendPollCommand(uint8_t(poll.command), m_device, poll.payload.data(), int(poll.payload.size()));
+        Carry(m_logic->Poll());
     }
     // The wait ended without its reply: a late reply finds nothing to continue.
     if (id == kWaitTimerId && m_logic)

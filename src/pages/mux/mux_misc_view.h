@@ -63,13 +63,13 @@ public:
     QPushButton* SetAllButton() const { return m_setAll; }
 
 protected:
+    void OnRefresh(unsigned what, bool refreshed) override;
+    void OnStepRefused(const PageStep& step) override;
     void OnInitialUpdate() override;
     void OnShowWindow(bool shown) override;
     bool DoDataExchange(bool collect) override;
 
 private:
-    bool DeviceReady() const;
-    void Apply(const MiscStep& step);
     void ShowIpControls();
     void DoGet(MuxMiscLogic::Target target);
     void DoSet(MuxMiscLogic::Target target);

@@ -13,21 +13,20 @@ std::string CheckFilterPidText(const std::string& text) {
 
 MuxPidFilterLogic::MuxPidFilterLogic(int pageParam) : m_pageParam(pageParam) {}
 
-PidPageStep MuxPidFilterLogic::Request(uint8_t command, int selector, std::vector<uint8_t> payload,
-                                       bool begin) {
+PageStep MuxPidFilterLogic::Request(uint8_t command, int selector, std::vector<uint8_t> payload, bool begin) {
     m_expect = {true, command, selector};
-    PidPageStep step;
-    step.wait = begin ? PidPageStep::Wait::kBegin : PidPageStep::Wait::kNone;
+    PageStep step;
+    step.wait = begin ? PageStep::Wait::kBegin : PageStep::Wait::kNone;
     step.command = command;
     step.payload = std::move(payload);
     return step;
 }
 
-PidPageStep MuxPidFilterLogic::Get(int channel) {
+PageStep MuxPidFilterLogic::Get(int channel) {
     m_rows.clear();
     if (HasChannels() && (channel < 0 || channel > 3)) {
-        PidPageStep step;
-        step.message = "Please select Channel !";
+        PageStep step;
+        step.messages.push_back("Please select Channel !");
         return step;
     }
     m_getPhase = 0;
@@ -38,14 +37,14 @@ PidPageStep MuxPidFilterLogic::Get(int channel) {
     return Request(kCmdGetPidFilter, -1, {0}, true);
 }
 
-PidPageStep MuxPidFilterLogic::Set(int channel) {
-    PidPageStep step;
+PageStep MuxPidFilterLogic::Set(int channel) {
+    PageStep step;
     if (HasChannels() && (channel < 0 || channel > 3)) {
-        step.message = "Please select Channel !";
+        step.messages.push_back("Please select Channel !");
         return step;
     }
     if (m_rows.size() >= size_t(kMaxPidFilterRows)) {
-        step.message = "PID filter table must be less than 1024 !";
+        step.messages.push_back("PID filter table must be less than 1024 !");
         return step;
     }
     PidBitmap first;
@@ -75,12 +74,12 @@ void MuxPidFilterLogic::AppendRows(const PidBitmap& bitmap, bool outA) {
     }
 }
 
-PidPageStep MuxPidFilterLogic::HandleReply(uint8_t command, const uint8_t* payload, int length) {
-    PidPageStep step;
+PageStep MuxPidFilterLogic::HandleReply(uint8_t command, const uint8_t* payload, int length) {
+    PageStep step;
     if (!m_expect.active || command != m_expect.command)
         return step;
-    PidPageStep done;
-    done.wait = PidPageStep::Wait::kEnd;
+    PageStep done;
+    done.wait = PageStep::Wait::kEnd;
 
     if (command == kCmdSetPidFilter) {
         // The reply carries no status: its arrival completes the table.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "pagebase/page_step.h"
 #include "pages/mux/pid_bitmap.h"
 
 namespace nms {
@@ -19,17 +20,6 @@ enum : uint8_t {
 
 // The list is refused by Set from this many rows on.
 constexpr int kMaxPidFilterRows = 1024;
-
-// What a PID page does next.
-struct PidPageStep {
-    enum class Wait { kNone, kBegin, kEnd };
-    Wait wait = Wait::kNone;
-    int command = -1;  // >= 0: send this request (sequencing bytes 1, 1)
-    std::vector<uint8_t> payload;
-    std::string message;  // show after the wait ended (empty: none)
-
-    bool HasRequest() const { return command >= 0; }
-};
 
 struct PidFilterRow {
     int index = 0;        // "Index"
@@ -55,9 +45,9 @@ public:
     int SetPhase() const { return m_setPhase; }
 
     // channel: the channel combo's selection (-1 none), used on the 4-in-1 modulator only.
-    PidPageStep Get(int channel);
-    PidPageStep Set(int channel);
-    PidPageStep HandleReply(uint8_t command, const uint8_t* payload, int length);
+    PageStep Get(int channel);
+    PageStep Set(int channel);
+    PageStep HandleReply(uint8_t command, const uint8_t* payload, int length);
     // The wait ended without its reply: a late reply finds nothing to continue.
     void WaitEnded() { m_expect = {}; }
 
@@ -74,7 +64,7 @@ private:
         int selector = -1;  // the echo the reply must carry (-1: none)
     };
 
-    PidPageStep Request(uint8_t command, int selector, std::vector<uint8_t> payload, bool begin);
+    PageStep Request(uint8_t command, int selector, std::vector<uint8_t> payload, bool begin);
     void AppendRows(const PidBitmap& bitmap, bool outA);
 
     int m_pageParam;

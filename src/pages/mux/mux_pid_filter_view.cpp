@@ -130,39 +130,25 @@ int CMuxPidFilterView::SelectedRow() const {
     return first;
 }
 
-bool CMuxPidFilterView::DeviceReady() const {
-    return m_device && IsDeviceOnline(m_device) > 0;
+void CMuxPidFilterView::OnStepRefused(const PageStep&) {
+    m_logic->WaitEnded();
 }
 
-void CMuxPidFilterView::Apply(const PidPageStep& step) {
-    if (step.wait == PidPageStep::Wait::kEnd)
-        EndWait(kWaitTimerId);
-    if (!step.message.empty())
-        ShowMessageBox(step.message);
-    if (step.HasRequest()) {
-        const int rc = SendCommand(static_cast<uint8_t>(step.command), 1, 1, m_device, step.payload.data(),
-                                   static_cast<int>(step.payload.size()));
-        if (rc != kSendQueued) {
-            m_logic->WaitEnded();
-            if (IsBusy())
-                EndWait(kWaitTimerId);
-        } else if (step.wait == PidPageStep::Wait::kBegin) {
-            BeginWait(kWaitTimerId, false);
-        }
-    }
+void CMuxPidFilterView::CarryAndShow(const PageStep& step) {
+    Carry(step);
     ShowRows();
 }
 
 void CMuxPidFilterView::OnGet() {
-    if (!DeviceReady())
+    if (!DeviceOnline())
         return;
-    Apply(m_logic->Get(m_channel->currentIndex()));
+    CarryAndShow(m_logic->Get(m_channel->currentIndex()));
 }
 
 void CMuxPidFilterView::OnSet() {
-    if (!DeviceReady())
+    if (!DeviceOnline())
         return;
-    Apply(m_logic->Set(m_channel->currentIndex()));
+    CarryAndShow(m_logic->Set(m_channel->currentIndex()));
 }
 
 void CMuxPidFilterView::OnAddPid() {
@@ -214,11 +200,11 @@ void CMuxPidFilterView::OnShowWindow(bool shown) {
 void CMuxPidFilterView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (device != m_device || !reply.IsValid())
         return;
-    const PidPageStep step = m_logic->HandleReply(reply.Command(), reply.Payload(), reply.PayloadLength());
+    const PageStep step = m_logic->HandleReply(reply.Command(), reply.Payload(), reply.PayloadLength());
     // A reply that is not the page's own (another page's poll) changes nothing here, the selection included.
-    if (step.wait == PidPageStep::Wait::kNone && !step.HasRequest() && step.message.empty())
+    if (step.IsEmpty())
         return;
-    Apply(step);
+    CarryAndShow(step);
 }
 
 void CMuxPidFilterView::OnTimer(int id) {

@@ -61,8 +61,8 @@ protected:
     void OnShowWindow(bool shown) override;
 
 private:
-    bool DeviceReady() const;
-    void Apply(const PidPageStep& step);
+    void OnStepRefused(const PageStep& step) override;
+    void CarryAndShow(const PageStep& step);
     void BuildColumns();
     void ShowRows();
     int SelectedRow() const;

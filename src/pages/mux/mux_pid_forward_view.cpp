@@ -71,10 +71,6 @@ void CMuxPidForwardView::OnInitialUpdate() {
     ShowRows();
 }
 
-bool CMuxPidForwardView::DeviceReady() const {
-    return m_device && IsDeviceOnline(m_device) > 0;
-}
-
 void CMuxPidForwardView::ShowRows() {
     const bool four = m_logic->IsFourOutput();
     const bool two = m_logic->IsTwoTable();
@@ -99,34 +95,22 @@ int CMuxPidForwardView::SelectedRow() const {
     return m_list->indexOfTopLevelItem(selected.first());
 }
 
-void CMuxPidForwardView::Apply(const PidForwardStep& step) {
-    if (step.wait == PidForwardStep::Wait::kEnd)
-        EndWait(kWaitTimerId);
-    if (!step.HasRequest())
-        return;
-    const int rc = SendCommand(static_cast<uint8_t>(step.command), 1, 1, m_device, step.payload.data(),
-                               static_cast<int>(step.payload.size()));
-    if (rc != kSendQueued) {
-        m_logic->WaitEnded();
-        if (IsBusy())
-            EndWait(kWaitTimerId);
-    } else if (step.wait == PidForwardStep::Wait::kBegin) {
-        BeginShortWait(kWaitTimerId);
-    }
+void CMuxPidForwardView::OnStepRefused(const PageStep&) {
+    m_logic->WaitEnded();
 }
 
 void CMuxPidForwardView::OnGet() {
-    if (!DeviceReady())
+    if (!DeviceOnline())
         return;
-    PidForwardStep step = m_logic->Get();
+    PageStep step = m_logic->Get();
     ShowRows();
-    Apply(step);
+    Carry(step);
 }
 
 void CMuxPidForwardView::OnSet() {
-    if (!DeviceReady())
+    if (!DeviceOnline())
         return;
-    Apply(m_logic->Set());
+    Carry(m_logic->Set());
 }
 
 void CMuxPidForwardView::OnAddPid() {
@@ -179,10 +163,10 @@ void CMuxPidForwardView::OnDeviceReply(DeviceRecord* device, const ReplyView& re
     if (device != m_device || !reply.IsValid())
         return;
     const size_t before = m_logic->Rows().size();
-    PidForwardStep step = m_logic->HandleReply(reply);
+    PageStep step = m_logic->HandleReply(reply);
     if (m_logic->Rows().size() != before)
         ShowRows();
-    Apply(step);
+    Carry(step);
 }
 
 void CMuxPidForwardView::OnTimer(int id) {

@@ -75,10 +75,6 @@ void CMuxPidForwardView1::OnInitialUpdate() {
     ShowRows();
 }
 
-bool CMuxPidForwardView1::DeviceReady() const {
-    return m_device && IsDeviceOnline(m_device) > 0;
-}
-
 void CMuxPidForwardView1::ShowRows() {
     m_list->clear();
     QList<QTreeWidgetItem*> items;
@@ -98,36 +94,22 @@ int CMuxPidForwardView1::SelectedRow() const {
     return selected.isEmpty() ? -1 : m_list->indexOfTopLevelItem(selected.first());
 }
 
-void CMuxPidForwardView1::Apply(const PidForwardStep& step) {
-    if (step.wait == PidForwardStep::Wait::kEnd)
-        EndWait(kWaitTimerId);
-    if (!step.message.empty())
-        ShowMessageBox(step.message);
-    if (!step.HasRequest())
-        return;
-    const int rc = SendCommand(static_cast<uint8_t>(step.command), 1, 1, m_device, step.payload.data(),
-                               static_cast<int>(step.payload.size()));
-    if (rc != kSendQueued) {
-        m_logic->WaitEnded();
-        if (IsBusy())
-            EndWait(kWaitTimerId);
-    } else if (step.wait == PidForwardStep::Wait::kBegin) {
-        BeginShortWait(kWaitTimerId);
-    }
+void CMuxPidForwardView1::OnStepRefused(const PageStep&) {
+    m_logic->WaitEnded();
 }
 
 void CMuxPidForwardView1::OnGet() {
-    if (!DeviceReady())
+    if (!DeviceOnline())
         return;
-    PidForwardStep step = m_logic->Get();
+    PageStep step = m_logic->Get();
     ShowRows();
-    Apply(step);
+    Carry(step);
 }
 
 void CMuxPidForwardView1::OnSet() {
-    if (!DeviceReady())
+    if (!DeviceOnline())
         return;
-    Apply(m_logic->Set());
+    Carry(m_logic->Set());
 }
 
 void CMuxPidForwardView1::OnAddPid() {
@@ -176,10 +158,10 @@ void CMuxPidForwardView1::OnDeviceReply(DeviceRecord* device, const ReplyView& r
     if (device != m_device || !reply.IsValid())
         return;
     const bool waiting = m_logic->Waiting();
-    PidForwardStep step = m_logic->HandleReply(reply);
+    PageStep step = m_logic->HandleReply(reply);
     if (waiting && !m_logic->Waiting())
         ShowRows();
-    Apply(step);
+    Carry(step);
 }
 
 void CMuxPidForwardView1::OnTimer(int id) {

@@ -44,8 +44,7 @@ protected:
     void OnShowWindow(bool shown) override;
 
 private:
-    bool DeviceReady() const;
-    void Apply(const PidForwardStep& step);
+    void OnStepRefused(const PageStep& step) override;
     void ShowRows();
     int SelectedRow() const;
 

@@ -89,26 +89,26 @@ std::vector<std::pair<std::string, int>> PidForwardLogic::Columns() const {
     return columns;
 }
 
-PidForwardStep PidForwardLogic::Get() {
+PageStep PidForwardLogic::Get() {
     if (Waiting())
         return {};
     m_rows.clear();
     m_expect = kCmdGetPidForward;
     m_phase = 0;
-    PidForwardStep step;
+    PageStep step;
     step.command = kCmdGetPidForward;
     step.payload = {static_cast<uint8_t>(IsTwoTable() ? 1 : 0)};
-    step.wait = PidForwardStep::Wait::kBegin;
+    step.wait = PageStep::Wait::kBeginShort;
     return step;
 }
 
-PidForwardStep PidForwardLogic::Set() {
+PageStep PidForwardLogic::Set() {
     if (Waiting())
         return {};
-    PidForwardStep step;
+    PageStep step;
     step.command = kCmdSetPidForward;
     step.payload = BuildRequest();
-    step.wait = PidForwardStep::Wait::kBegin;
+    step.wait = PageStep::Wait::kBeginShort;
     m_secondTable = IsTwoTable() ? BuildSecondTable() : std::vector<uint8_t>();
     m_expect = kCmdSetPidForward;
     m_phase = 0;
@@ -162,10 +162,10 @@ std::vector<uint8_t> PidForwardLogic::BuildSecondTable() const {
     return BuildTable(2, OnOutputB);
 }
 
-PidForwardStep PidForwardLogic::HandleReply(const ReplyView& reply) {
+PageStep PidForwardLogic::HandleReply(const ReplyView& reply) {
     if (!reply.IsValid() || !Waiting() || reply.Command() != m_expect)
         return {};
-    PidForwardStep step;
+    PageStep step;
     if (m_expect == kCmdSetPidForward) {
         if (IsTwoTable() && m_phase == 0) {
             m_phase = 1;
@@ -174,7 +174,7 @@ PidForwardStep PidForwardLogic::HandleReply(const ReplyView& reply) {
             return step;
         }
         WaitEnded();
-        step.wait = PidForwardStep::Wait::kEnd;
+        step.wait = PageStep::Wait::kEnd;
         return step;
     }
 
@@ -218,7 +218,7 @@ PidForwardStep PidForwardLogic::HandleReply(const ReplyView& reply) {
         return step;
     }
     WaitEnded();
-    step.wait = PidForwardStep::Wait::kEnd;
+    step.wait = PageStep::Wait::kEnd;
     return step;
 }
 

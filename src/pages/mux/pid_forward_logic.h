@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "devices/reply_view.h"
+#include "pagebase/page_step.h"
 
 namespace nms {
 
@@ -43,17 +44,6 @@ struct AddPidFields {
     uint8_t input = 1;  // output mode 4: the output mask coming out
 };
 
-// What the page does next.
-struct PidForwardStep {
-    enum class Wait { kNone, kBegin, kEnd };
-    Wait wait = Wait::kNone;
-    int command = -1;  // >= 0: send this request (sequencing bytes 1, 1)
-    std::vector<uint8_t> payload;
-    std::string message;  // show after the wait ended (empty: none)
-
-    bool HasRequest() const { return command >= 0; }
-};
-
 // The checks of the dialog; each returns the refusal's message, empty when the text passes.
 std::string CheckPidTextMessage(const std::string& text);
 // The first refusal of OK for these texts (the old PID is not asked in filter mode); empty: accepted.
@@ -77,9 +67,9 @@ public:
     std::vector<PidForwardRow>& Rows() { return m_rows; }
 
     // Get: empties the list and asks for the (first) table. Set: sends the (first) table built from the rows.
-    PidForwardStep Get();
-    PidForwardStep Set();
-    PidForwardStep HandleReply(const ReplyView& reply);
+    PageStep Get();
+    PageStep Set();
+    PageStep HandleReply(const ReplyView& reply);
     // The wait ended without its reply or the request could not be queued.
     void WaitEnded();
 

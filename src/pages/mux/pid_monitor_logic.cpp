@@ -5,22 +5,22 @@
 
 namespace nms {
 
-PidPageStep PidMonitorLogic::Get() {
+PageStep PidMonitorLogic::Get() {
     m_rows.clear();
     m_waiting = true;
-    PidPageStep step;
-    step.wait = PidPageStep::Wait::kBegin;
+    PageStep step;
+    step.wait = PageStep::Wait::kBegin;
     step.command = kCmdGetPidPresence;
     step.payload.assign(7, 0);
     return step;
 }
 
-PidPageStep PidMonitorLogic::HandleReply(uint8_t command, const uint8_t* payload, int length) {
-    PidPageStep step;
+PageStep PidMonitorLogic::HandleReply(uint8_t command, const uint8_t* payload, int length) {
+    PageStep step;
     if (!m_waiting || command != kCmdGetPidPresence)
         return step;
     m_waiting = false;
-    step.wait = PidPageStep::Wait::kEnd;
+    step.wait = PageStep::Wait::kEnd;
     // An empty answer lists nothing; a short one lists the PIDs of the bytes that arrived.
     PidBitmap bitmap;
     std::vector<uint8_t> bytes(PidBitmap::kBytes, 0);

@@ -23,8 +23,8 @@ public:
     bool Waiting() const { return m_waiting; }
     const std::vector<PidMonitorRow>& Rows() const { return m_rows; }
 
-    PidPageStep Get();
-    PidPageStep HandleReply(uint8_t command, const uint8_t* payload, int length);
+    PageStep Get();
+    PageStep HandleReply(uint8_t command, const uint8_t* payload, int length);
     void WaitEnded() { m_waiting = false; }
 
 private:

@@ -50,15 +50,11 @@ void CpidMonitor::ShowRows() {
 }
 
 void CpidMonitor::OnGet() {
-    if (!m_device || IsDeviceOnline(m_device) <= 0)
+    if (!DeviceOnline())
         return;
-    const PidPageStep step = m_logic.Get();
+    const PageStep step = m_logic.Get();
     ShowRows();
-    if (SendCommand(static_cast<uint8_t>(step.command), 1, 1, m_device, step.payload.data(),
-                    static_cast<int>(step.payload.size())) == kSendQueued)
-        BeginWait(kWaitTimerId, false);
-    else
-        m_logic.WaitEnded();
+    Carry(step);
 }
 
 void CpidMonitor::OnShowWindow(bool shown) {
@@ -75,11 +71,15 @@ void CpidMonitor::OnShowWindow(bool shown) {
 void CpidMonitor::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (device != m_device || !reply.IsValid())
         return;
-    const PidPageStep step = m_logic.HandleReply(reply.Command(), reply.Payload(), reply.PayloadLength());
-    if (step.wait == PidPageStep::Wait::kEnd) {
-        EndWait(kWaitTimerId);
-        ShowRows();
-    }
+    const PageStep step = m_logic.HandleReply(reply.Command(), reply.Payload(), reply.PayloadLength());
+    if (step.IsEmpty())
+        return;
+    Carry(step);
+    ShowRows();
+}
+
+void CpidMonitor::OnStepRefused(const PageStep&) {
+    m_logic.WaitEnded();
 }
 
 void CpidMonitor::OnTimer(int id) {

@@ -25,6 +25,7 @@ public:
 
 protected:
     void OnShowWindow(bool shown) override;
+    void OnStepRefused(const PageStep& step) override;
 
 private:
     void ShowRows();

@@ -9,11 +9,6 @@
 namespace nms {
 namespace {
 
-void PutU16(std::vector<uint8_t>* out, unsigned value) {
-    out->push_back(static_cast<uint8_t>(value >> 8));
-    out->push_back(static_cast<uint8_t>(value));
-}
-
 std::string Hex(unsigned value) {
     char text[8];
     std::snprintf(text, sizeof text, "%X", value);
@@ -107,16 +102,16 @@ std::vector<uint8_t> PidSegmentLogic::SegmentRequest(uint8_t command, int offset
     std::vector<uint8_t> out;
     if (IsChassis())
         out.assign(8, 0);
-    PutU16(&out, unsigned(offset));
+    ByteAppender(out).U16BE(static_cast<uint16_t>(offset));
     if (command == kCmdSetPidForward) {
         const int length = std::min(m_total - offset, kPidSegmentMax);
-        PutU16(&out, unsigned(length));
+        ByteAppender(out).U16BE(static_cast<uint16_t>(length));
         out.insert(out.end(), m_image.begin() + offset, m_image.begin() + offset + length);
     }
     return out;
 }
 
-PidForwardStep PidSegmentLogic::Get() {
+PageStep PidSegmentLogic::Get() {
     if (Waiting())
         return {};
     m_rows.clear();
@@ -125,44 +120,44 @@ PidForwardStep PidSegmentLogic::Get() {
     m_image.assign(kPidImageCapacity, 0);
     m_expect = kCmdGetPidForward;
     m_offset = 0;
-    PidForwardStep step;
+    PageStep step;
     step.command = kCmdGetPidForward;
     step.payload = SegmentRequest(kCmdGetPidForward, 0);
-    step.wait = PidForwardStep::Wait::kBegin;
+    step.wait = PageStep::Wait::kBeginShort;
     return step;
 }
 
 std::vector<uint8_t> PidSegmentLogic::BuildImage() const {
     std::vector<uint8_t> image;
-    PutU16(&image, unsigned(m_rows.size()));
+    ByteAppender(image).U16BE(static_cast<uint16_t>(m_rows.size()));
     for (const auto& row : m_rows) {
         const unsigned input = unsigned(DecimalValue(row.input) - 1) & 0xFFFFu;
         const unsigned oldPid = HexTextToUShort(row.oldPid) & 0x1FFFu;
         const unsigned newPid = HexTextToUShort(row.newPid) & 0x1FFFu;
         if (IsChassis()) {
-            PutU16(&image, input);
-            PutU16(&image, row.mask & 0xFFFFu);
+            ByteAppender(image).U16BE(static_cast<uint16_t>(input));
+            ByteAppender(image).U16BE(static_cast<uint16_t>(row.mask & 0xFFFFu));
         } else {
             image.push_back(static_cast<uint8_t>(input));
             image.push_back(static_cast<uint8_t>(row.mask));
         }
-        PutU16(&image, oldPid);
-        PutU16(&image, newPid);
+        ByteAppender(image).U16BE(static_cast<uint16_t>(oldPid));
+        ByteAppender(image).U16BE(static_cast<uint16_t>(newPid));
     }
     return image;
 }
 
-PidForwardStep PidSegmentLogic::Set() {
+PageStep PidSegmentLogic::Set() {
     if (Waiting())
         return {};
     m_image = BuildImage();
     m_total = static_cast<int>(m_image.size());
     m_expect = kCmdSetPidForward;
     m_offset = 0;
-    PidForwardStep step;
+    PageStep step;
     step.command = kCmdSetPidForward;
     step.payload = SegmentRequest(kCmdSetPidForward, 0);
-    step.wait = PidForwardStep::Wait::kBegin;
+    step.wait = PageStep::Wait::kBeginShort;
     return step;
 }
 
@@ -171,25 +166,25 @@ void PidSegmentLogic::WaitEnded() {
     m_offset = 0;
 }
 
-PidForwardStep PidSegmentLogic::HandleReply(const ReplyView& reply) {
+PageStep PidSegmentLogic::HandleReply(const ReplyView& reply) {
     if (!reply.IsValid() || !Waiting() || reply.Command() != m_expect)
         return {};
     return m_expect == kCmdGetPidForward ? OnGet(reply) : OnSet(reply);
 }
 
-PidForwardStep PidSegmentLogic::OnGet(const ReplyView& reply) {
+PageStep PidSegmentLogic::OnGet(const ReplyView& reply) {
     const int base = IsChassis() ? 8 : 0;
     uint16_t offset = 0, total = 0, length = 0;
     if (!reply.U16BE(base, &offset) || !reply.U16BE(base + 2, &total) || !reply.U16BE(base + 4, &length))
         return {};
-    PidForwardStep step;
+    PageStep step;
     if (IsChassis()) {
         uint8_t modules = 0;
         reply.U8(1, &modules);
         if (modules == 0 || modules > 4) {
             WaitEnded();
-            step.wait = PidForwardStep::Wait::kEnd;
-            step.message = "Module Error";
+            step.wait = PageStep::Wait::kEnd;
+            step.messages.push_back("Module Error");
             return step;
         }
         m_moduleCount = modules;
@@ -211,7 +206,7 @@ PidForwardStep PidSegmentLogic::OnGet(const ReplyView& reply) {
     }
     ParseImage();
     WaitEnded();
-    step.wait = PidForwardStep::Wait::kEnd;
+    step.wait = PageStep::Wait::kEnd;
     return step;
 }
 
@@ -244,7 +239,7 @@ void PidSegmentLogic::ParseImage() {
     }
 }
 
-PidForwardStep PidSegmentLogic::OnSet(const ReplyView& reply) {
+PageStep PidSegmentLogic::OnSet(const ReplyView& reply) {
     const int base = IsChassis() ? 8 : 0;
     uint16_t offset = 0, length = 0;
     if (!reply.U16BE(base, &offset) || !reply.U16BE(base + 2, &length))
@@ -253,7 +248,7 @@ PidForwardStep PidSegmentLogic::OnSet(const ReplyView& reply) {
     // Only progress within the image moves the transfer on.
     if (next <= m_offset || next > m_total)
         return {};
-    PidForwardStep step;
+    PageStep step;
     if (next < m_total) {
         m_offset = next;
         step.command = kCmdSetPidForward;
@@ -261,7 +256,7 @@ PidForwardStep PidSegmentLogic::OnSet(const ReplyView& reply) {
         return step;
     }
     WaitEnded();
-    step.wait = PidForwardStep::Wait::kEnd;
+    step.wait = PageStep::Wait::kEnd;
     return step;
 }
 

@@ -65,9 +65,9 @@ public:
     // The page's initial update: the list is emptied and the module count is 1 again.
     void Reset();
 
-    PidForwardStep Get();
-    PidForwardStep Set();
-    PidForwardStep HandleReply(const ReplyView& reply);
+    PageStep Get();
+    PageStep Set();
+    PageStep HandleReply(const ReplyView& reply);
     void WaitEnded();
 
     // The table image the rows make.
@@ -84,8 +84,8 @@ public:
 private:
     int OutputBits() const { return IsChassis() ? 4 * m_moduleCount : 4; }
     std::vector<uint8_t> SegmentRequest(uint8_t command, int offset) const;
-    PidForwardStep OnGet(const ReplyView& reply);
-    PidForwardStep OnSet(const ReplyView& reply);
+    PageStep OnGet(const ReplyView& reply);
+    PageStep OnSet(const ReplyView& reply);
     void ParseImage();
     void FillRow(PidSegmentRow* row, const AddPidMultiFields& fields) const;
 

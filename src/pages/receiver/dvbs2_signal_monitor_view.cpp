@@ -118,6 +118,7 @@ void CDVBS2signalMonitor::ShowChannelMapLayout() {
 void CDVBS2signalMonitor::OnInitialUpdate() {
     for (QLabel* lamp : m_lamps)
         SetLamp(lamp, false);
+    m_qualityCaption->setText("Signal Quality");
     const bool map = m_pageParam == kMapVariant;
     m_physicalCaption->setVisible(map);
     for (QComboBox* c : m_physical)

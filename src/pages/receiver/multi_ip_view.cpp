@@ -145,7 +145,8 @@ void CMultiIPout::OnInitialUpdate() {
         // The right column's checks of rows 9-12 stand beside rows 1-4 as their "Encrypted" flags.
         for (int i = 0; i < 4; ++i) {
             m_enables[size_t(8 + i)]->setText("Encrypted");
-            m_left->addWidget(m_enables[size_t(8 + i)], i + 1, 5);
+            if (m_left->indexOf(m_enables[size_t(8 + i)]) < 0)
+                m_left->addWidget(m_enables[size_t(8 + i)], i + 1, 5);
         }
         m_udp->setChecked(true);
     }

@@ -103,6 +103,18 @@ TEST(EncoderSystemTest, OneChannelGetAndSetChainTheIdentity) {
     EXPECT_EQ(identity->payload[0], 0xcd);
     EXPECT_EQ(identity->payload[1], 0xab);
     EXPECT_EQ(identity->payload[4] | identity->payload[5] << 8, 5000);
+
+    // A name longer than its field keeps its terminating zero and is never cut inside a character.
+    p.fx.FeedReply(0x34, {});
+    p.page.Edit("name")->setMaxLength(100);
+    p.page.Edit("name")->setText(QString(30, QChar('a')) + QString::fromUtf8("\u4e2d\u6587"));
+    p.page.Edit("provider")->setMaxLength(100);
+    p.page.Edit("provider")->setText(QString(40, QChar('b')));
+    set = p.Set();
+    ASSERT_TRUE(set);
+    EXPECT_EQ(std::string(set->payload.begin() + 46, set->payload.begin() + 78),
+              std::string(30, 'a') + '\0' + '\0');
+    EXPECT_EQ(std::string(set->payload.begin() + 14, set->payload.begin() + 46), std::string(31, 'b') + '\0');
 }
 
 TEST(EncoderSystemTest, SetChecksStopAtTheFirstFailure) {
@@ -140,6 +152,7 @@ TEST(EncoderSystemTest, SetChecksStopAtTheFirstFailure) {
         EXPECT_FALSE(set);
         ASSERT_EQ(p.fx.Prompt().shown.size(), 1u);
         EXPECT_EQ(p.fx.Prompt().shown[0].text, c.message);
+        EXPECT_EQ(p.fx.Prompt().shown[0].caption, "Warning");
     }
 }
 

@@ -284,6 +284,28 @@ TEST(HdEncoderTest, MultiChannelRefusesChannelsAndPidsItCannotTake) {
     EXPECT_FALSE(p.page.IsBusy());
 }
 
+TEST(HdEncoderTest, MarkedVersion0ShowsTheOutputFormatAndSizes) {
+    Hd4Page p(0x4202, 0);
+    std::vector<uint8_t> image = Image(0, 0, 1);
+    image[0] = kHd4Marker;
+    image[7] = 3;  // not read behind the marker
+    image[135] = 2, image[136] = 0x80, image[137] = 0x07, image[138] = 0x38, image[139] = 0x04;
+    p.fx.FeedReply(0x60, image);
+    EXPECT_EQ(p.page.Logic().Version(), Hd4Version::kV0);
+    EXPECT_TRUE(p.page.Logic().Marker());
+    EXPECT_EQ(Combo(p.page.Binder(), "outputFormat")->currentText(), "1280*720*50p");
+    EXPECT_EQ(qobject_cast<QLineEdit*>(p.page.Binder().Control("hSize"))->text(), "1920");
+    EXPECT_EQ(qobject_cast<QLineEdit*>(p.page.Binder().Control("vSize"))->text(), "1080");
+    EXPECT_EQ(p.page.m_channel->currentIndex(), 1);
+    qobject_cast<QLineEdit*>(p.page.Binder().Control("vSize"))->setText("720");
+    auto set = p.Set();
+    ASSERT_TRUE(set);
+    std::vector<uint8_t> expected = image;
+    std::fill_n(expected.begin(), 8, 0);  // the marker is the device's, not sent back
+    expected[138] = 0xd0, expected[139] = 0x02;
+    EXPECT_EQ(set->payload, expected);
+}
+
 TEST(HdEncoderTest, MultiChannelVersion1AndVersion0) {
     {
         Hd4Page p(0x1115, 0);

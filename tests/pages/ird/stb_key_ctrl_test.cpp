@@ -64,6 +64,57 @@ TEST(StbKeyCtrlTest, KeyPressesBuildThePublicAndIndividualSequences) {
     EXPECT_EQ(p.page.IndividualNames(), "Up,5");
 }
 
+// Keys beyond a sequence's area are refused with a message: 48 public keys, 22 keys or 127 characters a
+// set-top box. A device's 22 x Right (131 characters) is taken from the list whole key by whole key,
+// never as a cut name that would be committed as another key.
+TEST(StbKeyCtrlTest, SequencesStayWithinTheirLimits) {
+    StbPage p;
+    p.page.m_keyDelay->setText("500");
+    p.page.m_publicCheck->setChecked(true);
+    for (int i = 0; i < 49; ++i)
+        Click(p.page.KeyButton(5));  // Ok
+    EXPECT_EQ(p.Messages(), (std::vector<std::string>{"The public command holds at most 48 keys."}));
+    EXPECT_EQ(p.page.Form().publicCode.size(), 4u * 48);
+
+    p.page.m_publicCheck->setChecked(false);
+    p.page.m_individualCheck->setChecked(true);
+    for (int i = 0; i < 22; ++i)
+        Click(p.page.KeyButton(4));  // Right
+    EXPECT_EQ(p.Messages().back(), "A set-top box command holds at most 127 characters.");
+    std::string twentyOne;
+    for (int i = 0; i < 21; ++i)
+        twentyOne += i ? ",Right" : "Right";
+    EXPECT_EQ(p.page.IndividualNames(), twentyOne);
+    Click(p.page.KeyButton(17));  // 5: 127 characters
+    Click(p.page.KeyButton(17));
+    EXPECT_EQ(p.Messages().back(), "A set-top box command holds at most 22 keys.");
+    EXPECT_EQ(p.page.IndividualNames(), twentyOne + ",5");
+    EXPECT_EQ(p.page.IndividualNames().size(), 127u);
+
+    // The device holds 22 x Right for STB 1.
+    Click(p.page.m_read);
+    p.fx.TakeSentPacket();
+    p.fx.FeedReply(kCmdStbGetBase, std::vector<uint8_t>(kStbBaseSize, 0));
+    p.fx.TakeSentPacket();
+    std::vector<uint8_t> table(1 + kStbTableSize, 0);
+    table[0] = 1;
+    for (int k = 0; k < kStbSlotPairs; ++k)
+        table[size_t(1 + 2 * k)] = 4, table[size_t(2 + 2 * k)] = 5;
+    p.fx.FeedReply(kCmdStbGetTable, table);
+    p.fx.TakeSentPacket();
+    table[0] = 2;
+    std::fill(table.begin() + 1, table.end(), 0);
+    p.fx.FeedReply(kCmdStbGetTable, table);
+    ASSERT_EQ(p.page.m_stbList->topLevelItemCount(), 1);
+    QTreeWidgetItem* row = p.page.m_stbList->topLevelItem(0);
+    p.page.m_stbList->setCurrentItem(row);
+    emit p.page.m_stbList->itemClicked(row, 0);
+    EXPECT_EQ(p.page.IndividualNames(), twentyOne);
+    p.page.m_stbCombo->setCurrentIndex(0);
+    p.page.OnStbSelChange();
+    EXPECT_EQ(p.page.IndividualNames(), twentyOne);
+}
+
 TEST(StbKeyCtrlTest, KeyMapAndStbRowsAreEdited) {
     StbPage p;
     Click(p.page.KeyButton(8));  // Vol+ into the key map editor

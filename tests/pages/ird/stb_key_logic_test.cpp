@@ -67,6 +67,58 @@ TEST(StbKeyLogicTest, DelayUnitsAndOverlongSequencesStayInsideTheirAreas) {
     EXPECT_EQ(Slot(logic, 63)[kStbSlotSize], 5);           // slot 64 starts with its own first pair
 }
 
+// The editors refuse a key beyond an area: 48 public keys, 22 keys and 127 characters a set-top box; a
+// refused key changes nothing.
+TEST(StbKeyLogicTest, TheEditorsRefuseKeysBeyondTheirLimits) {
+    StbKeyForm form;
+    form.keyDelay = 500;
+    std::string names;
+    for (int i = 0; i < kStbPublicPairs; ++i)
+        ASSERT_EQ(StbAddKey(form, names, "Ok", true, false), "");
+    const std::string code = form.publicCode;
+    EXPECT_EQ(code.size(), 4u * kStbPublicPairs);
+    EXPECT_EQ(StbAddKey(form, names, "Ok", true, false), "The public command holds at most 48 keys.");
+    EXPECT_EQ(form.publicCode, code);
+
+    const struct {
+        const char* repeated;  // the key pressed until the sequence is full
+        int keys;              // how many of it are taken
+        const char* next;      // the key pressed then
+        const char* message;
+        size_t length;  // of the names that stay
+    } cases[] = {
+        {"Up", 22, "1", "A set-top box command holds at most 22 keys.", 65},
+        {"Right", 21, "Up", "A set-top box command holds at most 127 characters.", 125},     // 128 with Up
+        {"Right", 21, "Right", "A set-top box command holds at most 127 characters.", 125},  // 131
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.next);
+        names.clear();
+        for (int i = 0; i < c.keys; ++i)
+            ASSERT_EQ(StbAddKey(form, names, c.repeated, false, true), "");
+        EXPECT_EQ(StbAddKey(form, names, c.next, false, true), c.message);
+        EXPECT_EQ(names.size(), c.length);
+    }
+    // 21 x Right and "5" are exactly 127 characters; a 23rd key is then refused by the key count.
+    EXPECT_EQ(StbAddKey(form, names, "5", false, true), "");
+    EXPECT_EQ(names.size(), 127u);
+    EXPECT_EQ(StbAddKey(form, names, "5", false, true), "A set-top box command holds at most 22 keys.");
+}
+
+TEST(StbKeyLogicTest, LongCommandTextsAreCutAfterAWholeKey) {
+    std::string rights;  // 22 x Right: 131 characters
+    for (int i = 0; i < 22; ++i)
+        rights += i ? ",Right" : "Right";
+    std::string twentyOne = rights.substr(0, 125);
+    EXPECT_EQ(StbCutCommand(rights), twentyOne);
+    EXPECT_EQ(StbCutCommand(twentyOne + ",5"), twentyOne + ",5");  // 127: kept whole
+    EXPECT_EQ(StbCutCommand(twentyOne + ",Up"), twentyOne);        // 128
+    EXPECT_EQ(StbCutCommand(std::string(130, 'x')), "");           // no whole key fits
+    StbKeyForm form;
+    form.stbCommands = {{"9", rights}};
+    EXPECT_EQ(StbCommandOf(form, 9), twentyOne);
+}
+
 TEST(StbKeyLogicTest, ReadChainShowsWhatTheDeviceHolds) {
     StbKeyLogic logic;
     PageStep step = logic.Read();

@@ -16,15 +16,20 @@
 namespace nms {
 namespace {
 
+// The first box a step shows, empty when none.
+std::string FirstMessage(const PageStep& step) {
+    return step.messages.empty() ? std::string() : step.messages.front();
+}
+
 using Bytes = std::vector<uint8_t>;
 using test::PageFixture;
 
-std::vector<Bytes> Drive(MuxChannel2Logic& logic, FakeMuxIp& mux, ChainStep step,
+std::vector<Bytes> Drive(MuxChannel2Logic& logic, FakeMuxIp& mux, PageStep step,
                          std::vector<std::string>* messages = nullptr) {
     std::vector<Bytes> requests;
     for (int i = 0; i < 5000; ++i) {
-        if (messages && !step.message.empty())
-            messages->push_back(step.message);
+        if (messages)
+            messages->insert(messages->end(), step.messages.begin(), step.messages.end());
         if (!step.HasRequest())
             break;
         Bytes req = {static_cast<uint8_t>(step.command)};
@@ -106,17 +111,25 @@ TEST_F(Channel2Logic, AnalysedChannelsReadAllOutputsAgainOnEveryRouting) {
         EXPECT_TRUE(logic.Analysed(2));
     }
     EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 2)), (std::vector<std::string>{"1 P1", "2 P2"}));
-    EXPECT_EQ(logic.Route(ProgramPath(logic.InputTree(), 0, 2, 0), 0).message,
+    EXPECT_EQ(FirstMessage(logic.Route(ProgramPath(logic.InputTree(), 0, 2, 0), 0)),
               "The program has already been selected!");
     Drive(logic, mux, logic.Remove(ProgramPath(logic.OutputTree(), 0, 2, 1)));
     EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 2)), (std::vector<std::string>{"1 P1"}));
+    // The outputs are read again within a fresh 20-s wait, as "Refresh Out" reads them on this page.
+    const PageStep route = logic.Route(ProgramPath(logic.InputTree(), 0, 2, 1), 0);
+    const Bytes answer = mux.Answer(route.command, route.payload);
+    const PageStep again = logic.HandleReply(
+        {static_cast<uint8_t>(route.command), 1, 1, answer.data(), static_cast<int>(answer.size())});
+    EXPECT_EQ(again.command, 0x24);
+    EXPECT_EQ(again.wait, PageStep::Wait::kRestart);
+    Drive(logic, mux, again);
 }
 
 TEST_F(Channel2Logic, MismatchedAndShortReadRepliesChangeNothing) {
     mux.channels[0] = {FakeMuxIp::Program("X", 1)};
     MuxChannel2Logic logic(0);
     logic.Initialise();
-    ChainStep step = logic.Refresh();
+    PageStep step = logic.Refresh();
     Bytes settings = mux.Answer(0x24, {0});
     step = logic.HandleReply({0x24, 1, 1, settings.data(), static_cast<int>(settings.size())});
     ASSERT_EQ(step.payload, (Bytes{0, 0, 0}));
@@ -144,7 +157,7 @@ TEST_F(Channel2Logic, EditSendsTheRecordAndKeepsTheLanguageAndCiBytes) {
     edit.info.serviceId = 300;
     edit.info.ecmPids[1] = 0x20;
     edit.languageFlag = 0;
-    ChainStep step = logic.CommitEdit(edit);
+    PageStep step = logic.CommitEdit(edit);
     ASSERT_EQ(step.payload.size(), 285u);
     EXPECT_EQ(step.payload[2 + MultiOutputProgramRecord::kLanguageOffset], 1);
     EXPECT_EQ(step.payload[2 + MultiOutputProgramRecord::kCiFlagOffset], 0x88);

@@ -11,20 +11,24 @@
 namespace nms {
 namespace {
 
+// The first box a step shows, empty when none.
+std::string FirstMessage(const PageStep& step) {
+    return step.messages.empty() ? std::string() : step.messages.front();
+}
+
 struct Driven {
     std::vector<int> commands;  // every request sent, in order
     std::vector<Bytes> payloads;
     std::vector<std::string> messages;
-    ChainStep last;
+    PageStep last;
     int versions = 0;
 };
 
 // Runs one operator step and answers every request until the chain stops asking.
-Driven Drive(MuxChannelLogic& logic, const FakeMux& mux, ChainStep step, int maxSteps = 10000) {
+Driven Drive(MuxChannelLogic& logic, const FakeMux& mux, PageStep step, int maxSteps = 10000) {
     Driven d;
     for (int i = 0; i < maxSteps; ++i) {
-        if (!step.message.empty())
-            d.messages.push_back(step.message);
+        d.messages.insert(d.messages.end(), step.messages.begin(), step.messages.end());
         if (step.sendVersion)
             ++d.versions;
         d.last = step;
@@ -40,7 +44,7 @@ Driven Drive(MuxChannelLogic& logic, const FakeMux& mux, ChainStep step, int max
     return d;
 }
 
-ChainStep Feed(MuxChannelLogic& logic, uint8_t cmd, const Bytes& payload, uint8_t b = 1, uint8_t c = 1) {
+PageStep Feed(MuxChannelLogic& logic, uint8_t cmd, const Bytes& payload, uint8_t b = 1, uint8_t c = 1) {
     return logic.HandleReply({cmd, b, c, payload.data(), static_cast<int>(payload.size())});
 }
 
@@ -116,10 +120,10 @@ TEST(MuxChannelRequests, AnalyseSelectRemoveRefreshPayloads) {
         SCOPED_TRACE(c.pageParam * 10 + c.remap);
         MuxChannelLogic logic(c.pageParam);
         logic.BuildLayout(true);
-        ChainStep s = logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 3), c.remap);
+        PageStep s = logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 3), c.remap);
         EXPECT_EQ(s.command, kCmdAnalyseInput);
         EXPECT_EQ(s.payload, c.analyse);
-        EXPECT_EQ(s.wait, ChainStep::Wait::kBeginLong);
+        EXPECT_EQ(s.wait, PageStep::Wait::kBeginLong);
         logic.WaitEnded();
         // Put program 5 into the input tree by a read reply so that it can be selected.
         FakeMux mux;
@@ -130,7 +134,7 @@ TEST(MuxChannelRequests, AnalyseSelectRemoveRefreshPayloads) {
         s = logic.Select(ProgramNode(logic.InputTree(), 0, 3, 5), 2);
         EXPECT_EQ(s.command, kCmdSelectIntoOutput);
         EXPECT_EQ(s.payload, c.select);
-        EXPECT_EQ(s.wait, ChainStep::Wait::kBegin);
+        EXPECT_EQ(s.wait, PageStep::Wait::kBegin);
         logic.WaitEnded();
         s = logic.RefreshOut();
         EXPECT_EQ(s.command, kCmdReadOutputProgram);
@@ -141,8 +145,8 @@ TEST(MuxChannelRequests, AnalyseSelectRemoveRefreshPayloads) {
 TEST(MuxChannelRequests, AnalyseRefusals) {
     MuxChannelLogic logic(1);
     logic.BuildLayout(true);
-    EXPECT_EQ(logic.InputAnalyze({0, 0, -1, -1}, true).message, "Please select Input Channel!");
-    EXPECT_EQ(logic.InputAnalyze({}, true).message, "Please select Input Channel!");
+    EXPECT_EQ(FirstMessage(logic.InputAnalyze({0, 0, -1, -1}, true)), "Please select Input Channel!");
+    EXPECT_EQ(FirstMessage(logic.InputAnalyze({}, true)), "Please select Input Channel!");
     EXPECT_FALSE(logic.Waiting());
     // The transcoding multiplexer keeps 8 channel tables: a 16-channel tree's channel 9 is not analysed.
     MuxChannelLogic tc(86);
@@ -153,7 +157,7 @@ TEST(MuxChannelRequests, AnalyseRefusals) {
     for (int n = 1; n <= 16; ++n)
         roots[0].children.emplace_back("Channel " + std::to_string(n), n);
     t.Reset(roots);
-    EXPECT_EQ(tc.InputAnalyze(ChannelNode(t, 0, 9), true).message, "Don't support !");
+    EXPECT_EQ(FirstMessage(tc.InputAnalyze(ChannelNode(t, 0, 9), true)), "Don't support !");
 }
 
 // ---- Analyse chain ----
@@ -165,15 +169,15 @@ TEST(MuxChannelAnalyse, ReadsCaInfoThenEveryProgram) {
     mux.programs[2] = {MakeRecord(263, "One", false, 2), MakeRecord(263, "Two", true, 1),
                        MakeRecord(263, "Three", false, 0)};
     Bytes ca(4);
-    SetU16Le(&ca[0], 0x4AE1);
-    SetU16Le(&ca[2], 0x1FFE);
+    ByteWriter(ca).U16LE(0, 0x4AE1);
+    ByteWriter(ca).U16LE(2, 0x1FFE);
     mux.caEntries[2] = ca;
     const Driven d = Drive(logic, mux, logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 2), true));
     EXPECT_EQ(d.commands, (std::vector<int>{0x20, 0x24, 0x21, 0x21, 0x21}));
     EXPECT_EQ(d.payloads[1], (Bytes{2}));
     EXPECT_EQ(d.payloads[2], (Bytes{2, 1}));
     EXPECT_EQ(d.payloads[4], (Bytes{2, 3}));
-    EXPECT_EQ(d.last.wait, ChainStep::Wait::kEnd);
+    EXPECT_EQ(d.last.wait, PageStep::Wait::kEnd);
     EXPECT_FALSE(d.last.sendVersion);
     EXPECT_FALSE(logic.Waiting());
     const auto* ch = logic.InputTree().Node(0, 1);
@@ -190,7 +194,7 @@ TEST(MuxChannelAnalyse, NoInputFinishesWithMessage) {
     const Driven d = Drive(logic, mux, logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 4), true));
     EXPECT_EQ(d.commands, (std::vector<int>{0x20}));
     EXPECT_EQ(d.messages, (std::vector<std::string>{"Channel 4 no input!"}));
-    EXPECT_EQ(d.last.wait, ChainStep::Wait::kEnd);
+    EXPECT_EQ(d.last.wait, PageStep::Wait::kEnd);
 }
 
 TEST(MuxChannelAnalyse, ReAnalyseReplacesTheChannelsNodes) {
@@ -220,7 +224,7 @@ TEST(MuxChannelOutput, OneOutputReadsEveryChannelThenAsksVersion) {
     EXPECT_EQ(d.payloads[2], (Bytes{2, 1}));
     EXPECT_EQ(d.payloads.back(), (Bytes{8, 1}));
     EXPECT_EQ(d.versions, 1);
-    EXPECT_EQ(d.last.wait, ChainStep::Wait::kEnd);
+    EXPECT_EQ(d.last.wait, PageStep::Wait::kEnd);
     EXPECT_TRUE(logic.IpOutputFlag());
     EXPECT_EQ(logic.IpOutputMode(), 2);
     EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 0)), (std::vector<std::string>{"1 In"}));
@@ -235,7 +239,7 @@ TEST(MuxChannelOutput, OneOutputReadsEveryChannelThenAsksVersion) {
 TEST(MuxChannelOutput, OutOfRangeRepliesDoNotStopTheChain) {
     MuxChannelLogic logic(0);
     logic.BuildLayout(true);
-    ChainStep step = logic.RefreshOut();
+    PageStep step = logic.RefreshOut();
     for (uint8_t named : {9, 0}) {
         Bytes reply = {named, 1, 1};
         reply.resize(3 + 263, 0);
@@ -257,7 +261,7 @@ TEST(MuxChannelOutput, OutOfRangeRepliesDoNotStopTheChain) {
     Bytes in = {0, 1, 2};
     in.resize(3 + 263, 0);
     step = Feed(input, kCmdReadInputProgram, in);
-    EXPECT_TRUE(step.HasRequest() || step.wait == ChainStep::Wait::kEnd);  // no dead end
+    EXPECT_TRUE(step.HasRequest() || step.wait == PageStep::Wait::kEnd);  // no dead end
     EXPECT_TRUE(input.Channel(1)->Program(1)->InputName().empty());
 }
 
@@ -328,14 +332,14 @@ TEST(MuxChannelOutput, TranscoderShownReadsOutputsThenAllInputs) {
 TEST(MuxChannelOutput, TranscoderFollowRestartsTheWait) {
     MuxChannelLogic logic(86);
     logic.BuildLayout(true);
-    ChainStep s = logic.Shown();
+    PageStep s = logic.Shown();
     for (int ch = 1; ch <= 7; ++ch) {
         s = Feed(logic, 0x22, {static_cast<uint8_t>(ch), 1, 0});
-        EXPECT_EQ(s.wait, ChainStep::Wait::kNone);
+        EXPECT_EQ(s.wait, PageStep::Wait::kNone);
     }
     s = Feed(logic, 0x22, {8, 1, 0});
     EXPECT_EQ(s.command, 0x21);
-    EXPECT_EQ(s.wait, ChainStep::Wait::kRestart);
+    EXPECT_EQ(s.wait, PageStep::Wait::kRestart);
 }
 
 TEST(MuxChannelChains, EveryPageParamAnalysesSelectsAndReads) {
@@ -395,11 +399,11 @@ TEST(MuxChannelReplies, ShortMismatchedLateAndDuplicatedRepliesChangeNothing) {
         SCOPED_TRACE(c.name);
         MuxChannelLogic logic(c.pageParam);
         logic.BuildLayout(true);
-        const ChainStep asked = logic.RefreshOut();
+        const PageStep asked = logic.RefreshOut();
         ASSERT_TRUE(asked.HasRequest());
-        const ChainStep s = Feed(logic, c.command, c.payload);
+        const PageStep s = Feed(logic, c.command, c.payload);
         EXPECT_FALSE(s.HasRequest());
-        EXPECT_EQ(s.wait, ChainStep::Wait::kNone);
+        EXPECT_EQ(s.wait, PageStep::Wait::kNone);
         EXPECT_TRUE(logic.Waiting());  // the wait runs on and ends as a time-out
         EXPECT_EQ(logic.Channel(1)->programCount, 0);
         EXPECT_TRUE(ChildTexts(logic.OutputTree().Node(0, 0)).empty());
@@ -415,7 +419,7 @@ TEST(MuxChannelReplies, RecordCutShortIsNotStoredButTheChainGoesOn) {
         Bytes p = {1, 1, 2};
         const Bytes rec = MakeRecord(263, "X", true);
         p.insert(p.end(), rec.begin(), rec.end() - cut);
-        const ChainStep s = Feed(logic, 0x22, p);
+        const PageStep s = Feed(logic, 0x22, p);
         EXPECT_EQ(s.payload, (Bytes{1, 2}));
         EXPECT_EQ(logic.Channel(1)->Program(1)->InOutput(), 0);
         EXPECT_TRUE(ChildTexts(logic.OutputTree().Node(0, 0)).empty());
@@ -470,7 +474,7 @@ TEST(MuxChannelReplies, CountsBeyondTheTableStopAtItsEnd) {
     logic.BuildLayout(true);
     logic.RefreshOut();
     int asked = 0;
-    ChainStep s;
+    PageStep s;
     for (int idx = 1; idx <= 128; ++idx) {
         s = Feed(logic, 0x22, {1, static_cast<uint8_t>(idx), 255});
         ++asked;
@@ -513,9 +517,9 @@ TEST(MuxChannelReplies, LateAndDuplicatedReplies) {
     // Time-out; the answer for program 2 arrives late: its record is shown, but the chain does not go on
     // to channel 2 and no wait changes.
     logic.TimedOut();
-    const ChainStep late = Feed(logic, 0x22, mux.Answer(0x22, {1, 2}));
+    const PageStep late = Feed(logic, 0x22, mux.Answer(0x22, {1, 2}));
     EXPECT_FALSE(late.HasRequest());
-    EXPECT_EQ(late.wait, ChainStep::Wait::kNone);
+    EXPECT_EQ(late.wait, PageStep::Wait::kNone);
     EXPECT_FALSE(late.sendVersion);
     EXPECT_FALSE(logic.Waiting());
     EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 0)), (std::vector<std::string>{"1 A", "2 B"}));
@@ -546,15 +550,15 @@ TEST_F(Routed, SelectAddsTheProgramAndRefusesItTwice) {
     SetUpPage(0);
     const Driven d = Drive(*logic, mux, logic->Select(ProgramNode(logic->InputTree(), 0, 2, 2), 1));
     EXPECT_EQ(d.commands, (std::vector<int>{0x25}));
-    EXPECT_EQ(d.last.wait, ChainStep::Wait::kEnd);
+    EXPECT_EQ(d.last.wait, PageStep::Wait::kEnd);
     EXPECT_EQ(ChildTexts(logic->OutputTree().Node(0, 1)), (std::vector<std::string>{"2 P2"}));
     EXPECT_EQ(logic->Channel(2)->Program(2)->InOutput(), 1);
-    const ChainStep again = logic->Select(ProgramNode(logic->InputTree(), 0, 2, 2), 1);
+    const PageStep again = logic->Select(ProgramNode(logic->InputTree(), 0, 2, 2), 1);
     EXPECT_FALSE(again.HasRequest());
-    EXPECT_EQ(again.message, "The program has already been selected!");
+    EXPECT_EQ(FirstMessage(again), "The program has already been selected!");
     // Not a program node: nothing happens.
     EXPECT_FALSE(logic->Select(ChannelNode(logic->InputTree(), 0, 2), 1).HasRequest());
-    EXPECT_TRUE(logic->Select(ChannelNode(logic->InputTree(), 0, 2), 1).message.empty());
+    EXPECT_TRUE(logic->Select(ChannelNode(logic->InputTree(), 0, 2), 1).messages.empty());
 }
 
 TEST_F(Routed, TwoOutputsRefuseAProgramThatTheOtherOutputShows) {
@@ -563,7 +567,7 @@ TEST_F(Routed, TwoOutputsRefuseAProgramThatTheOtherOutputShows) {
     EXPECT_EQ(d.payloads[0], (Bytes{2, 1, 2}));
     EXPECT_EQ(ChildTexts(logic->OutputTree().Node(1, 1)), (std::vector<std::string>{"1 P1"}));
     EXPECT_TRUE(ChildTexts(logic->OutputTree().Node(0, 1)).empty());
-    EXPECT_EQ(logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 1).message,
+    EXPECT_EQ(FirstMessage(logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 1)),
               "The program has already been selected!");
     // Remove from output B sends pass 2 and deletes the node there.
     const Driven r = Drive(*logic, mux, logic->Remove(ProgramNode(logic->OutputTree(), 1, 2, 1)));
@@ -584,14 +588,14 @@ TEST_F(Routed, RemoveClearsTheFlagAndTheNode) {
 
 TEST_F(Routed, TranscoderSelectNeedsTheWholeRecord) {
     SetUpPage(86);
-    ChainStep s = logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 1);
+    PageStep s = logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 1);
     ASSERT_EQ(s.payload, (Bytes{2, 1}));
     Bytes reply = {2, 1};
     Bytes rec = MakeRecord(379, "P1", false);
     reply.insert(reply.end(), rec.begin(), rec.end() - 1);  // 380 bytes
     s = Feed(*logic, 0x25, reply);
-    EXPECT_EQ(s.message, "Eorror:quantity of programs should <= 8");
-    EXPECT_EQ(s.wait, ChainStep::Wait::kEnd);
+    EXPECT_EQ(FirstMessage(s), "Eorror:quantity of programs should <= 8");
+    EXPECT_EQ(s.wait, PageStep::Wait::kEnd);
     EXPECT_TRUE(ChildTexts(logic->OutputTree().Node(0, 1)).empty());
     const Driven d = Drive(*logic, mux, logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 1));
     EXPECT_TRUE(d.messages.empty());
@@ -607,10 +611,10 @@ TEST_F(Routed, EditFillsTheDialogAndSendsTheRecord) {
     mux.c = 2;
     Bytes& p1 = mux.programs[2][0];
     p1[238] = 2;  // two CA entries
-    SetU16Le(&p1[239], 0x0B00);
-    SetU16Le(&p1[241], 0x0604);
-    SetU16Le(&p1[255], 0x300);
-    SetU16Le(&p1[257], 0x301);
+    ByteWriter(p1).U16LE(239, 0x0B00);
+    ByteWriter(p1).U16LE(241, 0x0604);
+    ByteWriter(p1).U16LE(255, 0x300);
+    ByteWriter(p1).U16LE(257, 0x301);
     p1[0] = 1;  // the device reports it routed from now on
     Drive(*logic, mux, logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 1));
     Drive(*logic, mux, logic->RefreshOut());
@@ -638,7 +642,7 @@ TEST_F(Routed, EditFillsTheDialogAndSendsTheRecord) {
     f.ecmPids[1] = 0x333;
     f.elementPids[0] = 0x444;
     f.ipOutputIndex = 5;
-    const ChainStep s = logic->CommitEdit(f);
+    const PageStep s = logic->CommitEdit(f);
     ASSERT_EQ(s.command, 0x23);
     ASSERT_EQ(s.payload.size(), 265u);
     Bytes want = {2, 1};
@@ -670,7 +674,7 @@ TEST_F(Routed, TwoOutputModifyCarriesThePass) {
     Drive(*logic, mux, logic->Select(ProgramNode(logic->InputTree(), 0, 2, 2), 2));
     EditProgramFields f;
     ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 1, 2, 2), &f));
-    const ChainStep s = logic->CommitEdit(f);
+    const PageStep s = logic->CommitEdit(f);
     ASSERT_EQ(s.payload.size(), 266u);
     EXPECT_EQ(s.payload[0], 2);
     EXPECT_EQ(s.payload[1], 2);
@@ -686,21 +690,21 @@ TEST_F(Routed, ModifySendsOutputPidZeroForUnusedElementSlots) {
     Bytes& p1 = mux.programs[2][0];
     p1 = MakeRecord(263, "P1", true, 2);
     for (int i = 2; i < 32; ++i)
-        SetU16Le(&p1[81 + 5 * i], static_cast<uint16_t>(0x1000 + i));  // left over in unused slots
-    p1[233] = 3;                                                       // IP output index
+        ByteWriter(p1).U16LE(81 + 5 * i, static_cast<uint16_t>(0x1000 + i));  // left over in unused slots
+    p1[233] = 3;                                                              // IP output index
     Drive(*logic, mux, logic->RefreshOut());
     EditProgramFields f;
     ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 1), &f));
-    const ChainStep s = logic->CommitEdit(f);
+    const PageStep s = logic->CommitEdit(f);
     ASSERT_EQ(s.payload.size(), 265u);
     const uint8_t* sent = s.payload.data() + 2;
-    EXPECT_EQ(GetU16Le(sent + 81), 0x200);
-    EXPECT_EQ(GetU16Le(sent + 86), 0x201);
+    EXPECT_EQ(ByteReader(sent, 263).U16LEOr(81), 0x200);
+    EXPECT_EQ(ByteReader(sent, 263).U16LEOr(86), 0x201);
     for (int i = 2; i < 32; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(GetU16Le(sent + 81 + 5 * i), 0);
+        EXPECT_EQ(ByteReader(sent, 263).U16LEOr(81 + 5 * i), 0);
         EXPECT_EQ(sent[78 + 5 * i], p1[78 + 5 * i]);  // stream type and input PID travel as read
-        EXPECT_EQ(GetU16Le(sent + 79 + 5 * i), GetU16Le(&p1[79 + 5 * i]));
+        EXPECT_EQ(ByteReader(sent, 263).U16LEOr(79 + 5 * i), ByteReader(p1).U16LEOr(79 + 5 * i));
     }
     EXPECT_EQ(sent[233], 3);
 }
@@ -715,9 +719,9 @@ TEST_F(Routed, IpIndexConflictIsRefusedWhenTheIpOutputIsPresent) {
     EditProgramFields f;
     ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 2), &f));
     f.ipOutputIndex = 7;
-    ChainStep s = logic->CommitEdit(f);
+    PageStep s = logic->CommitEdit(f);
     EXPECT_FALSE(s.HasRequest());
-    EXPECT_EQ(s.message, "Fail:IP-Index conflict with channel(2) program(1)");
+    EXPECT_EQ(FirstMessage(s), "Fail:IP-Index conflict with channel(2) program(1)");
     ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 2), &f));
     f.ipOutputIndex = 0;  // "Disable" never conflicts
     EXPECT_TRUE(logic->CommitEdit(f).HasRequest());
@@ -736,7 +740,7 @@ TEST_F(Routed, ThirtyTwoElementsHideTheIpIndexAndSkipTheScan) {
     for (int i = 0; i < 32; ++i)
         EXPECT_EQ(f.elementPids[i], 0x200 + i);
     // Slot 31's stream_type (0x02) reads as IP index 2, yet no conflict is reported and it is kept.
-    const ChainStep s = logic->CommitEdit(f);
+    const PageStep s = logic->CommitEdit(f);
     ASSERT_TRUE(s.HasRequest());
     EXPECT_EQ(s.payload[2 + 233], 0x02);
     // The tree shows no element nodes for 32 elements.
@@ -753,9 +757,9 @@ TEST_F(Routed, LateModifyReplyAppliesTheEditItAcknowledges) {
     logic->TimedOut();
     // The operator opens the dialog again and cancels it: the late reply still applies the edit it answers.
     ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 1), &f));
-    const ChainStep late = Feed(*logic, 0x23, {2, 1});
+    const PageStep late = Feed(*logic, 0x23, {2, 1});
     EXPECT_FALSE(late.HasRequest());
-    EXPECT_EQ(late.wait, ChainStep::Wait::kNone);
+    EXPECT_EQ(late.wait, PageStep::Wait::kNone);
     EXPECT_EQ(logic->Channel(2)->Program(1)->OutputServiceId(), 999);
     EXPECT_EQ(logic->OutputTree().Node(0, 1, 0)->children[0].text, "Service ID:999");
     // A modify reply for another slot than the one edited is ignored.
@@ -772,31 +776,31 @@ TEST_F(Routed, LateSelectAndRemoveRepliesShowWhatTheDeviceDid) {
         SCOPED_TRACE(pageParam);
         SetUpPage(pageParam);
         // Select times out; the device routed the program all the same.
-        const ChainStep asked = logic->Select(ProgramNode(logic->InputTree(), 0, 2, 2), 1);
+        const PageStep asked = logic->Select(ProgramNode(logic->InputTree(), 0, 2, 2), 1);
         ASSERT_TRUE(asked.HasRequest());
         logic->TimedOut();
         // Meanwhile the operator refreshes the outputs; the late select reply arrives inside that chain.
-        const ChainStep refresh = logic->RefreshOut();
+        const PageStep refresh = logic->RefreshOut();
         ASSERT_TRUE(refresh.HasRequest());
-        const ChainStep late = Feed(*logic, 0x25, mux.Answer(0x25, asked.payload));
+        const PageStep late = Feed(*logic, 0x25, mux.Answer(0x25, asked.payload));
         EXPECT_FALSE(late.HasRequest());
-        EXPECT_EQ(late.wait, ChainStep::Wait::kNone);
+        EXPECT_EQ(late.wait, PageStep::Wait::kNone);
         EXPECT_TRUE(logic->Waiting());  // the refresh still waits for its own reply
         EXPECT_EQ(ChildTexts(logic->OutputTree().Node(0, 1)), (std::vector<std::string>{"2 P2"}));
         // The refresh chain goes on from where it stood.
         mux.programs[2][1][0] = 1;
         const Driven d = Drive(*logic, mux, refresh);
-        EXPECT_EQ(d.last.wait, ChainStep::Wait::kEnd);
+        EXPECT_EQ(d.last.wait, PageStep::Wait::kEnd);
         EXPECT_FALSE(logic->Waiting());
         ASSERT_EQ(ChildTexts(logic->OutputTree().Node(0, 1)), (std::vector<std::string>{"2 P2"}));
 
         // Remove times out; the late reply takes the node away once.
-        const ChainStep remove = logic->Remove(ProgramNode(logic->OutputTree(), 0, 2, 2));
+        const PageStep remove = logic->Remove(ProgramNode(logic->OutputTree(), 0, 2, 2));
         ASSERT_TRUE(remove.HasRequest());
         logic->TimedOut();
-        const ChainStep gone = Feed(*logic, 0x26, mux.Answer(0x26, remove.payload));
+        const PageStep gone = Feed(*logic, 0x26, mux.Answer(0x26, remove.payload));
         EXPECT_FALSE(gone.HasRequest());
-        EXPECT_EQ(gone.wait, ChainStep::Wait::kNone);
+        EXPECT_EQ(gone.wait, PageStep::Wait::kNone);
         EXPECT_TRUE(ChildTexts(logic->OutputTree().Node(0, 1)).empty());
         EXPECT_EQ(logic->Channel(2)->Program(2)->InOutput(), 0);
     }
@@ -810,7 +814,7 @@ TEST_F(Routed, TranscodeEditSends381Bytes) {
     ASSERT_TRUE(logic->BeginTranscodeEdit(ProgramNode(logic->OutputTree(), 0, 2, 1), &t));
     t.SetVideoBitrate(4000);
     t.SetOutputName("HD1");
-    const ChainStep s = logic->CommitTranscodeEdit(t);
+    const PageStep s = logic->CommitTranscodeEdit(t);
     ASSERT_EQ(s.payload.size(), 381u);
     EXPECT_EQ(s.payload[0], 2);
     EXPECT_EQ(s.payload[1], 1);

@@ -10,20 +10,24 @@
 namespace nms {
 namespace {
 
+// The first box a step shows, empty when none.
+std::string FirstMessage(const PageStep& step) {
+    return step.messages.empty() ? std::string() : step.messages.front();
+}
+
 using Bytes = std::vector<uint8_t>;
 
 struct Driven {
     std::vector<Bytes> requests;  // command byte first, then the payload
     std::vector<std::string> messages;
-    ChainStep last;
+    PageStep last;
 };
 
 // Runs one operator step and answers every request until the chain stops asking.
-Driven Drive(MuxIpLogic& logic, FakeMuxIp& mux, ChainStep step) {
+Driven Drive(MuxIpLogic& logic, FakeMuxIp& mux, PageStep step) {
     Driven d;
     for (int i = 0; i < 20000; ++i) {
-        if (!step.message.empty())
-            d.messages.push_back(step.message);
+        d.messages.insert(d.messages.end(), step.messages.begin(), step.messages.end());
         d.last = step;
         if (!step.HasRequest())
             break;
@@ -37,7 +41,7 @@ Driven Drive(MuxIpLogic& logic, FakeMuxIp& mux, ChainStep step) {
     return d;
 }
 
-ChainStep Feed(MuxIpLogic& logic, uint8_t cmd, const Bytes& payload, uint8_t b = 1) {
+PageStep Feed(MuxIpLogic& logic, uint8_t cmd, const Bytes& payload, uint8_t b = 1) {
     return logic.HandleReply({cmd, b, 1, payload.data(), static_cast<int>(payload.size())});
 }
 
@@ -160,7 +164,7 @@ TEST(MuxIpLogic, GroupRefreshReadsFromTheGroupToTheLastChannelAndShowsOnlyTheGro
     EXPECT_EQ(d.requests[0], (Bytes{0x24, 0}));
     EXPECT_EQ(d.requests[1], (Bytes{0x21, 16, 0, 0}));
     EXPECT_EQ(d.requests.back()[1], 63);  // read up to the last channel
-    EXPECT_EQ(d.last.wait, ChainStep::Wait::kEnd);
+    EXPECT_EQ(d.last.wait, PageStep::Wait::kEnd);
     EXPECT_FALSE(logic.Waiting());
     EXPECT_EQ(logic.ProgramCount(40), 1);
 
@@ -227,7 +231,7 @@ TEST(MuxIpLogic, AnalyseReportsMissingStreamsAndReadsPresentOnes) {
     MuxIpLogic logic(18, 0x2101);
     logic.Initialise();
 
-    EXPECT_EQ(logic.InputAnalyze({0, 0, -1, -1}).message, "Please select Input Channel!");
+    EXPECT_EQ(FirstMessage(logic.InputAnalyze({0, 0, -1, -1})), "Please select Input Channel!");
     EXPECT_EQ(Drive(logic, mux, logic.InputAnalyze(ChannelPath(0, 1))).messages,
               (std::vector<std::string>{"Channel 2: there is no stream!"}));
     EXPECT_EQ(Drive(logic, mux, logic.InputAnalyze(ChannelPath(0, 2))).messages,
@@ -235,7 +239,7 @@ TEST(MuxIpLogic, AnalyseReportsMissingStreamsAndReadsPresentOnes) {
 
     Driven d = Drive(logic, mux, logic.InputAnalyze(ChannelPath(0, 3)));
     EXPECT_EQ(d.requests, (std::vector<Bytes>{{0x20, 3, 0, 1}, {0x21, 3, 0, 0}, {0x21, 3, 1, 0}}));
-    EXPECT_EQ(d.last.wait, ChainStep::Wait::kEnd);
+    EXPECT_EQ(d.last.wait, PageStep::Wait::kEnd);
     EXPECT_TRUE(logic.Analysed(3));
     EXPECT_EQ(ChildTexts(logic.InputTree().Node(0, 3)), (std::vector<std::string>{"1 Prog", "2 Other"}));
 }
@@ -257,9 +261,9 @@ TEST(MuxIpLogic, UnexpectedShortAndLateRepliesChangeNothing) {
     ASSERT_TRUE(Feed(logic, 0x20, {2, 0, 0, 1}).HasRequest());
     // A record cut short: nothing stored, nothing asked, the index stays.
     Bytes cut(full.begin(), full.begin() + 285);
-    EXPECT_EQ(Feed(logic, 0x21, cut).wait, ChainStep::Wait::kNone);
+    EXPECT_EQ(Feed(logic, 0x21, cut).wait, PageStep::Wait::kNone);
     EXPECT_FALSE(Feed(logic, 0x21, {2, 1, 1}).HasRequest());  // another index
-    EXPECT_EQ(Feed(logic, 0x21, full).wait, ChainStep::Wait::kEnd);
+    EXPECT_EQ(Feed(logic, 0x21, full).wait, PageStep::Wait::kEnd);
     EXPECT_EQ(ChildTexts(logic.InputTree().Node(0, 2)), (std::vector<std::string>{"1 X"}));
 
     // The wait ran out: the answer that comes after it is not used.
@@ -273,7 +277,7 @@ TEST(MuxIpLogic, ProgramCountsAboveTheTableAreCutTo69) {
     MuxIpLogic logic(18, 0x2101);
     logic.Initialise();
     ASSERT_TRUE(logic.InputAnalyze(ChannelPath(0, 0)).HasRequest());
-    ChainStep step = Feed(logic, 0x20, {0, 0, 0, 1});
+    PageStep step = Feed(logic, 0x20, {0, 0, 0, 1});
     const MultiOutputProgramRecord rec = FakeMuxIp::Program("P", 1);
     int asked = 0;
     while (step.HasRequest() && asked < 200) {
@@ -298,7 +302,7 @@ TEST(MuxIpLogic, RouteRemoveAndDuplicateCheck) {
     Driven d = Drive(logic, mux, logic.Route(two, 2));
     EXPECT_EQ(d.requests, (std::vector<Bytes>{{0x22, 1, 1, 4, 1}}));
     EXPECT_EQ(ChildTexts(logic.OutputTree().Node(2, 1)), (std::vector<std::string>{"2 Two"}));
-    EXPECT_EQ(logic.Route(two, 0).message, "The program has already been selected!");
+    EXPECT_EQ(FirstMessage(logic.Route(two, 0)), "The program has already been selected!");
 
     d = Drive(logic, mux, logic.Remove(ProgramPath(logic.OutputTree(), 2, 1, 1)));
     EXPECT_EQ(d.requests, (std::vector<Bytes>{{0x22, 1, 1, 0}}));
@@ -316,11 +320,12 @@ TEST(MuxIpLogic, RoutingFromAnAnalysedChannelReadsTheOutputsAgain) {
     logic.Initialise();
     Drive(logic, mux, logic.InputAnalyze(ChannelPath(0, 0)));
     ASSERT_TRUE(logic.Analysed(0));
-    ChainStep step = logic.Route(ProgramPath(logic.InputTree(), 0, 0, 0), 0);
+    PageStep step = logic.Route(ProgramPath(logic.InputTree(), 0, 0, 0), 0);
     const Bytes answer = mux.Answer(step.command, step.payload);
     step = Feed(logic, 0x22, answer);
     EXPECT_EQ(step.command, 0x24);
-    EXPECT_EQ(step.wait, ChainStep::Wait::kRestart);
+    EXPECT_EQ(step.wait,
+              PageStep::Wait::kRestartLong);  // the outputs are read again with their own 80-s wait
     EXPECT_FALSE(logic.Analysed(0));
     Drive(logic, mux, step);
     EXPECT_EQ(ChildTexts(logic.OutputTree().Node(0, 0)), (std::vector<std::string>{"1 One"}));
@@ -358,7 +363,7 @@ TEST(MuxIpLogic, EditSendsTheWholeRecordAndRebuildsTheNode) {
     edit.info.elementPids[31] = 0x1FFF;  // beyond the element count: not written
     edit.info.ciField = 0x80;
     edit.info.ecmPids[0] = 0x300;
-    ChainStep step = logic.CommitEdit(edit);
+    PageStep step = logic.CommitEdit(edit);
     ASSERT_EQ(step.command, 0x23);
     ASSERT_EQ(step.payload.size(), 286u);
     EXPECT_EQ(step.payload[0], 0);
@@ -378,7 +383,7 @@ TEST(MuxIpLogic, EditSendsTheWholeRecordAndRebuildsTheNode) {
     EXPECT_EQ(logic.Program(0, 0)->OutputServiceId(), 9);
     EXPECT_FALSE(Feed(logic, 0x23, {0, 1}).HasRequest());
     EXPECT_EQ(logic.Program(0, 0)->OutputServiceId(), 9);
-    EXPECT_EQ(Feed(logic, 0x23, {0, 0}).wait, ChainStep::Wait::kEnd);
+    EXPECT_EQ(Feed(logic, 0x23, {0, 0}).wait, PageStep::Wait::kEnd);
     EXPECT_EQ(logic.Program(0, 0)->OutputServiceId(), 77);
     const ProgramTreeNode* p = logic.OutputTree().Node(0, 0, 0);
     EXPECT_EQ(p->text, "1 New");

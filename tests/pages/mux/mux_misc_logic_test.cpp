@@ -9,7 +9,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-MiscStep Reply(MuxMiscLogic& logic, uint8_t command, const Bytes& payload) {
+PageStep Reply(MuxMiscLogic& logic, uint8_t command, const Bytes& payload) {
     return logic.HandleReply(command, payload.data(), static_cast<int>(payload.size()));
 }
 
@@ -90,16 +90,16 @@ TEST(MuxMiscText, HexAndAddressFields) {
 
 TEST(MuxMiscLogic, SingleOutputGetShowsAndSetSendsGolden) {
     MuxMiscLogic logic(0);
-    MiscStep get = logic.Shown();
+    PageStep get = logic.Shown();
     EXPECT_EQ(get.command, kCmdGetOutputParams);
     EXPECT_TRUE(get.payload.empty());
-    EXPECT_EQ(get.wait, MiscStep::Wait::kBeginShort);
+    EXPECT_EQ(get.wait, PageStep::Wait::kBeginShort);
 
     // 38500 kbit/s, TS 0x1a2b, net 0x0102, IP insert 300, PAT+NIT+CAT.
     const Bytes reply{0x64, 0x96, 0x00, 0x00, 0x2b, 0x1a, 0x02, 0x01, 0x2c, 0x01, 0x15};
-    MiscStep end = Reply(logic, kCmdGetOutputParams, reply);
-    EXPECT_EQ(end.wait, MiscStep::Wait::kEnd);
-    EXPECT_EQ(end.refresh, MiscStep::Refresh::kAll);
+    PageStep end = Reply(logic, kCmdGetOutputParams, reply);
+    EXPECT_EQ(end.wait, PageStep::Wait::kEnd);
+    EXPECT_EQ(end.refresh, PageStep::kRefreshAll);
     const MuxOutputForm& f = logic.Form(0);
     EXPECT_EQ(f.bitrate, "38.500");
     EXPECT_EQ(f.tsId, "1a2b");
@@ -107,10 +107,10 @@ TEST(MuxMiscLogic, SingleOutputGetShowsAndSetSendsGolden) {
     EXPECT_EQ(f.ipInsert, "300");
     EXPECT_EQ(f.tables, (std::array<bool, kTableCount>{true, false, true, false, true}));
 
-    MiscStep set = logic.Set(MuxMiscLogic::kOutputA);
+    PageStep set = logic.Set(MuxMiscLogic::kOutputA);
     EXPECT_EQ(set.command, kCmdSetOutputParams);
     EXPECT_EQ(set.payload, reply);
-    EXPECT_EQ(Reply(logic, kCmdSetOutputParams, {}).wait, MiscStep::Wait::kEnd);
+    EXPECT_EQ(Reply(logic, kCmdSetOutputParams, {}).wait, PageStep::Wait::kEnd);
 
     logic.Form(0).bitrate = "12.3456";
     logic.Form(0).tables = {false, true, false, true, false};
@@ -124,22 +124,22 @@ TEST(MuxMiscLogic, SingleOutputReplyLengths) {
     logic.Get(MuxMiscLogic::kOutputA);
     // Exactly ten bytes: the parameters but no flags byte, so the boxes stay.
     Bytes ten{0xe8, 0x03, 0, 0, 1, 0, 2, 0, 3, 0};
-    EXPECT_EQ(Reply(logic, kCmdGetOutputParams, ten).wait, MiscStep::Wait::kEnd);
+    EXPECT_EQ(Reply(logic, kCmdGetOutputParams, ten).wait, PageStep::Wait::kEnd);
     EXPECT_EQ(logic.Form(0).bitrate, "1.000");
     EXPECT_EQ(logic.Form(0).tables, (std::array<bool, kTableCount>{true, true, true, true, true}));
 
     // Nine bytes: nothing changes and the wait runs on to its time-out.
     logic.Get(MuxMiscLogic::kOutputA);
-    MiscStep shortStep = Reply(logic, kCmdGetOutputParams, Bytes(9, 0xff));
-    EXPECT_EQ(shortStep.wait, MiscStep::Wait::kNone);
+    PageStep shortStep = Reply(logic, kCmdGetOutputParams, Bytes(9, 0xff));
+    EXPECT_EQ(shortStep.wait, PageStep::Wait::kNone);
     EXPECT_EQ(logic.Form(0).bitrate, "1.000");
     EXPECT_TRUE(logic.Waiting());
 
     // After the time-out the late reply is not used.
     logic.WaitEnded();
-    EXPECT_EQ(Reply(logic, kCmdGetOutputParams, Bytes(11, 0)).wait, MiscStep::Wait::kNone);
+    EXPECT_EQ(Reply(logic, kCmdGetOutputParams, Bytes(11, 0)).wait, PageStep::Wait::kNone);
     EXPECT_EQ(logic.Form(0).bitrate, "1.000");
-    EXPECT_EQ(Reply(logic, kCmdSetOutputParams, {}).wait, MiscStep::Wait::kNone);
+    EXPECT_EQ(Reply(logic, kCmdSetOutputParams, {}).wait, PageStep::Wait::kNone);
 }
 
 TEST(MuxMiscLogic, FieldsThatDoNotFitAreRefused) {
@@ -172,15 +172,16 @@ TEST(MuxMiscLogic, FieldsThatDoNotFitAreRefused) {
                               : field == "port"   ? f.port
                                                   : f.address;
         target = c.text;
-        MiscStep step = logic.Set(c.pageParam == 20 ? MuxMiscLogic::kAllOutputs : MuxMiscLogic::kOutputA);
+        PageStep step = logic.Set(c.pageParam == 20 ? MuxMiscLogic::kAllOutputs : MuxMiscLogic::kOutputA);
         EXPECT_FALSE(step.HasRequest()) << c.pageParam << " " << c.field << " " << c.text;
-        EXPECT_EQ(step.message, c.message) << c.pageParam << " " << c.field << " " << c.text;
+        EXPECT_EQ(step.messages.empty() ? std::string() : step.messages.front(), c.message)
+            << c.pageParam << " " << c.field << " " << c.text;
         EXPECT_FALSE(logic.Waiting());
     }
     // Only the single-record variants check the characters; the others read the leading number.
     MuxMiscLogic blocks(20);
     blocks.Form(0).bitrate = "12a";
-    MiscStep step = blocks.Set(MuxMiscLogic::kAllOutputs);
+    PageStep step = blocks.Set(MuxMiscLogic::kAllOutputs);
     ASSERT_TRUE(step.HasRequest());
     EXPECT_EQ(step.payload[1 + 5], 0xe0);  // 12000 = 0x2ee0
     EXPECT_EQ(step.payload[1 + 6], 0x2e);
@@ -188,19 +189,19 @@ TEST(MuxMiscLogic, FieldsThatDoNotFitAreRefused) {
 
 TEST(MuxMiscLogic, TwoOutputShownReadsAThenBUnderOneWait) {
     MuxMiscLogic logic(1);
-    MiscStep first = logic.Shown();
+    PageStep first = logic.Shown();
     EXPECT_EQ(first.payload, Bytes{1});
-    EXPECT_EQ(first.wait, MiscStep::Wait::kBeginShort);
+    EXPECT_EQ(first.wait, PageStep::Wait::kBeginShort);
 
-    MiscStep second = Reply(logic, kCmdGetOutputParams, {1, 0xe8, 0x03, 0, 0, 0x11, 0, 0x22, 0, 5, 0});
+    PageStep second = Reply(logic, kCmdGetOutputParams, {1, 0xe8, 0x03, 0, 0, 0x11, 0, 0x22, 0, 5, 0});
     EXPECT_EQ(second.command, kCmdGetOutputParams);
     EXPECT_EQ(second.payload, Bytes{2});
-    EXPECT_EQ(second.wait, MiscStep::Wait::kNone);
+    EXPECT_EQ(second.wait, PageStep::Wait::kNone);
     EXPECT_EQ(logic.Form(0).tsId, "11");
 
-    MiscStep end = Reply(logic, kCmdGetOutputParams, {2, 0xd0, 0x07, 0, 0, 0x33, 0, 0x44, 0, 6, 0});
+    PageStep end = Reply(logic, kCmdGetOutputParams, {2, 0xd0, 0x07, 0, 0, 0x33, 0, 0x44, 0, 6, 0});
     EXPECT_FALSE(end.HasRequest());
-    EXPECT_EQ(end.wait, MiscStep::Wait::kEnd);
+    EXPECT_EQ(end.wait, PageStep::Wait::kEnd);
     EXPECT_EQ(logic.Form(1).bitrate, "2.000");
     EXPECT_EQ(logic.Form(1).netId, "44");
     EXPECT_EQ(logic.Form(0).bitrate, "1.000");
@@ -208,7 +209,7 @@ TEST(MuxMiscLogic, TwoOutputShownReadsAThenBUnderOneWait) {
     // B's own Get reads only B.
     EXPECT_EQ(logic.Get(MuxMiscLogic::kOutputB).payload, Bytes{2});
     EXPECT_EQ(Reply(logic, kCmdGetOutputParams, {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}).wait,
-              MiscStep::Wait::kEnd);
+              PageStep::Wait::kEnd);
     EXPECT_EQ(logic.Form(1).bitrate, "0.000");
 
     // Set B sends B's parameters behind its selector and no flags byte.
@@ -221,7 +222,7 @@ TEST(MuxMiscLogic, TwoOutputShownReadsAThenBUnderOneWait) {
     logic.WaitEnded();
     EXPECT_EQ(logic.Get(MuxMiscLogic::kOutputA).payload, Bytes{1});
     EXPECT_EQ(Reply(logic, kCmdGetOutputParams, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}).wait,
-              MiscStep::Wait::kEnd);
+              PageStep::Wait::kEnd);
 }
 
 TEST(MuxMiscLogic, BlockRecordReadShowsEveryOutputAndSetSendsItBack) {
@@ -229,7 +230,7 @@ TEST(MuxMiscLogic, BlockRecordReadShowsEveryOutputAndSetSendsItBack) {
         SCOPED_TRACE(param);
         MuxMiscLogic logic(param);
         EXPECT_EQ(logic.Shown().payload, Bytes{});
-        EXPECT_EQ(Reply(logic, kCmdGetOutputParams, BlockReply(1)).wait, MiscStep::Wait::kEnd);
+        EXPECT_EQ(Reply(logic, kCmdGetOutputParams, BlockReply(1)).wait, PageStep::Wait::kEnd);
         EXPECT_TRUE(logic.HasIpOutputs());
         const MuxOutputForm& a = logic.Form(0);
         EXPECT_EQ(a.bitrate, "038.500");
@@ -242,7 +243,7 @@ TEST(MuxMiscLogic, BlockRecordReadShowsEveryOutputAndSetSendsItBack) {
         EXPECT_EQ(logic.Form(3).tsId, "abcd");
 
         // Untouched, the record goes back exactly as read (C and D on 39 too).
-        MiscStep set = logic.Set(MuxMiscLogic::kAllOutputs);
+        PageStep set = logic.Set(MuxMiscLogic::kAllOutputs);
         Bytes expected{0};
         const Bytes r = Record();
         expected.insert(expected.end(), r.begin(), r.end());
@@ -259,19 +260,19 @@ TEST(MuxMiscLogic, BlockRecordReadShowsEveryOutputAndSetSendsItBack) {
 TEST(MuxMiscLogic, BlockRecordEdges) {
     MuxMiscLogic logic(20);
     // Before any read the uninterpreted bytes go as zeros.
-    MiscStep blank = logic.Set(MuxMiscLogic::kAllOutputs);
+    PageStep blank = logic.Set(MuxMiscLogic::kAllOutputs);
     EXPECT_EQ(blank.payload, Bytes(301, 0));
     // While the Set waits, a read reply is not its answer.
-    EXPECT_EQ(Reply(logic, kCmdGetOutputParams, BlockReply(1)).wait, MiscStep::Wait::kNone);
-    EXPECT_EQ(Reply(logic, kCmdSetOutputParams, {}).wait, MiscStep::Wait::kEnd);
+    EXPECT_EQ(Reply(logic, kCmdGetOutputParams, BlockReply(1)).wait, PageStep::Wait::kNone);
+    EXPECT_EQ(Reply(logic, kCmdSetOutputParams, {}).wait, PageStep::Wait::kEnd);
     logic.Get(MuxMiscLogic::kAllOutputs);
 
     // Without IP outputs A's IP fields are not taken from the form.
-    ASSERT_EQ(Reply(logic, kCmdGetOutputParams, BlockReply(0)).wait, MiscStep::Wait::kEnd);
+    ASSERT_EQ(Reply(logic, kCmdGetOutputParams, BlockReply(0)).wait, PageStep::Wait::kEnd);
     EXPECT_FALSE(logic.HasIpOutputs());
     logic.Form(0).port = "9";
     logic.Form(0).address = "garbage";
-    MiscStep set = logic.Set(MuxMiscLogic::kAllOutputs);
+    PageStep set = logic.Set(MuxMiscLogic::kAllOutputs);
     ASSERT_TRUE(set.HasRequest());
     EXPECT_EQ(set.payload[1 + 16], 1234 & 0xff);
     EXPECT_EQ(set.payload[1 + 12], 192);
@@ -281,7 +282,7 @@ TEST(MuxMiscLogic, BlockRecordEdges) {
     logic.Get(MuxMiscLogic::kAllOutputs);
     Bytes shortReply = BlockReply(1);
     shortReply.pop_back();
-    EXPECT_EQ(Reply(logic, kCmdGetOutputParams, shortReply).wait, MiscStep::Wait::kNone);
+    EXPECT_EQ(Reply(logic, kCmdGetOutputParams, shortReply).wait, PageStep::Wait::kNone);
     EXPECT_FALSE(logic.HasIpOutputs());
     EXPECT_TRUE(logic.Waiting());
 }
@@ -297,7 +298,7 @@ TEST(MuxMiscLogic, TranscoderRecordKeepsItsUninterpretedBytes) {
     record[5] = 0x39, record[6] = 0x30, record[7] = 0, record[8] = 0;  // 12345 kbit/s
     Bytes reply{0xaa, 0xbb, 0xcc, 0xdd};
     reply.insert(reply.end(), record.begin(), record.end());
-    EXPECT_EQ(Reply(logic, kCmdGetOutputParams, reply).wait, MiscStep::Wait::kEnd);
+    EXPECT_EQ(Reply(logic, kCmdGetOutputParams, reply).wait, PageStep::Wait::kEnd);
     EXPECT_EQ(logic.Form(0).tsId, "1234");
     EXPECT_EQ(logic.Form(0).bitrate, "12.345");
     EXPECT_EQ(logic.Form(0).tables, (std::array<bool, kTableCount>{true, false, false, true, false}));
@@ -309,7 +310,7 @@ TEST(MuxMiscLogic, TranscoderRecordKeepsItsUninterpretedBytes) {
     Reply(logic, kCmdSetOutputParams, {});
     logic.Get(MuxMiscLogic::kOutputA);
     reply.pop_back();
-    EXPECT_EQ(Reply(logic, kCmdGetOutputParams, reply).wait, MiscStep::Wait::kNone);
+    EXPECT_EQ(Reply(logic, kCmdGetOutputParams, reply).wait, PageStep::Wait::kNone);
 }
 
 TEST(MuxMiscLogic, RealTimeBitrates) {
@@ -321,7 +322,7 @@ TEST(MuxMiscLogic, RealTimeBitrates) {
     MuxMiscLogic all(0);
     EXPECT_EQ(all.Poll().command, kCmdOutputStatus);
     EXPECT_TRUE(all.Poll().payload.empty());
-    EXPECT_EQ(Reply(all, kCmdOutputStatus, status).refresh, MiscStep::Refresh::kRealtime);
+    EXPECT_EQ(Reply(all, kCmdOutputStatus, status).refresh, MuxMiscLogic::kRefreshRealtime);
     EXPECT_EQ(all.Form(0).realtime, "12.345");
     EXPECT_EQ(all.Form(3).realtime, "40.000");
 
@@ -335,7 +336,7 @@ TEST(MuxMiscLogic, RealTimeBitrates) {
     Reply(cut, kCmdOutputStatus, Bytes(status.begin(), status.begin() + 7));
     EXPECT_EQ(cut.Form(0).realtime, "12.345");
     EXPECT_EQ(cut.Form(1).realtime, "");
-    EXPECT_EQ(Reply(cut, kCmdOutputStatus, {}).refresh, MiscStep::Refresh::kNone);
+    EXPECT_EQ(Reply(cut, kCmdOutputStatus, {}).refresh, PageStep::kRefreshNone);
 }
 
 }  // namespace

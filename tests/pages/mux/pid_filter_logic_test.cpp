@@ -21,7 +21,7 @@ std::vector<uint8_t> WithHead(uint8_t head, std::vector<uint8_t> bytes) {
     return bytes;
 }
 
-PidPageStep Feed(MuxPidFilterLogic& logic, uint8_t command, const std::vector<uint8_t>& payload) {
+PageStep Feed(MuxPidFilterLogic& logic, uint8_t command, const std::vector<uint8_t>& payload) {
     return logic.HandleReply(command, payload.data(), static_cast<int>(payload.size()));
 }
 
@@ -78,19 +78,19 @@ TEST(MuxPidFilterLogicTest, GetRequestsByVariant) {
     } cases[] = {{0, -1, {0}}, {8, 2, {0}}, {1, -1, {1}}, {15, 2, {2}}};
     for (const auto& c : cases) {
         MuxPidFilterLogic logic(c.pageParam);
-        const PidPageStep step = logic.Get(c.channel);
+        const PageStep step = logic.Get(c.channel);
         EXPECT_EQ(step.command, kCmdGetPidFilter);
         EXPECT_EQ(step.payload, c.payload) << c.pageParam;
-        EXPECT_EQ(step.wait, PidPageStep::Wait::kBegin);
+        EXPECT_EQ(step.wait, PageStep::Wait::kBegin);
     }
 }
 
 TEST(MuxPidFilterLogicTest, GetWithoutChannelSendsNothing) {
     MuxPidFilterLogic logic(15);
     logic.Add("100", -1);
-    const PidPageStep step = logic.Get(-1);
+    const PageStep step = logic.Get(-1);
     EXPECT_FALSE(step.HasRequest());
-    EXPECT_EQ(step.message, "Please select Channel !");
+    EXPECT_EQ(step.messages, std::vector<std::string>{"Please select Channel !"});
     EXPECT_TRUE(logic.Rows().empty());
     EXPECT_FALSE(logic.Waiting());
 }
@@ -98,8 +98,8 @@ TEST(MuxPidFilterLogicTest, GetWithoutChannelSendsNothing) {
 TEST(MuxPidFilterLogicTest, ReplyListsBitsInOrder) {
     MuxPidFilterLogic logic(0);
     logic.Get(-1);
-    const PidPageStep step = Feed(logic, kCmdGetPidFilter, BitmapBytes({0x1FFF, 0x11, 0}));
-    EXPECT_EQ(step.wait, PidPageStep::Wait::kEnd);
+    const PageStep step = Feed(logic, kCmdGetPidFilter, BitmapBytes({0x1FFF, 0x11, 0}));
+    EXPECT_EQ(step.wait, PageStep::Wait::kEnd);
     EXPECT_EQ(Texts(logic.Rows()), (std::vector<std::string>{"1:0A", "2:11A", "3:1fffA"}));
     EXPECT_EQ(logic.Rows()[2].pid, 0x1FFF);
     EXPECT_FALSE(logic.Waiting());
@@ -108,14 +108,14 @@ TEST(MuxPidFilterLogicTest, ReplyListsBitsInOrder) {
 TEST(MuxPidFilterLogicTest, TwoOutputGetReadsBothTablesNumberingEachFromOne) {
     MuxPidFilterLogic logic(1);
     logic.Get(-1);
-    PidPageStep step = Feed(logic, kCmdGetPidFilter, WithHead(1, BitmapBytes({0x100, 0x200})));
+    PageStep step = Feed(logic, kCmdGetPidFilter, WithHead(1, BitmapBytes({0x100, 0x200})));
     EXPECT_EQ(step.command, kCmdGetPidFilter);
     EXPECT_EQ(step.payload, std::vector<uint8_t>{2});
-    EXPECT_EQ(step.wait, PidPageStep::Wait::kNone);  // the wait goes on
+    EXPECT_EQ(step.wait, PageStep::Wait::kNone);  // the wait goes on
     // Table A again (a late duplicate) is not taken for table B.
     EXPECT_FALSE(Feed(logic, kCmdGetPidFilter, WithHead(1, BitmapBytes({0x300}))).HasRequest());
     step = Feed(logic, kCmdGetPidFilter, WithHead(2, BitmapBytes({0x30})));
-    EXPECT_EQ(step.wait, PidPageStep::Wait::kEnd);
+    EXPECT_EQ(step.wait, PageStep::Wait::kEnd);
     EXPECT_EQ(Texts(logic.Rows()), (std::vector<std::string>{"1:100A", "2:200A", "1:30B"}));
 }
 
@@ -123,9 +123,9 @@ TEST(MuxPidFilterLogicTest, ChannelEchoMustMatchTheAskedChannel) {
     MuxPidFilterLogic logic(15);
     logic.Get(0);
     logic.Get(3);  // the operator moved on before channel 1 answered
-    EXPECT_EQ(Feed(logic, kCmdGetPidFilter, WithHead(0, BitmapBytes({0x40}))).wait, PidPageStep::Wait::kNone);
+    EXPECT_EQ(Feed(logic, kCmdGetPidFilter, WithHead(0, BitmapBytes({0x40}))).wait, PageStep::Wait::kNone);
     EXPECT_TRUE(logic.Rows().empty());
-    EXPECT_EQ(Feed(logic, kCmdGetPidFilter, WithHead(3, BitmapBytes({0x41}))).wait, PidPageStep::Wait::kEnd);
+    EXPECT_EQ(Feed(logic, kCmdGetPidFilter, WithHead(3, BitmapBytes({0x41}))).wait, PageStep::Wait::kEnd);
     EXPECT_EQ(Texts(logic.Rows()), std::vector<std::string>{"1:41A"});
 }
 
@@ -133,17 +133,17 @@ TEST(MuxPidFilterLogicTest, ShortLateAndForeignRepliesChangeNothing) {
     MuxPidFilterLogic logic(0);
     auto full = BitmapBytes({5});
     // Nothing asked yet.
-    EXPECT_EQ(Feed(logic, kCmdGetPidFilter, full).wait, PidPageStep::Wait::kNone);
+    EXPECT_EQ(Feed(logic, kCmdGetPidFilter, full).wait, PageStep::Wait::kNone);
     logic.Get(-1);
     std::vector<uint8_t> shortReply(full.begin(), full.end() - 1);
-    EXPECT_EQ(Feed(logic, kCmdGetPidFilter, shortReply).wait, PidPageStep::Wait::kNone);
-    EXPECT_EQ(Feed(logic, kCmdSetPidFilter, {}).wait, PidPageStep::Wait::kNone);
-    EXPECT_EQ(logic.HandleReply(kCmdGetPidFilter, nullptr, 0).wait, PidPageStep::Wait::kNone);
+    EXPECT_EQ(Feed(logic, kCmdGetPidFilter, shortReply).wait, PageStep::Wait::kNone);
+    EXPECT_EQ(Feed(logic, kCmdSetPidFilter, {}).wait, PageStep::Wait::kNone);
+    EXPECT_EQ(logic.HandleReply(kCmdGetPidFilter, nullptr, 0).wait, PageStep::Wait::kNone);
     EXPECT_TRUE(logic.Rows().empty());
     EXPECT_TRUE(logic.Waiting());
     // After the time-out the reply is too late.
     logic.WaitEnded();
-    EXPECT_EQ(Feed(logic, kCmdGetPidFilter, full).wait, PidPageStep::Wait::kNone);
+    EXPECT_EQ(Feed(logic, kCmdGetPidFilter, full).wait, PageStep::Wait::kNone);
     EXPECT_TRUE(logic.Rows().empty());
 }
 
@@ -153,10 +153,10 @@ TEST(MuxPidFilterLogicTest, SetBuildsBitmapsByVariant) {
         logic.Add("1fff", -1);
         logic.Add("11", -1);
         logic.Add("11", -1);  // a repeated PID sets one bit
-        const PidPageStep step = logic.Set(-1);
+        const PageStep step = logic.Set(-1);
         EXPECT_EQ(step.command, kCmdSetPidFilter);
         EXPECT_EQ(step.payload, BitmapBytes({0x11, 0x1FFF}));
-        EXPECT_EQ(Feed(logic, kCmdSetPidFilter, {}).wait, PidPageStep::Wait::kEnd);
+        EXPECT_EQ(Feed(logic, kCmdSetPidFilter, {}).wait, PageStep::Wait::kEnd);
     }
     {
         MuxPidFilterLogic logic(15);
@@ -170,14 +170,14 @@ TEST(MuxPidFilterLogicTest, TwoOutputSetSendsBothTablesUnderOneWait) {
     logic.Add("100", 0);
     logic.Add("200", 1);
     logic.Add("300", -1);  // no output chosen: B
-    PidPageStep step = logic.Set(-1);
+    PageStep step = logic.Set(-1);
     EXPECT_EQ(step.payload, WithHead(1, BitmapBytes({0x100})));
-    EXPECT_EQ(step.wait, PidPageStep::Wait::kBegin);
+    EXPECT_EQ(step.wait, PageStep::Wait::kBegin);
     step = Feed(logic, kCmdSetPidFilter, {});
     EXPECT_EQ(step.payload, WithHead(2, BitmapBytes({0x200, 0x300})));
-    EXPECT_EQ(step.wait, PidPageStep::Wait::kNone);
-    EXPECT_EQ(Feed(logic, kCmdSetPidFilter, {}).wait, PidPageStep::Wait::kEnd);
-    EXPECT_EQ(Feed(logic, kCmdSetPidFilter, {}).wait, PidPageStep::Wait::kNone);  // nothing more asked
+    EXPECT_EQ(step.wait, PageStep::Wait::kNone);
+    EXPECT_EQ(Feed(logic, kCmdSetPidFilter, {}).wait, PageStep::Wait::kEnd);
+    EXPECT_EQ(Feed(logic, kCmdSetPidFilter, {}).wait, PageStep::Wait::kNone);  // nothing more asked
 }
 
 TEST(MuxPidFilterLogicTest, SetOfEmptyListSendsZeroBitmaps) {
@@ -195,9 +195,9 @@ TEST(MuxPidFilterLogicTest, SetRefusesOverlongList) {
     EXPECT_TRUE(logic.Set(-1).HasRequest());
     logic.WaitEnded();
     logic.Add("10", -1);
-    const PidPageStep step = logic.Set(-1);
+    const PageStep step = logic.Set(-1);
     EXPECT_FALSE(step.HasRequest());
-    EXPECT_EQ(step.message, "PID filter table must be less than 1024 !");
+    EXPECT_EQ(step.messages, std::vector<std::string>{"PID filter table must be less than 1024 !"});
 }
 
 TEST(MuxPidFilterLogicTest, EditDeleteAndEmpty) {
@@ -219,11 +219,11 @@ TEST(MuxPidFilterLogicTest, EditDeleteAndEmpty) {
 
 TEST(PidMonitorLogicTest, ListsPresentPids) {
     PidMonitorLogic logic;
-    const PidPageStep get = logic.Get();
+    const PageStep get = logic.Get();
     EXPECT_EQ(get.command, kCmdGetPidPresence);
     EXPECT_EQ(get.payload, std::vector<uint8_t>(7, 0));
     const auto bytes = BitmapBytes({0, 0x11, 0x1FFF});
-    EXPECT_EQ(logic.HandleReply(kCmdGetPidPresence, bytes.data(), 1024).wait, PidPageStep::Wait::kEnd);
+    EXPECT_EQ(logic.HandleReply(kCmdGetPidPresence, bytes.data(), 1024).wait, PageStep::Wait::kEnd);
     ASSERT_EQ(logic.Rows().size(), 3u);
     EXPECT_EQ(logic.Rows()[0].pidText, "0");
     EXPECT_EQ(logic.Rows()[1].pidText, "11");
@@ -242,11 +242,11 @@ TEST(PidMonitorLogicTest, ShortRepliesListWhatArrivedAndEveryReplyEndsTheWait) {
     for (const auto& c : cases) {
         PidMonitorLogic logic;
         logic.Get();
-        EXPECT_EQ(logic.HandleReply(kCmdGetPidPresence, c.data, c.length).wait, PidPageStep::Wait::kEnd);
+        EXPECT_EQ(logic.HandleReply(kCmdGetPidPresence, c.data, c.length).wait, PageStep::Wait::kEnd);
         EXPECT_EQ(logic.Rows().size(), c.rows) << c.length;
     }
     PidMonitorLogic idle;
-    EXPECT_EQ(idle.HandleReply(kCmdGetPidPresence, full.data(), 1024).wait, PidPageStep::Wait::kNone);
+    EXPECT_EQ(idle.HandleReply(kCmdGetPidPresence, full.data(), 1024).wait, PageStep::Wait::kNone);
     EXPECT_TRUE(idle.Rows().empty());
 }
 

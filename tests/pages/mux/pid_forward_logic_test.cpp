@@ -33,7 +33,7 @@ Bytes Table(std::initializer_list<int> head, const std::vector<Bytes>& entries) 
     return out;
 }
 
-PidForwardStep Feed(PidForwardLogic& logic, uint8_t command, const Bytes& payload) {
+PageStep Feed(PidForwardLogic& logic, uint8_t command, const Bytes& payload) {
     Reply r(command, payload);
     return logic.HandleReply(r.View());
 }
@@ -76,15 +76,15 @@ TEST(PidForwardColumns, ByVariant) {
 TEST(PidForwardGet, OneTableRowsAndEnd) {
     PidForwardLogic logic(0);
     logic.Rows().push_back({"1", "10", "20", "", ""});
-    PidForwardStep step = logic.Get();
+    PageStep step = logic.Get();
     EXPECT_TRUE(logic.Rows().empty());
     EXPECT_EQ(step.command, kCmdGetPidForward);
     EXPECT_EQ(step.payload, Bytes{0});
-    EXPECT_EQ(step.wait, PidForwardStep::Wait::kBegin);
+    EXPECT_EQ(step.wait, PageStep::Wait::kBeginShort);
 
     step = Feed(logic, kCmdGetPidForward, Table({2}, {Entry(3, 0x1FF, 0x0010), Entry(8, 0, 0x1FFF)}));
     EXPECT_FALSE(step.HasRequest());
-    EXPECT_EQ(step.wait, PidForwardStep::Wait::kEnd);
+    EXPECT_EQ(step.wait, PageStep::Wait::kEnd);
     ASSERT_EQ(logic.Rows().size(), 2u);
     EXPECT_EQ(logic.Rows()[0], (PidForwardRow{"3", "1FF", "10", "", ""}));
     EXPECT_EQ(logic.Rows()[1], (PidForwardRow{"8", "0", "1FFF", "", ""}));
@@ -94,7 +94,7 @@ TEST(PidForwardGet, OneTableRowsAndEnd) {
 TEST(PidForwardGet, CountZeroAnd200) {
     PidForwardLogic logic(64);
     logic.Get();
-    EXPECT_EQ(Feed(logic, kCmdGetPidForward, {0}).wait, PidForwardStep::Wait::kEnd);
+    EXPECT_EQ(Feed(logic, kCmdGetPidForward, {0}).wait, PageStep::Wait::kEnd);
     EXPECT_TRUE(logic.Rows().empty());
 
     std::vector<Bytes> entries(200, Entry(2, 0x100, 0x200));
@@ -115,13 +115,13 @@ TEST(PidForwardGet, FourOutputLabels) {
 TEST(PidForwardGet, TwoTablesAskForBThenEnd) {
     PidForwardLogic logic(1);
     EXPECT_EQ(logic.Get().payload, Bytes{1});
-    PidForwardStep step = Feed(logic, kCmdGetPidForward, Table({1, 1}, {Entry(1, 0x11, 0x22)}));
+    PageStep step = Feed(logic, kCmdGetPidForward, Table({1, 1}, {Entry(1, 0x11, 0x22)}));
     EXPECT_EQ(step.command, kCmdGetPidForward);
     EXPECT_EQ(step.payload, Bytes{2});
-    EXPECT_EQ(step.wait, PidForwardStep::Wait::kNone);  // the wait goes on
+    EXPECT_EQ(step.wait, PageStep::Wait::kNone);  // the wait goes on
     // Table B empty still ends the exchange.
     step = Feed(logic, kCmdGetPidForward, Table({2, 0}, {}));
-    EXPECT_EQ(step.wait, PidForwardStep::Wait::kEnd);
+    EXPECT_EQ(step.wait, PageStep::Wait::kEnd);
     ASSERT_EQ(logic.Rows().size(), 1u);
     EXPECT_EQ(logic.Rows()[0].outAsi, "A");
 
@@ -137,23 +137,23 @@ TEST(PidForwardGet, TwoTablesAskForBThenEnd) {
 TEST(PidForwardGet, ShortLateAndForeignRepliesChangeNothing) {
     PidForwardLogic logic(0);
     // Nothing asked: a reply is ignored.
-    EXPECT_EQ(Feed(logic, kCmdGetPidForward, Table({1}, {Entry(1, 2, 3)})).wait, PidForwardStep::Wait::kNone);
+    EXPECT_EQ(Feed(logic, kCmdGetPidForward, Table({1}, {Entry(1, 2, 3)})).wait, PageStep::Wait::kNone);
     EXPECT_TRUE(logic.Rows().empty());
 
     logic.Get();
     // Count 3 with only two entries, an empty payload, a half entry, another command.
     for (const Bytes& payload : {Table({3}, {Entry(1, 2, 3), Entry(1, 2, 3)}), Bytes{}, Bytes{1, 1, 0}}) {
-        const PidForwardStep step = Feed(logic, kCmdGetPidForward, payload);
+        const PageStep step = Feed(logic, kCmdGetPidForward, payload);
         EXPECT_FALSE(step.HasRequest());
-        EXPECT_EQ(step.wait, PidForwardStep::Wait::kNone);
+        EXPECT_EQ(step.wait, PageStep::Wait::kNone);
     }
-    EXPECT_EQ(Feed(logic, kCmdSetPidForward, {}).wait, PidForwardStep::Wait::kNone);
+    EXPECT_EQ(Feed(logic, kCmdSetPidForward, {}).wait, PageStep::Wait::kNone);
     EXPECT_TRUE(logic.Rows().empty());
     EXPECT_TRUE(logic.Waiting());
 
     // After the time-out the exchange is over.
     logic.WaitEnded();
-    EXPECT_EQ(Feed(logic, kCmdGetPidForward, Table({1}, {Entry(1, 2, 3)})).wait, PidForwardStep::Wait::kNone);
+    EXPECT_EQ(Feed(logic, kCmdGetPidForward, Table({1}, {Entry(1, 2, 3)})).wait, PageStep::Wait::kNone);
     EXPECT_TRUE(logic.Rows().empty());
 
     // Two tables: table B's answer while table A is awaited is not used.
@@ -166,7 +166,7 @@ TEST(PidForwardGet, ShortLateAndForeignRepliesChangeNothing) {
 TEST(PidForwardSet, RequestImages) {
     PidForwardLogic one(0);
     EXPECT_EQ(one.Set().payload, Bytes{0});
-    EXPECT_EQ(Feed(one, kCmdSetPidForward, {}).wait, PidForwardStep::Wait::kEnd);
+    EXPECT_EQ(Feed(one, kCmdSetPidForward, {}).wait, PageStep::Wait::kEnd);
 
     one.Rows() = {{"3", "1ff", "10", "", ""}, {"8", "1FFF", "0", "", ""}};
     EXPECT_EQ(one.Set().payload, Table({2}, {Entry(3, 0x1FF, 0x10), Entry(8, 0x1FFF, 0)}));
@@ -180,13 +180,13 @@ TEST(PidForwardSet, RequestImages) {
 
 TEST(PidForwardSet, TwoTablesSendAThenB) {
     PidForwardLogic logic(1);
-    PidForwardStep step = logic.Set();
+    PageStep step = logic.Set();
     EXPECT_EQ(step.payload, (Bytes{1, 0}));
     step = Feed(logic, kCmdSetPidForward, {});
     EXPECT_EQ(step.command, kCmdSetPidForward);
     EXPECT_EQ(step.payload, (Bytes{2, 0}));
-    EXPECT_EQ(step.wait, PidForwardStep::Wait::kNone);
-    EXPECT_EQ(Feed(logic, kCmdSetPidForward, {}).wait, PidForwardStep::Wait::kEnd);
+    EXPECT_EQ(step.wait, PageStep::Wait::kNone);
+    EXPECT_EQ(Feed(logic, kCmdSetPidForward, {}).wait, PageStep::Wait::kEnd);
 
     logic.Rows() = {{"1", "10", "20", "A", ""}, {"2", "30", "40", "B", ""}, {"3", "50", "60", "A", ""}};
     EXPECT_EQ(logic.Set().payload, Table({1, 2}, {Entry(1, 0x10, 0x20), Entry(3, 0x50, 0x60)}));

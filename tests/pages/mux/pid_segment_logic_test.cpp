@@ -44,7 +44,7 @@ Bytes SetReply(int offset, int length, bool chassis = false) {
     return out;
 }
 
-PidForwardStep Feed(PidSegmentLogic& logic, uint8_t command, const Bytes& payload) {
+PageStep Feed(PidSegmentLogic& logic, uint8_t command, const Bytes& payload) {
     Reply r(command, payload);
     return logic.HandleReply(r.View());
 }
@@ -94,7 +94,7 @@ TEST(PidSegment, SetSendsSegmentsOf1024) {
         EXPECT_TRUE(logic.TableFull());
         logic.Add(Fields(1, "1", "2", 1));  // the 201st is not taken
         EXPECT_EQ(logic.Rows().size(), 200u);
-        PidForwardStep step = logic.Set();
+        PageStep step = logic.Set();
         ASSERT_EQ(step.command, kCmdSetPidForward);
         ASSERT_EQ(step.payload.size(), size_t(head + 4 + 1024));
         EXPECT_EQ(step.payload[head + 2], 0x04);  // length 1024
@@ -108,14 +108,14 @@ TEST(PidSegment, SetSendsSegmentsOf1024) {
             entry);
         step = Feed(logic, kCmdSetPidForward, SetReply(0, 1024, chassis));
         ASSERT_EQ(step.command, kCmdSetPidForward);
-        EXPECT_EQ(step.wait, PidForwardStep::Wait::kNone);
+        EXPECT_EQ(step.wait, PageStep::Wait::kNone);
         ASSERT_EQ(step.payload.size(), size_t(head + 4 + c.last));
         EXPECT_EQ(step.payload[head], 0x04);  // offset 1024
         EXPECT_EQ(step.payload[head + 1], 0);
         // A repeated answer for the first segment does not move the transfer.
         EXPECT_FALSE(Feed(logic, kCmdSetPidForward, SetReply(0, 1024, chassis)).HasRequest());
         step = Feed(logic, kCmdSetPidForward, SetReply(1024, c.last, chassis));
-        EXPECT_EQ(step.wait, PidForwardStep::Wait::kEnd);
+        EXPECT_EQ(step.wait, PageStep::Wait::kEnd);
         EXPECT_FALSE(step.HasRequest());
         EXPECT_FALSE(logic.Waiting());
     }
@@ -129,19 +129,19 @@ TEST(PidSegment, GetReadsSegmentsThenParses) {
     const Bytes image = source.BuildImage();
     ASSERT_EQ(image.size(), 1202u);
 
-    PidForwardStep step = logic.Get();
+    PageStep step = logic.Get();
     EXPECT_EQ(step.payload, (Bytes{0, 0}));
     step = Feed(logic, kCmdGetPidForward, GetReply(image, 0, 1024));
     EXPECT_EQ(step.payload, (Bytes{0x04, 0x00}));
     EXPECT_TRUE(logic.Rows().empty());
     step = Feed(logic, kCmdGetPidForward, GetReply(image, 1024, 178));
-    EXPECT_EQ(step.wait, PidForwardStep::Wait::kEnd);
+    EXPECT_EQ(step.wait, PageStep::Wait::kEnd);
     ASSERT_EQ(logic.Rows().size(), 200u);
     EXPECT_EQ(logic.Rows()[1], (PidSegmentRow{"2", "2", "1FF", "20", "1,3,", 5}));
 
     // Total 2, count 0: nothing.
     logic.Get();
-    EXPECT_EQ(Feed(logic, kCmdGetPidForward, GetReply({0, 0}, 0, 2)).wait, PidForwardStep::Wait::kEnd);
+    EXPECT_EQ(Feed(logic, kCmdGetPidForward, GetReply({0, 0}, 0, 2)).wait, PageStep::Wait::kEnd);
     EXPECT_TRUE(logic.Rows().empty());
 }
 
@@ -158,7 +158,7 @@ TEST(PidSegment, GetAfterASetTakesTheWholeImage) {
     logic.Get();
     Feed(logic, kCmdGetPidForward, GetReply(image, 0, 100));
     Feed(logic, kCmdGetPidForward, GetReply(image, 100, 1024));
-    EXPECT_EQ(Feed(logic, kCmdGetPidForward, GetReply(image, 1124, 78)).wait, PidForwardStep::Wait::kEnd);
+    EXPECT_EQ(Feed(logic, kCmdGetPidForward, GetReply(image, 1124, 78)).wait, PageStep::Wait::kEnd);
     EXPECT_EQ(logic.Rows().size(), 200u);
 }
 
@@ -174,10 +174,10 @@ TEST(PidSegment, ChassisModuleCount) {
 
     for (uint8_t bad : {0, 5}) {
         logic.Get();
-        const PidForwardStep step =
+        const PageStep step =
             Feed(logic, kCmdGetPidForward, GetReply(image, 0, int(image.size()), true, bad));
-        EXPECT_EQ(step.message, "Module Error");
-        EXPECT_EQ(step.wait, PidForwardStep::Wait::kEnd);
+        EXPECT_EQ(step.messages, std::vector<std::string>{"Module Error"});
+        EXPECT_EQ(step.wait, PageStep::Wait::kEnd);
         EXPECT_TRUE(logic.Rows().empty());
         EXPECT_EQ(logic.ModuleCount(), 3);
     }
@@ -199,9 +199,9 @@ TEST(PidSegment, BadRepliesChangeNothing) {
     Put16(&empty, 100);
     Put16(&empty, 0);
     for (const Bytes& payload : {shortSegment, beyond, empty, GetReply(image, 2, 6), Bytes{0, 0, 0}}) {
-        const PidForwardStep step = Feed(logic, kCmdGetPidForward, payload);
+        const PageStep step = Feed(logic, kCmdGetPidForward, payload);
         EXPECT_FALSE(step.HasRequest());
-        EXPECT_EQ(step.wait, PidForwardStep::Wait::kNone);
+        EXPECT_EQ(step.wait, PageStep::Wait::kNone);
     }
     EXPECT_TRUE(logic.Waiting());
     // A count reaching past the image shows only what lies inside it.

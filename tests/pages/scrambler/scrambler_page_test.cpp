@@ -13,8 +13,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <memory>
+#include <random>
 
 #include "app/page_registry.h"
+#include "devices/atomic_file.h"
 #include "devices/device_record.h"
 #include "page_fixture.h"
 #include "pagebase/lamp.h"
@@ -226,6 +229,48 @@ TEST(AcListDlgTest, AFullTableRefusesAdd) {
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(fx.Prompt().shown.back().text, kAcFullMessage);
     EXPECT_EQ(dlg.m_list->topLevelItemCount(), 8);
+}
+
+TEST(AcTableDlgTest, SaveHandsThePackedTableOverAndLoadsTheListDialogsFiles) {
+    PageFixture fx;
+    SasAcTableImage image{};
+    ASSERT_TRUE(PackSasAcEntries({{"a", {0xab}, 1}, {"b", {0xcd, 0xef}, 1}, {"c", {1}, 1}}, &image));
+    CAcTableDlg dlg;
+    dlg.m_image = &image;
+    dlg.m_table = 2;
+    dlg.OnInitDialog();
+    EXPECT_EQ(dlg.m_title->text(), "Channel: 3 AC Table");
+    ASSERT_EQ(dlg.m_list->topLevelItemCount(), 3);
+    EXPECT_EQ(dlg.m_list->topLevelItem(1)->text(2), "CDEF");
+    // Deleting the first of three rows leaves rows 1 and 2.
+    dlg.m_list->setCurrentItem(dlg.m_list->topLevelItem(0));
+    dlg.OnDelete();
+    EXPECT_EQ(dlg.m_list->topLevelItem(0)->text(0), "1");
+    EXPECT_EQ(dlg.m_list->topLevelItem(1)->text(0), "2");
+    QTemporaryDir dir;
+    const std::string path = QDir(dir.path()).filePath("m.ac").toStdString();
+    fx.Prompt().fileAnswers = {path};
+    dlg.OnSave();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(QFile(QString::fromStdString(path)).size(), 3071);
+    EXPECT_EQ(ReadSasAcEntries(image).size(), 2u);
+
+    // A file of the access-criteria list dialog loads with its entries.
+    AcTableImage other{};
+    AcEcmBlock ecm{};
+    ASSERT_TRUE(PackAcEntries({{"x", {1}, 7}, {"y", {2}, 8}, {"z", {3}, 9}}, &other, &ecm));
+    const std::string listFile = QDir(dir.path()).filePath("l.ac").toStdString();
+    ASSERT_TRUE(WriteFileAtomically(listFile, AcFileBytes(other, ecm), nullptr));
+    CAcTableDlg again;
+    again.m_image = &image;
+    again.OnInitDialog();
+    fx.Prompt().fileAnswers = {listFile};
+    again.OnLoad();
+    ASSERT_EQ(again.m_list->topLevelItemCount(), 3);
+    EXPECT_EQ(again.m_list->topLevelItem(2)->text(1), "z");
+    // Cancel after the load leaves the page's image as it was.
+    again.reject();
+    EXPECT_EQ(ReadSasAcEntries(image).size(), 2u);
 }
 
 struct QamPage {
@@ -741,6 +786,70 @@ TEST(Qam4SasPageTest, AcTableTransferRefusalsAndStatus) {
     EXPECT_TRUE(p.page.m_links[0]->property("linkUp").toBool());
     EXPECT_FALSE(p.page.m_links[1]->property("linkUp").toBool());
     EXPECT_TRUE(p.page.m_links[4]->property("linkUp").toBool());
+}
+
+// Every chain of every scrambler page, with the device's replies cut short, garbled, repeated or dropped at
+// random: nothing reads past what arrived, nothing hangs, and a time-out always frees the page.
+TEST(ScramblerPagesTest, ChainsTakeDamagedReplies) {
+    RegisterBuiltPages();
+    const struct {
+        uint16_t type;
+        const char* page;
+        int pageParam;
+    } cases[] = {{0x3102, "Scrambler_qam", 0}, {0x3101, "CScrambleView", 0}, {0x4144, "Cqam4_sas", 0},
+                 {0x4154, "Cqam4_sas", 17},    {0x4153, "Cqam4_sas", 102},   {0x4208, "Cqam4_sas", 98}};
+    std::mt19937 random(1210);
+    for (const auto& c : cases) {
+        int answered = 0;
+        SCOPED_TRACE(c.page + std::string(" ") + std::to_string(c.pageParam));
+        for (int round = 0; round < 12; ++round) {
+            PageFixture fx(c.type);
+            fx.Device()->version.store(round & 1 ? 0x0010 : 0x0006);
+            ScramblerSimDevice sim(c.type);
+            std::unique_ptr<CFormTemplateView> page(CreatePage(c.page, nullptr));
+            fx.Bind(page.get(), c.pageParam);
+            for (int step = 0; step < 120; ++step) {
+                auto sent = fx.TakeSentPacket();
+                if (!sent) {
+                    // Nothing waits for an answer: time out, then start something again.
+                    fx.FireTimer(page.get(), kWaitTimerId);
+                    // The chain buttons (the dialogs' buttons would open modal windows).
+                    QList<QPushButton*> buttons;
+                    for (QPushButton* b : page->findChildren<QPushButton*>())
+                        if (QStringList{"Get", "Set", "Refresh", "Parse"}.contains(b->text()))
+                            buttons << b;
+                    if (!buttons.isEmpty())
+                        buttons[int(random() % unsigned(buttons.size()))]->click();
+                    continue;
+                }
+                auto reply = sim.Handle(sent->command, sent->b, sent->c, sent->payload);
+                if (!reply)
+                    continue;
+                ++answered;
+                switch (random() % 6) {
+                    case 0:
+                        reply->payload.resize(random() % (reply->payload.size() + 1));
+                        break;
+                    case 1:
+                        for (uint8_t& b : reply->payload)
+                            if (random() % 8 == 0)
+                                b = uint8_t(random());
+                        break;
+                    case 2:
+                        fx.FeedReply(sent->command, reply->payload, reply->b, reply->c);
+                        break;
+                    case 3:
+                        continue;
+                    default:
+                        break;
+                }
+                fx.FeedReply(sent->command, reply->payload, reply->b, reply->c);
+            }
+            fx.FireTimer(page.get(), kWaitTimerId);
+            EXPECT_FALSE(page->IsBusy());
+        }
+        EXPECT_GT(answered, 12 * 30);  // the chains did run
+    }
 }
 
 }  // namespace
