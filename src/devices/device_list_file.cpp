@@ -9,67 +9,38 @@
 #include <fstream>
 
 #include "devices/atomic_file.h"
+#include "devices/byte_io.h"
 
 namespace nms {
-namespace {
-
-void PutName(uint8_t* field, const std::string& name) {
-    const size_t n = std::min<size_t>(name.size(), kDeviceNameBytes - 1);
-    std::memcpy(field, name.data(), n);
-    field[n] = 0;
-}
-
-std::string GetName(const uint8_t* field) {
-    size_t n = 0;
-    while (n < kDeviceNameBytes - 1 && field[n] != 0)
-        ++n;
-    return std::string(reinterpret_cast<const char*>(field), n);
-}
-
-void PutU16(uint8_t* p, uint16_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
-
-void PutU32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = uint8_t(v >> (8 * i));
-}
-
-uint16_t GetU16(const uint8_t* p) {
-    return uint16_t(p[0] | p[1] << 8);
-}
-uint32_t GetU32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-}  // namespace
 
 std::array<uint8_t, kDeviceRecordSize> EncodeDeviceRecord(const DeviceRecord& device) {
     std::array<uint8_t, kDeviceRecordSize> r{};
-    PutName(&r[0], device.nodeName);
-    PutName(&r[48], device.deviceName);
-    PutU16(&r[96], device.typeCode);
+    ByteWriter w(r.data(), r.size());
+    // Each name keeps its terminating zero.
+    w.Text(0, kDeviceNameBytes - 1, device.nodeName);
+    w.Text(48, kDeviceNameBytes - 1, device.deviceName);
+    w.U16LE(96, device.typeCode);
     const auto a = device.AddressBytes();
-    std::memcpy(&r[98], a.data(), 4);
-    PutU16(&r[102], device.port);
-    r[104] = uint8_t(device.status.load());
-    r[105] = device.busy.load();
+    w.Bytes(98, a.data(), 4);
+    w.U16LE(102, device.port);
+    w.U8(104, uint8_t(device.status.load()));
+    w.U8(105, device.busy.load());
     // 106..109: the run-time link reference; meaningless in a file.
-    PutU32(&r[110], device.version.load());
+    w.U32LE(110, device.version.load());
     return r;
 }
 
 FileDeviceRecord DecodeDeviceRecord(const uint8_t* bytes) {
+    const ByteReader b(bytes, kDeviceRecordSize);
     FileDeviceRecord r;
-    r.nodeName = GetName(bytes);
-    r.deviceName = GetName(bytes + 48);
-    r.typeCode = GetU16(bytes + 96);
-    r.address = GetU32(bytes + 98);  // the bytes in order are the network-order value in memory
-    r.port = GetU16(bytes + 102);
-    r.status = int8_t(bytes[104]);
-    r.busy = bytes[105];
-    r.version = GetU32(bytes + 110);
+    r.nodeName = b.Text(0, kDeviceNameBytes - 1);
+    r.deviceName = b.Text(48, kDeviceNameBytes - 1);
+    r.typeCode = b.U16LEOr(96);
+    r.address = b.U32LEOr(98);  // the bytes in order are the network-order value in memory
+    r.port = b.U16LEOr(102);
+    r.status = int8_t(b.U8Or(104));
+    r.busy = b.U8Or(105);
+    r.version = b.U32LEOr(110);
     return r;
 }
 

@@ -16,6 +16,7 @@
 #include "config_flash_sim.h"
 #include "device_simulator.h"
 #include "encoder_device_sim.h"
+#include "encoder_multi_sim.h"
 #include "encoder_output_sim.h"
 #include "ird_device_sim.h"
 #include "mux_device_sim.h"
@@ -238,10 +239,17 @@ int main(int argc, char** argv) {
                 nms::test::ParamStoreSim::DvbT2ModulatorProfile(), nms::test::ParamStoreSim::StatusOf(type));
         else if (!nms::test::ParamStoreSim(type).Empty())
             store = std::make_shared<nms::test::ParamStoreSim>(type);
-        if (mux || flash || ird || store || receiver || scrambler || encoder || output) {
+        std::shared_ptr<nms::test::EncoderMultiSim> multi;
+        if (nms::test::EncoderMultiSim::Serves(type))
+            multi = std::make_shared<nms::test::EncoderMultiSim>(type);
+        if (mux || flash || ird || store || receiver || scrambler || encoder || output || multi) {
             sim.SetHandler(index,
-                           [mux, psi, flash, ird, store, receiver, scrambler, encoder,
-                            output](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                           [mux, psi, flash, ird, store, receiver, scrambler, encoder, output,
+                            multi](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
+                               if (multi) {
+                                   if (auto r = multi->Handle(p.command, p.payload))
+                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
+                               }
                                if (store) {
                                    if (auto r = store->Handle(p.command, p.payload))
                                        return nms::test::SimReply{p.command, *r, store->ReplyB(p.command)};

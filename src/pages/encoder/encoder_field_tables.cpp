@@ -1,15 +1,23 @@
+#include "pages/encoder/encoder8_logic.h"
 #include "pages/encoder/encoder_output_logic.h"
 #include "pages/encoder/encoder_system_logic.h"
 #include "pages/encoder/hd4in1_logic.h"
 #include "pages/encoder/hd_av_logic.h"
 #include "pages/encoder/ip_out_logic.h"
+#include "pages/encoder/magnum_logic.h"
 #include "pages/encoder/sd_encoder_logic.h"
+#include "pages/encoder/transcoder_logic.h"
 #include "pages/field_tables.h"
 
 namespace nms {
 
 // One line per field table of this folder's pages.
 void AppendEncoderFieldTables(std::vector<NamedFieldTable>& out) {
+    out.push_back({"Encoder8Narrow", &Encoder8NarrowTable(), kEncoder8NarrowSize});
+    out.push_back({"Encoder8NarrowShortAudio", &Encoder8NarrowShortAudioTable(), kEncoder8NarrowSize});
+    out.push_back({"Encoder8Wide", &Encoder8WideTable(), kEncoder8WideSize});
+    out.push_back({"MagnumChannel", &MagnumTable(), kMagnumRecordSize});
+    out.push_back({"TranscoderChannel", &TranscoderTable(), kTranscoderRecordSize});
     out.push_back({"EncoderOutputImage", &EncoderOutputTable(), kEncoderImageSize});
     out.push_back({"IpOutRecords", &IpOutTable(), kIpOutImageSize});
     out.push_back({"SdVideoBlock", &SdVideoTable(), kSdVideoBlockSize + 1});

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "devices/byte_io.h"
 #include "pagebase/text_conversion.h"
 
 namespace nms {
@@ -14,21 +15,6 @@ constexpr const char* kU16RangeError = "Please enter an integer between 0 and 65
 // The identifiers are typed in hexadecimal: their bounds are given so.
 constexpr const char* kHex16RangeError = "Please enter an integer between 0 and FFFF.";
 constexpr const char* kAddressError = "Please enter an integer between 0 and 255.";
-
-uint16_t Get16(const uint8_t* p) {
-    return uint16_t(p[0] | p[1] << 8);
-}
-uint32_t Get32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-void Put16(uint8_t* p, uint16_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = uint8_t(v >> (8 * i));
-}
 
 std::string Hex(uint16_t v, bool padded) {
     char text[8];
@@ -201,11 +187,12 @@ PageStep MuxMiscLogic::Set(Target target) {
             if (!refused.empty())
                 return PageStep::Message(refused);
             uint8_t* b = record.data() + o * kMuxOutputBlockSize;
-            b[0] = FlagsOf(m_form[o]);
-            Put16(b + 1, tsId);
-            Put16(b + 3, netId);
-            Put32(b + 5, bitrate);
-            Put16(b + 9, ipInsert);
+            ByteWriter w(b, kMuxOutputBlockSize);
+            w.U8(0, FlagsOf(m_form[o]));
+            w.U16LE(1, tsId);
+            w.U16LE(3, netId);
+            w.U32LE(5, bitrate);
+            w.U16LE(9, ipInsert);
             if (o == 0 && !HasIpOutputs())
                 continue;
             uint8_t address[4];
@@ -216,9 +203,8 @@ PageStep MuxMiscLogic::Set(Target target) {
             // An enable byte the box still shows as read goes back as read.
             if (m_form[o].enable != (b[11] == 1))
                 b[11] = m_form[o].enable ? 1 : 0;
-            for (int i = 0; i < 4; ++i)
-                b[12 + i] = address[i];
-            Put16(b + 16, port);
+            w.Bytes(12, address, 4);
+            w.U16LE(16, port);
         }
         std::vector<uint8_t> payload{0};
         payload.insert(payload.end(), record.begin(), record.end());
@@ -234,21 +220,23 @@ PageStep MuxMiscLogic::Set(Target target) {
 
     if (IsTranscoder()) {
         std::array<uint8_t, kTranscoderOutputParamsSize> record = m_transcoder;
-        Put16(&record[0], tsId);
-        Put16(&record[2], netId);
-        record[4] = FlagsOf(m_form[0]);
-        Put32(&record[5], bitrate);
-        Put16(&record[9], ipInsert);
+        ByteWriter w(record.data(), record.size());
+        w.U16LE(0, tsId);
+        w.U16LE(2, netId);
+        w.U8(4, FlagsOf(m_form[0]));
+        w.U32LE(5, bitrate);
+        w.U16LE(9, ipInsert);
         std::vector<uint8_t> payload{0, 0, 0, 0};
         payload.insert(payload.end(), record.begin(), record.end());
         return Ask(kCmdSetOutputParams, std::move(payload));
     }
 
     std::array<uint8_t, kMuxOutputParamsSize> params{};
-    Put32(&params[0], bitrate);
-    Put16(&params[4], tsId);
-    Put16(&params[6], netId);
-    Put16(&params[8], ipInsert);
+    ByteWriter w(params.data(), params.size());
+    w.U32LE(0, bitrate);
+    w.U16LE(4, tsId);
+    w.U16LE(6, netId);
+    w.U16LE(8, ipInsert);
     std::vector<uint8_t> payload;
     if (IsTwoOutput())
         payload.push_back(uint8_t(output + 1));
@@ -263,32 +251,33 @@ PageStep MuxMiscLogic::Poll() const {
 }
 
 void MuxMiscLogic::ShowParams(int output) {
-    const uint8_t* p = m_params[output].data();
+    const ByteReader p(m_params[output].data(), m_params[output].size());
     MuxOutputForm& f = m_form[output];
-    f.bitrate = FormatMbps(Get32(p), false);
-    f.tsId = Hex(Get16(p + 4), false);
-    f.netId = Hex(Get16(p + 6), false);
-    f.ipInsert = std::to_string(Get16(p + 8));
+    f.bitrate = FormatMbps(p.U32LEOr(0), false);
+    f.tsId = Hex(p.U16LEOr(4), false);
+    f.netId = Hex(p.U16LEOr(6), false);
+    f.ipInsert = std::to_string(p.U16LEOr(8));
 }
 
 void MuxMiscLogic::ShowBlock(int output) {
-    const uint8_t* b = m_record.data() + output * kMuxOutputBlockSize;
+    const ByteReader b =
+        ByteReader(m_record.data(), m_record.size()).Sub(output * kMuxOutputBlockSize, kMuxOutputBlockSize);
     MuxOutputForm& f = m_form[output];
-    SetTables(f, b[0]);
-    f.tsId = Hex(Get16(b + 1), true);
-    f.netId = Hex(Get16(b + 3), true);
-    f.bitrate = FormatMbps(Get32(b + 5), true);
-    f.ipInsert = std::to_string(Get16(b + 9));
+    SetTables(f, b.U8Or(0));
+    f.tsId = Hex(b.U16LEOr(1), true);
+    f.netId = Hex(b.U16LEOr(3), true);
+    f.bitrate = FormatMbps(b.U32LEOr(5), true);
+    f.ipInsert = std::to_string(b.U16LEOr(9));
     // Hidden IP controls hold the record's values too, so that Set sends them back as read.
-    {
-        f.address = std::to_string(b[12]) + "." + std::to_string(b[13]) + "." + std::to_string(b[14]) + "." +
-                    std::to_string(b[15]);
-        f.port = std::to_string(Get16(b + 16));
-        f.enable = b[11] == 1;
-    }
+    f.address = std::to_string(b.U8Or(12)) + "." + std::to_string(b.U8Or(13)) + "." +
+                std::to_string(b.U8Or(14)) + "." + std::to_string(b.U8Or(15));
+    f.port = std::to_string(b.U16LEOr(16));
+    f.enable = b.U8Or(11) == 1;
 }
 
-PageStep MuxMiscLogic::OnGetReply(const uint8_t* p, int length) {
+PageStep MuxMiscLogic::OnGetReply(const ByteReader& r) {
+    const uint8_t* p = r.Data();
+    const int length = static_cast<int>(r.Size());
     PageStep step;
     step.refresh = PageStep::kRefreshAll;
 
@@ -297,11 +286,11 @@ PageStep MuxMiscLogic::OnGetReply(const uint8_t* p, int length) {
             return {};
         std::copy(p + 4, p + 4 + kTranscoderOutputParamsSize, m_transcoder.begin());
         MuxOutputForm& f = m_form[0];
-        f.tsId = Hex(Get16(p + 4), false);
-        f.netId = Hex(Get16(p + 6), false);
-        SetTables(f, p[8]);
-        f.bitrate = FormatMbps(Get32(p + 9), false);
-        f.ipInsert = std::to_string(Get16(p + 13));
+        f.tsId = Hex(r.U16LEOr(4), false);
+        f.netId = Hex(r.U16LEOr(6), false);
+        SetTables(f, r.U8Or(8));
+        f.bitrate = FormatMbps(r.U32LEOr(9), false);
+        f.ipInsert = std::to_string(r.U16LEOr(13));
     } else if (IsTwoOutput()) {
         if (length < 1 + kMuxOutputParamsSize)
             return {};
@@ -335,14 +324,12 @@ PageStep MuxMiscLogic::OnGetReply(const uint8_t* p, int length) {
     return step;
 }
 
-PageStep MuxMiscLogic::OnStatus(const uint8_t* p, int length) {
+PageStep MuxMiscLogic::OnStatus(const ByteReader& r) {
     PageStep step;
     const int outputs = m_pageParam == 39 ? 2 : kMuxOutputs;
-    for (int o = 0; o < outputs; ++o) {
-        const int offset = 1 + 4 * o;
-        if (length < offset + 4)
-            break;
-        m_form[o].realtime = FormatMbps(Get32(p + offset), false);
+    uint32_t kbps = 0;
+    for (int o = 0; o < outputs && r.U32LE(1 + 4 * size_t(o), &kbps); ++o) {
+        m_form[o].realtime = FormatMbps(kbps, false);
         step.refresh = kRefreshRealtime;
     }
     return step;
@@ -353,7 +340,9 @@ PageStep MuxMiscLogic::HandleReply(uint8_t command, const uint8_t* payload, int 
         length = 0;
     switch (command) {
         case kCmdGetOutputParams:
-            return m_expect == kCmdGetOutputParams ? OnGetReply(payload, length) : PageStep{};
+            return m_expect == kCmdGetOutputParams
+                       ? OnGetReply(ByteReader(payload, length > 0 ? size_t(length) : 0))
+                       : PageStep{};
         case kCmdSetOutputParams:
             if (m_expect != kCmdSetOutputParams)
                 return {};
@@ -364,7 +353,7 @@ PageStep MuxMiscLogic::HandleReply(uint8_t command, const uint8_t* payload, int 
                 return end;
             }
         case kCmdOutputStatus:
-            return OnStatus(payload, length);
+            return OnStatus(ByteReader(payload, length > 0 ? size_t(length) : 0));
         default:
             return {};
     }

@@ -15,6 +15,8 @@
 
 namespace nms {
 
+class ByteReader;
+
 enum : uint8_t {
     kCmdGetOutputParams = 0x33,
     kCmdSetOutputParams = 0x34,
@@ -84,8 +86,8 @@ public:
 
 private:
     PageStep Ask(uint8_t command, std::vector<uint8_t> payload);
-    PageStep OnGetReply(const uint8_t* p, int length);
-    PageStep OnStatus(const uint8_t* p, int length);
+    PageStep OnGetReply(const ByteReader& reply);
+    PageStep OnStatus(const ByteReader& reply);
     void ShowParams(int output);
     void ShowBlock(int output);
     // Field checks of one output; empty when every field fits.

@@ -9,11 +9,6 @@
 namespace nms {
 namespace {
 
-void PutU16(std::vector<uint8_t>* out, unsigned value) {
-    out->push_back(static_cast<uint8_t>(value >> 8));
-    out->push_back(static_cast<uint8_t>(value));
-}
-
 std::string Hex(unsigned value) {
     char text[8];
     std::snprintf(text, sizeof text, "%X", value);
@@ -107,10 +102,10 @@ std::vector<uint8_t> PidSegmentLogic::SegmentRequest(uint8_t command, int offset
     std::vector<uint8_t> out;
     if (IsChassis())
         out.assign(8, 0);
-    PutU16(&out, unsigned(offset));
+    ByteAppender(out).U16BE(static_cast<uint16_t>(offset));
     if (command == kCmdSetPidForward) {
         const int length = std::min(m_total - offset, kPidSegmentMax);
-        PutU16(&out, unsigned(length));
+        ByteAppender(out).U16BE(static_cast<uint16_t>(length));
         out.insert(out.end(), m_image.begin() + offset, m_image.begin() + offset + length);
     }
     return out;
@@ -134,20 +129,20 @@ PageStep PidSegmentLogic::Get() {
 
 std::vector<uint8_t> PidSegmentLogic::BuildImage() const {
     std::vector<uint8_t> image;
-    PutU16(&image, unsigned(m_rows.size()));
+    ByteAppender(image).U16BE(static_cast<uint16_t>(m_rows.size()));
     for (const auto& row : m_rows) {
         const unsigned input = unsigned(DecimalValue(row.input) - 1) & 0xFFFFu;
         const unsigned oldPid = HexTextToUShort(row.oldPid) & 0x1FFFu;
         const unsigned newPid = HexTextToUShort(row.newPid) & 0x1FFFu;
         if (IsChassis()) {
-            PutU16(&image, input);
-            PutU16(&image, row.mask & 0xFFFFu);
+            ByteAppender(image).U16BE(static_cast<uint16_t>(input));
+            ByteAppender(image).U16BE(static_cast<uint16_t>(row.mask & 0xFFFFu));
         } else {
             image.push_back(static_cast<uint8_t>(input));
             image.push_back(static_cast<uint8_t>(row.mask));
         }
-        PutU16(&image, oldPid);
-        PutU16(&image, newPid);
+        ByteAppender(image).U16BE(static_cast<uint16_t>(oldPid));
+        ByteAppender(image).U16BE(static_cast<uint16_t>(newPid));
     }
     return image;
 }

@@ -1,0 +1,55 @@
+// The eight-channel transcoder page without windows: one 156-byte record per channel, read for the
+// channel shown and written with its (empty) table of 48-byte entries.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "devices/reply_view.h"
+#include "pagebase/field_table.h"
+#include "pagebase/page_step.h"
+
+namespace nms {
+
+constexpr int kTranscoderChannels = 8;
+constexpr int kTranscoderRecordSize = 156;
+constexpr int kTranscoderEntrySize = 48;
+constexpr int kTranscoderMaxEntries = 64;
+constexpr uint8_t kCmdTranscoderGet = 0x60;
+constexpr uint8_t kCmdTranscoderSet = 0x61;
+
+// Field keys: "video", "vmode", "rate", "vbitrate", "profile", "level", "audio", "amode", "abitrate",
+// "pmt", "videoPid", "audioPid", "pcr", "program", "provider", "name".
+const FieldTable& TranscoderTable();
+
+class TranscoderLogic {
+public:
+    TranscoderLogic();
+
+    int Channel() const { return m_channel; }
+    const ParamBlock& Record(int channel) const { return m_records[size_t(channel)]; }
+    const ParamBlock& Block() const { return m_records[size_t(m_channel)]; }
+    int FailedField() const { return m_failedField; }
+
+    PageStep Get();
+    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs);
+    // Stores the form into the shown channel, shows another and reads it; false (message in *step) when
+    // a field is refused and the operator stays.
+    bool SelectChannel(int channel, const std::vector<std::optional<FieldInput>>& inputs, PageStep* step);
+    PageStep HandleReply(const ReplyView& reply);
+    void WaitEnded() { m_awaited = -1; }
+
+private:
+    bool Store(const std::vector<std::optional<FieldInput>>& inputs, PageStep* refused);
+
+    std::array<ParamBlock, kTranscoderChannels> m_records;
+    // The per-channel tables the device takes with every write; nothing fills them yet.
+    std::array<std::vector<std::array<uint8_t, kTranscoderEntrySize>>, kTranscoderChannels> m_tables;
+    int m_channel = 0;
+    int m_awaited = -1;
+    int m_failedField = -1;
+};
+
+}  // namespace nms
