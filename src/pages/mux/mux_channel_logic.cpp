@@ -465,11 +465,12 @@ PageStep MuxChannelLogic::OnCaInfo(const MuxReply& r) {
     if (count >= 1 && count <= kMaxCaEntries) {
         if (r.length < 2 + 4 * count)
             return {};
+        const ByteReader reply(r.payload, size_t(r.length));
         ChannelProgramTable* table = Channel(channel);
         TranscodeChannelTable* ttable = TranscodeChannel(channel);
         for (int k = 0; k < count; ++k) {
-            const uint16_t system = GetU16Le(r.payload + 2 + 4 * k);
-            const uint16_t pid = GetU16Le(r.payload + 4 + 4 * k);
+            const uint16_t system = reply.U16LEOr(2 + 4 * size_t(k));
+            const uint16_t pid = reply.U16LEOr(4 + 4 * size_t(k));
             if (table)
                 table->SetCaEntry(k, system, pid);
             if (ttable)
@@ -479,7 +480,7 @@ PageStep MuxChannelLogic::OnCaInfo(const MuxReply& r) {
         if (pos >= 0) {
             ChannelProgramTable shown;
             for (int k = 0; k < count; ++k)
-                shown.SetCaEntry(k, GetU16Le(r.payload + 2 + 4 * k), GetU16Le(r.payload + 4 + 4 * k));
+                shown.SetCaEntry(k, reply.U16LEOr(2 + 4 * size_t(k)), reply.U16LEOr(4 + 4 * size_t(k)));
             m_inputTree.AppendChild(0, pos, ChannelCaInfoNode(shown, count));
         }
     }

@@ -580,7 +580,7 @@ void MuxIpLogic::OnStatus(const MuxReply& r) {
     if (r.length < 17)
         return;
     for (int k = 0; k < 4; ++k) {
-        const uint32_t v = GetU32Le(r.payload + 1 + 4 * k);
+        const uint32_t v = ByteReader(r.payload, size_t(r.length)).U32LEOr(1 + 4 * size_t(k));
         char buf[32];
         std::snprintf(buf, sizeof buf, "%u.%03u", v / 1000, v % 1000);
         m_bitrates[k] = buf;

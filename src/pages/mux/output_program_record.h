@@ -42,15 +42,15 @@ public:
     // The raw 32 bytes of the output name (the language prefix 0x01 included).
     const uint8_t* OutputNameField() const { return &bytes[kOutputNameOffset]; }
 
-    uint16_t InputServiceId() const { return GetU16Le(&bytes[65 + kShift]); }
-    uint16_t OutputServiceId() const { return GetU16Le(&bytes[67 + kShift]); }
-    void SetOutputServiceId(uint16_t v) { SetU16Le(&bytes[67 + kShift], v); }
-    uint16_t InputPmtPid() const { return GetU16Le(&bytes[69 + kShift]); }
-    uint16_t OutputPmtPid() const { return GetU16Le(&bytes[71 + kShift]); }
-    void SetOutputPmtPid(uint16_t v) { SetU16Le(&bytes[71 + kShift], v); }
-    uint16_t InputPcrPid() const { return GetU16Le(&bytes[73 + kShift]); }
-    uint16_t OutputPcrPid() const { return GetU16Le(&bytes[75 + kShift]); }
-    void SetOutputPcrPid(uint16_t v) { SetU16Le(&bytes[75 + kShift], v); }
+    uint16_t InputServiceId() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(65 + kShift); }
+    uint16_t OutputServiceId() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(67 + kShift); }
+    void SetOutputServiceId(uint16_t v) { ByteWriter(bytes.data(), bytes.size()).U16LE(67 + kShift, v); }
+    uint16_t InputPmtPid() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(69 + kShift); }
+    uint16_t OutputPmtPid() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(71 + kShift); }
+    void SetOutputPmtPid(uint16_t v) { ByteWriter(bytes.data(), bytes.size()).U16LE(71 + kShift, v); }
+    uint16_t InputPcrPid() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(73 + kShift); }
+    uint16_t OutputPcrPid() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(75 + kShift); }
+    void SetOutputPcrPid(uint16_t v) { ByteWriter(bytes.data(), bytes.size()).U16LE(75 + kShift, v); }
     uint8_t ElementCount() const { return bytes[kElementCountOffset]; }
     void SetElementCount(uint8_t v) { bytes[kElementCountOffset] = v; }
 
@@ -60,34 +60,42 @@ public:
         if (InCas(k))
             bytes[kAcIndexOffset + k] = v;
     }
-    uint16_t EcmPid(int k) const { return InCas(k) ? GetU16Le(&bytes[kEcmOffset + 2 * k]) : 0; }
+    uint16_t EcmPid(int k) const {
+        return InCas(k) ? ByteReader(bytes.data(), bytes.size()).U16LEOr(kEcmOffset + 2 * k) : 0;
+    }
     void SetEcmPid(int k, uint16_t v) {
         if (InCas(k))
-            SetU16Le(&bytes[kEcmOffset + 2 * k], v);
+            ByteWriter(bytes.data(), bytes.size()).U16LE(kEcmOffset + 2 * k, v);
     }
     // Element scramble map: two u32 words, 2 bits per stream.
     uint32_t ScrambleMap(int word) const {
-        return word == 0 || word == 1 ? GetU32Le(&bytes[kScrambleMapOffset + 4 * word]) : 0;
+        return word == 0 || word == 1
+                   ? ByteReader(bytes.data(), bytes.size()).U32LEOr(kScrambleMapOffset + 4 * word)
+                   : 0;
     }
     void SetScrambleMap(int word, uint32_t v) {
         if (word == 0 || word == 1)
-            SetU32Le(&bytes[kScrambleMapOffset + 4 * word], v);
+            ByteWriter(bytes.data(), bytes.size()).U32LE(kScrambleMapOffset + 4 * word, v);
     }
 
     static constexpr int ElementOffset(int i) { return kElementsOffset + 5 * i; }
     uint8_t ElementStreamType(int i) const { return InSlot(i) ? bytes[ElementOffset(i)] : 0; }
-    uint16_t ElementInputPid(int i) const { return InSlot(i) ? GetU16Le(&bytes[ElementOffset(i) + 1]) : 0; }
-    uint16_t ElementOutputPid(int i) const { return InSlot(i) ? GetU16Le(&bytes[ElementOffset(i) + 3]) : 0; }
+    uint16_t ElementInputPid(int i) const {
+        return InSlot(i) ? ByteReader(bytes.data(), bytes.size()).U16LEOr(ElementOffset(i) + 1) : 0;
+    }
+    uint16_t ElementOutputPid(int i) const {
+        return InSlot(i) ? ByteReader(bytes.data(), bytes.size()).U16LEOr(ElementOffset(i) + 3) : 0;
+    }
     void SetElementOutputPid(int i, uint16_t v) {
         if (InSlot(i))
-            SetU16Le(&bytes[ElementOffset(i) + 3], v);
+            ByteWriter(bytes.data(), bytes.size()).U16LE(ElementOffset(i) + 3, v);
     }
 
     // CI slot fields of the IP-input multiplexer page. They share bytes with element slot 31.
     uint8_t CiFlag() const { return bytes[kCiFlagOffset]; }
     void SetCiFlag(uint8_t v) { bytes[kCiFlagOffset] = v; }
-    uint16_t CiMode() const { return GetU16Le(&bytes[kCiModeOffset]); }
-    void SetCiMode(uint16_t v) { SetU16Le(&bytes[kCiModeOffset], v); }
+    uint16_t CiMode() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(kCiModeOffset); }
+    void SetCiMode(uint16_t v) { ByteWriter(bytes.data(), bytes.size()).U16LE(kCiModeOffset, v); }
     bool CiFieldsUsable() const { return ElementCount() < kMaxElements; }
 
     // 0 default (ANSI), 1 Russian: the output name is then 0x01 followed by the converted text.
@@ -111,8 +119,8 @@ static_assert(MultiOutputProgramRecord::ElementOffset(31) == 253);
 // 286 bytes: a u32 QAM-output mask (bit n = QAM output n+1), then the layout above three bytes further on.
 class QamOutputProgramRecord : public OutputProgramLayout<3, 286> {
 public:
-    uint32_t OutputMask() const { return GetU32Le(&bytes[0]); }
-    void SetOutputMask(uint32_t v) { SetU32Le(&bytes[0], v); }
+    uint32_t OutputMask() const { return ByteReader(bytes.data(), bytes.size()).U32LEOr(0); }
+    void SetOutputMask(uint32_t v) { ByteWriter(bytes.data(), bytes.size()).U32LE(0, v); }
 };
 static_assert(sizeof(QamOutputProgramRecord) == 286);
 static_assert(QamOutputProgramRecord::kLanguageOffset == 261 && QamOutputProgramRecord::kEcmOffset == 85);
@@ -129,10 +137,12 @@ public:
 
     bool CasEnabled(int n) const { return InCas(n) && bytes[n * kCasEntrySize] == 1; }
     uint8_t CasEnabledByte(int n) const { return InCas(n) ? bytes[n * kCasEntrySize] : 0; }
-    uint32_t CaSystemId(int n) const { return InCas(n) ? GetU32Be(&bytes[n * kCasEntrySize + 1]) : 0; }
+    uint32_t CaSystemId(int n) const {
+        return InCas(n) ? ByteReader(bytes.data(), bytes.size()).U32BEOr(n * kCasEntrySize + 1) : 0;
+    }
     void SetCaSystemId(int n, uint32_t v) {
         if (InCas(n))
-            SetU32Be(&bytes[n * kCasEntrySize + 1], v);
+            ByteWriter(bytes.data(), bytes.size()).U32BE(n * kCasEntrySize + 1, v);
     }
 
 private:

@@ -7,32 +7,9 @@
 #include <cstdint>
 #include <string>
 
-namespace nms {
+#include "devices/byte_io.h"
 
-// Little/big-endian helpers over a byte image. Callers keep the offsets inside the image.
-inline uint16_t GetU16Le(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-inline void SetU16Le(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-inline uint32_t GetU32Le(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-inline void SetU32Le(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-inline uint32_t GetU32Be(const uint8_t* p) {
-    return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
-           (static_cast<uint32_t>(p[2]) << 8) | static_cast<uint32_t>(p[3]);
-}
-inline void SetU32Be(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * (3 - i)));
-}
+namespace nms {
 
 // Reads a NUL-terminated name of a fixed field; the field's last byte is always treated as 0.
 std::string ReadFixedName(const uint8_t* field, int width);
@@ -67,25 +44,29 @@ public:
         std::string out = OutputName();
         return out.empty() ? InputName() : out;
     }
-    uint16_t InputServiceId() const { return GetU16Le(&bytes[65]); }
-    uint16_t OutputServiceId() const { return GetU16Le(&bytes[67]); }
-    void SetOutputServiceId(uint16_t v) { SetU16Le(&bytes[67], v); }
-    uint16_t InputPmtPid() const { return GetU16Le(&bytes[69]); }
-    uint16_t OutputPmtPid() const { return GetU16Le(&bytes[71]); }
-    void SetOutputPmtPid(uint16_t v) { SetU16Le(&bytes[71], v); }
-    uint16_t InputPcrPid() const { return GetU16Le(&bytes[73]); }
-    uint16_t OutputPcrPid() const { return GetU16Le(&bytes[75]); }
-    void SetOutputPcrPid(uint16_t v) { SetU16Le(&bytes[75], v); }
+    uint16_t InputServiceId() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(65); }
+    uint16_t OutputServiceId() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(67); }
+    void SetOutputServiceId(uint16_t v) { ByteWriter(bytes.data(), bytes.size()).U16LE(67, v); }
+    uint16_t InputPmtPid() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(69); }
+    uint16_t OutputPmtPid() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(71); }
+    void SetOutputPmtPid(uint16_t v) { ByteWriter(bytes.data(), bytes.size()).U16LE(71, v); }
+    uint16_t InputPcrPid() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(73); }
+    uint16_t OutputPcrPid() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(75); }
+    void SetOutputPcrPid(uint16_t v) { ByteWriter(bytes.data(), bytes.size()).U16LE(75, v); }
     uint8_t ElementCount() const { return bytes[77]; }
 
     // Element slots 0..31; an index outside reads 0 and writes nothing.
     static constexpr int ElementOffset(int i) { return 78 + 5 * i; }
     uint8_t ElementStreamType(int i) const { return InSlot(i) ? bytes[ElementOffset(i)] : 0; }
-    uint16_t ElementInputPid(int i) const { return InSlot(i) ? GetU16Le(&bytes[ElementOffset(i) + 1]) : 0; }
-    uint16_t ElementOutputPid(int i) const { return InSlot(i) ? GetU16Le(&bytes[ElementOffset(i) + 3]) : 0; }
+    uint16_t ElementInputPid(int i) const {
+        return InSlot(i) ? ByteReader(bytes.data(), bytes.size()).U16LEOr(ElementOffset(i) + 1) : 0;
+    }
+    uint16_t ElementOutputPid(int i) const {
+        return InSlot(i) ? ByteReader(bytes.data(), bytes.size()).U16LEOr(ElementOffset(i) + 3) : 0;
+    }
     void SetElementOutputPid(int i, uint16_t v) {
         if (InSlot(i))
-            SetU16Le(&bytes[ElementOffset(i) + 3], v);
+            ByteWriter(bytes.data(), bytes.size()).U16LE(ElementOffset(i) + 3, v);
     }
 
     // The name bytes 32 and 64 are always treated as 0; the edit buffer makes it so.
@@ -109,16 +90,22 @@ public:
 
     uint8_t CaCount() const { return bytes[238]; }
     // CA entries k = 0..3; an index outside reads 0 and writes nothing.
-    uint16_t CaSystemId(int k) const { return InCa(k) ? GetU16Le(&bytes[239 + 2 * k]) : 0; }
-    uint16_t InputEcmPid(int k) const { return InCa(k) ? GetU16Le(&bytes[247 + 2 * k]) : 0; }
-    uint16_t OutputEcmPid(int k) const { return InCa(k) ? GetU16Le(&bytes[255 + 2 * k]) : 0; }
+    uint16_t CaSystemId(int k) const {
+        return InCa(k) ? ByteReader(bytes.data(), bytes.size()).U16LEOr(239 + 2 * k) : 0;
+    }
+    uint16_t InputEcmPid(int k) const {
+        return InCa(k) ? ByteReader(bytes.data(), bytes.size()).U16LEOr(247 + 2 * k) : 0;
+    }
+    uint16_t OutputEcmPid(int k) const {
+        return InCa(k) ? ByteReader(bytes.data(), bytes.size()).U16LEOr(255 + 2 * k) : 0;
+    }
     void SetCaSystemId(int k, uint16_t v) {
         if (InCa(k))
-            SetU16Le(&bytes[239 + 2 * k], v);
+            ByteWriter(bytes.data(), bytes.size()).U16LE(239 + 2 * k, v);
     }
     void SetOutputEcmPid(int k, uint16_t v) {
         if (InCa(k))
-            SetU16Le(&bytes[255 + 2 * k], v);
+            ByteWriter(bytes.data(), bytes.size()).U16LE(255 + 2 * k, v);
     }
 
 private:
@@ -139,22 +126,22 @@ public:
     void SetLevel(uint8_t v) { bytes[240] = v; }
     uint8_t RateControl() const { return bytes[241]; }
     void SetRateControl(uint8_t v) { bytes[241] = v; }
-    uint16_t VideoBitrate() const { return GetU16Le(&bytes[242]); }
-    void SetVideoBitrate(uint16_t v) { SetU16Le(&bytes[242], v); }
+    uint16_t VideoBitrate() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(242); }
+    void SetVideoBitrate(uint16_t v) { ByteWriter(bytes.data(), bytes.size()).U16LE(242, v); }
     uint8_t AudioMode() const { return bytes[244]; }
     void SetAudioMode(uint8_t v) { bytes[244] = v; }
     uint8_t AudioElementIndex() const { return bytes[245]; }
     void SetAudioElementIndex(uint8_t v) { bytes[245] = v; }
-    uint16_t AudioBitrate() const { return GetU16Le(&bytes[246]); }
-    void SetAudioBitrate(uint16_t v) { SetU16Le(&bytes[246], v); }
-    uint16_t Width() const { return GetU16Le(&bytes[248]); }
-    void SetWidth(uint16_t v) { SetU16Le(&bytes[248], v); }
-    uint16_t Height() const { return GetU16Le(&bytes[250]); }
-    void SetHeight(uint16_t v) { SetU16Le(&bytes[250], v); }
+    uint16_t AudioBitrate() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(246); }
+    void SetAudioBitrate(uint16_t v) { ByteWriter(bytes.data(), bytes.size()).U16LE(246, v); }
+    uint16_t Width() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(248); }
+    void SetWidth(uint16_t v) { ByteWriter(bytes.data(), bytes.size()).U16LE(248, v); }
+    uint16_t Height() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(250); }
+    void SetHeight(uint16_t v) { ByteWriter(bytes.data(), bytes.size()).U16LE(250, v); }
     uint8_t Channel() const { return bytes[252]; }
     void SetChannel(uint8_t v) { bytes[252] = v; }
-    uint16_t KeyValue() const { return GetU16Le(&bytes[253]); }
-    void SetKeyValue(uint16_t v) { SetU16Le(&bytes[253], v); }
+    uint16_t KeyValue() const { return ByteReader(bytes.data(), bytes.size()).U16LEOr(253); }
+    void SetKeyValue(uint16_t v) { ByteWriter(bytes.data(), bytes.size()).U16LE(253, v); }
     uint8_t FrameRate() const { return bytes[255]; }
     void SetFrameRate(uint8_t v) { bytes[255] = v; }
 };
@@ -169,13 +156,17 @@ public:
     std::array<uint8_t, 16> caList{};  // 4 x {u16 CA system id, u16 CA PID}
     std::array<Record, kProgramsPerChannel> programs{};
 
-    uint16_t CaSystemId(int k) const { return InCa(k) ? GetU16Le(&caList[4 * k]) : 0; }
-    uint16_t CaPid(int k) const { return InCa(k) ? GetU16Le(&caList[4 * k + 2]) : 0; }
+    uint16_t CaSystemId(int k) const {
+        return InCa(k) ? ByteReader(caList.data(), caList.size()).U16LEOr(4 * k) : 0;
+    }
+    uint16_t CaPid(int k) const {
+        return InCa(k) ? ByteReader(caList.data(), caList.size()).U16LEOr(4 * k + 2) : 0;
+    }
     void SetCaEntry(int k, uint16_t system, uint16_t pid) {
         if (!InCa(k))
             return;
-        SetU16Le(&caList[4 * k], system);
-        SetU16Le(&caList[4 * k + 2], pid);
+        ByteWriter(caList.data(), caList.size()).U16LE(4 * k, system);
+        ByteWriter(caList.data(), caList.size()).U16LE(4 * k + 2, pid);
     }
     // Program index 1..128, or null.
     Record* Program(int index) {

@@ -85,15 +85,15 @@ inline Bytes MakeRecord(int size, const std::string& name, bool inOutput, int el
     r[0] = inOutput ? 1 : 0;
     for (size_t i = 0; i < name.size(); ++i)
         r[1 + i] = static_cast<uint8_t>(name[i]);
-    SetU16Le(&r[65], sid);
-    SetU16Le(&r[67], sid);
-    SetU16Le(&r[69], 0x100);
-    SetU16Le(&r[71], 0x100);
+    ByteWriter(r).U16LE(65, sid);
+    ByteWriter(r).U16LE(67, sid);
+    ByteWriter(r).U16LE(69, 0x100);
+    ByteWriter(r).U16LE(71, 0x100);
     r[77] = static_cast<uint8_t>(elements);
     for (int i = 0; i < elements && i < 32; ++i) {
         r[78 + 5 * i] = 0x02;
-        SetU16Le(&r[79 + 5 * i], 0x200 + i);
-        SetU16Le(&r[81 + 5 * i], 0x200 + i);
+        ByteWriter(r).U16LE(79 + 5 * i, 0x200 + i);
+        ByteWriter(r).U16LE(81 + 5 * i, 0x200 + i);
     }
     return r;
 }

@@ -169,8 +169,8 @@ TEST(MuxChannelAnalyse, ReadsCaInfoThenEveryProgram) {
     mux.programs[2] = {MakeRecord(263, "One", false, 2), MakeRecord(263, "Two", true, 1),
                        MakeRecord(263, "Three", false, 0)};
     Bytes ca(4);
-    SetU16Le(&ca[0], 0x4AE1);
-    SetU16Le(&ca[2], 0x1FFE);
+    ByteWriter(ca).U16LE(0, 0x4AE1);
+    ByteWriter(ca).U16LE(2, 0x1FFE);
     mux.caEntries[2] = ca;
     const Driven d = Drive(logic, mux, logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 2), true));
     EXPECT_EQ(d.commands, (std::vector<int>{0x20, 0x24, 0x21, 0x21, 0x21}));
@@ -611,10 +611,10 @@ TEST_F(Routed, EditFillsTheDialogAndSendsTheRecord) {
     mux.c = 2;
     Bytes& p1 = mux.programs[2][0];
     p1[238] = 2;  // two CA entries
-    SetU16Le(&p1[239], 0x0B00);
-    SetU16Le(&p1[241], 0x0604);
-    SetU16Le(&p1[255], 0x300);
-    SetU16Le(&p1[257], 0x301);
+    ByteWriter(p1).U16LE(239, 0x0B00);
+    ByteWriter(p1).U16LE(241, 0x0604);
+    ByteWriter(p1).U16LE(255, 0x300);
+    ByteWriter(p1).U16LE(257, 0x301);
     p1[0] = 1;  // the device reports it routed from now on
     Drive(*logic, mux, logic->Select(ProgramNode(logic->InputTree(), 0, 2, 1), 1));
     Drive(*logic, mux, logic->RefreshOut());
@@ -690,21 +690,21 @@ TEST_F(Routed, ModifySendsOutputPidZeroForUnusedElementSlots) {
     Bytes& p1 = mux.programs[2][0];
     p1 = MakeRecord(263, "P1", true, 2);
     for (int i = 2; i < 32; ++i)
-        SetU16Le(&p1[81 + 5 * i], static_cast<uint16_t>(0x1000 + i));  // left over in unused slots
-    p1[233] = 3;                                                       // IP output index
+        ByteWriter(p1).U16LE(81 + 5 * i, static_cast<uint16_t>(0x1000 + i));  // left over in unused slots
+    p1[233] = 3;                                                              // IP output index
     Drive(*logic, mux, logic->RefreshOut());
     EditProgramFields f;
     ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 1), &f));
     const PageStep s = logic->CommitEdit(f);
     ASSERT_EQ(s.payload.size(), 265u);
     const uint8_t* sent = s.payload.data() + 2;
-    EXPECT_EQ(GetU16Le(sent + 81), 0x200);
-    EXPECT_EQ(GetU16Le(sent + 86), 0x201);
+    EXPECT_EQ(ByteReader(sent, 263).U16LEOr(81), 0x200);
+    EXPECT_EQ(ByteReader(sent, 263).U16LEOr(86), 0x201);
     for (int i = 2; i < 32; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(GetU16Le(sent + 81 + 5 * i), 0);
+        EXPECT_EQ(ByteReader(sent, 263).U16LEOr(81 + 5 * i), 0);
         EXPECT_EQ(sent[78 + 5 * i], p1[78 + 5 * i]);  // stream type and input PID travel as read
-        EXPECT_EQ(GetU16Le(sent + 79 + 5 * i), GetU16Le(&p1[79 + 5 * i]));
+        EXPECT_EQ(ByteReader(sent, 263).U16LEOr(79 + 5 * i), ByteReader(p1).U16LEOr(79 + 5 * i));
     }
     EXPECT_EQ(sent[233], 3);
 }

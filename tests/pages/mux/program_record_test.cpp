@@ -229,22 +229,22 @@ ProgramRecord SampleProgram(int elements, int caCount) {
     ProgramRecord r;
     r.bytes[0] = 1;
     WriteFixedName(&r.bytes[1], 32, "CCTV-1");
-    SetU16Le(&r.bytes[65], 101);
+    ByteWriter(r.bytes.data(), r.bytes.size()).U16LE(65, 101);
     r.SetOutputServiceId(201);
-    SetU16Le(&r.bytes[69], 0x100);
+    ByteWriter(r.bytes.data(), r.bytes.size()).U16LE(69, 0x100);
     r.SetOutputPmtPid(0x200);
-    SetU16Le(&r.bytes[73], 0x101);
+    ByteWriter(r.bytes.data(), r.bytes.size()).U16LE(73, 0x101);
     r.SetOutputPcrPid(0x201);
     r.bytes[77] = static_cast<uint8_t>(elements);
     for (int i = 0; i < elements && i < 32; ++i) {
         r.bytes[ProgramRecord::ElementOffset(i)] = i == 0 ? 0x02 : 0x03;
-        SetU16Le(&r.bytes[ProgramRecord::ElementOffset(i) + 1], 0x110 + i);
+        ByteWriter(r.bytes.data(), r.bytes.size()).U16LE(ProgramRecord::ElementOffset(i) + 1, 0x110 + i);
         r.SetElementOutputPid(i, 0x210 + i);
     }
     r.bytes[238] = static_cast<uint8_t>(caCount);
     for (int k = 0; k < 4; ++k) {
         r.SetCaSystemId(k, 0x0B00 + k);
-        SetU16Le(&r.bytes[247 + 2 * k], 0x120 + k);
+        ByteWriter(r.bytes.data(), r.bytes.size()).U16LE(247 + 2 * k, 0x120 + k);
         r.SetOutputEcmPid(k, 0x220 + k);
     }
     return r;
