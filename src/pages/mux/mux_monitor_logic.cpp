@@ -79,8 +79,8 @@ void MuxMonitorLogic::SetLocks(uint8_t lockByte, bool inverted, bool setShowsGre
     }
 }
 
-MuxMonitorLogic::ReplyStep MuxMonitorLogic::OnStatusReply(const ReplyView& reply, uint32_t version) {
-    ReplyStep step;
+PageStep MuxMonitorLogic::OnStatusReply(const ReplyView& reply, uint32_t version) {
+    PageStep step;
     if (reply.Command() != kCmdRealTimeStatus)
         return step;
     const int soft = SoftwareVersion(version);
@@ -117,13 +117,14 @@ MuxMonitorLogic::ReplyStep MuxMonitorLogic::OnStatusReply(const ReplyView& reply
             // An unknown output changes nothing but repeats output A's last sample.
             firstSeries.Append(float(currentA) / 1000.0f);
         }
-        step.handled = true;
+        step.refresh = kRefreshLocks;
         if (output == 1 && secondPoll == 0) {
-            step.sendPayload = {2};
+            step = PageStep::Poll(kCmdRealTimeStatus, {2});
+            step.refresh = kRefreshLocks;
             secondPoll = 1;
             return step;
         }
-        step.refresh = true;
+        step.refresh |= PageStep::kRefreshAll;
         return step;
     }
 
@@ -157,8 +158,7 @@ MuxMonitorLogic::ReplyStep MuxMonitorLogic::OnStatusReply(const ReplyView& reply
                 "CH-" + std::to_string(n) + " " + FormatMbps(channelKbps[size_t(n - 1)]);
     }
     firstSeries.Append(float(currentA) / 1000.0f);
-    step.handled = true;
-    step.refresh = true;
+    step.refresh = kRefreshLocks | PageStep::kRefreshAll;
     return step;
 }
 

@@ -9,6 +9,7 @@
 
 #include "devices/reply_view.h"
 #include "pagebase/graph_series.h"
+#include "pagebase/page_step.h"
 
 namespace nms {
 
@@ -36,13 +37,12 @@ public:
     // The poll's payload ([1] on the two-output multiplexer, which then waits for output A).
     std::vector<uint8_t> PollPayload();
 
-    struct ReplyStep {
-        bool handled = false;              // a 0x40 reply long enough for its layout
-        std::vector<uint8_t> sendPayload;  // non-empty: send 0x40 with it (output B's poll)
-        bool refresh = false;              // show the members in the controls
-    };
+    // Every reply the page takes lights its lamps and redraws the chart.
+    enum : unsigned { kRefreshLocks = PageStep::kRefreshPageBits };
     // A 0x40 reply; version: the device's version word (software major in byte 0, minor in byte 1).
-    ReplyStep OnStatusReply(const ReplyView& reply, uint32_t version);
+    // Empty when the reply is not one for this page (too short for its layout); output B's poll goes
+    // out as a poll step.
+    PageStep OnStatusReply(const ReplyView& reply, uint32_t version);
 
     // "%d.%03d" of kbit/s.
     static std::string FormatMbps(uint32_t kbps);

@@ -179,9 +179,7 @@ void CMuxMonitorView::Poll() {
     // Only while a device is bound, online and not waiting for another page's reply.
     if (!m_device || !m_logic || IsDeviceOnline(m_device) <= 0 || m_device->busy.load())
         return;
-    const std::vector<uint8_t> payload = m_logic->PollPayload();
-    SendPollCommand(kCmdRealTimeStatus, m_device, payload.empty() ? nullptr : payload.data(),
-                    int(payload.size()));
+    Carry(PageStep::Poll(kCmdRealTimeStatus, m_logic->PollPayload()));
 }
 
 void CMuxMonitorView::OnTimer(int id) {
@@ -193,18 +191,16 @@ void CMuxMonitorView::OnTimer(int id) {
 void CMuxMonitorView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (!device || device != m_device || !m_logic || reply.Command() != kCmdRealTimeStatus)
         return;
-    const MuxMonitorLogic::ReplyStep step = m_logic->OnStatusReply(reply, device->version.load());
-    if (!step.handled)
-        return;
-    ShowLocks();
-    if (m_chart)
-        m_chart->update();
-    if (!step.sendPayload.empty()) {
-        SendPollCommand(kCmdRealTimeStatus, m_device, step.sendPayload.data(), int(step.sendPayload.size()));
-        return;
+    Carry(m_logic->OnStatusReply(reply, device->version.load()));
+}
+
+void CMuxMonitorView::OnRefresh(unsigned what, bool refreshed) {
+    if (what & MuxMonitorLogic::kRefreshLocks) {
+        ShowLocks();
+        if (m_chart)
+            m_chart->update();
     }
-    if (step.refresh)
-        UpdateData(false);
+    CFormTemplateView::OnRefresh(what, refreshed);
 }
 
 void CMuxMonitorView::ShowLocks() {

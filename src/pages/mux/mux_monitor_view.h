@@ -45,6 +45,7 @@ public:
     QLabel* CaptionLabel(int id) const;
 
 protected:
+    void OnRefresh(unsigned what, bool refreshed) override;
     void OnInitialUpdate() override;
     void OnShowWindow(bool shown) override;
     bool DoDataExchange(bool collect) override;

@@ -85,9 +85,9 @@ TEST(MuxMonitorLogic, SingleOutputReplyUpdatesCurrentHighestLowestAndChart) {
     MuxMonitorLogic l(0);
     EXPECT_TRUE(l.PollPayload().empty());
     auto step = l.OnStatusReply(Reply(0x40, Single(12, 38500, 0x05)).View(), 0);
-    ASSERT_TRUE(step.handled);
-    EXPECT_TRUE(step.refresh);
-    EXPECT_TRUE(step.sendPayload.empty());
+    ASSERT_FALSE(step.IsEmpty());
+    EXPECT_TRUE(step.refresh & PageStep::kRefreshAll);
+    EXPECT_FALSE(step.HasRequest());
     EXPECT_EQ(l.programCountA, 12u);
     EXPECT_EQ(l.bitrateA, "38.500");
     EXPECT_EQ(l.highestA, "38.500");
@@ -143,16 +143,16 @@ TEST(MuxMonitorLogic, TwoOutputAsksForBAfterAAndRefreshesAfterB) {
     EXPECT_EQ(l.secondPoll, 0);
 
     auto a = l.OnStatusReply(Reply(0x40, Dual(1, 5, 20000, 0)).View(), 0);
-    ASSERT_TRUE(a.handled);
-    EXPECT_EQ(a.sendPayload, std::vector<uint8_t>{2});
-    EXPECT_FALSE(a.refresh);
+    ASSERT_FALSE(a.IsEmpty());
+    EXPECT_EQ(a.payload, std::vector<uint8_t>{2});
+    EXPECT_FALSE(a.refresh & PageStep::kRefreshAll);
     EXPECT_EQ(l.secondPoll, 1);
     EXPECT_EQ(l.programCountA, 5u);
     EXPECT_EQ(l.bitrateA, "20.000");
 
     auto b = l.OnStatusReply(Reply(0x40, Dual(2, 7, 30500, 0)).View(), 0);
-    EXPECT_TRUE(b.refresh);
-    EXPECT_TRUE(b.sendPayload.empty());
+    EXPECT_TRUE(b.refresh & PageStep::kRefreshAll);
+    EXPECT_FALSE(b.HasRequest());
     EXPECT_EQ(l.programCountB, 7u);
     EXPECT_EQ(l.bitrateB, "30.500");
     EXPECT_EQ(l.highestB, "30.500");
@@ -163,8 +163,8 @@ TEST(MuxMonitorLogic, TwoOutputAsksForBAfterAAndRefreshesAfterB) {
 
     // A late second output-A reply asks for nothing more.
     auto late = l.OnStatusReply(Reply(0x40, Dual(1, 5, 21000, 0)).View(), 0);
-    EXPECT_TRUE(late.sendPayload.empty());
-    EXPECT_TRUE(late.refresh);
+    EXPECT_FALSE(late.HasRequest());
+    EXPECT_TRUE(late.refresh & PageStep::kRefreshAll);
 }
 
 TEST(MuxMonitorLogic, TwoOutputUnknownOutputRepeatsTheLastASample) {
@@ -173,7 +173,7 @@ TEST(MuxMonitorLogic, TwoOutputUnknownOutputRepeatsTheLastASample) {
     l.OnStatusReply(Reply(0x40, Dual(1, 5, 20000, 0x01)).View(), Version(1, 0x48));
     const auto locks = l.lockGreen;
     auto step = l.OnStatusReply(Reply(0x40, Dual(9, 99, 77777, 0xFF)).View(), Version(1, 0x48));
-    EXPECT_TRUE(step.handled);
+    EXPECT_FALSE(step.IsEmpty());
     EXPECT_EQ(l.programCountA, 5u);
     EXPECT_EQ(l.programCountB, 0u);
     EXPECT_EQ(l.bitrateA, "20.000");
@@ -191,7 +191,7 @@ TEST(MuxMonitorLogic, TranscoderShowsStatusAndChannelBitrates) {
         p.insert(p.end(), {uint8_t(kbps), uint8_t(kbps >> 8), 0, 0});
     }
     auto step = l.OnStatusReply(Reply(0x40, p).View(), 0);
-    ASSERT_TRUE(step.handled);
+    ASSERT_FALSE(step.IsEmpty());
     EXPECT_EQ(l.statusLabel, "Lock Bitrate(mbps)3c");
     EXPECT_EQ(l.channelLabels[0], "CH-1 3.050");
     EXPECT_EQ(l.channelLabels[7], "CH-8 7.000");
@@ -214,15 +214,15 @@ TEST(MuxMonitorLogic, ShortOrForeignRepliesChangeNothing) {
         MuxMonitorLogic l(c.param);
         l.PollPayload();
         auto step = l.OnStatusReply(Reply(0x40, c.payload).View(), 0);
-        EXPECT_FALSE(step.handled) << c.param << " " << c.payload.size();
-        EXPECT_TRUE(step.sendPayload.empty());
+        EXPECT_TRUE(step.IsEmpty()) << c.param << " " << c.payload.size();
+        EXPECT_FALSE(step.HasRequest());
         EXPECT_EQ(l.bitrateA, "");
         EXPECT_EQ(l.lowestKbpsA, kLowestStart);
         EXPECT_EQ(l.firstSeries.count, 0);
     }
     // A reply to another command is not a status reply.
     MuxMonitorLogic l(0);
-    EXPECT_FALSE(l.OnStatusReply(Reply(0x41, Single(1, 1000, 0)).View(), 0).handled);
+    EXPECT_TRUE(l.OnStatusReply(Reply(0x41, Single(1, 1000, 0)).View(), 0).IsEmpty());
     EXPECT_EQ(l.firstSeries.count, 0);
 }
 
