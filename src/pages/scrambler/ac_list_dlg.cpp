@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "devices/atomic_file.h"
+#include "pages/scrambler/ac_dlg_rows.h"
 #include "pages/scrambler/ac_edit_dlg.h"
 #include "platform/codepage.h"
 #include "platform/prompt.h"
@@ -128,29 +129,12 @@ void CAcListDlg::OnEdit() {
 }
 
 void CAcListDlg::OnDelete() {
-    const int row = SelectedRow();
-    if (row < 0 || row >= int(m_records.size()))
-        return;
-    const std::string text = "Sure to delete '" + GbkToUtf8(m_records[size_t(row)].name) + "' ?";
-    if (ShowMessageBox(text, "Sure to delete", MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) != IDOK)
-        return;
-    m_records.erase(m_records.begin() + row);
-    delete m_list->takeTopLevelItem(row);
-    for (int r = row; r < m_list->topLevelItemCount(); ++r)
-        m_list->topLevelItem(r)->setText(0, QString::number(r + 1));
+    DeleteAcRow(m_list, &m_records, SelectedRow());
 }
 
 void CAcListDlg::OnLoad() {
-    const FileRequest request{false, std::string(), kAcFileFilter, "ac", std::string()};
-    const std::string path = Prompt().ChooseFile(request);
-    if (path.empty())
-        return;
     std::vector<uint8_t> bytes;
-    if (!ReadAcFileBytes(path, &bytes))
-        return;
-    if (bytes.size() > size_t(kAcFileSize) &&
-        ShowMessageBox(kAcFileTooLongQuestion, "File confirm",
-                       MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) != IDOK)
+    if (!ChooseAcFileToLoad(&bytes))
         return;
     LoadAcFile(bytes, &m_image, &m_ecm);
     FillList();
