@@ -30,6 +30,8 @@ public:
     QTabBar* m_tabs = nullptr;
     std::array<QLabel*, kDtmbChannels> m_locks{};
     std::array<QLineEdit*, 4> m_rates{};
+    QWidget* m_status = nullptr;
+    QLabel* m_lockCaption = nullptr;
 
 protected:
     IBlockLogic* PageLogic() override { return m_logic.get(); }

@@ -48,7 +48,8 @@ Cqam4::Cqam4(QWidget* parent) : CBlockPageView(parent) {
         grid->addWidget(m_max[size_t(k)], k + 1, 3);
     }
     auto* locks = new QHBoxLayout;
-    locks->addWidget(new QLabel(" Lock Status", monitor));
+    m_lockCaption = new QLabel(" Lock Status", monitor);
+    locks->addWidget(m_lockCaption);
     for (int n = 0; n < 9; ++n) {
         auto* lamp = MakeLamp(monitor);
         auto* label = new QLabel(QString("CH-%1").arg(n + 1), monitor);
@@ -176,6 +177,8 @@ void Cqam4::Build() {
         m_locks[size_t(n)]->setVisible(n < v.locks);
         m_lockLabels[size_t(n)]->setVisible(n < v.locks);
     }
+    // A variant without lamps shows no lock caption either, so the monitor closes up.
+    m_lockCaption->setVisible(v.locks > 0);
     m_rateLabel->setText(v.outputTab ? "Total Bitrate:" : "RealTime Bitrate");
 }
 

@@ -288,16 +288,17 @@ void MuxChannel2Logic::AddOutputProgram(int channel, int index) {
     m_outputTree.ExpandChannel(root, pos);
 }
 
-PageStep MuxChannel2Logic::HandleReply(const MuxReply& r) {
-    if (!r.payload || !m_expect.active || r.command != m_expect.command)
+PageStep MuxChannel2Logic::HandleReply(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (!r.IsValid() || !m_expect.active || r.Command() != m_expect.command)
         return {};
-    switch (r.command) {
+    switch (r.Command()) {
         case kCmdIpAnalyse: {
-            if (r.length < 2 || r.payload[0] != m_expect.channel)
+            if (int(p.Size()) < 2 || p.U8Or(0) != m_expect.channel)
                 return {};
             const int channel = m_expect.channel;
-            m_tables[channel].count = std::min<int>(r.payload[1], kChannel2ProgramsPerChannel);
-            if (r.payload[1] == 0) {
+            m_tables[channel].count = std::min<int>(p.U8Or(1), kChannel2ProgramsPerChannel);
+            if (p.U8Or(1) == 0) {
                 PageStep step;
                 step.messages.push_back(Format("Channel %d no input!", channel + 1));
                 return Finish(std::move(step));
@@ -310,9 +311,8 @@ PageStep MuxChannel2Logic::HandleReply(const MuxReply& r) {
                        PageStep::Wait::kNone, true);
         }
         case kCmdIpOutputSettings:
-            if (r.length < kSettingsOffset + MuxOutputSettings::kSize)
+            if (!p.Bytes(kSettingsOffset, MuxOutputSettings::kSize, m_settings.Data()))
                 return {};
-            std::memcpy(m_settings.Data(), r.payload + kSettingsOffset, MuxOutputSettings::kSize);
             m_fullRead = true;
             m_channel = 0;
             m_index = 0;
@@ -322,7 +322,7 @@ PageStep MuxChannel2Logic::HandleReply(const MuxReply& r) {
         case kCmdIpRoute:
             return OnRoute(r);
         case kCmdIpModify: {
-            if (r.length < 2 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
+            if (int(p.Size()) < 2 || p.U8Or(0) != m_expect.channel || p.U8Or(1) != m_expect.index)
                 return {};
             m_tables[m_editChannel].programs[m_editIndex] = m_editBuffer;
             const ProgramTreeNode* prog =
@@ -337,17 +337,16 @@ PageStep MuxChannel2Logic::HandleReply(const MuxReply& r) {
     }
 }
 
-PageStep MuxChannel2Logic::OnProgram(const MuxReply& r) {
-    if (r.length < 3 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
+PageStep MuxChannel2Logic::OnProgram(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (int(p.Size()) < 3 || p.U8Or(0) != m_expect.channel || p.U8Or(1) != m_expect.index)
         return {};
     const int channel = m_expect.channel;
     Table& table = m_tables[channel];
-    table.count = std::min<int>(r.payload[2], kChannel2ProgramsPerChannel);
+    table.count = std::min<int>(p.U8Or(2), kChannel2ProgramsPerChannel);
     if (m_index < table.count) {
-        if (r.length < kRecordOffset + MultiOutputProgramRecord::kSize)
+        if (!p.Bytes(kRecordOffset, MultiOutputProgramRecord::kSize, table.programs[m_index].Data()))
             return {};
-        std::memcpy(table.programs[m_index].Data(), r.payload + kRecordOffset,
-                    MultiOutputProgramRecord::kSize);
         ++m_index;
         if (m_index < table.count)
             return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(channel), static_cast<uint8_t>(m_index), 0},
@@ -373,13 +372,14 @@ PageStep MuxChannel2Logic::OnProgram(const MuxReply& r) {
     return Finish();
 }
 
-PageStep MuxChannel2Logic::OnRoute(const MuxReply& r) {
-    if (r.length < 3 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
+PageStep MuxChannel2Logic::OnRoute(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (int(p.Size()) < 3 || p.U8Or(0) != m_expect.channel || p.U8Or(1) != m_expect.index)
         return {};
     const int channel = m_expect.channel;
     const int index = m_expect.index;
-    m_tables[channel].programs[index].SetOutputBits(r.payload[2]);
-    if (r.payload[2] != 0) {
+    m_tables[channel].programs[index].SetOutputBits(p.U8Or(2));
+    if (p.U8Or(2) != 0) {
         if (m_analysed[channel]) {
             m_expect = {};
             PageStep step = Refresh();

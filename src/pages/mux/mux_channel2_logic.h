@@ -45,7 +45,7 @@ public:
     PageStep CommitEdit(const ProgramInfoEdit& edit);
 
     void WaitEnded() { m_expect = {}; }
-    PageStep HandleReply(const MuxReply& reply);
+    PageStep HandleReply(const ReplyView& reply);
 
     ProgramTreeNode InputNode(int channel, int index) const;
     ProgramTreeNode OutputNode(int channel, int index) const;
@@ -70,8 +70,8 @@ private:
     PageStep Finish(PageStep step = {});
     void RebuildInputChannel(int channel);
     void AddOutputProgram(int channel, int index);
-    PageStep OnProgram(const MuxReply& r);
-    PageStep OnRoute(const MuxReply& r);
+    PageStep OnProgram(const ReplyView& r);
+    PageStep OnRoute(const ReplyView& r);
 
     int m_pageParam;
     bool m_fullRead = false;

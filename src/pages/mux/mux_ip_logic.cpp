@@ -427,16 +427,14 @@ void MuxIpLogic::AddOutputProgram(int channel, int index) {
 
 // ---- Replies ----
 
-PageStep MuxIpLogic::HandleReply(const MuxReply& r) {
-    if (!r.payload && r.length > 0)
-        return {};
-    if (r.command == kCmdIpStatus) {
+PageStep MuxIpLogic::HandleReply(const ReplyView& r) {
+    if (r.Command() == kCmdIpStatus) {
         OnStatus(r);
         return {};
     }
-    if (!m_expect.active || r.command != m_expect.command)
+    if (!m_expect.active || r.Command() != m_expect.command)
         return {};
-    switch (r.command) {
+    switch (r.Command()) {
         case kCmdIpAnalyse:
             return OnAnalyse(r);
         case kCmdIpOutputSettings:
@@ -452,11 +450,12 @@ PageStep MuxIpLogic::HandleReply(const MuxReply& r) {
     }
 }
 
-PageStep MuxIpLogic::OnAnalyse(const MuxReply& r) {
-    if (r.length < 4 || r.payload[0] != m_expect.channel)
+PageStep MuxIpLogic::OnAnalyse(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (int(p.Size()) < 4 || p.U8Or(0) != m_expect.channel)
         return {};
-    const int channel = r.payload[0];
-    const uint8_t state = r.payload[3];
+    const int channel = p.U8Or(0);
+    const uint8_t state = p.U8Or(3);
     m_channel = channel;
     m_index = 0;
     m_tables[channel].count = 0;
@@ -473,13 +472,13 @@ PageStep MuxIpLogic::OnAnalyse(const MuxReply& r) {
                true);
 }
 
-PageStep MuxIpLogic::OnSettings(const MuxReply& r) {
+PageStep MuxIpLogic::OnSettings(const ReplyView& r) {
+    const ByteReader p = r.Reader();
     constexpr int kSettingsOffset = 16;  // packet byte 23
-    if (r.length < kSettingsOffset + MuxOutputSettings::kSize)
+    if (!p.Bytes(kSettingsOffset, MuxOutputSettings::kSize, m_settings.Data()))
         return {};
-    std::memcpy(m_settings.Data(), r.payload + kSettingsOffset, MuxOutputSettings::kSize);
-    if (m_pageParam == 98 && r.length > kSettingsOffset + MuxOutputSettings::kSize) {
-        m_moduleCount = r.payload[kSettingsOffset + MuxOutputSettings::kSize];
+    if (m_pageParam == 98 && int(p.Size()) > kSettingsOffset + MuxOutputSettings::kSize) {
+        m_moduleCount = p.U8Or(kSettingsOffset + MuxOutputSettings::kSize);
         if (m_moduleCount == 4)
             BuildTrees();
     }
@@ -490,18 +489,18 @@ PageStep MuxIpLogic::OnSettings(const MuxReply& r) {
     return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(first), 0, 0}, first, 0, PageStep::Wait::kNone);
 }
 
-PageStep MuxIpLogic::OnProgram(const MuxReply& r) {
-    if (r.length < 3 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
+PageStep MuxIpLogic::OnProgram(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (int(p.Size()) < 3 || p.U8Or(0) != m_expect.channel || p.U8Or(1) != m_expect.index)
         return {};
     const int channel = m_expect.channel;
     Table& table = m_tables[channel];
     // The table holds 69 programs; the device may count more.
-    table.count = std::min<int>(r.payload[2], kIpProgramsPerChannel);
+    table.count = std::min<int>(p.U8Or(2), kIpProgramsPerChannel);
     if (m_index < table.count) {
-        if (r.length < kRecordOffset + MultiOutputProgramRecord::kSize)
-            return {};  // a short reply stores nothing and asks for nothing: the wait runs out
-        std::memcpy(table.programs[m_index].Data(), r.payload + kRecordOffset,
-                    MultiOutputProgramRecord::kSize);
+        // A short reply stores nothing and asks for nothing: the wait runs out.
+        if (!p.Bytes(kRecordOffset, MultiOutputProgramRecord::kSize, table.programs[m_index].Data()))
+            return {};
         ++m_index;
         if (m_index < table.count)
             return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(channel), static_cast<uint8_t>(m_index), 0},
@@ -513,7 +512,7 @@ PageStep MuxIpLogic::OnProgram(const MuxReply& r) {
     }
     int limit = kIpChannels;
     if (DirectChannels())
-        limit = r.b == 12 || r.b == 16 || r.b == 17 ? r.b : 7;
+        limit = r.B() == 12 || r.B() == 16 || r.B() == 17 ? r.B() : 7;
     ++m_channel;
     m_index = 0;
     if (m_channel < limit)
@@ -536,13 +535,14 @@ PageStep MuxIpLogic::OnProgram(const MuxReply& r) {
     return Finish();
 }
 
-PageStep MuxIpLogic::OnRoute(const MuxReply& r) {
-    if (r.length < 3 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
+PageStep MuxIpLogic::OnRoute(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (int(p.Size()) < 3 || p.U8Or(0) != m_expect.channel || p.U8Or(1) != m_expect.index)
         return {};
     const int channel = m_expect.channel;
     const int index = m_expect.index;
     MultiOutputProgramRecord& record = m_tables[channel].programs[index];
-    const uint8_t mask = r.payload[2];
+    const uint8_t mask = p.U8Or(2);
     if (mask & 0x0F) {
         record.SetOutputBits(mask);
         if (m_analysed[channel]) {
@@ -565,8 +565,9 @@ PageStep MuxIpLogic::OnRoute(const MuxReply& r) {
     return Finish();
 }
 
-PageStep MuxIpLogic::OnModify(const MuxReply& r) {
-    if (r.length < 2 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
+PageStep MuxIpLogic::OnModify(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (int(p.Size()) < 2 || p.U8Or(0) != m_expect.channel || p.U8Or(1) != m_expect.index)
         return {};
     m_tables[m_editChannel].programs[m_editIndex] = m_editBuffer;
     const ProgramTreeNode* prog = m_outputTree.Node(m_editPath.root, m_editPath.channel, m_editPath.child);
@@ -576,11 +577,12 @@ PageStep MuxIpLogic::OnModify(const MuxReply& r) {
     return Finish();
 }
 
-void MuxIpLogic::OnStatus(const MuxReply& r) {
-    if (r.length < 17)
+void MuxIpLogic::OnStatus(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (int(p.Size()) < 17)
         return;
     for (int k = 0; k < 4; ++k) {
-        const uint32_t v = ByteReader(r.payload, size_t(r.length)).U32LEOr(1 + 4 * size_t(k));
+        const uint32_t v = p.U32LEOr(1 + 4 * size_t(k));
         char buf[32];
         std::snprintf(buf, sizeof buf, "%u.%03u", v / 1000, v % 1000);
         m_bitrates[k] = buf;

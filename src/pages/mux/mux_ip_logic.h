@@ -91,7 +91,7 @@ public:
     void WaitEnded() { m_expect = {}; }
 
     // headerB: the reply's sequencing byte at packet byte 2 (the channel count on layouts 35, 38, 39).
-    PageStep HandleReply(const MuxReply& reply);
+    PageStep HandleReply(const ReplyView& reply);
 
     // Tree nodes (public for the tests).
     ProgramTreeNode InputNode(int channel, int index) const;
@@ -121,12 +121,12 @@ private:
     void RebuildInputChannel(int channel);
     void AddOutputProgram(int channel, int index);
 
-    PageStep OnAnalyse(const MuxReply& r);
-    PageStep OnSettings(const MuxReply& r);
-    PageStep OnProgram(const MuxReply& r);
-    PageStep OnRoute(const MuxReply& r);
-    PageStep OnModify(const MuxReply& r);
-    void OnStatus(const MuxReply& r);
+    PageStep OnAnalyse(const ReplyView& r);
+    PageStep OnSettings(const ReplyView& r);
+    PageStep OnProgram(const ReplyView& r);
+    PageStep OnRoute(const ReplyView& r);
+    PageStep OnModify(const ReplyView& r);
+    void OnStatus(const ReplyView& r);
 
     int m_pageParam;
     uint16_t m_deviceType;
