@@ -149,6 +149,8 @@ void Cqam4::Build() {
     for (const FieldDef& f : m_logic->Table())
         if (f.control == Control::kCheck && f.key.rfind("rf", 0) != 0)
             qobject_cast<QAbstractButton*>(m_binder->Control(f.key))->setText("");
+    // Spare width goes past the last column, so the RF rows stay together whatever columns are hidden.
+    rfs->setColumnStretch(10, 1);
     layout->addLayout(rfs);
     if (m_logic->Table().size() && FindField(m_logic->Table(), "mux") >= 0) {
         auto* lists = new QHBoxLayout;

@@ -597,6 +597,11 @@ TEST(MuxPagesAgainstDevsim, AsiMonitorShowsMovingBitratesAndLocks) {
             EXPECT_TRUE(last.startsWith("38.")) << last.toStdString();
         }
         EXPECT_FALSE(page.HighestEdit()->text().isEmpty());
+        // Channels 1 and 3 carry a stream, 4 to 8 none (output A's polarity of the two-output multiplexer
+        // turns with devsim's software version 1.00).
+        EXPECT_TRUE(page.Logic()->lockGreen[0]);
+        EXPECT_TRUE(page.Logic()->lockGreen[2]);
+        EXPECT_FALSE(page.Logic()->lockGreen[3]);
         if (c.pageParam == 1) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return page.BitrateBEdit()->text().startsWith("24."); }, 5000));
         }
