@@ -29,6 +29,7 @@ struct Dtmb4Variant {
     int locks;        // lock indicators shown
     bool pidTracking;
     const char* powerUnit;
+    int minPowerDb, maxPowerDb;  // the range the power unit label names
 };
 const Dtmb4Variant& Dtmb4VariantOf(int pageParam);
 
@@ -68,6 +69,7 @@ private:
     Dtmb4Variant m_variant;
     ParamBlock m_block;
     int m_channels;
+    FieldTable m_table;  // the block's fields, the power kept to this variant's range
     uint8_t m_locks = 0;
     std::array<std::string, 4> m_rates{};
 };
