@@ -31,6 +31,7 @@ struct Dtmb4Variant {
     int locks;        // lock indicators shown
     bool pidTracking;
     const char* powerUnit;
+    int minPowerDb, maxPowerDb;  // the range the power unit label names
 };
 const Dtmb4Variant& Dtmb4VariantOf(int pageParam);
 
@@ -72,6 +73,7 @@ private:
     int m_channels;
     int m_awaited = -1;
     int m_failedField = -1;
+    FieldTable m_table;  // the block's fields, the power kept to this variant's range
     uint8_t m_locks = 0;
     std::array<std::string, 4> m_rates{};
 };
