@@ -37,8 +37,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         at += 4;
         const int available = static_cast<int>(size - at);
         const int n = length < available ? length : available;
-        // Each reply gets its own copy, so a read past it is caught.
-        std::vector<uint8_t> payload(data + at, data + at + n);
+        // Each reply is framed in its own copy, sized to what arrived, so a read past it is caught.
+        std::vector<uint8_t> packet{0x21,
+                                    0x01,
+                                    b,
+                                    data[0],
+                                    static_cast<uint8_t>(0x20 + (cmd % 8)),
+                                    static_cast<uint8_t>(n >> 8),
+                                    static_cast<uint8_t>(n)};
+        packet.insert(packet.end(), data + at, data + at + n);
         at += static_cast<size_t>(n);
         switch (op % 8) {
             case 0:
@@ -62,9 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             default:
                 break;
         }
-        std::vector<uint8_t>* p = &payload;
-        logic.HandleReply({static_cast<uint8_t>(0x20 + (cmd % 8)), b, data[0],
-                           p->empty() ? nullptr : p->data(), static_cast<int>(p->size())});
+        logic.HandleReply(ReplyView(packet.data(), static_cast<int>(packet.size())));
     }
     if (logic.ChannelCount() != 8 && logic.ChannelCount() != 16)
         std::abort();

@@ -41,9 +41,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             case 3:
                 logic.WaitEnded();
                 break;
-            default:
-                step = logic.HandleReply(static_cast<uint8_t>(0x33 + cmd % 14), payload.data(), n);
+            default: {
+                // The framed reply, sized to what arrived.
+                std::vector<uint8_t> packet{0x21,
+                                            0x01,
+                                            1,
+                                            1,
+                                            static_cast<uint8_t>(0x33 + cmd % 14),
+                                            static_cast<uint8_t>(n >> 8),
+                                            static_cast<uint8_t>(n)};
+                packet.insert(packet.end(), payload.begin(), payload.end());
+                step = logic.HandleReply(ReplyView(packet.data(), static_cast<int>(packet.size())));
                 break;
+            }
         }
         if (step.command == kCmdSetOutputParams) {
             const size_t expected = logic.IsBlockRecord() ? 301u : logic.IsTranscoder() ? 80u : 11u;

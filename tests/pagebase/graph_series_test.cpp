@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "pagebase/bitrate_range.h"
+
 namespace nms {
 namespace {
 
@@ -162,6 +166,45 @@ TEST(GraphGeometry, PlotAreaAndLegend) {
     EXPECT_EQ(box.top, 370);
     EXPECT_EQ(box.Width(), 40);
     EXPECT_EQ(box.Height(), 10);
+}
+
+}  // namespace
+}  // namespace nms
+
+namespace nms {
+namespace {
+
+// The encoder pages' range takes its first value as both ends; the monitor's starts at 0 and 4000000, so
+// a value above that ceiling never becomes the lowest.
+TEST(BitrateRange, FirstValueOrStartValuesThenOutwards) {
+    struct Case {
+        bool seeded;
+        std::vector<int64_t> values;
+        bool known;
+        int64_t max, min;
+    } cases[] = {
+        {false, {}, false, 0, 0},
+        {false, {5000}, true, 5000, 5000},
+        {false, {5000, 7000, 3000, 4000}, true, 7000, 3000},
+        {false, {-2, -5}, true, -2, -5},
+        {true, {}, false, 0, 4000000},
+        {true, {38500, 40000, 39000}, true, 40000, 38500},
+        {true, {4500000}, true, 4500000, 4000000},
+    };
+    for (const auto& c : cases) {
+        BitrateRange range = c.seeded ? BitrateRange(0, 4000000) : BitrateRange();
+        for (int64_t v : c.values)
+            range.Add(v);
+        EXPECT_EQ(range.Known(), c.known) << c.values.size();
+        EXPECT_EQ(range.Max(), c.max) << c.values.size();
+        EXPECT_EQ(range.Min(), c.min) << c.values.size();
+        // A restart forgets the values, and the next one counts as the first.
+        range.Restart();
+        EXPECT_FALSE(range.Known());
+        range.Add(100);
+        EXPECT_EQ(range.Max(), 100);
+        EXPECT_EQ(range.Min(), 100);
+    }
 }
 
 }  // namespace

@@ -13,17 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "config_flash_sim.h"
 #include "device_simulator.h"
-#include "encoder_device_sim.h"
-#include "encoder_multi_sim.h"
-#include "encoder_output_sim.h"
-#include "ird_device_sim.h"
-#include "mux_device_sim.h"
-#include "param_store_sim.h"
-#include "psi_device_sim.h"
-#include "receiver_device_sim.h"
-#include "scrambler_device_sim.h"
+#include "devsim_device.h"
 
 namespace {
 
@@ -191,6 +182,10 @@ int main(int argc, char** argv) {
         }
     }
 
+    nms::test::DevsimOptions devsimOptions;
+    devsimOptions.muxPageParam = muxPageParam;
+    devsimOptions.configFlash = configFlash;
+    devsimOptions.dvbt2 = dvbt2;
     nms::test::RaiseOpenFileLimit();
     DeviceSimulator::Options options;
     options.recordRequests = false;
@@ -209,86 +204,8 @@ int main(int argc, char** argv) {
         sim.SetHeartbeatReply(index, heartbeat, savedBit);
         sim.SetVersionPayload(index, version);
         sim.SetSilent(index, silent);
-        std::shared_ptr<nms::test::MuxSimPrograms> mux;
-        std::shared_ptr<nms::test::PsiSimTables> psi;
-        std::shared_ptr<nms::test::ConfigFlashSim> flash;
-        if (muxPageParam >= 0) {
-            mux = std::make_shared<nms::test::MuxSimPrograms>(muxPageParam);
-            psi = std::make_shared<nms::test::PsiSimTables>();
-        }
-        if (configFlash)
-            flash = std::make_shared<nms::test::ConfigFlashSim>(configFlash == 2);
-        std::shared_ptr<nms::test::IrdSimDevice> ird;
-        if (nms::test::IrdSimDevice::Serves(type))
-            ird = std::make_shared<nms::test::IrdSimDevice>(type);
-        std::shared_ptr<nms::test::EncoderSimDevice> encoder;
-        if (nms::test::EncoderSimDevice::Serves(type))
-            encoder = std::make_shared<nms::test::EncoderSimDevice>(type);
-        std::shared_ptr<nms::test::ScramblerSimDevice> scrambler;
-        if (nms::test::ScramblerSimDevice::Serves(type))
-            scrambler = std::make_shared<nms::test::ScramblerSimDevice>(type);
-        std::shared_ptr<nms::test::ReceiverSimDevice> receiver;
-        if (nms::test::ReceiverSimDevice::Serves(type))
-            receiver = std::make_shared<nms::test::ReceiverSimDevice>(type);
-        std::shared_ptr<nms::test::EncoderOutputSimDevice> output;
-        if (nms::test::EncoderOutputSimDevice::Serves(type))
-            output = std::make_shared<nms::test::EncoderOutputSimDevice>(type);
-        std::shared_ptr<nms::test::ParamStoreSim> store;
-        if (dvbt2 && type == 0x4106)
-            store = std::make_shared<nms::test::ParamStoreSim>(
-                nms::test::ParamStoreSim::DvbT2ModulatorProfile(), nms::test::ParamStoreSim::StatusOf(type));
-        else if (!nms::test::ParamStoreSim(type).Empty())
-            store = std::make_shared<nms::test::ParamStoreSim>(type);
-        std::shared_ptr<nms::test::EncoderMultiSim> multi;
-        if (nms::test::EncoderMultiSim::Serves(type))
-            multi = std::make_shared<nms::test::EncoderMultiSim>(type);
-        if (mux || flash || ird || store || receiver || scrambler || encoder || output || multi) {
-            sim.SetHandler(index,
-                           [mux, psi, flash, ird, store, receiver, scrambler, encoder, output,
-                            multi](const nms::test::SimPacket& p) -> std::optional<nms::test::SimReply> {
-                               if (multi) {
-                                   if (auto r = multi->Handle(p.command, p.payload))
-                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                               }
-                               if (store) {
-                                   if (auto r = store->Handle(p.command, p.payload))
-                                       return nms::test::SimReply{p.command, *r, store->ReplyB(p.command)};
-                               }
-                               if (encoder) {
-                                   if (auto r = encoder->Handle(p.command, p.payload))
-                                       return nms::test::SimReply{p.command, *r};
-                               }
-                               if (ird) {
-                                   if (auto r = ird->Handle(p.command, p.payload))
-                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                               }
-                               if (receiver) {
-                                   if (auto r = receiver->Handle(p.command, p.payload))
-                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                               }
-                               if (output) {
-                                   if (auto r = output->Handle(p.command, p.payload))
-                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                               }
-                               if (mux) {
-                                   if (auto r = mux->Handle(p.command, p.b, p.c, p.payload))
-                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                                   if (auto r = psi->Handle(p.command, p.b, p.c, p.payload))
-                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                               }
-                               // The scramblers share command codes with the multiplexer pages: with --mux
-                               // those answer first.
-                               if (scrambler) {
-                                   if (auto r = scrambler->Handle(p.command, p.b, p.c, p.payload))
-                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                               }
-                               if (flash) {
-                                   if (auto r = flash->Handle(p.command, p.b, p.c, p.payload))
-                                       return nms::test::SimReply{p.command, r->payload, r->b, r->c};
-                               }
-                               return std::nullopt;
-                           });
-        }
+        if (auto handler = nms::test::MakeDevsimHandler(type, devsimOptions))
+            sim.SetHandler(index, std::move(handler));
         if (list) {
             in_addr a{sim.Address(index)};
             std::printf("%d %s %u %04x\n", index, inet_ntoa(a), unsigned(sim.Port(index)), unsigned(type));

@@ -332,6 +332,9 @@ std::optional<IrdSimDevice::Reply> IrdSimDevice::OneChannel(uint8_t command, con
             }
             return Reply{1, 1, {}};
         case 0x35:
+            // The source selection carries three bytes; one byte asks for the PID pass-through table.
+            if (payload.size() < 3)
+                return std::nullopt;
             return Reply{1, 1, {source, 1}};
         case 0x39:
             return Reply{1, 1, {}};

@@ -158,12 +158,4 @@ int ShownIndex(const FieldTable& table, const ParamBlock& block, const ListFallb
     return shown >= 0 ? shown : fallback.index;
 }
 
-void BitrateRange::Add(int64_t value) {
-    if (!m_known || value > m_max)
-        m_max = value;
-    if (!m_known || value < m_min)
-        m_min = value;
-    m_known = true;
-}
-
 }  // namespace nms

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "pagebase/bitrate_range.h"  // the running maximum and minimum, restarted by every Get
 #include "pagebase/field_table.h"
 
 namespace nms {
@@ -53,19 +54,5 @@ struct ListFallback {
 };
 // The index the form shows for field key of table: its own entry, else the fallback.
 int ShownIndex(const FieldTable& table, const ParamBlock& block, const ListFallback& fallback);
-
-// The running maximum and minimum of a polled bitrate; restarted by every Get.
-class BitrateRange {
-public:
-    void Restart() { m_known = false; }
-    void Add(int64_t value);
-    bool Known() const { return m_known; }
-    int64_t Max() const { return m_max; }
-    int64_t Min() const { return m_min; }
-
-private:
-    bool m_known = false;
-    int64_t m_max = 0, m_min = 0;
-};
 
 }  // namespace nms

@@ -18,6 +18,15 @@ namespace {
 
 const char* const kPictureKeys[] = {"contrast", "brightness", "hue"};
 
+// A name edit wide enough to show a whole name: the field's bytes less the closing NUL.
+void FitNameEdit(FormBinder& binder, const std::string& key) {
+    auto* edit = qobject_cast<QLineEdit*>(binder.Control(key));
+    const int chars = MagnumTable()[size_t(FindField(MagnumTable(), key))].length - 1;
+    const int width = edit->fontMetrics().horizontalAdvance(QString(chars, QChar('N'))) + 12;
+    edit->setMinimumWidth(width);
+    edit->setMaximumWidth(width);
+}
+
 }  // namespace
 
 Cmagnum::Cmagnum(QWidget* parent) : CFormTemplateView(parent) {
@@ -66,6 +75,8 @@ Cmagnum::Cmagnum(QWidget* parent) : CFormTemplateView(parent) {
     audioGrid->addWidget(m_volumeEdit, 5, 1);
     connect(m_volume, &QCheckBox::clicked, this, &Cmagnum::OnVolume);
     auto [service, serviceGrid] = group("", {"service", "name", "provider", "pmt", "pcr", "monitor"});
+    FitNameEdit(*m_binder, "name");
+    FitNameEdit(*m_binder, "provider");
     auto [rescaler, rescalerGrid] = group("", {"raspect", "rpixel", "rframerate", "rformat"});
     m_rescaler = new QCheckBox(QString::fromStdString(MagnumLogic::RescalerCaption(0)), rescaler);
     rescalerGrid->addWidget(m_rescaler, 0, 0);

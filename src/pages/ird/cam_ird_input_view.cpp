@@ -141,7 +141,8 @@ CCAMIRD_INPUT::CCAMIRD_INPUT(QWidget* parent) : CFormTemplateView(parent) {
     auto* page = new QVBoxLayout(this);
     page->addLayout(columns);
     page->addLayout(buttons);
-    page->addStretch();
+    // Spare height goes below the buttons: a hidden group leaves no gap above them.
+    page->addStretch(1);
 
     connect(m_get, &QPushButton::clicked, this, &CCAMIRD_INPUT::OnGet);
     connect(m_set, &QPushButton::clicked, this, &CCAMIRD_INPUT::OnSet);

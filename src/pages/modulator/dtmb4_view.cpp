@@ -67,8 +67,10 @@ Cdtmb4::Cdtmb4(QWidget* parent) : CFormTemplateView(parent) {
     }
 
     auto* status = new QGroupBox(this);
+    m_status = status;
     auto* statusGrid = new QGridLayout(status);
-    statusGrid->addWidget(new QLabel(" Lock Status", status), 0, 0);
+    m_lockCaption = new QLabel(" Lock Status", status);
+    statusGrid->addWidget(m_lockCaption, 0, 0, 1, 2);
     for (int k = 0; k < kDtmbChannels; ++k) {
         m_locks[size_t(k)] = MakeLamp(status);
         m_lockLabels[size_t(k)] = new QLabel(QString("Channel %1").arg(k + 1), status);
@@ -98,7 +100,8 @@ Cdtmb4::Cdtmb4(QWidget* parent) : CFormTemplateView(parent) {
     middle->addWidget(frequencies);
     middle->addWidget(m_tabs);
     middle->addWidget(m_channelForms);
-    middle->addStretch();
+    // The channel form keeps its own height; spare height goes below it.
+    middle->addStretch(1);
     auto* row = new QHBoxLayout(this);
     row->addLayout(left);
     row->addLayout(middle);
@@ -129,6 +132,9 @@ void Cdtmb4::OnInitialUpdate() {
         m_rates[size_t(k)]->setVisible(k < v.rates);
         m_rateLabels[size_t(k)]->setVisible(k < v.rates);
     }
+    // Variants that hide the lamps hide their caption too; with no rates either the box goes.
+    m_lockCaption->setVisible(v.locks > 0);
+    m_status->setVisible(v.locks > 0 || v.rates > 0);
     m_front = 0;
     ApplyChannelCount();
     m_binder->Show(m_logic->Block());

@@ -35,6 +35,8 @@ public:
     QTabBar* m_tabs = nullptr;
     std::array<QLabel*, kDtmbChannels> m_locks{};
     std::array<QLineEdit*, 4> m_rates{};
+    QWidget* m_status = nullptr;
+    QLabel* m_lockCaption = nullptr;
     QPushButton* m_get = nullptr;
     QPushButton* m_set = nullptr;
 

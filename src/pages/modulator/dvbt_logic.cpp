@@ -42,6 +42,10 @@ FieldDef Power(int offset) {
     f.offset = offset;
     f.wire = Wire::kU16LE;
     f.message = kFrequencyOverMaximum;
+    // The unit label beside the field reads "db(80-110)": a typed power outside it is refused.
+    f.min = kDvbtMinPowerTenths;
+    f.max = kDvbtMaxPowerTenths;
+    f.rangeMessage = "Please enter a number between 80 and 110.";
     f.parse = ParseTenthsOfDb;
     f.format = FormatTenthsOfDb;
     return f;
@@ -215,9 +219,9 @@ FieldResult ParseTenthsOfDb(const FieldDef& field, const FieldInput& input) {
         return r;
     }
     r.value = thousandths / 100;
-    if (r.value > field.Max()) {
+    if (r.value < field.Min() || r.value > field.Max()) {
         r.ok = false;
-        r.message = field.message;
+        r.message = field.rangeMessage.empty() ? field.message : field.rangeMessage;
     }
     return r;
 }

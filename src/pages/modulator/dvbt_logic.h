@@ -16,6 +16,8 @@ namespace nms {
 
 constexpr int kDvbtBlockSize = 55;
 constexpr uint8_t kT2Marker = 8;
+constexpr int kDvbtMinPowerTenths = 800;  // the range the power field's unit label names, 80-110 dB
+constexpr int kDvbtMaxPowerTenths = 1100;
 
 enum class DvbtLayout { kDvbS2, kDtmb, kDvbt, kDvbT2 };
 

@@ -61,6 +61,19 @@ CDVBTView::CDVBTView(QWidget* parent) : CFormTemplateView(parent) {
             }
         m_binders[i]->AddRows(grid, radioKeys);
         m_binders[i]->AddRows(ids, idKeys);
+        // The unit labels stand beside their fields and come and go with them.
+        const std::pair<const char*, const char*> units[] = {
+            {"freq", "MHz"}, {"inputFreq", "MHz"}, {"power", "db(80-110)"}, {"symbol", "Mbps"}};
+        for (const auto& [key, unit] : units) {
+            if (FindField(table, key) < 0)
+                continue;
+            QWidget* control = m_binders[i]->Control(key);
+            int row = 0, column = 0, rows = 0, columns = 0;
+            grid->getItemPosition(grid->indexOf(control), &row, &column, &rows, &columns);
+            auto* label = new QLabel(unit, radio);
+            grid->addWidget(label, row, column + columns);
+            m_units.emplace_back(control, label);
+        }
         grid->setColumnStretch(2, 1);
         auto* right = new QVBoxLayout;
         right->addWidget(insertion);
@@ -102,6 +115,8 @@ void CDVBTView::OnInitialUpdate() {
     m_logic = std::make_unique<DvbtModLogic>(m_pageParam);
     m_binders[size_t(DvbtLayout::kDtmb)]->SetUsed("inputFreq", m_logic->Variant().inputFrequency);
     m_binders[size_t(DvbtLayout::kDvbt)]->SetUsed("inputFreq", false);
+    for (const auto& [control, unit] : m_units)
+        unit->setVisible(!control->isHidden());
     ShowBlock();
 }
 

@@ -3,6 +3,8 @@
 
 #include <array>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "pagebase/form_binder.h"
 #include "pagebase/form_template_view.h"
@@ -46,7 +48,8 @@ private:
     std::array<std::unique_ptr<FormBinder>, 4> m_binders;
     std::array<QWidget*, 4> m_forms{};
     QStackedWidget* m_stack = nullptr;
-    int m_standard = 0, m_constellation = 0;  // the DVB-S/S2 values the FEC list was built for
+    int m_standard = 0, m_constellation = 0;             // the DVB-S/S2 values the FEC list was built for
+    std::vector<std::pair<QWidget*, QWidget*>> m_units;  // a field and the unit label beside it
 };
 
 }  // namespace nms

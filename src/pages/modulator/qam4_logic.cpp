@@ -12,7 +12,8 @@ namespace {
 
 constexpr unsigned kAllPsi = 0x1f;
 constexpr Qam4Variant kVariants[] = {
-    {0, Qam4Layout::kStandard, 4, 0, false, 0, false, false},
+    // One lamp per RF output: the status poll reports the four outputs' locks.
+    {0, Qam4Layout::kStandard, 4, 0, false, 4, false, false},
     {16, Qam4Layout::kStandard, 4, kAllPsi, false, 5, false, false},
     {17, Qam4Layout::kStandard, 4, kAllPsi, true, 0, true, false},
     {18, Qam4Layout::kStandard, 4, kAllPsi, true, 8, false, false},
@@ -89,7 +90,11 @@ void AddSharedRadio(FieldTable& t) {
     FieldDef constellation = QamConstellationField(0, FiveConstellations());
     constellation.offset = 2;
     t.push_back(constellation);
-    t.push_back(Decimal("power", "Power:", 3, Wire::kU8));
+    // The unit label beside the field reads "db(80-110)": a power outside it is refused, not sent.
+    FieldDef power = Decimal("power", "Power:", 3, Wire::kU8);
+    power.min = kQam4MinPowerDb;
+    power.max = kQam4MaxPowerDb;
+    t.push_back(power);
     t.push_back(Decimal("spacing", "Interval Freq.", 4, Wire::kU8));
 }
 

@@ -24,6 +24,8 @@ constexpr int kQam4DvbtSize = 324;
 constexpr int kQam4ModuleSize = 145;
 constexpr size_t kQam4ModulesAt = 8;  // the module blocks follow eight leading bytes
 constexpr int kQam4MaxSpreadMhz = 80;
+constexpr int kQam4MinPowerDb = 80;  // the range the power field's unit label names
+constexpr int kQam4MaxPowerDb = 110;
 
 enum class Qam4Layout { kStandard, kDvbt, kModules };
 

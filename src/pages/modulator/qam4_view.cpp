@@ -50,7 +50,8 @@ Cqam4::Cqam4(QWidget* parent) : CFormTemplateView(parent) {
         grid->addWidget(m_max[size_t(k)], k + 1, 3);
     }
     auto* locks = new QHBoxLayout;
-    locks->addWidget(new QLabel(" Lock Status", monitor));
+    m_lockCaption = new QLabel(" Lock Status", monitor);
+    locks->addWidget(m_lockCaption);
     for (int n = 0; n < 9; ++n) {
         auto* lamp = MakeLamp(monitor);
         auto* label = new QLabel(QString("CH-%1").arg(n + 1), monitor);
@@ -150,6 +151,8 @@ void Cqam4::Build() {
     for (const FieldDef& f : m_logic->Table())
         if (f.control == Control::kCheck && f.key.rfind("rf", 0) != 0)
             qobject_cast<QAbstractButton*>(m_binder->Control(f.key))->setText("");
+    // Spare width goes past the last column, so the RF rows stay together whatever columns are hidden.
+    rfs->setColumnStretch(10, 1);
     layout->addLayout(rfs);
     if (m_logic->Table().size() && FindField(m_logic->Table(), "mux") >= 0) {
         auto* lists = new QHBoxLayout;
@@ -178,6 +181,8 @@ void Cqam4::Build() {
         m_locks[size_t(n)]->setVisible(n < v.locks);
         m_lockLabels[size_t(n)]->setVisible(n < v.locks);
     }
+    // A variant without lamps shows no lock caption either, so the monitor closes up.
+    m_lockCaption->setVisible(v.locks > 0);
     m_rateLabel->setText(v.outputTab ? "Total Bitrate:" : "RealTime Bitrate");
 }
 

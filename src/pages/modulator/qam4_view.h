@@ -47,6 +47,7 @@ public:
     std::array<QLineEdit*, kQam4Rfs> m_rate{}, m_min{}, m_max{};
     std::array<QLabel*, 9> m_locks{};
     QLabel* m_rateLabel = nullptr;
+    QLabel* m_lockCaption = nullptr;
     QPushButton* m_get = nullptr;
     QPushButton* m_set = nullptr;
 

@@ -161,8 +161,7 @@ void Cmuxchannel2::OnShowWindow(bool shown) {
 void Cmuxchannel2::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (!m_logic || device != m_device || !reply.IsValid())
         return;
-    const MuxReply r{reply.Command(), reply.B(), reply.C(), reply.Payload(), reply.PayloadLength()};
-    Carry(m_logic->HandleReply(r));
+    Carry(m_logic->HandleReply(reply));
 }
 
 void Cmuxchannel2::OnTimer(int id) {

@@ -12,11 +12,8 @@ namespace {
 
 // Copies a whole record from the payload; false (nothing copied) when the payload does not hold all of it.
 template <class Record>
-bool CopyRecord(const MuxReply& r, int offset, Record* dst) {
-    if (!dst || r.length < offset + Record::kSize)
-        return false;
-    std::memcpy(dst->bytes.data(), r.payload + offset, Record::kSize);
-    return true;
+bool CopyRecord(const ByteReader& payload, int offset, Record* dst) {
+    return dst && payload.Bytes(size_t(offset), Record::kSize, dst->bytes.data());
 }
 
 std::string ChannelText(int n) {
@@ -374,10 +371,8 @@ bool MuxChannelLogic::FindIpIndexConflict(uint8_t index, int channel, int progra
 
 // ---- Replies ----
 
-PageStep MuxChannelLogic::HandleReply(const MuxReply& r) {
-    if (r.length > 0 && !r.payload)
-        return {};
-    if (m_expect.active && r.command == m_expect.command) {
+PageStep MuxChannelLogic::HandleReply(const ReplyView& r) {
+    if (m_expect.active && r.Command() == m_expect.command) {
         PageStep step = Dispatch(r);
         if (step.HasRequest() || step.wait != PageStep::Wait::kNone)
             return step;
@@ -385,12 +380,13 @@ PageStep MuxChannelLogic::HandleReply(const MuxReply& r) {
     return HandleLateReply(r);
 }
 
-PageStep MuxChannelLogic::HandleLateReply(const MuxReply& r) {
-    if (!m_late.expect.active || r.command != m_late.expect.command)
+PageStep MuxChannelLogic::HandleLateReply(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (!m_late.expect.active || r.Command() != m_late.expect.command)
         return {};
     // A reply out of range names nothing the page asked for: there is no data to apply.
-    if ((r.command == kCmdReadInputProgram || r.command == kCmdReadOutputProgram) && r.length >= 2 &&
-        OutOfRange(r.payload[0], r.payload[1]))
+    if ((r.Command() == kCmdReadInputProgram || r.Command() == kCmdReadOutputProgram) && int(p.Size()) >= 2 &&
+        OutOfRange(p.U8Or(0), p.U8Or(1)))
         return {};
     // The handlers move the read cursor, the expectation and the edit state; all of them belong to what
     // the page does now, so they come back as they were.
@@ -421,8 +417,8 @@ PageStep MuxChannelLogic::HandleLateReply(const MuxReply& r) {
     return {};
 }
 
-PageStep MuxChannelLogic::Dispatch(const MuxReply& r) {
-    switch (r.command) {
+PageStep MuxChannelLogic::Dispatch(const ReplyView& r) {
+    switch (r.Command()) {
         case kCmdAnalyseInput:
             return OnAnalyse(r);
         case kCmdChannelCaInfo:
@@ -442,12 +438,13 @@ PageStep MuxChannelLogic::Dispatch(const MuxReply& r) {
     }
 }
 
-PageStep MuxChannelLogic::OnAnalyse(const MuxReply& r) {
-    if (r.length < 2 || r.payload[0] != m_expect.channel)
+PageStep MuxChannelLogic::OnAnalyse(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (int(p.Size()) < 2 || p.U8Or(0) != m_expect.channel)
         return {};
-    const int channel = r.payload[0];
+    const int channel = p.U8Or(0);
     m_channel = channel;
-    if (r.payload[1] == 0) {
+    if (p.U8Or(1) == 0) {
         PageStep step;
         char msg[48];
         std::snprintf(msg, sizeof msg, "Channel %d no input!", channel);
@@ -457,15 +454,16 @@ PageStep MuxChannelLogic::OnAnalyse(const MuxReply& r) {
     return Ask(kCmdChannelCaInfo, {static_cast<uint8_t>(channel)}, channel, 0, 0, PageStep::Wait::kNone);
 }
 
-PageStep MuxChannelLogic::OnCaInfo(const MuxReply& r) {
-    if (r.length < 2 || r.payload[0] != m_expect.channel)
+PageStep MuxChannelLogic::OnCaInfo(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (int(p.Size()) < 2 || p.U8Or(0) != m_expect.channel)
         return {};
-    const int channel = r.payload[0];
-    const int count = r.payload[1];
+    const int channel = p.U8Or(0);
+    const int count = p.U8Or(1);
     if (count >= 1 && count <= kMaxCaEntries) {
-        if (r.length < 2 + 4 * count)
+        if (int(p.Size()) < 2 + 4 * count)
             return {};
-        const ByteReader reply(r.payload, size_t(r.length));
+        const ByteReader& reply = p;
         ChannelProgramTable* table = Channel(channel);
         TranscodeChannelTable* ttable = TranscodeChannel(channel);
         for (int k = 0; k < count; ++k) {
@@ -494,21 +492,22 @@ bool MuxChannelLogic::OutOfRange(int channel, int index) const {
     return channel < 1 || channel > channels || index < 1 || index > kProgramsPerChannel;
 }
 
-PageStep MuxChannelLogic::OnInputProgram(const MuxReply& r) {
-    if (r.length < 3)
+PageStep MuxChannelLogic::OnInputProgram(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (int(p.Size()) < 3)
         return {};
     // A channel or index out of range: the reply's data is ignored and the chain goes on from the item asked.
-    const bool ignored = OutOfRange(r.payload[0], r.payload[1]);
-    if (!ignored && (r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index))
+    const bool ignored = OutOfRange(p.U8Or(0), p.U8Or(1));
+    if (!ignored && (p.U8Or(0) != m_expect.channel || p.U8Or(1) != m_expect.index))
         return {};
-    const int channel = ignored ? m_expect.channel : r.payload[0];
-    const int index = ignored ? m_expect.index : r.payload[1];
-    const int count = ignored ? m_count : r.payload[2];
+    const int channel = ignored ? m_expect.channel : p.U8Or(0);
+    const int index = ignored ? m_expect.index : p.U8Or(1);
+    const int count = ignored ? m_count : p.U8Or(2);
     bool stored = false;
     if (IsTranscoder()) {
         TranscodeChannelTable* t = TranscodeChannel(channel);
         TranscodeProgramRecord* slot = t && !ignored ? t->Program(index) : nullptr;
-        stored = CopyRecord(r, 3, slot);
+        stored = CopyRecord(p, 3, slot);
         if (stored) {
             const int pos = m_inputTree.FindChannel(0, channel);
             if (pos >= 0) {
@@ -519,7 +518,7 @@ PageStep MuxChannelLogic::OnInputProgram(const MuxReply& r) {
     } else {
         ChannelProgramTable* t = Channel(channel);
         ProgramRecord* slot = t && !ignored ? t->Program(index) : nullptr;
-        stored = CopyRecord(r, 3, slot);
+        stored = CopyRecord(p, 3, slot);
         if (stored) {
             const int pos = m_inputTree.FindChannel(0, channel);
             if (pos >= 0) {
@@ -564,24 +563,25 @@ void MuxChannelLogic::AddOutputNode(int root, int channel, int index) {
         m_outputTree.AppendChild(root, pos, std::move(node));
 }
 
-PageStep MuxChannelLogic::OnOutputProgram(const MuxReply& r) {
+PageStep MuxChannelLogic::OnOutputProgram(const ReplyView& r) {
+    const ByteReader p = r.Reader();
     const int headerSize = IsTwoOutput() ? 4 : 3;
-    if (r.length < headerSize)
+    if (int(p.Size()) < headerSize)
         return {};
     // A channel or index out of range: the reply's data is ignored and the chain goes on from the item asked.
-    const bool ignored = OutOfRange(r.payload[0], r.payload[1]);
-    if (!ignored && (r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index))
+    const bool ignored = OutOfRange(p.U8Or(0), p.U8Or(1));
+    if (!ignored && (p.U8Or(0) != m_expect.channel || p.U8Or(1) != m_expect.index))
         return {};
-    const int pass = IsTwoOutput() ? (ignored ? m_expect.pass : r.payload[3]) : 0;
+    const int pass = IsTwoOutput() ? (ignored ? m_expect.pass : p.U8Or(3)) : 0;
     if (pass != m_expect.pass)
         return {};
-    const int channel = ignored ? m_expect.channel : r.payload[0];
-    const int index = ignored ? m_expect.index : r.payload[1];
-    const int count = ignored ? m_count : r.payload[2];
+    const int channel = ignored ? m_expect.channel : p.U8Or(0);
+    const int index = ignored ? m_expect.index : p.U8Or(1);
+    const int count = ignored ? m_count : p.U8Or(2);
 
-    m_channelCount = r.b == 16 ? 16 : 8;
-    m_ipOutputFlag = r.b == 2;
-    m_ipOutputMode = r.c;
+    m_channelCount = r.B() == 16 ? 16 : 8;
+    m_ipOutputFlag = r.B() == 2;
+    m_ipOutputMode = r.C();
     m_count = count;
     m_index = index + 1;
 
@@ -598,7 +598,7 @@ PageStep MuxChannelLogic::OnOutputProgram(const MuxReply& r) {
         if (IsTranscoder()) {
             TranscodeChannelTable* t = TranscodeChannel(channel);
             TranscodeProgramRecord* slot = t ? t->Program(index) : nullptr;
-            if (CopyRecord(r, headerSize, slot)) {
+            if (CopyRecord(p, headerSize, slot)) {
                 t->programCount = static_cast<uint8_t>(count);
                 if (slot->InOutput())
                     AddOutputNode(root, channel, index);
@@ -606,7 +606,7 @@ PageStep MuxChannelLogic::OnOutputProgram(const MuxReply& r) {
         } else {
             ChannelProgramTable* t = Channel(channel);
             ProgramRecord* slot = t ? t->Program(index) : nullptr;
-            if (CopyRecord(r, headerSize, slot)) {
+            if (CopyRecord(p, headerSize, slot)) {
                 t->programCount = static_cast<uint8_t>(count);
                 if (slot->InOutput())
                     AddOutputNode(root, channel, index);
@@ -646,19 +646,20 @@ PageStep MuxChannelLogic::OnOutputProgram(const MuxReply& r) {
                PageStep::Wait::kNone);
 }
 
-PageStep MuxChannelLogic::OnSelect(const MuxReply& r) {
+PageStep MuxChannelLogic::OnSelect(const ReplyView& r) {
+    const ByteReader p = r.Reader();
     const int headerSize = IsTwoOutput() ? 3 : 2;
-    if (r.length < headerSize || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
+    if (int(p.Size()) < headerSize || p.U8Or(0) != m_expect.channel || p.U8Or(1) != m_expect.index)
         return {};
-    const int pass = IsTwoOutput() ? r.payload[2] : 0;
+    const int pass = IsTwoOutput() ? p.U8Or(2) : 0;
     if (pass != m_expect.pass)
         return {};
-    const int channel = r.payload[0];
-    const int index = r.payload[1];
+    const int channel = p.U8Or(0);
+    const int index = p.U8Or(1);
     if (IsTranscoder()) {
         TranscodeChannelTable* t = TranscodeChannel(channel);
         TranscodeProgramRecord* slot = t ? t->Program(index) : nullptr;
-        if (!CopyRecord(r, headerSize, slot)) {
+        if (!CopyRecord(p, headerSize, slot)) {
             PageStep step;
             step.messages.push_back("Eorror:quantity of programs should <= 8");
             return Finish(step);
@@ -669,7 +670,7 @@ PageStep MuxChannelLogic::OnSelect(const MuxReply& r) {
     }
     ChannelProgramTable* t = Channel(channel);
     ProgramRecord* slot = t ? t->Program(index) : nullptr;
-    if (CopyRecord(r, headerSize, slot)) {
+    if (CopyRecord(p, headerSize, slot)) {
         if (!IsTwoOutput())
             slot->SetInOutput(1);
         AddOutputNode(IsTwoOutput() ? pass - 1 : 0, channel, index);
@@ -677,15 +678,16 @@ PageStep MuxChannelLogic::OnSelect(const MuxReply& r) {
     return Finish();
 }
 
-PageStep MuxChannelLogic::OnRemove(const MuxReply& r) {
+PageStep MuxChannelLogic::OnRemove(const ReplyView& r) {
+    const ByteReader p = r.Reader();
     const int headerSize = IsTwoOutput() ? 3 : 2;
-    if (r.length < headerSize || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
+    if (int(p.Size()) < headerSize || p.U8Or(0) != m_expect.channel || p.U8Or(1) != m_expect.index)
         return {};
-    const int pass = IsTwoOutput() ? r.payload[2] : 0;
+    const int pass = IsTwoOutput() ? p.U8Or(2) : 0;
     if (pass != m_expect.pass)
         return {};
-    const int channel = r.payload[0];
-    const int index = r.payload[1];
+    const int channel = p.U8Or(0);
+    const int index = p.U8Or(1);
     const int root = IsTwoOutput() ? pass - 1 : 0;
     const int pos = m_outputTree.FindChannel(root, channel);
     const int child = pos >= 0 ? m_outputTree.FindChild(root, pos, index) : -1;
@@ -700,8 +702,9 @@ PageStep MuxChannelLogic::OnRemove(const MuxReply& r) {
     return Finish();
 }
 
-PageStep MuxChannelLogic::OnModify(const MuxReply& r) {
-    if (r.length < 2 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
+PageStep MuxChannelLogic::OnModify(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (int(p.Size()) < 2 || p.U8Or(0) != m_expect.channel || p.U8Or(1) != m_expect.index)
         return {};
     const int channel = m_editChannel;
     const int index = m_editIndex;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/reply_view.h"
 #include "pagebase/page_step.h"
 #include "pages/mux/edit_program_fields.h"
 #include "pages/mux/program_record.h"
@@ -36,16 +37,6 @@ enum : uint8_t {
 
 constexpr int kMaxInputChannels = 16;
 constexpr int kTranscodeChannels = 8;
-
-// A reply as the page received it: command, the two sequencing bytes and the payload (packet byte 7 on),
-// bounded by what arrived.
-struct MuxReply {
-    uint8_t command = 0;
-    uint8_t b = 0;
-    uint8_t c = 0;
-    const uint8_t* payload = nullptr;
-    int length = 0;
-};
 
 // A node of one of the trees: depth 0 a root, 1 a channel node, 2 a program node, 3 and more below.
 struct TreePath {
@@ -109,7 +100,7 @@ public:
     // the request, should it still come, is applied without continuing anything.
     void TimedOut();
 
-    PageStep HandleReply(const MuxReply& reply);
+    PageStep HandleReply(const ReplyView& reply);
 
     // The first program (channel by channel, in program order) other than (channel, index) whose IP output
     // index is index; false when none or index is 0.
@@ -146,17 +137,17 @@ private:
     void ResetCursor();
     void AddOutputNode(int root, int channel, int index);
 
-    PageStep Dispatch(const MuxReply& r);
-    PageStep HandleLateReply(const MuxReply& r);
-    PageStep OnAnalyse(const MuxReply& r);
-    PageStep OnCaInfo(const MuxReply& r);
+    PageStep Dispatch(const ReplyView& r);
+    PageStep HandleLateReply(const ReplyView& r);
+    PageStep OnAnalyse(const ReplyView& r);
+    PageStep OnCaInfo(const ReplyView& r);
     // A channel or program number a reply may not name.
     bool OutOfRange(int channel, int index) const;
-    PageStep OnInputProgram(const MuxReply& r);
-    PageStep OnOutputProgram(const MuxReply& r);
-    PageStep OnSelect(const MuxReply& r);
-    PageStep OnRemove(const MuxReply& r);
-    PageStep OnModify(const MuxReply& r);
+    PageStep OnInputProgram(const ReplyView& r);
+    PageStep OnOutputProgram(const ReplyView& r);
+    PageStep OnSelect(const ReplyView& r);
+    PageStep OnRemove(const ReplyView& r);
+    PageStep OnModify(const ReplyView& r);
 
     int m_pageParam;
     int m_channelCount = 8;

@@ -208,8 +208,7 @@ void CMuxChannelView::OnShowWindow(bool shown) {
 void CMuxChannelView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (!m_logic || device != m_device || !reply.IsValid())
         return;
-    const MuxReply r{reply.Command(), reply.B(), reply.C(), reply.Payload(), reply.PayloadLength()};
-    Carry(m_logic->HandleReply(r));
+    Carry(m_logic->HandleReply(reply));
 }
 
 void CMuxChannelView::OnTimer(int id) {

@@ -2,22 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
-
-#include "pages/mux/stream_type_labels.h"
 
 namespace nms {
 namespace {
 
 constexpr uint16_t kAsiIpType = 0x4187;       // inputs "ASI In", "IP In1".."IP In8" after channel 8
 constexpr uint16_t kFourOutputType = 0x2125;  // layout 39 with outputs C and D
-constexpr int kRecordOffset = 3;              // 0x21 reply: channel, index, count, record
-
-std::string Format(const char* format, unsigned value) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, format, value);
-    return buf;
-}
 
 std::string ChannelText(int n) {
     return "Channel " + std::to_string(n);
@@ -45,27 +35,12 @@ void NumberNodes(std::vector<ProgramTreeNode>* nodes) {
         (*nodes)[i].data = i;
 }
 
-// Title, service id, PMT and PCR PIDs and the elements (counts 1..31) of a program node.
-ProgramTreeNode ProgramBody(const MultiOutputProgramRecord& r, int index, const std::string& name,
-                            bool input) {
-    ProgramTreeNode node(std::to_string(index + 1) + " " + name, index);
-    node.Add("Service ID:" + std::to_string(input ? r.InputServiceId() : r.OutputServiceId()));
-    node.Add(Format("PMT PID:0x%x", input ? r.InputPmtPid() : r.OutputPmtPid()));
-    node.Add(Format("PCR PID:0x%x", input ? r.InputPcrPid() : r.OutputPcrPid()));
-    const int count = r.ElementCount();
-    if (count >= 1 && count < kMaxElements) {
-        for (int i = 0; i < count; ++i) {
-            auto& e = node.Add(StreamTypeLabels::Tree(r.ElementStreamType(i), TreeLabelStyle::kMultiOutput));
-            e.Add(Format("PID:0x%x", input ? r.ElementInputPid(i) : r.ElementOutputPid(i)));
-        }
-    }
-    return node;
-}
-
 }  // namespace
 
 MuxIpLogic::MuxIpLogic(int pageParam, uint16_t deviceType)
-    : m_pageParam(pageParam), m_deviceType(deviceType) {}
+    : MultiOutputLogic(kIpChannels, kIpProgramsPerChannel),
+      m_pageParam(pageParam),
+      m_deviceType(deviceType) {}
 
 bool MuxIpLogic::OutButtonShown(int n) const {
     switch (m_pageParam) {
@@ -88,31 +63,9 @@ const char* MuxIpLogic::FirstRouteText() const {
     return m_pageParam == 19 || m_pageParam == 98 ? "Select" : "Out A";
 }
 
-int MuxIpLogic::ProgramCount(int channel) const {
-    return channel >= 0 && channel < kIpChannels ? m_tables[channel].count : 0;
-}
-
-const MultiOutputProgramRecord* MuxIpLogic::Program(int channel, int index) const {
-    if (channel < 0 || channel >= kIpChannels || index < 0 || index >= kIpProgramsPerChannel)
-        return nullptr;
-    return &m_tables[channel].programs[index];
-}
-
-MultiOutputProgramRecord* MuxIpLogic::Program(int channel, int index) {
-    if (channel < 0 || channel >= kIpChannels || index < 0 || index >= kIpProgramsPerChannel)
-        return nullptr;
-    return &m_tables[channel].programs[index];
-}
-
 void MuxIpLogic::Initialise() {
-    m_tables.assign(kIpChannels, Table{});
-    m_settings = MuxOutputSettings{};
-    m_analysed.fill(false);
+    ResetTables();
     m_moduleCount = 0;
-    m_fullRead = false;
-    m_channel = 0;
-    m_index = 0;
-    m_expect = {};
     m_channelsPerRoot = 8;
     m_bitrates = {};
     BuildTrees();
@@ -212,23 +165,6 @@ bool MuxIpLogic::SelectedProgram(const ProgramTree& tree, const TreePath& path, 
     return true;
 }
 
-PageStep MuxIpLogic::Ask(uint8_t command, std::vector<uint8_t> payload, int channel, int index,
-                         PageStep::Wait wait, bool followUp) {
-    m_expect = {true, command, channel, index};
-    PageStep step;
-    step.command = command;
-    step.payload = std::move(payload);
-    step.wait = wait;
-    step.checkOnline = !followUp;
-    return step;
-}
-
-PageStep MuxIpLogic::Finish(PageStep step) {
-    m_expect = {};
-    step.wait = PageStep::Wait::kEnd;
-    return step;
-}
-
 // ---- Operator actions ----
 
 PageStep MuxIpLogic::InputAnalyze(const TreePath& sel) {
@@ -298,87 +234,39 @@ PageStep MuxIpLogic::Refresh() {
 }
 
 bool MuxIpLogic::BeginEdit(const TreePath& sel, ProgramInfoEdit* edit) {
-    if (Waiting())
+    if (!MultiOutputLogic::BeginEdit(sel, edit))
         return false;
-    int channel = 0, index = 0;
-    if (!SelectedProgram(m_outputTree, sel, &channel, &index))
-        return false;
-    m_editBuffer = m_tables[channel].programs[index];
-    m_editChannel = channel;
-    m_editIndex = index;
-    m_editPath = sel;
-
     const MultiOutputProgramRecord& b = m_editBuffer;
-    ProgramInfoFields& f = edit->info;
-    f = ProgramInfoFields();
-    std::memcpy(f.name.data(), b.OutputNameField(), kProgramNameWidth);
-    f.serviceId = b.OutputServiceId();
-    f.pmtPid = b.OutputPmtPid();
-    f.pcrPid = b.OutputPcrPid();
-    f.elementCount = b.ElementCount();
-    const int elements = std::min<int>(b.ElementCount(), kMaxElements);
-    for (int i = 0; i < elements; ++i) {
-        f.streamTypes[i] = b.ElementStreamType(i);
-        f.elementPids[i] = b.ElementOutputPid(i);
-    }
     edit->languageFlag = b.LanguageFlag();
-    f.ciField = b.CiFlag() == MultiOutputProgramRecord::kCiSlotMark ? (b.CiMode() | 0x80u) : 0;
-    for (int k = 0; k < kMaxCaEntries; ++k) {
-        f.ecmPids[k] = b.EcmPid(k);
-        f.casEnabled[k] = m_settings.CasEnabledByte(k);
-        f.caSystemIds[k] = m_settings.CaSystemId(k);
-    }
-    f.casLabelFlag = 0;
+    edit->info.ciField = b.CiFlag() == MultiOutputProgramRecord::kCiSlotMark ? (b.CiMode() | 0x80u) : 0;
+    edit->info.casLabelFlag = 0;
     return true;
 }
 
 PageStep MuxIpLogic::CommitEdit(const ProgramInfoEdit& edit) {
-    if (Waiting() || m_editChannel < 0)
+    if (!ApplyEdit(edit))
         return {};
     MultiOutputProgramRecord& b = m_editBuffer;
-    const ProgramInfoFields& f = edit.info;
-    std::memcpy(b.Data() + MultiOutputProgramRecord::kOutputNameOffset, f.name.data(), kProgramNameWidth);
-    b.SetOutputServiceId(static_cast<uint16_t>(f.serviceId));
-    b.SetOutputPmtPid(f.pmtPid);
-    b.SetOutputPcrPid(f.pcrPid);
     b.SetLanguageFlag(static_cast<uint8_t>(edit.languageFlag));
-    // Only the elements the program has: a CI record keeps its CI fields in the last element slot.
-    const int elements = std::min<int>(b.ElementCount(), kMaxElements);
-    for (int i = 0; i < elements; ++i)
-        b.SetElementOutputPid(i, f.elementPids[i]);
+    // After the element PIDs: the CI mode shares the last element slot.
     if (b.CiFlag() == MultiOutputProgramRecord::kCiSlotMark)
-        b.SetCiMode(static_cast<uint16_t>(f.ciField & 0x0F));
-    for (int k = 0; k < kMaxCaEntries; ++k)
-        b.SetEcmPid(k, f.ecmPids[k]);
-    std::vector<uint8_t> payload = {static_cast<uint8_t>(m_editChannel), static_cast<uint8_t>(m_editIndex),
-                                    0};
-    payload.insert(payload.end(), b.bytes.begin(), b.bytes.end());
-    return Ask(kCmdIpModify, std::move(payload), m_editChannel, m_editIndex, PageStep::Wait::kBegin);
+        b.SetCiMode(static_cast<uint16_t>(edit.info.ciField & 0x0F));
+    return SendEdit({static_cast<uint8_t>(m_editChannel), static_cast<uint8_t>(m_editIndex), 0});
 }
 
 // ---- Tree nodes ----
-
-ProgramTreeNode MuxIpLogic::InputNode(int channel, int index) const {
-    const MultiOutputProgramRecord* r = Program(channel, index);
-    if (!r)
-        return {};
-    std::string name = r->InputName();
-    if (name.size() > 31)
-        name.resize(31);
-    return ProgramBody(*r, index, name, true);
-}
 
 ProgramTreeNode MuxIpLogic::OutputNode(int channel, int index) const {
     const MultiOutputProgramRecord* r = Program(channel, index);
     if (!r)
         return {};
     const std::string out = r->OutputName();
-    ProgramTreeNode node = ProgramBody(*r, index, out.empty() ? r->InputName() : out, false);
+    ProgramTreeNode node = MultiOutputProgramBody(*r, index, out.empty() ? r->InputName() : out, false);
     auto& ca = node.Add("CA");
     for (int k = 0; k < kMaxCaEntries; ++k) {
-        auto& entry = ca.Add(Format("CA %d", k + 1), k);
-        entry.Add(Format("CA system id: 0X%X", m_settings.CaSystemId(k)));
-        entry.Add(Format("ECM PID: 0x%x", r->EcmPid(k)));
+        auto& entry = ca.Add(FormatUnsigned("CA %d", k + 1), k);
+        entry.Add(FormatUnsigned("CA system id: 0X%X", m_settings.CaSystemId(k)));
+        entry.Add(FormatUnsigned("ECM PID: 0x%x", r->EcmPid(k)));
     }
     return node;
 }
@@ -387,162 +275,71 @@ ProgramTreeNode MuxIpLogic::ModifiedNode(int channel, int index) const {
     const MultiOutputProgramRecord* r = Program(channel, index);
     if (!r)
         return {};
-    ProgramTreeNode node = ProgramBody(*r, index, r->OutputName(), false);
+    ProgramTreeNode node = MultiOutputProgramBody(*r, index, r->OutputName(), false);
     for (int k = 0; k < kMaxCaEntries; ++k) {
-        auto& entry = node.Add(Format("CA %d", k + 1), k);
-        entry.Add(Format("CA system id: %u", m_settings.CaSystemId(k)));
-        entry.Add(Format("ECM PID: %X", r->EcmPid(k)));
+        auto& entry = node.Add(FormatUnsigned("CA %d", k + 1), k);
+        entry.Add(FormatUnsigned("CA system id: %u", m_settings.CaSystemId(k)));
+        entry.Add(FormatUnsigned("ECM PID: %X", r->EcmPid(k)));
     }
     return node;
 }
 
-void MuxIpLogic::RebuildInputChannel(int channel) {
-    const int pos = m_inputTree.FindChannel(0, NodeData(channel));
-    if (pos < 0)
-        return;
-    m_inputTree.ClearChannel(0, pos);
-    for (int i = 0; i < m_tables[channel].count; ++i)
-        m_inputTree.AppendChild(0, pos, InputNode(channel, i));
-    m_inputTree.ExpandChannel(0, pos);
-}
-
-void MuxIpLogic::AddOutputProgram(int channel, int index) {
-    const uint8_t mask = m_tables[channel].programs[index].OutputBits();
-    const int roots = static_cast<int>(m_outputTree.Roots().size());
-    int root = -1;
-    for (int bit = 0; bit < 8 && bit < roots; ++bit) {
-        if (mask & (1u << bit)) {
-            root = bit;
-            break;
-        }
-    }
-    if (root < 0)
-        return;
-    const int pos = m_outputTree.FindChannel(root, NodeData(channel));
-    if (pos < 0)
-        return;
-    m_outputTree.AppendChild(root, pos, OutputNode(channel, index));
-    m_outputTree.ExpandChannel(root, pos);
-}
-
 // ---- Replies ----
 
-PageStep MuxIpLogic::HandleReply(const MuxReply& r) {
-    if (!r.payload && r.length > 0)
+PageStep MuxIpLogic::OnAnalyse(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (int(p.Size()) < 4 || p.U8Or(0) != m_expect.channel)
         return {};
-    if (r.command == kCmdIpStatus) {
-        OnStatus(r);
-        return {};
-    }
-    if (!m_expect.active || r.command != m_expect.command)
-        return {};
-    switch (r.command) {
-        case kCmdIpAnalyse:
-            return OnAnalyse(r);
-        case kCmdIpOutputSettings:
-            return OnSettings(r);
-        case kCmdIpReadProgram:
-            return OnProgram(r);
-        case kCmdIpRoute:
-            return OnRoute(r);
-        case kCmdIpModify:
-            return OnModify(r);
-        default:
-            return {};
-    }
-}
-
-PageStep MuxIpLogic::OnAnalyse(const MuxReply& r) {
-    if (r.length < 4 || r.payload[0] != m_expect.channel)
-        return {};
-    const int channel = r.payload[0];
-    const uint8_t state = r.payload[3];
+    const int channel = p.U8Or(0);
+    const uint8_t state = p.U8Or(3);
     m_channel = channel;
     m_index = 0;
     m_tables[channel].count = 0;
     if (state == 0 || state == 255) {
         RebuildInputChannel(channel);
         PageStep step;
-        step.messages.push_back(
-            Format(state == 0 ? "Channel %d: there is no stream!" : "Channel %d: Un-Lock!", channel + 1));
+        step.messages.push_back(FormatUnsigned(
+            state == 0 ? "Channel %d: there is no stream!" : "Channel %d: Un-Lock!", channel + 1));
         return Finish(std::move(step));
     }
-    m_analysed[channel] = true;
-    m_fullRead = false;
-    return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(channel), 0, 0}, channel, 0, PageStep::Wait::kNone,
-               true);
+    return ReadChannel(channel);
 }
 
-PageStep MuxIpLogic::OnSettings(const MuxReply& r) {
-    constexpr int kSettingsOffset = 16;  // packet byte 23
-    if (r.length < kSettingsOffset + MuxOutputSettings::kSize)
+PageStep MuxIpLogic::OnSettings(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (!p.Bytes(kSettingsOffset, MuxOutputSettings::kSize, m_settings.Data()))
         return {};
-    std::memcpy(m_settings.Data(), r.payload + kSettingsOffset, MuxOutputSettings::kSize);
-    if (m_pageParam == 98 && r.length > kSettingsOffset + MuxOutputSettings::kSize) {
-        m_moduleCount = r.payload[kSettingsOffset + MuxOutputSettings::kSize];
+    if (m_pageParam == 98 && int(p.Size()) > kSettingsOffset + MuxOutputSettings::kSize) {
+        m_moduleCount = p.U8Or(kSettingsOffset + MuxOutputSettings::kSize);
         if (m_moduleCount == 4)
             BuildTrees();
     }
-    m_fullRead = true;
-    const int first = (GroupComboShown() ? m_group : 0) * 8;
-    m_channel = first;
-    m_index = 0;
-    return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(first), 0, 0}, first, 0, PageStep::Wait::kNone);
+    return ReadAll((GroupComboShown() ? m_group : 0) * 8);
 }
 
-PageStep MuxIpLogic::OnProgram(const MuxReply& r) {
-    if (r.length < 3 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
-        return {};
-    const int channel = m_expect.channel;
-    Table& table = m_tables[channel];
-    // The table holds 69 programs; the device may count more.
-    table.count = std::min<int>(r.payload[2], kIpProgramsPerChannel);
-    if (m_index < table.count) {
-        if (r.length < kRecordOffset + MultiOutputProgramRecord::kSize)
-            return {};  // a short reply stores nothing and asks for nothing: the wait runs out
-        std::memcpy(table.programs[m_index].Data(), r.payload + kRecordOffset,
-                    MultiOutputProgramRecord::kSize);
-        ++m_index;
-        if (m_index < table.count)
-            return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(channel), static_cast<uint8_t>(m_index), 0},
-                       channel, m_index, PageStep::Wait::kNone, true);
-    }
-    if (!m_fullRead) {
-        RebuildInputChannel(channel);
-        return Finish();
-    }
-    int limit = kIpChannels;
-    if (DirectChannels())
-        limit = r.b == 12 || r.b == 16 || r.b == 17 ? r.b : 7;
-    ++m_channel;
-    m_index = 0;
-    if (m_channel < limit)
-        return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(m_channel), 0, 0}, m_channel, 0,
-                   PageStep::Wait::kNone, true);
+int MuxIpLogic::ReadLimit(const ReplyView& r) const {
+    if (!DirectChannels())
+        return kIpChannels;
+    return r.B() == 12 || r.B() == 16 || r.B() == 17 ? r.B() : 7;
+}
 
-    m_outputTree.ClearAllChannels();
-    int from = 0, to = limit;
+void MuxIpLogic::ShownChannels(int limit, int* from, int* to) const {
+    *from = 0;
+    *to = limit;
     if (!DirectChannels()) {
-        from = (GroupComboShown() ? m_group : 0) * 8;
-        to = from + 8;
+        *from = (GroupComboShown() ? m_group : 0) * 8;
+        *to = *from + 8;
     }
-    for (int c = from; c < to && c < kIpChannels; ++c) {
-        RebuildInputChannel(c);
-        for (int i = 0; i < m_tables[c].count; ++i)
-            if (m_tables[c].programs[i].OutputBits() != 0)
-                AddOutputProgram(c, i);
-    }
-    m_fullRead = false;
-    return Finish();
 }
 
-PageStep MuxIpLogic::OnRoute(const MuxReply& r) {
-    if (r.length < 3 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
+PageStep MuxIpLogic::OnRoute(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (int(p.Size()) < 3 || p.U8Or(0) != m_expect.channel || p.U8Or(1) != m_expect.index)
         return {};
     const int channel = m_expect.channel;
     const int index = m_expect.index;
     MultiOutputProgramRecord& record = m_tables[channel].programs[index];
-    const uint8_t mask = r.payload[2];
+    const uint8_t mask = p.U8Or(2);
     if (mask & 0x0F) {
         record.SetOutputBits(mask);
         if (m_analysed[channel]) {
@@ -565,22 +362,12 @@ PageStep MuxIpLogic::OnRoute(const MuxReply& r) {
     return Finish();
 }
 
-PageStep MuxIpLogic::OnModify(const MuxReply& r) {
-    if (r.length < 2 || r.payload[0] != m_expect.channel || r.payload[1] != m_expect.index)
-        return {};
-    m_tables[m_editChannel].programs[m_editIndex] = m_editBuffer;
-    const ProgramTreeNode* prog = m_outputTree.Node(m_editPath.root, m_editPath.channel, m_editPath.child);
-    if (prog && prog->data == m_editIndex)
-        m_outputTree.ReplaceChild(m_editPath.root, m_editPath.channel, m_editPath.child,
-                                  ModifiedNode(m_editChannel, m_editIndex));
-    return Finish();
-}
-
-void MuxIpLogic::OnStatus(const MuxReply& r) {
-    if (r.length < 17)
+void MuxIpLogic::OnStatus(const ReplyView& r) {
+    const ByteReader p = r.Reader();
+    if (int(p.Size()) < 17)
         return;
     for (int k = 0; k < 4; ++k) {
-        const uint32_t v = ByteReader(r.payload, size_t(r.length)).U32LEOr(1 + 4 * size_t(k));
+        const uint32_t v = p.U32LEOr(1 + 4 * size_t(k));
         char buf[32];
         std::snprintf(buf, sizeof buf, "%u.%03u", v / 1000, v % 1000);
         m_bitrates[k] = buf;

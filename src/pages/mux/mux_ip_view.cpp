@@ -203,8 +203,7 @@ void Cmuxip::OnShowWindow(bool shown) {
 void Cmuxip::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (!m_logic || device != m_device || !reply.IsValid())
         return;
-    const MuxReply r{reply.Command(), reply.B(), reply.C(), reply.Payload(), reply.PayloadLength()};
-    Apply(m_logic->HandleReply(r));
+    Apply(m_logic->HandleReply(reply));
 }
 
 void Cmuxip::OnTimer(int id) {

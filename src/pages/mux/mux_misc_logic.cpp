@@ -335,14 +335,10 @@ PageStep MuxMiscLogic::OnStatus(const ByteReader& r) {
     return step;
 }
 
-PageStep MuxMiscLogic::HandleReply(uint8_t command, const uint8_t* payload, int length) {
-    if (!payload)
-        length = 0;
-    switch (command) {
+PageStep MuxMiscLogic::HandleReply(const ReplyView& reply) {
+    switch (reply.Command()) {
         case kCmdGetOutputParams:
-            return m_expect == kCmdGetOutputParams
-                       ? OnGetReply(ByteReader(payload, length > 0 ? size_t(length) : 0))
-                       : PageStep{};
+            return m_expect == kCmdGetOutputParams ? OnGetReply(reply.Reader()) : PageStep{};
         case kCmdSetOutputParams:
             if (m_expect != kCmdSetOutputParams)
                 return {};
@@ -353,7 +349,7 @@ PageStep MuxMiscLogic::HandleReply(uint8_t command, const uint8_t* payload, int 
                 return end;
             }
         case kCmdOutputStatus:
-            return OnStatus(ByteReader(payload, length > 0 ? size_t(length) : 0));
+            return OnStatus(reply.Reader());
         default:
             return {};
     }

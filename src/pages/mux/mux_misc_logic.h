@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/reply_view.h"
 #include "pagebase/page_step.h"
 
 namespace nms {
@@ -77,7 +78,7 @@ public:
     PageStep Set(Target target);
     PageStep Poll() const;
 
-    PageStep HandleReply(uint8_t command, const uint8_t* payload, int length);
+    PageStep HandleReply(const ReplyView& reply);
     // The wait ended without its reply, or the request could not be queued; a later Get A reads A only.
     void WaitEnded() {
         m_expect = 0;

@@ -246,7 +246,7 @@ void CMuxMiscView::OnShowWindow(bool shown) {
 void CMuxMiscView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (!m_logic || !device || device != m_device || !reply.IsValid())
         return;
-    Carry(m_logic->HandleReply(reply.Command(), reply.Payload(), reply.PayloadLength()));
+    Carry(m_logic->HandleReply(reply));
 }
 
 void CMuxMiscView::OnTimer(int id) {

@@ -1,6 +1,5 @@
 #include "pages/mux/mux_monitor_logic.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace nms {
@@ -48,9 +47,8 @@ std::string MuxMonitorLogic::ChannelLabel(int channel) const {
 }
 
 void MuxMonitorLogic::RestartExtremes() {
-    highestKbpsA = 0;
-    lowestKbpsA = kLowestStart;
-    highestKbpsB = 0;
+    rangeA.Restart();
+    rangeB.Restart();
 }
 
 std::vector<uint8_t> MuxMonitorLogic::PollPayload() {
@@ -79,6 +77,15 @@ void MuxMonitorLogic::SetLocks(uint8_t lockByte, bool inverted, bool setShowsGre
     }
 }
 
+void MuxMonitorLogic::ShowA(uint8_t count, uint32_t kbps) {
+    programCountA = count;
+    currentA = kbps;
+    rangeA.Add(kbps);
+    bitrateA = FormatMbps(currentA);
+    highestA = FormatMbps(uint32_t(rangeA.Max()));
+    lowestA = FormatMbps(uint32_t(rangeA.Min()));
+}
+
 PageStep MuxMonitorLogic::OnStatusReply(const ReplyView& reply, uint32_t version) {
     PageStep step;
     if (reply.Command() != kCmdRealTimeStatus)
@@ -95,21 +102,15 @@ PageStep MuxMonitorLogic::OnStatusReply(const ReplyView& reply, uint32_t version
             if (!reply.U8(1, &count) || !reply.U32LE(2, &kbps) || !reply.U8(6, &lock))
                 return step;
             if (output == 1) {
-                programCountA = count;
-                currentA = kbps;
-                highestKbpsA = std::max(highestKbpsA, kbps);
-                lowestKbpsA = std::min(lowestKbpsA, kbps);
-                bitrateA = FormatMbps(currentA);
-                highestA = FormatMbps(highestKbpsA);
-                lowestA = FormatMbps(lowestKbpsA);
+                ShowA(count, kbps);
                 SetLocks(lock, soft > 0 && soft <= 0x147, true);
                 firstSeries.Append(float(currentA) / 1000.0f);
             } else {
                 programCountB = count;
                 currentB = kbps;
-                highestKbpsB = std::max(highestKbpsB, kbps);
+                rangeB.Add(kbps);
                 bitrateB = FormatMbps(currentB);
-                highestB = FormatMbps(highestKbpsB);
+                highestB = FormatMbps(uint32_t(rangeB.Max()));
                 SetLocks(lock, soft <= 0x147, false);
                 secondSeries.Append(float(currentB) / 1000.0f);
             }
@@ -141,13 +142,7 @@ PageStep MuxMonitorLogic::OnStatusReply(const ReplyView& reply, uint32_t version
             if (!reply.U16LE(7 + 4 * n, &channelKbps[size_t(n)]))
                 return step;
     }
-    programCountA = count;
-    currentA = kbps;
-    highestKbpsA = std::max(highestKbpsA, kbps);
-    lowestKbpsA = std::min(lowestKbpsA, kbps);
-    bitrateA = FormatMbps(currentA);
-    highestA = FormatMbps(highestKbpsA);
-    lowestA = FormatMbps(lowestKbpsA);
+    ShowA(count, kbps);
     SetLocks(lock, false, false);
     if (IsTranscoder()) {
         char text[48];

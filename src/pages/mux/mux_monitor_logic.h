@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "devices/reply_view.h"
+#include "pagebase/bitrate_range.h"
 #include "pagebase/graph_series.h"
 #include "pagebase/page_step.h"
 
@@ -55,14 +56,16 @@ public:
     std::string statusLabel;
     std::array<std::string, 8> channelLabels;
     std::array<bool, 8> lockGreen{};  // per channel: the green lamp, else the red one
-    uint32_t currentA = 0, highestKbpsA = 0, lowestKbpsA = kLowestStart;
-    uint32_t currentB = 0, highestKbpsB = 0;
+    uint32_t currentA = 0, currentB = 0;
+    BitrateRange rangeA{0, kLowestStart}, rangeB{0, kLowestStart};  // kbit/s; B shows no lowest
     int secondPoll = 1;
 
     GraphSeries firstSeries;
     GraphSeries secondSeries;
 
 private:
+    // Output A's (or the only output's) program count and bitrate, with its highest and lowest.
+    void ShowA(uint8_t count, uint32_t kbps);
     void SetLocks(uint8_t lockByte, bool inverted, bool setShowsGreen);
 
     int m_pageParam;

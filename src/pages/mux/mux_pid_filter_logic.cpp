@@ -74,8 +74,9 @@ void MuxPidFilterLogic::AppendRows(const PidBitmap& bitmap, bool outA) {
     }
 }
 
-PageStep MuxPidFilterLogic::HandleReply(uint8_t command, const uint8_t* payload, int length) {
+PageStep MuxPidFilterLogic::HandleReply(const ReplyView& reply) {
     PageStep step;
+    const uint8_t command = reply.Command();
     if (!m_expect.active || command != m_expect.command)
         return step;
     PageStep done;
@@ -96,13 +97,15 @@ PageStep MuxPidFilterLogic::HandleReply(uint8_t command, const uint8_t* payload,
 
     // Get: a selector echo, then the whole bitmap, or the bitmap alone.
     const int offset = (IsTwoOutput() || HasChannels()) ? 1 : 0;
-    if (!payload || length < offset + PidBitmap::kBytes)
+    const ByteReader in = reply.Reader();
+    if (!in.Has(0, size_t(offset) + PidBitmap::kBytes))
         return step;
-    if (m_expect.selector >= 0 && payload[0] != m_expect.selector)
+    const uint8_t selector = in.U8Or(0);
+    if (m_expect.selector >= 0 && selector != m_expect.selector)
         return step;
     PidBitmap bitmap;
-    bitmap.Load(payload + offset, length - offset);
-    AppendRows(bitmap, !IsTwoOutput() || payload[0] == 1);
+    bitmap.Load(in.Sub(size_t(offset)));
+    AppendRows(bitmap, !IsTwoOutput() || selector == 1);
     if (IsTwoOutput() && m_getPhase == 0) {
         m_getPhase = 1;
         return Request(kCmdGetPidFilter, 2, {2}, false);

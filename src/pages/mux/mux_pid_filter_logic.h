@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/reply_view.h"
 #include "pagebase/page_step.h"
 #include "pages/mux/pid_bitmap.h"
 
@@ -47,7 +48,7 @@ public:
     // channel: the channel combo's selection (-1 none), used on the 4-in-1 modulator only.
     PageStep Get(int channel);
     PageStep Set(int channel);
-    PageStep HandleReply(uint8_t command, const uint8_t* payload, int length);
+    PageStep HandleReply(const ReplyView& reply);
     // The wait ended without its reply: a late reply finds nothing to continue.
     void WaitEnded() { m_expect = {}; }
 

@@ -200,7 +200,7 @@ void CMuxPidFilterView::OnShowWindow(bool shown) {
 void CMuxPidFilterView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (device != m_device || !reply.IsValid())
         return;
-    const PageStep step = m_logic->HandleReply(reply.Command(), reply.Payload(), reply.PayloadLength());
+    const PageStep step = m_logic->HandleReply(reply);
     // A reply that is not the page's own (another page's poll) changes nothing here, the selection included.
     if (step.IsEmpty())
         return;

@@ -2,9 +2,12 @@
 // 7 - (p mod 8) of byte p / 8 (the most significant bit of byte 0 is PID 0).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
+
+#include "devices/byte_io.h"
 
 namespace nms {
 
@@ -16,6 +19,9 @@ public:
     PidBitmap() { m_bytes.fill(0); }
     // The first kBytes of bytes; false (and all clear) when fewer arrived.
     bool Load(const uint8_t* bytes, int count);
+    bool Load(const ByteReader& in) {
+        return Load(in.Data(), static_cast<int>(std::min<size_t>(in.Size(), kBytes)));
+    }
 
     void Clear() { m_bytes.fill(0); }
     // Only the low 13 bits of pid count.

@@ -15,24 +15,25 @@ PageStep PidMonitorLogic::Get() {
     return step;
 }
 
-PageStep PidMonitorLogic::HandleReply(uint8_t command, const uint8_t* payload, int length) {
+PageStep PidMonitorLogic::HandleReply(const ReplyView& reply) {
     PageStep step;
-    if (!m_waiting || command != kCmdGetPidPresence)
+    if (!m_waiting || reply.Command() != kCmdGetPidPresence)
         return step;
     m_waiting = false;
     step.wait = PageStep::Wait::kEnd;
     // An empty answer lists nothing; a short one lists the PIDs of the bytes that arrived.
-    PidBitmap bitmap;
+    const ByteReader arrived = reply.Reader().Sub(0, PidBitmap::kBytes);
+    if (arrived.Size() == 0)
+        return step;
     std::vector<uint8_t> bytes(PidBitmap::kBytes, 0);
-    if (payload && length > 0)
-        std::copy_n(payload, std::min(length, PidBitmap::kBytes), bytes.begin());
-    if (length > 0 && bitmap.Load(bytes.data(), PidBitmap::kBytes)) {
-        int index = 0;
-        char text[8];
-        for (uint16_t pid : bitmap.Pids()) {
-            std::snprintf(text, sizeof text, "%x", pid);
-            m_rows.push_back({++index, text, pid});
-        }
+    arrived.Bytes(0, arrived.Size(), bytes.data());
+    PidBitmap bitmap;
+    bitmap.Load(ByteReader(bytes));
+    int index = 0;
+    char text[8];
+    for (uint16_t pid : bitmap.Pids()) {
+        std::snprintf(text, sizeof text, "%x", pid);
+        m_rows.push_back({++index, text, pid});
     }
     return step;
 }

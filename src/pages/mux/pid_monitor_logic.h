@@ -24,7 +24,7 @@ public:
     const std::vector<PidMonitorRow>& Rows() const { return m_rows; }
 
     PageStep Get();
-    PageStep HandleReply(uint8_t command, const uint8_t* payload, int length);
+    PageStep HandleReply(const ReplyView& reply);
     void WaitEnded() { m_waiting = false; }
 
 private:

@@ -71,7 +71,7 @@ void CpidMonitor::OnShowWindow(bool shown) {
 void CpidMonitor::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (device != m_device || !reply.IsValid())
         return;
-    const PageStep step = m_logic.HandleReply(reply.Command(), reply.Payload(), reply.PayloadLength());
+    const PageStep step = m_logic.HandleReply(reply);
     if (step.IsEmpty())
         return;
     Carry(step);

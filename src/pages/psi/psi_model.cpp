@@ -16,29 +16,33 @@ using psihex::Format;
 constexpr int kPackCapacity = 4096;
 const char kLengthInvalid[] = "The value's length is invalid!";
 
-// Reads inside the bytes that arrived; anything past them reads as 0 (and then fails the repack test).
-struct Bytes {
-    const uint8_t* p;
-    int n;
-    uint8_t operator[](int i) const { return i >= 0 && i < n ? p[i] : 0; }
+// A section read one byte at a time inside the bytes that arrived. A byte past them reads as 0, so a
+// field cut by the end still shows what did arrive of it (and the table then fails the repack test).
+struct SectionBytes {
+    ByteReader in;
+    explicit SectionBytes(const ByteReader& reader) : in(reader) {}
+    SectionBytes(const uint8_t* p, int n) : in(p, n > 0 ? static_cast<size_t>(n) : 0) {}
+    uint8_t operator[](int i) const { return i < 0 ? 0 : in.U8Or(static_cast<size_t>(i)); }
     int U12(int i) const { return ((*this)[i] & 0x0F) << 8 | (*this)[i + 1]; }
     int U13(int i) const { return ((*this)[i] & 0x1F) << 8 | (*this)[i + 1]; }
     int U16(int i) const { return (*this)[i] << 8 | (*this)[i + 1]; }
-    std::string Hex(int at, int count) const {
-        std::string text;
+    std::vector<uint8_t> Range(int at, int count) const {
+        std::vector<uint8_t> bytes(static_cast<size_t>(std::max(count, 0)));
         for (int i = 0; i < count; ++i)
-            text += Format("%02x", (*this)[at + i]);
-        return text;
+            bytes[i] = (*this)[at + i];
+        return bytes;
+    }
+    std::string Hex(int at, int count) const {
+        const std::vector<uint8_t> bytes = Range(at, count);
+        return psihex::BytesToHex(bytes.data(), static_cast<int>(bytes.size()));
     }
     std::string Raw(int at, int count) const {
-        std::string text;
-        for (int i = 0; i < count; ++i)
-            text += static_cast<char>((*this)[at + i]);
-        return text;
+        const std::vector<uint8_t> bytes = Range(at, count);
+        return std::string(bytes.begin(), bytes.end());
     }
 };
 
-std::string Crc(const Bytes& s, int at) {
+std::string Crc(const SectionBytes& s, int at) {
     return Format("crc_32(4bytes)0x:%02x%02x%02x%02x", s[at], s[at + 1], s[at + 2], s[at + 3]);
 }
 
@@ -114,6 +118,31 @@ void CMuxPsiModel::AddDescriptorItems(PsiItem* parent, int tagImage, uint32_t ta
     PsiItem* item = Field(parent, Format("descriptor_tag(8bits)0x:%02x", tag), tagData, tagImage);
     Field(item, Format("descriptor_length(8bits)0x:%02x", length), FIELD_AUTO_LENGTH | 8);
     Field(item, Format(dataFormat, length) + psihex::BytesToHex(bytes, length), 0x50000 | (8 * length));
+}
+
+void CMuxPsiModel::AddDescriptorAt(PsiItem* parent, const ByteReader& section, int at) {
+    SectionBytes s(section);
+    const int length = s[at + 1];
+    const std::vector<uint8_t> data = s.Range(at + 2, length);
+    AddDescriptorItems(parent, kImageField, FIELD_EDITABLE | 8, s[at], data.data(), length,
+                       "descriptor_data(hex)(%dbytes)0x:");
+}
+
+void CMuxPsiModel::AddSectionHead(PsiItem* parent, const ByteReader& section, const char* bit6Name) {
+    SectionBytes s(section);
+    Field(parent, Format("table_id(8bits)0x:%02x", s[0]), 8);
+    Field(parent, Format("section_syntax_indicator(1bits)0x:%x", s[1] >> 7), 1);
+    Field(parent, Format("%s(1bits)0x:%x", bit6Name, (s[1] >> 6) & 1), 1);
+    Field(parent, Format("reserved(2bits)0x:%x", (s[1] >> 4) & 3), 2);
+    Field(parent, Format("section_length(12bits)0x:%03x", s.U12(1)), FIELD_AUTO_LENGTH | 12);
+}
+
+void CMuxPsiModel::AddSectionNumbers(PsiItem* parent, const ByteReader& section) {
+    SectionBytes s(section);
+    Field(parent, Format("version_number(5bits)0x:%02x", (s[5] >> 1) & 0x1F), FIELD_EDITABLE | 5);
+    Field(parent, Format("current_next_indicator(1bits)0x:%x", s[5] & 1), 1);
+    Field(parent, Format("section_number(8bits)0x:%02x", s[6]), 8);
+    Field(parent, Format("last_section_number(8bits)0x:%02x", s[7]), 8);
 }
 
 void CMuxPsiModel::VerifyRepack(PsiItem* table, const uint8_t* section, int length) {
@@ -197,20 +226,13 @@ int CMuxPsiModel::ParsePat(const uint8_t* section, int length) {
         return 0;
     }
     m_tree.DeleteChildren(m_pat);
-    Bytes s{section, length};
+    SectionBytes s{section, length};
     int sectionLength = s.U12(1);
     PsiItem* info = Field(m_pat, "table_info", 0, kImageContainer);
-    Field(info, Format("table_id(8bits)0x:%02x", s[0]), 8);
-    Field(info, Format("section_syntax_indicator(1bits)0x:%x", s[1] >> 7), 1);
-    Field(info, Format("'0'(1bits)0x:%x", (s[1] >> 6) & 1), 1);
-    Field(info, Format("reserved(2bits)0x:%x", (s[1] >> 4) & 3), 2);
-    Field(info, Format("section_length(12bits)0x:%03x", sectionLength), FIELD_AUTO_LENGTH | 12);
+    AddSectionHead(info, s.in, "'0'");
     Field(info, Format("transport_stream_id(16bits)0x:%02x%02x", s[3], s[4]), FIELD_EDITABLE | 16);
     Field(info, Format("reserved(2bits)0x:%x", s[5] >> 6), 2);
-    Field(info, Format("version_number(5bits)0x:%02x", (s[5] >> 1) & 0x1F), FIELD_EDITABLE | 5);
-    Field(info, Format("current_next_indicator(1bits)0x:%x", s[5] & 1), 1);
-    Field(info, Format("section_number(8bits)0x:%02x", s[6]), 8);
-    Field(info, Format("last_section_number(8bits)0x:%02x", s[7]), 8);
+    AddSectionNumbers(info, s.in);
 
     // Every entry inside the section is read (no cut at 128 entries).
     int bytes = std::max(0, sectionLength - 9);
@@ -285,20 +307,13 @@ void CMuxPsiModel::ParsePmt(int channel, int slot, const uint8_t* section, int l
     if (!section || length <= 7 || section[0] != 0x02)
         return;
 
-    Bytes s{section, length};
+    SectionBytes s{section, length};
     int sectionLength = s.U12(1);
-    Field(node, Format("table_id(8bits)0x:%02x", s[0]), 8);
-    Field(node, Format("section_syntax_indicator(1bits)0x:%x", s[1] >> 7), 1);
-    Field(node, Format("'0'(1bits)0x:%x", (s[1] >> 6) & 1), 1);
-    Field(node, Format("reserved(2bits)0x:%x", (s[1] >> 4) & 3), 2);
-    Field(node, Format("section_length(12bits)0x:%03x", sectionLength), FIELD_AUTO_LENGTH | 12);
+    AddSectionHead(node, s.in, "'0'");
     PsiItem* number =
         Field(node, Format("program_number(16bits)0x:%02x%02x", s[3], s[4]), FIELD_EDITABLE | 16);
     Field(node, Format("reserved(2bits)0x:%x", s[5] >> 6), 2);
-    Field(node, Format("version_number(5bits)0x:%02x", (s[5] >> 1) & 0x1F), FIELD_EDITABLE | 5);
-    Field(node, Format("current_next_indicator(1bits)0x:%x", s[5] & 1), 1);
-    Field(node, Format("section_number(8bits)0x:%02x", s[6]), 8);
-    Field(node, Format("last_section_number(8bits)0x:%02x", s[7]), 8);
+    AddSectionNumbers(node, s.in);
     Field(node, Format("reserved(3bits)0x:%x", s[8] >> 5), 3);
     Field(node, Format("pcr_pid(13bits)0x:%04x", s.U13(8)), FIELD_EDITABLE | 13);
     Field(node, Format("reserved(4bits)0x:%x", s[10] >> 4), 4);
@@ -307,12 +322,7 @@ void CMuxPsiModel::ParsePmt(int channel, int slot, const uint8_t* section, int l
     PsiItem* info = Field(node, "program_info_descriptors", 0, kImageContainer);
     int end = std::max(0, 3 + sectionLength - 4);  // where the CRC begins
     for (int off = 0; off < infoLength && 12 + off < end; off += s[12 + off + 1] + 2) {
-        int at = 12 + off;
-        std::vector<uint8_t> data;
-        for (int i = 0; i < s[at + 1]; ++i)
-            data.push_back(s[at + 2 + i]);
-        AddDescriptorItems(info, kImageField, FIELD_EDITABLE | 8, s[at], data.data(), s[at + 1],
-                           "descriptor_data(hex)(%dbytes)0x:");
+        AddDescriptorAt(info, s.in, 12 + off);
     }
     PsiItem* components = Field(node, "components", 0, kImageContainer);
     int at = 12 + infoLength;
@@ -328,12 +338,7 @@ void CMuxPsiModel::ParsePmt(int channel, int slot, const uint8_t* section, int l
         Field(stream, Format("es_info_length(12bits)0x:%03x", esLength), FIELD_AUTO_LENGTH | 12);
         PsiItem* es = Field(stream, "es_descriptors", 0, kImageContainer);
         for (int off = 0; off < esLength && at + 5 + off < end; off += s[at + 5 + off + 1] + 2) {
-            int d = at + 5 + off;
-            std::vector<uint8_t> data;
-            for (int i = 0; i < s[d + 1]; ++i)
-                data.push_back(s[d + 2 + i]);
-            AddDescriptorItems(es, kImageField, FIELD_EDITABLE | 8, s[d], data.data(), s[d + 1],
-                               "descriptor_data(hex)(%dbytes)0x:");
+            AddDescriptorAt(es, s.in, at + 5 + off);
         }
         bytes -= 5 + esLength;
         at += 5 + esLength;
@@ -348,19 +353,12 @@ void CMuxPsiModel::ParseSdt(const uint8_t* section, int length) {
     if (!section || length <= 7 || section[0] != 0x42)
         return;
     m_tree.DeleteChildren(m_sdt);
-    Bytes s{section, length};
+    SectionBytes s{section, length};
     int sectionLength = s.U12(1);
-    Field(m_sdt, Format("table_id(8bits)0x:%02x", s[0]), 8);
-    Field(m_sdt, Format("section_syntax_indicator(1bits)0x:%x", s[1] >> 7), 1);
-    Field(m_sdt, Format("reserved_future_use(1bits)0x:%x", (s[1] >> 6) & 1), 1);
-    Field(m_sdt, Format("reserved(2bits)0x:%x", (s[1] >> 4) & 3), 2);
-    Field(m_sdt, Format("section_length(12bits)0x:%03x", sectionLength), FIELD_AUTO_LENGTH | 12);
+    AddSectionHead(m_sdt, s.in, "reserved_future_use");
     Field(m_sdt, Format("transport_stream_id(16bits)0x:%04x", s.U16(3)), FIELD_EDITABLE | 16);
     Field(m_sdt, Format("reserved(2bits)0x:%x", s[5] >> 6), 2);
-    Field(m_sdt, Format("version_number(5bits)0x:%02x", (s[5] >> 1) & 0x1F), FIELD_EDITABLE | 5);
-    Field(m_sdt, Format("current_next_indicator(1bits)0x:%x", s[5] & 1), 1);
-    Field(m_sdt, Format("section_number(8bits)0x:%02x", s[6]), 8);
-    Field(m_sdt, Format("last_section_number(8bits)0x:%02x", s[7]), 8);
+    AddSectionNumbers(m_sdt, s.in);
     Field(m_sdt, Format("original_network_id(16bits)0x:%04x", s.U16(8)), FIELD_EDITABLE | 16);
     Field(m_sdt, Format("reserved_future_use(8bits)0x:%02x", s[10]), 8);
     PsiItem* services = Field(m_sdt, "services ", 0, kImageSdtServices);
@@ -422,18 +420,11 @@ void CMuxPsiModel::ParseCat(const uint8_t* section, int length) {
     if (!section || length <= 7 || section[0] != 0x01)
         return;
     m_tree.DeleteChildren(m_cat);
-    Bytes s{section, length};
+    SectionBytes s{section, length};
     int sectionLength = s.U12(1);
-    Field(m_cat, Format("table_id(8bits)0x:%02x", s[0]), 8);
-    Field(m_cat, Format("section_syntax_indicator(1bits)0x:%x", s[1] >> 7), 1);
-    Field(m_cat, Format("'0'(1bits)0x:%x", (s[1] >> 6) & 1), 1);
-    Field(m_cat, Format("reserved(2bits)0x:%x", (s[1] >> 4) & 3), 2);
-    Field(m_cat, Format("section_length(12bits)0x:%03x", sectionLength), FIELD_AUTO_LENGTH | 12);
+    AddSectionHead(m_cat, s.in, "'0'");
     Field(m_cat, Format("reserved(18bits)0x:%02x%02x%02x", s[3], s[4], s[5] >> 6), 18);
-    Field(m_cat, Format("version_number(5bits)0x:%02x", (s[5] >> 1) & 0x1F), FIELD_EDITABLE | 5);
-    Field(m_cat, Format("current_next_indicator(1bits)0x:%x", s[5] & 1), 1);
-    Field(m_cat, Format("section_number(8bits)0x:%02x", s[6]), 8);
-    Field(m_cat, Format("last_section_number(8bits)0x:%02x", s[7]), 8);
+    AddSectionNumbers(m_cat, s.in);
     PsiItem* descriptors = Field(m_cat, "descriptors", 0, kImageContainer);
     int bytes = sectionLength - 9;
     int end = std::max(0, 3 + sectionLength - 4);
@@ -442,11 +433,7 @@ void CMuxPsiModel::ParseCat(const uint8_t* section, int length) {
         int d = 8 + off;
         int dl = s[d + 1];
         if (dl < 4) {
-            std::vector<uint8_t> data;
-            for (int i = 0; i < dl; ++i)
-                data.push_back(s[d + 2 + i]);
-            AddDescriptorItems(descriptors, kImageField, FIELD_EDITABLE | 8, s[d], data.data(), dl,
-                               "descriptor_data(hex)(%dbytes)0x:");
+            AddDescriptorAt(descriptors, s.in, d);
             continue;
         }
         PsiItem* item = Field(descriptors, Format("descriptor_tag(8bits)0x:%02x", s[d]), FIELD_EDITABLE | 8);
@@ -466,20 +453,13 @@ void CMuxPsiModel::ParseNit(const uint8_t* section, int length) {
     if (!section || length <= 7 || section[0] != 0x40)
         return;
     m_tree.DeleteChildren(m_nit);
-    Bytes s{section, length};
+    SectionBytes s{section, length};
     int sectionLength = s.U12(1);
     int end = std::max(0, 3 + sectionLength - 4);
-    Field(m_nit, Format("table_id(8bits)0x:%02x", s[0]), 8);
-    Field(m_nit, Format("section_syntax_indicator(1bits)0x:%x", s[1] >> 7), 1);
-    Field(m_nit, Format("'0'(1bits)0x:%x", (s[1] >> 6) & 1), 1);
-    Field(m_nit, Format("reserved(2bits)0x:%x", (s[1] >> 4) & 3), 2);
-    Field(m_nit, Format("section_length(12bits)0x:%03x", sectionLength), FIELD_AUTO_LENGTH | 12);
+    AddSectionHead(m_nit, s.in, "'0'");
     Field(m_nit, Format("network_id(16bits)0x:%04x", s.U16(3)), FIELD_EDITABLE | 16);
     Field(m_nit, Format("reserved(2bits)0x:%02x", s[5] >> 6), 2);
-    Field(m_nit, Format("version_number(5bits)0x:%02x", (s[5] >> 1) & 0x1F), FIELD_EDITABLE | 5);
-    Field(m_nit, Format("current_next_indicator(1bits)0x:%x", s[5] & 1), 1);
-    Field(m_nit, Format("section_number(8bits)0x:%02x", s[6]), 8);
-    Field(m_nit, Format("last_section_number(8bits)0x:%02x", s[7]), 8);
+    AddSectionNumbers(m_nit, s.in);
     Field(m_nit, Format("reserved_further_use(4bits)0x:%x", s[8] >> 4), 4);
     int networkLength = s.U12(8);
     Field(m_nit, Format("network_descriptors_length(12bits)0x:%03x", networkLength), FIELD_AUTO_LENGTH | 12);
@@ -724,25 +704,28 @@ PsiMenuEntry CMuxPsiModel::MenuEntryFor(const PsiItem* item) const {
 }
 
 PsiItem* CMuxPsiModel::NewCurrentAfterDelete(PsiItem* item) {
+    if (!item || !m_tree.Contains(item))
+        return nullptr;
     PsiItem* next = m_tree.NextSibling(item);
     if (!next)
         next = m_tree.PrevSibling(item);
     if (!next)
         next = m_tree.Parent(item);
+    if (!next)
+        ShowMessageBox("Delete error:psi!");
     return next;
 }
 
+int CMuxPsiModel::SizeWithLength(const PsiItem* length, int fixed) {
+    return fixed + (length && IsFieldText(length->text) ? psihex::ToUInt32(FieldValue(length->text)) : 0);
+}
+
 bool CMuxPsiModel::DeleteElement(PsiItem* item) {
-    if (!item || !m_tree.Contains(item))
-        return false;
     PsiItem* next = NewCurrentAfterDelete(item);
-    if (!next) {
-        ShowMessageBox("Delete error:psi!");
+    if (!next)
         return false;
-    }
     m_current = next;
-    PsiItem* length = m_tree.Child(item, 3);
-    int removed = 5 + (length && IsFieldText(length->text) ? psihex::ToUInt32(FieldValue(length->text)) : 0);
+    int removed = SizeWithLength(m_tree.Child(item, 3), 5);
     m_tree.DeleteChildren(item);
     PropagateLengthChange(m_tree.Parent(item), 0, removed);
     m_tree.DeleteItem(item);
@@ -750,15 +733,9 @@ bool CMuxPsiModel::DeleteElement(PsiItem* item) {
 }
 
 bool CMuxPsiModel::DeleteService(PsiItem* item) {
-    if (!item || !m_tree.Contains(item))
+    if (!NewCurrentAfterDelete(item))
         return false;
-    PsiItem* next = NewCurrentAfterDelete(item);
-    if (!next) {
-        ShowMessageBox("Delete error:psi!");
-        return false;
-    }
-    PsiItem* length = m_tree.Child(item, 5);
-    int removed = 5 + (length && IsFieldText(length->text) ? psihex::ToUInt32(FieldValue(length->text)) : 0);
+    int removed = SizeWithLength(m_tree.Child(item, 5), 5);
     m_tree.DeleteChildren(item);
     PropagateLengthChange(m_tree.Parent(item), 0, removed);
     m_tree.DeleteItem(item);
@@ -767,29 +744,17 @@ bool CMuxPsiModel::DeleteService(PsiItem* item) {
 }
 
 bool CMuxPsiModel::DeleteDescriptor(PsiItem* item) {
-    if (!item || !m_tree.Contains(item))
+    if (!NewCurrentAfterDelete(item))
         return false;
-    PsiItem* next = NewCurrentAfterDelete(item);
-    if (!next) {
-        ShowMessageBox("Delete error:psi!");
-        return false;
-    }
-    PsiItem* length = m_tree.FirstChild(item);
-    int removed = 2 + (length && IsFieldText(length->text) ? psihex::ToUInt32(FieldValue(length->text)) : 0);
-    PropagateLengthChange(item, 0, removed);
+    PropagateLengthChange(item, 0, SizeWithLength(m_tree.FirstChild(item), 2));
     m_tree.DeleteItem(item);
     m_current = nullptr;
     return true;
 }
 
 bool CMuxPsiModel::DeleteProgram(PsiItem* item) {
-    if (!item || !m_tree.Contains(item))
+    if (!NewCurrentAfterDelete(item))
         return false;
-    PsiItem* next = NewCurrentAfterDelete(item);
-    if (!next) {
-        ShowMessageBox("Delete error:psi!");
-        return false;
-    }
     AdjustSectionLength(m_tree.Parent(item), 0, 4);
     m_tree.DeleteItem(item);
     m_current = nullptr;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/byte_io.h"
 #include "pages/psi/psi_tree.h"
 
 namespace nms {
@@ -109,8 +110,18 @@ private:
     PsiItem* FindPmtNode(uint32_t data) const;
     void AddDescriptorItems(PsiItem* parent, int tagImage, uint32_t tagData, uint8_t tag,
                             const uint8_t* bytes, int length, const char* dataFormat);
+    // A descriptor as tag, length and data items, read at offset at of a section.
+    void AddDescriptorAt(PsiItem* parent, const ByteReader& section, int at);
+    // table_id to section_length, the five fields every section begins with; bit6Name names bit 6.
+    void AddSectionHead(PsiItem* parent, const ByteReader& section, const char* bit6Name);
+    // version_number to last_section_number.
+    void AddSectionNumbers(PsiItem* parent, const ByteReader& section);
     void VerifyRepack(PsiItem* table, const uint8_t* section, int length);
+    // The item that becomes current when item is deleted; null when item is not in the tree, or (the
+    // operator told) when nothing would be left.
     PsiItem* NewCurrentAfterDelete(PsiItem* item);
+    // The bytes of an item with a length field: its fixed part plus the length field's value.
+    static int SizeWithLength(const PsiItem* length, int fixed);
 
     int m_pageParam;
     PsiTree m_tree;

@@ -140,6 +140,18 @@ TEST(MagnumTest, FormRulesClampAndSharePairFields) {
     EXPECT_EQ(page.Logic().Record(1).Bytes()[0], 1);  // another pair keeps its own
 }
 
+// The name fields hold 31 characters; their edits show a whole name without scrolling it.
+TEST(MagnumTest, NameEditsShowAWholeName) {
+    Cmagnum page;
+    const QString name = "CCTV-13 NEWS CHANNEL HD 1080i 5";
+    ASSERT_EQ(name.size(), 31);
+    for (const char* key : {"name", "provider"}) {
+        SCOPED_TRACE(key);
+        QLineEdit* edit = Edit(page, key);
+        EXPECT_GE(edit->minimumWidth(), edit->fontMetrics().horizontalAdvance(name) + 8);
+    }
+}
+
 TEST(MagnumTest, PictureAdjustmentIsStoredOnlyWhenTheRecordHasIt) {
     PageFixture fx(0x1301);
     EncoderMultiSim sim(0x1301);

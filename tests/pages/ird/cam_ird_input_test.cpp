@@ -2,6 +2,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -125,6 +126,16 @@ TEST(CamIrdInputTest, InputTypesChooseTheForm) {
     ASSERT_TRUE(sent);
     EXPECT_EQ(sent->payload.size(), 191u);  // no type byte: the record comes first
     EXPECT_EQ(sent->payload[17], 0x41);
+}
+
+// Without its IP group the page closes up: the buttons follow the tuner group however tall the page is.
+TEST(CamIrdInputTest, AHiddenIpGroupLeavesNoGap) {
+    SourcePage p(0);
+    p.fx.FeedReply(kCmdCamReadInput, SourceReply(1));
+    p.page.resize(1200, 900);
+    p.page.layout()->activate();
+    EXPECT_TRUE(p.page.m_ipGroup->isHidden());
+    EXPECT_LT(p.page.m_get->y() - p.page.m_tunerGroup->geometry().bottom(), 30);
 }
 
 TEST(CamIrdInputTest, StatusShowsLocksCamsAndBitrateBounds) {

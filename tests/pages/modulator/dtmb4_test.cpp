@@ -118,5 +118,23 @@ TEST(Dtmb4Test, StatusLocksAndRates) {
     EXPECT_TRUE(q.page.m_locks[0]->isHidden());
 }
 
+// The status box shows the lock caption only over lamps, and goes altogether when it would be empty.
+TEST(Dtmb4Test, StatusBoxShowsOnlyWhatTheVariantHas) {
+    const struct {
+        int pageParam;
+        uint16_t type;
+        bool caption, box;
+    } cases[] = {{0, 0x4117, true, true},
+                 {99, 0x4157, false, false},
+                 {101, 0x4147, true, true},
+                 {103, 0x4187, false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pageParam);
+        DtmbPage p(c.pageParam, c.type);
+        EXPECT_EQ(!p.page.m_lockCaption->isHidden(), c.caption);
+        EXPECT_EQ(!p.page.m_status->isHidden(), c.box);
+    }
+}
+
 }  // namespace
 }  // namespace nms

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -164,6 +165,45 @@ TEST(DvbtViewTest, AShortReplyEndsTheWaitAndChangesNoBlock) {
     }
 }
 
+// Every layout's power field stands beside "db(80-110)" and keeps to it; the digit limit keeps its own
+// message, and the ends of the range go out in tenths.
+TEST(DvbtViewTest, PowerKeepsToItsLabelledRange) {
+    const struct {
+        int pageParam;
+        uint16_t type;
+        uint8_t marker;
+    } variants[] = {{0, 0x4107, 1}, {24, 0x4106, 1}, {24, 0x4106, kT2Marker}, {97, 0x4122, 1}};
+    const char* const range = "Please enter a number between 80 and 110.";
+    const struct {
+        const char* text;
+        int sent;  // -1: refused
+        const char* message;
+    } cases[] = {{"200", -1, range},   {"79.9", -1, range},
+                 {"110.1", -1, range}, {"123456", -1, kFrequencyOverMaximum},
+                 {"80", 800, ""},      {"110.0", 1100, ""}};
+    for (const auto& v : variants) {
+        SCOPED_TRACE(testing::Message() << v.pageParam << "/" << int(v.marker));
+        Page p(v.pageParam, v.type, Block({{5, 0xbf}, {6, 0x03}}), v.marker);
+        int units = 0;
+        for (QLabel* label : p.page.findChildren<QLabel*>())
+            units += label->text() == "db(80-110)";
+        EXPECT_EQ(units, 4);  // one beside the power field of each layout
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.text);
+            Edit(p.page, "power")->setText(c.text);
+            auto sent = p.Set();
+            if (c.sent < 0) {
+                EXPECT_FALSE(sent);
+                EXPECT_EQ(p.fx.Prompt().shown.back().text, c.message);
+            } else {
+                ASSERT_TRUE(sent);
+                EXPECT_EQ(sent->payload[5] | sent->payload[6] << 8, c.sent);
+                p.fx.FeedReply(0x34, {});
+            }
+        }
+    }
+}
+
 TEST(DvbtViewTest, DtmbModesAndTheTransmodulatorsInputFrequency) {
     const std::vector<uint8_t> block = Block({{7, 11}, {25, 0x10}, {26, 0x27}, {27, 0}, {28, 0}});
     Page p(0, 0x4107, block);
@@ -175,6 +215,14 @@ TEST(DvbtViewTest, DtmbModesAndTheTransmodulatorsInputFrequency) {
 
     Page q(25, 0x4109, block);
     EXPECT_FALSE(q.page.Binder().Control("inputFreq")->isHidden());
+    // The input frequency's unit label comes and goes with its field.
+    auto shownUnits = [](CDVBTView& page) {
+        int n = 0;
+        for (QLabel* label : page.findChildren<QLabel*>())
+            n += label->text() == "MHz" && !label->isHidden();
+        return n;
+    };
+    EXPECT_EQ(shownUnits(q.page), shownUnits(p.page) + 1);
     EXPECT_EQ(Edit(q.page, "inputFreq")->text(), "10.000");
     sent = q.Set();
     ASSERT_TRUE(sent);

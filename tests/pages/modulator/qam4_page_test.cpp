@@ -132,6 +132,62 @@ TEST(Qam4PageTest, FrequenciesSpreadAtMostEightyMegahertz) {
     EXPECT_EQ(p.fx.Prompt().shown.back().text, "Please enter an integer between 0 and 65535.");
 }
 
+// The unit label beside the power field names its range: a typed power outside it is refused with the
+// field's message and nothing is sent; the ends of the range go out as typed.
+TEST(Qam4PageTest, PowerOutsideItsLabelledRangeIsRefused) {
+    const struct {
+        int pageParam;
+        uint16_t type;
+        size_t at;  // the power byte in the request
+    } variants[] = {{0, 0x4104, 3}, {102, 0x4153, 8 + 3}};
+    const struct {
+        const char* text;
+        int sent;  // -1: refused
+    } cases[] = {{"200", -1}, {"79", -1}, {"111", -1}, {"256", -1}, {"80", 80}, {"110", 110}};
+    for (const auto& v : variants) {
+        SCOPED_TRACE(v.pageParam);
+        Qam4Page p(v.pageParam, v.type);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.text);
+            Edit(p.page, "power")->setText(c.text);
+            auto sent = p.Set();
+            if (c.sent < 0) {
+                EXPECT_FALSE(sent);
+                EXPECT_EQ(p.fx.Prompt().shown.back().text, "Please enter an integer between 80 and 110.");
+                EXPECT_FALSE(p.page.IsBusy());
+            } else {
+                ASSERT_TRUE(sent);
+                EXPECT_EQ(sent->payload[v.at], c.sent);
+                p.Answer();
+            }
+        }
+    }
+}
+
+// Lamps stand only where the status poll reports locks; a variant without them shows no lock caption.
+TEST(Qam4PageTest, LockLampsFollowTheVariant) {
+    const struct {
+        int pageParam;
+        uint16_t type;
+        int lamps;
+    } cases[] = {{0, 0x4104, 4}, {16, 0x4144, 5}, {18, 0x4164, 8}, {35, 0x4125, 0}, {102, 0x4153, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pageParam);
+        Qam4Page p(c.pageParam, c.type);
+        for (int n = 0; n < 9; ++n)
+            EXPECT_EQ(p.page.m_locks[size_t(n)]->isHidden(), n >= c.lamps) << n;
+        EXPECT_EQ(p.page.m_lockCaption->isHidden(), c.lamps == 0);
+    }
+    // The 4-output modulator's lamps show its outputs' lock bits.
+    Qam4Page p(0, 0x4104);
+    std::vector<uint8_t> status(17, 0);
+    status[0] = 0x0a;
+    p.fx.FeedReply(0x40, status);
+    const QImage on = PixmapById(213).toImage();
+    for (int n = 0; n < 4; ++n)
+        EXPECT_EQ(p.page.m_locks[size_t(n)]->pixmap().toImage() == on, n == 1 || n == 3) << n;
+}
+
 TEST(Qam4PageTest, TheDvbtVariantSpacesByBandwidth) {
     Qam4Page p(38, 0x4126);
     EXPECT_TRUE(p.page.Binder()->Control("freq4")->isHidden());  // three outputs

@@ -12,6 +12,7 @@
 #include "pages/mux/mux_channel2_logic.h"
 #include "pages/mux/mux_channel2_view.h"
 #include "pages/mux/program_info_dlg.h"
+#include "reply_packet.h"
 
 namespace nms {
 namespace {
@@ -36,8 +37,7 @@ std::vector<Bytes> Drive(MuxChannel2Logic& logic, FakeMuxIp& mux, PageStep step,
         req.insert(req.end(), step.payload.begin(), step.payload.end());
         requests.push_back(req);
         const Bytes answer = mux.Answer(step.command, step.payload);
-        step = logic.HandleReply(
-            {static_cast<uint8_t>(step.command), 1, 1, answer.data(), static_cast<int>(answer.size())});
+        step = logic.HandleReply(ReplyPacket(static_cast<uint8_t>(step.command), answer).View());
     }
     return requests;
 }
@@ -118,8 +118,7 @@ TEST_F(Channel2Logic, AnalysedChannelsReadAllOutputsAgainOnEveryRouting) {
     // The outputs are read again within a fresh 20-s wait, as "Refresh Out" reads them on this page.
     const PageStep route = logic.Route(ProgramPath(logic.InputTree(), 0, 2, 1), 0);
     const Bytes answer = mux.Answer(route.command, route.payload);
-    const PageStep again = logic.HandleReply(
-        {static_cast<uint8_t>(route.command), 1, 1, answer.data(), static_cast<int>(answer.size())});
+    const PageStep again = logic.HandleReply(ReplyPacket(static_cast<uint8_t>(route.command), answer).View());
     EXPECT_EQ(again.command, 0x24);
     EXPECT_EQ(again.wait, PageStep::Wait::kRestart);
     Drive(logic, mux, again);
@@ -131,14 +130,13 @@ TEST_F(Channel2Logic, MismatchedAndShortReadRepliesChangeNothing) {
     logic.Initialise();
     PageStep step = logic.Refresh();
     Bytes settings = mux.Answer(0x24, {0});
-    step = logic.HandleReply({0x24, 1, 1, settings.data(), static_cast<int>(settings.size())});
+    step = logic.HandleReply(ReplyPacket(0x24, settings).View());
     ASSERT_EQ(step.payload, (Bytes{0, 0, 0}));
     const Bytes other = {1, 0, 0};  // another channel: no skipping ahead
-    EXPECT_FALSE(logic.HandleReply({0x21, 1, 1, other.data(), 3}).HasRequest());
+    EXPECT_FALSE(logic.HandleReply(ReplyPacket(0x21, other).View()).HasRequest());
     Bytes full = mux.Answer(0x21, {0, 0, 0});
-    EXPECT_FALSE(logic.HandleReply({0x21, 1, 1, full.data(), 284}).HasRequest());
-    EXPECT_EQ(logic.HandleReply({0x21, 1, 1, full.data(), static_cast<int>(full.size())}).payload,
-              (Bytes{1, 0, 0}));
+    EXPECT_FALSE(logic.HandleReply(ReplyPacket(0x21, full.data(), 284).View()).HasRequest());
+    EXPECT_EQ(logic.HandleReply(ReplyPacket(0x21, full).View()).payload, (Bytes{1, 0, 0}));
 }
 
 TEST_F(Channel2Logic, EditSendsTheRecordAndKeepsTheLanguageAndCiBytes) {
@@ -162,7 +160,7 @@ TEST_F(Channel2Logic, EditSendsTheRecordAndKeepsTheLanguageAndCiBytes) {
     EXPECT_EQ(step.payload[2 + MultiOutputProgramRecord::kLanguageOffset], 1);
     EXPECT_EQ(step.payload[2 + MultiOutputProgramRecord::kCiFlagOffset], 0x88);
     const Bytes answer = mux.Answer(step.command, step.payload);
-    logic.HandleReply({0x23, 1, 1, answer.data(), static_cast<int>(answer.size())});
+    logic.HandleReply(ReplyPacket(0x23, answer).View());
     EXPECT_EQ(logic.Program(1, 0)->OutputServiceId(), 300);
     EXPECT_EQ(logic.OutputTree().Node(0, 1, 0)->text, "1 ");
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fake_mux.h"
+#include "reply_packet.h"
 
 namespace nms {
 namespace {
@@ -37,15 +38,14 @@ Driven Drive(MuxChannelLogic& logic, const FakeMux& mux, PageStep step, int maxS
         d.commands.push_back(step.command);
         d.payloads.push_back(step.payload);
         const Bytes answer = mux.Answer(step.command, step.payload);
-        MuxReply reply{static_cast<uint8_t>(step.command), mux.b, mux.c, answer.data(),
-                       static_cast<int>(answer.size())};
-        step = logic.HandleReply(reply);
+        step =
+            logic.HandleReply(ReplyPacket(static_cast<uint8_t>(step.command), answer, mux.b, mux.c).View());
     }
     return d;
 }
 
 PageStep Feed(MuxChannelLogic& logic, uint8_t cmd, const Bytes& payload, uint8_t b = 1, uint8_t c = 1) {
-    return logic.HandleReply({cmd, b, c, payload.data(), static_cast<int>(payload.size())});
+    return logic.HandleReply(ReplyPacket(cmd, payload, b, c).View());
 }
 
 std::vector<std::string> ChildTexts(const ProgramTreeNode* n) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fake_mux_ip.h"
+#include "reply_packet.h"
 
 namespace nms {
 namespace {
@@ -35,14 +36,13 @@ Driven Drive(MuxIpLogic& logic, FakeMuxIp& mux, PageStep step) {
         req.insert(req.end(), step.payload.begin(), step.payload.end());
         d.requests.push_back(req);
         const Bytes answer = mux.Answer(step.command, step.payload);
-        step = logic.HandleReply(
-            {static_cast<uint8_t>(step.command), mux.b, 1, answer.data(), static_cast<int>(answer.size())});
+        step = logic.HandleReply(ReplyPacket(static_cast<uint8_t>(step.command), answer, mux.b).View());
     }
     return d;
 }
 
 PageStep Feed(MuxIpLogic& logic, uint8_t cmd, const Bytes& payload, uint8_t b = 1) {
-    return logic.HandleReply({cmd, b, 1, payload.data(), static_cast<int>(payload.size())});
+    return logic.HandleReply(ReplyPacket(cmd, payload, b).View());
 }
 
 std::vector<std::string> ChildTexts(const ProgramTreeNode* n) {

@@ -4,13 +4,15 @@
 
 #include <vector>
 
+#include "reply_packet.h"
+
 namespace nms {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
 PageStep Reply(MuxMiscLogic& logic, uint8_t command, const Bytes& payload) {
-    return logic.HandleReply(command, payload.data(), static_cast<int>(payload.size()));
+    return logic.HandleReply(ReplyPacket(command, payload).View());
 }
 
 // A 75-byte output block with every field distinct and its uninterpreted tail numbered.

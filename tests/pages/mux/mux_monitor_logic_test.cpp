@@ -217,7 +217,7 @@ TEST(MuxMonitorLogic, ShortOrForeignRepliesChangeNothing) {
         EXPECT_TRUE(step.IsEmpty()) << c.param << " " << c.payload.size();
         EXPECT_FALSE(step.HasRequest());
         EXPECT_EQ(l.bitrateA, "");
-        EXPECT_EQ(l.lowestKbpsA, kLowestStart);
+        EXPECT_EQ(l.rangeA.Min(), kLowestStart);
         EXPECT_EQ(l.firstSeries.count, 0);
     }
     // A reply to another command is not a status reply.

@@ -5,6 +5,7 @@
 #include "pages/mux/mux_pid_filter_logic.h"
 #include "pages/mux/pid_bitmap.h"
 #include "pages/mux/pid_monitor_logic.h"
+#include "reply_packet.h"
 
 namespace nms {
 namespace {
@@ -22,7 +23,7 @@ std::vector<uint8_t> WithHead(uint8_t head, std::vector<uint8_t> bytes) {
 }
 
 PageStep Feed(MuxPidFilterLogic& logic, uint8_t command, const std::vector<uint8_t>& payload) {
-    return logic.HandleReply(command, payload.data(), static_cast<int>(payload.size()));
+    return logic.HandleReply(ReplyPacket(command, payload).View());
 }
 
 std::vector<std::string> Texts(const std::vector<PidFilterRow>& rows) {
@@ -138,7 +139,7 @@ TEST(MuxPidFilterLogicTest, ShortLateAndForeignRepliesChangeNothing) {
     std::vector<uint8_t> shortReply(full.begin(), full.end() - 1);
     EXPECT_EQ(Feed(logic, kCmdGetPidFilter, shortReply).wait, PageStep::Wait::kNone);
     EXPECT_EQ(Feed(logic, kCmdSetPidFilter, {}).wait, PageStep::Wait::kNone);
-    EXPECT_EQ(logic.HandleReply(kCmdGetPidFilter, nullptr, 0).wait, PageStep::Wait::kNone);
+    EXPECT_EQ(logic.HandleReply(ReplyView()).wait, PageStep::Wait::kNone);
     EXPECT_TRUE(logic.Rows().empty());
     EXPECT_TRUE(logic.Waiting());
     // After the time-out the reply is too late.
@@ -223,7 +224,7 @@ TEST(PidMonitorLogicTest, ListsPresentPids) {
     EXPECT_EQ(get.command, kCmdGetPidPresence);
     EXPECT_EQ(get.payload, std::vector<uint8_t>(7, 0));
     const auto bytes = BitmapBytes({0, 0x11, 0x1FFF});
-    EXPECT_EQ(logic.HandleReply(kCmdGetPidPresence, bytes.data(), 1024).wait, PageStep::Wait::kEnd);
+    EXPECT_EQ(logic.HandleReply(ReplyPacket(kCmdGetPidPresence, bytes).View()).wait, PageStep::Wait::kEnd);
     ASSERT_EQ(logic.Rows().size(), 3u);
     EXPECT_EQ(logic.Rows()[0].pidText, "0");
     EXPECT_EQ(logic.Rows()[1].pidText, "11");
@@ -242,11 +243,12 @@ TEST(PidMonitorLogicTest, ShortRepliesListWhatArrivedAndEveryReplyEndsTheWait) {
     for (const auto& c : cases) {
         PidMonitorLogic logic;
         logic.Get();
-        EXPECT_EQ(logic.HandleReply(kCmdGetPidPresence, c.data, c.length).wait, PageStep::Wait::kEnd);
+        EXPECT_EQ(logic.HandleReply(ReplyPacket(kCmdGetPidPresence, c.data, size_t(c.length)).View()).wait,
+                  PageStep::Wait::kEnd);
         EXPECT_EQ(logic.Rows().size(), c.rows) << c.length;
     }
     PidMonitorLogic idle;
-    EXPECT_EQ(idle.HandleReply(kCmdGetPidPresence, full.data(), 1024).wait, PageStep::Wait::kNone);
+    EXPECT_EQ(idle.HandleReply(ReplyPacket(kCmdGetPidPresence, full).View()).wait, PageStep::Wait::kNone);
     EXPECT_TRUE(idle.Rows().empty());
 }
 
