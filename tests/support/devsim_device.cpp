@@ -1,8 +1,11 @@
 #include "devsim_device.h"
 
 #include <memory>
+#include <mutex>
+#include <string>
 
 #include "config_flash_sim.h"
+#include "devices/device_type_catalogue.h"
 #include "encoder_device_sim.h"
 #include "encoder_multi_sim.h"
 #include "encoder_output_sim.h"
@@ -16,97 +19,153 @@
 
 namespace nms::test {
 
-DeviceSimulator::Handler MakeDevsimHandler(uint16_t type, const DevsimOptions& options) {
+int InputChannelPageParam(uint16_t type) {
+    const DeviceTypeInfo* info = FindDeviceTypeByCode(type);
+    for (int i = 0; info && i < info->pageCount; ++i)
+        if (std::string(info->pages[i].pageClass) == "CMuxChannelView")
+            return info->pages[i].pageParam;
+    return -1;
+}
+
+namespace {
+
+// The simulators one device is made of, asked in a fixed order.
+struct DevsimDevice {
     std::shared_ptr<MuxSimPrograms> mux;
     std::shared_ptr<PsiSimTables> psi;
-    if (options.muxPageParam >= 0) {
-        mux = std::make_shared<MuxSimPrograms>(options.muxPageParam);
+    std::shared_ptr<ConfigFlashSim> flash;
+    std::shared_ptr<IrdSimDevice> ird;
+    std::shared_ptr<EncoderSimDevice> encoder;
+    std::shared_ptr<ScramblerSimDevice> scrambler;
+    std::shared_ptr<ReceiverSimDevice> receiver;
+    std::shared_ptr<EncoderOutputSimDevice> output;
+    std::shared_ptr<ParamStoreSim> store;
+    std::shared_ptr<EncoderMultiSim> multi;
+    std::shared_ptr<MuxPagesSim> pages;
+
+    DevsimDevice(uint16_t type, const DevsimOptions& options);
+    bool Empty() const {
+        return !(mux || flash || ird || store || receiver || scrambler || encoder || output || multi ||
+                 pages);
+    }
+    std::optional<SimReply> Handle(const SimPacket& p);
+};
+
+// The input channel page and the PSI/SI editors: on every type with --mux, and without it on the types
+// that show the input channel page, in that page's variant.
+int MuxPageParamOf(uint16_t type, const DevsimOptions& options) {
+    return options.muxPageParam >= 0 ? options.muxPageParam : InputChannelPageParam(type);
+}
+
+DevsimDevice::DevsimDevice(uint16_t type, const DevsimOptions& options) {
+    const int muxPageParam = MuxPageParamOf(type, options);
+    if (muxPageParam >= 0) {
+        mux = std::make_shared<MuxSimPrograms>(muxPageParam);
         psi = std::make_shared<PsiSimTables>();
     }
-    std::shared_ptr<ConfigFlashSim> flash;
     if (options.configFlash)
         flash = std::make_shared<ConfigFlashSim>(options.configFlash == 2);
-    std::shared_ptr<IrdSimDevice> ird;
     if (IrdSimDevice::Serves(type))
         ird = std::make_shared<IrdSimDevice>(type);
-    std::shared_ptr<EncoderSimDevice> encoder;
     if (EncoderSimDevice::Serves(type))
         encoder = std::make_shared<EncoderSimDevice>(type);
-    std::shared_ptr<ScramblerSimDevice> scrambler;
     if (ScramblerSimDevice::Serves(type))
         scrambler = std::make_shared<ScramblerSimDevice>(type);
-    std::shared_ptr<ReceiverSimDevice> receiver;
     if (ReceiverSimDevice::Serves(type))
         receiver = std::make_shared<ReceiverSimDevice>(type);
-    std::shared_ptr<EncoderOutputSimDevice> output;
     if (EncoderOutputSimDevice::Serves(type))
         output = std::make_shared<EncoderOutputSimDevice>(type);
-    std::shared_ptr<ParamStoreSim> store;
     if (options.dvbt2 && type == 0x4106)
         store = std::make_shared<ParamStoreSim>(ParamStoreSim::DvbT2ModulatorProfile(),
                                                 ParamStoreSim::StatusOf(type));
     else if (!ParamStoreSim(type).Empty())
         store = std::make_shared<ParamStoreSim>(type);
-    std::shared_ptr<EncoderMultiSim> multi;
     if (EncoderMultiSim::Serves(type))
         multi = std::make_shared<EncoderMultiSim>(type);
-    std::shared_ptr<MuxPagesSim> pages;
     if (MuxPagesSim::Serves(type))
         pages = std::make_shared<MuxPagesSim>(type);
-    if (!(mux || flash || ird || store || receiver || scrambler || encoder || output || multi || pages))
+}
+
+std::optional<SimReply> DevsimDevice::Handle(const SimPacket& p) {
+    if (multi) {
+        if (auto r = multi->Handle(p.command, p.payload))
+            return SimReply{p.command, r->payload, r->b, r->c};
+    }
+    if (store) {
+        if (auto r = store->Handle(p.command, p.payload))
+            return SimReply{p.command, *r, store->ReplyB(p.command)};
+    }
+    if (encoder) {
+        if (auto r = encoder->Handle(p.command, p.payload))
+            return SimReply{p.command, *r};
+    }
+    if (ird) {
+        if (auto r = ird->Handle(p.command, p.payload))
+            return SimReply{p.command, r->payload, r->b, r->c};
+    }
+    if (receiver) {
+        if (auto r = receiver->Handle(p.command, p.payload))
+            return SimReply{p.command, r->payload, r->b, r->c};
+    }
+    if (output) {
+        if (auto r = output->Handle(p.command, p.payload))
+            return SimReply{p.command, r->payload, r->b, r->c};
+    }
+    // The IP multiplexer page and the scrambler page of one device read the same CAS settings (0x24):
+    // the scrambler keeps them, so that what its page writes the other reads.
+    if (scrambler && pages && p.command == 0x24) {
+        if (auto r = scrambler->Handle(p.command, p.b, p.c, p.payload))
+            return SimReply{p.command, r->payload, r->b, r->c};
+    }
+    if (pages) {
+        if (auto r = pages->Handle(p.command, p.b, p.c, p.payload))
+            return SimReply{p.command, r->payload, r->b, r->c};
+    }
+    if (mux) {
+        if (auto r = mux->Handle(p.command, p.b, p.c, p.payload))
+            return SimReply{p.command, r->payload, r->b, r->c};
+        if (auto r = psi->Handle(p.command, p.b, p.c, p.payload))
+            return SimReply{p.command, r->payload, r->b, r->c};
+    }
+    // The scramblers share command codes with the multiplexer pages: with --mux those answer first.
+    if (scrambler) {
+        if (auto r = scrambler->Handle(p.command, p.b, p.c, p.payload))
+            return SimReply{p.command, r->payload, r->b, r->c};
+    }
+    if (flash) {
+        if (auto r = flash->Handle(p.command, p.b, p.c, p.payload))
+            return SimReply{p.command, r->payload, r->b, r->c};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+DeviceSimulator::Handler MakeDevsimHandler(uint16_t type, const DevsimOptions& options) {
+    // Whether the device answers anything beyond heartbeats, without building what it keeps.
+    const bool serves = MuxPageParamOf(type, options) >= 0 || options.configFlash ||
+                        IrdSimDevice::Serves(type) || EncoderSimDevice::Serves(type) ||
+                        ScramblerSimDevice::Serves(type) || ReceiverSimDevice::Serves(type) ||
+                        EncoderOutputSimDevice::Serves(type) || (options.dvbt2 && type == 0x4106) ||
+                        !ParamStoreSim(type).Empty() || EncoderMultiSim::Serves(type) ||
+                        MuxPagesSim::Serves(type);
+    if (!serves)
         return {};
-    return [mux, psi, flash, ird, store, receiver, scrambler, encoder, output, multi,
-            pages](const SimPacket& p) -> std::optional<SimReply> {
-        if (multi) {
-            if (auto r = multi->Handle(p.command, p.payload))
-                return SimReply{p.command, r->payload, r->b, r->c};
-        }
-        if (store) {
-            if (auto r = store->Handle(p.command, p.payload))
-                return SimReply{p.command, *r, store->ReplyB(p.command)};
-        }
-        if (encoder) {
-            if (auto r = encoder->Handle(p.command, p.payload))
-                return SimReply{p.command, *r};
-        }
-        if (ird) {
-            if (auto r = ird->Handle(p.command, p.payload))
-                return SimReply{p.command, r->payload, r->b, r->c};
-        }
-        if (receiver) {
-            if (auto r = receiver->Handle(p.command, p.payload))
-                return SimReply{p.command, r->payload, r->b, r->c};
-        }
-        if (output) {
-            if (auto r = output->Handle(p.command, p.payload))
-                return SimReply{p.command, r->payload, r->b, r->c};
-        }
-        // The IP multiplexer page and the scrambler page of one device read the same CAS settings (0x24):
-        // the scrambler keeps them, so that what its page writes the other reads.
-        if (scrambler && pages && p.command == 0x24) {
-            if (auto r = scrambler->Handle(p.command, p.b, p.c, p.payload))
-                return SimReply{p.command, r->payload, r->b, r->c};
-        }
-        if (pages) {
-            if (auto r = pages->Handle(p.command, p.b, p.c, p.payload))
-                return SimReply{p.command, r->payload, r->b, r->c};
-        }
-        if (mux) {
-            if (auto r = mux->Handle(p.command, p.b, p.c, p.payload))
-                return SimReply{p.command, r->payload, r->b, r->c};
-            if (auto r = psi->Handle(p.command, p.b, p.c, p.payload))
-                return SimReply{p.command, r->payload, r->b, r->c};
-        }
-        // The scramblers share command codes with the multiplexer pages: with --mux those answer first.
-        if (scrambler) {
-            if (auto r = scrambler->Handle(p.command, p.b, p.c, p.payload))
-                return SimReply{p.command, r->payload, r->b, r->c};
-        }
-        if (flash) {
-            if (auto r = flash->Handle(p.command, p.b, p.c, p.payload))
-                return SimReply{p.command, r->payload, r->b, r->c};
-        }
-        return std::nullopt;
+    // What a device keeps is built at its first request: tens of thousands of devices that only answer
+    // heartbeats cost nothing.
+    struct Lazy {
+        uint16_t type;
+        DevsimOptions options;
+        std::once_flag once;
+        std::unique_ptr<DevsimDevice> device;
+    };
+    auto lazy = std::make_shared<Lazy>();
+    lazy->type = type;
+    lazy->options = options;
+    return [lazy](const SimPacket& p) -> std::optional<SimReply> {
+        std::call_once(lazy->once,
+                       [&] { lazy->device = std::make_unique<DevsimDevice>(lazy->type, lazy->options); });
+        return lazy->device->Handle(p);
     };
 }
 

@@ -10,10 +10,14 @@
 namespace nms::test {
 
 struct DevsimOptions {
-    int muxPageParam = -1;  // --mux: the input channel page's multiplex and the PSI/SI tables
+    int muxPageParam = -1;  // --mux: the input channel page's multiplex and the PSI/SI tables (-1: the
+                            // type's own input channel page, if it has one)
     int configFlash = 0;    // --config-flash (1) or --config-long (2)
     bool dvbt2 = false;     // --dvbt2
 };
+
+// The PageParam of the input channel page ("Multiplex", CMuxChannelView) of a type; -1 without one.
+int InputChannelPageParam(uint16_t typeCode);
 
 // The handler of a device of this type; empty when the device answers nothing beyond heartbeats,
 // versions and configuration operations.

@@ -461,8 +461,11 @@ std::optional<MuxPagesSim::Reply> MuxPagesSim::Status(uint8_t, const Bytes& q) {
     const unsigned t = m_tick++;
     const uint32_t rates[4] = {38000 + (t * 37) % 500, 24000 + (t * 53) % 300, 30000 + (t * 29) % 400,
                                20000 + (t * 17) % 200};
-    // Channels 1 and 3 locked, channel 2 now and then.
-    const uint8_t locks = uint8_t(0x05 | (t % 3 == 0 ? 0 : 0x02));
+    // A set bit is a channel without input (red): channels 1 and 3 carry a stream, channel 2 now and then.
+    // The two-output multiplexer's software up to 1.71 (devsim's default is 1.00) inverts both bytes and
+    // then shows output A's set bits green and output B's red: B carries the inverse of A to light the
+    // same channels.
+    const uint8_t alarms = uint8_t(0xFA & ~(t % 3 == 0 ? 0x02 : 0));
     Reply r;
     ByteAppender out(r.payload);
     if (monitor == 1 && q.size() == 1) {  // one output of the two-output multiplexer
@@ -470,13 +473,13 @@ std::optional<MuxPagesSim::Reply> MuxPagesSim::Status(uint8_t, const Bytes& q) {
         out.U8(uint8_t(output));
         out.U8(output == 1 ? 3 : 1);
         out.U32LE(rates[output - 1]);
-        out.U8(locks);
+        out.U8(output == 1 ? alarms : uint8_t(~alarms));
         return r;
     }
     if (monitor == 86) {
         out.U8(3);
         out.U32LE(rates[0]);
-        out.U8(locks);
+        out.U8(alarms);
         out.U8(0x38);  // status byte
         for (uint32_t c = 0; c < 8; ++c) {
             out.U16LE(uint16_t(c < 3 ? 4000 + 500 * c + t % 50 : 0));
@@ -492,7 +495,7 @@ std::optional<MuxPagesSim::Reply> MuxPagesSim::Status(uint8_t, const Bytes& q) {
     for (int o = 0; o < 4; ++o)
         out.U32LE(single && o > 0 ? 0 : rates[o]);
     if (single)
-        r.payload[5] = locks;
+        r.payload[5] = alarms;
     return r;
 }
 

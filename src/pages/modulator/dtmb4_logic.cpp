@@ -12,10 +12,10 @@ namespace {
 
 constexpr unsigned kAllPsi = 0x1f;
 constexpr Dtmb4Variant kVariants[] = {
-    {0, 1, kAllPsi, true, true, false, 1, 6, false, "db(75-100)"},
-    {99, 4, 0x04, false, false, true, 0, 0, false, "db(70-100)"},
-    {101, 4, 0x0f, false, true, true, 4, 4, true, "db(75-100)"},
-    {103, 4, 0x0f, false, true, true, 4, 0, true, "db(75-100)"},
+    {0, 1, kAllPsi, true, true, false, 1, 6, false, "db(75-100)", 75, 100},
+    {99, 4, 0x04, false, false, true, 0, 0, false, "db(70-100)", 70, 100},
+    {101, 4, 0x0f, false, true, true, 4, 4, true, "db(75-100)", 75, 100},
+    {103, 4, 0x0f, false, true, true, 4, 0, true, "db(75-100)", 75, 100},
 };
 
 constexpr const char* kFrequencyCharacters = "RF Frequency value should be '0-9' or '.'";
@@ -49,13 +49,16 @@ FieldDef Check(std::string key, const char* label, int offset, uint32_t mask) {
 FieldResult ParseWholeUnits(const FieldDef& field, const FieldInput& input) {
     FieldResult r;
     int32_t thousandths = 0;
-    if (ParseDecimalTimes1000Checked(input.text, &thousandths) != 1 || thousandths < 0 ||
-        thousandths / 1000 > field.Max()) {
+    if (ParseDecimalTimes1000Checked(input.text, &thousandths) != 1 || thousandths < 0) {
         r.ok = false;
         r.message = field.message;
         return r;
     }
     r.value = thousandths / 1000;
+    if (r.value < field.Min() || r.value > field.Max()) {
+        r.ok = false;
+        r.message = field.rangeMessage.empty() ? field.message : field.rangeMessage;
+    }
     return r;
 }
 
@@ -141,33 +144,39 @@ const FieldTable& DtmbMultiTable() {
 }
 
 Dtmb4Logic::Dtmb4Logic(int pageParam)
-    : m_variant(Dtmb4VariantOf(pageParam)), m_block(kDtmbMultiBlockSize), m_channels(m_variant.tabs) {
+    : m_variant(Dtmb4VariantOf(pageParam)),
+      m_block(kDtmbMultiBlockSize),
+      m_channels(m_variant.tabs),
+      m_table(DtmbMultiTable()) {
     m_rates.fill("0.000");
+    // The power unit label names the range a typed power must keep to (whole dB or tenths).
+    char message[64];
+    std::snprintf(message, sizeof message, "Please enter a number between %d and %d.", m_variant.minPowerDb,
+                  m_variant.maxPowerDb);
+    for (const char* key : {"power", "powerWhole"}) {
+        FieldDef& f = m_table[size_t(FindField(m_table, key))];
+        const int scale = f.key == "power" ? 10 : 1;
+        f.min = m_variant.minPowerDb * scale;
+        f.max = m_variant.maxPowerDb * scale;
+        f.rangeMessage = message;
+    }
 }
 
-PageStep Dtmb4Logic::Get() {
-    m_awaited = 0x33;
-    return PageStep::Request(0x33, {0}, PageStep::Wait::kBeginShort);
+PageStep Dtmb4Logic::Get(std::optional<int>) {
+    return Request(0x33, {0}, PageStep::Wait::kBeginShort);
 }
 
-bool Dtmb4Logic::Store(const std::vector<std::optional<FieldInput>>& inputs, PageStep* refused) {
-    m_failedField = -1;
-    const CollectResult r = CollectFields(DtmbMultiTable(), inputs, m_block);
-    if (r.ok)
-        return true;
-    m_failedField = r.field;
-    *refused = PageStep::Message(r.message);
-    return false;
+bool Dtmb4Logic::Store(const FormInputs& inputs, PageStep* refused) {
+    return Collect(m_table, inputs, m_block, refused);
 }
 
-PageStep Dtmb4Logic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
+PageStep Dtmb4Logic::Set(const FormInputs& inputs, std::optional<int>) {
     PageStep refused;
     if (!Store(inputs, &refused))
         return refused;
     std::vector<uint8_t> payload = m_block.Bytes();
     payload.push_back(0);
-    m_awaited = 0x34;
-    return PageStep::Request(0x34, std::move(payload), PageStep::Wait::kBeginShort);
+    return Request(0x34, std::move(payload), PageStep::Wait::kBeginShort);
 }
 
 PageStep Dtmb4Logic::HandleReply(const ReplyView& reply) {
@@ -188,7 +197,7 @@ PageStep Dtmb4Logic::HandleReply(const ReplyView& reply) {
         step.refresh = kRefreshStatus;
         return step;
     }
-    if (reply.Command() != m_awaited)
+    if (!Awaits(reply))
         return {};
     m_awaited = -1;
     if (reply.Command() == 0x34)

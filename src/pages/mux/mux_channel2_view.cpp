@@ -7,45 +7,17 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
-#include "pages/mux/mux_channel_view.h"
 #include "pages/mux/program_info_dlg.h"
-#include "platform/codepage.h"
 #include "platform/prompt.h"
 
 namespace nms {
-namespace {
-
-QTreeWidgetItem* MakeItem(const ProgramTreeNode& node) {
-    auto* item = new QTreeWidgetItem;
-    item->setText(0, QString::fromStdString(GbkToUtf8(node.text)));
-    item->setData(0, Qt::UserRole, node.data);
-    for (const auto& child : node.children)
-        item->addChild(MakeItem(child));
-    return item;
-}
-
-void ApplyExpansion(QTreeWidgetItem* item, const ProgramTreeNode& node) {
-    item->setExpanded(node.expanded);
-    for (int i = 0; i < item->childCount() && i < static_cast<int>(node.children.size()); ++i)
-        ApplyExpansion(item->child(i), node.children[i]);
-}
-
-QTreeWidget* MakeTree(QWidget* parent) {
-    auto* tree = new QTreeWidget(parent);
-    tree->setHeaderHidden(true);
-    tree->setSelectionMode(QAbstractItemView::SingleSelection);
-    return tree;
-}
-
-}  // namespace
-
 Cmuxchannel2::Cmuxchannel2(QWidget* parent) : CFormTemplateView(parent) {
-    m_inputTree = MakeTree(this);
-    m_outputTree = MakeTree(this);
+    m_inputTree = ProgramTreeMirror::MakeTree(this);
+    m_outputTree = ProgramTreeMirror::MakeTree(this);
+    m_mirror = std::make_unique<ProgramTreeMirror>(m_inputTree, m_outputTree);
     auto* inputGroup = new QGroupBox("Input-program", this);
     auto* outputGroup = new QGroupBox("Output-program", this);
     m_analyze = new QPushButton("Input Analyze", this);
@@ -86,29 +58,15 @@ Cmuxchannel2::Cmuxchannel2(QWidget* parent) : CFormTemplateView(parent) {
     connect(m_refresh, &QPushButton::clicked, this, &Cmuxchannel2::OnRefreshOut);
 }
 
-Cmuxchannel2::~Cmuxchannel2() {
-    if (m_logic) {
-        m_logic->InputTree().SetObserver(nullptr);
-        m_logic->OutputTree().SetObserver(nullptr);
-    }
-}
+Cmuxchannel2::~Cmuxchannel2() = default;
 
 void Cmuxchannel2::OnInitialUpdate() {
-    if (m_logic) {
-        m_logic->InputTree().SetObserver(nullptr);
-        m_logic->OutputTree().SetObserver(nullptr);
-    }
+    m_mirror->Detach();
     m_logic = std::make_unique<MuxChannel2Logic>(m_pageParam);
-    m_logic->InputTree().SetObserver(this);
-    m_logic->OutputTree().SetObserver(this);
+    m_mirror->Attach(&m_logic->InputTree(), &m_logic->OutputTree());
     m_logic->Initialise();
     for (int n = 1; n < 4; ++n)
         m_out[n]->setVisible(m_logic->FourOutputs());
-}
-
-TreePath Cmuxchannel2::Selection(QTreeWidget* tree) const {
-    const auto selected = tree->selectedItems();
-    return selected.isEmpty() ? TreePath{} : CMuxChannelView::PathOf(selected.front());
 }
 
 void Cmuxchannel2::OnStepRefused(const PageStep&) {
@@ -117,24 +75,24 @@ void Cmuxchannel2::OnStepRefused(const PageStep&) {
 
 void Cmuxchannel2::OnInputAnalyze() {
     if ((m_logic && DeviceOnline()))
-        Carry(m_logic->InputAnalyze(Selection(m_inputTree), m_pidRemap->isChecked()));
+        Carry(m_logic->InputAnalyze(ProgramTreeMirror::Selection(m_inputTree), m_pidRemap->isChecked()));
 }
 
 void Cmuxchannel2::OnOut(int output) {
     if ((m_logic && DeviceOnline()) && output >= 0 && output < 4 && (output == 0 || m_logic->FourOutputs()))
-        Carry(m_logic->Route(Selection(m_inputTree), output));
+        Carry(m_logic->Route(ProgramTreeMirror::Selection(m_inputTree), output));
 }
 
 void Cmuxchannel2::OnRemove() {
     if ((m_logic && DeviceOnline()))
-        Carry(m_logic->Remove(Selection(m_outputTree)));
+        Carry(m_logic->Remove(ProgramTreeMirror::Selection(m_outputTree)));
 }
 
 void Cmuxchannel2::OnEdit() {
     if (!(m_logic && DeviceOnline()))
         return;
     ProgramInfoEdit edit;
-    if (!m_logic->BeginEdit(Selection(m_outputTree), &edit))
+    if (!m_logic->BeginEdit(ProgramTreeMirror::Selection(m_outputTree), &edit))
         return;
     CProgramInfoDlg dlg(this);
     dlg.m_info = edit.info;
@@ -169,65 +127,6 @@ void Cmuxchannel2::OnTimer(int id) {
     if (id == kWaitTimerId && m_logic)
         m_logic->WaitEnded();
     CFormTemplateView::OnTimer(id);
-}
-
-// ---- Mirror of the model ----
-
-QTreeWidget* Cmuxchannel2::Widget(int treeId) const {
-    return treeId == MuxChannel2Logic::kInputTree ? m_inputTree : m_outputTree;
-}
-
-const ProgramTree& Cmuxchannel2::Model(int treeId) const {
-    return treeId == MuxChannel2Logic::kInputTree ? m_logic->InputTree() : m_logic->OutputTree();
-}
-
-QTreeWidgetItem* Cmuxchannel2::ChannelItem(int treeId, int root, int channel) const {
-    QTreeWidgetItem* top = Widget(treeId)->topLevelItem(root);
-    return top ? top->child(channel) : nullptr;
-}
-
-void Cmuxchannel2::TreeReset(int treeId) {
-    QTreeWidget* tree = Widget(treeId);
-    tree->clear();
-    for (const auto& root : Model(treeId).Roots()) {
-        QTreeWidgetItem* item = MakeItem(root);
-        tree->addTopLevelItem(item);
-        ApplyExpansion(item, root);
-    }
-}
-
-void Cmuxchannel2::ChildInserted(int treeId, int root, int channel, int child) {
-    QTreeWidgetItem* parent = ChannelItem(treeId, root, channel);
-    const ProgramTreeNode* node = Model(treeId).Node(root, channel, child);
-    if (!parent || !node)
-        return;
-    QTreeWidgetItem* item = MakeItem(*node);
-    parent->insertChild(child, item);
-    ApplyExpansion(item, *node);
-}
-
-void Cmuxchannel2::ChildRemoved(int treeId, int root, int channel, int child) {
-    if (QTreeWidgetItem* parent = ChannelItem(treeId, root, channel))
-        delete parent->takeChild(child);
-}
-
-void Cmuxchannel2::ChildReplaced(int treeId, int root, int channel, int child) {
-    QTreeWidgetItem* parent = ChannelItem(treeId, root, channel);
-    const ProgramTreeNode* node = Model(treeId).Node(root, channel, child);
-    QTreeWidgetItem* item = parent ? parent->child(child) : nullptr;
-    if (!item || !node)
-        return;
-    qDeleteAll(item->takeChildren());
-    item->setText(0, QString::fromStdString(GbkToUtf8(node->text)));
-    item->setData(0, Qt::UserRole, node->data);
-    for (const auto& c : node->children)
-        item->addChild(MakeItem(c));
-    ApplyExpansion(item, *node);
-}
-
-void Cmuxchannel2::ChannelExpanded(int treeId, int root, int channel) {
-    if (QTreeWidgetItem* item = ChannelItem(treeId, root, channel))
-        item->setExpanded(true);
 }
 
 }  // namespace nms

@@ -7,16 +7,16 @@
 
 #include "pagebase/form_template_view.h"
 #include "pages/mux/mux_channel2_logic.h"
+#include "pages/mux/program_tree_mirror.h"
 
 class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace nms {
 
-class Cmuxchannel2 : public CFormTemplateView, private IProgramTreeObserver {
+class Cmuxchannel2 : public CFormTemplateView {
     Q_OBJECT
 public:
     explicit Cmuxchannel2(QWidget* parent = nullptr);
@@ -48,18 +48,8 @@ protected:
     void OnShowWindow(bool shown) override;
 
 private:
-    void TreeReset(int treeId) override;
-    void ChildInserted(int treeId, int root, int channel, int child) override;
-    void ChildRemoved(int treeId, int root, int channel, int child) override;
-    void ChildReplaced(int treeId, int root, int channel, int child) override;
-    void ChannelExpanded(int treeId, int root, int channel) override;
-
-    QTreeWidget* Widget(int treeId) const;
-    const ProgramTree& Model(int treeId) const;
-    QTreeWidgetItem* ChannelItem(int treeId, int root, int channel) const;
-    TreePath Selection(QTreeWidget* tree) const;
-
     std::unique_ptr<MuxChannel2Logic> m_logic;
+    std::unique_ptr<ProgramTreeMirror> m_mirror;  // the two tree widgets follow the logic\'s trees
     QTreeWidget* m_inputTree;
     QTreeWidget* m_outputTree;
     QPushButton* m_analyze;

@@ -7,17 +7,17 @@
 
 #include "pagebase/form_template_view.h"
 #include "pages/mux/mux_channel_logic.h"
+#include "pages/mux/program_tree_mirror.h"
 
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace nms {
 
-class CMuxChannelView : public CFormTemplateView, private IProgramTreeObserver {
+class CMuxChannelView : public CFormTemplateView {
     Q_OBJECT
 public:
     explicit CMuxChannelView(QWidget* parent = nullptr);
@@ -49,29 +49,16 @@ public:
     QPushButton* RemoveButton() const { return m_remove; }
     QCheckBox* PidRemapCheck() const { return m_pidRemap; }
 
-    // The tree position of a widget item (depth 0 root, 1 channel, 2 program, 3 below).
-    static TreePath PathOf(QTreeWidgetItem* item);
-
 protected:
     void OnStepRefused(const PageStep& step) override;
     void OnInitialUpdate() override;
     void OnShowWindow(bool shown) override;
 
 private:
-    // IProgramTreeObserver: the model changed; mirror it into the widget.
-    void TreeReset(int treeId) override;
-    void ChildInserted(int treeId, int root, int channel, int child) override;
-    void ChildRemoved(int treeId, int root, int channel, int child) override;
-    void ChildReplaced(int treeId, int root, int channel, int child) override;
-    void ChannelExpanded(int treeId, int root, int channel) override;
-
-    QTreeWidget* Widget(int treeId) const;
-    QTreeWidgetItem* ChannelItem(int treeId, int root, int channel) const;
-    const ProgramTree& Model(int treeId) const;
     void ApplyLayoutControls();
-    TreePath Selection(QTreeWidget* tree) const;
 
     std::unique_ptr<MuxChannelLogic> m_logic;
+    std::unique_ptr<ProgramTreeMirror> m_mirror;  // the two tree widgets follow the logic\'s trees
     QTreeWidget* m_inputTree;
     QTreeWidget* m_outputTree;
     QGroupBox* m_inputGroup;

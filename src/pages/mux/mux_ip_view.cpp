@@ -8,51 +8,23 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
 #include "pages/modulator/qam4_view.h"
-#include "pages/mux/mux_channel_view.h"
 #include "pages/mux/program_info_dlg.h"
-#include "platform/codepage.h"
 #include "platform/prompt.h"
 
 namespace nms {
-namespace {
-
-QTreeWidgetItem* MakeItem(const ProgramTreeNode& node) {
-    auto* item = new QTreeWidgetItem;
-    item->setText(0, QString::fromStdString(GbkToUtf8(node.text)));
-    item->setData(0, Qt::UserRole, node.data);
-    for (const auto& child : node.children)
-        item->addChild(MakeItem(child));
-    return item;
-}
-
-void ApplyExpansion(QTreeWidgetItem* item, const ProgramTreeNode& node) {
-    item->setExpanded(node.expanded);
-    for (int i = 0; i < item->childCount() && i < static_cast<int>(node.children.size()); ++i)
-        ApplyExpansion(item->child(i), node.children[i]);
-}
-
-QTreeWidget* MakeTree(QWidget* parent) {
-    auto* tree = new QTreeWidget(parent);
-    tree->setHeaderHidden(true);
-    tree->setSelectionMode(QAbstractItemView::SingleSelection);
-    return tree;
-}
-
-}  // namespace
-
 Cmuxip::Cmuxip(QWidget* parent) : CFormTemplateView(parent) {
     QFont font("Arial");
     font.setPixelSize(14);
     font.setWeight(QFont::Normal);
     setFont(font);
 
-    m_inputTree = MakeTree(this);
-    m_outputTree = MakeTree(this);
+    m_inputTree = ProgramTreeMirror::MakeTree(this);
+    m_outputTree = ProgramTreeMirror::MakeTree(this);
+    m_mirror = std::make_unique<ProgramTreeMirror>(m_inputTree, m_outputTree);
     auto* inputGroup = new QGroupBox("Input-program", this);
     auto* outputGroup = new QGroupBox("Output-program", this);
     m_analyze = new QPushButton("Input Analyze", this);
@@ -97,22 +69,13 @@ Cmuxip::Cmuxip(QWidget* parent) : CFormTemplateView(parent) {
     connect(m_group, &QComboBox::activated, this, &Cmuxip::OnSelChangeGroup);
 }
 
-Cmuxip::~Cmuxip() {
-    if (m_logic) {
-        m_logic->InputTree().SetObserver(nullptr);
-        m_logic->OutputTree().SetObserver(nullptr);
-    }
-}
+Cmuxip::~Cmuxip() = default;
 
 void Cmuxip::OnInitialUpdate() {
     const uint16_t type = m_device ? m_device->typeCode : 0;
-    if (m_logic) {
-        m_logic->InputTree().SetObserver(nullptr);
-        m_logic->OutputTree().SetObserver(nullptr);
-    }
+    m_mirror->Detach();
     m_logic = std::make_unique<MuxIpLogic>(m_pageParam, type);
-    m_logic->InputTree().SetObserver(this);
-    m_logic->OutputTree().SetObserver(this);
+    m_mirror->Attach(&m_logic->InputTree(), &m_logic->OutputTree());
     m_logic->Initialise();
     m_logic->SetGroup(m_logic->GroupComboShown() ? m_group->currentIndex() : 0);
     ApplyLayoutControls();
@@ -134,11 +97,6 @@ QString Cmuxip::BitrateText(int n) const {
     return QString::fromStdString(m_logic->Bitrates()[n]);
 }
 
-TreePath Cmuxip::Selection(QTreeWidget* tree) const {
-    const auto selected = tree->selectedItems();
-    return selected.isEmpty() ? TreePath{} : CMuxChannelView::PathOf(selected.front());
-}
-
 void Cmuxip::OnStepRefused(const PageStep&) {
     m_logic->WaitEnded();
 }
@@ -150,24 +108,24 @@ void Cmuxip::Apply(const PageStep& step) {
 
 void Cmuxip::OnInputAnalyze() {
     if ((m_logic && DeviceOnline()))
-        Apply(m_logic->InputAnalyze(Selection(m_inputTree)));
+        Apply(m_logic->InputAnalyze(ProgramTreeMirror::Selection(m_inputTree)));
 }
 
 void Cmuxip::OnOut(int output) {
     if ((m_logic && DeviceOnline()) && output >= 0 && output < 4 && m_logic->OutButtonShown(output))
-        Apply(m_logic->Route(Selection(m_inputTree), output));
+        Apply(m_logic->Route(ProgramTreeMirror::Selection(m_inputTree), output));
 }
 
 void Cmuxip::OnRemove() {
     if ((m_logic && DeviceOnline()))
-        Apply(m_logic->Remove(Selection(m_outputTree)));
+        Apply(m_logic->Remove(ProgramTreeMirror::Selection(m_outputTree)));
 }
 
 void Cmuxip::OnEdit() {
     if (!(m_logic && DeviceOnline()))
         return;
     ProgramInfoEdit edit;
-    if (!m_logic->BeginEdit(Selection(m_outputTree), &edit))
+    if (!m_logic->BeginEdit(ProgramTreeMirror::Selection(m_outputTree), &edit))
         return;
     CProgramInfoDlg dlg(this);
     dlg.m_info = edit.info;
@@ -211,72 +169,6 @@ void Cmuxip::OnTimer(int id) {
     if (id == kWaitTimerId && m_logic)
         m_logic->WaitEnded();
     Cqam4::OnTimer(*this, id);
-}
-
-// ---- Mirror of the model ----
-
-QTreeWidget* Cmuxip::Widget(int treeId) const {
-    return treeId == MuxIpLogic::kInputTree ? m_inputTree : m_outputTree;
-}
-
-const ProgramTree& Cmuxip::Model(int treeId) const {
-    return treeId == MuxIpLogic::kInputTree ? m_logic->InputTree() : m_logic->OutputTree();
-}
-
-QTreeWidgetItem* Cmuxip::ChannelItem(int treeId, int root, int channel) const {
-    QTreeWidgetItem* top = Widget(treeId)->topLevelItem(root);
-    return top ? top->child(channel) : nullptr;
-}
-
-void Cmuxip::TreeReset(int treeId) {
-    QTreeWidget* tree = Widget(treeId);
-    tree->clear();
-    for (const auto& root : Model(treeId).Roots()) {
-        QTreeWidgetItem* item = MakeItem(root);
-        tree->addTopLevelItem(item);
-        ApplyExpansion(item, root);
-    }
-}
-
-void Cmuxip::ChildInserted(int treeId, int root, int channel, int child) {
-    QTreeWidgetItem* parent = ChannelItem(treeId, root, channel);
-    const ProgramTreeNode* node = Model(treeId).Node(root, channel, child);
-    if (!parent || !node)
-        return;
-    QTreeWidgetItem* item = MakeItem(*node);
-    parent->insertChild(child, item);
-    ApplyExpansion(item, *node);
-}
-
-void Cmuxip::ChildRemoved(int treeId, int root, int channel, int child) {
-    if (QTreeWidgetItem* parent = ChannelItem(treeId, root, channel))
-        delete parent->takeChild(child);
-}
-
-void Cmuxip::ChildReplaced(int treeId, int root, int channel, int child) {
-    QTreeWidgetItem* parent = ChannelItem(treeId, root, channel);
-    const ProgramTreeNode* node = Model(treeId).Node(root, channel, child);
-    QTreeWidgetItem* item = parent ? parent->child(child) : nullptr;
-    if (!item || !node)
-        return;
-    qDeleteAll(item->takeChildren());
-    item->setText(0, QString::fromStdString(GbkToUtf8(node->text)));
-    item->setData(0, Qt::UserRole, node->data);
-    for (const auto& c : node->children)
-        item->addChild(MakeItem(c));
-    ApplyExpansion(item, *node);
-}
-
-void Cmuxip::ChannelExpanded(int treeId, int root, int channel) {
-    if (QTreeWidgetItem* item = ChannelItem(treeId, root, channel))
-        item->setExpanded(true);
-}
-
-void Cmuxip::ChannelRenamed(int treeId, int root, int channel) {
-    QTreeWidgetItem* item = ChannelItem(treeId, root, channel);
-    const ProgramTreeNode* node = Model(treeId).Node(root, channel);
-    if (item && node)
-        item->setText(0, QString::fromStdString(GbkToUtf8(node->text)));
 }
 
 }  // namespace nms

@@ -8,17 +8,17 @@
 
 #include "pagebase/form_template_view.h"
 #include "pages/mux/mux_ip_logic.h"
+#include "pages/mux/program_tree_mirror.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace nms {
 
-class Cmuxip : public CFormTemplateView, private IProgramTreeObserver {
+class Cmuxip : public CFormTemplateView {
     Q_OBJECT
 public:
     static constexpr int kPollTimerId = 64;
@@ -57,21 +57,11 @@ protected:
     void OnShowWindow(bool shown) override;
 
 private:
-    void TreeReset(int treeId) override;
-    void ChildInserted(int treeId, int root, int channel, int child) override;
-    void ChildRemoved(int treeId, int root, int channel, int child) override;
-    void ChildReplaced(int treeId, int root, int channel, int child) override;
-    void ChannelExpanded(int treeId, int root, int channel) override;
-    void ChannelRenamed(int treeId, int root, int channel) override;
-
-    QTreeWidget* Widget(int treeId) const;
-    const ProgramTree& Model(int treeId) const;
-    QTreeWidgetItem* ChannelItem(int treeId, int root, int channel) const;
     void Apply(const PageStep& step);
     void ApplyLayoutControls();
-    TreePath Selection(QTreeWidget* tree) const;
 
     std::unique_ptr<MuxIpLogic> m_logic;
+    std::unique_ptr<ProgramTreeMirror> m_mirror;  // the two tree widgets follow the logic\'s trees
     QTreeWidget* m_inputTree;
     QTreeWidget* m_outputTree;
     QPushButton* m_analyze;

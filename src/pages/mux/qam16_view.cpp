@@ -10,26 +10,16 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "pages/mux/mux_channel_view.h"
 #include "pages/mux/program_info_dlg.h"
-#include "platform/codepage.h"
+#include "pages/mux/program_tree_mirror.h"
 
 namespace nms {
 namespace {
 
-QTreeWidgetItem* MakeItem(const ProgramTreeNode& node) {
-    auto* item = new QTreeWidgetItem;
-    item->setText(0, QString::fromStdString(GbkToUtf8(node.text)));
-    item->setData(0, Qt::UserRole, node.data);
-    for (const auto& child : node.children)
-        item->addChild(MakeItem(child));
-    return item;
-}
-
 void ShowTree(QTreeWidget* tree, const std::vector<ProgramTreeNode>& roots) {
     tree->clear();
     for (const ProgramTreeNode& root : roots) {
-        QTreeWidgetItem* item = MakeItem(root);
+        QTreeWidgetItem* item = ProgramTreeMirror::MakeItem(root);
         tree->addTopLevelItem(item);
         item->setExpanded(root.expanded);
     }
@@ -42,19 +32,6 @@ void Fill(QComboBox* combo, const std::vector<std::string>& items, int keep) {
     combo->setCurrentIndex(keep >= 0 && keep < combo->count() ? keep : (combo->count() ? 0 : -1));
 }
 
-TreePath Selection(QTreeWidget* tree) {
-    const auto selected = tree->selectedItems();
-    return selected.isEmpty() ? TreePath{} : CMuxChannelView::PathOf(selected.front());
-}
-
-QTreeWidget* MakeTree(QWidget* parent) {
-    auto* tree = new QTreeWidget(parent);
-    tree->setHeaderHidden(true);
-    tree->setSelectionMode(QAbstractItemView::SingleSelection);
-    tree->setDragDropMode(QAbstractItemView::NoDragDrop);
-    return tree;
-}
-
 }  // namespace
 
 Cqam16::Cqam16(QWidget* parent) : CFormTemplateView(parent) {
@@ -63,8 +40,8 @@ Cqam16::Cqam16(QWidget* parent) : CFormTemplateView(parent) {
     font.setWeight(QFont::Normal);
     setFont(font);
     m_logic = std::make_unique<Qam16Logic>();
-    m_inputTree = MakeTree(this);
-    m_outputTree = MakeTree(this);
+    m_inputTree = ProgramTreeMirror::MakeTree(this);
+    m_outputTree = ProgramTreeMirror::MakeTree(this);
     m_multiplexTo = new QComboBox(this);
     m_qamGroup = new QComboBox(this);
     m_inputGroup = new QComboBox(this);
@@ -170,21 +147,21 @@ void Cqam16::OnRefreshClicked() {
 void Cqam16::OnInputAnalyze() {
     m_multiplexTo->setCurrentIndex(-1);
     if (DeviceOnline())
-        Carry(m_logic->InputAnalyze(Selection(m_inputTree), m_pidRemap->isChecked()));
+        Carry(m_logic->InputAnalyze(ProgramTreeMirror::Selection(m_inputTree), m_pidRemap->isChecked()));
 }
 
 void Cqam16::OnRemove() {
     if (DeviceOnline())
-        Carry(m_logic->Remove(Selection(m_outputTree)));
+        Carry(m_logic->Remove(ProgramTreeMirror::Selection(m_outputTree)));
 }
 
 void Cqam16::OnMultiplexTo(int output) {
     if (DeviceOnline() && output >= 0)
-        Carry(m_logic->MultiplexTo(Selection(m_inputTree), output));
+        Carry(m_logic->MultiplexTo(ProgramTreeMirror::Selection(m_inputTree), output));
 }
 
 void Cqam16::OnInputTreeFocus() {
-    m_multiplexTo->setCurrentIndex(m_logic->RoutedOutput(Selection(m_inputTree)));
+    m_multiplexTo->setCurrentIndex(m_logic->RoutedOutput(ProgramTreeMirror::Selection(m_inputTree)));
 }
 
 bool Cqam16::eventFilter(QObject* watched, QEvent* event) {
@@ -198,7 +175,7 @@ void Cqam16::OnEdit() {
         return;
     ProgramInfoFields fields;
     int language = 0;
-    if (!m_logic->BeginEdit(Selection(m_outputTree), &fields, &language))
+    if (!m_logic->BeginEdit(ProgramTreeMirror::Selection(m_outputTree), &fields, &language))
         return;
     CProgramInfoDlg dlg(this);
     dlg.m_info = fields;

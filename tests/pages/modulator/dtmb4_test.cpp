@@ -68,6 +68,41 @@ TEST(Dtmb4Test, ReadsAndWritesTheBlockOfEveryVariant) {
     }
 }
 
+// A typed power keeps to the range its unit label names: whole dB in the one-channel variant, tenths in
+// the others; the ends of the range go out.
+TEST(Dtmb4Test, PowerKeepsToTheRangeOfItsLabel) {
+    const struct {
+        int pageParam;
+        uint16_t type;
+        const char* text;
+        int sent;  // -1: refused
+        const char* message;
+    } cases[] = {
+        {0, 0x4117, "200", -1, "Please enter a number between 75 and 100."},
+        {0, 0x4117, "74", -1, "Please enter a number between 75 and 100."},
+        {0, 0x4117, "100", 100, ""},
+        {99, 0x4157, "69.9", -1, "Please enter a number between 70 and 100."},
+        {99, 0x4157, "70", 700, ""},
+        {101, 0x4147, "74.5", -1, "Please enter a number between 75 and 100."},
+        {101, 0x4147, "100.0", 1000, ""},
+        {103, 0x4187, "100.1", -1, "Please enter a number between 75 and 100."},
+        {103, 0x4187, "123456", -1, kFrequencyOverMaximum},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.pageParam << " " << c.text);
+        DtmbPage p(c.pageParam, c.type);
+        p.Edit(c.pageParam == 0 ? "powerWhole" : "power")->setText(c.text);
+        auto sent = p.Set();
+        if (c.sent < 0) {
+            EXPECT_FALSE(sent);
+            EXPECT_EQ(p.fx.Prompt().shown.back().text, c.message);
+        } else {
+            ASSERT_TRUE(sent);
+            EXPECT_EQ(sent->payload[2] | sent->payload[3] << 8, c.sent);
+        }
+    }
+}
+
 TEST(Dtmb4Test, ChannelsChecksAndTheSpreadOfFrequencies) {
     DtmbPage p(103, 0x4187);
     auto* rf1 = p.Edit("freq1");

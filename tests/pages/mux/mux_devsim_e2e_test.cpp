@@ -24,6 +24,7 @@
 #include "mux_pages_sim.h"
 #include "pages/mux/add_pid_dlg.h"
 #include "pages/mux/add_pid_multi_dlg.h"
+#include "pages/mux/mux_channel_view.h"
 #include "pages/mux/mux_ip_view.h"
 #include "pages/mux/mux_misc_view.h"
 #include "pages/mux/mux_monitor_view.h"
@@ -96,12 +97,18 @@ std::vector<TypePage> ServedTypePages() {
     static const std::set<std::string> kClasses = {
         "CMuxPidFilterView", "CMuxPidForwardView", "CMuxPidForwardView1", "CpidMonitor", "Cmuxip",
         "CMuxMiscView",      "CMuxMonitorView"};
+    // Types with an input channel page also answer it and their PSI/SI editors without --mux.
+    static const std::set<std::string> kWithInputChannels = {"CMuxChannelView", "CMuxPsiView",
+                                                             "CMuxNitEditView"};
     std::vector<TypePage> out;
     for (int row = 0; row < DeviceTypeCount(); ++row) {
         const DeviceTypeInfo& info = DeviceTypeAt(row);
-        for (int i = 0; i < info.pageCount; ++i)
-            if (kClasses.count(info.pages[i].pageClass))
-                out.push_back({info.typeCode, info.name, info.pages[i].pageClass, info.pages[i].pageParam});
+        const bool inputChannels = test::InputChannelPageParam(info.typeCode) >= 0;
+        for (int i = 0; i < info.pageCount; ++i) {
+            const std::string cls = info.pages[i].pageClass;
+            if (kClasses.count(cls) || (inputChannels && kWithInputChannels.count(cls)))
+                out.push_back({info.typeCode, info.name, cls, info.pages[i].pageParam});
+        }
     }
     return out;
 }
@@ -129,7 +136,14 @@ QString ReadData(CFormTemplateView* page) {
     }
     if (auto* p = qobject_cast<CMuxMonitorView*>(page))
         return p->BitrateEdit()->text();
-    return {};
+    if (auto* p = qobject_cast<CMuxChannelView*>(page)) {
+        QStringList programs;
+        QTreeWidgetItem* root = p->OutputTreeWidget()->topLevelItem(0);
+        for (int c = 0; root && c < root->childCount(); ++c)
+            programs << Children(root->child(c));
+        return programs.join(",");
+    }
+    return "-";  // the PSI/SI editors: read without a time-out
 }
 
 TEST(MuxPagesAgainstDevsim, EveryTypeReadsEveryServedPage) {
@@ -597,6 +611,11 @@ TEST(MuxPagesAgainstDevsim, AsiMonitorShowsMovingBitratesAndLocks) {
             EXPECT_TRUE(last.startsWith("38.")) << last.toStdString();
         }
         EXPECT_FALSE(page.HighestEdit()->text().isEmpty());
+        // Channels 1 and 3 carry a stream, 4 to 8 none (output A's polarity of the two-output multiplexer
+        // turns with devsim's software version 1.00).
+        EXPECT_TRUE(page.Logic()->lockGreen[0]);
+        EXPECT_TRUE(page.Logic()->lockGreen[2]);
+        EXPECT_FALSE(page.Logic()->lockGreen[3]);
         if (c.pageParam == 1) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return page.BitrateBEdit()->text().startsWith("24."); }, 5000));
         }

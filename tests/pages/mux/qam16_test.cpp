@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 
 #include "page_fixture.h"
-#include "pages/mux/mux_channel_view.h"
+#include "pages/mux/program_tree_mirror.h"
 #include "pages/mux/qam16_view.h"
 #include "receiver_device_sim.h"
 
@@ -222,7 +222,7 @@ TEST(Qam16Test, LongNamesAndEditKeepsTheMask) {
     ProgramInfoFields fields;
     int language = 0;
     Qam16Logic& logic = const_cast<Qam16Logic&>(p.page.Logic());
-    ASSERT_TRUE(logic.BeginEdit(CMuxChannelView::PathOf(routed), &fields, &language));
+    ASSERT_TRUE(logic.BeginEdit(ProgramTreeMirror::PathOf(routed), &fields, &language));
     EXPECT_EQ(fields.ciField, 0u);
     fields.ciField = 0x81;
     fields.pmtPid = 0x1ff;
