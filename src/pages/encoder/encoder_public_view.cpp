@@ -190,9 +190,12 @@ CEncoderPublicView::CEncoderPublicView(QWidget* parent)
             &CEncoderPublicView::OnFrequencyChange);
 }
 
+bool CEncoderPublicView::MayPollStatus(const CFormTemplateView& page) {
+    return page.DeviceOnline() && !page.IsBusy() && page.Device()->busy.load() == 0;
+}
+
 void CEncoderPublicView::StatusPollTimer(CFormTemplateView& page, int timerId) {
-    const DeviceRecord* device = page.Device();
-    if (timerId == kEncoderStatusTimerId && page.DeviceOnline() && !page.IsBusy() && device->busy.load() == 0)
+    if (timerId == kEncoderStatusTimerId && MayPollStatus(page))
         page.Carry(PageStep::Poll(kCmdEncoderStatus));
     page.CFormTemplateView::OnTimer(timerId);
 }

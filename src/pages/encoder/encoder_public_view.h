@@ -32,6 +32,8 @@ public:
     // and starts no wait. Every timer id then goes to the base handling (timer 4: the wait's time-out).
     // Starts and stops no timer: the page that uses it does.
     static void StatusPollTimer(CFormTemplateView& page, int timerId);
+    // Whether a tick of that poll asks for the status now.
+    static bool MayPollStatus(const CFormTemplateView& page);
 
     void OnInitialUpdate() override;
     void OnTimer(int id) override;

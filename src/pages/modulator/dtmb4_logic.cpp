@@ -162,29 +162,21 @@ Dtmb4Logic::Dtmb4Logic(int pageParam)
     }
 }
 
-PageStep Dtmb4Logic::Get() {
-    m_awaited = 0x33;
-    return PageStep::Request(0x33, {0}, PageStep::Wait::kBeginShort);
+PageStep Dtmb4Logic::Get(std::optional<int>) {
+    return Request(0x33, {0}, PageStep::Wait::kBeginShort);
 }
 
-bool Dtmb4Logic::Store(const std::vector<std::optional<FieldInput>>& inputs, PageStep* refused) {
-    m_failedField = -1;
-    const CollectResult r = CollectFields(m_table, inputs, m_block);
-    if (r.ok)
-        return true;
-    m_failedField = r.field;
-    *refused = PageStep::Message(r.message);
-    return false;
+bool Dtmb4Logic::Store(const FormInputs& inputs, PageStep* refused) {
+    return Collect(m_table, inputs, m_block, refused);
 }
 
-PageStep Dtmb4Logic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
+PageStep Dtmb4Logic::Set(const FormInputs& inputs, std::optional<int>) {
     PageStep refused;
     if (!Store(inputs, &refused))
         return refused;
     std::vector<uint8_t> payload = m_block.Bytes();
     payload.push_back(0);
-    m_awaited = 0x34;
-    return PageStep::Request(0x34, std::move(payload), PageStep::Wait::kBeginShort);
+    return Request(0x34, std::move(payload), PageStep::Wait::kBeginShort);
 }
 
 PageStep Dtmb4Logic::HandleReply(const ReplyView& reply) {
@@ -205,7 +197,7 @@ PageStep Dtmb4Logic::HandleReply(const ReplyView& reply) {
         step.refresh = kRefreshStatus;
         return step;
     }
-    if (reply.Command() != m_awaited)
+    if (!Awaits(reply))
         return {};
     m_awaited = -1;
     if (reply.Command() == 0x34)

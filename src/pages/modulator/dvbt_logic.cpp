@@ -249,24 +249,19 @@ ParamBlock& DvbtModLogic::MutableBlock() {
     }
 }
 
-PageStep DvbtModLogic::Get() {
-    m_awaited = 0x33;
-    return PageStep::Request(0x33, {});
+PageStep DvbtModLogic::Get(std::optional<int>) {
+    return Request(0x33, {});
 }
 
-PageStep DvbtModLogic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
-    m_failedField = -1;
-    const CollectResult result = CollectFields(Table(), inputs, MutableBlock());
-    if (!result.ok) {
-        m_failedField = result.field;
-        return PageStep::Message(result.message);
-    }
-    m_awaited = 0x34;
-    return PageStep::Request(0x34, MutableBlock().Bytes());
+PageStep DvbtModLogic::Set(const FormInputs& inputs, std::optional<int>) {
+    PageStep refused;
+    if (!Collect(Table(), inputs, MutableBlock(), &refused))
+        return refused;
+    return Request(0x34, MutableBlock().Bytes());
 }
 
 PageStep DvbtModLogic::HandleReply(const ReplyView& reply) {
-    if (reply.Command() != m_awaited)
+    if (!Awaits(reply))
         return {};
     m_awaited = -1;
     if (reply.Command() == 0x34)

@@ -205,16 +205,15 @@ std::array<std::string, 3> Qam4Logic::SpreadFrequencies(const std::string& rf1, 
     return out;
 }
 
-PageStep Qam4Logic::Get() {
+PageStep Qam4Logic::Get(std::optional<int>) {
     m_sampled.fill(false);
-    m_awaited = 0x33;
     std::vector<uint8_t> payload;
     if (m_variant.layout == Qam4Layout::kModules)
         payload.assign(8, 0);
-    return PageStep::Request(0x33, std::move(payload), PageStep::Wait::kBeginShort);
+    return Request(0x33, std::move(payload), PageStep::Wait::kBeginShort);
 }
 
-bool Qam4Logic::Collect(const std::vector<std::optional<FieldInput>>& inputs, PageStep* refused) {
+bool Qam4Logic::CollectForm(const FormInputs& inputs, PageStep* refused) {
     const FieldTable& t = Table();
     m_failedField = -1;
     // The form's own number fields first (the identifiers), then the spread of the four frequencies.
@@ -253,11 +252,11 @@ bool Qam4Logic::Collect(const std::vector<std::optional<FieldInput>>& inputs, Pa
     return true;
 }
 
-PageStep Qam4Logic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
+PageStep Qam4Logic::Set(const FormInputs& inputs, std::optional<int>) {
     if (m_variant.layout == Qam4Layout::kModules && !m_replied)
         return PageStep::Message("Device offline");
     PageStep refused;
-    if (!Collect(inputs, &refused))
+    if (!CollectForm(inputs, &refused))
         return refused;
     std::vector<uint8_t> payload;
     if (m_variant.layout == Qam4Layout::kModules) {
@@ -267,15 +266,13 @@ PageStep Qam4Logic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
     } else {
         payload = m_record.Bytes();
     }
-    m_awaited = 0x34;
-    return PageStep::Request(0x34, std::move(payload), PageStep::Wait::kBeginShort);
+    return Request(0x34, std::move(payload), PageStep::Wait::kBeginShort);
 }
 
-bool Qam4Logic::SelectModule(int module, const std::vector<std::optional<FieldInput>>& inputs,
-                             PageStep* step) {
+bool Qam4Logic::SelectModule(int module, const FormInputs& inputs, PageStep* step) {
     if (module < 0 || module >= m_moduleCount || module == m_module)
         return false;
-    if (!Collect(inputs, step))
+    if (!CollectForm(inputs, step))
         return false;  // the operator stays on the module with the refused field
     m_module = module;
     m_min.fill("0");
@@ -311,7 +308,7 @@ PageStep Qam4Logic::HandleReply(const ReplyView& reply) {
         step.refresh = kRefreshStatus;
         return step;
     }
-    if (reply.Command() != m_awaited)
+    if (!Awaits(reply))
         return {};
     m_awaited = -1;
     if (reply.Command() == 0x34)

@@ -117,29 +117,24 @@ QamRecordLogic::QamRecordLogic(const FieldTable& table, int size, int mirrorPort
       m_idsFrom(idsFrom),
       m_idsShown(idsFrom == 0) {}
 
-PageStep QamRecordLogic::Get() {
-    m_awaited = kCmdModulatorGet;
-    return PageStep::Request(kCmdModulatorGet, {});
+PageStep QamRecordLogic::Get(std::optional<int>) {
+    return Request(kCmdModulatorGet, {});
 }
 
-PageStep QamRecordLogic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
-    m_failedField = -1;
-    const CollectResult result = CollectFields(*m_table, inputs, m_block);
-    if (!result.ok) {
-        m_failedField = result.field;
-        return PageStep::Message(result.message);
-    }
+PageStep QamRecordLogic::Set(const FormInputs& inputs, std::optional<int>) {
+    PageStep refused;
+    if (!Collect(*m_table, inputs, m_block, &refused))
+        return refused;
     if (m_mirrorPort >= 0) {
         const int port = FindField(*m_table, "port");
         ByteWriter(m_block.Bytes())
             .U16LE(size_t(m_mirrorPort), uint16_t(m_block.Value((*m_table)[size_t(port)])));
     }
-    m_awaited = kCmdModulatorSet;
-    return PageStep::Request(kCmdModulatorSet, m_block.Bytes());
+    return Request(kCmdModulatorSet, m_block.Bytes());
 }
 
 PageStep QamRecordLogic::HandleReply(const ReplyView& reply) {
-    if (reply.Command() != m_awaited)
+    if (!Awaits(reply))
         return {};
     m_awaited = -1;
     if (reply.Command() == kCmdModulatorGet && reply.PayloadLength() > 0) {
