@@ -72,6 +72,14 @@ void CBlockPageView::OnStepRefused(const PageStep&) {
         logic->WaitEnded();
 }
 
+void CBlockPageView::RefuseSwitch(const PageStep& refused) {
+    if (refused.messages.empty())
+        return;
+    Carry(refused);
+    if (FormBinder* form = PageForm(); form && PageLogic())
+        form->Focus(PageLogic()->FailedField());
+}
+
 void CBlockPageView::MakeGetSetButtons() {
     m_get = new QPushButton("Get", this);
     m_set = new QPushButton("Set", this);

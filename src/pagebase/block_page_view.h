@@ -59,6 +59,9 @@ protected:
     void OnRefresh(unsigned what, bool refreshed) override;
     void OnStepRefused(const PageStep& step) override;
 
+    // A switch of the form's own tabs that the logic refused (a field of the form failed): its message,
+    // then the focus on that field.
+    void RefuseSwitch(const PageStep& refused);
     // "Get" and "Set", connected to OnGet and OnSet, for the page to place; or placed in a row under the
     // page's rows (returned for more buttons).
     void MakeGetSetButtons();

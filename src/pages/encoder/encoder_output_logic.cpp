@@ -497,10 +497,9 @@ EncoderOutputLayout EncoderOutputLogic::Layout() const {
     return l;
 }
 
-PageStep EncoderOutputLogic::Get() {
+PageStep EncoderOutputLogic::Get(std::optional<int>) {
     m_extremesKnown = false;
-    m_awaited = kCmdEncoderOutputGet;
-    return PageStep::Request(kCmdEncoderOutputGet, std::vector<uint8_t>(8, 0), PageStep::Wait::kBeginShort);
+    return Request(kCmdEncoderOutputGet, std::vector<uint8_t>(8, 0), PageStep::Wait::kBeginShort);
 }
 
 int EncoderOutputLogic::SetSize() const {
@@ -550,16 +549,16 @@ std::vector<uint8_t> EncoderOutputLogic::SetPayload() const {
     return out;
 }
 
-PageStep EncoderOutputLogic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
-    m_failedField = -1;
+PageStep EncoderOutputLogic::Set(const FormInputs& inputs, std::optional<int>) {
     m_warningBox = false;
     const FieldTable& table = EncoderOutputTable();
     const int64_t rfTs = m_image.Value(Def("x.tsId1")), rfNet = m_image.Value(Def("x.netId1"));
-    const CollectResult result = CollectFields(table, inputs, m_image);
-    if (!result.ok) {
-        m_failedField = result.field;
-        m_warningBox = table[size_t(result.field)].message == kTsOnidMessage;
-        return PageStep::Message(result.message);
+    PageStep refused;
+    if (!Collect(table, inputs, m_image, &refused)) {
+        m_warningBox = table[size_t(m_failedField)].message == kTsOnidMessage;
+        if (m_warningBox)
+            refused.caption = "Warning";
+        return refused;
     }
     const std::optional<EncoderStandard> standard = Standard();
     if ((m_kind == K::kRf24 || m_kind == K::kRf85) && standard == EncoderStandard::kDvbc)
@@ -575,8 +574,7 @@ PageStep EncoderOutputLogic::Set(const std::vector<std::optional<FieldInput>>& i
         if (m_image.Value(Def("x.netId1")) != rfNet)
             m_image.SetValue(net, m_image.Value(Def("x.netId1")));
     }
-    m_awaited = kCmdEncoderOutputSet;
-    return PageStep::Request(kCmdEncoderOutputSet, SetPayload(), PageStep::Wait::kBeginShort);
+    return Request(kCmdEncoderOutputSet, SetPayload(), PageStep::Wait::kBeginShort);
 }
 
 void EncoderOutputLogic::TakeGetReply(const ReplyView& reply) {
@@ -637,7 +635,7 @@ PageStep EncoderOutputLogic::HandleReply(const ReplyView& reply) {
         s.refresh = kRefreshStatus;
         return s;
     }
-    if (command != m_awaited)
+    if (!Awaits(reply))
         return {};
     m_awaited = -1;
     if (command == kCmdEncoderOutputGet) {

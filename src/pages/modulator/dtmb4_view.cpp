@@ -172,8 +172,7 @@ void Cdtmb4::OnSelChangeChannelTab(int tab) {
     // The fields of the channel in front go into its record first; a refused one keeps it in front.
     if (!m_logic->Store(m_binder->Inputs(), &refused)) {
         m_tabs->setCurrentIndex(m_front);
-        Carry(refused);
-        m_binder->Focus(m_logic->FailedField());
+        RefuseSwitch(refused);
         return;
     }
     m_tabs->setCurrentIndex(tab);

@@ -222,10 +222,7 @@ void Cqam4::OnSelChangeTab(int module) {
     }
     // A refused field keeps the operator on this module with the field focused.
     m_modules->setCurrentIndex(m_logic->Module());
-    if (!refused.messages.empty()) {
-        Carry(refused);
-        m_binder->Focus(m_logic->FailedField());
-    }
+    RefuseSwitch(refused);
 }
 
 void Cqam4::OnRefresh(unsigned what, bool refreshed) {
