@@ -166,7 +166,12 @@ bool SpawnDevsim(const std::string& path, int devices, uint16_t port, Child* chi
     child->toChild = in[1];
     child->fromChild = fdopen(out[0], "r");
     char line[128];
-    return std::fgets(line, sizeof line, child->fromChild) && std::strncmp(line, "ready", 5) == 0;
+    if (std::fgets(line, sizeof line, child->fromChild) && std::strncmp(line, "ready", 5) == 0)
+        return true;
+    // Not ready (its port taken, say): it must not outlive us.
+    kill(child->pid, SIGTERM);
+    waitpid(child->pid, nullptr, 0);
+    return false;
 }
 
 std::string OwnFolder() {

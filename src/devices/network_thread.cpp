@@ -613,11 +613,7 @@ void NetworkThread::PostBatched(std::function<void()> work) {
 void NetworkThread::FlushBatch() {
     if (m_batch.empty())
         return;
-    m_gui.Post([batch = std::move(m_batch)] {
-        AlarmLogBatch log;  // the alarm log is flushed once, after the batch
-        for (const auto& work : batch)
-            work();
-    });
+    m_gui.PostBatch(std::move(m_batch));
     m_batch.clear();
 }
 
