@@ -19,6 +19,7 @@ std::mutex g_logMutex;  // guards the three below
 std::FILE* g_log = nullptr;
 std::string g_logPath;
 int g_logBatches = 0;
+bool g_logCheckedInBatch = false;  // the open file was found to be the named one since the batch began
 
 }  // namespace
 
@@ -67,8 +68,13 @@ std::string AlarmLogLine(const DeviceEvent& event) {
 
 void AppendAlarmLog(const DeviceEvent& event) {
     const std::string line = AlarmLogLine(event);
-    const std::string path = DataFilePath("alarmlog.txt");
     std::lock_guard<std::mutex> lock(g_logMutex);
+    // Within a batch the file is looked up once: a burst of ten thousand lines costs no path lookups.
+    if (g_log && g_logBatches > 0 && g_logCheckedInBatch) {
+        std::fwrite(line.data(), 1, line.size(), g_log);
+        return;
+    }
+    const std::string path = DataFilePath("alarmlog.txt");
     if (g_log) {
         // Another data folder, or the log was moved away or deleted (rotated by hand): start on the file
         // that the path names now.
@@ -90,11 +96,14 @@ void AppendAlarmLog(const DeviceEvent& event) {
     std::fwrite(line.data(), 1, line.size(), g_log);
     if (g_logBatches == 0)
         std::fflush(g_log);
+    else
+        g_logCheckedInBatch = true;
 }
 
 AlarmLogBatch::AlarmLogBatch() {
     std::lock_guard<std::mutex> lock(g_logMutex);
-    ++g_logBatches;
+    if (g_logBatches++ == 0)
+        g_logCheckedInBatch = false;
 }
 
 AlarmLogBatch::~AlarmLogBatch() {

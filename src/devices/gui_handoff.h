@@ -3,6 +3,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
+
+#include "devices/device_events.h"
 
 namespace nms {
 
@@ -14,6 +17,16 @@ class IGuiHandoff {
 public:
     virtual ~IGuiHandoff() = default;
     virtual void Post(std::function<void()> work) = 0;
+    // Runs a batch of short work items (status changes and their events) in order, after what was handed
+    // over before, with the alarm log flushed once for the lot. A hand-off may spread a batch over several
+    // turns of its event loop.
+    virtual void PostBatch(std::vector<std::function<void()>> batch) {
+        Post([batch = std::move(batch)] {
+            AlarmLogBatch log;
+            for (const auto& work : batch)
+                work();
+        });
+    }
 };
 
 // What the network thread has the GUI thread show (all calls on the GUI thread).

@@ -2,12 +2,24 @@
 
 #include <QElapsedTimer>
 #include <QMetaObject>
+#include <optional>
+
+#include "devices/device_events.h"
 
 namespace nms {
 
 void QtGuiHandoff::Post(std::function<void()> work) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_queue.push_back(std::move(work));
+    m_queue.push_back({std::move(work), false});
+    QueueDrainLocked();
+}
+
+void QtGuiHandoff::PostBatch(std::vector<std::function<void()>> batch) {
+    if (batch.empty())
+        return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (auto& work : batch)
+        m_queue.push_back({std::move(work), true});
     QueueDrainLocked();
 }
 
@@ -25,8 +37,11 @@ void QtGuiHandoff::Drain() {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_drainQueued = false;
     }
+    // Lines of batched events reach the alarm log once per slice. Other work (a page's handler, a box)
+    // runs with the log flushed and unbatched, as it may open a modal box and stay a long time.
+    std::optional<AlarmLogBatch> log;
     for (;;) {
-        std::function<void()> work;
+        Work work;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             if (m_queue.empty())
@@ -43,7 +58,13 @@ void QtGuiHandoff::Drain() {
             if (!m_queue.empty())
                 QueueDrainLocked();
         }
-        work();
+        if (work.batched) {
+            if (!log)
+                log.emplace();
+        } else {
+            log.reset();
+        }
+        work.run();
     }
 }
 

@@ -3,9 +3,9 @@
 // dropped, so the object should live as long as what the work refers to (the device tree that owns the
 // network thread).
 //
-// The queue is drained in slices of a few milliseconds: when ten thousand devices change state at once,
-// their work is spread over several turns of the event loop, and the window keeps painting and answering
-// the operator in between.
+// The queue is drained in slices of a few milliseconds, measured item by item (the items of a batch
+// too): when ten thousand devices change state at once, their work is spread over many turns of the event
+// loop, and the window keeps painting and answering the operator in between.
 #pragma once
 
 #include <QObject>
@@ -25,13 +25,19 @@ public:
 
     explicit QtGuiHandoff(QObject* parent = nullptr) : QObject(parent) {}
     void Post(std::function<void()> work) override;
+    void PostBatch(std::vector<std::function<void()>> batch) override;
 
 private:
+    struct Work {
+        std::function<void()> run;
+        bool batched;  // a short item of a batch: runs with the alarm log batched
+    };
+
     void Drain();
     void QueueDrainLocked();
 
     std::mutex m_mutex;  // guards the two below
-    std::deque<std::function<void()>> m_queue;
+    std::deque<Work> m_queue;
     bool m_drainQueued = false;
 };
 

@@ -123,7 +123,7 @@ int CFormTemplateView::Carry(const PageStep& step) {
         OnRefresh(step.refresh, ends);
     // A box is shown only after the wait ended, so the operator is never locked behind it.
     for (const std::string& text : step.messages)
-        ShowMessageBox(text);
+        ShowMessageBox(text, step.caption);
     int rc = 0;
     if (step.HasRequest()) {
         const auto* data = step.payload.empty() ? nullptr : step.payload.data();

@@ -38,6 +38,7 @@ struct PageStep {
     bool poll = false;         // a status poll: gives way to a page's request (SendPollCommand), never waits
     bool sendVersion = false;  // then ask for the version (command 2): it takes the send slot
     std::vector<std::string> messages;  // modal boxes, shown after the wait ended
+    std::string caption;                // their caption; empty: the program's
     unsigned refresh = kRefreshNone;
 
     bool HasRequest() const { return command >= 0; }
@@ -73,6 +74,10 @@ struct PageStep {
     }
     PageStep& WithMessage(std::string text) {
         messages.push_back(std::move(text));
+        return *this;
+    }
+    PageStep& WithCaption(std::string text) {
+        caption = std::move(text);
         return *this;
     }
 };

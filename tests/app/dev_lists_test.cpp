@@ -80,7 +80,7 @@ TEST_F(DevListsTest, ColumnsAndRowLabels) {
                    {"Alarm Time", 150}};
     ASSERT_EQ(alarms.columnCount(), 5);
     for (int c = 0; c < 5; ++c) {
-        EXPECT_EQ(alarms.horizontalHeaderItem(c)->text(), columns[c].title);
+        EXPECT_EQ(alarms.model()->headerData(c, Qt::Horizontal).toString(), columns[c].title);
         EXPECT_EQ(alarms.columnWidth(c), columns[c].width) << columns[c].title;
     }
 }
@@ -171,14 +171,14 @@ TEST_F(DevListsTest, AlarmRowsAndEmptyAll) {
     alarms.AddAlarm("Mux", device.address, "ASI Multiplexer(8ASI)", "Device online");
     alarms.AddAlarm("Enc", device.address, "", "Device offline");
     ASSERT_EQ(alarms.rowCount(), 2);
-    EXPECT_EQ(alarms.item(0, 0)->text(), "Mux");
-    EXPECT_EQ(alarms.item(0, 1)->text(), "127.0.0.5");
-    EXPECT_EQ(alarms.item(0, 2)->text(), "ASI Multiplexer(8ASI)");
-    EXPECT_EQ(alarms.item(0, 3)->text(), "Device online");
+    EXPECT_EQ(alarms.Text(0, 0), "Mux");
+    EXPECT_EQ(alarms.Text(0, 1), "127.0.0.5");
+    EXPECT_EQ(alarms.Text(0, 2), "ASI Multiplexer(8ASI)");
+    EXPECT_EQ(alarms.Text(0, 3), "Device online");
     EXPECT_TRUE(
-        alarms.item(0, 4)->text().contains(QRegularExpression("^\\d{4}-\\d{1,2}-\\d{1,2} "
-                                                              "\\d{1,2}:\\d{1,2}:\\d{1,2}$")));
-    EXPECT_EQ(alarms.item(1, 2)->text(), "");
+        alarms.Text(0, 4).contains(QRegularExpression("^\\d{4}-\\d{1,2}-\\d{1,2} "
+                                                      "\\d{1,2}:\\d{1,2}:\\d{1,2}$")));
+    EXPECT_EQ(alarms.Text(1, 2), "");
 
     prompt.answers = {IDCANCEL};
     alarms.OnCommand(CDevAlarmListView::ID_EMPTY_ALL);
@@ -197,14 +197,15 @@ TEST_F(DevListsTest, DeleteAlarmRemovesExactlyTheSelectedRows) {
     CDevAlarmListView alarms;
     for (int i = 0; i < 5; ++i)
         alarms.AddAlarm("D" + std::to_string(i), 0, "", "e");
+    ASSERT_EQ(alarms.rowCount(), 5);
     alarms.selectRow(1);
     alarms.selectionModel()->select(alarms.model()->index(3, 0),
                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     alarms.OnCommand(CDevAlarmListView::ID_DELETE_ALARM);
     ASSERT_EQ(alarms.rowCount(), 3);
-    EXPECT_EQ(alarms.item(0, 0)->text(), "D0");
-    EXPECT_EQ(alarms.item(1, 0)->text(), "D2");
-    EXPECT_EQ(alarms.item(2, 0)->text(), "D4");
+    EXPECT_EQ(alarms.Text(0, 0), "D0");
+    EXPECT_EQ(alarms.Text(1, 0), "D2");
+    EXPECT_EQ(alarms.Text(2, 0), "D4");
     EXPECT_TRUE(prompt.shown.empty());
 }
 
@@ -220,11 +221,11 @@ TEST_F(DevListsTest, AlarmTableKeepsTheMostRecentRowsAndTheLogKeepsAll) {
     }
     QApplication::processEvents();  // the end of the burst
     ASSERT_EQ(alarms.rowCount(), CDevAlarmListView::kMaxRows);
-    EXPECT_EQ(alarms.item(0, 0)->text(), "D25");
-    EXPECT_EQ(alarms.item(alarms.rowCount() - 1, 0)->text(), QString("D%1").arg(kAdded - 1));
+    EXPECT_EQ(alarms.Text(0, 0), "D25");
+    EXPECT_EQ(alarms.Text(alarms.rowCount() - 1, 0), QString("D%1").arg(kAdded - 1));
     // The newest row is in view.
-    EXPECT_TRUE(
-        alarms.viewport()->rect().intersects(alarms.visualItemRect(alarms.item(alarms.rowCount() - 1, 0))));
+    EXPECT_TRUE(alarms.viewport()->rect().intersects(
+        alarms.visualRect(alarms.model()->index(alarms.rowCount() - 1, 0))));
     std::ifstream in(DataFilePath("alarmlog.txt"));
     int lines = 0;
     for (std::string line; std::getline(in, line);)

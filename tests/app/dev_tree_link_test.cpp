@@ -43,7 +43,7 @@ QImage IconImage(const QIcon& icon) {
 int CountRows(CDevAlarmListView* alarms, const QString& name, const QString& text) {
     int n = 0;
     for (int row = 0; row < alarms->rowCount(); ++row)
-        if (alarms->item(row, 0)->text() == name && alarms->item(row, 3)->text() == text)
+        if (alarms->Text(row, 0) == name && alarms->Text(row, 3) == text)
             ++n;
     return n;
 }
@@ -149,7 +149,7 @@ TEST(DevTreeLinkTest, ManyDevicesChangeStateTogether) {
     auto rows = [&](const char* text) {
         int n = 0;
         for (int row = 0; row < alarms->rowCount(); ++row)
-            n += alarms->item(row, 3)->text() == text;
+            n += alarms->Text(row, 3) == text;
         return n;
     };
     ASSERT_TRUE(tick());

@@ -389,11 +389,11 @@ TEST_F(MainFrameTest, DeviceEventsReachTheAlarmListAndTheLog) {
         PostDeviceEvent(&stranger, "Device offline");
         CDevAlarmListView* alarms = frame.AlarmList();
         ASSERT_EQ(alarms->rowCount(), 2);
-        EXPECT_EQ(alarms->item(0, 0)->text(), QString::fromUtf8("Mux \xE4\xB8\xAD"));
-        EXPECT_EQ(alarms->item(0, 1)->text(), "127.0.0.7");
-        EXPECT_EQ(alarms->item(0, 2)->text(), "ASI Multiplexer(8ASI)");
-        EXPECT_EQ(alarms->item(0, 3)->text(), "Device online");
-        EXPECT_EQ(alarms->item(1, 2)->text(), "");
+        EXPECT_EQ(alarms->Text(0, 0), QString::fromUtf8("Mux \xE4\xB8\xAD"));
+        EXPECT_EQ(alarms->Text(0, 1), "127.0.0.7");
+        EXPECT_EQ(alarms->Text(0, 2), "ASI Multiplexer(8ASI)");
+        EXPECT_EQ(alarms->Text(0, 3), "Device online");
+        EXPECT_EQ(alarms->Text(1, 2), "");
 
         // Emptying the list never shortens the log.
         prompt.answers = {IDOK};

@@ -7,14 +7,18 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <thread>
 
 #include "device_simulator.h"
+#include "devices/device_events.h"
 #include "devices/device_packet.h"
 #include "devices/network_thread.h"
 #include "devices/qt_gui_handoff.h"
 #include "page_fixture.h"
 #include "pagebase/form_template_view.h"
+#include "platform/data_folder.h"
 
 namespace nms {
 namespace {
@@ -235,6 +239,49 @@ TEST_F(NetworkGuiTest, HandOffRunsLongQueuesInSlicesInOrder) {
     while (ran.size() < 2 && waited.elapsed() < 5000)
         QApplication::processEvents();
     EXPECT_EQ(ran, (std::vector<int>{0, 101}));
+}
+
+// A batch of status changes is spread over slices item by item, in order with the work around it; its
+// alarm log lines reach the file before other work runs (which may open a box and stay a long time).
+TEST_F(NetworkGuiTest, HandOffSpreadsABatchOverSlices) {
+    const std::string log = DataFilePath("alarmlog.txt");
+    std::remove(log.c_str());
+    auto logLines = [&] {
+        std::ifstream in(log);
+        int n = 0;
+        for (std::string line; std::getline(in, line);)
+            ++n;
+        return n;
+    };
+    QtGuiHandoff handoff;
+    std::vector<int> ran;
+    int ranBeforeTimer = -1, linesBeforeHandler = -1;
+    handoff.Post([&] { ran.push_back(-1); });
+    std::vector<std::function<void()>> batch;
+    for (int i = 0; i < 40; ++i)
+        batch.push_back([&ran, i] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            DeviceEvent event;
+            event.deviceName = "B" + std::to_string(i);
+            AppendAlarmLog(event);
+            ran.push_back(i);
+        });
+    handoff.PostBatch(std::move(batch));
+    handoff.Post([&] {
+        linesBeforeHandler = logLines();
+        ran.push_back(40);
+    });
+    QTimer::singleShot(0, [&] { ranBeforeTimer = int(ran.size()); });
+    QElapsedTimer waited;
+    waited.start();
+    while (ran.size() < 42 && waited.elapsed() < 5000)
+        QApplication::processEvents();
+    ASSERT_EQ(ran.size(), 42u);
+    for (int i = 0; i < 42; ++i)
+        EXPECT_EQ(ran[size_t(i)], i - 1);
+    EXPECT_GT(ranBeforeTimer, 1);
+    EXPECT_LT(ranBeforeTimer, 41);  // 80 ms of one batch: the timer came between two of its items
+    EXPECT_EQ(linesBeforeHandler, 40);
 }
 
 }  // namespace

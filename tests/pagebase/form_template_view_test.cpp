@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QShowEvent>
 #include <QSpontaneKeyEvent>
 #include <QTest>
@@ -14,6 +16,9 @@
 #include "devices/device_record.h"
 #include "devices/reply_routing.h"
 #include "page_fixture.h"
+#include "pagebase/block_page_view.h"
+#include "pagebase/form_binder.h"
+#include "reply_packet.h"
 
 namespace nms {
 namespace {
@@ -257,6 +262,160 @@ TEST(FormTemplateView, DestroyedPageDoesNotTouchAFreedRecord) {
     other.reset();  // the device list dropped it
     page.reset();   // must skip the freed record (ASan would tell)
     EXPECT_EQ(ReplyWindowOf(fx.Device()), nullptr);
+}
+
+// ---- the parameter-block page base ----
+
+const FieldTable& LevelTable() {
+    static const FieldTable table = [] {
+        FieldDef level;
+        level.key = "level";
+        level.label = "Level:";
+        level.max = 10;
+        level.message = "Level 0-10";
+        FieldDef gain = level;
+        gain.key = "gain";
+        gain.offset = 1;
+        gain.message = "Gain 0-10";
+        return FieldTable{level, gain};
+    }();
+    return table;
+}
+
+// A two-byte block read with 0x33 (selector entry in front) and written with 0x34; status 0x40.
+class LevelLogic : public BlockLogic {
+public:
+    PageStep Get(std::optional<int> selection) override {
+        return Request(0x33, {uint8_t(selection.value_or(0xEE))});
+    }
+    PageStep Set(const FormInputs& inputs, std::optional<int>) override {
+        PageStep refused;
+        if (!Collect(LevelTable(), inputs, m_block, &refused))
+            return refused.WithCaption("Warning");
+        return Request(0x34, m_block.Bytes());
+    }
+    PageStep HandleReply(const ReplyView& reply) override {
+        if (reply.Command() == 0x40)
+            return ++polls, PageStep{};
+        if (!Awaits(reply))
+            return {};
+        m_awaited = -1;
+        if (reply.Command() == 0x33)
+            m_block.Load(reply.Reader());
+        return PageStep::End();
+    }
+    PageStep Poll() const override { return PageStep::Poll(0x40); }
+
+    ParamBlock m_block{2};
+    int polls = 0;
+};
+
+class LevelPage : public CBlockPageView {
+public:
+    static constexpr int kPollTimerId = 70;
+    LevelPage() : m_binder(LevelTable(), this) {
+        auto* page = new QVBoxLayout(this);
+        AddChannelRow(page, "Channel:");
+        AddGetSetRow(page);
+        SetStatusPoll(kPollTimerId, 1000);
+        ShowChannels({"One", "Two"});
+    }
+    IBlockLogic* PageLogic() override { return &logic; }
+    FormBinder* PageForm() override { return &m_binder; }
+    void ShowBlock() override {
+        m_binder.Show(logic.m_block);
+        ++blocksShown;
+    }
+    QLineEdit* Edit(const char* key) { return qobject_cast<QLineEdit*>(m_binder.Control(key)); }
+
+    LevelLogic logic;
+    FormBinder m_binder;
+    int blocksShown = 0;
+};
+
+TEST(BlockPageView, ShowingReadsTheSelectedEntryAndAReplyOfItsDeviceFillsTheForm) {
+    test::PageFixture fx;
+    LevelPage page;
+    fx.Bind(&page);  // shown
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent.has_value());
+    EXPECT_EQ(sent->command, 0x33);
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{0}));
+    EXPECT_TRUE(page.IsBusy());
+
+    // Another device's reply, and one that answers nothing asked for, change nothing.
+    DeviceRecord other;
+    const ReplyPacket elsewhere(0x33, {7, 7});
+    page.OnDeviceReply(&other, elsewhere.View());
+    fx.FeedReply(0x34, {});
+    EXPECT_TRUE(page.IsBusy());
+    EXPECT_EQ(page.logic.m_block.Bytes(), (std::vector<uint8_t>{0, 0}));
+    fx.FeedReply(0x33, {4, 9});
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(page.Edit("level")->text(), "4");
+    EXPECT_EQ(page.Edit("gain")->text(), "9");
+
+    page.m_channel->setCurrentIndex(1);
+    emit page.m_channel->activated(1);
+    sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent.has_value());
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{1}));
+}
+
+TEST(BlockPageView, ARefusedSetFocusesItsFieldAndSendsNothing) {
+    test::PageFixture fx;
+    LevelPage page;
+    fx.Bind(&page);
+    QApplication::setActiveWindow(&page);
+    fx.TakeSentPacket();
+    fx.FeedReply(0x33, {1, 2});
+    page.Edit("gain")->setText("11");
+    page.m_set->click();
+    EXPECT_FALSE(fx.TakeSentPacket().has_value());
+    ASSERT_EQ(fx.Prompt().shown.size(), 1u);
+    EXPECT_EQ(fx.Prompt().shown[0].text, "Gain 0-10");
+    EXPECT_EQ(fx.Prompt().shown[0].caption, "Warning");
+    EXPECT_TRUE(page.Edit("gain")->hasFocus());
+    page.Edit("gain")->setText("3");
+    page.m_set->click();
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent.has_value());
+    EXPECT_EQ(sent->command, 0x34);
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{1, 3}));
+}
+
+TEST(BlockPageView, ATimedOutOrRefusedRequestLetsALateReplyChangeNothing) {
+    test::PageFixture fx;
+    LevelPage page;
+    fx.Bind(&page);  // shown: the Get is under way
+    EXPECT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    EXPECT_FALSE(page.IsBusy());
+    fx.FeedReply(0x33, {5, 5});
+    EXPECT_EQ(page.logic.m_block.Bytes(), (std::vector<uint8_t>{0, 0}));
+
+    fx.Device()->status = 0;  // offline: the link refuses the request
+    page.m_get->click();
+    fx.Device()->status = 3;
+    EXPECT_FALSE(page.logic.Waiting());
+    fx.FeedReply(0x33, {5, 5});
+    EXPECT_EQ(page.logic.m_block.Bytes(), (std::vector<uint8_t>{0, 0}));
+}
+
+TEST(BlockPageView, ThePollRunsWhileShownAndNeverTakesARequestsSlot) {
+    test::PageFixture fx;
+    LevelPage page;
+    fx.Bind(&page);  // shown: the Get is under way
+    fx.TakeSentPacket();
+    EXPECT_TRUE(fx.FireTimer(&page, LevelPage::kPollTimerId));
+    EXPECT_FALSE(fx.TakeSentPacket().has_value());
+    fx.FeedReply(0x33, {0, 0});
+    EXPECT_TRUE(fx.FireTimer(&page, LevelPage::kPollTimerId));
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent.has_value());
+    EXPECT_EQ(sent->command, 0x40);
+    EXPECT_FALSE(page.IsBusy());
+    page.hide();
+    EXPECT_FALSE(fx.FireTimer(&page, LevelPage::kPollTimerId));
 }
 
 }  // namespace

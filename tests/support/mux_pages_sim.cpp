@@ -1,7 +1,6 @@
 #include "mux_pages_sim.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "devices/byte_io.h"
@@ -459,7 +458,8 @@ std::optional<MuxPagesSim::Reply> MuxPagesSim::Status(uint8_t, const Bytes& q) {
     if (!polled)
         return std::nullopt;
     const unsigned t = m_tick++;
-    const uint32_t rates[4] = {38000 + (t * 37) % 500, 24000 + (t * 53) % 300, 30000 + (t * 29) % 400,
+    // Bitrates that wander a little around 38, 24, 30 and 20 Mbit/s.
+    const uint32_t rates[4] = {38000 + (t * 137) % 400, 24000 + (t * 71) % 300, 30000 + (t * 29) % 400,
                                20000 + (t * 17) % 200};
     // A set bit is a channel without input (red): channels 1 and 3 carry a stream, channel 2 now and then.
     // The two-output multiplexer's software up to 1.71 (devsim's default is 1.00) inverts both bytes and
@@ -482,7 +482,7 @@ std::optional<MuxPagesSim::Reply> MuxPagesSim::Status(uint8_t, const Bytes& q) {
         out.U8(alarms);
         out.U8(0x38);  // status byte
         for (uint32_t c = 0; c < 8; ++c) {
-            out.U16LE(uint16_t(c < 3 ? 4000 + 500 * c + t % 50 : 0));
+            out.U16LE(uint16_t(alarms & (1u << c) ? 0 : 4000 + 500 * c + t % 50));
             out.U16LE(0);
         }
         return r;

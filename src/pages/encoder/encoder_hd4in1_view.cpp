@@ -35,22 +35,17 @@ size_t encoderHD4in1_av::Slot(Hd4Version version) {
     }
 }
 
-encoderHD4in1_av::encoderHD4in1_av(QWidget* parent) : CFormTemplateView(parent) {
+encoderHD4in1_av::encoderHD4in1_av(QWidget* parent) : CBlockPageView(parent) {
     m_logic = std::make_unique<Hd4Logic>(0);
     auto* page = new QVBoxLayout(this);
 
-    auto* top = new QHBoxLayout;
-    m_channelLabel = new QLabel("Channel:", this);
-    m_channel = new QComboBox(this);
+    QHBoxLayout* top = AddChannelRow(page, "Channel:");
     m_inputLabel = new QLabel("HDMI:", this);
     m_inputText = new QLabel(this);
-    top->addWidget(m_channelLabel);
-    top->addWidget(m_channel);
-    top->addSpacing(20);
-    top->addWidget(m_inputLabel);
-    top->addWidget(m_inputText);
-    top->addStretch();
-    page->addLayout(top);
+    // Beside the channel list, before the row's stretch.
+    top->insertSpacing(2, 20);
+    top->insertWidget(3, m_inputLabel);
+    top->insertWidget(4, m_inputText);
 
     m_stack = new QStackedWidget(this);
     for (Hd4Version version : kVersions) {
@@ -77,18 +72,8 @@ encoderHD4in1_av::encoderHD4in1_av(QWidget* parent) : CFormTemplateView(parent) 
     }
     page->addWidget(m_stack);
 
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_get);
-    buttons->addWidget(m_set);
-    buttons->addStretch();
-    page->addLayout(buttons);
+    AddGetSetRow(page);
     page->addStretch();
-
-    connect(m_get, &QPushButton::clicked, this, &encoderHD4in1_av::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &encoderHD4in1_av::OnSet);
-    connect(m_channel, &QComboBox::activated, this, &encoderHD4in1_av::OnGet);
 }
 
 encoderHD4in1_av::~encoderHD4in1_av() = default;
@@ -98,10 +83,10 @@ void encoderHD4in1_av::OnInitialUpdate() {
     if (m_logic->Variant().modulator) {
         m_binders[0]->Label("volume")->setText("Volume(0~15)");
     }
-    ShowImage();
+    ShowBlock();
 }
 
-void encoderHD4in1_av::ShowImage() {
+void encoderHD4in1_av::ShowBlock() {
     m_stack->setCurrentWidget(m_forms[Slot(m_logic->Version())]);
     FormBinder& binder = Binder();
     for (const FieldDef& f : binder.Table())
@@ -133,40 +118,6 @@ void encoderHD4in1_av::OnSelChangePixel() {
     const std::string message = m_logic->CheckPixel(pixel->currentIndex());
     if (!message.empty())
         ShowMessageBox(message);
-}
-
-void encoderHD4in1_av::OnGet() {
-    if (DeviceOnline())
-        Carry(m_logic->Get(m_channel->currentIndex()));
-}
-
-void encoderHD4in1_av::OnSet() {
-    if (!DeviceOnline())
-        return;
-    const PageStep step = m_logic->Set(Binder().Inputs(), m_channel->currentIndex());
-    Binder().Focus(m_logic->FailedField());
-    Carry(step);
-}
-
-void encoderHD4in1_av::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void encoderHD4in1_av::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_logic->WaitEnded();
-    CFormTemplateView::OnTimer(id);
-}
-
-void encoderHD4in1_av::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic->HandleReply(reply));
-}
-
-void encoderHD4in1_av::OnRefresh(unsigned what, bool) {
-    if (what & PageStep::kRefreshAll)
-        ShowImage();
 }
 
 }  // namespace nms

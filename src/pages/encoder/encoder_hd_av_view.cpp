@@ -28,7 +28,7 @@ void ShowLock(QLabel* lamp, bool signal) {
 
 }  // namespace
 
-CencoderHDav::CencoderHDav(QWidget* parent) : CFormTemplateView(parent) {
+CencoderHDav::CencoderHDav(QWidget* parent) : CBlockPageView(parent) {
     m_binder = std::make_unique<FormBinder>(HdAvTable(), this);
     auto* page = new QVBoxLayout(this);
 
@@ -77,17 +77,10 @@ CencoderHDav::CencoderHDav(QWidget* parent) : CFormTemplateView(parent) {
     status->addStretch();
     page->addLayout(status);
 
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_get);
-    buttons->addWidget(m_set);
-    buttons->addStretch();
-    page->addLayout(buttons);
+    AddGetSetRow(page);
     page->addStretch();
+    SetStatusPoll(kStatusTimerId, kHdAvPollMs);
 
-    connect(m_get, &QPushButton::clicked, this, &CencoderHDav::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &CencoderHDav::OnSet);
     for (QRadioButton* radio : inputs->findChildren<QRadioButton*>())
         connect(radio, &QRadioButton::clicked, this, &CencoderHDav::OnInputClick);
 }
@@ -99,7 +92,7 @@ QComboBox* CencoderHDav::PixelCombo() const {
 }
 
 void CencoderHDav::SetDevice(DeviceRecord* device) {
-    CFormTemplateView::SetDevice(device);
+    CBlockPageView::SetDevice(device);
     if (DeviceOnline())
         OnGet();
 }
@@ -153,44 +146,22 @@ void CencoderHDav::OnInputClick() {
 
 void CencoderHDav::OnGet() {
     if (DeviceOnline())
-        Carry(m_logic.Get());
+        CBlockPageView::OnGet();
     else
         ShowBlock();
 }
 
-void CencoderHDav::OnSet() {
-    if (!DeviceOnline())
-        return;
-    const PageStep step = m_logic.Set(m_binder->Inputs(), PixelCombo()->currentIndex());
-    m_binder->Focus(m_logic.FailedField());
-    Carry(step);
+std::optional<int> CencoderHDav::Selection() const {
+    const int pixel = PixelCombo()->currentIndex();
+    return pixel >= 0 ? std::optional<int>(pixel) : std::nullopt;
 }
 
-void CencoderHDav::OnShowWindow(bool shown) {
-    if (!shown) {
-        KillTimer(kStatusTimerId);
-        return;
-    }
-    if (m_device) {
-        OnGet();
-        SetTimer(kStatusTimerId, kHdAvPollMs);
-    }
+bool CencoderHDav::MayPoll() const {
+    return CEncoderPublicView::MayPollStatus(*this);
 }
 
-void CencoderHDav::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_logic.WaitEnded();
-    CEncoderPublicView::StatusPollTimer(*this, id);
-}
-
-void CencoderHDav::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic.HandleReply(reply));
-}
-
-void CencoderHDav::OnRefresh(unsigned what, bool) {
-    if (what & PageStep::kRefreshAll)
-        ShowBlock();
+void CencoderHDav::OnRefresh(unsigned what, bool refreshed) {
+    CBlockPageView::OnRefresh(what, refreshed);
     if (what & HdAvLogic::kRefreshStatus)
         ShowStatus();
 }

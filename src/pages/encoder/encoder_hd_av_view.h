@@ -4,8 +4,8 @@
 #include <array>
 #include <memory>
 
+#include "pagebase/block_page_view.h"
 #include "pagebase/form_binder.h"
-#include "pagebase/form_template_view.h"
 #include "pages/encoder/hd_av_logic.h"
 
 class QComboBox;
@@ -15,7 +15,7 @@ class QPushButton;
 
 namespace nms {
 
-class CencoderHDav : public CFormTemplateView {
+class CencoderHDav : public CBlockPageView {
     Q_OBJECT
 public:
     explicit CencoderHDav(QWidget* parent = nullptr);
@@ -23,10 +23,8 @@ public:
 
     void SetDevice(DeviceRecord* device) override;
     void OnInitialUpdate() override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnTimer(int id) override;
-    void OnGet();
-    void OnSet();
+    // Offline, a Get shows the block as it stands.
+    void OnGet() override;
     // A click on an input: the pixel list and the audio interface follow it; other edits stay.
     void OnInputClick();
 
@@ -39,16 +37,17 @@ public:
     QLineEdit* m_max = nullptr;
     QLineEdit* m_min = nullptr;
     QLabel* m_format = nullptr;
-    QPushButton* m_get = nullptr;
-    QPushButton* m_set = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
+    IBlockLogic* PageLogic() override { return &m_logic; }
+    FormBinder* PageForm() override { return m_binder.get(); }
+    void ShowBlock() override;
+    // A Set writes the pixel entry chosen.
+    std::optional<int> Selection() const override;
+    bool MayPoll() const override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
 
 private:
-    void ShowBlock();
     void ShowStatus();
     void FillPixels(int input, int value);
 

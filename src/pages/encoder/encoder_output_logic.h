@@ -15,9 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 
 namespace nms {
 
@@ -99,7 +97,7 @@ std::string GeneratedMacText(int month, int day, int hour, int minute, int secon
 std::string SecondFrequencyText(const std::string& first, std::optional<EncoderStandard> standard,
                                 int bandwidthIndex);
 
-class EncoderOutputLogic {
+class EncoderOutputLogic : public BlockLogic {
 public:
     EncoderOutputLogic();
 
@@ -111,15 +109,15 @@ public:
     const ParamBlock& Image() const { return m_image; }
     EncoderOutputLayout Layout() const;
     const EncoderStatusDisplay& Status() const { return m_status; }
-    int FailedField() const { return m_failedField; }
     // The refused field's message goes in the validation box ("Warning") rather than a plain box.
     bool WarningBox() const { return m_warningBox; }
 
-    PageStep Get();
+    // The page has no selector.
+    PageStep Get(std::optional<int> selection) override;
     // Checks and takes the form, then the Set request of the model; a refusal is a message step.
-    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs);
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    PageStep Set(const FormInputs& inputs, std::optional<int> selection) override;
+    PageStep HandleReply(const ReplyView& reply) override;
+    PageStep Poll() const override { return PageStep::Poll(kCmdEncoderStatus); }
     // The operator clicked the standard's radio button: the standard byte is set again.
     void SelectStandard(EncoderStandard standard);
     // The size of the Set request the model sends now.
@@ -140,8 +138,6 @@ private:
     ParamBlock m_image{kEncoderImageSize};
     int m_channels = 4;
     int m_standard = -1;  // -1: no RF group; else the standard byte as the device reported it
-    int m_awaited = -1;
-    int m_failedField = -1;
     bool m_warningBox = false;
     bool m_extremesKnown = false;
     uint32_t m_max = 0, m_min = 0;

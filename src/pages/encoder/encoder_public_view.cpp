@@ -87,10 +87,11 @@ const std::vector<std::string> kRfKeys = {"x.freq1",
 }  // namespace
 
 CEncoderPublicView::CEncoderPublicView(QWidget* parent)
-    : CFormTemplateView(parent), m_binder(std::make_unique<FormBinder>(EncoderOutputTable(), this)) {
+    : CBlockPageView(parent), m_binder(std::make_unique<FormBinder>(EncoderOutputTable(), this)) {
     FormBinder& b = *m_binder;
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
+    MakeGetSetButtons();
+    // The status is asked for only while the operator can see it.
+    SetStatusPoll(kEncoderStatusTimerId, kEncoderStatusPollMs);
 
     auto* output = new QGroupBox(this);
     auto* outputGrid = new QGridLayout(output);
@@ -183,16 +184,17 @@ CEncoderPublicView::CEncoderPublicView(QWidget* parent)
     columns->addLayout(right);
     columns->addStretch();
 
-    connect(m_get, &QPushButton::clicked, this, &CEncoderPublicView::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &CEncoderPublicView::OnSet);
     connect(m_generateMac, &QPushButton::clicked, this, &CEncoderPublicView::OnGenerateMac);
     connect(static_cast<QLineEdit*>(b.Control("x.freq1")), &QLineEdit::textEdited, this,
             &CEncoderPublicView::OnFrequencyChange);
 }
 
+bool CEncoderPublicView::MayPollStatus(const CFormTemplateView& page) {
+    return page.DeviceOnline() && !page.IsBusy() && page.Device()->busy.load() == 0;
+}
+
 void CEncoderPublicView::StatusPollTimer(CFormTemplateView& page, int timerId) {
-    const DeviceRecord* device = page.Device();
-    if (timerId == kEncoderStatusTimerId && page.DeviceOnline() && !page.IsBusy() && device->busy.load() == 0)
+    if (timerId == kEncoderStatusTimerId && MayPollStatus(page))
         page.Carry(PageStep::Poll(kCmdEncoderStatus));
     page.CFormTemplateView::OnTimer(timerId);
 }
@@ -237,9 +239,13 @@ void CEncoderPublicView::ApplyLayout() {
     m_mbps->setVisible(b.IsUsed("bitrate"));
 }
 
+void CEncoderPublicView::ShowBlock() {
+    m_binder->Show(m_logic.Image());
+}
+
 bool CEncoderPublicView::DoDataExchange(bool collect) {
     if (!collect)
-        m_binder->Show(m_logic.Image());
+        ShowBlock();
     // Collecting is the logic's (OnSet): it checks and takes the form in one pass.
     return true;
 }
@@ -259,52 +265,12 @@ void CEncoderPublicView::ShowStatus() {
     m_statusLine->setText(QString::fromStdString(s.statusLine));
 }
 
-void CEncoderPublicView::OnGet() {
-    Carry(m_logic.Get());
-}
-
-void CEncoderPublicView::OnSet() {
-    if (!DeviceOnline())
-        return;
-    PageStep step = m_logic.Set(m_binder->Inputs());
-    m_binder->Focus(m_logic.FailedField());
-    if (m_logic.WarningBox()) {
-        // The identifiers' message comes in the encoder pages' validation box.
-        for (const std::string& text : step.messages)
-            ShowMessageBox(text, "Warning");
-        step.messages.clear();
-    }
-    Carry(step);
-}
-
-void CEncoderPublicView::OnShowWindow(bool shown) {
-    if (!m_device)
-        return;
-    // The status is asked for only while the operator can see it.
-    if (shown) {
-        OnGet();
-        SetTimer(kEncoderStatusTimerId, kEncoderStatusPollMs);
-    } else {
-        KillTimer(kEncoderStatusTimerId);
-    }
-}
-
-void CEncoderPublicView::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_logic.WaitEnded();
-    StatusPollTimer(*this, id);
-}
-
-void CEncoderPublicView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic.HandleReply(reply));
-}
-
 void CEncoderPublicView::OnRefresh(unsigned what, bool refreshed) {
     if (what & EncoderOutputLogic::kRefreshLayout)
         ApplyLayout();
     if (what & EncoderOutputLogic::kRefreshStatus)
         ShowStatus();
+    // The block shows through the form exchange, which a wait that just ended has run already.
     CFormTemplateView::OnRefresh(what, refreshed);
 }
 

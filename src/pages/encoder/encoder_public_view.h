@@ -7,8 +7,8 @@
 #include <array>
 #include <memory>
 
+#include "pagebase/block_page_view.h"
 #include "pagebase/form_binder.h"
-#include "pagebase/form_template_view.h"
 #include "pages/encoder/encoder_output_logic.h"
 
 class QGroupBox;
@@ -22,7 +22,7 @@ namespace nms {
 constexpr int kEncoderStatusTimerId = 66;
 constexpr int kEncoderStatusPollMs = 1500;
 
-class CEncoderPublicView : public CFormTemplateView {
+class CEncoderPublicView : public CBlockPageView {
     Q_OBJECT
 public:
     explicit CEncoderPublicView(QWidget* parent = nullptr);
@@ -32,12 +32,10 @@ public:
     // and starts no wait. Every timer id then goes to the base handling (timer 4: the wait's time-out).
     // Starts and stops no timer: the page that uses it does.
     static void StatusPollTimer(CFormTemplateView& page, int timerId);
+    // Whether a tick of that poll asks for the status now.
+    static bool MayPollStatus(const CFormTemplateView& page);
 
     void OnInitialUpdate() override;
-    void OnTimer(int id) override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnGet();
-    void OnSet();
     void OnGenerateMac();
     void OnStandardClicked(EncoderStandard standard);
     void OnFrequencyChange();
@@ -46,8 +44,6 @@ public:
     const EncoderOutputLogic& Logic() const { return m_logic; }
     QWidget* Field(const char* key) const { return m_binder->Control(key); }
 
-    QPushButton* m_get = nullptr;
-    QPushButton* m_set = nullptr;
     std::array<QLabel*, kEncoderChannels + 1> m_lamps{};  // CH1..CH16, then the input lamp
     std::array<QLabel*, kEncoderChannels + 1> m_lampCaptions{};
     QLineEdit* m_bitrate = nullptr;
@@ -63,9 +59,14 @@ public:
     QPushButton* m_generateMac = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
+    IBlockLogic* PageLogic() override { return &m_logic; }
+    FormBinder* PageForm() override { return m_binder.get(); }
+    void ShowBlock() override;
+    // A Get always asks (without a device online the link refuses it); a Set needs the device online.
+    bool MayGet() const override { return true; }
+    bool MaySet() const override { return DeviceOnline(); }
+    bool MayPoll() const override { return MayPollStatus(*this); }
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
     bool DoDataExchange(bool collect) override;
 
 private:

@@ -5,6 +5,7 @@
 namespace nms {
 namespace {
 
+constexpr const char* kValidationCaption = "Warning";
 constexpr uint8_t kGet = 0x64, kSet = 0x65, kIdentityGet = 0x33, kIdentitySet = 0x34, kStatus = 0x40;
 
 constexpr EncoderSystemVariant kVariants[] = {
@@ -103,27 +104,28 @@ std::vector<uint8_t> EncoderSystemLogic::ChannelPrefix(std::optional<int> channe
 PageStep EncoderSystemLogic::Get(std::optional<int> channel) {
     if (Identity())
         m_range.Restart();
-    m_awaited = kGet;
-    return PageStep::Request(kGet, ChannelPrefix(channel));
+    return Request(kGet, ChannelPrefix(channel));
 }
 
-PageStep EncoderSystemLogic::Set(const std::vector<std::optional<FieldInput>>& inputs,
-                                 std::optional<int> channel) {
-    m_failedField = -1;
+PageStep EncoderSystemLogic::Set(const FormInputs& inputs, std::optional<int> channel) {
     // Checked on a copy: a refused Set leaves the block as read.
     ParamBlock edited = m_block;
-    const CollectResult result = CollectFields(Table(), inputs, edited);
-    if (!result.ok) {
-        m_failedField = result.field;
-        return PageStep::Message(result.message);
+    PageStep refused;
+    if (!Collect(Table(), inputs, edited, &refused)) {
+        if (!m_hd)
+            refused.caption = kValidationCaption;
+        return refused;
     }
     m_block = edited;
     std::vector<uint8_t> payload = ChannelPrefix(channel);
     const auto& bytes = m_block.Bytes();
     const int size = m_hd ? kHdSystemWireSize : kEncoderSystemWireSize;
     payload.insert(payload.end(), bytes.begin(), bytes.begin() + size);
-    m_awaited = kSet;
-    return PageStep::Request(kSet, std::move(payload));
+    return Request(kSet, std::move(payload));
+}
+
+PageStep EncoderSystemLogic::Poll() const {
+    return Identity() ? PageStep::Poll(kStatus) : PageStep{};
 }
 
 PageStep EncoderSystemLogic::Status(const ReplyView& reply) {
@@ -143,7 +145,7 @@ PageStep EncoderSystemLogic::Status(const ReplyView& reply) {
 PageStep EncoderSystemLogic::HandleReply(const ReplyView& reply) {
     if (reply.Command() == kStatus)
         return Identity() ? Status(reply) : PageStep{};
-    if (m_awaited < 0 || reply.Command() != m_awaited)
+    if (!Awaits(reply))
         return {};
     switch (reply.Command()) {
         case kGet: {
@@ -155,8 +157,7 @@ PageStep EncoderSystemLogic::HandleReply(const ReplyView& reply) {
             m_block.Load(reply.Reader().Sub(size_t(at), size_t(size)));
             if (!Identity())
                 break;
-            m_awaited = kIdentityGet;
-            PageStep step = PageStep::Request(kIdentityGet, {});
+            PageStep step = Request(kIdentityGet, {});
             step.refresh = PageStep::kRefreshAll;
             return step;
         }
@@ -171,8 +172,7 @@ PageStep EncoderSystemLogic::HandleReply(const ReplyView& reply) {
                 std::vector<uint8_t> identity(kEncoderIdentitySize, 0);
                 const auto& bytes = m_block.Bytes();
                 std::copy_n(bytes.begin() + kEncoderIdentityAt, kEncoderIdentityFieldsSize, identity.begin());
-                m_awaited = kIdentitySet;
-                return PageStep::Request(kIdentitySet, std::move(identity));
+                return Request(kIdentitySet, std::move(identity));
             }
             break;
         default:

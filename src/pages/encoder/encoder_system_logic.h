@@ -8,9 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 #include "pages/encoder/encoder_fields.h"
 
 namespace nms {
@@ -45,7 +43,7 @@ const EncoderSystemVariant& EncoderSystemVariantOf(int pageParam);
 // The PMT PID check on leaving its edit: empty when the text may stay, else the message to show.
 std::string CheckPmtPidText(const std::string& text);
 
-class EncoderSystemLogic {
+class EncoderSystemLogic : public BlockLogic {
 public:
     enum : unsigned { kRefreshStatus = PageStep::kRefreshPageBits };
 
@@ -57,18 +55,18 @@ public:
     bool Identity() const { return !m_hd && !m_channels; }
     const FieldTable& Table() const { return m_hd ? HdSystemTable() : EncoderSystemTable(); }
     const ParamBlock& Block() const { return m_block; }
-    int FailedField() const { return m_failedField; }
-    bool Waiting() const { return m_awaited >= 0; }
 
     // The status of the one-channel SD encoder.
     const BitrateRange& Range() const { return m_range; }
     std::optional<int32_t> Bitrate() const { return m_bitrate; }
     std::optional<bool> Alarm() const { return m_alarm; }
 
-    PageStep Get(std::optional<int> channel);
-    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs, std::optional<int> channel);
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    PageStep Get(std::optional<int> channel) override;
+    // The SD encoders refuse a field in their validation box ("Warning").
+    PageStep Set(const FormInputs& inputs, std::optional<int> channel) override;
+    PageStep HandleReply(const ReplyView& reply) override;
+    // The one-channel SD encoder's status; nothing on the others.
+    PageStep Poll() const override;
 
 private:
     std::vector<uint8_t> ChannelPrefix(std::optional<int> channel) const;
@@ -77,8 +75,6 @@ private:
     bool m_hd;
     bool m_channels;
     ParamBlock m_block;
-    int m_awaited = -1;
-    int m_failedField = -1;
     BitrateRange m_range;
     std::optional<int32_t> m_bitrate;
     std::optional<bool> m_alarm;

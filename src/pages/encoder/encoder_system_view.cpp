@@ -25,19 +25,13 @@ constexpr const char* kValidationCaption = "Warning";
 
 }  // namespace
 
-CEncoderSystemView::CEncoderSystemView(bool hd, QWidget* parent) : CFormTemplateView(parent), m_hd(hd) {
+CEncoderSystemView::CEncoderSystemView(bool hd, QWidget* parent) : CBlockPageView(parent), m_hd(hd) {
     m_logic = std::make_unique<EncoderSystemLogic>(0, hd);
     const FieldTable& table = hd ? HdSystemTable() : EncoderSystemTable();
     m_binder = std::make_unique<FormBinder>(table, this);
     auto* page = new QVBoxLayout(this);
 
-    auto* channelRow = new QHBoxLayout;
-    m_channelLabel = new QLabel("Encoding Channel:", this);
-    m_channel = new QComboBox(this);
-    channelRow->addWidget(m_channelLabel);
-    channelRow->addWidget(m_channel);
-    channelRow->addStretch();
-    page->addLayout(channelRow);
+    AddChannelRow(page, "Encoding Channel:");
 
     auto* bitrateRow = new QHBoxLayout;
     auto* bitrate = Edit("bitrate");
@@ -70,13 +64,7 @@ CEncoderSystemView::CEncoderSystemView(bool hd, QWidget* parent) : CFormTemplate
     m_identityGroup = FieldGroup("System PID", *m_binder, {"tsId", "netId", "port"}, this);
     page->addWidget(m_identityGroup);
 
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_get);
-    buttons->addWidget(m_set);
-    buttons->addStretch();
-    page->addLayout(buttons);
+    AddGetSetRow(page);
 
     m_statusRow = new QWidget(this);
     auto* status = new QHBoxLayout(m_statusRow);
@@ -98,9 +86,8 @@ CEncoderSystemView::CEncoderSystemView(bool hd, QWidget* parent) : CFormTemplate
     page->addWidget(m_statusRow);
     page->addStretch();
 
-    connect(m_get, &QPushButton::clicked, this, &CEncoderSystemView::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &CEncoderSystemView::OnSet);
-    connect(m_channel, &QComboBox::activated, this, &CEncoderSystemView::OnGet);
+    // The one-channel SD encoder polls its status whether or not the page is shown.
+    SetStatusPoll(kStatusTimerId, kEncoderSystemPollMs, false);
     connect(qobject_cast<QCheckBox*>(m_binder->Control("sdt")), &QCheckBox::clicked, this,
             &CEncoderSystemView::OnSdtInsertClick);
     if (!hd)
@@ -115,12 +102,7 @@ QLineEdit* CEncoderSystemView::Edit(const std::string& key) const {
 
 void CEncoderSystemView::OnInitialUpdate() {
     m_logic = std::make_unique<EncoderSystemLogic>(m_pageParam, m_hd);
-    const bool channels = m_logic->Channels();
-    m_channelLabel->setVisible(channels);
-    m_channel->setVisible(channels);
-    FillChannels(m_channel, channels
-                                ? std::vector<std::string>{"Channel 1", "Channel 2", "Channel 3", "Channel 4"}
-                                : std::vector<std::string>{});
+    ShowChannels(EncodingChannels(m_logic->Channels()));
     // The four-channel encoder has no output identity of its own here; those bytes are never sent.
     const bool identity = m_hd || m_logic->Identity();
     m_identityGroup->setVisible(identity);
@@ -179,45 +161,12 @@ void CEncoderSystemView::OnPmtPidKillFocus() {
     ShowMessageBox(message, kValidationCaption);
 }
 
-void CEncoderSystemView::OnGet() {
-    if (!m_device || (m_hd && !DeviceOnline()))
-        return;
-    Carry(m_logic->Get(SelectedChannel(m_channel)));
+bool CEncoderSystemView::MayPoll() const {
+    return CEncoderPublicView::MayPollStatus(*this);
 }
 
-void CEncoderSystemView::OnSet() {
-    if (!m_device)
-        return;
-    const PageStep step = m_logic->Set(m_binder->Inputs(), SelectedChannel(m_channel));
-    m_binder->Focus(m_logic->FailedField());
-    if (!m_hd && !step.HasRequest()) {
-        // The SD encoders' checks answer in the encoder pages' validation box.
-        for (const std::string& text : step.messages)
-            ShowMessageBox(text, kValidationCaption);
-        return;
-    }
-    Carry(step);
-}
-
-void CEncoderSystemView::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void CEncoderSystemView::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_logic->WaitEnded();
-    CEncoderPublicView::StatusPollTimer(*this, id);
-}
-
-void CEncoderSystemView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic->HandleReply(reply));
-}
-
-void CEncoderSystemView::OnRefresh(unsigned what, bool) {
-    if (what & PageStep::kRefreshAll)
-        ShowBlock();
+void CEncoderSystemView::OnRefresh(unsigned what, bool refreshed) {
+    CBlockPageView::OnRefresh(what, refreshed);
     if (what & EncoderSystemLogic::kRefreshStatus)
         ShowStatus();
 }

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "pagebase/block_page_view.h"
 #include "pagebase/form_binder.h"
-#include "pagebase/form_template_view.h"
 #include "pages/encoder/encoder_system_logic.h"
 
 class QCheckBox;
@@ -20,17 +20,13 @@ class QSlider;
 
 namespace nms {
 
-class CEncoderSystemView : public CFormTemplateView {
+class CEncoderSystemView : public CBlockPageView {
     Q_OBJECT
 public:
     explicit CEncoderSystemView(QWidget* parent = nullptr) : CEncoderSystemView(false, parent) {}
     ~CEncoderSystemView() override;
 
     void OnInitialUpdate() override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnTimer(int id) override;
-    void OnGet();
-    void OnSet();
     void OnSdtInsertClick();
     void OnPmtPidKillFocus();
 
@@ -38,8 +34,6 @@ public:
     const EncoderSystemLogic& Logic() const { return *m_logic; }
     QLineEdit* Edit(const std::string& key) const;
 
-    QComboBox* m_channel = nullptr;
-    QLabel* m_channelLabel = nullptr;
     QSlider* m_slider = nullptr;
     QGroupBox* m_modeGroup = nullptr;
     QGroupBox* m_identityGroup = nullptr;
@@ -48,17 +42,19 @@ public:
     QLineEdit* m_bitrate = nullptr;
     QLineEdit* m_max = nullptr;
     QLineEdit* m_min = nullptr;
-    QPushButton* m_get = nullptr;
-    QPushButton* m_set = nullptr;
 
 protected:
     CEncoderSystemView(bool hd, QWidget* parent);
-    void OnShowWindow(bool shown) override;
+    IBlockLogic* PageLogic() override { return m_logic.get(); }
+    FormBinder* PageForm() override { return m_binder.get(); }
+    void ShowBlock() override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic->WaitEnded(); }
+    // The SD pages ask any bound device (an offline one refuses the request); the HD page an online one.
+    bool MayGet() const override { return m_hd ? DeviceOnline() : m_device != nullptr; }
+    bool MaySet() const override { return m_device != nullptr; }
+    bool MayPoll() const override;
 
 private:
-    void ShowBlock();
     void ShowStatus();
 
     const bool m_hd;

@@ -1,11 +1,8 @@
 #include "pages/encoder/encoder_video_view.h"
 
-#include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -27,21 +24,19 @@ bool IsRightSlider(const std::string& key) {
     return false;
 }
 
+std::unique_ptr<SdBlockLogic> MakeLogic(int pageParam) {
+    return std::make_unique<SdBlockLogic>(pageParam, kGetCommand, kSdVideoBlockSize, kSdVideoBlockSize + 1,
+                                          SdVideoTable());
+}
+
 }  // namespace
 
-CEncoderVideoView::CEncoderVideoView(QWidget* parent) : CFormTemplateView(parent) {
-    m_logic = std::make_unique<SdBlockLogic>(0, kGetCommand, kSdVideoBlockSize, kSdVideoBlockSize + 1,
-                                             SdVideoTable());
+CEncoderVideoView::CEncoderVideoView(QWidget* parent) : CBlockPageView(parent) {
+    m_logic = MakeLogic(0);
     m_binder = std::make_unique<FormBinder>(SdVideoTable(), this);
     auto* page = new QVBoxLayout(this);
 
-    auto* channelRow = new QHBoxLayout;
-    m_channelLabel = new QLabel("Encoding Channel:", this);
-    m_channel = new QComboBox(this);
-    channelRow->addWidget(m_channelLabel);
-    channelRow->addWidget(m_channel);
-    channelRow->addStretch();
-    page->addLayout(channelRow);
+    AddChannelRow(page, "Encoding Channel:");
 
     auto* settings = new QGridLayout;
     m_binder->AddRows(settings, {"input", "mode", "av", "gop", "compress", "profile", "level"});
@@ -66,18 +61,8 @@ CEncoderVideoView::CEncoderVideoView(QWidget* parent) : CFormTemplateView(parent
     }
     page->addLayout(pictures);
 
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_get);
-    buttons->addWidget(m_set);
-    buttons->addStretch();
-    page->addLayout(buttons);
+    AddGetSetRow(page);
     page->addStretch();
-
-    connect(m_get, &QPushButton::clicked, this, &CEncoderVideoView::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &CEncoderVideoView::OnSet);
-    connect(m_channel, &QComboBox::activated, this, &CEncoderVideoView::OnGet);
 }
 
 CEncoderVideoView::~CEncoderVideoView() = default;
@@ -88,14 +73,8 @@ QSlider* CEncoderVideoView::Slider(const std::string& key) const {
 }
 
 void CEncoderVideoView::OnInitialUpdate() {
-    m_logic = std::make_unique<SdBlockLogic>(m_pageParam, kGetCommand, kSdVideoBlockSize,
-                                             kSdVideoBlockSize + 1, SdVideoTable());
-    const bool channels = m_logic->Variant().channels;
-    m_channelLabel->setVisible(channels);
-    m_channel->setVisible(channels);
-    FillChannels(m_channel, channels
-                                ? std::vector<std::string>{"Channel 1", "Channel 2", "Channel 3", "Channel 4"}
-                                : std::vector<std::string>{});
+    m_logic = MakeLogic(m_pageParam);
+    ShowChannels(EncodingChannels(m_logic->Variant().channels));
     ShowBlock();
 }
 
@@ -117,40 +96,6 @@ void CEncoderVideoView::ShowBlock() {
     ShowFallbacks(*m_binder, block, SdVideoFallbacks());
     for (const auto& [key, slider] : m_sliders)
         slider->setValue(int(block.Value(SdVideoTable()[size_t(m_binder->Index(key))])));
-}
-
-void CEncoderVideoView::OnGet() {
-    if (m_device)
-        Carry(m_logic->Get(SelectedChannel(m_channel)));
-}
-
-void CEncoderVideoView::OnSet() {
-    if (!m_device)
-        return;
-    const PageStep step = m_logic->Set(m_binder->Inputs(), SelectedChannel(m_channel));
-    m_binder->Focus(m_logic->FailedField());
-    Carry(step);
-}
-
-void CEncoderVideoView::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void CEncoderVideoView::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_logic->WaitEnded();
-    CFormTemplateView::OnTimer(id);
-}
-
-void CEncoderVideoView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic->HandleReply(reply));
-}
-
-void CEncoderVideoView::OnRefresh(unsigned what, bool) {
-    if (what & PageStep::kRefreshAll)
-        ShowBlock();
 }
 
 }  // namespace nms

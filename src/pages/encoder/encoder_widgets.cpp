@@ -77,6 +77,12 @@ std::optional<int> SelectedChannel(const QComboBox* combo) {
     return combo->currentIndex();
 }
 
+std::vector<std::string> EncodingChannels(bool channels) {
+    if (!channels)
+        return {};
+    return {"Channel 1", "Channel 2", "Channel 3", "Channel 4"};
+}
+
 QGroupBox* FieldGroup(const QString& title, FormBinder& binder, const std::vector<std::string>& keys,
                       QWidget* parent) {
     auto* box = new QGroupBox(title, parent);

@@ -35,6 +35,8 @@ void FollowEdit(QSlider* slider, const QLineEdit* edit, int clampMin, int clampM
 void FillChannels(QComboBox* combo, const std::vector<std::string>& names);
 // The selected channel, or none.
 std::optional<int> SelectedChannel(const QComboBox* combo);
+// The four-channel encoders' list ("Channel 1" ... "Channel 4"), or none.
+std::vector<std::string> EncodingChannels(bool channels);
 
 // A titled box holding the keys' captions and controls in rows.
 QGroupBox* FieldGroup(const QString& title, FormBinder& binder, const std::vector<std::string>& keys,

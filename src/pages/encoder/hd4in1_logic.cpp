@@ -295,24 +295,21 @@ std::string Hd4Logic::CheckPixel(int selection) const {
     return {};
 }
 
-PageStep Hd4Logic::Get(int channelSelection) {
+PageStep Hd4Logic::Get(std::optional<int> channel) {
     std::vector<uint8_t> payload(9, 0);
-    payload[8] = uint8_t(std::max(channelSelection, 0));
-    m_awaited = kGet;
-    return PageStep::Request(kGet, std::move(payload));
+    payload[8] = uint8_t(std::max(channel.value_or(0), 0));
+    return Request(kGet, std::move(payload));
 }
 
-PageStep Hd4Logic::Set(const std::vector<std::optional<FieldInput>>& inputs, int channelSelection) {
+PageStep Hd4Logic::Set(const FormInputs& inputs, std::optional<int> channel) {
     m_failedField = -1;
     // Without a channel the record would land on whichever channel byte 8 happened to name.
-    if (m_version != Hd4Version::kV1 && channelSelection < 0)
+    if (m_version != Hd4Version::kV1 && (!channel || *channel < 0))
         return PageStep::Message("Error 135");
     ParamBlock edited = Image();
-    const CollectResult result = CollectFields(Table(), inputs, edited);
-    if (!result.ok) {
-        m_failedField = result.field;
-        return PageStep::Message(result.message);
-    }
+    PageStep refused;
+    if (!Collect(Table(), inputs, edited, &refused))
+        return refused;
     std::vector<uint8_t> payload = edited.Bytes();
     std::fill_n(payload.begin(), 8, 0);
     if (m_version == Hd4Version::kV1) {
@@ -320,14 +317,13 @@ PageStep Hd4Logic::Set(const std::vector<std::optional<FieldInput>>& inputs, int
         payload[7] = 1;
     } else {
         m_image = edited;
-        payload[8] = uint8_t(channelSelection);
+        payload[8] = uint8_t(*channel);
     }
-    m_awaited = kSet;
-    return PageStep::Request(kSet, std::move(payload));
+    return Request(kSet, std::move(payload));
 }
 
 PageStep Hd4Logic::HandleReply(const ReplyView& reply) {
-    if (m_awaited < 0 || reply.Command() != m_awaited)
+    if (!Awaits(reply))
         return {};
     if (reply.Command() == kSet) {
         m_awaited = -1;

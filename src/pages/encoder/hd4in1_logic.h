@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 #include "pages/encoder/encoder_fields.h"
 
 namespace nms {
@@ -44,7 +42,7 @@ const FieldTable& Hd4V1Table();
 const FieldTable& Hd4V3Table();
 const FieldTable& Hd4TableOf(Hd4Version version);
 
-class Hd4Logic {
+class Hd4Logic : public BlockLogic {
 public:
     explicit Hd4Logic(int pageParam);
 
@@ -53,8 +51,6 @@ public:
     bool Marker() const { return m_marker; }
     const FieldTable& Table() const { return Hd4TableOf(m_version); }
     const ParamBlock& Image() const { return m_version == Hd4Version::kV1 ? m_v1 : m_image; }
-    int FailedField() const { return m_failedField; }
-    bool Waiting() const { return m_awaited >= 0; }
 
     // The fields the version shown uses (the others are hidden and go back as read).
     bool Uses(const std::string& key) const;
@@ -72,10 +68,10 @@ public:
     // The message for a video pixel entry the board cannot encode, or empty.
     std::string CheckPixel(int selection) const;
 
-    PageStep Get(int channelSelection);
-    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs, int channelSelection);
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    // channel: the entry of the channel list.
+    PageStep Get(std::optional<int> channel) override;
+    PageStep Set(const FormInputs& inputs, std::optional<int> channel) override;
+    PageStep HandleReply(const ReplyView& reply) override;
 
 private:
     bool BoardVariant2() const { return m_image.Bytes()[16] == 2; }
@@ -88,8 +84,6 @@ private:
     ParamBlock m_v1{kHd4V1ImageSize};
     std::vector<std::string> m_channels;
     int m_channelSelection = 0;
-    int m_awaited = -1;
-    int m_failedField = -1;
 };
 
 }  // namespace nms

@@ -93,28 +93,25 @@ int HdAvInterfaceOf(int input) {
     }
 }
 
-PageStep HdAvLogic::Get() {
+PageStep HdAvLogic::Get(std::optional<int>) {
     m_range.Restart();
     if (m_awaited == kGet)
         return {};
-    m_awaited = kGet;
-    return PageStep::Request(kGet, {});
+    return Request(kGet, {});
 }
 
-PageStep HdAvLogic::Set(std::vector<std::optional<FieldInput>> inputs, int pixelIndex) {
-    m_failedField = -1;
+PageStep HdAvLogic::Set(const FormInputs& form, std::optional<int> pixel) {
+    FormInputs inputs = form;
     const FieldTable& t = HdAvTable();
-    const size_t pixel = size_t(FindField(t, "pixel"));
+    const size_t pixelField = size_t(FindField(t, "pixel"));
     const size_t input = size_t(FindField(t, "input"));
     const size_t interface = size_t(FindField(t, "audioInterface"));
-    if (pixel < inputs.size())
-        inputs[pixel].reset();
+    if (pixelField < inputs.size())
+        inputs[pixelField].reset();
     ParamBlock edited = m_block;
-    const CollectResult result = CollectFields(t, inputs, edited);
-    if (!result.ok) {
-        m_failedField = result.field;
-        return PageStep::Message(result.message);
-    }
+    PageStep refused;
+    if (!Collect(t, inputs, edited, &refused))
+        return refused;
     const int inputIndex = input < inputs.size() && inputs[input] ? inputs[input]->index : -1;
     const int shownInput = int(m_block.Bytes()[0]);
     // Without an interface of its own the input's goes with a changed input.
@@ -122,11 +119,14 @@ PageStep HdAvLogic::Set(std::vector<std::optional<FieldInput>> inputs, int pixel
         inputIndex != shownInput)
         edited.Bytes()[3] = uint8_t(HdAvInterfaceOf(inputIndex));
     // A pixel list without a selection keeps the byte as read.
-    if (pixelIndex >= 0 && inputIndex >= 0)
-        edited.Bytes()[1] = uint8_t(HdAvPixelValue(inputIndex, pixelIndex));
+    if (pixel && *pixel >= 0 && inputIndex >= 0)
+        edited.Bytes()[1] = uint8_t(HdAvPixelValue(inputIndex, *pixel));
     m_block = edited;
-    m_awaited = kSet;
-    return PageStep::Request(kSet, m_block.Bytes());
+    return Request(kSet, m_block.Bytes());
+}
+
+PageStep HdAvLogic::Poll() const {
+    return PageStep::Poll(kStatus);
 }
 
 PageStep HdAvLogic::HandleReply(const ReplyView& reply) {
@@ -145,7 +145,7 @@ PageStep HdAvLogic::HandleReply(const ReplyView& reply) {
         step.refresh = kRefreshStatus;
         return step;
     }
-    if (m_awaited < 0 || reply.Command() != m_awaited)
+    if (!Awaits(reply))
         return {};
     if (reply.Command() == kGet) {
         if (!reply.Has(0, kHdAvBlockSize))

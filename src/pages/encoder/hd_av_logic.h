@@ -9,9 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 #include "pages/encoder/encoder_fields.h"
 
 namespace nms {
@@ -42,15 +40,13 @@ int HdAvPixelValue(int input, int index);
 // The audio interface that goes with an input: HDMI with HDMI, SDI with SDI, the analogue one otherwise.
 int HdAvInterfaceOf(int input);
 
-class HdAvLogic {
+class HdAvLogic : public BlockLogic {
 public:
     enum : unsigned { kRefreshStatus = PageStep::kRefreshPageBits };
 
     HdAvLogic() = default;
 
     const ParamBlock& Block() const { return m_block; }
-    int FailedField() const { return m_failedField; }
-    bool Waiting() const { return m_awaited >= 0; }
 
     const BitrateRange& Range() const { return m_range; }
     std::optional<uint32_t> Bitrate() const { return m_bitrate; }
@@ -59,17 +55,15 @@ public:
     // The detected format is shown only while the block's pixel is "AUTO".
     bool ShowsFormat() const { return m_block.Bytes()[1] == kHdAvAutoPixel; }
 
-    // A Get while one is already under way sends nothing more.
-    PageStep Get();
+    // A Get while one is already under way sends nothing more. The page has no selector to read for.
+    PageStep Get(std::optional<int> selection) override;
     // inputs: the form (the pixel field's input is not used); pixel: the selected pixel entry, if any.
-    PageStep Set(std::vector<std::optional<FieldInput>> inputs, int pixelIndex);
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    PageStep Set(const FormInputs& inputs, std::optional<int> pixel) override;
+    PageStep HandleReply(const ReplyView& reply) override;
+    PageStep Poll() const override;
 
 private:
     ParamBlock m_block{kHdAvBlockSize};
-    int m_awaited = -1;
-    int m_failedField = -1;
     BitrateRange m_range;
     std::optional<uint32_t> m_bitrate;
     std::optional<uint8_t> m_locks;

@@ -10,6 +10,7 @@
 namespace nms {
 namespace {
 
+constexpr const char* kValidationCaption = "Warning";
 constexpr IpOutVariant kVariants[] = {
     {1, 1, 1, false, "Enable", "Destination IP Out Setting"},
     {2, 4, 4, true, "Enable", "Destination IP Out Setting"},
@@ -216,15 +217,14 @@ int IpOutLogic::Destinations() const {
     return m_variant->destinations;
 }
 
-PageStep IpOutLogic::Get() {
-    m_awaited = kCmdIpOutGet;
-    return PageStep::Request(kCmdIpOutGet, {}, PageStep::Wait::kBeginShort);
+PageStep IpOutLogic::Get(std::optional<int>) {
+    return Request(kCmdIpOutGet, {}, PageStep::Wait::kBeginShort);
 }
 
-PageStep IpOutLogic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
+PageStep IpOutLogic::Set(const FormInputs& inputs, std::optional<int>) {
     m_failedField = -1;
     if (!m_variant)
-        return PageStep::Message("Error!");
+        return PageStep::Message("Error!").WithCaption(kValidationCaption);
     // Only the ports of the destinations the device has are checked and taken.
     const int destinations = Destinations();
     std::vector<std::optional<FieldInput>> taken = inputs;
@@ -236,11 +236,9 @@ PageStep IpOutLogic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
                 taken[size_t(i)].reset();
         }
     const ParamBlock before = m_image;
-    const CollectResult result = CollectFields(table, taken, m_image);
-    if (!result.ok) {
-        m_failedField = result.field;
-        return PageStep::Message(result.message);
-    }
+    PageStep refused;
+    if (!Collect(table, taken, m_image, &refused))
+        return refused.WithCaption(kValidationCaption);
     const uint8_t* now = m_image.Bytes().data();
     auto changed = [&](int offset) {
         return !std::equal(now + offset, now + offset + 4, before.Bytes().data() + offset);
@@ -259,13 +257,12 @@ PageStep IpOutLogic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
     }
     if (m_spts != m_sptsRead)
         m_image.Bytes()[kSpts] = m_spts ? 1 : 0;
-    m_awaited = kCmdIpOutSet;
     if (m_variant->records == 0)
-        return PageStep::Request(kCmdIpOutSet, BlockPayload(), PageStep::Wait::kBeginShort);
+        return Request(kCmdIpOutSet, BlockPayload(), PageStep::Wait::kBeginShort);
     const auto& b = m_image.Bytes();
-    return PageStep::Request(
-        kCmdIpOutSet, std::vector<uint8_t>(b.begin(), b.begin() + kIpOutRecordSize * m_variant->records),
-        PageStep::Wait::kBeginShort);
+    return Request(kCmdIpOutSet,
+                   std::vector<uint8_t>(b.begin(), b.begin() + kIpOutRecordSize * m_variant->records),
+                   PageStep::Wait::kBeginShort);
 }
 
 std::vector<uint8_t> IpOutLogic::BlockPayload() const {
@@ -305,7 +302,7 @@ void IpOutLogic::TakeBlock(const ReplyView& reply) {
 }
 
 PageStep IpOutLogic::HandleReply(const ReplyView& reply) {
-    if (reply.Command() != m_awaited)
+    if (!Awaits(reply))
         return {};
     m_awaited = -1;
     if (reply.Command() != kCmdIpOutGet || !m_variant)

@@ -11,9 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 
 namespace nms {
 
@@ -42,12 +40,11 @@ const IpOutVariant* IpOutVariantOf(int pageParam);
 // "enable1".."enable16".
 const FieldTable& IpOutTable();
 
-class IpOutLogic {
+class IpOutLogic : public BlockLogic {
 public:
     void Bind(int pageParam, uint16_t typeCode);
     const IpOutVariant* Variant() const { return m_variant; }
     const ParamBlock& Image() const { return m_image; }
-    int FailedField() const { return m_failedField; }
 
     // The destinations the page offers now (the rows SPTS shows).
     int Destinations() const;
@@ -57,10 +54,10 @@ public:
     int VisibleRows() const { return m_spts ? Destinations() : 1; }
     void SelectSpts(bool spts) { m_spts = spts || m_sptsFixed; }
 
-    PageStep Get();
-    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs);
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    // The page has no selector. A refusal comes in the page's validation box ("Warning").
+    PageStep Get(std::optional<int> selection) override;
+    PageStep Set(const FormInputs& inputs, std::optional<int> selection) override;
+    PageStep HandleReply(const ReplyView& reply) override;
 
 private:
     void TakeRecords(const ReplyView& reply);
@@ -75,8 +72,6 @@ private:
     uint8_t m_replyFlags = 0;  // header byte 2 of the last reply
     bool m_spts = false;
     bool m_sptsRead = false;
-    int m_awaited = -1;
-    int m_failedField = -1;
 };
 
 }  // namespace nms

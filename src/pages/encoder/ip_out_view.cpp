@@ -18,7 +18,7 @@
 namespace nms {
 
 CEncoderIPOutView::CEncoderIPOutView(QWidget* parent)
-    : CFormTemplateView(parent), m_binder(std::make_unique<FormBinder>(IpOutTable(), this)) {
+    : CBlockPageView(parent), m_binder(std::make_unique<FormBinder>(IpOutTable(), this)) {
     FormBinder& b = *m_binder;
     auto* local = new QGroupBox("Local IP Adress", this);
     auto* localGrid = new QGridLayout(local);
@@ -36,8 +36,7 @@ CEncoderIPOutView::CEncoderIPOutView(QWidget* parent)
     m_mpts = new QRadioButton("MPTS", this);
     m_spts = new QRadioButton("SPTS", this);
     m_mpts->setChecked(true);
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
+    MakeGetSetButtons();
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_mpts);
     buttons->addWidget(m_spts);
@@ -74,8 +73,6 @@ CEncoderIPOutView::CEncoderIPOutView(QWidget* parent)
     page->addWidget(m_destinations);
     page->addStretch();
 
-    connect(m_get, &QPushButton::clicked, this, &CEncoderIPOutView::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &CEncoderIPOutView::OnSet);
     connect(m_generateMac, &QPushButton::clicked, this, &CEncoderIPOutView::OnGenerateMac);
     connect(m_mpts, &QRadioButton::clicked, this, [this] { OnMptsSpts(false); });
     connect(m_spts, &QRadioButton::clicked, this, [this] { OnMptsSpts(true); });
@@ -88,6 +85,10 @@ void CEncoderIPOutView::OnInitialUpdate() {
     m_spts->setVisible(m_logic.MptsShown());
     static_cast<QCheckBox*>(m_binder->Control("enable1"))->setText(v ? v->firstEnableCaption : "Enable");
     m_destinations->setTitle(v ? v->groupCaption : "Destination IP Out Setting");
+    ShowBlock();
+}
+
+void CEncoderIPOutView::ShowBlock() {
     m_binder->Show(m_logic.Image());
     ShowRows();
 }
@@ -98,20 +99,6 @@ void CEncoderIPOutView::ShowRows() {
     for (size_t i = 0; i < m_rows.size(); ++i)
         for (QWidget* w : m_rows[i])
             w->setVisible(int(i) < rows);
-}
-
-void CEncoderIPOutView::OnGet() {
-    Carry(m_logic.Get());
-}
-
-void CEncoderIPOutView::OnSet() {
-    PageStep step = m_logic.Set(m_binder->Inputs());
-    m_binder->Focus(m_logic.FailedField());
-    // Refusals come in the page's validation box.
-    for (const std::string& text : step.messages)
-        ShowMessageBox(text, "Warning");
-    step.messages.clear();
-    Carry(step);
 }
 
 void CEncoderIPOutView::OnGenerateMac() {
@@ -125,29 +112,6 @@ void CEncoderIPOutView::OnGenerateMac() {
 void CEncoderIPOutView::OnMptsSpts(bool spts) {
     m_logic.SelectSpts(spts);
     ShowRows();
-}
-
-void CEncoderIPOutView::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void CEncoderIPOutView::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_logic.WaitEnded();
-    CFormTemplateView::OnTimer(id);
-}
-
-void CEncoderIPOutView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic.HandleReply(reply));
-}
-
-void CEncoderIPOutView::OnRefresh(unsigned what, bool refreshed) {
-    if (what & PageStep::kRefreshAll) {
-        m_binder->Show(m_logic.Image());
-        ShowRows();
-    }
 }
 
 }  // namespace nms

@@ -4,8 +4,8 @@
 
 #include <memory>
 
+#include "pagebase/block_page_view.h"
 #include "pagebase/form_binder.h"
-#include "pagebase/form_template_view.h"
 #include "pages/encoder/ip_out_logic.h"
 
 class QGroupBox;
@@ -14,33 +14,29 @@ class QRadioButton;
 
 namespace nms {
 
-class CEncoderIPOutView : public CFormTemplateView {
+class CEncoderIPOutView : public CBlockPageView {
     Q_OBJECT
 public:
     explicit CEncoderIPOutView(QWidget* parent = nullptr);
 
     void OnInitialUpdate() override;
-    void OnTimer(int id) override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnGet();
-    void OnSet();
     void OnGenerateMac();
     void OnMptsSpts(bool spts);
 
     QWidget* Field(const std::string& key) const { return m_binder->Control(key); }
     const IpOutLogic& Logic() const { return m_logic; }
 
-    QPushButton* m_get = nullptr;
-    QPushButton* m_set = nullptr;
     QPushButton* m_generateMac = nullptr;
     QRadioButton* m_mpts = nullptr;
     QRadioButton* m_spts = nullptr;
     QGroupBox* m_destinations = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
-    void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
+    IBlockLogic* PageLogic() override { return &m_logic; }
+    FormBinder* PageForm() override { return m_binder.get(); }
+    void ShowBlock() override;
+    // The buttons always ask; without a device online the link refuses the request.
+    bool MayGet() const override { return true; }
 
 private:
     void ShowRows();

@@ -96,25 +96,20 @@ std::vector<uint8_t> SdBlockLogic::ChannelPrefix(std::optional<int> channel) con
 }
 
 PageStep SdBlockLogic::Get(std::optional<int> channel) {
-    m_awaited = m_get;
-    return PageStep::Request(m_get, ChannelPrefix(channel));
+    return Request(m_get, ChannelPrefix(channel));
 }
 
-PageStep SdBlockLogic::Set(const std::vector<std::optional<FieldInput>>& inputs, std::optional<int> channel) {
-    m_failedField = -1;
-    const CollectResult result = CollectFields(*m_table, inputs, m_block);
-    if (!result.ok) {
-        m_failedField = result.field;
-        return PageStep::Message(result.message);
-    }
+PageStep SdBlockLogic::Set(const FormInputs& inputs, std::optional<int> channel) {
+    PageStep refused;
+    if (!Collect(*m_table, inputs, m_block, &refused))
+        return refused;
     std::vector<uint8_t> payload = ChannelPrefix(channel);
     payload.insert(payload.end(), m_block.Bytes().begin(), m_block.Bytes().end());
-    m_awaited = m_get + 1;
-    return PageStep::Request(uint8_t(m_get + 1), std::move(payload));
+    return Request(uint8_t(m_get + 1), std::move(payload));
 }
 
 PageStep SdBlockLogic::HandleReply(const ReplyView& reply) {
-    if (m_awaited < 0 || reply.Command() != m_awaited)
+    if (!Awaits(reply))
         return {};
     if (reply.Command() == m_get) {
         // The channel byte of the four-channel encoder comes first; a reply without a whole block is

@@ -7,9 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 #include "pages/encoder/encoder_fields.h"
 
 namespace nms {
@@ -36,21 +34,18 @@ const std::vector<ListFallback>& SdAudioFallbacks();
 constexpr int kSdVideoProfileModeOffset = 13;
 
 // One block read with getCommand and written with getCommand + 1.
-class SdBlockLogic {
+class SdBlockLogic : public BlockLogic {
 public:
     SdBlockLogic(int pageParam, uint8_t getCommand, int blockSize, int storedSize, const FieldTable& table);
 
     const SdEncoderVariant& Variant() const { return m_variant; }
     const FieldTable& Table() const { return *m_table; }
     const ParamBlock& Block() const { return m_block; }
-    int FailedField() const { return m_failedField; }
-    bool Waiting() const { return m_awaited >= 0; }
 
     // channel: the selected encoding channel 0-3, or none.
-    PageStep Get(std::optional<int> channel);
-    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs, std::optional<int> channel);
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    PageStep Get(std::optional<int> channel) override;
+    PageStep Set(const FormInputs& inputs, std::optional<int> channel) override;
+    PageStep HandleReply(const ReplyView& reply) override;
 
 private:
     std::vector<uint8_t> ChannelPrefix(std::optional<int> channel) const;
@@ -60,8 +55,6 @@ private:
     int m_blockSize;
     const FieldTable* m_table;
     ParamBlock m_block;
-    int m_awaited = -1;
-    int m_failedField = -1;
 };
 
 }  // namespace nms

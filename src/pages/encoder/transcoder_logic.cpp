@@ -52,25 +52,13 @@ TranscoderLogic::TranscoderLogic() {
     }
 }
 
-PageStep TranscoderLogic::Get() {
-    m_awaited = kCmdTranscoderGet;
-    return PageStep::Request(kCmdTranscoderGet, {0, 0, 0, 0, uint8_t(m_channel)},
-                             PageStep::Wait::kBeginShort);
+PageStep TranscoderLogic::Get(std::optional<int>) {
+    return Request(kCmdTranscoderGet, {0, 0, 0, 0, uint8_t(m_channel)}, PageStep::Wait::kBeginShort);
 }
 
-bool TranscoderLogic::Store(const std::vector<std::optional<FieldInput>>& inputs, PageStep* refused) {
-    m_failedField = -1;
-    const CollectResult r = CollectFields(TranscoderTable(), inputs, m_records[size_t(m_channel)]);
-    if (r.ok)
-        return true;
-    m_failedField = r.field;
-    *refused = PageStep::Message(r.message);
-    return false;
-}
-
-PageStep TranscoderLogic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
+PageStep TranscoderLogic::Set(const FormInputs& inputs, std::optional<int>) {
     PageStep refused;
-    if (!Store(inputs, &refused))
+    if (!Collect(TranscoderTable(), inputs, m_records[size_t(m_channel)], &refused))
         return refused;
     const auto& table = m_tables[size_t(m_channel)];
     std::vector<uint8_t> payload = {0, 0, 0, uint8_t(m_channel)};
@@ -79,22 +67,20 @@ PageStep TranscoderLogic::Set(const std::vector<std::optional<FieldInput>>& inpu
     payload.push_back(uint8_t(table.size()));
     for (const auto& entry : table)
         payload.insert(payload.end(), entry.begin(), entry.end());
-    m_awaited = kCmdTranscoderSet;
-    return PageStep::Request(kCmdTranscoderSet, std::move(payload), PageStep::Wait::kBeginShort);
+    return Request(kCmdTranscoderSet, std::move(payload), PageStep::Wait::kBeginShort);
 }
 
-bool TranscoderLogic::SelectChannel(int channel, const std::vector<std::optional<FieldInput>>& inputs,
-                                    PageStep* step) {
+bool TranscoderLogic::SelectChannel(int channel, const FormInputs& inputs, PageStep* step) {
     if (channel < 0 || channel >= kTranscoderChannels)
         return false;
-    if (!Store(inputs, step))
+    if (!Collect(TranscoderTable(), inputs, m_records[size_t(m_channel)], step))
         return false;
     m_channel = channel;
     return true;
 }
 
 PageStep TranscoderLogic::HandleReply(const ReplyView& reply) {
-    if (reply.Command() != m_awaited)
+    if (!Awaits(reply))
         return {};
     m_awaited = -1;
     if (reply.Command() == kCmdTranscoderSet)

@@ -7,9 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 
 namespace nms {
 
@@ -24,32 +22,27 @@ constexpr uint8_t kCmdTranscoderSet = 0x61;
 // "pmt", "videoPid", "audioPid", "pcr", "program", "provider", "name".
 const FieldTable& TranscoderTable();
 
-class TranscoderLogic {
+class TranscoderLogic : public BlockLogic {
 public:
     TranscoderLogic();
 
     int Channel() const { return m_channel; }
     const ParamBlock& Record(int channel) const { return m_records[size_t(channel)]; }
     const ParamBlock& Block() const { return m_records[size_t(m_channel)]; }
-    int FailedField() const { return m_failedField; }
 
-    PageStep Get();
-    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs);
+    // Requests are for the channel shown (SelectChannel), not a selector entry.
+    PageStep Get(std::optional<int> selection) override;
+    PageStep Set(const FormInputs& inputs, std::optional<int> selection) override;
     // Stores the form into the shown channel, shows another and reads it; false (message in *step) when
     // a field is refused and the operator stays.
-    bool SelectChannel(int channel, const std::vector<std::optional<FieldInput>>& inputs, PageStep* step);
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    bool SelectChannel(int channel, const FormInputs& inputs, PageStep* step);
+    PageStep HandleReply(const ReplyView& reply) override;
 
 private:
-    bool Store(const std::vector<std::optional<FieldInput>>& inputs, PageStep* refused);
-
     std::array<ParamBlock, kTranscoderChannels> m_records;
     // The per-channel tables the device takes with every write; nothing fills them yet.
     std::array<std::vector<std::array<uint8_t, kTranscoderEntrySize>>, kTranscoderChannels> m_tables;
     int m_channel = 0;
-    int m_awaited = -1;
-    int m_failedField = -1;
 };
 
 }  // namespace nms

@@ -11,14 +11,10 @@
 
 namespace nms {
 
-Ctranscoder::Ctranscoder(QWidget* parent) : CFormTemplateView(parent) {
+Ctranscoder::Ctranscoder(QWidget* parent) : CBlockPageView(parent) {
     m_tabs = new QTabBar(this);
     for (int ch = 1; ch <= kTranscoderChannels; ++ch)
         m_tabs->addTab(QString("Channel %1").arg(ch));
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
-    connect(m_get, &QPushButton::clicked, this, &Ctranscoder::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &Ctranscoder::OnSet);
     connect(m_tabs, &QTabBar::tabBarClicked, this, &Ctranscoder::OnSelChangeTab);
 
     auto* form = new QWidget(this);
@@ -52,14 +48,10 @@ Ctranscoder::Ctranscoder(QWidget* parent) : CFormTemplateView(parent) {
     row->addLayout(right);
     row->addStretch();
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_get);
-    buttons->addWidget(m_set);
-    buttons->addStretch();
     auto* page = new QVBoxLayout(this);
     page->addWidget(m_tabs);
     page->addWidget(form);
-    page->addLayout(buttons);
+    AddGetSetRow(page);
     page->addStretch();
 }
 
@@ -67,22 +59,17 @@ Ctranscoder::~Ctranscoder() = default;
 
 void Ctranscoder::OnInitialUpdate() {
     m_tabs->setCurrentIndex(m_logic.Channel());
+    ShowBlock();
+}
+
+void Ctranscoder::ShowBlock() {
     m_binder->Show(m_logic.Block());
 }
 
 void Ctranscoder::OnGet() {
-    if (!DeviceOnline())
-        return;
-    m_tabs->setCurrentIndex(m_logic.Channel());
-    Carry(m_logic.Get());
-}
-
-void Ctranscoder::OnSet() {
-    if (!DeviceOnline())
-        return;
-    const PageStep step = m_logic.Set(m_binder->Inputs());
-    m_binder->Focus(m_logic.FailedField());
-    Carry(step);
+    if (MayGet())
+        m_tabs->setCurrentIndex(m_logic.Channel());
+    CBlockPageView::OnGet();
 }
 
 void Ctranscoder::OnSelChangeTab(int channel) {
@@ -91,36 +78,12 @@ void Ctranscoder::OnSelChangeTab(int channel) {
     PageStep refused;
     if (m_logic.SelectChannel(channel, m_binder->Inputs(), &refused)) {
         m_tabs->setCurrentIndex(channel);
-        m_binder->Show(m_logic.Block());
+        ShowBlock();
         OnGet();
         return;
     }
     m_tabs->setCurrentIndex(m_logic.Channel());
-    if (!refused.messages.empty()) {
-        Carry(refused);
-        m_binder->Focus(m_logic.FailedField());
-    }
-}
-
-void Ctranscoder::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void Ctranscoder::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic.HandleReply(reply));
-}
-
-void Ctranscoder::OnRefresh(unsigned what, bool refreshed) {
-    if (what & PageStep::kRefreshAll)
-        m_binder->Show(m_logic.Block());
-}
-
-void Ctranscoder::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_logic.WaitEnded();
-    CFormTemplateView::OnTimer(id);
+    RefuseSwitch(refused);
 }
 
 }  // namespace nms

@@ -3,8 +3,8 @@
 
 #include <memory>
 
+#include "pagebase/block_page_view.h"
 #include "pagebase/form_binder.h"
-#include "pagebase/form_template_view.h"
 #include "pages/encoder/transcoder_logic.h"
 
 class QCheckBox;
@@ -13,30 +13,26 @@ class QTabBar;
 
 namespace nms {
 
-class Ctranscoder : public CFormTemplateView {
+class Ctranscoder : public CBlockPageView {
     Q_OBJECT
 public:
     explicit Ctranscoder(QWidget* parent = nullptr);
     ~Ctranscoder() override;
 
     void OnInitialUpdate() override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnTimer(int id) override;
-    void OnGet();
-    void OnSet();
+    // The tab of the channel read comes to the front.
+    void OnGet() override;
     void OnSelChangeTab(int channel);
 
     FormBinder& Binder() { return *m_binder; }
     const TranscoderLogic& Logic() const { return m_logic; }
     QTabBar* m_tabs = nullptr;
-    QPushButton* m_get = nullptr;
-    QPushButton* m_set = nullptr;
     QCheckBox* m_enable = nullptr;  // shown, not part of the record
 
 protected:
-    void OnShowWindow(bool shown) override;
-    void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
+    IBlockLogic* PageLogic() override { return &m_logic; }
+    FormBinder* PageForm() override { return m_binder.get(); }
+    void ShowBlock() override;
 
 private:
     TranscoderLogic m_logic;

@@ -9,9 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 
 namespace nms {
 
@@ -43,7 +41,7 @@ std::string DtmbKey(const char* name, int channel);
 // The keys of one channel that only the channel in front shows.
 std::vector<std::string> DtmbChannelKeys(int channel);
 
-class Dtmb4Logic {
+class Dtmb4Logic : public BlockLogic {
 public:
     enum : unsigned {
         kRefreshStatus = PageStep::kRefreshPageBits,
@@ -55,24 +53,22 @@ public:
     const Dtmb4Variant& Variant() const { return m_variant; }
     const ParamBlock& Block() const { return m_block; }
     int ChannelCount() const { return m_channels; }
-    int FailedField() const { return m_failedField; }
     uint8_t Locks() const { return m_locks; }
     const std::array<std::string, 4>& Rates() const { return m_rates; }
 
-    PageStep Get();
+    // The channel tabs are the form's, not a selector: requests carry the whole block.
+    PageStep Get(std::optional<int> selection) override;
     // inputs: the form as the binder gives it (the channel in front and the shared fields).
-    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs);
+    PageStep Set(const FormInputs& inputs, std::optional<int> selection) override;
     // Stores the form into the block (a tab change); false with the message in *refused.
-    bool Store(const std::vector<std::optional<FieldInput>>& inputs, PageStep* refused);
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    bool Store(const FormInputs& inputs, PageStep* refused);
+    PageStep HandleReply(const ReplyView& reply) override;
+    PageStep Poll() const override { return PageStep::Poll(0x40); }
 
 private:
     Dtmb4Variant m_variant;
     ParamBlock m_block;
     int m_channels;
-    int m_awaited = -1;
-    int m_failedField = -1;
     FieldTable m_table;  // the block's fields, the power kept to this variant's range
     uint8_t m_locks = 0;
     std::array<std::string, 4> m_rates{};

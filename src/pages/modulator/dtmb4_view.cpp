@@ -24,7 +24,7 @@ void Move(FormBinder& binder, const std::string& key, QWidget* parent) {
 
 }  // namespace
 
-Cdtmb4::Cdtmb4(QWidget* parent) : CFormTemplateView(parent) {
+Cdtmb4::Cdtmb4(QWidget* parent) : CBlockPageView(parent) {
     m_binder = std::make_unique<FormBinder>(DtmbMultiTable(), this);
     FormBinder& b = *m_binder;
 
@@ -86,15 +86,9 @@ Cdtmb4::Cdtmb4(QWidget* parent) : CFormTemplateView(parent) {
         statusGrid->addWidget(m_rates[size_t(k)], k + 1, 3);
     }
 
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_get);
-    buttons->addWidget(m_set);
-    buttons->addStretch();
     auto* left = new QVBoxLayout;
     left->addWidget(shared);
-    left->addLayout(buttons);
+    AddGetSetRow(left);
     left->addStretch();
     auto* middle = new QVBoxLayout;
     middle->addWidget(frequencies);
@@ -108,8 +102,8 @@ Cdtmb4::Cdtmb4(QWidget* parent) : CFormTemplateView(parent) {
     row->addWidget(status, 0, Qt::AlignTop);
     row->addStretch();
 
-    connect(m_get, &QPushButton::clicked, this, &Cdtmb4::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &Cdtmb4::OnSet);
+    // The status runs from the first binding on, shown or not.
+    SetStatusPoll(kDtmbStatusTimerId, kDtmbStatusPollMs, false);
     connect(m_tabs, &QTabBar::tabBarClicked, this, &Cdtmb4::OnSelChangeChannelTab);
     connect(qobject_cast<QLineEdit*>(b.Control("freq1")), &QLineEdit::textEdited, this,
             &Cdtmb4::OnChangeFirstFrequency);
@@ -137,7 +131,7 @@ void Cdtmb4::OnInitialUpdate() {
     m_status->setVisible(v.locks > 0 || v.rates > 0);
     m_front = 0;
     ApplyChannelCount();
-    m_binder->Show(m_logic->Block());
+    ShowBlock();
     SetTimer(kDtmbStatusTimerId, kDtmbStatusPollMs);
 }
 
@@ -178,13 +172,12 @@ void Cdtmb4::OnSelChangeChannelTab(int tab) {
     // The fields of the channel in front go into its record first; a refused one keeps it in front.
     if (!m_logic->Store(m_binder->Inputs(), &refused)) {
         m_tabs->setCurrentIndex(m_front);
-        Carry(refused);
-        m_binder->Focus(m_logic->FailedField());
+        RefuseSwitch(refused);
         return;
     }
     m_tabs->setCurrentIndex(tab);
     ShowChannel(tab);
-    m_binder->Show(m_logic->Block());
+    ShowBlock();
 }
 
 void Cdtmb4::OnChangeFirstFrequency() {
@@ -195,42 +188,14 @@ void Cdtmb4::OnChangeFirstFrequency() {
             ->setText(QString::number(base + 8 * (k - 1)));
 }
 
-void Cdtmb4::OnGet() {
-    if (m_logic && DeviceOnline())
-        Carry(m_logic->Get());
-}
-
-void Cdtmb4::OnSet() {
-    if (!m_logic || !DeviceOnline())
-        return;
-    const PageStep step = m_logic->Set(m_binder->Inputs());
-    m_binder->Focus(m_logic->FailedField());
-    Carry(step);
-}
-
-void Cdtmb4::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void Cdtmb4::OnTimer(int id) {
-    if (id == kDtmbStatusTimerId && m_logic && DeviceOnline() && !IsBusy())
-        Carry(PageStep::Poll(0x40));
-    if (id == kWaitTimerId && m_logic)
-        m_logic->WaitEnded();
-    CFormTemplateView::OnTimer(id);
-}
-
-void Cdtmb4::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (m_logic && device && device == m_device && reply.IsValid())
-        Carry(m_logic->HandleReply(reply));
+void Cdtmb4::ShowBlock() {
+    m_binder->Show(m_logic->Block());
 }
 
 void Cdtmb4::OnRefresh(unsigned what, bool refreshed) {
     if (what & Dtmb4Logic::kRefreshChannels)
         ApplyChannelCount();
-    if (what & PageStep::kRefreshAll)
-        m_binder->Show(m_logic->Block());
+    CBlockPageView::OnRefresh(what, refreshed);
     if (what & Dtmb4Logic::kRefreshStatus) {
         for (int k = 0; k < kDtmbChannels; ++k)
             SetLamp(m_locks[size_t(k)], m_logic->Locks() >> k & 1);

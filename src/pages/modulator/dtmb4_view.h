@@ -4,29 +4,24 @@
 #include <array>
 #include <memory>
 
+#include "pagebase/block_page_view.h"
 #include "pagebase/form_binder.h"
-#include "pagebase/form_template_view.h"
 #include "pages/modulator/dtmb4_logic.h"
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QStackedWidget;
 class QTabBar;
 
 namespace nms {
 
-class Cdtmb4 : public CFormTemplateView {
+class Cdtmb4 : public CBlockPageView {
     Q_OBJECT
 public:
     explicit Cdtmb4(QWidget* parent = nullptr);
     ~Cdtmb4() override;
 
     void OnInitialUpdate() override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnTimer(int id) override;
-    void OnGet();
-    void OnSet();
     void OnSelChangeChannelTab(int tab);
     void OnChangeFirstFrequency();
 
@@ -37,13 +32,12 @@ public:
     std::array<QLineEdit*, 4> m_rates{};
     QWidget* m_status = nullptr;
     QLabel* m_lockCaption = nullptr;
-    QPushButton* m_get = nullptr;
-    QPushButton* m_set = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
+    IBlockLogic* PageLogic() override { return m_logic.get(); }
+    FormBinder* PageForm() override { return m_binder.get(); }
+    void ShowBlock() override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic->WaitEnded(); }
 
 private:
     void ShowChannel(int channel);

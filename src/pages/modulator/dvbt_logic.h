@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 
 namespace nms {
 
@@ -44,7 +42,7 @@ int S2FecIndexAfter(int standard, int constellation, int index);
 FieldResult ParseTenthsOfDb(const FieldDef& field, const FieldInput& input);
 std::string FormatTenthsOfDb(const FieldDef& field, int64_t value);
 
-class DvbtModLogic {
+class DvbtModLogic : public BlockLogic {
 public:
     explicit DvbtModLogic(int pageParam);
 
@@ -52,12 +50,11 @@ public:
     DvbtLayout Layout() const { return m_layout; }
     const FieldTable& Table() const { return DvbtTableOf(m_layout); }
     const ParamBlock& Block() const;
-    int FailedField() const { return m_failedField; }
 
-    PageStep Get();
-    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs);
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    // The page has no selector.
+    PageStep Get(std::optional<int> selection) override;
+    PageStep Set(const FormInputs& inputs, std::optional<int> selection) override;
+    PageStep HandleReply(const ReplyView& reply) override;
 
 private:
     ParamBlock& MutableBlock();
@@ -65,8 +62,6 @@ private:
     DvbtVariant m_variant;
     DvbtLayout m_layout;
     ParamBlock m_s2{kDvbtBlockSize}, m_dtmb{kDvbtBlockSize}, m_t2{kDvbtBlockSize};
-    int m_awaited = -1;
-    int m_failedField = -1;
 };
 
 }  // namespace nms

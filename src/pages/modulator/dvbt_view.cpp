@@ -24,7 +24,7 @@ QComboBox* Combo(FormBinder& binder, const char* key) {
 
 }  // namespace
 
-CDVBTView::CDVBTView(QWidget* parent) : CFormTemplateView(parent) {
+CDVBTView::CDVBTView(QWidget* parent) : CBlockPageView(parent) {
     m_stack = new QStackedWidget(this);
     const DvbtLayout layouts[] = {DvbtLayout::kDvbS2, DvbtLayout::kDtmb, DvbtLayout::kDvbt,
                                   DvbtLayout::kDvbT2};
@@ -95,18 +95,10 @@ CDVBTView::CDVBTView(QWidget* parent) : CFormTemplateView(parent) {
     connect(Combo(s2, "standard"), &QComboBox::activated, this, &CDVBTView::OnSelChangeModulationMode);
     connect(Combo(s2, "constellation"), &QComboBox::activated, this, &CDVBTView::OnSelChangeConstellation);
 
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_get);
-    buttons->addWidget(m_set);
-    buttons->addStretch();
     auto* page = new QVBoxLayout(this);
     page->addWidget(m_stack);
-    page->addLayout(buttons);
+    AddGetSetRow(page);
     page->addStretch();
-    connect(m_get, &QPushButton::clicked, this, &CDVBTView::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &CDVBTView::OnSet);
 }
 
 CDVBTView::~CDVBTView() = default;
@@ -166,40 +158,6 @@ void CDVBTView::OnSelChangeConstellation() {
     const int index = Combo(s2, "fec")->currentIndex();
     FillFecList(m_standard, constellation);
     Combo(s2, "fec")->setCurrentIndex(S2FecIndexAfter(m_standard, constellation, index));
-}
-
-void CDVBTView::OnGet() {
-    if (m_logic && DeviceOnline())
-        Carry(m_logic->Get());
-}
-
-void CDVBTView::OnSet() {
-    if (!m_logic || !DeviceOnline())
-        return;
-    const PageStep step = m_logic->Set(Binder().Inputs());
-    Binder().Focus(m_logic->FailedField());
-    Carry(step);
-}
-
-void CDVBTView::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void CDVBTView::OnTimer(int id) {
-    if (id == kWaitTimerId && m_logic)
-        m_logic->WaitEnded();
-    CFormTemplateView::OnTimer(id);
-}
-
-void CDVBTView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (m_logic && device && device == m_device && reply.IsValid())
-        Carry(m_logic->HandleReply(reply));
-}
-
-void CDVBTView::OnRefresh(unsigned what, bool refreshed) {
-    if (what & PageStep::kRefreshAll)
-        ShowBlock();
 }
 
 }  // namespace nms

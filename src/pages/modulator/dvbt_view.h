@@ -6,42 +6,34 @@
 #include <utility>
 #include <vector>
 
+#include "pagebase/block_page_view.h"
 #include "pagebase/form_binder.h"
-#include "pagebase/form_template_view.h"
 #include "pages/modulator/dvbt_logic.h"
 
 class QGroupBox;
-class QPushButton;
 class QStackedWidget;
 
 namespace nms {
 
-class CDVBTView : public CFormTemplateView {
+class CDVBTView : public CBlockPageView {
     Q_OBJECT
 public:
     explicit CDVBTView(QWidget* parent = nullptr);
     ~CDVBTView() override;
 
     void OnInitialUpdate() override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnTimer(int id) override;
-    void OnGet();
-    void OnSet();
     void OnSelChangeModulationMode();
     void OnSelChangeConstellation();
 
     FormBinder& Binder() { return *m_binders[size_t(m_logic->Layout())]; }
     const DvbtModLogic& Logic() const { return *m_logic; }
-    QPushButton* m_get = nullptr;
-    QPushButton* m_set = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
-    void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic->WaitEnded(); }
+    IBlockLogic* PageLogic() override { return m_logic.get(); }
+    FormBinder* PageForm() override { return m_logic ? &Binder() : nullptr; }
+    void ShowBlock() override;
 
 private:
-    void ShowBlock();
     void FillFecList(int standard, int constellation);
 
     std::unique_ptr<DvbtModLogic> m_logic;

@@ -9,9 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 
 namespace nms {
 
@@ -49,7 +47,7 @@ const FieldTable& Qam4DvbtTable();
 const FieldTable& Qam4ModuleTable();
 std::string Qam4Key(const char* name, int rf);  // "freq" and 1 -> "freq1"
 
-class Qam4Logic {
+class Qam4Logic : public BlockLogic {
 public:
     enum : unsigned {
         kRefreshStatus = PageStep::kRefreshPageBits,
@@ -64,16 +62,15 @@ public:
     const ParamBlock& Block() const;
     int Module() const { return m_module; }
     int ModuleCount() const { return m_moduleCount; }
-    int FailedField() const { return m_failedField; }
 
-    PageStep Get();
-    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs);
+    // The module tabs are the form's, not a selector: requests carry every module.
+    PageStep Get(std::optional<int> selection) override;
+    PageStep Set(const FormInputs& inputs, std::optional<int> selection) override;
     // The form into the shown module, then another module shown; false (message in *step, nothing
     // switched) when a field is refused.
-    bool SelectModule(int module, const std::vector<std::optional<FieldInput>>& inputs, PageStep* step);
-    PageStep Poll() const { return PageStep::Poll(0x40); }
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    bool SelectModule(int module, const FormInputs& inputs, PageStep* step);
+    PageStep Poll() const override { return PageStep::Poll(0x40); }
+    PageStep HandleReply(const ReplyView& reply) override;
 
     // RF-2..RF-4 frequencies ("%d" whole MHz) from RF-1's text and the spacing.
     static std::array<std::string, 3> SpreadFrequencies(const std::string& rf1, int spacing);
@@ -86,7 +83,7 @@ public:
 
 private:
     ParamBlock& MutableBlock();
-    bool Collect(const std::vector<std::optional<FieldInput>>& inputs, PageStep* refused);
+    bool CollectForm(const FormInputs& inputs, PageStep* refused);
     void ShowRates(const ByteReader& r, size_t first);
 
     Qam4Variant m_variant;
@@ -95,8 +92,6 @@ private:
     int m_module = 0;
     int m_moduleCount = kQam4Modules;
     bool m_replied = false;
-    int m_awaited = -1;
-    int m_failedField = -1;
     uint8_t m_locks = 0;
     std::array<bool, kQam4Rfs> m_sampled{};
     std::array<uint32_t, kQam4Rfs> m_minValue{}, m_maxValue{};

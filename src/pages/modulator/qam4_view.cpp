@@ -26,12 +26,10 @@ QLineEdit* ReadOnly(QWidget* parent) {
 
 }  // namespace
 
-Cqam4::Cqam4(QWidget* parent) : CFormTemplateView(parent) {
+Cqam4::Cqam4(QWidget* parent) : CBlockPageView(parent) {
     m_modules = new QTabBar(this);
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
-    connect(m_get, &QPushButton::clicked, this, &Cqam4::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &Cqam4::OnSet);
+    MakeGetSetButtons();
+    SetStatusPoll(kStatusTimerId, kQam4StatusPollMs);
     connect(m_modules, &QTabBar::tabBarClicked, this, &Cqam4::OnSelChangeTab);
 
     auto* monitor = new QGroupBox(this);
@@ -192,17 +190,8 @@ void Cqam4::OnInitialUpdate() {
     ShowStatus();
 }
 
-void Cqam4::OnGet() {
-    if (m_logic && DeviceOnline())
-        Carry(m_logic->Get());
-}
-
-void Cqam4::OnSet() {
-    if (!m_logic || !DeviceOnline())
-        return;
-    const PageStep step = m_logic->Set(m_binder->Inputs());
-    m_binder->Focus(m_logic->FailedField());
-    Carry(step);
+void Cqam4::ShowBlock() {
+    m_binder->Show(m_logic->Block());
 }
 
 void Cqam4::OnChangeRf1Frequency() {
@@ -227,32 +216,13 @@ void Cqam4::OnSelChangeTab(int module) {
     PageStep refused;
     if (m_logic->SelectModule(module, m_binder->Inputs(), &refused)) {
         m_modules->setCurrentIndex(module);
-        m_binder->Show(m_logic->Block());
+        ShowBlock();
         ShowStatus();
         return;
     }
     // A refused field keeps the operator on this module with the field focused.
     m_modules->setCurrentIndex(m_logic->Module());
-    if (!refused.messages.empty()) {
-        Carry(refused);
-        m_binder->Focus(m_logic->FailedField());
-    }
-}
-
-void Cqam4::OnShowWindow(bool shown) {
-    if (!m_device)
-        return;
-    if (shown) {
-        OnGet();
-        SetTimer(kStatusTimerId, kQam4StatusPollMs);
-    } else {
-        KillTimer(kStatusTimerId);
-    }
-}
-
-void Cqam4::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (m_logic && device && device == m_device && reply.IsValid())
-        Carry(m_logic->HandleReply(reply));
+    RefuseSwitch(refused);
 }
 
 void Cqam4::OnRefresh(unsigned what, bool refreshed) {
@@ -261,8 +231,7 @@ void Cqam4::OnRefresh(unsigned what, bool refreshed) {
             m_modules->setTabVisible(m, m < m_logic->ModuleCount());
         m_modules->setCurrentIndex(m_logic->Module());
     }
-    if (what & PageStep::kRefreshAll)
-        m_binder->Show(m_logic->Block());
+    CBlockPageView::OnRefresh(what, refreshed);
     if (what & Qam4Logic::kRefreshStatus)
         ShowStatus();
 }
@@ -275,12 +244,6 @@ void Cqam4::ShowStatus() {
     }
     for (int n = 0; n < 8; ++n)
         SetLamp(m_locks[size_t(n)], m_logic->Locks() >> n & 1);
-}
-
-void Cqam4::OnTimer(int id) {
-    if (id == kWaitTimerId && m_logic)
-        m_logic->WaitEnded();
-    OnTimer(*this, id);
 }
 
 void Cqam4::OnSelChangeCombo() {

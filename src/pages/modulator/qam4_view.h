@@ -6,18 +6,17 @@
 #include <array>
 #include <memory>
 
+#include "pagebase/block_page_view.h"
 #include "pagebase/form_binder.h"
-#include "pagebase/form_template_view.h"
 #include "pages/modulator/qam4_logic.h"
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QTabBar;
 
 namespace nms {
 
-class Cqam4 : public CFormTemplateView {
+class Cqam4 : public CBlockPageView {
     Q_OBJECT
 public:
     static constexpr int kStatusTimerId = kQam4StatusTimerId;
@@ -27,17 +26,14 @@ public:
     ~Cqam4() override;
 
     void OnInitialUpdate() override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnTimer(int id) override;
     void OnSelChangeCombo();
-    void OnGet();
-    void OnSet();
     void OnChangeRf1Frequency();
     void OnSelChangeTab(int module);
 
     // The same bodies for pages that use them as their own: on timer 64 a status request to a bound,
     // online, idle device, then the base handling (timer 4 is the wait's time-out). Starts no timer.
     static void OnTimer(CFormTemplateView& page, int id);
+    using CBlockPageView::OnTimer;
     // Copies the controls into the page's members.
     static void OnSelChangeCombo(CFormTemplateView& page);
 
@@ -48,16 +44,14 @@ public:
     std::array<QLabel*, 9> m_locks{};
     QLabel* m_rateLabel = nullptr;
     QLabel* m_lockCaption = nullptr;
-    QPushButton* m_get = nullptr;
-    QPushButton* m_set = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
+    IBlockLogic* PageLogic() override { return m_logic.get(); }
+    FormBinder* PageForm() override { return m_binder.get(); }
+    void ShowBlock() override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override {
-        if (m_logic)
-            m_logic->WaitEnded();
-    }
+    // A bound device gets the poll; the link leaves out an offline or busy one.
+    bool MayPoll() const override { return m_device != nullptr; }
 
 private:
     void Build();

@@ -26,50 +26,13 @@ QGridLayout* Rows(FormBinder& binder, QGroupBox* box, const std::vector<std::str
 }  // namespace
 
 QamRecordPage::QamRecordPage(const FieldTable& table, int size, int mirrorPort, int idsFrom, QWidget* parent)
-    : CFormTemplateView(parent),
+    : CBlockPageView(parent),
       m_logic(std::make_unique<QamRecordLogic>(table, size, mirrorPort, idsFrom)),
       m_binder(std::make_unique<FormBinder>(table, this)) {
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
-    connect(m_get, &QPushButton::clicked, this, &QamRecordPage::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &QamRecordPage::OnSet);
+    MakeGetSetButtons();
 }
 
 QamRecordPage::~QamRecordPage() = default;
-
-void QamRecordPage::OnGet() {
-    if (DeviceOnline())
-        Carry(m_logic->Get());
-}
-
-void QamRecordPage::OnSet() {
-    if (!DeviceOnline())
-        return;
-    const PageStep step = m_logic->Set(m_binder->Inputs());
-    m_binder->Focus(m_logic->FailedField());
-    Carry(step);
-}
-
-void QamRecordPage::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void QamRecordPage::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_logic->WaitEnded();
-    CFormTemplateView::OnTimer(id);
-}
-
-void QamRecordPage::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic->HandleReply(reply));
-}
-
-void QamRecordPage::OnRefresh(unsigned what, bool refreshed) {
-    if (what & PageStep::kRefreshAll)
-        ShowRecord();
-}
 
 // ---- single QAM / QPSK modulator ----
 
@@ -111,14 +74,14 @@ void CQamBaseView::OnInitialUpdate() {
     for (const FieldDef& f : QamModulatorParamsTable())
         m_binder->SetUsed(f.key, std::find(shown.begin(), shown.end(), f.key) != shown.end());
     m_insertGroup->setVisible(!m_variant.qpsk);
-    ShowRecord();
+    ShowBlock();
 }
 
-void CQamBaseView::ShowRecord() {
+void CQamBaseView::ShowBlock() {
     // The identifiers show once a reply has carried them; until then they go back as they are.
     m_binder->SetUsed("tsId", m_logic->IdsShown());
     m_binder->SetUsed("netId", m_logic->IdsShown());
-    QamRecordPage::ShowRecord();
+    QamRecordPage::ShowBlock();
 }
 
 // ---- QAM output of the multiplexing modulator ----

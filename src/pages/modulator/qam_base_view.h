@@ -4,37 +4,28 @@
 
 #include <memory>
 
+#include "pagebase/block_page_view.h"
 #include "pagebase/form_binder.h"
-#include "pagebase/form_template_view.h"
 #include "pages/modulator/qam_record_logic.h"
 
 class QGroupBox;
-class QPushButton;
 
 namespace nms {
 
-// The page machinery both pages share: Get on show and by button, Set by button, replies to the logic.
-class QamRecordPage : public CFormTemplateView {
+// What both pages share: the record's logic and form.
+class QamRecordPage : public CBlockPageView {
     Q_OBJECT
 public:
     QamRecordPage(const FieldTable& table, int size, int mirrorPort, int idsFrom, QWidget* parent);
     ~QamRecordPage() override;
 
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnTimer(int id) override;
-    void OnGet();
-    void OnSet();
-
     FormBinder& Binder() { return *m_binder; }
     const QamRecordLogic& Logic() const { return *m_logic; }
-    QPushButton* m_get = nullptr;
-    QPushButton* m_set = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
-    void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic->WaitEnded(); }
-    virtual void ShowRecord() { m_binder->Show(m_logic->Block()); }
+    IBlockLogic* PageLogic() override { return m_logic.get(); }
+    FormBinder* PageForm() override { return m_binder.get(); }
+    void ShowBlock() override { m_binder->Show(m_logic->Block()); }
 
     std::unique_ptr<QamRecordLogic> m_logic;
     std::unique_ptr<FormBinder> m_binder;
@@ -49,7 +40,7 @@ public:
     QGroupBox* m_insertGroup = nullptr;
 
 protected:
-    void ShowRecord() override;
+    void ShowBlock() override;
 
 private:
     QamPageVariant m_variant{0, false};

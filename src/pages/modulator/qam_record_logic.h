@@ -6,9 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 
 namespace nms {
 
@@ -36,7 +34,7 @@ const QamPageVariant& QamVariant(int pageParam);
 // The keys the variant shows.
 std::vector<std::string> QamShownKeys(const QamPageVariant& variant);
 
-class QamRecordLogic {
+class QamRecordLogic : public BlockLogic {
 public:
     // mirrorPort: where a Set repeats the IP insertion port (-1: nowhere); idsFrom: the reply length
     // from which the record carries the identifiers (0: always).
@@ -44,12 +42,11 @@ public:
 
     const ParamBlock& Block() const { return m_block; }
     bool IdsShown() const { return m_idsShown; }
-    int FailedField() const { return m_failedField; }
 
-    PageStep Get();
-    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs);
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    // The page has no selector.
+    PageStep Get(std::optional<int> selection) override;
+    PageStep Set(const FormInputs& inputs, std::optional<int> selection) override;
+    PageStep HandleReply(const ReplyView& reply) override;
 
 private:
     const FieldTable* m_table;
@@ -57,8 +54,6 @@ private:
     int m_mirrorPort;
     int m_idsFrom;
     bool m_idsShown = false;
-    int m_awaited = -1;
-    int m_failedField = -1;
 };
 
 }  // namespace nms

@@ -2,15 +2,11 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <cstdio>
 
 #include "pagebase/text_conversion.h"
 #include "platform/codepage.h"
-#include "platform/prompt.h"
 
 namespace nms {
 namespace {
@@ -21,39 +17,19 @@ QString Hex(unsigned v) {
 
 }  // namespace
 
-CEditProgramDlg::CEditProgramDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle("Edit");
-    m_name = new QLineEdit(this);
-    m_serviceId = new QLineEdit(this);
-    m_pmt = new QLineEdit(this);
-    m_pcr = new QLineEdit(this);
+CEditProgramDlg::CEditProgramDlg(QWidget* parent) : CProgramDlgBase(parent, "Edit") {
     m_ecm = new QLineEdit(this);
     m_elementPid = new QLineEdit(this);
     m_ca = new QComboBox(this);
     m_element = new QComboBox(this);
     m_ipOutput = new QComboBox(this);
     m_ipLabel = new QLabel("IP Output Index: ", this);
-    auto* ok = new QPushButton("OK", this);
-    auto* cancel = new QPushButton("Cancel", this);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, [this] {
-        if (OnOK())
-            accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    MakeOkCancel();
     connect(m_ca, &QComboBox::activated, this, &CEditProgramDlg::OnCaChanged);
     connect(m_element, &QComboBox::activated, this, &CEditProgramDlg::OnElementChanged);
 
     auto* grid = new QGridLayout;
-    int row = 0;
-    grid->addWidget(new QLabel("Program Name:", this), row, 0);
-    grid->addWidget(m_name, row++, 1, 1, 3);
-    grid->addWidget(new QLabel("Service ID:", this), row, 0);
-    grid->addWidget(m_serviceId, row++, 1);
-    grid->addWidget(new QLabel("PMT PID: 0x", this), row, 0);
-    grid->addWidget(m_pmt, row, 1);
-    grid->addWidget(new QLabel("PCR PID: 0x", this), row, 2);
-    grid->addWidget(m_pcr, row++, 3);
+    int row = AddProgramRows(grid);
     grid->addWidget(new QLabel("CA system ID: ", this), row, 0);
     grid->addWidget(m_ca, row, 1);
     grid->addWidget(new QLabel("ECM PID: 0x", this), row, 2);
@@ -64,13 +40,7 @@ CEditProgramDlg::CEditProgramDlg(QWidget* parent) : QDialog(parent) {
     grid->addWidget(m_elementPid, row++, 3);
     grid->addWidget(m_ipLabel, row, 0);
     grid->addWidget(m_ipOutput, row++, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* top = new QVBoxLayout(this);
-    top->addLayout(grid);
-    top->addLayout(buttons);
+    FinishLayout(grid);
     m_ipLabel->hide();
     m_ipOutput->hide();
 }
@@ -133,35 +103,15 @@ bool CEditProgramDlg::DoDataExchange(bool collect) {
     std::string name;
     if (nameText.toStdString() == m_shownName) {
         name = f.name;  // untouched: back as the bytes it came as
-    } else if (!Utf8ToGbk(nameText.toStdString(), &name)) {
-        ShowMessageBox("Program name contains characters that the device cannot store.");
-        m_name->setFocus();
+    } else if (!NameToDevice(nameText, &name)) {
         return false;
     } else {
         ConvertText(kTextToDevice, name.data(), static_cast<int>(name.size()));
     }
-    if (static_cast<int>(name.size()) > kMaxProgramNameBytes) {
-        ShowMessageBox(kProgramNameTooLong);
-        m_name->setFocus();
-        return false;
-    }
-    std::string message;
     uint32_t value = 0;
-    if (!ParseDecimalField(m_serviceId->text().toStdString(), 0xFFFF, &value, &message)) {
-        ShowMessageBox(message);
-        m_serviceId->setFocus();
+    if (!NameFits(name.size(), kMaxProgramNameBytes) ||
+        !ReadNumbers({{m_serviceId, false, &value}, {m_pmt, true, &value}, {m_pcr, true, &value}}))
         return false;
-    }
-    if (!ParseHexField(m_pmt->text().toStdString(), 0xFFFF, &value, &message)) {
-        ShowMessageBox(message);
-        m_pmt->setFocus();
-        return false;
-    }
-    if (!ParseHexField(m_pcr->text().toStdString(), 0xFFFF, &value, &message)) {
-        ShowMessageBox(message);
-        m_pcr->setFocus();
-        return false;
-    }
     if (!StoreEcm() || !StoreElementPid())
         return false;
     f.name = name;
@@ -177,12 +127,8 @@ bool CEditProgramDlg::StoreEcm() {
     if (m_caEntry < 0)
         return true;
     uint32_t v = 0;
-    std::string message;
-    if (!ParseHexField(m_ecm->text().toStdString(), 0xFFFF, &v, &message)) {
-        ShowMessageBox(message);
-        m_ecm->setFocus();
+    if (!ReadNumbers({{m_ecm, true, &v}}))
         return false;
-    }
     m_fields.ecmPids[m_caEntry] = static_cast<uint16_t>(v);
     return true;
 }
@@ -191,12 +137,8 @@ bool CEditProgramDlg::StoreElementPid() {
     if (m_elementEntry < 0)
         return true;
     uint32_t v = 0;
-    std::string message;
-    if (!ParseHexField(m_elementPid->text().toStdString(), 0xFFFF, &v, &message)) {
-        ShowMessageBox(message);
-        m_elementPid->setFocus();
+    if (!ReadNumbers({{m_elementPid, true, &v}}))
         return false;
-    }
     m_fields.elementPids[m_elementEntry] = static_cast<int16_t>(static_cast<uint16_t>(v));
     return true;
 }
@@ -219,15 +161,6 @@ void CEditProgramDlg::OnElementChanged(int row) {
     m_elementEntry = row >= 0 ? m_element->itemData(row).toInt() : -1;
     if (m_elementEntry >= 0)
         m_elementPid->setText(Hex(static_cast<uint16_t>(m_fields.elementPids[m_elementEntry])));
-}
-
-bool CEditProgramDlg::OnOK() {
-    return DoDataExchange(true);
-}
-
-int CEditProgramDlg::DoModal() {
-    DoDataExchange(false);
-    return exec() == QDialog::Accepted ? 1 : 2;
 }
 
 }  // namespace nms

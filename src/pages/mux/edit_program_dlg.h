@@ -2,9 +2,8 @@
 // The caller fills m_fields, runs DoModal() and on 1 (OK) takes m_fields back; Cancel leaves them as filled.
 #pragma once
 
-#include <QDialog>
-
 #include "pages/mux/edit_program_fields.h"
+#include "pages/mux/program_dlg_base.h"
 
 class QComboBox;
 class QLabel;
@@ -12,25 +11,16 @@ class QLineEdit;
 
 namespace nms {
 
-class CEditProgramDlg : public QDialog {
+class CEditProgramDlg : public CProgramDlgBase {
     Q_OBJECT
 public:
     explicit CEditProgramDlg(QWidget* parent = nullptr);
 
     EditProgramFields m_fields;
 
-    // Form exchange: false fills the controls from m_fields; true stores the controls into m_fields, field
-    // by field, stopping with that field's message at the first that fails.
-    bool DoDataExchange(bool collect);
-    // 1 when closed with OK, 2 otherwise.
-    int DoModal();
-    // What the OK button does: true when the dialog may close.
-    bool OnOK();
+    // Form exchange with m_fields.
+    bool DoDataExchange(bool collect) override;
 
-    QLineEdit* NameEdit() const { return m_name; }
-    QLineEdit* ServiceIdEdit() const { return m_serviceId; }
-    QLineEdit* PmtEdit() const { return m_pmt; }
-    QLineEdit* PcrEdit() const { return m_pcr; }
     QLineEdit* EcmEdit() const { return m_ecm; }
     QLineEdit* ElementPidEdit() const { return m_elementPid; }
     QComboBox* CaCombo() const { return m_ca; }
@@ -46,10 +36,6 @@ private:
     bool StoreEcm();
     bool StoreElementPid();
 
-    QLineEdit* m_name;
-    QLineEdit* m_serviceId;
-    QLineEdit* m_pmt;
-    QLineEdit* m_pcr;
     QLineEdit* m_ecm;
     QLineEdit* m_elementPid;
     QComboBox* m_ca;

@@ -56,6 +56,9 @@ public:
     // The wait ended without its reply or the request was not queued: the chain stops.
     void WaitEnded() { m_expect = {}; }
 
+    // Remove: the selected output program leaves its output.
+    virtual PageStep Remove(const TreePath& outputSelection) = 0;
+
     // Edit: BeginEdit fills the dialog values from the selected output program (false: nothing to edit);
     // CommitEdit takes them back after OK.
     virtual bool BeginEdit(const TreePath& outputSelection, ProgramInfoEdit* edit);

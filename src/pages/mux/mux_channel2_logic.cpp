@@ -38,12 +38,9 @@ void MuxChannel2Logic::Initialise() {
 
 bool MuxChannel2Logic::SelectedProgram(const ProgramTree& tree, const TreePath& path, int* channel,
                                        int* index) const {
-    if (path.depth != 2)
-        return false;
-    const ProgramTreeNode* ch = tree.Node(path.root, path.channel);
-    const ProgramTreeNode* prog = tree.Node(path.root, path.channel, path.child);
-    if (!ch || !prog || ch->data < 0 || ch->data >= kChannel2Channels || prog->data < 0 ||
-        prog->data >= kMaxRoutedIndex || prog->data >= m_tables[ch->data].count)
+    const ProgramTreeNode *ch = nullptr, *prog = nullptr;
+    if (!tree.ProgramNodes(path, &ch, &prog) || ch->data < 0 || ch->data >= kChannel2Channels ||
+        prog->data < 0 || prog->data >= kMaxRoutedIndex || prog->data >= m_tables[ch->data].count)
         return false;
     *channel = ch->data;
     *index = prog->data;

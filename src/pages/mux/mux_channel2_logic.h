@@ -25,7 +25,7 @@ public:
 
     PageStep InputAnalyze(const TreePath& inputSelection, bool pidRemapChecked);
     PageStep Route(const TreePath& inputSelection, int output);
-    PageStep Remove(const TreePath& outputSelection);
+    PageStep Remove(const TreePath& outputSelection) override;
     PageStep Refresh();
     PageStep CommitEdit(const ProgramInfoEdit& edit) override;
 

@@ -100,11 +100,8 @@ void MuxChannelLogic::BuildLayout(bool initial) {
 
 bool MuxChannelLogic::SelectedProgram(const ProgramTree& tree, const TreePath& path, int* channel,
                                       int* index) const {
-    if (path.depth != 2)
-        return false;
-    const ProgramTreeNode* ch = tree.Node(path.root, path.channel);
-    const ProgramTreeNode* prog = tree.Node(path.root, path.channel, path.child);
-    if (!ch || !prog)
+    const ProgramTreeNode *ch = nullptr, *prog = nullptr;
+    if (!tree.ProgramNodes(path, &ch, &prog))
         return false;
     if (!ChannelInRange(ch->data) || prog->data < 1 || prog->data > kProgramsPerChannel)
         return false;
@@ -646,16 +643,24 @@ PageStep MuxChannelLogic::OnOutputProgram(const ReplyView& r) {
                PageStep::Wait::kNone);
 }
 
+bool MuxChannelLogic::RouteAnswered(const ByteReader& p, int* channel, int* index, int* pass) const {
+    const size_t headerSize = IsTwoOutput() ? 3 : 2;
+    if (p.Size() < headerSize || p.U8Or(0) != m_expect.channel || p.U8Or(1) != m_expect.index)
+        return false;
+    *pass = IsTwoOutput() ? p.U8Or(2) : 0;
+    if (*pass != m_expect.pass)
+        return false;
+    *channel = p.U8Or(0);
+    *index = p.U8Or(1);
+    return true;
+}
+
 PageStep MuxChannelLogic::OnSelect(const ReplyView& r) {
     const ByteReader p = r.Reader();
     const int headerSize = IsTwoOutput() ? 3 : 2;
-    if (int(p.Size()) < headerSize || p.U8Or(0) != m_expect.channel || p.U8Or(1) != m_expect.index)
+    int channel = 0, index = 0, pass = 0;
+    if (!RouteAnswered(p, &channel, &index, &pass))
         return {};
-    const int pass = IsTwoOutput() ? p.U8Or(2) : 0;
-    if (pass != m_expect.pass)
-        return {};
-    const int channel = p.U8Or(0);
-    const int index = p.U8Or(1);
     if (IsTranscoder()) {
         TranscodeChannelTable* t = TranscodeChannel(channel);
         TranscodeProgramRecord* slot = t ? t->Program(index) : nullptr;
@@ -680,14 +685,9 @@ PageStep MuxChannelLogic::OnSelect(const ReplyView& r) {
 
 PageStep MuxChannelLogic::OnRemove(const ReplyView& r) {
     const ByteReader p = r.Reader();
-    const int headerSize = IsTwoOutput() ? 3 : 2;
-    if (int(p.Size()) < headerSize || p.U8Or(0) != m_expect.channel || p.U8Or(1) != m_expect.index)
+    int channel = 0, index = 0, pass = 0;
+    if (!RouteAnswered(p, &channel, &index, &pass))
         return {};
-    const int pass = IsTwoOutput() ? p.U8Or(2) : 0;
-    if (pass != m_expect.pass)
-        return {};
-    const int channel = p.U8Or(0);
-    const int index = p.U8Or(1);
     const int root = IsTwoOutput() ? pass - 1 : 0;
     const int pos = m_outputTree.FindChannel(root, channel);
     const int child = pos >= 0 ? m_outputTree.FindChild(root, pos, index) : -1;

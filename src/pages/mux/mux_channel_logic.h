@@ -38,14 +38,6 @@ enum : uint8_t {
 constexpr int kMaxInputChannels = 16;
 constexpr int kTranscodeChannels = 8;
 
-// A node of one of the trees: depth 0 a root, 1 a channel node, 2 a program node, 3 and more below.
-struct TreePath {
-    int depth = -1;  // -1: no selection
-    int root = -1;
-    int channel = -1;  // position under the root
-    int child = -1;    // position under the channel node
-};
-
 class MuxChannelLogic : public IOutputProgramSource {
 public:
     enum TreeId { kInputTree = 0, kOutputTree = 1 };
@@ -145,6 +137,8 @@ private:
     bool OutOfRange(int channel, int index) const;
     PageStep OnInputProgram(const ReplyView& r);
     PageStep OnOutputProgram(const ReplyView& r);
+    // The channel, index and (two-output) pass of a select or remove reply that answers the request.
+    bool RouteAnswered(const ByteReader& payload, int* channel, int* index, int* pass) const;
     PageStep OnSelect(const ReplyView& r);
     PageStep OnRemove(const ReplyView& r);
     PageStep OnModify(const ReplyView& r);

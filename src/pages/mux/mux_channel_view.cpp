@@ -16,6 +16,7 @@
 #include "platform/prompt.h"
 
 namespace nms {
+
 CMuxChannelView::CMuxChannelView(QWidget* parent) : CFormTemplateView(parent) {
     m_inputTree = ProgramTreeMirror::MakeTree(this);
     m_outputTree = ProgramTreeMirror::MakeTree(this);

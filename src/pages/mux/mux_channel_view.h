@@ -58,7 +58,7 @@ private:
     void ApplyLayoutControls();
 
     std::unique_ptr<MuxChannelLogic> m_logic;
-    std::unique_ptr<ProgramTreeMirror> m_mirror;  // the two tree widgets follow the logic\'s trees
+    std::unique_ptr<ProgramTreeMirror> m_mirror;  // the two tree widgets follow the logic's trees
     QTreeWidget* m_inputTree;
     QTreeWidget* m_outputTree;
     QGroupBox* m_inputGroup;

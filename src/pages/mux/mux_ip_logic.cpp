@@ -150,11 +150,8 @@ int MuxIpLogic::NodeData(int wireChannel) const {
 
 bool MuxIpLogic::SelectedProgram(const ProgramTree& tree, const TreePath& path, int* channel,
                                  int* index) const {
-    if (path.depth != 2)
-        return false;
-    const ProgramTreeNode* ch = tree.Node(path.root, path.channel);
-    const ProgramTreeNode* prog = tree.Node(path.root, path.channel, path.child);
-    if (!ch || !prog)
+    const ProgramTreeNode *ch = nullptr, *prog = nullptr;
+    if (!tree.ProgramNodes(path, &ch, &prog))
         return false;
     const int wire = WireChannel(ch->data);
     // Only programs the table holds: the device numbers up to 128, the table keeps 69.

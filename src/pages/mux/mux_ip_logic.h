@@ -44,7 +44,7 @@ public:
     // Operator actions; an empty step means nothing happens.
     PageStep InputAnalyze(const TreePath& inputSelection);
     PageStep Route(const TreePath& inputSelection, int output);  // output 0..3
-    PageStep Remove(const TreePath& outputSelection);
+    PageStep Remove(const TreePath& outputSelection) override;
     // "Refresh Out", a group change and the page shown: relabels the channel nodes and reads the settings.
     PageStep Refresh();
     // The edit adds the language flag and a CI program's CI mode.

@@ -43,12 +43,7 @@ CMuxPidFilterView::CMuxPidFilterView(QWidget* parent)
     m_list->setShowGrid(true);
     m_list->verticalHeader()->hide();
     m_title = new QLabel("PID Filter Table", this);
-    m_add = new QPushButton("Add PID", this);
-    m_delete = new QPushButton("Delete", this);
-    m_edit = new QPushButton("Edit", this);
-    m_empty = new QPushButton("Empty", this);
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
+    MakeButtons(this, true);
 
     auto* left = new QVBoxLayout;
     left->addWidget(m_title);
@@ -67,12 +62,6 @@ CMuxPidFilterView::CMuxPidFilterView(QWidget* parent)
     row->addLayout(buttons);
     row->addStretch(1);
 
-    connect(m_get, &QPushButton::clicked, this, &CMuxPidFilterView::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &CMuxPidFilterView::OnSet);
-    connect(m_add, &QPushButton::clicked, this, &CMuxPidFilterView::OnAddPid);
-    connect(m_edit, &QPushButton::clicked, this, &CMuxPidFilterView::OnEdit);
-    connect(m_delete, &QPushButton::clicked, this, &CMuxPidFilterView::OnDelete);
-    connect(m_empty, &QPushButton::clicked, this, &CMuxPidFilterView::OnEmpty);
     // Another channel's table is read at once.
     connect(m_channel, &QComboBox::currentIndexChanged, this, [this] { OnGet(); });
     m_channel->hide();

@@ -9,6 +9,7 @@
 
 #include "pagebase/form_template_view.h"
 #include "pages/mux/mux_pid_filter_logic.h"
+#include "pages/mux/pid_table_buttons.h"
 
 class QComboBox;
 class QLabel;
@@ -24,7 +25,7 @@ struct FilterPidEntry {
     bool outputChoice = false;  // the "Out ASI" combo is offered
 };
 
-class CMuxPidFilterView : public CFormTemplateView {
+class CMuxPidFilterView : public CFormTemplateView, public PidTableButtons {
     Q_OBJECT
 public:
     // Asks the operator for one filter PID; true on OK with entry filled in.
@@ -39,22 +40,15 @@ public:
     void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
     void OnTimer(int id) override;
 
-    // Buttons.
-    void OnGet();
-    void OnSet();
-    void OnAddPid();
-    void OnEdit();
-    void OnDelete();
-    void OnEmpty();
+    void OnGet() override;
+    void OnSet() override;
+    void OnAddPid() override;
+    void OnEdit() override;
+    void OnDelete() override;
+    void OnEmpty() override;
 
     QComboBox* ChannelCombo() const { return m_channel; }
     QTableWidget* List() const { return m_list; }
-    QPushButton* GetButton() const { return m_get; }
-    QPushButton* SetButton() const { return m_set; }
-    QPushButton* AddButton() const { return m_add; }
-    QPushButton* EditButton() const { return m_edit; }
-    QPushButton* DeleteButton() const { return m_delete; }
-    QPushButton* EmptyButton() const { return m_empty; }
 
 protected:
     void OnInitialUpdate() override;
@@ -72,12 +66,6 @@ private:
     QComboBox* m_channel;
     QTableWidget* m_list;
     QLabel* m_title;
-    QPushButton* m_add;
-    QPushButton* m_delete;
-    QPushButton* m_edit;
-    QPushButton* m_empty;
-    QPushButton* m_get;
-    QPushButton* m_set;
 };
 
 }  // namespace nms

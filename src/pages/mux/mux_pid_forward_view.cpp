@@ -1,74 +1,21 @@
 #include "pages/mux/mux_pid_forward_view.h"
 
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QPushButton>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
-#include "devices/device_packet.h"
 #include "devices/device_record.h"
 #include "pages/mux/add_pid_dlg.h"
-#include "platform/prompt.h"
 
 namespace nms {
 
 CMuxPidForwardView::CMuxPidForwardView(QWidget* parent)
-    : CFormTemplateView(parent), m_logic(std::make_unique<PidForwardLogic>(0)) {
-    m_list = new QTreeWidget(this);
-    m_list->setRootIsDecorated(false);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setAllColumnsShowFocus(true);
-    // Grid lines; a style sheet on items needs the selection colours spelled out too.
-    m_list->setStyleSheet(
-        "QTreeView::item { border: 1px solid #d0d0d0; }"
-        "QTreeView::item:selected { background: palette(highlight); color: "
-        "palette(highlighted-text); }");
-    m_get = new QPushButton(this);
-    m_set = new QPushButton(this);
-    m_add = new QPushButton(this);
-    m_edit = new QPushButton(this);
-    m_delete = new QPushButton(this);
-    m_empty = new QPushButton(this);
-
-    auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {m_get, m_set, m_add, m_edit, m_delete, m_empty})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    auto* row = new QHBoxLayout(this);
-    row->addWidget(m_list, 1);
-    row->addLayout(buttons);
-
-    connect(m_get, &QPushButton::clicked, this, &CMuxPidForwardView::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &CMuxPidForwardView::OnSet);
-    connect(m_add, &QPushButton::clicked, this, &CMuxPidForwardView::OnAddPid);
-    connect(m_edit, &QPushButton::clicked, this, &CMuxPidForwardView::OnEdit);
-    connect(m_delete, &QPushButton::clicked, this, &CMuxPidForwardView::OnDelete);
-    connect(m_empty, &QPushButton::clicked, this, &CMuxPidForwardView::OnEmpty);
-}
+    : CPidPassthroughView(parent, false), m_logic(std::make_unique<PidForwardLogic>(0)) {}
 
 CMuxPidForwardView::~CMuxPidForwardView() = default;
 
 void CMuxPidForwardView::OnInitialUpdate() {
     if (m_logic->PageParam() != m_pageParam)
         m_logic = std::make_unique<PidForwardLogic>(m_pageParam);
-    m_get->setText("Get");
-    m_set->setText("Set");
-    m_add->setText("Add PID");
-    m_edit->setText("Edit");
-    m_delete->setText("Delete");
-    m_empty->setText("Empty");
-    // Exactly the variant's columns, whatever an earlier binding left.
-    const auto columns = m_logic->Columns();
-    QStringList headers;
-    for (const auto& c : columns)
-        headers << QString::fromStdString(c.first);
-    m_list->setColumnCount(static_cast<int>(columns.size()));
-    m_list->setHeaderLabels(headers);
-    for (int i = 0; i < static_cast<int>(columns.size()); ++i)
-        m_list->setColumnWidth(i, columns[i].second);
-    ShowRows();
+    ShowLayout();
 }
 
 void CMuxPidForwardView::ShowRows() {
@@ -88,36 +35,9 @@ void CMuxPidForwardView::ShowRows() {
     m_list->addTopLevelItems(items);
 }
 
-int CMuxPidForwardView::SelectedRow() const {
-    const auto selected = m_list->selectedItems();
-    if (selected.isEmpty())
-        return -1;
-    return m_list->indexOfTopLevelItem(selected.first());
-}
-
-void CMuxPidForwardView::OnStepRefused(const PageStep&) {
-    m_logic->WaitEnded();
-}
-
-void CMuxPidForwardView::OnGet() {
-    if (!DeviceOnline())
-        return;
-    PageStep step = m_logic->Get();
-    ShowRows();
-    Carry(step);
-}
-
-void CMuxPidForwardView::OnSet() {
-    if (!DeviceOnline())
-        return;
-    Carry(m_logic->Set());
-}
-
 void CMuxPidForwardView::OnAddPid() {
-    if (m_logic->TableFull()) {
-        ShowMessageBox("PID passthrough table must be less than 200 !");
+    if (!HasRoom())
         return;
-    }
     CAddPidDlg dlg(this);
     dlg.m_fields = m_logic->AddFields();
     if (dlg.DoModal() != 1)
@@ -139,26 +59,6 @@ void CMuxPidForwardView::OnEdit() {
         item->setSelected(true);
 }
 
-void CMuxPidForwardView::OnDelete() {
-    const int row = SelectedRow();
-    if (row < 0 || row >= static_cast<int>(m_logic->Rows().size()))
-        return;
-    m_logic->Rows().erase(m_logic->Rows().begin() + row);
-    ShowRows();
-}
-
-void CMuxPidForwardView::OnEmpty() {
-    if (!Confirm("Sure to empty all PID ?"))
-        return;
-    m_logic->Rows().clear();
-    ShowRows();
-}
-
-void CMuxPidForwardView::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
 void CMuxPidForwardView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (device != m_device || !reply.IsValid())
         return;
@@ -167,13 +67,6 @@ void CMuxPidForwardView::OnDeviceReply(DeviceRecord* device, const ReplyView& re
     if (m_logic->Rows().size() != before)
         ShowRows();
     Carry(step);
-}
-
-void CMuxPidForwardView::OnTimer(int id) {
-    // The exchange ended without its reply: a late one finds nothing to continue.
-    if (id == kWaitTimerId)
-        m_logic->WaitEnded();
-    CFormTemplateView::OnTimer(id);
 }
 
 }  // namespace nms

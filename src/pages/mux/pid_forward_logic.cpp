@@ -115,6 +115,13 @@ PageStep PidForwardLogic::Set() {
     return step;
 }
 
+bool PidForwardLogic::Delete(int row) {
+    if (row < 0 || row >= static_cast<int>(m_rows.size()))
+        return false;
+    m_rows.erase(m_rows.begin() + row);
+    return true;
+}
+
 void PidForwardLogic::WaitEnded() {
     m_expect = 0;
     m_phase = 0;

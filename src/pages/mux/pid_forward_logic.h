@@ -51,27 +51,43 @@ std::string AddPidRefusal(const std::string& oldPid, const std::string& newPid, 
 // "(1) ".."(4) " for mask bits 0..3; lastBare: the label of bit 3 without its trailing blank.
 std::string OutputLabels(unsigned mask, bool lastBare);
 
-class PidForwardLogic {
+// What the PID pass-through pages ask of their logic, whichever way the table travels.
+class PidTableLogic {
+public:
+    virtual ~PidTableLogic() = default;
+    virtual bool Waiting() const = 0;
+    // Header text and width of each list column.
+    virtual std::vector<std::pair<std::string, int>> Columns() const = 0;
+    virtual bool TableFull() const = 0;
+    // Get: empties the list and asks for the table. Set: sends the table the rows make.
+    virtual PageStep Get() = 0;
+    virtual PageStep Set() = 0;
+    virtual PageStep HandleReply(const ReplyView& reply) = 0;
+    // The wait ended without its reply or the request could not be queued.
+    virtual void WaitEnded() = 0;
+    // Row `row` goes (false: no such row); Empty: every row goes.
+    virtual bool Delete(int row) = 0;
+    virtual void Empty() = 0;
+};
+
+class PidForwardLogic : public PidTableLogic {
 public:
     explicit PidForwardLogic(int pageParam);
 
     int PageParam() const { return m_pageParam; }
     bool IsTwoTable() const { return m_pageParam == 1; }
     bool IsFourOutput() const { return m_pageParam == 66; }
-    bool Waiting() const { return m_expect != 0; }
-
-    // Header text and width of each list column.
-    std::vector<std::pair<std::string, int>> Columns() const;
+    bool Waiting() const override { return m_expect != 0; }
+    std::vector<std::pair<std::string, int>> Columns() const override;
 
     const std::vector<PidForwardRow>& Rows() const { return m_rows; }
     std::vector<PidForwardRow>& Rows() { return m_rows; }
 
     // Get: empties the list and asks for the (first) table. Set: sends the (first) table built from the rows.
-    PageStep Get();
-    PageStep Set();
-    PageStep HandleReply(const ReplyView& reply);
-    // The wait ended without its reply or the request could not be queued.
-    void WaitEnded();
+    PageStep Get() override;
+    PageStep Set() override;
+    PageStep HandleReply(const ReplyView& reply) override;
+    void WaitEnded() override;
 
     // The request payloads the rows make: the first table, and the output-B table of the two-table variant.
     std::vector<uint8_t> BuildRequest() const;
@@ -79,7 +95,9 @@ public:
 
     // Add and Edit: the dialog's fields for a new row or for row `row` (false: no such row), and the row
     // that OK makes of them.
-    bool TableFull() const { return m_rows.size() >= kMaxPidForwardRows; }
+    bool TableFull() const override { return m_rows.size() >= kMaxPidForwardRows; }
+    bool Delete(int row) override;
+    void Empty() override { m_rows.clear(); }
     AddPidFields AddFields() const;
     bool EditFields(int row, AddPidFields* fields) const;
     PidForwardRow RowFrom(const AddPidFields& fields) const;

@@ -46,7 +46,7 @@ std::string OutputListText(uint32_t mask, int bits);
 // `previous`.
 uint32_t MaskFromBoxes(const bool boxes[16], int outputCount, uint32_t previous);
 
-class PidSegmentLogic {
+class PidSegmentLogic : public PidTableLogic {
 public:
     // deviceType: the bound device's type code (the IP gateway offers four outputs instead of two).
     PidSegmentLogic(int pageParam, uint16_t deviceType);
@@ -55,31 +55,31 @@ public:
     bool IsChassis() const { return m_pageParam == 102; }
     int EntrySize() const { return IsChassis() ? 8 : 6; }
     int ModuleCount() const { return m_moduleCount; }
-    bool Waiting() const { return m_expect != 0; }
+    bool Waiting() const override { return m_expect != 0; }
     int InputCount() const;
     int OutputCount() const;
 
-    std::vector<std::pair<std::string, int>> Columns() const;
+    std::vector<std::pair<std::string, int>> Columns() const override;
     const std::vector<PidSegmentRow>& Rows() const { return m_rows; }
 
     // The page's initial update: the list is emptied and the module count is 1 again.
     void Reset();
 
-    PageStep Get();
-    PageStep Set();
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded();
+    PageStep Get() override;
+    PageStep Set() override;
+    PageStep HandleReply(const ReplyView& reply) override;
+    void WaitEnded() override;
 
     // The table image the rows make.
     std::vector<uint8_t> BuildImage() const;
 
-    bool TableFull() const { return m_rows.size() >= kMaxPidForwardRows; }
+    bool TableFull() const override { return m_rows.size() >= kMaxPidForwardRows; }
     AddPidMultiFields AddFields() const;
     bool EditFields(int row, AddPidMultiFields* fields) const;
     void Add(const AddPidMultiFields& fields);
     bool Edit(int row, const AddPidMultiFields& fields);
-    bool Delete(int row);
-    void Empty() { m_rows.clear(); }
+    bool Delete(int row) override;
+    void Empty() override { m_rows.clear(); }
 
 private:
     int OutputBits() const { return IsChassis() ? 4 * m_moduleCount : 4; }

@@ -2,10 +2,8 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 #include "pagebase/text_conversion.h"
 #include "pages/mux/edit_program_fields.h"
@@ -22,12 +20,7 @@ QString Hex4(unsigned v) {
 
 }  // namespace
 
-CProgramInfoDlg::CProgramInfoDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle("Edit");
-    m_name = new QLineEdit(this);
-    m_serviceId = new QLineEdit(this);
-    m_pmt = new QLineEdit(this);
-    m_pcr = new QLineEdit(this);
+CProgramInfoDlg::CProgramInfoDlg(QWidget* parent) : CProgramDlgBase(parent, "Edit") {
     m_elementPid = new QLineEdit(this);
     m_ecm = new QLineEdit(this);
     m_language = new QLineEdit(this);
@@ -36,27 +29,12 @@ CProgramInfoDlg::CProgramInfoDlg(QWidget* parent) : QDialog(parent) {
     m_ci = new QComboBox(this);
     m_ci->addItems({"Bypass", "CAM"});
     m_ciLabel = new QLabel("CI Slot:", this);
-    auto* ok = new QPushButton("OK", this);
-    auto* cancel = new QPushButton("Cancel", this);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, [this] {
-        if (OnOK())
-            accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    MakeOkCancel();
     connect(m_element, &QComboBox::activated, this, &CProgramInfoDlg::OnElementChanged);
     connect(m_cas, &QComboBox::activated, this, &CProgramInfoDlg::OnCasChanged);
 
     auto* grid = new QGridLayout;
-    int row = 0;
-    grid->addWidget(new QLabel("Program Name:", this), row, 0);
-    grid->addWidget(m_name, row++, 1, 1, 3);
-    grid->addWidget(new QLabel("Service ID:", this), row, 0);
-    grid->addWidget(m_serviceId, row++, 1);
-    grid->addWidget(new QLabel("PMT PID: 0x", this), row, 0);
-    grid->addWidget(m_pmt, row, 1);
-    grid->addWidget(new QLabel("PCR PID: 0x", this), row, 2);
-    grid->addWidget(m_pcr, row++, 3);
+    int row = AddProgramRows(grid);
     grid->addWidget(new QLabel("Element NO.", this), row, 0);
     grid->addWidget(m_element, row, 1);
     grid->addWidget(new QLabel("Element PID:0x", this), row, 2);
@@ -69,13 +47,7 @@ CProgramInfoDlg::CProgramInfoDlg(QWidget* parent) : QDialog(parent) {
     grid->addWidget(m_ci, row++, 1);
     grid->addWidget(m_language, row, 0);
     grid->addWidget(new QLabel("Language flag:    0: Default(ANSI); 1: Russian", this), row++, 1, 1, 3);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* top = new QVBoxLayout(this);
-    top->addLayout(grid);
-    top->addLayout(buttons);
+    FinishLayout(grid);
 }
 
 bool CProgramInfoDlg::DoDataExchange(bool collect) {
@@ -128,34 +100,14 @@ bool CProgramInfoDlg::DoDataExchange(bool collect) {
     std::string name;
     if (m_name->text().toStdString() == m_shownName) {
         name = m_nameBytes;
-    } else if (!Utf8ToGbk(m_name->text().toStdString(), &name)) {
-        ShowMessageBox("Program name contains characters that the device cannot store.");
-        m_name->setFocus();
+    } else if (!NameToDevice(m_name->text(), &name)) {
         return false;
     }
     // The 32-byte field keeps a terminating zero, and a Russian name the prefix byte too.
-    if (static_cast<int>(name.size()) > (russian ? kMaxRussianNameBytes : kMaxProgramNameBytes)) {
-        ShowMessageBox(kProgramNameTooLong);
-        m_name->setFocus();
-        return false;
-    }
-    std::string message;
     uint32_t sid = 0, pmt = 0, pcr = 0;
-    if (!ParseDecimalField(m_serviceId->text().toStdString(), 0xFFFF, &sid, &message)) {
-        ShowMessageBox(message);
-        m_serviceId->setFocus();
+    if (!NameFits(name.size(), russian ? kMaxRussianNameBytes : kMaxProgramNameBytes) ||
+        !ReadNumbers({{m_serviceId, false, &sid}, {m_pmt, true, &pmt}, {m_pcr, true, &pcr}}))
         return false;
-    }
-    if (!ParseHexField(m_pmt->text().toStdString(), 0xFFFF, &pmt, &message)) {
-        ShowMessageBox(message);
-        m_pmt->setFocus();
-        return false;
-    }
-    if (!ParseHexField(m_pcr->text().toStdString(), 0xFFFF, &pcr, &message)) {
-        ShowMessageBox(message);
-        m_pcr->setFocus();
-        return false;
-    }
     if (!StoreEdit(m_element, m_elementRow, m_elementPid) || !StoreEdit(m_cas, m_casRow, m_ecm))
         return false;
 
@@ -187,12 +139,8 @@ bool CProgramInfoDlg::StoreEdit(QComboBox* combo, int row, QLineEdit* edit) {
     if (row < 0 || row >= combo->count())
         return true;
     uint32_t v = 0;
-    std::string message;
-    if (!ParseHexField(edit->text().toStdString(), 0xFFFF, &v, &message)) {
-        ShowMessageBox(message);
-        edit->setFocus();
+    if (!ReadNumbers({{edit, true, &v}}))
         return false;
-    }
     combo->setItemData(row, static_cast<int>(v));
     return true;
 }
@@ -215,15 +163,6 @@ void CProgramInfoDlg::OnCasChanged(int row) {
     m_casRow = row;
     if (row >= 0)
         m_ecm->setText(QString::number(m_cas->itemData(row).toInt(), 16));
-}
-
-bool CProgramInfoDlg::OnOK() {
-    return DoDataExchange(true);
-}
-
-int CProgramInfoDlg::DoModal() {
-    DoDataExchange(false);
-    return exec() == QDialog::Accepted ? 1 : 2;
 }
 
 }  // namespace nms

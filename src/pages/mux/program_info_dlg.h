@@ -2,8 +2,7 @@
 // m_languageFlag and m_ciChoice, runs DoModal() and on 1 (OK) copies them back into its record.
 #pragma once
 
-#include <QDialog>
-
+#include "pages/mux/program_dlg_base.h"
 #include "pages/mux/program_info_fields.h"
 
 class QComboBox;
@@ -12,7 +11,7 @@ class QLineEdit;
 
 namespace nms {
 
-class CProgramInfoDlg : public QDialog {
+class CProgramInfoDlg : public CProgramDlgBase {
     Q_OBJECT
 public:
     explicit CProgramInfoDlg(QWidget* parent = nullptr);
@@ -21,16 +20,10 @@ public:
     int m_languageFlag = 0;  // 1 Russian, 0 default
     int m_ciChoice = 0;      // 0 "Bypass", 1 "CAM"
 
-    bool DoDataExchange(bool collect);
-    int DoModal();
-    bool OnOK();
+    bool DoDataExchange(bool collect) override;
     void OnElementChanged(int row);
     void OnCasChanged(int row);
 
-    QLineEdit* NameEdit() const { return m_name; }
-    QLineEdit* ServiceIdEdit() const { return m_serviceId; }
-    QLineEdit* PmtEdit() const { return m_pmt; }
-    QLineEdit* PcrEdit() const { return m_pcr; }
     QLineEdit* ElementPidEdit() const { return m_elementPid; }
     QLineEdit* EcmEdit() const { return m_ecm; }
     QLineEdit* LanguageEdit() const { return m_language; }
@@ -42,10 +35,6 @@ public:
 private:
     bool StoreEdit(QComboBox* combo, int row, QLineEdit* edit);
 
-    QLineEdit* m_name;
-    QLineEdit* m_serviceId;
-    QLineEdit* m_pmt;
-    QLineEdit* m_pcr;
     QLineEdit* m_elementPid;
     QLineEdit* m_ecm;
     QLineEdit* m_language;

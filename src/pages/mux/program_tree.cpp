@@ -30,6 +30,15 @@ int ProgramTree::FindChild(int root, int channelPos, int value) const {
     return -1;
 }
 
+bool ProgramTree::ProgramNodes(const TreePath& path, const ProgramTreeNode** channel,
+                               const ProgramTreeNode** program) const {
+    if (path.depth != 2)
+        return false;
+    *channel = Node(path.root, path.channel);
+    *program = Node(path.root, path.channel, path.child);
+    return *channel && *program;
+}
+
 const ProgramTreeNode* ProgramTree::Node(int root, int channelPos, int child) const {
     if (root < 0 || root >= static_cast<int>(m_roots.size()))
         return nullptr;

@@ -22,6 +22,14 @@ struct ProgramTreeNode {
     }
 };
 
+// A node of one of the trees: depth 0 a root, 1 a channel node, 2 a program node, 3 and more below.
+struct TreePath {
+    int depth = -1;  // -1: no selection
+    int root = -1;
+    int channel = -1;  // position under the root
+    int child = -1;    // position under the channel node
+};
+
 // Receives every change of a ProgramTree right after it was made. Positions are indexes in the model.
 class IProgramTreeObserver {
 public:
@@ -50,6 +58,9 @@ public:
     // Position of the child of the channel node whose data is value, or -1.
     int FindChild(int root, int channelPos, int value) const;
     const ProgramTreeNode* Node(int root, int channelPos = -1, int child = -1) const;
+    // The channel node and the program node of a program path (depth 2); false when path names none.
+    bool ProgramNodes(const TreePath& path, const ProgramTreeNode** channel,
+                      const ProgramTreeNode** program) const;
 
     void AppendChild(int root, int channelPos, ProgramTreeNode node);
     void RemoveChild(int root, int channelPos, int child);

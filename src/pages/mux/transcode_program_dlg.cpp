@@ -2,15 +2,12 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 #include "pages/mux/edit_program_fields.h"
 #include "pages/mux/stream_type_labels.h"
 #include "platform/codepage.h"
-#include "platform/prompt.h"
 
 namespace nms {
 
@@ -63,13 +60,8 @@ void SelectIndex(QComboBox* combo, int index) {
 }  // namespace
 
 CTranscodeProgramDlg::CTranscodeProgramDlg(TranscodeProgramRecord* record, QWidget* parent)
-    : QDialog(parent), m_record(record) {
-    setWindowTitle("Transcode Setting");
-    m_name = new QLineEdit(this);
+    : CProgramDlgBase(parent, "Transcode Setting"), m_record(record) {
     m_name->setMaxLength(kMaxProgramNameBytes);
-    m_serviceId = new QLineEdit(this);
-    m_pmt = new QLineEdit(this);
-    m_pcr = new QLineEdit(this);
     m_elementPid = new QLineEdit(this);
     m_bitrate = new QLineEdit(this);
     m_width = new QLineEdit(this);
@@ -92,14 +84,7 @@ CTranscodeProgramDlg::CTranscodeProgramDlg(TranscodeProgramRecord* record, QWidg
     m_audioModeLabel = new QLabel("Audio Pass:", this);
     m_audioBitrateLabel = new QLabel("Audio Bitrate:", this);
 
-    auto* ok = new QPushButton("OK", this);
-    auto* cancel = new QPushButton("Cancel", this);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, [this] {
-        if (OnOK())
-            accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    MakeOkCancel();
     connect(m_element, &QComboBox::activated, this, &CTranscodeProgramDlg::OnElementChanged);
     connect(m_audioMode, &QComboBox::activated, this, &CTranscodeProgramDlg::OnAudioModeChanged);
     connect(m_audioBitrate, &QComboBox::activated, this, &CTranscodeProgramDlg::OnAudioBitrateChanged);
@@ -145,13 +130,7 @@ CTranscodeProgramDlg::CTranscodeProgramDlg(TranscodeProgramRecord* record, QWidg
     grid->addWidget(m_audioMode, row, 1);
     grid->addWidget(m_audioBitrateLabel, row, 2);
     grid->addWidget(m_audioBitrate, row, 3);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* top = new QVBoxLayout(this);
-    top->addLayout(grid);
-    top->addLayout(buttons);
+    FinishLayout(grid);
 }
 
 void CTranscodeProgramDlg::SetProfileLevelVisible(bool visible) {
@@ -274,48 +253,19 @@ bool CTranscodeProgramDlg::DoDataExchange(bool collect) {
 
     // Check every field first, then write: a refused OK changes nothing but what the operator already chose.
     std::string name;
-    if (!Utf8ToGbk(m_name->text().toStdString(), &name)) {
-        ShowMessageBox("Program name contains characters that the device cannot store.");
-        m_name->setFocus();
-        return false;
-    }
-    if (static_cast<int>(name.size()) > kMaxProgramNameBytes) {
-        ShowMessageBox(kProgramNameTooLong);
-        m_name->setFocus();
-        return false;
-    }
-    std::string message;
     uint32_t sid = 0, pmt = 0, pcr = 0, width = 0, height = 0, key = 0, bitrate = 0;
-    struct Field {
-        QLineEdit* edit;
-        bool hex;
-        uint32_t* value;
-    };
-    const Field fields[] = {{m_serviceId, false, &sid},
-                            {m_pmt, true, &pmt},
-                            {m_pcr, true, &pcr},
-                            {m_key, false, &key},
-                            {m_bitrate, false, &bitrate}};
-    for (const Field& fd : fields) {
-        const std::string text = fd.edit->text().toStdString();
-        const bool ok = fd.hex ? ParseHexField(text, 0xFFFF, fd.value, &message)
-                               : ParseDecimalField(text, 0xFFFF, fd.value, &message);
-        if (!ok) {
-            ShowMessageBox(message);
-            fd.edit->setFocus();
-            return false;
-        }
-    }
+    if (!NameToDevice(m_name->text(), &name) || !NameFits(name.size(), kMaxProgramNameBytes) ||
+        !ReadNumbers({{m_serviceId, false, &sid},
+                      {m_pmt, true, &pmt},
+                      {m_pcr, true, &pcr},
+                      {m_key, false, &key},
+                      {m_bitrate, false, &bitrate}}))
+        return false;
     const bool sameSize = m_width->text() == kSameAsInput;
     if (!sameSize) {
         for (auto [edit, value] : {std::pair{m_width, &width}, std::pair{m_height, &height}}) {
-            if (edit->text() == kSameAsInput)
-                continue;
-            if (!ParseDecimalField(edit->text().toStdString(), 0xFFFF, value, &message)) {
-                ShowMessageBox(message);
-                edit->setFocus();
+            if (edit->text() != kSameAsInput && !ReadNumbers({{edit, false, value}}))
                 return false;
-            }
         }
     }
     if (!StoreElementPid())
@@ -356,12 +306,8 @@ bool CTranscodeProgramDlg::StoreElementPid() {
     if (m_elementEntry < 0)
         return true;
     uint32_t v = 0;
-    std::string message;
-    if (!ParseHexField(m_elementPid->text().toStdString(), 0xFFFF, &v, &message)) {
-        ShowMessageBox(message);
-        m_elementPid->setFocus();
+    if (!ReadNumbers({{m_elementPid, true, &v}}))
         return false;
-    }
     m_record->SetElementOutputPid(m_elementEntry, static_cast<uint16_t>(v));
     return true;
 }
@@ -414,15 +360,6 @@ void CTranscodeProgramDlg::OnVideoModeChanged(int row) {
 
 void CTranscodeProgramDlg::OnFrameRateChanged(int row) {
     m_record->SetFrameRate(static_cast<uint8_t>(row < 0 ? 0 : row));
-}
-
-bool CTranscodeProgramDlg::OnOK() {
-    return DoDataExchange(true);
-}
-
-int CTranscodeProgramDlg::DoModal() {
-    DoDataExchange(false);
-    return exec() == QDialog::Accepted ? 1 : 2;
 }
 
 }  // namespace nms

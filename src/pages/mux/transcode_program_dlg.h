@@ -3,8 +3,7 @@
 // rest on OK; the caller sends the record only when DoModal() returns 1 (OK).
 #pragma once
 
-#include <QDialog>
-
+#include "pages/mux/program_dlg_base.h"
 #include "pages/mux/program_record.h"
 
 class QComboBox;
@@ -13,14 +12,12 @@ class QLineEdit;
 
 namespace nms {
 
-class CTranscodeProgramDlg : public QDialog {
+class CTranscodeProgramDlg : public CProgramDlgBase {
     Q_OBJECT
 public:
     CTranscodeProgramDlg(TranscodeProgramRecord* record, QWidget* parent = nullptr);
 
-    bool DoDataExchange(bool collect);
-    int DoModal();
-    bool OnOK();
+    bool DoDataExchange(bool collect) override;
 
     // The operator's changes (the combos' activated signals).
     void OnElementChanged(int row);
@@ -29,10 +26,6 @@ public:
     void OnVideoModeChanged(int row);
     void OnFrameRateChanged(int row);
 
-    QLineEdit* NameEdit() const { return m_name; }
-    QLineEdit* ServiceIdEdit() const { return m_serviceId; }
-    QLineEdit* PmtEdit() const { return m_pmt; }
-    QLineEdit* PcrEdit() const { return m_pcr; }
     QLineEdit* ElementPidEdit() const { return m_elementPid; }
     QLineEdit* BitrateEdit() const { return m_bitrate; }
     QLineEdit* WidthEdit() const { return m_width; }
@@ -65,10 +58,6 @@ private:
     int m_audioIndex = -1;
     int m_elementEntry = -1;
 
-    QLineEdit* m_name;
-    QLineEdit* m_serviceId;
-    QLineEdit* m_pmt;
-    QLineEdit* m_pcr;
     QLineEdit* m_elementPid;
     QLineEdit* m_bitrate;
     QLineEdit* m_width;

@@ -1,6 +1,5 @@
 // The input channel page against the device simulator over real UDP, through the network thread and the
 // GUI hand-off: Input Analyze, Select, Refresh Out, Edit (both dialogs) and Remove end to end.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,18 +9,11 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "device_simulator.h"
-#include "devices/device_record.h"
-#include "devices/device_registry.h"
-#include "devices/network_thread.h"
-#include "devices/qt_gui_handoff.h"
-#include "event_recorder.h"
+#include "live_device.h"
 #include "mux_device_sim.h"
-#include "page_fixture.h"
 #include "pages/mux/edit_program_dlg.h"
 #include "pages/mux/mux_channel_view.h"
 #include "pages/mux/transcode_program_dlg.h"
-#include "platform/prompt.h"
 
 namespace nms {
 namespace {
@@ -31,47 +23,24 @@ using test::MuxSimPrograms;
 class MuxChannelEndToEnd : public ::testing::Test {
 protected:
     void Open(int pageParam) {
-        test::EnsureApplication();
-        programs = std::make_unique<MuxSimPrograms>(pageParam);
-        ASSERT_TRUE(sim.Start());
-        const int index = sim.AddDevice(test::SimLoopbackAddress(77), 0, 0x2101);
-        ASSERT_GE(index, 0);
-        MuxSimPrograms* mux = programs.get();
-        sim.SetHandler(index, [mux](const test::SimPacket& p) -> std::optional<test::SimReply> {
+        programs = std::make_shared<MuxSimPrograms>(pageParam);
+        live = std::make_unique<test::LiveDevice>(0x2101, 77);
+        std::shared_ptr<MuxSimPrograms> mux = programs;
+        live->SetHandler([mux](const test::SimPacket& p) -> std::optional<test::SimReply> {
             auto r = mux->Handle(p.command, p.b, p.c, p.payload);
             if (!r)
                 return std::nullopt;
             return test::SimReply{p.command, r->payload, r->b, r->c};
         });
-        device = std::make_shared<DeviceRecord>();
-        device->deviceName = "Mux";
-        device->typeCode = 0x2101;
-        device->address = sim.Address(index);
-        device->port = sim.Port(index);
-        device->status.store(3);
-        registry.Append(device);
-        NetworkThread::Options options;
-        options.bindAddress = htonl(INADDR_LOOPBACK);
-        options.receiveBufferBytes = 1 << 20;
-        net = std::make_unique<NetworkThread>(registry, gui, nullptr, options);
-        ASSERT_TRUE(net->Start());
+        ASSERT_TRUE(live->Start());
         page = std::make_unique<CMuxChannelView>();
-        page->resize(900, 560);
-        page->SetPageParam(pageParam);
-        page->SetDevice(device.get());
-        page->show();
-        WaitIdle();
+        ASSERT_TRUE(live->Show(page.get(), pageParam));
     }
     void TearDown() override {
-        if (net)
-            net->Stop();
-        sim.Stop();
         page.reset();
+        live.reset();
     }
-    void WaitIdle() {
-        QCoreApplication::processEvents();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsBusy(); }, 15000));
-    }
+    void WaitIdle() { ASSERT_TRUE(live->WaitIdle(page.get())); }
     QTreeWidgetItem* In(int channel) { return page->InputTreeWidget()->topLevelItem(0)->child(channel - 1); }
     QTreeWidgetItem* Out(int channel) {
         return page->OutputTreeWidget()->topLevelItem(0)->child(channel - 1);
@@ -87,15 +56,8 @@ protected:
         WaitIdle();
     }
 
-    ScriptedPrompt prompt;
-    ScopedPrompt scoped{&prompt};
-    test::EventRecorder events;
-    test::DeviceSimulator sim;
-    std::unique_ptr<MuxSimPrograms> programs;
-    DeviceRegistry registry;
-    QtGuiHandoff gui;
-    DevicePtr device;
-    std::unique_ptr<NetworkThread> net;
+    std::shared_ptr<MuxSimPrograms> programs;
+    std::unique_ptr<test::LiveDevice> live;
     std::unique_ptr<CMuxChannelView> page;
 };
 
@@ -112,8 +74,8 @@ TEST_F(MuxChannelEndToEnd, AnalyseSelectRefreshEditRemove) {
     EXPECT_TRUE(programs->Routed(1, 2));
     EXPECT_EQ(Texts(Out(1)), (QStringList{"1 CCTV-1", "2 CCTV-2"}));
     page->SelectButton()->click();
-    ASSERT_FALSE(prompt.shown.empty());
-    EXPECT_EQ(prompt.shown.back().text, "The program has already been selected!");
+    ASSERT_FALSE(live->Prompt().shown.empty());
+    EXPECT_EQ(live->Prompt().shown.back().text, "The program has already been selected!");
 
     Click(page->RefreshButton());
     EXPECT_EQ(Texts(Out(1)), (QStringList{"1 CCTV-1", "2 CCTV-2"}));
@@ -141,8 +103,8 @@ TEST_F(MuxChannelEndToEnd, AnalyseSelectRefreshEditRemove) {
 
     page->InputTreeWidget()->setCurrentItem(In(2));
     Click(page->AnalyzeButton());
-    EXPECT_EQ(prompt.shown.back().text, "Channel 2 no input!");
-    EXPECT_EQ(events.Count("Operation timeout"), 0);
+    EXPECT_EQ(live->Prompt().shown.back().text, "Channel 2 no input!");
+    EXPECT_EQ(live->Events().Count("Operation timeout"), 0);
 }
 
 TEST_F(MuxChannelEndToEnd, TranscoderReadsAllAndEditsThroughTheTranscodeDialog) {
@@ -164,7 +126,7 @@ TEST_F(MuxChannelEndToEnd, TranscoderReadsAllAndEditsThroughTheTranscodeDialog) 
     ASSERT_EQ(programs->modifications, 1);
     const auto record = programs->Program(1, 1);
     EXPECT_EQ(record[242] | record[243] << 8, 6000);
-    EXPECT_EQ(events.Count("Operation timeout"), 0);
+    EXPECT_EQ(live->Events().Count("Operation timeout"), 0);
 }
 
 }  // namespace

@@ -621,8 +621,8 @@ TEST(MuxPagesAgainstDevsim, AsiMonitorShowsMovingBitratesAndLocks) {
         }
         if (c.pageParam == 86) {
             EXPECT_EQ(page.StatusLabel()->text(), "Lock Bitrate(mbps)38");
-            EXPECT_TRUE(page.LockLabel(2)->text().startsWith("CH-2 4.5"))
-                << page.LockLabel(2)->text().toStdString();
+            EXPECT_TRUE(page.LockLabel(3)->text().startsWith("CH-3 5.0"))
+                << page.LockLabel(3)->text().toStdString();
         }
     }
 }
