@@ -253,6 +253,8 @@ void NetworkThread::WakeForSend(DeviceRecord* device) {
 }
 
 void NetworkThread::NetworkThreadProc() {
+    // Named, so that top -H, a debugger or a benchmark can tell it from the GUI thread.
+    pthread_setname_np(pthread_self(), "velmora-net");
     pollfd fds[2] = {{m_wakeFd, POLLIN, 0}, {m_socket, POLLIN, 0}};
     bool socketReady = false;
     while (!m_stop.load()) {
