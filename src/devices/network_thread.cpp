@@ -285,6 +285,9 @@ void NetworkThread::NetworkThreadProc() {
             m_passNext = 0;
         }
         if (m_pass) {
+            // Page replies that waited for a handler go before the next chunk: their hand-off does not hold
+            // the pass up, while each of them would otherwise wait for a chunk to be sent.
+            HandOverNext();
             if (!HeartbeatChunk())
                 m_pass.reset();
             // Between chunks: the replies of this chunk and whatever else came, then a pending send pass
