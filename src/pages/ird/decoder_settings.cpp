@@ -79,25 +79,20 @@ bool ReadDecoderReply(const ReplyView& reply, std::vector<uint8_t>* block, Decod
 
 DecoderLogic::DecoderLogic() : m_block(kDecoderBlockSize) {}
 
-PageStep DecoderLogic::Get(int channel) {
-    m_awaited = kCmdDecoderRead;
-    return PageStep::Request(kCmdDecoderRead, {uint8_t(channel >= 0 && channel <= 3 ? channel : 0)},
-                             PageStep::Wait::kBeginShort);
+PageStep DecoderLogic::Get(std::optional<int> channel) {
+    const int c = channel.value_or(0);
+    return Request(kCmdDecoderRead, {uint8_t(c >= 0 && c <= 3 ? c : 0)}, PageStep::Wait::kBeginShort);
 }
 
-PageStep DecoderLogic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
-    m_failedField = -1;
-    const CollectResult result = CollectFields(DecoderSettingsTable(), inputs, m_block);
-    if (!result.ok) {
-        m_failedField = result.field;
-        return PageStep::Message(result.message);
-    }
-    m_awaited = kCmdDecoderWrite;
-    return PageStep::Request(kCmdDecoderWrite, m_block.Bytes(), PageStep::Wait::kBeginShort);
+PageStep DecoderLogic::Set(const FormInputs& inputs, std::optional<int>) {
+    PageStep refused;
+    if (!Collect(DecoderSettingsTable(), inputs, m_block, &refused))
+        return refused;
+    return Request(kCmdDecoderWrite, m_block.Bytes(), PageStep::Wait::kBeginShort);
 }
 
 PageStep DecoderLogic::HandleReply(const ReplyView& reply) {
-    if (reply.Command() != m_awaited)
+    if (!Awaits(reply))
         return {};
     if (reply.Command() == kCmdDecoderRead && reply.PayloadLength() > 0) {
         std::vector<uint8_t> block;
