@@ -253,6 +253,8 @@ void NetworkThread::WakeForSend(DeviceRecord* device) {
 }
 
 void NetworkThread::NetworkThreadProc() {
+    // Named, so that top -H, a debugger or a benchmark can tell it from the GUI thread.
+    pthread_setname_np(pthread_self(), "velmora-net");
     pollfd fds[2] = {{m_wakeFd, POLLIN, 0}, {m_socket, POLLIN, 0}};
     bool socketReady = false;
     while (!m_stop.load()) {
@@ -283,6 +285,9 @@ void NetworkThread::NetworkThreadProc() {
             m_passNext = 0;
         }
         if (m_pass) {
+            // Page replies that waited for a handler go before the next chunk: their hand-off does not hold
+            // the pass up, while each of them would otherwise wait for a chunk to be sent.
+            HandOverNext();
             if (!HeartbeatChunk())
                 m_pass.reset();
             // Between chunks: the replies of this chunk and whatever else came, then a pending send pass
