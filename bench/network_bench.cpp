@@ -120,6 +120,8 @@ struct StampPage : IReplyReceiver {
         std::lock_guard<std::mutex> lock(mutex);
         if (recording)
             latenciesNs.push_back(now - stamp);
+        if (recording)
+            handled.push_back({stamp, now});
     }
     void OnConfigOperation(int, int) override {}
     void OnTimer(int id) override {
@@ -132,6 +134,7 @@ struct StampPage : IReplyReceiver {
     std::mutex mutex;
     bool recording = false;
     std::vector<int64_t> latenciesNs;
+    std::vector<std::pair<int64_t, int64_t>> handled;  // stamp, handler time; in handler order
     std::atomic<int> restarts{0};
 };
 
@@ -356,15 +359,22 @@ int main(int argc, char** argv) {
         BuildPacket(kType, kStampCommand, 1, 1, request.data(), &length, nullptr, 0);
         std::vector<uint8_t> reply(kReceiveBufferSize);
         while (requesting.load()) {
+            const int64_t sent = MonotonicNs();
             sendto(fd, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&device),
                    sizeof device);
-            const ssize_t n = recv(fd, reply.data(), reply.size(), 0);
-            const int64_t now = MonotonicNs();
-            if (n >= kPacketHeaderSize + 8) {
+            // The answer to this request: a late answer to an earlier one (after a time-out) is skipped.
+            for (;;) {
+                const ssize_t n = recv(fd, reply.data(), reply.size(), 0);
+                const int64_t now = MonotonicNs();
+                if (n < kPacketHeaderSize + 8)
+                    break;
                 int64_t stamp = 0;
                 for (int k = 0; k < 8; ++k)
                     stamp = stamp << 8 | reply[size_t(kPacketHeaderSize + k)];
+                if (stamp < sent)
+                    continue;
                 alongsideLatencies.push_back(now - stamp);
+                break;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
@@ -472,12 +482,27 @@ int main(int argc, char** argv) {
     std::printf("ratio to the floor                    %.2f\n",
                 floorPerDeviceTick > 0 ? netPerDeviceTick / floorPerDeviceTick : 0.0);
     std::vector<int64_t> latencies;
+    std::vector<std::pair<int64_t, int64_t>> handled;
     {
         std::lock_guard<std::mutex> lock(page.mutex);
         latencies = page.latenciesNs;
+        handled = page.handled;
+    }
+    // Page replies go to their handlers one at a time: a reply that arrives while an earlier one has not
+    // reached its handler waits for it. Those apart, what is left is the road of a single reply.
+    std::vector<int64_t> alone, queued;
+    for (size_t i = 0; i < handled.size(); ++i) {
+        const int64_t latency = handled[i].second - handled[i].first;
+        const bool behind = i > 0 && handled[i - 1].second > handled[i].first;
+        (behind ? queued : alone).push_back(latency);
     }
     std::printf("reply to page handler: %zu replies, median %.1f us, 99th percentile %.1f us\n",
                 latencies.size(), Percentile(latencies, 0.5) / 1000.0, Percentile(latencies, 0.99) / 1000.0);
+    std::printf(
+        "  of which %zu arrived with no earlier reply waiting: median %.1f us, 99th percentile %.1f us\n",
+        alone.size(), Percentile(alone, 0.5) / 1000.0, Percentile(alone, 0.99) / 1000.0);
+    std::printf("  and %zu queued behind earlier replies: median %.1f us, 99th percentile %.1f us\n",
+                queued.size(), Percentile(queued, 0.5) / 1000.0, Percentile(queued, 0.99) / 1000.0);
     std::printf(
         "bare recvfrom wake-up alongside (own thread and socket, same time): median %.1f us, 99th "
         "percentile %.1f us\n",

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <ctime>
 #include <unordered_map>
@@ -77,17 +78,21 @@ struct NetworkThread::Targets {
     std::unordered_map<const DeviceRecord*, size_t> at;  // index in list
 };
 
+struct NetworkThread::QueuedReply {
+    DevicePtr device;
+    std::shared_ptr<std::vector<uint8_t>> packet;  // shared: a handler still running after shut-down keeps it
+    int packetLength;
+};
+
 struct NetworkThread::CallState {
     std::mutex mutex;
     bool abandoned = false;  // guarded by mutex
     std::atomic<bool> finished{false};
     int wakeFd = -1;
-};
-
-struct NetworkThread::QueuedReply {
-    DevicePtr device;
-    std::shared_ptr<std::vector<uint8_t>> packet;  // shared: a handler still running after shut-down keeps it
-    int packetLength;
+    // A run of page replies handed over together, and how many of them the GUI thread delivered (set
+    // before finished); the rest go back to the front of the queue.
+    std::vector<QueuedReply> run;
+    int delivered = 0;
 };
 
 // The buffers of one recvmmsg call.
@@ -248,6 +253,8 @@ void NetworkThread::WakeForSend(DeviceRecord* device) {
 }
 
 void NetworkThread::NetworkThreadProc() {
+    // Named, so that top -H, a debugger or a benchmark can tell it from the GUI thread.
+    pthread_setname_np(pthread_self(), "velmora-net");
     pollfd fds[2] = {{m_wakeFd, POLLIN, 0}, {m_socket, POLLIN, 0}};
     bool socketReady = false;
     while (!m_stop.load()) {
@@ -278,6 +285,9 @@ void NetworkThread::NetworkThreadProc() {
             m_passNext = 0;
         }
         if (m_pass) {
+            // Page replies that waited for a handler go before the next chunk: their hand-off does not hold
+            // the pass up, while each of them would otherwise wait for a chunk to be sent.
+            HandOverNext();
             if (!HeartbeatChunk())
                 m_pass.reset();
             // Between chunks: the replies of this chunk and whatever else came, then a pending send pass
@@ -554,11 +564,59 @@ void NetworkThread::HandOverNext() {
         } else if (command == 4) {
             CallOnGui([device] { DeliverDeviceRestart(device.get()); });
         } else {
-            CallOnGui([device, packet = next.packet, length = next.packetLength] {
-                DeliverDeviceReply(device.get(), ReplyView(packet->data(), length));
-            });
+            // Page replies already waiting behind this one go along: the GUI thread delivers them one after
+            // the other as long as no handler queued a request (nothing would be sent between them), which
+            // spares two thread wake-ups per reply in a burst. What it leaves comes back to the queue.
+            std::vector<QueuedReply> run;
+            run.push_back(std::move(next));
+            while (run.size() < kReplyRunLimit && !m_replies.empty()) {
+                const uint8_t c = m_replies.front().packet->at(4);
+                if (c == 3 || c == 4)
+                    break;
+                m_replyBytes -= size_t(m_replies.front().packetLength);
+                run.push_back(std::move(m_replies.front()));
+                m_replies.pop_front();
+            }
+            CallOnGuiRun(std::move(run));
         }
     }
+}
+
+void NetworkThread::CallOnGuiRun(std::vector<QueuedReply> run) {
+    auto state = std::make_shared<CallState>();
+    state->wakeFd = m_wakeFd;
+    state->run = std::move(run);
+    {
+        std::lock_guard<std::mutex> lock(m_callMutex);
+        if (m_stop.load())
+            return;
+        m_pendingCall = state;
+    }
+    std::atomic<bool>* sendPending = &m_sendPending;
+    Post([state, sendPending] {
+        const auto start = std::chrono::steady_clock::now();
+        int delivered = 0;
+        for (const QueuedReply& reply : state->run) {
+            {
+                std::lock_guard<std::mutex> lock(state->mutex);
+                // Checked under the lock: until the call is abandoned, the thread (and its flag) exists.
+                if (state->abandoned)
+                    return;
+                if (delivered > 0 && (sendPending->load() || std::chrono::steady_clock::now() - start >=
+                                                                 std::chrono::milliseconds(kReplyRunMs)))
+                    break;
+            }
+            DeliverDeviceReply(reply.device.get(), ReplyView(reply.packet->data(), reply.packetLength));
+            ++delivered;
+        }
+        std::lock_guard<std::mutex> lock(state->mutex);
+        state->delivered = delivered;
+        state->finished.store(true, std::memory_order_release);
+        if (!state->abandoned) {
+            const uint64_t one = 1;
+            (void)!write(state->wakeFd, &one, sizeof one);
+        }
+    });
 }
 
 bool NetworkThread::CallIdle() {
@@ -567,8 +625,15 @@ bool NetworkThread::CallIdle() {
     if (!m_pendingCall->finished.load(std::memory_order_acquire))
         return false;
     std::lock_guard<std::mutex> lock(m_callMutex);
+    std::vector<QueuedReply>& run = m_pendingCall->run;
+    const size_t delivered = run.empty() ? 1 : size_t(m_pendingCall->delivered);
+    // Replies of a run that the GUI thread left (a handler queued a request) wait at the front, in order.
+    for (size_t i = run.size(); i > delivered; --i) {
+        m_replyBytes += size_t(run[i - 1].packetLength);
+        m_replies.push_front(std::move(run[i - 1]));
+    }
     m_pendingCall.reset();
-    m_stats.processed.fetch_add(1, std::memory_order_release);
+    m_stats.processed.fetch_add(delivered, std::memory_order_release);
     return true;
 }
 

@@ -9,7 +9,10 @@
 // pending send pass runs, so replies and page requests never wait for a whole pass over a long list.
 //
 // A page reply is handed to the GUI thread and the next page reply waits until that handler has returned
-// (so does the send pass: requests a handler queues leave after it returns). Heartbeat and version replies
+// (so does the send pass: requests a handler queues leave after it returns). Page replies that are already
+// waiting when a handler returns are delivered by the GUI thread right after it, unless a request was
+// queued meanwhile: with nothing to send in between, the order is the same as with one hand-off each, and
+// a burst of replies does not pay two thread wake-ups per reply. Heartbeat and version replies
 // are never held up by that wait: they are taken from the socket and counted meanwhile, while page replies
 // that arrive wait, in order, in a bounded queue. A device that answers its heartbeats is therefore never
 // reported offline because another device's page is busy with a flood of replies or a modal box.
@@ -56,6 +59,9 @@ struct NetworkStats {
 // Page replies waiting for their hand-off, at most (and at most this many bytes).
 constexpr size_t kReplyQueueLimit = 65536;
 constexpr size_t kReplyQueueBytes = 64u << 20;
+// Page replies that the GUI thread may deliver in one go, and for how long it may go on.
+constexpr size_t kReplyRunLimit = 64;
+constexpr int kReplyRunMs = 4;
 // Heartbeats sent per chunk of the heartbeat pass.
 constexpr int kHeartbeatChunk = 256;
 
@@ -123,6 +129,8 @@ private:
     bool CallIdle();
     // Starts work on the GUI thread; the thread learns of its return through its wake-up.
     void CallOnGui(std::function<void()> work);
+    // Hands a run of page replies to the GUI thread (see HandOverNext).
+    void CallOnGuiRun(std::vector<QueuedReply> run);
     // Work for the GUI thread, in order; status changes go in one batch per burst.
     void Post(std::function<void()> work);
     void PostBatched(std::function<void()> work);

@@ -145,6 +145,22 @@ CollectResult CollectFields(const FieldTable& table, const std::vector<std::opti
 // "Please enter an integer between MIN and MAX."
 std::string IntegerRangeMessage(int64_t min, int64_t max);
 
+// Makers of the common kinds of field; a table sets what else a field needs (message, range, codec) on
+// what they return.
+namespace fields {
+// A number edit.
+FieldDef Decimal(std::string key, std::string label, int offset, Wire wire = Wire::kU8,
+                 bool isSigned = false);
+// A list whose entries stand for 0, 1, 2, ... in the order given.
+FieldDef List(std::string key, std::string label, int offset, const std::vector<std::string>& texts,
+              Wire wire = Wire::kU8);
+// A list whose entries stand for the values given.
+FieldDef ListData(std::string key, std::string label, int offset, std::vector<Choice> choices,
+                  Wire wire = Wire::kU8);
+// A check box owning the bits of mask (0: the whole byte, 1 when checked).
+FieldDef Flag(std::string key, std::string label, int offset, uint32_t mask = 0);
+}  // namespace fields
+
 // Tables of page variants: one row per PageParam, looked up once when the page is bound.
 template <class Variant, size_t N>
 const Variant& FindVariant(const Variant (&table)[N], int pageParam) {

@@ -377,6 +377,43 @@ TEST_F(NetworkThreadTest, RequestsQueuedByAHandlerLeaveAfterItReturnsOnlyTheLast
     EXPECT_EQ(requests.back().payload, std::vector<uint8_t>{0xB});
 }
 
+// Page replies that queued up behind a handler reach the page in order, one handler after the other; a
+// request that one of them queues leaves before the next reply is delivered.
+TEST_F(NetworkThreadTest, QueuedPageRepliesFollowInOrderAndARequestLeavesBeforeTheNext) {
+    int index = -1;
+    DevicePtr device = AddDevice("dev", 0x2101, &index);
+    device->status.store(3);
+    Receiver page;
+    SetReplyWindow(device.get(), &page);
+    StartNet();
+    constexpr int kReplies = 8;
+    std::vector<bool> requestOut;  // per reply: had the request of reply 3 reached the device?
+    page.onReply = [&](const ReplyView& reply) {
+        const int i = reply.PayloadCopy().at(0);
+        if (i <= 3) {
+            requestOut.push_back(sim.RequestCount(index, 0x50) > 0);
+        } else {
+            requestOut.push_back(sim.WaitForRequests(index, 0x50, 1, std::chrono::milliseconds(500)));
+        }
+        if (i == 0) {
+            for (int k = 1; k < kReplies; ++k)
+                sim.SendPacket(index, 0x40, {uint8_t(k)});
+            // They all arrive and wait while this handler runs.
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        } else if (i == 3) {
+            SendCommand(0x50, 1, 1, device.get(), nullptr, 0);
+        }
+    };
+    const uint64_t before = net->Stats().processed.load();
+    sim.SendPacket(index, 0x40, {0});
+    AwaitDatagrams(before, kReplies);
+    ASSERT_EQ(int(page.payloads.size()), kReplies);
+    for (int i = 0; i < kReplies; ++i)
+        EXPECT_EQ(page.payloads[size_t(i)], std::vector<uint8_t>{uint8_t(i)}) << i;
+    EXPECT_EQ(requestOut, (std::vector<bool>{false, false, false, false, true, true, true, true}));
+    EXPECT_EQ(sim.RequestCount(index, 0x50), 1);
+}
+
 TEST_F(NetworkThreadTest, NoOtherPageReplyIsHandledWhileAHandlerIsInsideAModalBoxButHeartbeatsAre) {
     int index = -1, otherIndex = -1;
     DevicePtr device = AddDevice("dev", 0x2101, &index);

@@ -1,7 +1,6 @@
 #include "mux_pages_sim.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "devices/byte_io.h"

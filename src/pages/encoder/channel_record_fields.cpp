@@ -26,43 +26,9 @@ std::string CutCodePageText(const std::string& text, size_t max) {
     return text.substr(0, at);
 }
 
-FieldDef Decimal(std::string key, std::string label, int offset, Wire wire, bool isSigned) {
-    FieldDef f;
-    f.key = std::move(key);
-    f.label = std::move(label);
-    f.offset = offset;
-    f.wire = wire;
-    f.isSigned = isSigned;
-    return f;
-}
-
 FieldDef Hex16(std::string key, std::string label, int offset) {
     FieldDef f = Decimal(std::move(key), std::move(label), offset, Wire::kU16LE);
     f.codec = Codec::kHexUpper;
-    return f;
-}
-
-FieldDef List(std::string key, std::string label, int offset, const std::vector<std::string>& texts,
-              Wire wire) {
-    std::vector<Choice> choices;
-    for (size_t i = 0; i < texts.size(); ++i)
-        choices.push_back({texts[i], uint32_t(i)});
-    return ListData(std::move(key), std::move(label), offset, std::move(choices), wire);
-}
-
-FieldDef ListData(std::string key, std::string label, int offset, std::vector<Choice> choices, Wire wire) {
-    FieldDef f = Decimal(std::move(key), std::move(label), offset, wire);
-    f.control = Control::kCombo;
-    f.codec = Codec::kChoice;
-    f.choices = std::move(choices);
-    return f;
-}
-
-FieldDef Flag(std::string key, std::string label, int offset, uint32_t mask) {
-    FieldDef f = Decimal(std::move(key), std::move(label), offset);
-    f.mask = mask;
-    f.control = Control::kCheck;
-    f.codec = Codec::kFlag;
     return f;
 }
 

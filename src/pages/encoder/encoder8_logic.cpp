@@ -132,8 +132,10 @@ const FieldTable& Encoder8WideTable() {
     return table;
 }
 
-Encoder8Logic::Encoder8Logic(int pageParam)
-    : m_variant(Encoder8VariantOf(pageParam)), m_pageParam(Encoder8VariantOf(pageParam).pageParam) {
+Encoder8Logic::Encoder8Logic(int pageParam, uint16_t deviceType)
+    : m_variant(Encoder8VariantOf(pageParam)),
+      m_pageParam(Encoder8VariantOf(pageParam).pageParam),
+      m_deviceType(deviceType) {
     for (ParamBlock& b : m_narrow)
         b = ParamBlock(kEncoder8NarrowSize);
     for (ParamBlock& b : m_wide)
@@ -211,36 +213,28 @@ std::vector<uint8_t> Encoder8Logic::SetPayload(int first) const {
     return p;
 }
 
-PageStep Encoder8Logic::Get() {
-    m_awaited = kCmdEncoder8Get;
+PageStep Encoder8Logic::Get(std::optional<int>) {
     m_expected = 0;
-    return PageStep::Request(kCmdEncoder8Get, GetPayload(0), PageStep::Wait::kBeginShort);
+    return Request(kCmdEncoder8Get, GetPayload(0), PageStep::Wait::kBeginShort);
 }
 
-bool Encoder8Logic::Store(const std::vector<std::optional<FieldInput>>& inputs, PageStep* refused) {
-    m_failedField = -1;
-    const CollectResult r = CollectFields(Table(), inputs, MutableRecord(m_channel));
-    if (!r.ok) {
-        m_failedField = r.field;
-        *refused = PageStep::Message(r.message);
+bool Encoder8Logic::Store(const FormInputs& inputs, PageStep* refused) {
+    if (!Collect(Table(), inputs, MutableRecord(m_channel), refused))
         return false;
-    }
     if (m_variant.wide)
         MutableRecord(m_channel).Bytes()[kWideAudioTypeAlways] = 3;
     return true;
 }
 
-PageStep Encoder8Logic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
+PageStep Encoder8Logic::Set(const FormInputs& inputs, std::optional<int>) {
     PageStep refused;
     if (!Store(inputs, &refused))
         return refused;
-    m_awaited = kCmdEncoder8Set;
     m_expected = 0;
-    return PageStep::Request(kCmdEncoder8Set, SetPayload(0), PageStep::Wait::kBeginShort);
+    return Request(kCmdEncoder8Set, SetPayload(0), PageStep::Wait::kBeginShort);
 }
 
-bool Encoder8Logic::SelectChannel(int channel, const std::vector<std::optional<FieldInput>>& inputs,
-                                  PageStep* step) {
+bool Encoder8Logic::SelectChannel(int channel, const FormInputs& inputs, PageStep* step) {
     if (channel < 0 || channel >= m_tabs || channel >= kEncoder8Records || channel == m_channel)
         return false;
     if (!Store(inputs, step))
@@ -249,7 +243,7 @@ bool Encoder8Logic::SelectChannel(int channel, const std::vector<std::optional<F
     return true;
 }
 
-PageStep Encoder8Logic::CopyToAll(const std::vector<std::optional<FieldInput>>& inputs) {
+PageStep Encoder8Logic::CopyToAll(const FormInputs& inputs) {
     if (!m_variant.wide)
         return {};
     PageStep refused;
@@ -269,13 +263,13 @@ PageStep Encoder8Logic::CopyToAll(const std::vector<std::optional<FieldInput>>& 
     return PageStep::End(PageStep::kRefreshAll);
 }
 
-PageStep Encoder8Logic::HandleReply(const ReplyView& reply, uint16_t deviceType) {
+PageStep Encoder8Logic::HandleReply(const ReplyView& reply) {
     switch (reply.Command()) {
         case kCmdEncoder8Done:
             m_awaited = -1;
             return PageStep::End();
         case kCmdEncoder8Get:
-            return m_awaited == kCmdEncoder8Get ? HandleGet(reply, deviceType) : PageStep();
+            return m_awaited == kCmdEncoder8Get ? HandleGet(reply) : PageStep();
         case kCmdEncoder8Set:
             return m_awaited == kCmdEncoder8Set ? HandleSet(reply) : PageStep();
         default:
@@ -283,7 +277,7 @@ PageStep Encoder8Logic::HandleReply(const ReplyView& reply, uint16_t deviceType)
     }
 }
 
-PageStep Encoder8Logic::HandleGet(const ReplyView& reply, uint16_t deviceType) {
+PageStep Encoder8Logic::HandleGet(const ReplyView& reply) {
     const ByteReader r = reply.Reader();
     uint8_t marker = 0;
     if (!r.U8(kWideCountByte, &marker))
@@ -337,7 +331,7 @@ PageStep Encoder8Logic::HandleGet(const ReplyView& reply, uint16_t deviceType) {
     if (m_variant.wide)
         m_tabs = m_channelCount;
     else
-        m_tabs = (reply.B() & 0x08) || deviceType == kEncoder8FourChannelType ? 4 : 8;
+        m_tabs = (reply.B() & 0x08) || m_deviceType == kEncoder8FourChannelType ? 4 : 8;
     m_channel = std::min(m_channel, m_tabs - 1);
     m_awaited = -1;
     PageStep step = PageStep::End(PageStep::kRefreshAll | refresh | kRefreshTabs);

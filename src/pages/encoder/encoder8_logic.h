@@ -10,9 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 
 namespace nms {
 
@@ -40,14 +38,15 @@ const FieldTable& Encoder8NarrowTable();
 const FieldTable& Encoder8NarrowShortAudioTable();
 const FieldTable& Encoder8WideTable();
 
-class Encoder8Logic {
+class Encoder8Logic : public BlockLogic {
 public:
     enum : unsigned {
         kRefreshTabs = PageStep::kRefreshPageBits,
         kRefreshLayout = PageStep::kRefreshPageBits << 1,
     };
 
-    explicit Encoder8Logic(int pageParam);
+    // deviceType: the bound device's type (the four-channel model answers like the eight-channel one).
+    Encoder8Logic(int pageParam, uint16_t deviceType);
 
     int PageParam() const { return m_pageParam; }
     bool Wide() const { return m_variant.wide; }
@@ -58,8 +57,6 @@ public:
     int Channel() const { return m_channel; }
     int Tabs() const { return m_tabs; }
     int ChannelCount() const { return m_channelCount; }
-    int FailedField() const { return m_failedField; }
-    bool Waiting() const { return m_awaited >= 0; }
 
     // What a list shows for a value it has no entry for: (key, entry index).
     std::vector<std::pair<std::string, int>> ComboFallbacks() const;
@@ -71,40 +68,39 @@ public:
     // Edit 1011 of the 149-byte layout: bytes 27 and 42 as "%d,%d".
     std::string InfoText() const;
 
-    PageStep Get();
-    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs);
+    // Requests are for the channel shown (SelectChannel), not a selector entry.
+    PageStep Get(std::optional<int> selection) override;
+    PageStep Set(const FormInputs& inputs, std::optional<int> selection) override;
     // Stores the form into the shown channel, then shows another; false (message in *step) when a field
     // is refused and the operator stays.
-    bool SelectChannel(int channel, const std::vector<std::optional<FieldInput>>& inputs, PageStep* step);
+    bool SelectChannel(int channel, const FormInputs& inputs, PageStep* step);
     // 149-byte layout: the shown channel's settings (not its PIDs, names, program number, enable or SDT
     // insert) into every record. Nothing is sent.
-    PageStep CopyToAll(const std::vector<std::optional<FieldInput>>& inputs);
+    PageStep CopyToAll(const FormInputs& inputs);
     // Ten-entry audio bitrate list: the audio mode that goes with a chosen bitrate entry (-1: none).
     static int AudioModeFor(int bitrateIndex, int audioMode);
 
-    PageStep HandleReply(const ReplyView& reply, uint16_t deviceType);
-    void WaitEnded() { m_awaited = -1; }
+    PageStep HandleReply(const ReplyView& reply) override;
 
 private:
     ParamBlock& MutableRecord(int channel);
-    bool Store(const std::vector<std::optional<FieldInput>>& inputs, PageStep* refused);
+    bool Store(const FormInputs& inputs, PageStep* refused);
     std::vector<uint8_t> SetPayload(int first) const;
     std::vector<uint8_t> GetPayload(int first) const;
-    PageStep HandleGet(const ReplyView& reply, uint16_t deviceType);
+    PageStep HandleGet(const ReplyView& reply);
     PageStep HandleSet(const ReplyView& reply);
     int RecordSize() const { return m_variant.wide ? kEncoder8WideSize : kEncoder8NarrowSize; }
 
     Encoder8Variant m_variant;
     int m_pageParam;
+    uint16_t m_deviceType;
     std::array<ParamBlock, kEncoder8Records> m_narrow;
     std::array<ParamBlock, kEncoder8Records> m_wide;
     int m_channel = 0;
     int m_tabs = 4;
     int m_channelCount = 8;
     bool m_firstReply = true;
-    int m_awaited = -1;
     int m_expected = 0;  // the first channel of the pair asked for
-    int m_failedField = -1;
 };
 
 }  // namespace nms

@@ -29,13 +29,10 @@ const std::vector<std::string> kScrambler = {"scr1", "scr2", "ecm1", "ecm2", "ec
 
 }  // namespace
 
-Cencoder8::Cencoder8(QWidget* parent) : CFormTemplateView(parent) {
+Cencoder8::Cencoder8(QWidget* parent) : CBlockPageView(parent) {
     m_tabs = new QTabBar(this);
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
+    MakeGetSetButtons();
     m_copyAll = new QPushButton("Copy to All CH", this);
-    connect(m_get, &QPushButton::clicked, this, &Cencoder8::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &Cencoder8::OnSet);
     connect(m_copyAll, &QPushButton::clicked, this, &Cencoder8::OnCopyToAll);
     connect(m_tabs, &QTabBar::tabBarClicked, this, &Cencoder8::OnSelChangeTab);
     m_form = new QWidget(this);
@@ -116,10 +113,10 @@ void Cencoder8::Build() {
 }
 
 void Cencoder8::OnInitialUpdate() {
-    m_logic = std::make_unique<Encoder8Logic>(m_pageParam);
+    m_logic = std::make_unique<Encoder8Logic>(m_pageParam, m_device ? m_device->typeCode : 0);
     Build();
     ShowTabs();
-    ShowChannel();
+    ShowBlock();
 }
 
 void Cencoder8::ShowTabs() {
@@ -130,7 +127,7 @@ void Cencoder8::ShowTabs() {
     m_tabs->setCurrentIndex(m_logic->Channel());
 }
 
-void Cencoder8::ShowChannel() {
+void Cencoder8::ShowBlock() {
     m_binder->Show(m_logic->Block());
     for (const auto& [key, index] : m_logic->ComboFallbacks())
         if (auto* combo = qobject_cast<QComboBox*>(m_binder->Control(key));
@@ -163,18 +160,9 @@ void Cencoder8::ShowChannel() {
 }
 
 void Cencoder8::OnGet() {
-    if (!m_logic || !DeviceOnline())
-        return;
-    m_tabs->setCurrentIndex(m_logic->Channel());
-    Carry(m_logic->Get());
-}
-
-void Cencoder8::OnSet() {
-    if (!m_logic || !DeviceOnline())
-        return;
-    const PageStep step = m_logic->Set(m_binder->Inputs());
-    m_binder->Focus(m_logic->FailedField());
-    Carry(step);
+    if (m_logic && MayGet())
+        m_tabs->setCurrentIndex(m_logic->Channel());
+    CBlockPageView::OnGet();
 }
 
 void Cencoder8::OnCopyToAll() {
@@ -191,14 +179,11 @@ void Cencoder8::OnSelChangeTab(int channel) {
     PageStep refused;
     if (m_logic->SelectChannel(channel, m_binder->Inputs(), &refused)) {
         m_tabs->setCurrentIndex(channel);
-        ShowChannel();
+        ShowBlock();
         return;
     }
     m_tabs->setCurrentIndex(m_logic->Channel());
-    if (!refused.messages.empty()) {
-        Carry(refused);
-        m_binder->Focus(m_logic->FailedField());
-    }
+    RefuseSwitch(refused);
 }
 
 void Cencoder8::OnSelChangeAudioBitrate() {
@@ -209,29 +194,13 @@ void Cencoder8::OnSelChangeAudioBitrate() {
     mode->setCurrentIndex(Encoder8Logic::AudioModeFor(bitrate->currentIndex(), mode->currentIndex()));
 }
 
-void Cencoder8::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void Cencoder8::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (m_logic && device && device == m_device && reply.IsValid())
-        Carry(m_logic->HandleReply(reply, device->typeCode));
-}
-
 void Cencoder8::OnRefresh(unsigned what, bool refreshed) {
     if (what & Encoder8Logic::kRefreshLayout)
         Build();
     if (what & Encoder8Logic::kRefreshTabs)
         ShowTabs();
     if (what & (unsigned(PageStep::kRefreshAll) | unsigned(Encoder8Logic::kRefreshLayout)))
-        ShowChannel();
-}
-
-void Cencoder8::OnTimer(int id) {
-    if (id == kWaitTimerId && m_logic)
-        m_logic->WaitEnded();
-    CFormTemplateView::OnTimer(id);
+        ShowBlock();
 }
 
 }  // namespace nms

@@ -3,8 +3,8 @@
 
 #include <memory>
 
+#include "pagebase/block_page_view.h"
 #include "pagebase/form_binder.h"
-#include "pagebase/form_template_view.h"
 #include "pages/encoder/encoder8_logic.h"
 
 class QComboBox;
@@ -16,17 +16,15 @@ class QVBoxLayout;
 
 namespace nms {
 
-class Cencoder8 : public CFormTemplateView {
+class Cencoder8 : public CBlockPageView {
     Q_OBJECT
 public:
     explicit Cencoder8(QWidget* parent = nullptr);
     ~Cencoder8() override;
 
     void OnInitialUpdate() override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnTimer(int id) override;
-    void OnGet();
-    void OnSet();
+    // The tab of the channel read comes to the front.
+    void OnGet() override;
     void OnCopyToAll();
     void OnSelChangeTab(int channel);
     void OnSelChangeAudioBitrate();
@@ -34,22 +32,21 @@ public:
     FormBinder& Binder() { return *m_binder; }
     const Encoder8Logic& Logic() const { return *m_logic; }
     QTabBar* m_tabs = nullptr;
-    QPushButton* m_get = nullptr;
-    QPushButton* m_set = nullptr;
     QPushButton* m_copyAll = nullptr;
     QLineEdit* m_info = nullptr;       // edit 1011
     QComboBox* m_audioMode = nullptr;  // the 149-byte layout's mode box, not stored
     QWidget* m_form = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
+    IBlockLogic* PageLogic() override { return m_logic.get(); }
+    FormBinder* PageForm() override { return m_binder.get(); }
+    // The channel shown.
+    void ShowBlock() override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic->WaitEnded(); }
 
 private:
     void Build();
     void ShowTabs();
-    void ShowChannel();
 
     std::unique_ptr<Encoder8Logic> m_logic;
     std::unique_ptr<FormBinder> m_binder;

@@ -37,14 +37,9 @@ FieldDef ListFieldOf(const char* key, const char* label, int offset,
 
 FieldDef NumberField(const char* key, const char* label, int offset, Wire wire, int64_t min, int64_t max,
                      bool isSigned) {
-    FieldDef f;
-    f.key = key;
-    f.label = label;
-    f.offset = offset;
-    f.wire = wire;
+    FieldDef f = fields::Decimal(key, label, offset, wire, isSigned);
     f.min = min;
     f.max = max;
-    f.isSigned = isSigned;
     return f;
 }
 
@@ -98,13 +93,7 @@ FieldDef PidField(const char* key, const char* label, int offset, std::string me
 }
 
 FieldDef FlagField(const char* key, const char* label, int offset) {
-    FieldDef f;
-    f.key = key;
-    f.label = label;
-    f.offset = offset;
-    f.control = Control::kCheck;
-    f.codec = Codec::kFlag;
-    return f;
+    return fields::Flag(key, label, offset);
 }
 
 std::optional<uint64_t> HexValue(const std::string& text) {

@@ -91,24 +91,14 @@ FieldResult ParseMacPairs(const FieldDef& f, const FieldInput& in) {
     return r;
 }
 
-FieldDef Field(const char* key, const char* label, int offset, Wire wire = Wire::kU8) {
-    FieldDef f;
-    f.key = key;
-    f.label = label;
-    f.offset = offset;
-    f.wire = wire;
-    return f;
-}
+using fields::Decimal;
 
 FieldDef Check(std::string key, std::string label, int offset, uint32_t mask) {
-    FieldDef f;
-    f.key = std::move(key);
-    f.label = std::move(label);
-    f.offset = offset;
-    f.mask = mask;
-    f.control = Control::kCheck;
-    f.codec = Codec::kFlag;
-    return f;
+    return fields::Flag(std::move(key), std::move(label), offset, mask);
+}
+
+FieldDef List(const char* key, const char* label, int offset, std::vector<Choice> choices) {
+    return fields::ListData(key, label, offset, std::move(choices));
 }
 
 std::vector<Choice> Indexed(std::initializer_list<const char*> texts) {
@@ -119,16 +109,8 @@ std::vector<Choice> Indexed(std::initializer_list<const char*> texts) {
     return out;
 }
 
-FieldDef List(const char* key, const char* label, int offset, std::vector<Choice> choices) {
-    FieldDef f = Field(key, label, offset);
-    f.control = Control::kCombo;
-    f.codec = Codec::kChoice;
-    f.choices = std::move(choices);
-    return f;
-}
-
 FieldDef Id(const char* key, const char* label, int offset) {
-    FieldDef f = Field(key, label, offset, Wire::kU16LE);
+    FieldDef f = Decimal(key, label, offset, Wire::kU16LE);
     f.codec = Codec::kHex;
     f.message = kTsOnidMessage;
     f.parse = ParseId;
@@ -136,14 +118,14 @@ FieldDef Id(const char* key, const char* label, int offset) {
 }
 
 FieldDef Frequency(const char* key, const char* label, int offset, const char* message) {
-    FieldDef f = Field(key, label, offset, Wire::kU32LE);
+    FieldDef f = Decimal(key, label, offset, Wire::kU32LE);
     f.codec = Codec::kKhzAsMhz;
     f.message = message;
     return f;
 }
 
 FieldDef Tenths(const char* key, const char* label, int offset) {
-    FieldDef f = Field(key, label, offset, Wire::kU16LE);
+    FieldDef f = Decimal(key, label, offset, Wire::kU16LE);
     f.message = IntegerRangeMessage(0, 6553);
     f.parse = ParseTenths;
     f.format = FormatTenths;
@@ -151,14 +133,14 @@ FieldDef Tenths(const char* key, const char* label, int offset) {
 }
 
 FieldDef SymbolRate(const char* key, int offset) {
-    FieldDef f = Field(key, "Symbol:", offset, Wire::kU16LE);
+    FieldDef f = Decimal(key, "Symbol:", offset, Wire::kU16LE);
     f.codec = Codec::kSymbolRate;
     f.message = kSymbolRateCharacters;
     return f;
 }
 
 FieldDef HalfStep(const char* key, const char* label, int offset) {
-    FieldDef f = Field(key, label, offset);
+    FieldDef f = Decimal(key, label, offset);
     f.codec = Codec::kHalfStepDb;
     f.message = kAttCharacters;
     f.stepMessage = kAttStep;
@@ -196,7 +178,7 @@ FieldTable BuildTable() {
         std::snprintf(caption, sizeof caption, n <= 9 ? "%d MUX" : "%dMUX", n);
         t.push_back(Check("mux" + std::to_string(n), caption, n <= 8 ? 1 : 17, 1u << ((n - 1) % 8)));
     }
-    FieldDef bitrate = Field("bitrate", "Total Bitrate:", 9, Wire::kU32LE);
+    FieldDef bitrate = Decimal("bitrate", "Total Bitrate:", 9, Wire::kU32LE);
     bitrate.codec = Codec::kKbpsAsMbps;
     bitrate.message = kOutputBitrateMessage;
     t.push_back(bitrate);
@@ -216,14 +198,14 @@ FieldTable BuildTable() {
     qConst.label = "Modulation Mode";
     t.push_back(qConst);
     // The IP output of 85 in DVB-C, in the output block.
-    FieldDef ip = Field("ip", "IP Address", 18, Wire::kBytes);
+    FieldDef ip = Decimal("ip", "IP Address", 18, Wire::kBytes);
     ip.length = 4;
     ip.control = Control::kIpAddress;
     ip.codec = Codec::kDottedIp;
     t.push_back(ip);
-    FieldDef port = Field("port", "Port:", 22, Wire::kU16BE);
+    FieldDef port = Decimal("port", "Port:", 22, Wire::kU16BE);
     t.push_back(port);
-    FieldDef mac = Field("mac", "MAC Adress:", 24, Wire::kBytes);
+    FieldDef mac = Decimal("mac", "MAC Adress:", 24, Wire::kBytes);
     mac.length = 6;
     mac.codec = Codec::kMac;
     mac.message = kMacMessage;

@@ -56,47 +56,40 @@ std::string Cam4Program::Name(bool* utf8) const {
 
 Cam4DecryptLogic::Cam4DecryptLogic() : m_input(kCamInputSize) {}
 
-PageStep Cam4DecryptLogic::Ask(uint8_t command, std::vector<uint8_t> payload, PageStep::Wait wait) {
-    m_awaited = command;
-    return PageStep::Request(command, std::move(payload), wait);
-}
-
 PageStep Cam4DecryptLogic::Shown(int channel) {
-    PageStep step = GetInput(channel);
+    PageStep step = Get(channel);
     m_readAfterInput = true;
     return step;
 }
 
-PageStep Cam4DecryptLogic::GetInput(int channel) {
-    m_channel = ValidChannel(channel);
+PageStep Cam4DecryptLogic::Get(std::optional<int> channel) {
+    m_channel = ValidChannel(channel.value_or(0));
     m_readAfterInput = false;
-    return Ask(kCmdCamReadInput, CamReadInputRequest(m_channel), PageStep::Wait::kBegin);
+    return Request(kCmdCamReadInput, CamReadInputRequest(m_channel), PageStep::Wait::kBegin);
 }
 
-PageStep Cam4DecryptLogic::SetInput(int channel, const std::vector<std::optional<FieldInput>>& inputs) {
-    m_channel = ValidChannel(channel);
+PageStep Cam4DecryptLogic::Set(const FormInputs& inputs, std::optional<int> channel) {
+    m_channel = ValidChannel(channel.value_or(0));
     m_readAfterInput = false;
-    m_failedField = -1;
-    const CollectResult result = CollectFields(CamIrdInputTable(), inputs, m_input);
-    if (!result.ok) {
-        m_failedField = result.field;
-        return PageStep::Message(result.message);
-    }
-    return Ask(kCmdCamWriteInput, CamWriteInputRequest(m_channel, m_input.Bytes(), m_bitrate),
-               PageStep::Wait::kBegin);
+    PageStep refused;
+    if (!Collect(CamIrdInputTable(), inputs, m_input, &refused))
+        return refused;
+    return Request(kCmdCamWriteInput, CamWriteInputRequest(m_channel, m_input.Bytes(), m_bitrate),
+                   PageStep::Wait::kBegin);
 }
 
 PageStep Cam4DecryptLogic::Parse(int channel, bool index) {
     m_channel = ValidChannel(channel);
     m_readAfterInput = false;
-    return Ask(kCmdCam4Parse, {uint8_t(index ? 0x80 : 0), uint8_t(m_channel)}, PageStep::Wait::kBeginLong);
+    return Request(kCmdCam4Parse, {uint8_t(index ? 0x80 : 0), uint8_t(m_channel)},
+                   PageStep::Wait::kBeginLong);
 }
 
 PageStep Cam4DecryptLogic::Read(int channel) {
     m_channel = ValidChannel(channel);
     m_counter = 0;
     m_counts[size_t(m_channel)] = 0;
-    PageStep step = Ask(kCmdCam4Program, {uint8_t(m_channel), 0}, PageStep::Wait::kBegin);
+    PageStep step = Request(kCmdCam4Program, {uint8_t(m_channel), 0}, PageStep::Wait::kBegin);
     step.refresh = kRefreshPrograms;
     return step;
 }
@@ -122,7 +115,7 @@ PageStep Cam4DecryptLogic::Send(int channel) {
             payload.push_back(programs[size_t(i)].bytes[49]);
         }
     }
-    return Ask(kCmdCam4Send, std::move(payload), PageStep::Wait::kBegin);
+    return Request(kCmdCam4Send, std::move(payload), PageStep::Wait::kBegin);
 }
 
 void Cam4DecryptLogic::SetStatus(int index, uint8_t status) {
@@ -233,7 +226,8 @@ PageStep Cam4DecryptLogic::HandleReply(const ReplyView& reply) {
                 r.Bytes(3, kCam4EntrySize, m_programs[channel][index].bytes.data());
             ++m_counter;
             if (m_counter < usable)
-                return Ask(kCmdCam4Program, {uint8_t(m_channel), uint8_t(m_counter)}, PageStep::Wait::kNone);
+                return Request(kCmdCam4Program, {uint8_t(m_channel), uint8_t(m_counter)},
+                               PageStep::Wait::kNone);
             m_awaited = -1;
             return PageStep::End(kRefreshPrograms);
         }

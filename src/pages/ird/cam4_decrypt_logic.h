@@ -9,9 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 #include "pages/ird/cam_ird_input.h"
 
 namespace nms {
@@ -51,7 +49,7 @@ struct Cam4Program {
 // "Bypass", "CAM" or "Delete" for a status byte.
 const char* Cam4StatusText(uint8_t status);
 
-class Cam4DecryptLogic {
+class Cam4DecryptLogic : public BlockLogic {
 public:
     enum : unsigned {
         kRefreshInput = PageStep::kRefreshPageBits,
@@ -71,18 +69,18 @@ public:
     const Cam4Program& Program(int channel, int index) const {
         return m_programs[size_t(channel)][size_t(index)];
     }
-    int FailedField() const { return m_failedField; }
 
     // Showing the page or a tab: the input read, then the program read, as one chain.
     PageStep Shown(int channel);
-    PageStep GetInput(int channel);
-    PageStep SetInput(int channel, const std::vector<std::optional<FieldInput>>& inputs);
+    // The input record of a channel (none: the first) read and written.
+    PageStep Get(std::optional<int> channel) override;
+    PageStep Set(const FormInputs& inputs, std::optional<int> channel) override;
     PageStep Parse(int channel, bool index);
     PageStep Read(int channel);
     PageStep Send(int channel);
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() {
-        m_awaited = -1;
+    PageStep HandleReply(const ReplyView& reply) override;
+    void WaitEnded() override {
+        BlockLogic::WaitEnded();
         m_readAfterInput = false;
     }
 
@@ -93,8 +91,6 @@ public:
     std::vector<std::string> SetIpIndex(int index, int ipIndex, uint16_t filterMask);
 
 private:
-    PageStep Ask(uint8_t command, std::vector<uint8_t> payload, PageStep::Wait wait);
-
     ParamBlock m_input;
     int m_moduleType = 0;
     uint32_t m_bitrate = 0;
@@ -104,9 +100,7 @@ private:
     int m_counter = 0;
     uint8_t m_feature = 0;
     bool m_indexBox = false;
-    int m_awaited = -1;
     bool m_readAfterInput = false;
-    int m_failedField = -1;
 };
 
 }  // namespace nms

@@ -22,7 +22,7 @@ const std::vector<std::string> kInputKeys = {"freq",     "lnb",       "symbol", 
 
 }  // namespace
 
-Ccam4ird_decrypt::Ccam4ird_decrypt(QWidget* parent) : CFormTemplateView(parent) {
+Ccam4ird_decrypt::Ccam4ird_decrypt(QWidget* parent) : CBlockPageView(parent) {
     m_input = std::make_unique<FormBinder>(CamIrdInputTable(), this);
     for (const FieldDef& f : CamIrdInputTable())
         m_input->SetUsed(f.key, false);
@@ -43,14 +43,13 @@ Ccam4ird_decrypt::Ccam4ird_decrypt(QWidget* parent) : CFormTemplateView(parent) 
     m_input->AddRows(inputGrid, kInputKeys);
     m_eit = new QCheckBox("EIT", inputGroup);
     m_tdt = new QCheckBox("TDT", inputGroup);
-    m_getInput = new QPushButton("Get", inputGroup);
-    m_setInput = new QPushButton("Set", inputGroup);
+    MakeGetSetButtons();
     auto* inputButtons = new QHBoxLayout;
     inputButtons->addWidget(m_eit);
     inputButtons->addWidget(m_tdt);
     inputButtons->addStretch();
-    inputButtons->addWidget(m_getInput);
-    inputButtons->addWidget(m_setInput);
+    inputButtons->addWidget(m_get);
+    inputButtons->addWidget(m_set);
     inputGrid->addLayout(inputButtons, int(kInputKeys.size()), 0, 1, 2);
     // The pass-through boxes are the table's own check fields, laid out here.
     for (const char* key : {"eit", "tdt"})
@@ -92,8 +91,6 @@ Ccam4ird_decrypt::Ccam4ird_decrypt(QWidget* parent) : CFormTemplateView(parent) 
     connect(m_parse, &QPushButton::clicked, this, &Ccam4ird_decrypt::OnParse);
     connect(m_read, &QPushButton::clicked, this, &Ccam4ird_decrypt::OnRead);
     connect(m_send, &QPushButton::clicked, this, &Ccam4ird_decrypt::OnSend);
-    connect(m_getInput, &QPushButton::clicked, this, &Ccam4ird_decrypt::OnGetInput);
-    connect(m_setInput, &QPushButton::clicked, this, &Ccam4ird_decrypt::OnSetInput);
     connect(m_camSet, &QComboBox::activated, this, &Ccam4ird_decrypt::OnSelChangeCamSet);
     connect(m_programs, &QTreeWidget::itemClicked, this, &Ccam4ird_decrypt::OnClickProgramList);
     connect(m_programs, &QTreeWidget::itemDoubleClicked, this, &Ccam4ird_decrypt::OnDblClickProgramList);
@@ -101,7 +98,7 @@ Ccam4ird_decrypt::Ccam4ird_decrypt(QWidget* parent) : CFormTemplateView(parent) 
         if (index >= 0 && DeviceOnline())
             Carry(m_logic.Shown(index));
     });
-    ShowInput();
+    ShowBlock();
 }
 
 Ccam4ird_decrypt::~Ccam4ird_decrypt() = default;
@@ -121,22 +118,13 @@ void Ccam4ird_decrypt::OnSend() {
         Carry(m_logic.Send(m_tabs->currentIndex()));
 }
 
-void Ccam4ird_decrypt::OnGetInput() {
-    if (DeviceOnline())
-        Carry(m_logic.GetInput(m_tabs->currentIndex()));
-}
-
-void Ccam4ird_decrypt::OnSetInput() {
-    if (!DeviceOnline())
-        return;
+void Ccam4ird_decrypt::OnSet() {
     // The boxes on the form stand for the record's pass-through bits.
-    if (m_input->IsUsed("eit")) {
+    if (MaySet() && m_input->IsUsed("eit")) {
         qobject_cast<QCheckBox*>(m_input->Control("eit"))->setChecked(m_eit->isChecked());
         qobject_cast<QCheckBox*>(m_input->Control("tdt"))->setChecked(m_tdt->isChecked());
     }
-    const PageStep step = m_logic.SetInput(m_tabs->currentIndex(), m_input->Inputs());
-    m_input->Focus(m_logic.FailedField());
-    Carry(step);
+    CBlockPageView::OnSet();
 }
 
 int Ccam4ird_decrypt::SelectedRow() const {
@@ -187,26 +175,19 @@ void Ccam4ird_decrypt::OnShowWindow(bool shown) {
         Carry(m_logic.Shown(m_tabs->currentIndex()));
 }
 
-void Ccam4ird_decrypt::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_logic.WaitEnded();
-    CFormTemplateView::OnTimer(id);
-}
-
-void Ccam4ird_decrypt::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic.HandleReply(reply));
-}
-
 void Ccam4ird_decrypt::OnRefresh(unsigned what, bool refreshed) {
     if (what & Cam4DecryptLogic::kRefreshInput)
-        ShowInput();
+        ShowBlock();
     if (what & Cam4DecryptLogic::kRefreshPrograms)
         FillProgramList();
     CFormTemplateView::OnRefresh(what & PageStep::kRefreshAll, refreshed);
 }
 
-void Ccam4ird_decrypt::ShowInput() {
+std::optional<int> Ccam4ird_decrypt::Selection() const {
+    return m_tabs->currentIndex();
+}
+
+void Ccam4ird_decrypt::ShowBlock() {
     const CamInputForm form = CamFormOfModuleType(m_logic.ModuleType());
     const std::vector<std::string> keys = CamFormKeys(form, false);
     for (const std::string& key : kInputKeys)

@@ -4,8 +4,8 @@
 #include <functional>
 #include <memory>
 
+#include "pagebase/block_page_view.h"
 #include "pagebase/form_binder.h"
-#include "pagebase/form_template_view.h"
 #include "pages/ird/cam4_decrypt_logic.h"
 #include "pages/ird/ip_index_dlg.h"
 
@@ -17,19 +17,17 @@ class QTreeWidget;
 
 namespace nms {
 
-class Ccam4ird_decrypt : public CFormTemplateView {
+class Ccam4ird_decrypt : public CBlockPageView {
     Q_OBJECT
 public:
     explicit Ccam4ird_decrypt(QWidget* parent = nullptr);
     ~Ccam4ird_decrypt() override;
 
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnTimer(int id) override;
     void OnParse();
     void OnRead();
     void OnSend();
-    void OnGetInput();
-    void OnSetInput();
+    // The EIT and TDT boxes go into the record's pass-through bits first.
+    void OnSet() override;
     void OnSelChangeCamSet();
     void OnClickProgramList();
     void OnDblClickProgramList();
@@ -48,16 +46,18 @@ public:
     QPushButton* m_parse = nullptr;
     QPushButton* m_read = nullptr;
     QPushButton* m_send = nullptr;
-    QPushButton* m_getInput = nullptr;
-    QPushButton* m_setInput = nullptr;
 
 protected:
+    // The input record of the channel in front.
+    IBlockLogic* PageLogic() override { return &m_logic; }
+    FormBinder* PageForm() override { return m_input.get(); }
+    void ShowBlock() override;
+    std::optional<int> Selection() const override;
+    // Showing reads the input and then the rest of the channel, as one chain.
     void OnShowWindow(bool shown) override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
 
 private:
-    void ShowInput();
     void FillProgramList();
     int SelectedRow() const;
 

@@ -18,28 +18,10 @@ FieldDef Thousandths(const char* key, const char* label, int offset, Wire wire) 
     return f;
 }
 
-FieldDef List(const char* key, const char* label, int offset, std::vector<const char*> texts,
+FieldDef List(const char* key, const char* label, int offset, const std::vector<std::string>& texts,
               uint8_t mask = 0) {
-    FieldDef f;
-    f.key = key;
-    f.label = label;
-    f.offset = offset;
+    FieldDef f = fields::List(key, label, offset, texts);
     f.mask = mask;
-    f.control = Control::kCombo;
-    f.codec = Codec::kChoice;
-    for (size_t i = 0; i < texts.size(); ++i)
-        f.choices.push_back({texts[i], uint32_t(i)});
-    return f;
-}
-
-FieldDef Check(const char* key, const char* label, int offset, uint8_t mask) {
-    FieldDef f;
-    f.key = key;
-    f.label = label;
-    f.offset = offset;
-    f.mask = mask;
-    f.control = Control::kCheck;
-    f.codec = Codec::kFlag;
     return f;
 }
 
@@ -61,8 +43,8 @@ FieldTable RecordFields() {
     t.push_back(List("standard", "Input Type", 10, {"DVB-T", "DVB-T2", "DVB-C", "AUTO"}));
     t.push_back(List("standard1", "Input Type", 10, {"DVB-T", "DVB-T2", "DVB-C", "Auto"}));
     t.push_back(List("bandwidth", "Bandwidth:", 11, {"6M", "7M", "8M", "5M", "1.7M"}));
-    t.push_back(Check("eit", "EIT", 18, 0x02));
-    t.push_back(Check("tdt", "TDT", 18, 0x04));
+    t.push_back(fields::Flag("eit", "EIT", 18, 0x02));
+    t.push_back(fields::Flag("tdt", "TDT", 18, 0x04));
     return t;
 }
 
@@ -122,7 +104,7 @@ const FieldTable& CamIrdSourceTable() {
         port.wire = Wire::kU16LE;
         port.message = "Port range should be between 0-65535!";
         t.push_back(port);
-        t.push_back(Check("multicast", "Multicast", kCamIpBlockOffset + 82, 0));
+        t.push_back(fields::Flag("multicast", "Multicast", kCamIpBlockOffset + 82, 0));
         return t;
     }();
     return table;

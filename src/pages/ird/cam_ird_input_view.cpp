@@ -37,7 +37,7 @@ const std::vector<std::string> kTunerKeys = {"freq", "lnb",       "symbol", "pol
 
 }  // namespace
 
-CCAMIRD_INPUT::CCAMIRD_INPUT(QWidget* parent) : CFormTemplateView(parent) {
+CCAMIRD_INPUT::CCAMIRD_INPUT(QWidget* parent) : CBlockPageView(parent) {
     m_binder = std::make_unique<FormBinder>(CamIrdSourceTable(), this);
     for (const FieldDef& f : CamIrdSourceTable())
         m_binder->SetUsed(f.key, false);
@@ -120,13 +120,6 @@ CCAMIRD_INPUT::CCAMIRD_INPUT(QWidget* parent) : CFormTemplateView(parent) {
     ipRow->addStretch();
     ipGrid->addLayout(ipRow, 2, 0, 1, 2);
 
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_get);
-    buttons->addWidget(m_set);
-    buttons->addStretch();
-
     auto* left = new QVBoxLayout;
     left->addWidget(m_tunerGroup);
     left->addWidget(m_ipGroup);
@@ -140,12 +133,11 @@ CCAMIRD_INPUT::CCAMIRD_INPUT(QWidget* parent) : CFormTemplateView(parent) {
     columns->addStretch();
     auto* page = new QVBoxLayout(this);
     page->addLayout(columns);
-    page->addLayout(buttons);
+    AddGetSetRow(page);
     // Spare height goes below the buttons: a hidden group leaves no gap above them.
     page->addStretch(1);
 
-    connect(m_get, &QPushButton::clicked, this, &CCAMIRD_INPUT::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &CCAMIRD_INPUT::OnSet);
+    SetStatusPoll(kCamSourceStatusTimerId, kCamSourceStatusPollMs);
     connect(m_unicast, &QRadioButton::clicked, this, &CCAMIRD_INPUT::OnCastClicked);
     connect(m_multicast, &QRadioButton::clicked, this, &CCAMIRD_INPUT::OnCastClicked);
     m_tunerGroup->setVisible(false);
@@ -161,18 +153,8 @@ void CCAMIRD_INPUT::OnInitialUpdate() {
     ShowStatus();
 }
 
-void CCAMIRD_INPUT::OnGet() {
-    if (DeviceOnline())
-        Carry(m_logic.Get());
-}
-
-void CCAMIRD_INPUT::OnSet() {
-    if (!DeviceOnline())
-        return;
-    const PageStep step = m_logic.Set(m_binder->Inputs(), m_multicast->isChecked());
-    if (m_logic.FailedField() >= 0)
-        m_binder->Focus(m_logic.FailedField());
-    Carry(step);
+std::optional<int> CCAMIRD_INPUT::Selection() const {
+    return m_multicast->isChecked() ? 1 : 0;
 }
 
 void CCAMIRD_INPUT::OnCastClicked() {
@@ -180,40 +162,15 @@ void CCAMIRD_INPUT::OnCastClicked() {
         ip->setEnabled(m_multicast->isChecked());
 }
 
-void CCAMIRD_INPUT::OnShowWindow(bool shown) {
-    if (!m_device)
-        return;
-    if (shown) {
-        OnGet();
-        SetTimer(kCamSourceStatusTimerId, kCamSourceStatusPollMs);
-    } else {
-        KillTimer(kCamSourceStatusTimerId);
-    }
-}
-
-void CCAMIRD_INPUT::OnTimer(int id) {
-    // The poll waits while a read or write is under way, so it never takes that request's send slot.
-    if (id == kCamSourceStatusTimerId && DeviceOnline() && !IsBusy())
-        Carry(m_logic.Poll());
-    if (id == kWaitTimerId)
-        m_logic.WaitEnded();
-    CFormTemplateView::OnTimer(id);
-}
-
-void CCAMIRD_INPUT::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic.HandleReply(reply));
-}
-
 void CCAMIRD_INPUT::OnRefresh(unsigned what, bool refreshed) {
     if (what & CamIrdSourceLogic::kRefreshSource)
-        ShowSource();
+        ShowBlock();
     if (what & CamIrdSourceLogic::kRefreshStatus)
         ShowStatus();
     CFormTemplateView::OnRefresh(what & PageStep::kRefreshAll, refreshed);
 }
 
-void CCAMIRD_INPUT::ShowSource() {
+void CCAMIRD_INPUT::ShowBlock() {
     const std::optional<CamInputForm> form = m_logic.Form();
     if (form) {
         const std::vector<std::string> shown = CamFormKeys(*form, true);

@@ -4,8 +4,8 @@
 
 #include <memory>
 
+#include "pagebase/block_page_view.h"
 #include "pagebase/form_binder.h"
-#include "pagebase/form_template_view.h"
 #include "pages/ird/cam_ird_source_logic.h"
 
 class QGroupBox;
@@ -17,17 +17,13 @@ class QRadioButton;
 
 namespace nms {
 
-class CCAMIRD_INPUT : public CFormTemplateView {
+class CCAMIRD_INPUT : public CBlockPageView {
     Q_OBJECT
 public:
     explicit CCAMIRD_INPUT(QWidget* parent = nullptr);
     ~CCAMIRD_INPUT() override;
 
     void OnInitialUpdate() override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnTimer(int id) override;
-    void OnGet();
-    void OnSet();
 
     FormBinder& Binder() { return *m_binder; }
     const CamIrdSourceLogic& Logic() const { return m_logic; }
@@ -51,16 +47,16 @@ public:
     QLineEdit* m_bitrate = nullptr;
     QLineEdit* m_max = nullptr;
     QLineEdit* m_min = nullptr;
-    QPushButton* m_get = nullptr;
-    QPushButton* m_set = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
+    IBlockLogic* PageLogic() override { return &m_logic; }
+    FormBinder* PageForm() override { return m_binder.get(); }
+    void ShowBlock() override;
+    // The receive mode: 1 with Multicast chosen.
+    std::optional<int> Selection() const override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
 
 private:
-    void ShowSource();
     void ShowStatus();
     void OnCastClicked();
 

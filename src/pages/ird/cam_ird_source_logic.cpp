@@ -38,24 +38,21 @@ std::optional<CamInputForm> CamIrdSourceLogic::Form() const {
     return form;
 }
 
-PageStep CamIrdSourceLogic::Get() {
+PageStep CamIrdSourceLogic::Get(std::optional<int>) {
     m_boundsStarted = false;
     m_maxText.assign(1, '0');
     m_minText.assign(1, '0');
     m_status = CamIrdStatus();
-    m_awaited = kCmdCamReadInput;
-    PageStep step = PageStep::Request(kCmdCamReadInput, {});
+    PageStep step = Request(kCmdCamReadInput, {});
     step.refresh = kRefreshStatus;
     return step;
 }
 
-PageStep CamIrdSourceLogic::Set(const std::vector<std::optional<FieldInput>>& inputs, bool multicast) {
-    m_failedField = -1;
-    const CollectResult result = CollectFields(CamIrdSourceTable(), inputs, m_block);
-    if (!result.ok) {
-        m_failedField = result.field;
-        return PageStep::Message(result.message);
-    }
+PageStep CamIrdSourceLogic::Set(const FormInputs& inputs, std::optional<int> mode) {
+    PageStep refused;
+    if (!Collect(CamIrdSourceTable(), inputs, m_block, &refused))
+        return refused;
+    const bool multicast = mode == 1;
     ByteWriter w(m_block.Bytes());
     const bool shownMulticast = m_block.Bytes()[kMulticastOffset] != 0;
     if (multicast != shownMulticast)
@@ -68,8 +65,7 @@ PageStep CamIrdSourceLogic::Set(const std::vector<std::optional<FieldInput>>& in
     if (HasForm(m_inputType))
         payload.push_back(uint8_t(m_inputType));
     payload.insert(payload.end(), m_block.Bytes().begin(), m_block.Bytes().end());
-    m_awaited = kCmdCamWriteInput;
-    return PageStep::Request(kCmdCamWriteInput, std::move(payload));
+    return Request(kCmdCamWriteInput, std::move(payload));
 }
 
 std::string CamIrdSourceLogic::BitrateText() const {

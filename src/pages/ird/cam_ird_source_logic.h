@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 #include "pages/ird/cam_ird_input.h"
 
 namespace nms {
@@ -30,7 +28,7 @@ struct CamIrdStatus {
     std::string cam1Name, cam2Name;
 };
 
-class CamIrdSourceLogic {
+class CamIrdSourceLogic : public BlockLogic {
 public:
     enum : unsigned {
         kRefreshSource = PageStep::kRefreshPageBits,
@@ -44,14 +42,13 @@ public:
     // The form the stored input type shows; nothing for a type without a form.
     std::optional<CamInputForm> Form() const;
 
-    // Get: the bounds start again with the next status.
-    PageStep Get();
-    // Set from the form (inputs as FormBinder::Inputs gives them) and the Multicast radio button.
-    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs, bool multicast);
-    int FailedField() const { return m_failedField; }
-    PageStep Poll() const { return PageStep::Poll(kCmdCamStatus); }
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    // Get: the bounds start again with the next status. The page has no selector to read for.
+    PageStep Get(std::optional<int> selection) override;
+    // Set from the form (inputs as FormBinder::Inputs gives them) and the receive mode the radio buttons
+    // select (1 Multicast, else Unicast).
+    PageStep Set(const FormInputs& inputs, std::optional<int> mode) override;
+    PageStep Poll() const override { return PageStep::Poll(kCmdCamStatus); }
+    PageStep HandleReply(const ReplyView& reply) override;
 
     const CamIrdStatus& Status() const { return m_status; }
     // "%d.%03d" texts of the bitrate and of its bounds since the last Get ("0" before the first status).
@@ -62,8 +59,6 @@ public:
 private:
     ParamBlock m_block;
     int m_inputType = 0;
-    int m_awaited = -1;
-    int m_failedField = -1;
     CamIrdStatus m_status;
     bool m_boundsStarted = false;
     uint32_t m_max = 0, m_min = 0;

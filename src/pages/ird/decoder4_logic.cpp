@@ -17,46 +17,38 @@ Decoder4Logic::Decoder4Logic()
       m_decoders{ParamBlock(kDecoderBlockSize), ParamBlock(kDecoderBlockSize), ParamBlock(kDecoderBlockSize),
                  ParamBlock(kDecoderBlockSize)} {}
 
-PageStep Decoder4Logic::Ask(uint8_t command, std::vector<uint8_t> payload, PageStep::Wait wait) {
-    m_awaited = command;
-    return PageStep::Request(command, std::move(payload), wait);
-}
-
 PageStep Decoder4Logic::Shown(int channel) {
-    PageStep step = GetInput(channel);
+    PageStep step = Get(channel);
     m_showChain = true;
     return step;
 }
 
-PageStep Decoder4Logic::GetInput(int channel) {
-    m_channel = ValidChannel(channel);
+PageStep Decoder4Logic::Get(std::optional<int> channel) {
+    m_channel = ValidChannel(channel.value_or(0));
     m_showChain = false;
-    return Ask(kCmdCamReadInput, CamReadInputRequest(m_channel), PageStep::Wait::kBegin);
+    return Request(kCmdCamReadInput, CamReadInputRequest(m_channel), PageStep::Wait::kBegin);
 }
 
-PageStep Decoder4Logic::SetInput(int channel, const std::vector<std::optional<FieldInput>>& inputs) {
-    m_channel = ValidChannel(channel);
+PageStep Decoder4Logic::Set(const FormInputs& inputs, std::optional<int> channel) {
+    m_channel = ValidChannel(channel.value_or(0));
     m_showChain = false;
-    m_failedField = -1;
     ParamBlock& record = m_inputs[size_t(m_channel)];
-    const CollectResult result = CollectFields(CamIrdInputTable(), inputs, record);
-    if (!result.ok) {
-        m_failedField = result.field;
-        return PageStep::Message(result.message);
-    }
-    return Ask(kCmdCamWriteInput, CamWriteInputRequest(m_channel, record.Bytes(), m_bitrate),
-               PageStep::Wait::kBegin);
+    PageStep refused;
+    if (!Collect(CamIrdInputTable(), inputs, record, &refused))
+        return refused;
+    return Request(kCmdCamWriteInput, CamWriteInputRequest(m_channel, record.Bytes(), m_bitrate),
+                   PageStep::Wait::kBegin);
 }
 
 PageStep Decoder4Logic::Parse(int channel) {
     m_channel = ValidChannel(channel);
     m_showChain = false;
     m_programs.clear();
-    return Ask(kCmdDecoder4Parse, {0, uint8_t(m_channel)}, PageStep::Wait::kBeginLong);
+    return Request(kCmdDecoder4Parse, {0, uint8_t(m_channel)}, PageStep::Wait::kBeginLong);
 }
 
 PageStep Decoder4Logic::ProgramRequest(PageStep::Wait wait) {
-    return Ask(kCmdDecoder4Program, {uint8_t(m_channel), uint8_t(m_counter)}, wait);
+    return Request(kCmdDecoder4Program, {uint8_t(m_channel), uint8_t(m_counter)}, wait);
 }
 
 PageStep Decoder4Logic::ReadPrograms(int channel) {
@@ -72,23 +64,20 @@ PageStep Decoder4Logic::ReadPrograms(int channel) {
 PageStep Decoder4Logic::ReadDecoder(int channel, bool restart) {
     m_channel = ValidChannel(channel);
     // The first byte is 0, never a leftover of an earlier request.
-    return Ask(kCmdDecoderRead, {0, uint8_t(m_channel)},
-               restart ? PageStep::Wait::kRestart : PageStep::Wait::kBegin);
+    return Request(kCmdDecoderRead, {0, uint8_t(m_channel)},
+                   restart ? PageStep::Wait::kRestart : PageStep::Wait::kBegin);
 }
 
 PageStep Decoder4Logic::SendDecoder(int channel, const std::vector<std::optional<FieldInput>>& inputs) {
     m_channel = ValidChannel(channel);
     m_showChain = false;
-    m_failedField = -1;
     ParamBlock& block = m_decoders[size_t(m_channel)];
-    const CollectResult result = CollectFields(DecoderSettingsTable(), inputs, block);
-    if (!result.ok) {
-        m_failedField = result.field;
-        return PageStep::Message(result.message);
-    }
+    PageStep refused;
+    if (!Collect(DecoderSettingsTable(), inputs, block, &refused))
+        return refused;
     std::vector<uint8_t> payload = {0, uint8_t(m_channel)};
     payload.insert(payload.end(), block.Bytes().begin(), block.Bytes().end());
-    return Ask(kCmdDecoderWrite, std::move(payload), PageStep::Wait::kBegin);
+    return Request(kCmdDecoderWrite, std::move(payload), PageStep::Wait::kBegin);
 }
 
 PageStep Decoder4Logic::HandleReply(const ReplyView& reply) {

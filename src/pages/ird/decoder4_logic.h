@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 #include "pages/ird/cam_ird_input.h"
 #include "pages/ird/decoder_settings.h"
 
@@ -32,7 +30,7 @@ struct Decoder4Program {
     uint8_t elements = 0, caCount = 0;
 };
 
-class Decoder4Logic {
+class Decoder4Logic : public BlockLogic {
 public:
     enum : unsigned {
         kRefreshInput = PageStep::kRefreshPageBits,
@@ -49,24 +47,23 @@ public:
     const ParamBlock& Decoder(int channel) const { return m_decoders[size_t(channel)]; }
     const DecoderOffer& Offer() const { return m_offer; }
     const std::vector<Decoder4Program>& Programs() const { return m_programs; }
-    int FailedField() const { return m_failedField; }
 
     // Showing the page or another tab: one chain of the input read, the decoder read and the programs.
     PageStep Shown(int channel);
-    PageStep GetInput(int channel);
-    PageStep SetInput(int channel, const std::vector<std::optional<FieldInput>>& inputs);
+    // The input record of a channel (none: the first) read and written.
+    PageStep Get(std::optional<int> channel) override;
+    PageStep Set(const FormInputs& inputs, std::optional<int> channel) override;
     PageStep Parse(int channel);
     PageStep ReadPrograms(int channel);
     PageStep ReadDecoder(int channel, bool restart = false);
-    PageStep SendDecoder(int channel, const std::vector<std::optional<FieldInput>>& inputs);
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() {
-        m_awaited = -1;
+    PageStep SendDecoder(int channel, const FormInputs& inputs);
+    PageStep HandleReply(const ReplyView& reply) override;
+    void WaitEnded() override {
+        BlockLogic::WaitEnded();
         m_showChain = false;
     }
 
 private:
-    PageStep Ask(uint8_t command, std::vector<uint8_t> payload, PageStep::Wait wait);
     PageStep ProgramRequest(PageStep::Wait wait);
 
     std::array<ParamBlock, kCamChannels> m_inputs;
@@ -78,9 +75,7 @@ private:
     int m_channel = 0;
     int m_count = 0;
     int m_counter = 0;
-    int m_awaited = -1;
     bool m_showChain = false;
-    int m_failedField = -1;
 };
 
 }  // namespace nms

@@ -24,7 +24,7 @@ QString Hex4(unsigned value) {
 
 }  // namespace
 
-Cdecoder4::Cdecoder4(QWidget* parent) : CFormTemplateView(parent) {
+Cdecoder4::Cdecoder4(QWidget* parent) : CBlockPageView(parent) {
     m_input = std::make_unique<FormBinder>(CamIrdInputTable(), this);
     m_decoder = std::make_unique<FormBinder>(DecoderSettingsTable(), this);
     for (const FieldDef& f : CamIrdInputTable())
@@ -43,11 +43,10 @@ Cdecoder4::Cdecoder4(QWidget* parent) : CFormTemplateView(parent) {
         m_input->Label(key)->setParent(inputGroup);
     }
     m_input->AddRows(inputGrid, kInputKeys);
-    m_getInput = new QPushButton("Get", inputGroup);
-    m_setInput = new QPushButton("Set", inputGroup);
+    MakeGetSetButtons();
     auto* inputButtons = new QHBoxLayout;
-    inputButtons->addWidget(m_getInput);
-    inputButtons->addWidget(m_setInput);
+    inputButtons->addWidget(m_get);
+    inputButtons->addWidget(m_set);
     inputButtons->addStretch();
     inputGrid->addLayout(inputButtons, int(kInputKeys.size()), 0, 1, 2);
 
@@ -87,8 +86,6 @@ Cdecoder4::Cdecoder4(QWidget* parent) : CFormTemplateView(parent) {
     page->addLayout(row, 1);
     page->addWidget(decoderGroup);
 
-    connect(m_getInput, &QPushButton::clicked, this, &Cdecoder4::OnGetInput);
-    connect(m_setInput, &QPushButton::clicked, this, &Cdecoder4::OnSetInput);
     connect(m_parse, &QPushButton::clicked, this, &Cdecoder4::OnParse);
     connect(m_readPrograms, &QPushButton::clicked, this, &Cdecoder4::OnReadPrograms);
     connect(m_readDecoder, &QPushButton::clicked, this, &Cdecoder4::OnReadDecoder);
@@ -97,23 +94,10 @@ Cdecoder4::Cdecoder4(QWidget* parent) : CFormTemplateView(parent) {
         if (index >= 0 && DeviceOnline())
             Carry(m_logic.Shown(index));
     });
-    ShowInput();
+    ShowBlock();
 }
 
 Cdecoder4::~Cdecoder4() = default;
-
-void Cdecoder4::OnGetInput() {
-    if (DeviceOnline())
-        Carry(m_logic.GetInput(m_tabs->currentIndex()));
-}
-
-void Cdecoder4::OnSetInput() {
-    if (!DeviceOnline())
-        return;
-    const PageStep step = m_logic.SetInput(m_tabs->currentIndex(), m_input->Inputs());
-    m_input->Focus(m_logic.FailedField());
-    Carry(step);
-}
 
 void Cdecoder4::OnParse() {
     if (DeviceOnline())
@@ -143,20 +127,9 @@ void Cdecoder4::OnShowWindow(bool shown) {
         Carry(m_logic.Shown(m_tabs->currentIndex()));
 }
 
-void Cdecoder4::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_logic.WaitEnded();
-    CFormTemplateView::OnTimer(id);
-}
-
-void Cdecoder4::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic.HandleReply(reply));
-}
-
 void Cdecoder4::OnRefresh(unsigned what, bool refreshed) {
     if (what & Decoder4Logic::kRefreshInput)
-        ShowInput();
+        ShowBlock();
     if (what & Decoder4Logic::kRefreshDecoder)
         ShowDecoderForm(*m_decoder, m_logic.Offer(), m_logic.Decoder(m_logic.Channel()));
     if (what & Decoder4Logic::kRefreshPrograms)
@@ -164,7 +137,11 @@ void Cdecoder4::OnRefresh(unsigned what, bool refreshed) {
     CFormTemplateView::OnRefresh(what & PageStep::kRefreshAll, refreshed);
 }
 
-void Cdecoder4::ShowInput() {
+std::optional<int> Cdecoder4::Selection() const {
+    return m_tabs->currentIndex();
+}
+
+void Cdecoder4::ShowBlock() {
     const bool cable = CamFormOfModuleType(m_logic.ModuleType()) == CamInputForm::kCable;
     const std::vector<std::string> shown =
         cable ? CamFormKeys(CamInputForm::kCable, false) : CamFormKeys(CamInputForm::kSatellite, false);

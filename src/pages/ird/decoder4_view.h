@@ -4,8 +4,8 @@
 
 #include <memory>
 
+#include "pagebase/block_page_view.h"
 #include "pagebase/form_binder.h"
-#include "pagebase/form_template_view.h"
 #include "pages/ird/decoder4_logic.h"
 
 class QPushButton;
@@ -14,16 +14,12 @@ class QTreeWidget;
 
 namespace nms {
 
-class Cdecoder4 : public CFormTemplateView {
+class Cdecoder4 : public CBlockPageView {
     Q_OBJECT
 public:
     explicit Cdecoder4(QWidget* parent = nullptr);
     ~Cdecoder4() override;
 
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnTimer(int id) override;
-    void OnGetInput();
-    void OnSetInput();
     void OnParse();
     void OnReadPrograms();
     void OnReadDecoder();
@@ -33,20 +29,22 @@ public:
     FormBinder& DecoderBinder() { return *m_decoder; }
     QTabBar* m_tabs = nullptr;
     QTreeWidget* m_programs = nullptr;
-    QPushButton* m_getInput = nullptr;
-    QPushButton* m_setInput = nullptr;
     QPushButton* m_parse = nullptr;
     QPushButton* m_readPrograms = nullptr;
     QPushButton* m_readDecoder = nullptr;
     QPushButton* m_sendDecoder = nullptr;
 
 protected:
+    // The input record of the channel in front.
+    IBlockLogic* PageLogic() override { return &m_logic; }
+    FormBinder* PageForm() override { return m_input.get(); }
+    void ShowBlock() override;
+    std::optional<int> Selection() const override;
+    // Showing reads the input and then the rest of the channel, as one chain.
     void OnShowWindow(bool shown) override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
 
 private:
-    void ShowInput();
     void FillProgramList();
 
     Decoder4Logic m_logic;

@@ -7,18 +7,6 @@
 namespace nms {
 namespace {
 
-FieldDef List(const char* key, const char* label, int offset, std::vector<const char*> texts) {
-    FieldDef f;
-    f.key = key;
-    f.label = label;
-    f.offset = offset;
-    f.control = Control::kCombo;
-    f.codec = Codec::kChoice;
-    for (size_t i = 0; i < texts.size(); ++i)
-        f.choices.push_back({texts[i], uint32_t(i)});
-    return f;
-}
-
 FieldDef Level(const char* key, const char* label, int offset, int max) {
     FieldDef f;
     f.key = key;
@@ -34,18 +22,18 @@ FieldDef Level(const char* key, const char* label, int offset, int max) {
 const FieldTable& DecoderSettingsTable() {
     static const FieldTable table = [] {
         FieldTable t;
-        t.push_back(List("program", "Play Program:", 0, {}));
-        t.push_back(List("video", "Video Pixel:", 1,
-                         {"480i", "576i", "480p", "576p", "1280*720*50p", "1280*720*60p", "1920*1080*50i",
-                          "1920*1080*60i", "1920*1080*50p", "1920*1080*60p"}));
-        t.push_back(List("aspect", "Screen Mode", 2, {"4X3", "16X9"}));
-        t.push_back(List("screen", "Aspect:", 3, {"Normal", "Pan Scan", "Letter Box"}));
+        t.push_back(fields::List("program", "Play Program:", 0, {}));
+        t.push_back(fields::List("video", "Video Pixel:", 1,
+                                 {"480i", "576i", "480p", "576p", "1280*720*50p", "1280*720*60p",
+                                  "1920*1080*50i", "1920*1080*60i", "1920*1080*50p", "1920*1080*60p"}));
+        t.push_back(fields::List("aspect", "Screen Mode", 2, {"4X3", "16X9"}));
+        t.push_back(fields::List("screen", "Aspect:", 3, {"Normal", "Pan Scan", "Letter Box"}));
         t.push_back(Level("brightness", "Brightness", 4, 100));
         t.push_back(Level("contrast", "Contrast", 5, 100));
         t.push_back(Level("saturation", "Saturaton", 6, 100));
-        t.push_back(List("audio", "Audio Channel", 7, {}));
-        t.push_back(List("audioMode", "Audio Mode", 8, {"MONO", "LEFT", "RIGHT", "STEREO"}));
-        t.push_back(List("ac3", "AC3 Bypass", 9, {"OFF", "ON"}));
+        t.push_back(fields::List("audio", "Audio Channel", 7, {}));
+        t.push_back(fields::List("audioMode", "Audio Mode", 8, {"MONO", "LEFT", "RIGHT", "STEREO"}));
+        t.push_back(fields::List("ac3", "AC3 Bypass", 9, {"OFF", "ON"}));
         t.push_back(Level("volume", "Volume(0~127)", 10, 127));
         return t;
     }();
@@ -91,25 +79,20 @@ bool ReadDecoderReply(const ReplyView& reply, std::vector<uint8_t>* block, Decod
 
 DecoderLogic::DecoderLogic() : m_block(kDecoderBlockSize) {}
 
-PageStep DecoderLogic::Get(int channel) {
-    m_awaited = kCmdDecoderRead;
-    return PageStep::Request(kCmdDecoderRead, {uint8_t(channel >= 0 && channel <= 3 ? channel : 0)},
-                             PageStep::Wait::kBeginShort);
+PageStep DecoderLogic::Get(std::optional<int> channel) {
+    const int c = channel.value_or(0);
+    return Request(kCmdDecoderRead, {uint8_t(c >= 0 && c <= 3 ? c : 0)}, PageStep::Wait::kBeginShort);
 }
 
-PageStep DecoderLogic::Set(const std::vector<std::optional<FieldInput>>& inputs) {
-    m_failedField = -1;
-    const CollectResult result = CollectFields(DecoderSettingsTable(), inputs, m_block);
-    if (!result.ok) {
-        m_failedField = result.field;
-        return PageStep::Message(result.message);
-    }
-    m_awaited = kCmdDecoderWrite;
-    return PageStep::Request(kCmdDecoderWrite, m_block.Bytes(), PageStep::Wait::kBeginShort);
+PageStep DecoderLogic::Set(const FormInputs& inputs, std::optional<int>) {
+    PageStep refused;
+    if (!Collect(DecoderSettingsTable(), inputs, m_block, &refused))
+        return refused;
+    return Request(kCmdDecoderWrite, m_block.Bytes(), PageStep::Wait::kBeginShort);
 }
 
 PageStep DecoderLogic::HandleReply(const ReplyView& reply) {
-    if (reply.Command() != m_awaited)
+    if (!Awaits(reply))
         return {};
     if (reply.Command() == kCmdDecoderRead && reply.PayloadLength() > 0) {
         std::vector<uint8_t> block;

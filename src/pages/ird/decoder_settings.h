@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/reply_view.h"
-#include "pagebase/field_table.h"
-#include "pagebase/page_step.h"
+#include "pagebase/block_logic.h"
 
 namespace nms {
 
@@ -42,7 +40,7 @@ bool ReadDecoderReply(const ReplyView& reply, std::vector<uint8_t>* block, Decod
                       int countsOffset = 0, bool trackCodes = true);
 
 // One decoder channel's read (0x73) and write (0x74), each under the 15-s wait.
-class DecoderLogic {
+class DecoderLogic : public BlockLogic {
 public:
     enum : unsigned { kRefreshDecoder = PageStep::kRefreshPageBits };
 
@@ -50,17 +48,14 @@ public:
     const ParamBlock& Block() const { return m_block; }
     const DecoderOffer& Offer() const { return m_offer; }
 
-    PageStep Get(int channel);
-    PageStep Set(const std::vector<std::optional<FieldInput>>& inputs);
-    int FailedField() const { return m_failedField; }
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    // channel: the decoder channel 0-3 (none or another: the first).
+    PageStep Get(std::optional<int> channel) override;
+    PageStep Set(const FormInputs& inputs, std::optional<int> channel) override;
+    PageStep HandleReply(const ReplyView& reply) override;
 
 private:
     ParamBlock m_block;
     DecoderOffer m_offer;
-    int m_awaited = -1;
-    int m_failedField = -1;
 };
 
 }  // namespace nms

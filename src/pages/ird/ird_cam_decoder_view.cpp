@@ -48,60 +48,31 @@ void ShowDecoderForm(FormBinder& binder, const DecoderOffer& offer, const ParamB
     binder.Show(block);
 }
 
-CIRD_CAM_decoder::CIRD_CAM_decoder(QWidget* parent) : CFormTemplateView(parent) {
+CIRD_CAM_decoder::CIRD_CAM_decoder(QWidget* parent) : CBlockPageView(parent) {
     m_binder = std::make_unique<FormBinder>(DecoderSettingsTable(), this);
     m_tabs = new QTabBar(this);
     m_tabs->addTab("Channel 1");
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_get);
-    buttons->addWidget(m_set);
-    buttons->addStretch();
     auto* page = new QVBoxLayout(this);
     page->addWidget(m_tabs);
     page->addWidget(MakeDecoderForm(*m_binder, this));
-    page->addLayout(buttons);
+    AddGetSetRow(page);
     page->addStretch();
-    connect(m_get, &QPushButton::clicked, this, &CIRD_CAM_decoder::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &CIRD_CAM_decoder::OnSet);
     connect(m_tabs, &QTabBar::tabBarClicked, this, [this] { OnGet(); });
 }
 
 CIRD_CAM_decoder::~CIRD_CAM_decoder() = default;
 
-void CIRD_CAM_decoder::OnGet() {
-    if (DeviceOnline())
-        Carry(m_logic.Get(m_tabs->currentIndex()));
+std::optional<int> CIRD_CAM_decoder::Selection() const {
+    return m_tabs->currentIndex();
 }
 
-void CIRD_CAM_decoder::OnSet() {
-    if (!DeviceOnline())
-        return;
-    const PageStep step = m_logic.Set(m_binder->Inputs());
-    m_binder->Focus(m_logic.FailedField());
-    Carry(step);
-}
-
-void CIRD_CAM_decoder::OnShowWindow(bool shown) {
-    if (shown)
-        OnGet();
-}
-
-void CIRD_CAM_decoder::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_logic.WaitEnded();
-    CFormTemplateView::OnTimer(id);
-}
-
-void CIRD_CAM_decoder::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic.HandleReply(reply));
+void CIRD_CAM_decoder::ShowBlock() {
+    ShowDecoderForm(*m_binder, m_logic.Offer(), m_logic.Block());
 }
 
 void CIRD_CAM_decoder::OnRefresh(unsigned what, bool refreshed) {
     if (what & DecoderLogic::kRefreshDecoder)
-        ShowDecoderForm(*m_binder, m_logic.Offer(), m_logic.Block());
+        ShowBlock();
     CFormTemplateView::OnRefresh(what & PageStep::kRefreshAll, refreshed);
 }
 

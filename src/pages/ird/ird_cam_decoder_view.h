@@ -4,39 +4,32 @@
 
 #include <memory>
 
+#include "pagebase/block_page_view.h"
 #include "pagebase/form_binder.h"
-#include "pagebase/form_template_view.h"
 #include "pages/ird/decoder_settings.h"
 
-class QPushButton;
 class QTabBar;
 
 namespace nms {
 
-class CIRD_CAM_decoder : public CFormTemplateView {
+class CIRD_CAM_decoder : public CBlockPageView {
     Q_OBJECT
 public:
     explicit CIRD_CAM_decoder(QWidget* parent = nullptr);
     ~CIRD_CAM_decoder() override;
 
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnTimer(int id) override;
-    void OnGet();
-    void OnSet();
-
     FormBinder& Binder() { return *m_binder; }
     QTabBar* m_tabs = nullptr;
-    QPushButton* m_get = nullptr;
-    QPushButton* m_set = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
+    IBlockLogic* PageLogic() override { return &m_logic; }
+    FormBinder* PageForm() override { return m_binder.get(); }
+    void ShowBlock() override;
+    // Requests are for the channel tab in front.
+    std::optional<int> Selection() const override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
 
 private:
-    void ShowDecoder();
-
     DecoderLogic m_logic;
     std::unique_ptr<FormBinder> m_binder;
 };

@@ -22,30 +22,6 @@ constexpr const char* kFrequencyCharacters = "RF Frequency value should be '0-9'
 const char* const kPsi[] = {"pat", "sdt", "nit", "pmt", "cat"};
 const char* const kPsiLabels[] = {"PAT", "SDT", "NIT", "PMT", "CAT"};
 
-FieldDef List(const char* key, const char* label, int offset, std::initializer_list<const char*> texts) {
-    FieldDef f;
-    f.key = key;
-    f.label = label;
-    f.offset = offset;
-    f.control = Control::kCombo;
-    f.codec = Codec::kChoice;
-    uint32_t i = 0;
-    for (const char* t : texts)
-        f.choices.push_back({t, i++});
-    return f;
-}
-
-FieldDef Check(std::string key, const char* label, int offset, uint32_t mask) {
-    FieldDef f;
-    f.key = std::move(key);
-    f.label = label;
-    f.offset = offset;
-    f.mask = mask;
-    f.control = Control::kCheck;
-    f.codec = Codec::kFlag;
-    return f;
-}
-
 FieldResult ParseWholeUnits(const FieldDef& field, const FieldInput& input) {
     FieldResult r;
     int32_t thousandths = 0;
@@ -102,13 +78,14 @@ const FieldTable& DtmbMultiTable() {
         mode.key = "mode";
         mode.offset = 4;
         t.push_back(mode);
-        t.push_back(List("frame", "Frame Mode:", 5,
+        t.push_back(
+            fields::List("frame", "Frame Mode:", 5,
                          {"420 Fixed", "595 Fixed", "945 Fixed", "420 Variational", "945 Variational"}));
-        t.push_back(List("inverse", "Inverse:", 7, {"Close", "Open"}));
-        t.push_back(List("interleave", "Interleav:", 8, {"240", "720"}));
-        t.push_back(List("pilot", "Carrier Pilot:", 9, {"Close", "Open"}));
-        t.push_back(List("carrier", "Carrier Mode:", 10, {"Single-carrier", "Multi-carrier"}));
-        t.push_back(List("network", "Single Freq.:", 11, {"MFN", "SFN"}));
+        t.push_back(fields::List("inverse", "Inverse:", 7, {"Close", "Open"}));
+        t.push_back(fields::List("interleave", "Interleav:", 8, {"240", "720"}));
+        t.push_back(fields::List("pilot", "Carrier Pilot:", 9, {"Close", "Open"}));
+        t.push_back(fields::List("carrier", "Carrier Mode:", 10, {"Single-carrier", "Multi-carrier"}));
+        t.push_back(fields::List("network", "Single Freq.:", 11, {"MFN", "SFN"}));
         // The six frequencies are checked in channel order before anything of a channel.
         for (int k = 1; k <= kDtmbChannels; ++k) {
             FieldDef f = QamFrequencyField(45 + 24 * (k - 1));
@@ -117,15 +94,15 @@ const FieldTable& DtmbMultiTable() {
             f.message = kFrequencyCharacters;
             t.push_back(f);
         }
-        t.push_back(Check("pidTracking", "PID Tracking", 57, 0));
+        t.push_back(fields::Flag("pidTracking", "PID Tracking", 57, 0));
         for (int k = 1; k <= kDtmbChannels; ++k) {
             const int base = 45 + 24 * (k - 1);
             FieldDef att = QamAttField(base);
             att.key = DtmbKey("att", k);
             t.push_back(att);
-            t.push_back(Check(DtmbKey("enable", k), "Enable", 1, 1u << (k - 1)));
+            t.push_back(fields::Flag(DtmbKey("enable", k), "Enable", 1, 1u << (k - 1)));
             for (int b = 0; b < 5; ++b)
-                t.push_back(Check(DtmbKey(kPsi[b], k), kPsiLabels[b], base + 5, 1u << b));
+                t.push_back(fields::Flag(DtmbKey(kPsi[b], k), kPsiLabels[b], base + 5, 1u << b));
             FieldDef ts;
             ts.key = DtmbKey("ts", k);
             ts.label = "TS ID:0X";

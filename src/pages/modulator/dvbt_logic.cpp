@@ -15,19 +15,6 @@ constexpr DvbtVariant kVariants[] = {
     {97, DvbtLayout::kDvbS2, false},
 };
 
-FieldDef List(const char* key, const char* label, int offset, std::initializer_list<const char*> texts) {
-    FieldDef f;
-    f.key = key;
-    f.label = label;
-    f.offset = offset;
-    f.control = Control::kCombo;
-    f.codec = Codec::kChoice;
-    uint32_t i = 0;
-    for (const char* t : texts)
-        f.choices.push_back({t, i++});
-    return f;
-}
-
 FieldDef Frequency(const char* key, const char* label, int offset) {
     FieldDef f = QamFrequencyField(offset);
     f.key = key;
@@ -51,15 +38,6 @@ FieldDef Power(int offset) {
     return f;
 }
 
-FieldDef Number(const char* key, const char* label, int offset) {
-    FieldDef f;
-    f.key = key;
-    f.label = label;
-    f.offset = offset;
-    f.wire = Wire::kU16LE;
-    return f;
-}
-
 // The form's number fields come first (the form takes them before the block is filled), then the block.
 void AddInsertion(FieldTable& t, int bitsAt) {
     const char* keys[] = {"pat", "sdt", "nit", "pmt", "cat"};
@@ -78,33 +56,34 @@ void AddInsertion(FieldTable& t, int bitsAt) {
 
 FieldTable DtmbOrDvbt(bool dvbt) {
     FieldTable t;
-    t.push_back(Number("port", "IP Insert:", 18));
-    t.push_back(Number("tsId", "TS ID:", 20));
-    t.push_back(Number("netId", "NET. ID:", 22));
+    t.push_back(fields::Decimal("port", "IP Insert:", 18, Wire::kU16LE));
+    t.push_back(fields::Decimal("tsId", "TS ID:", 20, Wire::kU16LE));
+    t.push_back(fields::Decimal("netId", "NET. ID:", 22, Wire::kU16LE));
     t.push_back(Frequency("freq", "Output Freq.:", 0));
     t.push_back(Frequency("inputFreq", "Input Frequency:", 25));
     t.push_back(Power(5));
-    t.push_back(List("enable", "Modulate Enable", 4, {"Close", "Open"}));
+    t.push_back(fields::List("enable", "Modulate Enable", 4, {"Close", "Open"}));
     if (dvbt) {
-        t.push_back(List("constellation", "Constellation:", 7, {"QPSK", "16QAM", "64QAM"}));
-        t.push_back(List("guard", "Guard Interval:", 8, {"1/32", "1/16", "1/8", "1/4"}));
-        t.push_back(List("test", "Test Mode:", 9, {"Close", "Open"}));
-        t.push_back(List("transmode", "Transmode:", 13, {"2K", "8K"}));
-        t.push_back(List("bandwidth", "Bandwith:", 15, {"8M", "7M", "6M", "4M", "2M"}));
-        t.push_back(List("fec", "FEC:", 16, {"1/2", "2/3", "3/4", "5/6", "7/8"}));
+        t.push_back(fields::List("constellation", "Constellation:", 7, {"QPSK", "16QAM", "64QAM"}));
+        t.push_back(fields::List("guard", "Guard Interval:", 8, {"1/32", "1/16", "1/8", "1/4"}));
+        t.push_back(fields::List("test", "Test Mode:", 9, {"Close", "Open"}));
+        t.push_back(fields::List("transmode", "Transmode:", 13, {"2K", "8K"}));
+        t.push_back(fields::List("bandwidth", "Bandwith:", 15, {"8M", "7M", "6M", "4M", "2M"}));
+        t.push_back(fields::List("fec", "FEC:", 16, {"1/2", "2/3", "3/4", "5/6", "7/8"}));
     } else {
-        t.push_back(List("constellation", "Constellation:", 7,
-                         {"4QAM-NR,LDPC0.8", "4QAM,LDPC0.4", "4QAM,LDPC0.6", "4QAM,LDPC0.8", "16QAM,LDPC0.4",
-                          "16QAM,LDPC0.6", "16QAM,LDPC0.8", "32QAM,LDPC0.8", "64QAM,LDPC0.4", "64QAM,LDPC0.6",
-                          "64QAM,LDPC0.8"}));
-        t.push_back(List("frame", "Frame Mode:", 8,
+        t.push_back(fields::List("constellation", "Constellation:", 7,
+                                 {"4QAM-NR,LDPC0.8", "4QAM,LDPC0.4", "4QAM,LDPC0.6", "4QAM,LDPC0.8",
+                                  "16QAM,LDPC0.4", "16QAM,LDPC0.6", "16QAM,LDPC0.8", "32QAM,LDPC0.8",
+                                  "64QAM,LDPC0.4", "64QAM,LDPC0.6", "64QAM,LDPC0.8"}));
+        t.push_back(
+            fields::List("frame", "Frame Mode:", 8,
                          {"420 Fixed", "595 Fixed", "945 Fixed", "420 Variational", "945 Variational"}));
-        t.push_back(List("test", "Test Mode:", 9, {"OFF", "ON"}));
-        t.push_back(List("inverse", "Inverse:", 12, {"Close", "Open"}));
-        t.push_back(List("interleave", "Interleav:", 13, {"240", "720"}));
-        t.push_back(List("pilot", "Single-Carrier Pilot:", 14, {"Non-Frequency", "Frequency"}));
-        t.push_back(List("carrier", "Carrier Mode:", 15, {"Single-carrier", "Multi-carrier"}));
-        t.push_back(List("network", "Single Freq.:", 16, {"MFN", "SFN"}));
+        t.push_back(fields::List("test", "Test Mode:", 9, {"OFF", "ON"}));
+        t.push_back(fields::List("inverse", "Inverse:", 12, {"Close", "Open"}));
+        t.push_back(fields::List("interleave", "Interleav:", 13, {"240", "720"}));
+        t.push_back(fields::List("pilot", "Single-Carrier Pilot:", 14, {"Non-Frequency", "Frequency"}));
+        t.push_back(fields::List("carrier", "Carrier Mode:", 15, {"Single-carrier", "Multi-carrier"}));
+        t.push_back(fields::List("network", "Single Freq.:", 16, {"MFN", "SFN"}));
     }
     AddInsertion(t, 17);
     return t;
@@ -119,23 +98,23 @@ const DvbtVariant& DvbtVariantOf(int pageParam) {
 const FieldTable& DvbS2Table() {
     static const FieldTable table = [] {
         FieldTable t;
-        t.push_back(Number("port", "IP Insert:", 18));
-        t.push_back(Number("tsId", "TS ID:", 20));
-        t.push_back(Number("netId", "NET. ID:", 22));
+        t.push_back(fields::Decimal("port", "IP Insert:", 18, Wire::kU16LE));
+        t.push_back(fields::Decimal("tsId", "TS ID:", 20, Wire::kU16LE));
+        t.push_back(fields::Decimal("netId", "NET. ID:", 22, Wire::kU16LE));
         t.push_back(Frequency("freq", "Output Freq.:", 0));
         FieldDef symbol = Frequency("symbol", "Symbol:", 10);
         symbol.wire = Wire::kU16LE;
         t.push_back(symbol);
         t.push_back(Power(5));
-        t.push_back(List("enable", "Modulator:", 4, {"Close", "Open"}));
-        t.push_back(List("standard", "Modulation Mode", 9, {"DVB-S", "DVB-S2"}));
-        t.push_back(List("constellation", "Constellation:", 7, {"QPSK", "8PSK"}));
-        FieldDef fec = List("fec", "FEC Rate:", 13, {});  // the page fills it by the FEC list rule
+        t.push_back(fields::List("enable", "Modulator:", 4, {"Close", "Open"}));
+        t.push_back(fields::List("standard", "Modulation Mode", 9, {"DVB-S", "DVB-S2"}));
+        t.push_back(fields::List("constellation", "Constellation:", 7, {"QPSK", "8PSK"}));
+        FieldDef fec = fields::List("fec", "FEC Rate:", 13, {});  // the page fills it by the FEC list rule
         t.push_back(fec);
-        t.push_back(List("inverse", "Inverse Freq.", 12, {"No", "Yes"}));
-        t.push_back(List("pilot", "Pilot Insert", 14, {"Not Insert", "Insert"}));
-        t.push_back(List("roll", "Roll:", 15, {"0.35", "0.25", "0.2"}));
-        t.push_back(List("interface", "Input Interface:", 8, {"ASI IN", "IP IN"}));
+        t.push_back(fields::List("inverse", "Inverse Freq.", 12, {"No", "Yes"}));
+        t.push_back(fields::List("pilot", "Pilot Insert", 14, {"Not Insert", "Insert"}));
+        t.push_back(fields::List("roll", "Roll:", 15, {"0.35", "0.25", "0.2"}));
+        t.push_back(fields::List("interface", "Input Interface:", 8, {"ASI IN", "IP IN"}));
         AddInsertion(t, 17);
         return t;
     }();
@@ -155,25 +134,26 @@ const FieldTable& DvbtTable() {
 const FieldTable& DvbT2Table() {
     static const FieldTable table = [] {
         FieldTable t;
-        t.push_back(Number("port", "IP Insert:", 20));
-        t.push_back(Number("tsId", "TS ID:", 22));
-        t.push_back(Number("netId", "NET. ID:", 24));
+        t.push_back(fields::Decimal("port", "IP Insert:", 20, Wire::kU16LE));
+        t.push_back(fields::Decimal("tsId", "TS ID:", 22, Wire::kU16LE));
+        t.push_back(fields::Decimal("netId", "NET. ID:", 24, Wire::kU16LE));
         t.push_back(Frequency("freq", "Frequency:", 0));
         t.push_back(Power(5));
-        t.push_back(List("enable", "Channel", 4, {"Close", "Open"}));
-        t.push_back(List("inputMode", "Input Mode", 7, {"Normal", "Short"}));
-        t.push_back(List("fecFrame", "FEC Rate:", 8, {"Short 16200", "Normal 64800"}));
-        t.push_back(List("rotation", "Star Rotation:", 9, {"Close", "Open"}));
-        t.push_back(List("modulation", "Modulation Mode", 12, {"QPSK", "16QAM", "64QAM", "256QAM"}));
-        t.push_back(List("codeRate", "Code Rate:", 13, {"C1_2", "C3_5", "C2_3", "C3_4", "C4_5", "C5_6"}));
+        t.push_back(fields::List("enable", "Channel", 4, {"Close", "Open"}));
+        t.push_back(fields::List("inputMode", "Input Mode", 7, {"Normal", "Short"}));
+        t.push_back(fields::List("fecFrame", "FEC Rate:", 8, {"Short 16200", "Normal 64800"}));
+        t.push_back(fields::List("rotation", "Star Rotation:", 9, {"Close", "Open"}));
+        t.push_back(fields::List("modulation", "Modulation Mode", 12, {"QPSK", "16QAM", "64QAM", "256QAM"}));
         t.push_back(
-            List("guard", "Guard Interval", 14, {"1_32", "1_16", "1_8", "1_4", "1_128", "19_128", "19_256"}));
-        t.push_back(List("bandwidth", "Bandwith:", 15,
-                         {"1_7_MHZ ", "5_0_MHZ", "6_0_MHZ", "7_0_MHZ", "8_0_MHZ", "10_0_MHZ"}));
-        t.push_back(
-            List("pilot", "Pilot Mode", 16, {"PP1", "PP2", "PP3", "PP4", "PP5", "PP6", "PP7", "PP8"}));
-        t.push_back(List("fft", "FFT Mode", 17, {"2K", "8K", "4K", "1K"}));
-        t.push_back(List("l1", "L1 Post", 18, {"BPSK ", "QPSK\t", "16QAM", "64QAM"}));
+            fields::List("codeRate", "Code Rate:", 13, {"C1_2", "C3_5", "C2_3", "C3_4", "C4_5", "C5_6"}));
+        t.push_back(fields::List("guard", "Guard Interval", 14,
+                                 {"1_32", "1_16", "1_8", "1_4", "1_128", "19_128", "19_256"}));
+        t.push_back(fields::List("bandwidth", "Bandwith:", 15,
+                                 {"1_7_MHZ ", "5_0_MHZ", "6_0_MHZ", "7_0_MHZ", "8_0_MHZ", "10_0_MHZ"}));
+        t.push_back(fields::List("pilot", "Pilot Mode", 16,
+                                 {"PP1", "PP2", "PP3", "PP4", "PP5", "PP6", "PP7", "PP8"}));
+        t.push_back(fields::List("fft", "FFT Mode", 17, {"2K", "8K", "4K", "1K"}));
+        t.push_back(fields::List("l1", "L1 Post", 18, {"BPSK ", "QPSK\t", "16QAM", "64QAM"}));
         AddInsertion(t, 19);
         return t;
     }();

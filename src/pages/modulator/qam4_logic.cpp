@@ -29,41 +29,10 @@ constexpr Qam4Variant kVariants[] = {
 const char* const kPsiNames[] = {"pat", "sdt", "nit", "pmt", "cat"};
 const char* const kPsiLabels[] = {"PAT", "SDT", "NIT", "PMT", "CAT"};
 
-FieldDef Decimal(std::string key, const char* label, int offset, Wire wire) {
-    FieldDef f;
-    f.key = std::move(key);
-    f.label = label;
-    f.offset = offset;
-    f.wire = wire;
-    return f;
-}
-
-FieldDef Flag(std::string key, const char* label, int offset, uint32_t mask) {
-    FieldDef f;
-    f.key = std::move(key);
-    f.label = label;
-    f.offset = offset;
-    f.mask = mask;
-    f.control = Control::kCheck;
-    f.codec = Codec::kFlag;
-    return f;
-}
-
-FieldDef List(std::string key, const char* label, int offset, std::vector<Choice> choices) {
-    FieldDef f;
-    f.key = std::move(key);
-    f.label = label;
-    f.offset = offset;
-    f.control = Control::kCombo;
-    f.codec = Codec::kChoice;
-    f.choices = std::move(choices);
-    return f;
-}
-
 // The fields of one RF sub-block at base; enable bit in the byte at enableAt.
 void AddRfIds(FieldTable& t, int rf, int base) {
-    t.push_back(Decimal(Qam4Key("ts", rf), "TS ID:", base + 6, Wire::kU16LE));
-    t.push_back(Decimal(Qam4Key("net", rf), "NET. ID:", base + 8, Wire::kU16LE));
+    t.push_back(fields::Decimal(Qam4Key("ts", rf), "TS ID:", base + 6, Wire::kU16LE));
+    t.push_back(fields::Decimal(Qam4Key("net", rf), "NET. ID:", base + 8, Wire::kU16LE));
 }
 void AddRfFrequency(FieldTable& t, int rf, int base) {
     FieldDef f = QamFrequencyField(base);
@@ -77,9 +46,9 @@ void AddRfRest(FieldTable& t, int rf, int base, int enableAt) {
     t.push_back(att);
     char label[8];
     std::snprintf(label, sizeof label, "RF-%d", rf);
-    t.push_back(Flag(Qam4Key("rf", rf), label, enableAt, 1u << (rf - 1)));
+    t.push_back(fields::Flag(Qam4Key("rf", rf), label, enableAt, 1u << (rf - 1)));
     for (int b = 0; b < 5; ++b)
-        t.push_back(Flag(Qam4Key(kPsiNames[b], rf), kPsiLabels[b], base + 5, 1u << b));
+        t.push_back(fields::Flag(Qam4Key(kPsiNames[b], rf), kPsiLabels[b], base + 5, 1u << b));
 }
 
 // Symbol rate, constellation, power and spacing: the first bytes of the record and of each module.
@@ -91,11 +60,11 @@ void AddSharedRadio(FieldTable& t) {
     constellation.offset = 2;
     t.push_back(constellation);
     // The unit label beside the field reads "db(80-110)": a power outside it is refused, not sent.
-    FieldDef power = Decimal("power", "Power:", 3, Wire::kU8);
+    FieldDef power = fields::Decimal("power", "Power:", 3, Wire::kU8);
     power.min = kQam4MinPowerDb;
     power.max = kQam4MaxPowerDb;
     t.push_back(power);
-    t.push_back(Decimal("spacing", "Interval Freq.", 4, Wire::kU8));
+    t.push_back(fields::Decimal("spacing", "Interval Freq.", 4, Wire::kU8));
 }
 
 std::string Mbps(uint32_t kbps) {
@@ -124,9 +93,9 @@ const FieldTable& Qam4StandardTable() {
         AddSharedRadio(t);
         for (int rf = 1; rf <= kQam4Rfs; ++rf)
             AddRfRest(t, rf, 6 + 70 * (rf - 1), 5);
-        t.push_back(List("mux", "MUX", 286, {{"Close", 0}, {"Enable", 1}}));
+        t.push_back(fields::ListData("mux", "MUX", 286, {{"Close", 0}, {"Enable", 1}}));
         t.back().nonZeroIsOn = true;
-        t.push_back(List("scrambler", "Scrambler", 287, {{"Close", 0}, {"Enable", 1}}));
+        t.push_back(fields::ListData("scrambler", "Scrambler", 287, {{"Close", 0}, {"Enable", 1}}));
         t.back().nonZeroIsOn = true;
         return t;
     }();
@@ -140,12 +109,15 @@ const FieldTable& Qam4DvbtTable() {
             AddRfIds(t, rf, 14 + 70 * (rf - 1));
         for (int rf = 1; rf <= kQam4Rfs; ++rf)
             AddRfFrequency(t, rf, 14 + 70 * (rf - 1));
-        t.push_back(List("constellation", "Constellation:", 3, {{"QPSK", 0}, {"16QAM", 1}, {"64QAM", 2}}));
-        t.push_back(List("guard", "Guard Interval:", 4, {{"1/32", 0}, {"1/16", 1}, {"1/8", 2}, {"1/4", 3}}));
-        t.push_back(List("mode", "Transmission Mode:", 9, {{"2K", 0}, {"8K", 1}}));
-        t.push_back(List("bandwidth", "Bandwidth:", 11, {{"8M", 0}, {"7M", 1}, {"6M", 2}}));
-        t.push_back(List("fec", "FEC:", 12, {{"1/2", 0}, {"2/3", 1}, {"3/4", 2}, {"5/6", 3}, {"7/8", 4}}));
-        t.push_back(Decimal("power", "Power:", 1, Wire::kU16LE));
+        t.push_back(fields::ListData("constellation", "Constellation:", 3,
+                                     {{"QPSK", 0}, {"16QAM", 1}, {"64QAM", 2}}));
+        t.push_back(fields::ListData("guard", "Guard Interval:", 4,
+                                     {{"1/32", 0}, {"1/16", 1}, {"1/8", 2}, {"1/4", 3}}));
+        t.push_back(fields::ListData("mode", "Transmission Mode:", 9, {{"2K", 0}, {"8K", 1}}));
+        t.push_back(fields::ListData("bandwidth", "Bandwidth:", 11, {{"8M", 0}, {"7M", 1}, {"6M", 2}}));
+        t.push_back(fields::ListData("fec", "FEC:", 12,
+                                     {{"1/2", 0}, {"2/3", 1}, {"3/4", 2}, {"5/6", 3}, {"7/8", 4}}));
+        t.push_back(fields::Decimal("power", "Power:", 1, Wire::kU16LE));
         for (int rf = 1; rf <= kQam4Rfs; ++rf)
             AddRfRest(t, rf, 14 + 70 * (rf - 1), 0);
         return t;

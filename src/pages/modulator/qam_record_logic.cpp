@@ -6,36 +6,6 @@
 namespace nms {
 namespace {
 
-FieldDef Number(const char* key, const char* label, int offset) {
-    FieldDef f;
-    f.key = key;
-    f.label = label;
-    f.offset = offset;
-    f.wire = Wire::kU16LE;
-    return f;
-}
-
-FieldDef Check(const char* key, const char* label, int offset) {
-    FieldDef f;
-    f.key = key;
-    f.label = label;
-    f.offset = offset;
-    f.control = Control::kCheck;
-    f.codec = Codec::kFlag;
-    return f;
-}
-
-FieldDef List(const char* key, const char* label, int offset, const std::vector<Choice>& list) {
-    FieldDef f;
-    f.key = key;
-    f.label = label;
-    f.offset = offset;
-    f.control = Control::kCombo;
-    f.codec = Codec::kChoice;
-    f.choices = list;
-    return f;
-}
-
 constexpr QamPageVariant kVariants[] = {{0, false}, {100, true}};
 
 }  // namespace
@@ -44,12 +14,12 @@ const FieldTable& QamModulatorParamsTable() {
     static const FieldTable table = [] {
         FieldTable t;
         // The form's own number fields are taken first, then the radio values in the device's order.
-        t.push_back(Number("port", "IP Insert:", 30));
-        t.push_back(Number("tsId", "TS ID:", 32));
-        t.push_back(Number("netId", "NET. ID:", 34));
+        t.push_back(fields::Decimal("port", "IP Insert:", 30, Wire::kU16LE));
+        t.push_back(fields::Decimal("tsId", "TS ID:", 32, Wire::kU16LE));
+        t.push_back(fields::Decimal("netId", "NET. ID:", 34, Wire::kU16LE));
         t.push_back(QamConstellationField(0, EightConstellations()));
-        t.push_back(List("coding", "Convolution code:", 10, ConvolutionCodes()));
-        t.push_back(List("interface", "Input Interface:", 10, InputInterfaces()));
+        t.push_back(fields::ListData("coding", "Convolution code:", 10, ConvolutionCodes()));
+        t.push_back(fields::ListData("interface", "Input Interface:", 10, InputInterfaces()));
         t.push_back(QamAttField(0));
         FieldDef qpskAtt = QamAttField(0);
         qpskAtt.key = "attQpsk";
@@ -60,11 +30,11 @@ const FieldTable& QamModulatorParamsTable() {
         t.push_back(QamSymbolRateField(0));
         t.push_back(QamAnnexField(0));
         t.push_back(QamInversionField(0));
-        t.push_back(Check("pat", "Insert PAT", 23));
-        t.push_back(Check("pmt", "Insert PMT", 26));
-        t.push_back(Check("sdt", "Insert SDT", 24));
-        t.push_back(Check("nit", "Insert NIT", 25));
-        t.push_back(Check("cat", "Insert CAT", 27));
+        t.push_back(fields::Flag("pat", "Insert PAT", 23));
+        t.push_back(fields::Flag("pmt", "Insert PMT", 26));
+        t.push_back(fields::Flag("sdt", "Insert SDT", 24));
+        t.push_back(fields::Flag("nit", "Insert NIT", 25));
+        t.push_back(fields::Flag("cat", "Insert CAT", 27));
         return t;
     }();
     return table;
@@ -73,7 +43,7 @@ const FieldTable& QamModulatorParamsTable() {
 const FieldTable& MuxQamOutputParamsTable() {
     static const FieldTable table = [] {
         FieldTable t;
-        t.push_back(Number("port", "IP Insert:", 27));
+        t.push_back(fields::Decimal("port", "IP Insert:", 27, Wire::kU16LE));
         t.push_back(QamConstellationField(0, EightConstellations()));
         FieldDef att = QamAttField(0);
         att.label = "ATT:";
@@ -88,10 +58,10 @@ const FieldTable& MuxQamOutputParamsTable() {
         inversion.control = Control::kRadio;
         inversion.choices = {{"Yes", 1}, {"No", 0}};
         t.push_back(inversion);
-        FieldDef ts = Number("tsId", "TS ID:0X", 23);
+        FieldDef ts = fields::Decimal("tsId", "TS ID:0X", 23, Wire::kU16LE);
         ts.codec = Codec::kHex;
         t.push_back(ts);
-        FieldDef net = Number("netId", "NET. ID:0X", 25);
+        FieldDef net = fields::Decimal("netId", "NET. ID:0X", 25, Wire::kU16LE);
         net.codec = Codec::kHex;
         t.push_back(net);
         return t;

@@ -101,14 +101,14 @@ TEST(Cam4DecryptTest, RepeatedProgramRepliesAndShortInputReplies) {
     ASSERT_EQ(p.page.m_programs->topLevelItemCount(), 3);
     EXPECT_EQ(p.page.m_programs->topLevelItem(2)->text(1), "C");
 
-    p.page.OnGetInput();
+    p.page.OnGet();
     ASSERT_EQ(p.fx.TakeSentPacket()->command, kCmdCamReadInput);
     std::vector<uint8_t> input = {0, 0};
     input.resize(46, 0x55);  // one byte short of the record
     p.fx.FeedReply(kCmdCamReadInput, input);
     EXPECT_TRUE(p.page.IsBusy());  // not the awaited record: the wait runs on
     p.fx.FireTimer(&p.page, kWaitTimerId);
-    QTest::mouseClick(p.page.m_setInput, Qt::LeftButton);
+    QTest::mouseClick(p.page.m_set, Qt::LeftButton);
     auto sent = p.fx.TakeSentPacket();
     ASSERT_TRUE(sent);
     EXPECT_EQ(sent->command, kCmdCamWriteInput);

@@ -75,7 +75,7 @@ TEST(Decoder4Test, ShowingReadsInputDecoderAndProgramsInOneChain) {
     EXPECT_EQ(page.m_programs->topLevelItem(1)->text(6), "CAM");
 
     // An untouched input write sends the record as read, with the output bitrate.
-    QTest::mouseClick(page.m_setInput, Qt::LeftButton);
+    QTest::mouseClick(page.m_set, Qt::LeftButton);
     sent = fx.TakeSentPacket();
     ASSERT_TRUE(sent);
     std::vector<uint8_t> expected = InputReply(0, 0);
@@ -111,7 +111,7 @@ TEST(Decoder4Test, RepeatedProgramRepliesAndShortInputReplies) {
     ASSERT_EQ(page.m_programs->topLevelItemCount(), 3);
     EXPECT_EQ(page.m_programs->topLevelItem(2)->text(1), "P2");
 
-    page.OnGetInput();
+    page.OnGet();
     ASSERT_EQ(fx.TakeSentPacket()->command, kCmdCamReadInput);
     std::vector<uint8_t> shortReply = InputReply(0, 0);
     shortReply.resize(46);
@@ -120,7 +120,7 @@ TEST(Decoder4Test, RepeatedProgramRepliesAndShortInputReplies) {
     EXPECT_TRUE(page.IsBusy());  // not the awaited record: the wait runs on
     EXPECT_EQ(qobject_cast<QLineEdit*>(page.InputBinder().Control("freq"))->text(), "473.872");
     fx.FireTimer(&page, kWaitTimerId);
-    QTest::mouseClick(page.m_setInput, Qt::LeftButton);
+    QTest::mouseClick(page.m_set, Qt::LeftButton);
     auto sent = fx.TakeSentPacket();
     ASSERT_TRUE(sent);
     std::vector<uint8_t> expected = InputReply(0, 0);
@@ -167,7 +167,7 @@ TEST(Decoder4Test, CableModulesShowTheConstellations) {
     // A reply naming channel 4 or more is not taken.
     fx.FeedReply(kCmdDecoderRead, DecoderReply(0));
     fx.TakeSentPacket();
-    page.OnGetInput();
+    page.OnGet();
     fx.TakeSentPacket();
     fx.FeedReply(kCmdCamReadInput, InputReply(0, 4));
     EXPECT_TRUE(page.IsBusy());

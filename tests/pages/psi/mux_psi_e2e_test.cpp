@@ -2,7 +2,6 @@
 // network thread and the GUI hand-off, with the input channel page as its first page: read the tables,
 // rename a service, write them back, read again. The Edit NIT page the same way: a transport stream with a
 // cable delivery descriptor and LCNs from a file is added, sent, read back and edited.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -16,21 +15,15 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "device_simulator.h"
 #include "devices/device_record.h"
-#include "devices/device_registry.h"
-#include "devices/network_thread.h"
-#include "devices/qt_gui_handoff.h"
-#include "event_recorder.h"
+#include "live_device.h"
 #include "mux_device_sim.h"
-#include "page_fixture.h"
 #include "pages/mux/mux_channel_view.h"
 #include "pages/psi/mux_nit_edit_view.h"
 #include "pages/psi/mux_psi_view.h"
 #include "pages/psi/nit_descriptor_dlg.h"
 #include "pages/psi/nit_ts_entry.h"
 #include "pages/psi/psi_section_checker.h"
-#include "platform/prompt.h"
 #include "psi_device_sim.h"
 
 namespace nms {
@@ -49,53 +42,32 @@ PsiItem* FindItem(PsiItem* under, const char* prefix) {
 class MuxPsiEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::EnsureApplication();
-        ASSERT_TRUE(sim.Start());
-        const int index = sim.AddDevice(test::SimLoopbackAddress(78), 0, 0x2101);
-        ASSERT_GE(index, 0);
-        sim.SetHandler(index, [this](const test::SimPacket& p) -> std::optional<test::SimReply> {
+        live = std::make_unique<test::LiveDevice>(0x2101, 78);
+        live->SetHandler([this](const test::SimPacket& p) -> std::optional<test::SimReply> {
             if (auto r = programs.Handle(p.command, p.b, p.c, p.payload))
                 return test::SimReply{p.command, r->payload, r->b, r->c};
             if (auto r = tables.Handle(p.command, p.b, p.c, p.payload))
                 return test::SimReply{p.command, r->payload, r->b, r->c};
             return std::nullopt;
         });
-        device = std::make_shared<DeviceRecord>();
-        device->deviceName = "Mux";
-        device->typeCode = 0x2101;
-        device->address = sim.Address(index);
-        device->port = sim.Port(index);
-        device->status.store(3);
-        registry.Append(device);
-        NetworkThread::Options options;
-        options.bindAddress = htonl(INADDR_LOOPBACK);
-        options.receiveBufferBytes = 1 << 20;
-        net = std::make_unique<NetworkThread>(registry, gui, nullptr, options);
-        ASSERT_TRUE(net->Start());
+        ASSERT_TRUE(live->Start());
+        device = live->Device();
     }
     void TearDown() override {
-        if (net)
-            net->Stop();
-        sim.Stop();
         nitPage.reset();
         psi.reset();
         channels.reset();
+        live.reset();
     }
     void WaitIdle(CFormTemplateView* page) {
         QCoreApplication::processEvents();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsBusy(); }, 15000));
     }
 
-    ScriptedPrompt prompt;
-    ScopedPrompt scoped{&prompt};
-    test::EventRecorder events;
-    test::DeviceSimulator sim;
     test::MuxSimPrograms programs{0};
     test::PsiSimTables tables;
-    DeviceRegistry registry;
-    QtGuiHandoff gui;
-    DevicePtr device;
-    std::unique_ptr<NetworkThread> net;
+    std::unique_ptr<test::LiveDevice> live;
+    DeviceRecord* device = nullptr;
     std::unique_ptr<CMuxChannelView> channels;
     std::unique_ptr<CMuxPsiView> psi;
     std::unique_ptr<CMuxNitEditView> nitPage;
@@ -105,7 +77,7 @@ TEST_F(MuxPsiEndToEnd, ReadRenameWriteReadAgain) {
     channels = std::make_unique<CMuxChannelView>();
     channels->SetPageParam(0);
     channels->SetFirstPage(channels.get());
-    channels->SetDevice(device.get());
+    channels->SetDevice(device);
     channels->show();
     WaitIdle(channels.get());
     channels->hide();
@@ -113,7 +85,7 @@ TEST_F(MuxPsiEndToEnd, ReadRenameWriteReadAgain) {
     psi = std::make_unique<CMuxPsiView>();
     psi->SetPageParam(0);
     psi->SetFirstPage(channels.get());
-    psi->SetDevice(device.get());
+    psi->SetDevice(device);
     psi->show();
     WaitIdle(psi.get());
     CMuxPsiModel& model = psi->Model();
@@ -152,13 +124,13 @@ TEST_F(MuxPsiEndToEnd, NitTransportStreamWithLcnsFromAFileSentAndReadBack) {
     nitPage = std::make_unique<CMuxNitEditView>();
     nitPage->SetPageParam(0);
     nitPage->SetFirstPage(nitPage.get());
-    nitPage->SetDevice(device.get());
+    nitPage->SetDevice(device);
     nitPage->show();
     WaitIdle(nitPage.get());
     const int readRows = nitPage->TsList()->topLevelItemCount();
     ASSERT_GE(readRows, 1);
 
-    prompt.fileAnswers = {lcnFile.string()};
+    live->Prompt().fileAnswers = {lcnFile.string()};
     QTimer::singleShot(0, [] {
         auto* dlg = qobject_cast<CNitDescriptorDlg*>(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);

@@ -1,7 +1,6 @@
 // The receiver and gateway pages against the simulated devices over real UDP, through the network thread
 // and the GUI hand-off, as devsim serves them: each page reads, takes an edit and writes it back, and the
 // monitors show what the polls bring. With NMS_SHOT_DIR set, each page is saved there as a picture.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -15,12 +14,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "device_simulator.h"
 #include "devices/device_record.h"
-#include "devices/device_registry.h"
-#include "devices/network_thread.h"
-#include "devices/qt_gui_handoff.h"
-#include "page_fixture.h"
+#include "live_device.h"
 #include "pagebase/lamp.h"
 #include "pages/mux/qam16_view.h"
 #include "pages/receiver/asi2ip_view.h"
@@ -32,7 +27,6 @@
 #include "pages/receiver/multi_ip_view.h"
 #include "pages/receiver/tuner_grid.h"
 #include "param_store_sim.h"
-#include "platform/prompt.h"
 #include "receiver_device_sim.h"
 
 namespace nms {
@@ -43,46 +37,31 @@ protected:
     // Starts a simulated device of the type and binds the page to it.
     template <class Page>
     Page* Open(uint16_t type, int pageParam) {
-        test::EnsureApplication();
         receiver = std::make_shared<test::ReceiverSimDevice>(type);
         store = std::make_shared<test::ParamStoreSim>(type);
-        EXPECT_TRUE(sim.Start());
-        const int index = sim.AddDevice(test::SimLoopbackAddress(91), 0, type);
+        live = std::make_unique<test::LiveDevice>(type, 91);
         auto r = receiver;
         auto s = store;
-        sim.SetHandler(index, [r, s](const test::SimPacket& p) -> std::optional<test::SimReply> {
+        live->SetHandler([r, s](const test::SimPacket& p) -> std::optional<test::SimReply> {
             if (auto reply = s->Handle(p.command, p.payload))
                 return test::SimReply{p.command, *reply, s->ReplyB(p.command)};
             if (auto reply = r->Handle(p.command, p.payload))
                 return test::SimReply{p.command, reply->payload, reply->b, reply->c};
             return std::nullopt;
         });
-        device = std::make_shared<DeviceRecord>();
-        device->deviceName = "Dev";
-        device->typeCode = type;
-        device->address = sim.Address(index);
-        device->port = sim.Port(index);
-        device->status.store(3);
-        registry.Append(device);
-        NetworkThread::Options options;
-        options.bindAddress = htonl(INADDR_LOOPBACK);
-        options.receiveBufferBytes = 1 << 20;
-        net = std::make_unique<NetworkThread>(registry, gui, nullptr, options);
-        EXPECT_TRUE(net->Start());
+        EXPECT_TRUE(live->Start());
         auto* created = new Page;
         page.reset(created);
         page->resize(1100, 700);
         page->SetPageParam(pageParam);
-        page->SetDevice(device.get());
+        page->SetDevice(live->Device());
         page->show();
         WaitIdle();
         return created;
     }
     void TearDown() override {
-        if (net)
-            net->Stop();
-        sim.Stop();
         page.reset();
+        live.reset();
     }
     void WaitIdle() {
         QTest::qWait(50);
@@ -98,15 +77,9 @@ protected:
             page->grab().save(QString("%1/%2.png").arg(dir, name));
     }
 
-    ScriptedPrompt prompt;
-    ScopedPrompt scoped{&prompt};
-    test::DeviceSimulator sim;
     std::shared_ptr<test::ReceiverSimDevice> receiver;
     std::shared_ptr<test::ParamStoreSim> store;
-    DeviceRegistry registry;
-    QtGuiHandoff gui;
-    DevicePtr device;
-    std::unique_ptr<NetworkThread> net;
+    std::unique_ptr<test::LiveDevice> live;
     std::unique_ptr<CFormTemplateView> page;
 };
 
@@ -118,7 +91,7 @@ TEST_F(ReceiverEndToEnd, DvbsInputAndMonitor) {
     EXPECT_EQ(receiver->TunerRecords()[29 + 8], 0x30);
     EXPECT_EQ(receiver->TunerRecords()[29 + 9], 0x75);
     Shot("dvbs_input");
-    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(live->Prompt().shown.empty());
 }
 
 TEST_F(ReceiverEndToEnd, DvbsMonitorPolls) {
@@ -151,7 +124,7 @@ TEST_F(ReceiverEndToEnd, GatewayTsOverIp) {
     Click(ip->m_set);
     EXPECT_EQ(receiver->IpBlock()[61 + 14 + 4], uint8_t(6002 & 0xff));
     Shot("ts_over_ip");
-    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(live->Prompt().shown.empty());
 }
 
 TEST_F(ReceiverEndToEnd, QamModulatorIpInAndMultiplex) {
@@ -182,7 +155,7 @@ TEST_F(ReceiverEndToEnd, IpAsiGateway) {
     EXPECT_EQ(receiver->GatewayBlock()[11], uint8_t(5010 & 0xff));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !gw->m_current[0]->text().isEmpty(); }, 5000));
     Shot("ip_asi_gateway");
-    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(live->Prompt().shown.empty());
 }
 
 TEST_F(ReceiverEndToEnd, AsiToIpGateway) {

@@ -1,7 +1,6 @@
 // The three scrambler pages against the simulated devices over real UDP, through the network thread and
 // the GUI hand-off, as devsim serves them: each reads its programs, takes a scrambling choice and an AC
 // table edit and writes them. With NMS_SHOT_DIR set, each page is saved there as a picture.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -12,12 +11,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "device_simulator.h"
 #include "devices/device_record.h"
-#include "devices/device_registry.h"
-#include "devices/network_thread.h"
-#include "devices/qt_gui_handoff.h"
-#include "page_fixture.h"
+#include "live_device.h"
 #include "pages/scrambler/ac_edit_dlg.h"
 #include "pages/scrambler/ac_list_dlg.h"
 #include "pages/scrambler/ac_table_dlg.h"
@@ -25,7 +20,6 @@
 #include "pages/scrambler/qam4_sas_view.h"
 #include "pages/scrambler/scramble_view.h"
 #include "pages/scrambler/scrambler_qam_view.h"
-#include "platform/prompt.h"
 #include "scrambler_device_sim.h"
 
 namespace nms {
@@ -35,43 +29,28 @@ class ScramblerEndToEnd : public ::testing::Test {
 protected:
     template <class Page>
     Page* Open(uint16_t type, int pageParam, uint32_t version = 0x0010) {
-        test::EnsureApplication();
         scrambler = std::make_shared<test::ScramblerSimDevice>(type);
-        EXPECT_TRUE(sim.Start());
-        const int index = sim.AddDevice(test::SimLoopbackAddress(93), 0, type);
+        live = std::make_unique<test::LiveDevice>(type, 93);
         auto s = scrambler;
-        sim.SetHandler(index, [s](const test::SimPacket& p) -> std::optional<test::SimReply> {
+        live->SetHandler([s](const test::SimPacket& p) -> std::optional<test::SimReply> {
             if (auto reply = s->Handle(p.command, p.b, p.c, p.payload))
                 return test::SimReply{p.command, reply->payload, reply->b, reply->c};
             return std::nullopt;
         });
-        device = std::make_shared<DeviceRecord>();
-        device->deviceName = "Dev";
-        device->typeCode = type;
-        device->address = sim.Address(index);
-        device->port = sim.Port(index);
-        device->status.store(3);
-        device->version.store(version);
-        registry.Append(device);
-        NetworkThread::Options options;
-        options.bindAddress = htonl(INADDR_LOOPBACK);
-        options.receiveBufferBytes = 1 << 20;
-        net = std::make_unique<NetworkThread>(registry, gui, nullptr, options);
-        EXPECT_TRUE(net->Start());
+        EXPECT_TRUE(live->Start());
+        live->Device()->version.store(version);
         auto* created = new Page;
         page.reset(created);
         page->resize(1100, 720);
         page->SetPageParam(pageParam);
-        page->SetDevice(device.get());
+        page->SetDevice(live->Device());
         page->show();
         WaitIdle();
         return created;
     }
     void TearDown() override {
-        if (net)
-            net->Stop();
-        sim.Stop();
         page.reset();
+        live.reset();
     }
     void WaitIdle() {
         QTest::qWait(50);
@@ -93,14 +72,8 @@ protected:
         return true;
     }
 
-    ScriptedPrompt prompt;
-    ScopedPrompt scoped{&prompt};
-    test::DeviceSimulator sim;
     std::shared_ptr<test::ScramblerSimDevice> scrambler;
-    DeviceRegistry registry;
-    QtGuiHandoff gui;
-    DevicePtr device;
-    std::unique_ptr<NetworkThread> net;
+    std::unique_ptr<test::LiveDevice> live;
     std::unique_ptr<CFormTemplateView> page;
 };
 
@@ -116,7 +89,7 @@ TEST_F(ScramblerEndToEnd, QamScrambler) {
     };
     p->m_acTable->click();
     Click(p->m_set);
-    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(live->Prompt().shown.empty());
     const auto& marks = scrambler->Marks();
     EXPECT_TRUE(marks[0x301 / 8] & (0x80 >> (0x301 % 8)));
     EXPECT_EQ(scrambler->AcTables()[0][1], 3);  // three entries in table 1
@@ -137,7 +110,7 @@ TEST_F(ScramblerEndToEnd, StandAloneScrambler) {
     };
     p->m_acTable->click();
     Click(p->m_set);
-    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(live->Prompt().shown.empty());
     EXPECT_EQ(scrambler->Block()[856], 0x3);  // program 1: both elements checked
     EXPECT_EQ(scrambler->AcTables()[0][1], 3);
     Click(p->m_refresh);
@@ -161,7 +134,7 @@ TEST_F(ScramblerEndToEnd, ScramblingQamModulator) {
     p->m_acTable->click();
     WaitIdle();
     EXPECT_EQ(scrambler->AcTables()[0][2], 3);
-    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(live->Prompt().shown.empty());
     Click(p->m_get);
     p->m_tree->setCurrentItem(p->m_tree->topLevelItem(0)->child(0));
     p->OnClickTree(p->m_tree->topLevelItem(0)->child(0));
