@@ -208,4 +208,18 @@ void FormBinder::AddRows(QGridLayout* grid, const std::vector<std::string>& keys
     }
 }
 
+QGridLayout* FormBinder::AddRowsTo(QWidget* box, const std::vector<std::string>& keys, int row,
+                                   int stretchColumn) const {
+    auto* grid = new QGridLayout(box);
+    for (const std::string& key : keys) {
+        if (QWidget* control = Control(key))
+            control->setParent(box);
+        if (QLabel* label = Label(key))
+            label->setParent(box);
+    }
+    AddRows(grid, keys, row);
+    grid->setColumnStretch(stretchColumn, 1);
+    return grid;
+}
+
 }  // namespace nms

@@ -48,6 +48,10 @@ public:
 
     // Adds caption/control rows for the keys, from row on, in two columns.
     void AddRows(QGridLayout* grid, const std::vector<std::string>& keys, int row = 0, int column = 0) const;
+    // Moves the keys' captions and controls into box and lays them out in rows of a new grid of the box,
+    // from row on; column stretchColumn takes the spare width.
+    QGridLayout* AddRowsTo(QWidget* box, const std::vector<std::string>& keys, int row = 0,
+                           int stretchColumn = 2) const;
 
 private:
     struct Entry {

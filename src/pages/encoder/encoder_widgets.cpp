@@ -86,15 +86,7 @@ std::vector<std::string> EncodingChannels(bool channels) {
 QGroupBox* FieldGroup(const QString& title, FormBinder& binder, const std::vector<std::string>& keys,
                       QWidget* parent) {
     auto* box = new QGroupBox(title, parent);
-    auto* grid = new QGridLayout(box);
-    for (const std::string& key : keys) {
-        if (QWidget* control = binder.Control(key))
-            control->setParent(box);
-        if (QLabel* label = binder.Label(key))
-            label->setParent(box);
-    }
-    binder.AddRows(grid, keys);
-    grid->setColumnStretch(2, 1);
+    binder.AddRowsTo(box, keys);
     return box;
 }
 

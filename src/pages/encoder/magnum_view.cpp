@@ -49,15 +49,7 @@ Cmagnum::Cmagnum(QWidget* parent) : CFormTemplateView(parent) {
     m_binder = std::make_unique<FormBinder>(MagnumTable(), form);
     auto group = [&](const char* title, const std::vector<std::string>& keys) {
         auto* box = new QGroupBox(title, form);
-        auto* grid = new QGridLayout(box);
-        for (const std::string& key : keys) {
-            m_binder->Control(key)->setParent(box);
-            if (QLabel* l = m_binder->Label(key))
-                l->setParent(box);
-        }
-        m_binder->AddRows(grid, keys, 1);
-        grid->setColumnStretch(3, 1);
-        return std::pair{box, grid};
+        return std::pair{box, m_binder->AddRowsTo(box, keys, 1, 3)};
     };
     auto [video, videoGrid] =
         group("Video", {"vtype", "pixel", "framerate", "format", "aspect", "profile", "level", "rate",

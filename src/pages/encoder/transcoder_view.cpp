@@ -21,15 +21,7 @@ Ctranscoder::Ctranscoder(QWidget* parent) : CBlockPageView(parent) {
     m_binder = std::make_unique<FormBinder>(TranscoderTable(), form);
     auto group = [&](const char* title, const std::vector<std::string>& keys) {
         auto* box = new QGroupBox(title, form);
-        auto* grid = new QGridLayout(box);
-        for (const std::string& key : keys) {
-            m_binder->Control(key)->setParent(box);
-            if (QLabel* l = m_binder->Label(key))
-                l->setParent(box);
-        }
-        m_binder->AddRows(grid, keys);
-        grid->setColumnStretch(3, 1);
-        return std::pair{box, grid};
+        return std::pair{box, m_binder->AddRowsTo(box, keys, 0, 3)};
     };
     auto [video, videoGrid] = group("Video", {"video", "vmode", "rate", "vbitrate", "profile", "level"});
     videoGrid->addWidget(new QLabel("Kbps", video), 3, 2);

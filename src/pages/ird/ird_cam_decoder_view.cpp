@@ -15,14 +15,7 @@ QWidget* MakeDecoderForm(FormBinder& binder, QWidget* parent) {
     auto* form = new QWidget(parent);
     auto group = [&](const char* title, const std::vector<std::string>& keys) {
         auto* box = new QGroupBox(title, form);
-        auto* grid = new QGridLayout(box);
-        for (const std::string& key : keys) {
-            binder.Control(key)->setParent(box);
-            if (binder.Label(key))
-                binder.Label(key)->setParent(box);
-        }
-        binder.AddRows(grid, keys);
-        grid->setColumnStretch(2, 1);
+        binder.AddRowsTo(box, keys);
         return box;
     };
     auto* layout = new QVBoxLayout(form);

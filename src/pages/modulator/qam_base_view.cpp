@@ -8,22 +8,6 @@
 #include <QVBoxLayout>
 
 namespace nms {
-namespace {
-
-// Moves the controls (and captions) of keys into box and lays them out in rows.
-QGridLayout* Rows(FormBinder& binder, QGroupBox* box, const std::vector<std::string>& keys) {
-    auto* grid = new QGridLayout(box);
-    for (const std::string& key : keys) {
-        binder.Control(key)->setParent(box);
-        if (QLabel* label = binder.Label(key))
-            label->setParent(box);
-    }
-    binder.AddRows(grid, keys);
-    grid->setColumnStretch(2, 1);
-    return grid;
-}
-
-}  // namespace
 
 QamRecordPage::QamRecordPage(const FieldTable& table, int size, int mirrorPort, int idsFrom, QWidget* parent)
     : CBlockPageView(parent),
@@ -39,8 +23,8 @@ QamRecordPage::~QamRecordPage() = default;
 CQamBaseView::CQamBaseView(QWidget* parent)
     : QamRecordPage(QamModulatorParamsTable(), kQamModulatorParamsSize, 41, 32, parent) {
     auto* modulator = new QGroupBox(this);
-    Rows(*m_binder, modulator,
-         {"freq", "symbol", "att", "attQpsk", "constellation", "interface", "inversion", "annex", "coding"});
+    m_binder->AddRowsTo(modulator, {"freq", "symbol", "att", "attQpsk", "constellation", "interface",
+                                    "inversion", "annex", "coding"});
     m_insertGroup = new QGroupBox("Insert(Edit PSI)", this);
     auto* checks = new QGridLayout(m_insertGroup);
     const char* keys[] = {"pat", "pmt", "sdt", "nit", "cat"};
@@ -49,7 +33,7 @@ CQamBaseView::CQamBaseView(QWidget* parent)
         checks->addWidget(m_binder->Control(keys[i]), i / 3, i % 3);
     }
     auto* output = new QGroupBox(this);
-    Rows(*m_binder, output, {"port", "tsId", "netId"});
+    m_binder->AddRowsTo(output, {"port", "tsId", "netId"});
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_get);
     buttons->addWidget(m_set);
@@ -89,7 +73,7 @@ void CQamBaseView::ShowBlock() {
 CmuxQAM::CmuxQAM(QWidget* parent)
     : QamRecordPage(MuxQamOutputParamsTable(), kMuxQamOutputParamsSize, -1, 0, parent) {
     auto* modulator = new QGroupBox("Modulator Setting", this);
-    auto* grid = Rows(*m_binder, modulator, {"freq", "symbol", "att", "constellation"});
+    auto* grid = m_binder->AddRowsTo(modulator, {"freq", "symbol", "att", "constellation"});
     auto* inverse = new QGroupBox("Inverse Freq.", modulator);
     auto* inverseBox = new QHBoxLayout(inverse);
     m_binder->Control("inversion")->setParent(inverse);
@@ -103,7 +87,7 @@ CmuxQAM::CmuxQAM(QWidget* parent)
     grid->addWidget(inverse, 4, 0, 1, 2);
     grid->addWidget(coding, 5, 0, 1, 2);
     auto* output = new QGroupBox("Output", this);
-    Rows(*m_binder, output, {"tsId", "netId", "port"});
+    m_binder->AddRowsTo(output, {"tsId", "netId", "port"});
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_get);
     buttons->addWidget(m_set);
