@@ -21,7 +21,7 @@
 #include "platform/data_folder.h"
 
 namespace nms {
-namespace {
+namespace network_gui_test {
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
     QElapsedTimer timer;
@@ -284,5 +284,5 @@ TEST_F(NetworkGuiTest, HandOffSpreadsABatchOverSlices) {
     EXPECT_EQ(linesBeforeHandler, 40);
 }
 
-}  // namespace
+}  // namespace network_gui_test
 }  // namespace nms

@@ -8,7 +8,7 @@
 #include "page_reply_driver.h"
 
 namespace nms {
-namespace {
+namespace page_robustness_test {
 
 // The catalogue is cut into parts so that ctest can run them side by side (gtest shards); each variant
 // has its own random sequence, so a failure replays the same way whichever part runs it.
@@ -33,5 +33,5 @@ TEST_P(PageRobustnessTest, EveryPageTakesRandomInput) {
 
 INSTANTIATE_TEST_SUITE_P(Parts, PageRobustnessTest, ::testing::Range(0, kParts));
 
-}  // namespace
+}  // namespace page_robustness_test
 }  // namespace nms

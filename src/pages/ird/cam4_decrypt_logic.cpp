@@ -7,10 +7,6 @@
 namespace nms {
 namespace {
 
-int ValidChannel(int channel) {
-    return channel >= 0 && channel < kCamChannels ? channel : 0;
-}
-
 // A count as the page uses it: at most its 32 slots; 255 (no input) holds none.
 int UsableCount(int count) {
     if (count == 0xff)
@@ -56,31 +52,12 @@ std::string Cam4Program::Name(bool* utf8) const {
 
 Cam4DecryptLogic::Cam4DecryptLogic() : m_input(kCamInputSize) {}
 
-PageStep Cam4DecryptLogic::Shown(int channel) {
-    PageStep step = Get(channel);
-    m_readAfterInput = true;
-    return step;
-}
-
-PageStep Cam4DecryptLogic::Get(std::optional<int> channel) {
-    m_channel = ValidChannel(channel.value_or(0));
-    m_readAfterInput = false;
-    return Request(kCmdCamReadInput, CamReadInputRequest(m_channel), PageStep::Wait::kBegin);
-}
-
-PageStep Cam4DecryptLogic::Set(const FormInputs& inputs, std::optional<int> channel) {
-    m_channel = ValidChannel(channel.value_or(0));
-    m_readAfterInput = false;
-    PageStep refused;
-    if (!Collect(CamIrdInputTable(), inputs, m_input, &refused))
-        return refused;
-    return Request(kCmdCamWriteInput, CamWriteInputRequest(m_channel, m_input.Bytes(), m_bitrate),
-                   PageStep::Wait::kBegin);
+ParamBlock& Cam4DecryptLogic::InputRecord() {
+    return m_input;
 }
 
 PageStep Cam4DecryptLogic::Parse(int channel, bool index) {
-    m_channel = ValidChannel(channel);
-    m_readAfterInput = false;
+    Select(channel);
     return Request(kCmdCam4Parse, {uint8_t(index ? 0x80 : 0), uint8_t(m_channel)},
                    PageStep::Wait::kBeginLong);
 }
@@ -183,8 +160,8 @@ PageStep Cam4DecryptLogic::HandleReply(const ReplyView& reply) {
             m_moduleType = input.moduleType;
             if (input.hasBitrate)
                 m_bitrate = input.bitrate;
-            if (m_readAfterInput) {
-                m_readAfterInput = false;
+            if (m_chain) {
+                m_chain = false;
                 PageStep step = Read(m_channel);
                 step.wait = PageStep::Wait::kRestart;
                 step.refresh |= kRefreshInput;

@@ -49,7 +49,7 @@ struct Cam4Program {
 // "Bypass", "CAM" or "Delete" for a status byte.
 const char* Cam4StatusText(uint8_t status);
 
-class Cam4DecryptLogic : public BlockLogic {
+class Cam4DecryptLogic : public CamChannelLogic {
 public:
     enum : unsigned {
         kRefreshInput = PageStep::kRefreshPageBits,
@@ -58,9 +58,7 @@ public:
 
     Cam4DecryptLogic();
 
-    int Channel() const { return m_channel; }
     const ParamBlock& Input() const { return m_input; }
-    int ModuleType() const { return m_moduleType; }
     uint8_t Feature() const { return m_feature; }
     bool IpIndexFeature() const { return (m_feature & 0x81) == 0x81; }
     bool FilterFeature() const { return (m_feature & 0x82) == 0x82; }
@@ -70,19 +68,10 @@ public:
         return m_programs[size_t(channel)][size_t(index)];
     }
 
-    // Showing the page or a tab: the input read, then the program read, as one chain.
-    PageStep Shown(int channel);
-    // The input record of a channel (none: the first) read and written.
-    PageStep Get(std::optional<int> channel) override;
-    PageStep Set(const FormInputs& inputs, std::optional<int> channel) override;
     PageStep Parse(int channel, bool index);
     PageStep Read(int channel);
     PageStep Send(int channel);
     PageStep HandleReply(const ReplyView& reply) override;
-    void WaitEnded() override {
-        BlockLogic::WaitEnded();
-        m_readAfterInput = false;
-    }
 
     // The operator's choices for one program of the channel on show.
     void SetStatus(int index, uint8_t status);
@@ -91,16 +80,14 @@ public:
     std::vector<std::string> SetIpIndex(int index, int ipIndex, uint16_t filterMask);
 
 private:
+    ParamBlock& InputRecord() override;
+
     ParamBlock m_input;
-    int m_moduleType = 0;
-    uint32_t m_bitrate = 0;
     std::array<std::array<Cam4Program, kCam4Programs>, kCamChannels> m_programs{};
     std::array<int, kCamChannels> m_counts{};
-    int m_channel = 0;
     int m_counter = 0;
     uint8_t m_feature = 0;
     bool m_indexBox = false;
-    bool m_readAfterInput = false;
 };
 
 }  // namespace nms

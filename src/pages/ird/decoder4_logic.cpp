@@ -3,13 +3,6 @@
 #include "devices/byte_io.h"
 
 namespace nms {
-namespace {
-
-int ValidChannel(int channel) {
-    return channel >= 0 && channel < kCamChannels ? channel : 0;
-}
-
-}  // namespace
 
 Decoder4Logic::Decoder4Logic()
     : m_inputs{ParamBlock(kCamInputSize), ParamBlock(kCamInputSize), ParamBlock(kCamInputSize),
@@ -17,32 +10,12 @@ Decoder4Logic::Decoder4Logic()
       m_decoders{ParamBlock(kDecoderBlockSize), ParamBlock(kDecoderBlockSize), ParamBlock(kDecoderBlockSize),
                  ParamBlock(kDecoderBlockSize)} {}
 
-PageStep Decoder4Logic::Shown(int channel) {
-    PageStep step = Get(channel);
-    m_showChain = true;
-    return step;
-}
-
-PageStep Decoder4Logic::Get(std::optional<int> channel) {
-    m_channel = ValidChannel(channel.value_or(0));
-    m_showChain = false;
-    return Request(kCmdCamReadInput, CamReadInputRequest(m_channel), PageStep::Wait::kBegin);
-}
-
-PageStep Decoder4Logic::Set(const FormInputs& inputs, std::optional<int> channel) {
-    m_channel = ValidChannel(channel.value_or(0));
-    m_showChain = false;
-    ParamBlock& record = m_inputs[size_t(m_channel)];
-    PageStep refused;
-    if (!Collect(CamIrdInputTable(), inputs, record, &refused))
-        return refused;
-    return Request(kCmdCamWriteInput, CamWriteInputRequest(m_channel, record.Bytes(), m_bitrate),
-                   PageStep::Wait::kBegin);
+ParamBlock& Decoder4Logic::InputRecord() {
+    return m_inputs[size_t(m_channel)];
 }
 
 PageStep Decoder4Logic::Parse(int channel) {
-    m_channel = ValidChannel(channel);
-    m_showChain = false;
+    Select(channel);
     m_programs.clear();
     return Request(kCmdDecoder4Parse, {0, uint8_t(m_channel)}, PageStep::Wait::kBeginLong);
 }
@@ -69,8 +42,7 @@ PageStep Decoder4Logic::ReadDecoder(int channel, bool restart) {
 }
 
 PageStep Decoder4Logic::SendDecoder(int channel, const std::vector<std::optional<FieldInput>>& inputs) {
-    m_channel = ValidChannel(channel);
-    m_showChain = false;
+    Select(channel);
     ParamBlock& block = m_decoders[size_t(m_channel)];
     PageStep refused;
     if (!Collect(DecoderSettingsTable(), inputs, block, &refused))
@@ -95,8 +67,8 @@ PageStep Decoder4Logic::HandleReply(const ReplyView& reply) {
             m_moduleType = input.moduleType;
             if (input.hasBitrate)
                 m_bitrate = input.bitrate;
-            if (m_showChain) {
-                m_showChain = false;
+            if (m_chain) {
+                m_chain = false;
                 PageStep step = ReadDecoder(m_channel, true);
                 step.refresh = kRefreshInput;
                 return step;

@@ -30,7 +30,7 @@ struct Decoder4Program {
     uint8_t elements = 0, caCount = 0;
 };
 
-class Decoder4Logic : public BlockLogic {
+class Decoder4Logic : public CamChannelLogic {
 public:
     enum : unsigned {
         kRefreshInput = PageStep::kRefreshPageBits,
@@ -40,42 +40,28 @@ public:
 
     Decoder4Logic();
 
-    int Channel() const { return m_channel; }
     const ParamBlock& Input(int channel) const { return m_inputs[size_t(channel)]; }
-    int ModuleType() const { return m_moduleType; }
     uint32_t OutputBitrate() const { return m_bitrate; }
     const ParamBlock& Decoder(int channel) const { return m_decoders[size_t(channel)]; }
     const DecoderOffer& Offer() const { return m_offer; }
     const std::vector<Decoder4Program>& Programs() const { return m_programs; }
 
-    // Showing the page or another tab: one chain of the input read, the decoder read and the programs.
-    PageStep Shown(int channel);
-    // The input record of a channel (none: the first) read and written.
-    PageStep Get(std::optional<int> channel) override;
-    PageStep Set(const FormInputs& inputs, std::optional<int> channel) override;
     PageStep Parse(int channel);
     PageStep ReadPrograms(int channel);
     PageStep ReadDecoder(int channel, bool restart = false);
     PageStep SendDecoder(int channel, const FormInputs& inputs);
     PageStep HandleReply(const ReplyView& reply) override;
-    void WaitEnded() override {
-        BlockLogic::WaitEnded();
-        m_showChain = false;
-    }
 
 private:
+    ParamBlock& InputRecord() override;
     PageStep ProgramRequest(PageStep::Wait wait);
 
     std::array<ParamBlock, kCamChannels> m_inputs;
     std::array<ParamBlock, kCamChannels> m_decoders;
-    int m_moduleType = 0;
-    uint32_t m_bitrate = 0;
     DecoderOffer m_offer;
     std::vector<Decoder4Program> m_programs;
-    int m_channel = 0;
     int m_count = 0;
     int m_counter = 0;
-    bool m_showChain = false;
 };
 
 }  // namespace nms
