@@ -5,7 +5,7 @@
 #include <string>
 
 namespace nms {
-namespace {
+namespace base64_test {
 
 TEST(Base64, EncodeAndDecodeKnownTexts) {
     const struct {
@@ -62,5 +62,5 @@ TEST(Base64, DecodeOfBadInput) {
     }
 }
 
-}  // namespace
+}  // namespace base64_test
 }  // namespace nms

@@ -26,7 +26,7 @@
 #include "qt_app_environment.h"
 
 namespace nms {
-namespace {
+namespace config_sim_test {
 
 namespace fs = std::filesystem;
 using test::DeviceSimulator;
@@ -226,5 +226,5 @@ TEST_F(ConfigSimTest, SilentDeviceTimesOutAndClosingFreesIt) {
     EXPECT_EQ(fs::directory_iterator(dir) == fs::directory_iterator(), true);
 }
 
-}  // namespace
+}  // namespace config_sim_test
 }  // namespace nms

@@ -18,7 +18,7 @@
 #include "qt_app_environment.h"
 
 namespace nms {
-namespace {
+namespace config_transfer_dlg_test {
 
 namespace fs = std::filesystem;
 
@@ -140,5 +140,5 @@ TEST_F(TransferDlgTest, TimeoutEndsTheWaitAndFinishedShowsClose) {
     EXPECT_EQ(dlg.BlockCountLabel()->text(), "250");
 }
 
-}  // namespace
+}  // namespace config_transfer_dlg_test
 }  // namespace nms

@@ -20,7 +20,7 @@
 #include "qt_app_environment.h"
 
 namespace nms {
-namespace {
+namespace dev_lists_test {
 
 class DevListsTest : public ::testing::Test {
 protected:
@@ -313,5 +313,5 @@ TEST_F(DevListsTest, LabelHitTestIgnoresTheEmptyRowEnd) {
     EXPECT_EQ(tree.ItemUnderLabel(QPoint(cell.left() + 4, cell.bottom() + 40)), nullptr);
 }
 
-}  // namespace
+}  // namespace dev_lists_test
 }  // namespace nms

@@ -20,7 +20,7 @@
 #include "qt_app_environment.h"
 
 namespace nms {
-namespace {
+namespace dev_tree_link_test {
 
 using test::DeviceSimulator;
 
@@ -186,5 +186,5 @@ TEST(DevTreeLinkTest, ManyDevicesChangeStateTogether) {
     sim.Stop();
 }
 
-}  // namespace
+}  // namespace dev_tree_link_test
 }  // namespace nms

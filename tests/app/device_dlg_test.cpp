@@ -16,7 +16,7 @@
 #include "qt_app_environment.h"
 
 namespace nms {
-namespace {
+namespace device_dlg_test {
 
 // The texts of the dialog's own labels and push buttons, in the order they were made.
 QStringList Texts(const QWidget& dialog) {
@@ -213,5 +213,5 @@ TEST(IpAddressCtrl, FieldsRefuseAbove255AndAdvance) {
     EXPECT_EQ(ip.GetAddressText(), "255.0.10.1");
 }
 
-}  // namespace
+}  // namespace device_dlg_test
 }  // namespace nms

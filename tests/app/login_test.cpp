@@ -19,7 +19,7 @@
 #include "qt_app_environment.h"
 
 namespace nms {
-namespace {
+namespace login_test {
 
 class LoginTest : public ::testing::Test {
 protected:
@@ -198,5 +198,5 @@ TEST(SingleInstance, FreedLockCanBeTakenAgain) {
     EXPECT_TRUE(next.Acquire());
 }
 
-}  // namespace
+}  // namespace login_test
 }  // namespace nms

@@ -38,7 +38,7 @@
 #include "qt_app_environment.h"
 
 namespace nms {
-namespace {
+namespace main_frame_test {
 
 // The resource number whose icon draws the same 16-pixel image as icon, or "?".
 QString IconNumber(const QIcon& icon) {
@@ -412,5 +412,5 @@ TEST_F(MainFrameTest, DeviceEventsReachTheAlarmListAndTheLog) {
     EXPECT_EQ(line2.rfind("X   0.0.0.0      Device offline   ", 0), 0u) << line2;
 }
 
-}  // namespace
+}  // namespace main_frame_test
 }  // namespace nms

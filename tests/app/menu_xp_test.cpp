@@ -15,7 +15,7 @@
 #include "qt_app_environment.h"
 
 namespace nms {
-namespace {
+namespace menu_xp_test {
 
 TEST(AccelText, ModifiersThenKeyNameOrCharacter) {
     struct Case {
@@ -424,5 +424,5 @@ TEST_F(MenuBarTest, MouseOverAnotherButtonSwitchesAndAPressOnTheSameEnds) {
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 }
 
-}  // namespace
+}  // namespace menu_xp_test
 }  // namespace nms

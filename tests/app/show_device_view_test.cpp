@@ -17,7 +17,7 @@
 #include "qt_app_environment.h"
 
 namespace nms {
-namespace {
+namespace show_device_view_test {
 
 std::string ClassOf(CFormTemplateView* page) {
     if (auto* placeholder = qobject_cast<CPlaceholderPage*>(page))
@@ -162,5 +162,5 @@ TEST(PageRegistryTest, UnbuiltClassesGetPlaceholders) {
     }
 }
 
-}  // namespace
+}  // namespace show_device_view_test
 }  // namespace nms

@@ -19,7 +19,7 @@
 #include "qt_app_environment.h"
 
 namespace nms {
-namespace {
+namespace velmora_app_test {
 
 void ClickButton(QWidget* dialog, const QString& text) {
     for (QPushButton* b : dialog->findChildren<QPushButton*>()) {
@@ -105,5 +105,5 @@ TEST_F(VelmoraAppTest, AttachEnablesAboutAndTheOperateCommands) {
     EXPECT_TRUE(prompt.shown.empty());
 }
 
-}  // namespace
+}  // namespace velmora_app_test
 }  // namespace nms

@@ -7,7 +7,7 @@
 #include <fstream>
 
 namespace nms {
-namespace {
+namespace atomic_file_test {
 
 std::string Read(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -35,5 +35,5 @@ TEST(AtomicFileTest, ReplacesWholeOrNotAtAll) {
     std::filesystem::remove_all(dir);
 }
 
-}  // namespace
+}  // namespace atomic_file_test
 }  // namespace nms

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 namespace nms {
-namespace {
+namespace byte_io_test {
 
 TEST(ByteReaderTest, ReadsBothByteOrdersAndFailsPastTheEnd) {
     const std::vector<uint8_t> bytes = {0x12, 0x34, 0x56, 0x78, 0x9a};
@@ -63,5 +63,5 @@ TEST(ByteWriterTest, WritesInsideTheDestinationOnly) {
     EXPECT_EQ(bytes.size(), 6u);
 }
 
-}  // namespace
+}  // namespace byte_io_test
 }  // namespace nms

@@ -21,7 +21,7 @@
 #include "queued_handoff.h"
 
 namespace nms {
-namespace {
+namespace config_transfer_sim_test {
 
 namespace fs = std::filesystem;
 
@@ -198,5 +198,5 @@ TEST(ConfigTransferSim, RoundTripThroughTheSimulatedFlash) {
     }
 }
 
-}  // namespace
+}  // namespace config_transfer_sim_test
 }  // namespace nms

@@ -17,7 +17,7 @@
 #include "platform/prompt.h"
 
 namespace nms {
-namespace {
+namespace config_transfer_test {
 
 namespace fs = std::filesystem;
 
@@ -495,5 +495,5 @@ TEST(ConfigOperation, ConfirmationsSlotAndPostedStart) {
     UnregisterReceiver(device.get(), &page);
 }
 
-}  // namespace
+}  // namespace config_transfer_test
 }  // namespace nms

@@ -11,7 +11,7 @@
 #include "platform/data_folder.h"
 
 namespace nms {
-namespace {
+namespace device_events_test {
 
 std::string ReadLog() {
     std::ifstream in(DataFilePath("alarmlog.txt"), std::ios::binary);
@@ -91,5 +91,5 @@ TEST_F(DeviceEvents, LogLinesAreAppendedInTheExactFormat) {
     EXPECT_NE(log.find("Enc 1   10.0.0.7      Device online   "), std::string::npos);
 }
 
-}  // namespace
+}  // namespace device_events_test
 }  // namespace nms

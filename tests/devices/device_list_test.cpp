@@ -14,7 +14,7 @@
 #include "platform/prompt.h"
 
 namespace nms {
-namespace {
+namespace device_list_test {
 
 namespace fs = std::filesystem;
 
@@ -374,5 +374,5 @@ TEST_F(DeviceListFileTest, EditAndRenameUpdateRecordsAndSave) {
     EXPECT_EQ(saved[0].deviceName, "a2");
 }
 
-}  // namespace
+}  // namespace device_list_test
 }  // namespace nms

@@ -9,7 +9,7 @@
 #include "devices/device_record.h"
 
 namespace nms {
-namespace {
+namespace device_packet_test {
 
 TEST(Crc32Mpeg2, KnownValues) {
     const std::string digits = "123456789";
@@ -139,5 +139,5 @@ TEST(IsDeviceOnline, ByStatusCounter) {
     EXPECT_EQ(IsDeviceOnline(&d), -1);
 }
 
-}  // namespace
+}  // namespace device_packet_test
 }  // namespace nms

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 namespace nms {
-namespace {
+namespace device_registry_test {
 
 DevicePtr Make(uint32_t address, uint16_t port, uint16_t type) {
     auto d = std::make_shared<DeviceRecord>();
@@ -69,5 +69,5 @@ TEST(DeviceRegistry, RemovedRecordStaysAliveForItsHolders) {
     EXPECT_EQ(held->address, 5u);  // the network thread's reference keeps it valid
 }
 
-}  // namespace
+}  // namespace device_registry_test
 }  // namespace nms

@@ -9,7 +9,7 @@
 #include <vector>
 
 namespace nms {
-namespace {
+namespace device_type_catalogue_test {
 
 // The device dialog's list, in row order, leading blanks included.
 const char* const kGoldenNames[] = {
@@ -300,5 +300,5 @@ TEST(DeviceTypeCatalogue, AllPageClassNames) {
         EXPECT_EQ(unique.count(absent), 0u) << absent;
 }
 
-}  // namespace
+}  // namespace device_type_catalogue_test
 }  // namespace nms

@@ -21,7 +21,7 @@
 #include "platform/data_folder.h"
 
 namespace nms {
-namespace {
+namespace network_gui_test {
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
     QElapsedTimer timer;
@@ -302,5 +302,5 @@ TEST_F(NetworkGuiTest, HandOffSpreadsABatchOverSlices) {
     EXPECT_EQ(order, (std::vector<std::string>{"batch", "batch", "batch", "posted", "handed over"}));
 }
 
-}  // namespace
+}  // namespace network_gui_test
 }  // namespace nms

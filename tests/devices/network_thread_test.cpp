@@ -21,7 +21,7 @@
 #include "queued_handoff.h"
 
 namespace nms {
-namespace {
+namespace network_thread_test {
 
 using test::DeviceSimulator;
 using test::FramePacket;
@@ -540,5 +540,5 @@ TEST_F(NetworkThreadTest, DeviceRemovedFromTheListStaysValidForQueuedWork) {
     EXPECT_TRUE(weak.expired());
 }
 
-}  // namespace
+}  // namespace network_thread_test
 }  // namespace nms

@@ -7,7 +7,7 @@
 #include "devices/device_packet.h"
 
 namespace nms {
-namespace {
+namespace reply_view_test {
 
 std::vector<uint8_t> Packet(uint8_t command, std::vector<uint8_t> payload, uint16_t declared) {
     std::vector<uint8_t> p = {0x21, 0x01, 0x05, 0x06, command, uint8_t(declared >> 8), uint8_t(declared)};
@@ -96,5 +96,5 @@ TEST(ReplyView, LessThanAHeaderIsAnEmptyView) {
     EXPECT_FALSE(ReplyView(nullptr, 20).IsValid());
 }
 
-}  // namespace
+}  // namespace reply_view_test
 }  // namespace nms

@@ -10,7 +10,7 @@
 #include "gui_app.h"
 
 namespace nms {
-namespace {
+namespace framework_test {
 
 class Page : public QWidget {
 public:
@@ -282,5 +282,5 @@ TEST(FrameworkNesting, ActivationReachesViewsInsideSplitterAndTabPages) {
     EXPECT_EQ(fw.GetActiveView(), a->GetWindow());
 }
 
-}  // namespace
+}  // namespace framework_test
 }  // namespace nms

@@ -10,7 +10,7 @@
 #include "gui_app.h"
 
 namespace nms {
-namespace {
+namespace tab_strip_test {
 
 class Page : public QWidget {
 public:
@@ -215,5 +215,5 @@ TEST_F(TabStripTest, GetTabWndIsNullForADeletedPage) {
     EXPECT_EQ(tabs.FindTab(nullptr), -1);
 }
 
-}  // namespace
+}  // namespace tab_strip_test
 }  // namespace nms

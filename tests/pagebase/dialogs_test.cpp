@@ -20,7 +20,7 @@
 #include "qt_app_environment.h"
 
 namespace nms {
-namespace {
+namespace dialogs_test {
 
 // Runs the dialog and does `action` once it is on screen.
 template <typename Dialog, typename Action>
@@ -269,5 +269,5 @@ TEST_F(UserSetupTest, DialogShowsEachMessageAndStaysOpen) {
     EXPECT_TRUE(CheckLogin("admin", "abc"));
 }
 
-}  // namespace
+}  // namespace dialogs_test
 }  // namespace nms

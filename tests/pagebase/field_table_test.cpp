@@ -5,7 +5,7 @@
 #include <random>
 
 namespace nms {
-namespace {
+namespace field_table_test {
 
 FieldDef Edit(std::string key, int offset, Wire wire, Codec codec) {
     FieldDef f;
@@ -259,5 +259,5 @@ TEST(FieldTableTest, EveryTableRefusesItsFirstCheckedFieldFirst) {
     }
 }
 
-}  // namespace
+}  // namespace field_table_test
 }  // namespace nms

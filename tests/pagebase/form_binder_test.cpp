@@ -11,7 +11,7 @@
 #include "page_fixture.h"
 
 namespace nms {
-namespace {
+namespace form_binder_test {
 
 FieldTable Table() {
     FieldTable t(4);
@@ -76,5 +76,5 @@ TEST(FormBinderTest, ShowsCollectsAndFocusesTheRefusedField) {
     EXPECT_EQ(block.Bytes()[4], 1);
 }
 
-}  // namespace
+}  // namespace form_binder_test
 }  // namespace nms

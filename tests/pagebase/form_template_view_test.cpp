@@ -21,7 +21,7 @@
 #include "reply_packet.h"
 
 namespace nms {
-namespace {
+namespace form_template_view_test {
 
 class TestPage : public CFormTemplateView {
 public:
@@ -418,5 +418,5 @@ TEST(BlockPageView, ThePollRunsWhileShownAndNeverTakesARequestsSlot) {
     EXPECT_FALSE(fx.FireTimer(&page, LevelPage::kPollTimerId));
 }
 
-}  // namespace
+}  // namespace form_template_view_test
 }  // namespace nms

@@ -10,7 +10,7 @@
 #include "pagebase/position_tip_dlg.h"
 
 namespace nms {
-namespace {
+namespace graph_ctrl_test {
 
 void MoveMouse(QWidget* w, QPoint at) {
     QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(w->mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
@@ -111,5 +111,5 @@ TEST_F(GraphCtrlTest, TinyOrEmptyChartRectanglesPaintWithoutFault) {
     EXPECT_EQ(s.values[3], 2.0f);
 }
 
-}  // namespace
+}  // namespace graph_ctrl_test
 }  // namespace nms

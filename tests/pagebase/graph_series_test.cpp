@@ -7,7 +7,7 @@
 #include "pagebase/bitrate_range.h"
 
 namespace nms {
-namespace {
+namespace graph_series_test {
 
 GraphSeries Series(int fullScale, std::vector<float> samples) {
     GraphSeries s;
@@ -168,11 +168,11 @@ TEST(GraphGeometry, PlotAreaAndLegend) {
     EXPECT_EQ(box.Height(), 10);
 }
 
-}  // namespace
+}  // namespace graph_series_test
 }  // namespace nms
 
 namespace nms {
-namespace {
+namespace graph_series_test {
 
 // The encoder pages' range takes its first value as both ends; the monitor's starts at 0 and 4000000, so
 // a value above that ceiling never becomes the lowest.
@@ -207,5 +207,5 @@ TEST(BitrateRange, FirstValueOrStartValuesThenOutwards) {
     }
 }
 
-}  // namespace
+}  // namespace graph_series_test
 }  // namespace nms

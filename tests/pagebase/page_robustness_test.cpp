@@ -8,7 +8,7 @@
 #include "page_reply_driver.h"
 
 namespace nms {
-namespace {
+namespace page_robustness_test {
 
 TEST(PageRobustnessTest, EveryPageTakesRandomInput) {
     const auto variants = test::AllPageVariants();
@@ -25,5 +25,5 @@ TEST(PageRobustnessTest, EveryPageTakesRandomInput) {
     }
 }
 
-}  // namespace
+}  // namespace page_robustness_test
 }  // namespace nms

@@ -8,7 +8,7 @@
 #include <vector>
 
 namespace nms {
-namespace {
+namespace text_conversion_test {
 
 TEST(HexConversion, DigitsAndPairs) {
     const struct {
@@ -337,5 +337,5 @@ TEST(TextHook, ConvertTextChangesNothing) {
     EXPECT_EQ(std::string(name), before);
 }
 
-}  // namespace
+}  // namespace text_conversion_test
 }  // namespace nms

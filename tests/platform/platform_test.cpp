@@ -8,7 +8,7 @@
 #include "platform/prompt.h"
 
 namespace nms {
-namespace {
+namespace platform_test {
 
 TEST(Prompt, ScriptedPromptRecordsAndAnswersInOrder) {
     ScriptedPrompt prompt;
@@ -22,7 +22,9 @@ TEST(Prompt, ScriptedPromptRecordsAndAnswersInOrder) {
     EXPECT_EQ(prompt.shown[1].text, "second");
 }
 
-TEST(Prompt, WithoutPromptBoxesNeverBlock) { EXPECT_EQ(ShowMessageBox("x", "", MB_OKCANCEL), IDOK); }
+TEST(Prompt, WithoutPromptBoxesNeverBlock) {
+    EXPECT_EQ(ShowMessageBox("x", "", MB_OKCANCEL), IDOK);
+}
 
 TEST(Codepage, RoundTripsChineseAndKeepsAscii) {
     const std::string utf8 = "\xE4\xB8\xAD\xE6\x96\x87 CCTV-1";  // "中文 CCTV-1"
@@ -45,5 +47,5 @@ TEST(DataFolder, FollowsXdgDataHome) {
     std::filesystem::remove_all(tmp);
 }
 
-}  // namespace
+}  // namespace platform_test
 }  // namespace nms

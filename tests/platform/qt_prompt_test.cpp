@@ -11,7 +11,7 @@
 #include "qt_app_environment.h"
 
 namespace nms {
-namespace {
+namespace qt_prompt_test {
 
 struct Seen {
     QString title;
@@ -57,5 +57,5 @@ TEST(QtPrompt, CaptionsButtonsAndDefaults) {
     EXPECT_EQ(result, IDCANCEL);
 }
 
-}  // namespace
+}  // namespace qt_prompt_test
 }  // namespace nms

@@ -5,7 +5,7 @@
 #include "qt_app_environment.h"
 
 namespace nms {
-namespace {
+namespace resource_icons_test {
 
 // Every id the windows name must give a picture at the sizes they ask for.
 TEST(ResourceIcons, EveryNamedIdHasAPicture) {
@@ -36,5 +36,5 @@ TEST(ResourceIcons, LampsAreRedAndGreenDiscs) {
     EXPECT_EQ(red.pixelColor(0, 0).alpha(), 0);  // round: the corners are clear
 }
 
-}  // namespace
+}  // namespace resource_icons_test
 }  // namespace nms

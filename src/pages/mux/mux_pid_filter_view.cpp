@@ -101,10 +101,7 @@ void CMuxPidFilterView::ShowRows() {
     m_list->setRowCount(static_cast<int>(rows.size()));
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         const auto& row = rows[size_t(i)];
-        auto* index = new QTableWidgetItem(QString::number(row.index));
-        index->setData(Qt::UserRole, row.pid);
-        m_list->setItem(i, 0, index);
-        m_list->setItem(i, 1, new QTableWidgetItem(QString::fromStdString(row.pidText)));
+        SetPidRow(m_list, i, row.index, row.pid, row.pidText);
         if (m_logic->IsTwoOutput())
             m_list->setItem(i, 2, new QTableWidgetItem(row.outA ? "A" : "B"));
     }

@@ -8,6 +8,7 @@
 
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
+#include "pages/mux/pid_table_buttons.h"
 
 namespace nms {
 
@@ -42,10 +43,7 @@ void CpidMonitor::ShowRows() {
     m_list->setRowCount(static_cast<int>(rows.size()));
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         const auto& row = rows[size_t(i)];
-        auto* index = new QTableWidgetItem(QString::number(row.index));
-        index->setData(Qt::UserRole, row.pid);
-        m_list->setItem(i, 0, index);
-        m_list->setItem(i, 1, new QTableWidgetItem(QString::fromStdString(row.pidText)));
+        SetPidRow(m_list, i, row.index, row.pid, row.pidText);
     }
 }
 

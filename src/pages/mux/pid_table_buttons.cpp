@@ -1,8 +1,16 @@
 #include "pages/mux/pid_table_buttons.h"
 
 #include <QPushButton>
+#include <QTableWidget>
 
 namespace nms {
+
+void SetPidRow(QTableWidget* list, int row, int number, uint16_t pid, const std::string& text) {
+    auto* index = new QTableWidgetItem(QString::number(number));
+    index->setData(Qt::UserRole, pid);
+    list->setItem(row, 0, index);
+    list->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(text)));
+}
 
 void PidTableButtons::MakeButtons(QWidget* page, bool captioned) {
     m_get = new QPushButton(page);

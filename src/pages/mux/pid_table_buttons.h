@@ -1,10 +1,18 @@
-// The six buttons of the PID table pages (filter and pass-through) and the actions they start.
+// The six buttons of the PID table pages (filter and pass-through) and the actions they start, and the
+// rows of the PID lists (filter, monitor).
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 class QPushButton;
+class QTableWidget;
 class QWidget;
 
 namespace nms {
+
+// Row `row` of a PID list: its number (the item data holds the PID) and the PID's text.
+void SetPidRow(QTableWidget* list, int row, int number, uint16_t pid, const std::string& text);
 
 class PidTableButtons {
 public:

@@ -11,7 +11,7 @@
 #include "pages/encoder/encoder8_view.h"
 
 namespace nms {
-namespace {
+namespace encoder8_test {
 
 using test::EncoderMultiSim;
 using test::PageFixture;
@@ -282,5 +282,5 @@ TEST(Encoder8Test, AnyReplyOfCommand64EndsTheWait) {
     EXPECT_FALSE(page.IsBusy());
 }
 
-}  // namespace
+}  // namespace encoder8_test
 }  // namespace nms

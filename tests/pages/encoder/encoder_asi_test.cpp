@@ -9,7 +9,7 @@
 #include "pages/mux/edit_program_dlg.h"
 
 namespace nms {
-namespace {
+namespace encoder_asi_test {
 
 using test::EncoderMultiSim;
 using test::PageFixture;
@@ -230,5 +230,5 @@ TEST(EncoderAsiTest, ThirtyTwoElementsShowNoElementsButFillTheDialog) {
     EXPECT_EQ(AsiDialogEntry(27), "27 H.264 Video");
 }
 
-}  // namespace
+}  // namespace encoder_asi_test
 }  // namespace nms

@@ -15,7 +15,7 @@
 #include "pages/encoder/encoder_public_view.h"
 
 namespace nms {
-namespace {
+namespace encoder_output_sim_test {
 
 using test::EncoderOutputSimDevice;
 using test::PageFixture;
@@ -73,5 +73,5 @@ TEST(EncoderOutputSimTest, EveryTypeReadsAndWritesItsOutputPages) {
     EXPECT_GE(pagesTried, 25);
 }
 
-}  // namespace
+}  // namespace encoder_output_sim_test
 }  // namespace nms

@@ -15,7 +15,7 @@
 #include "pagebase/lamp.h"
 
 namespace nms {
-namespace {
+namespace encoder_public_view_test {
 
 using test::PageFixture;
 using Bytes = std::vector<uint8_t>;
@@ -409,5 +409,5 @@ TEST(EncoderPublicViewTest, StatusOfTheCountedAndDualModels) {
     }
 }
 
-}  // namespace
+}  // namespace encoder_public_view_test
 }  // namespace nms

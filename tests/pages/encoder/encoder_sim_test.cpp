@@ -12,7 +12,7 @@
 #include "pagebase/form_template_view.h"
 
 namespace nms {
-namespace {
+namespace encoder_sim_test {
 
 using test::EncoderSimDevice;
 using test::PageFixture;
@@ -69,5 +69,5 @@ TEST(EncoderSimTest, PagesReadAndWriteTheSimulatedRecords) {
     }
 }
 
-}  // namespace
+}  // namespace encoder_sim_test
 }  // namespace nms

@@ -6,7 +6,7 @@
 #include "pages/encoder/encoder_public_view.h"
 
 namespace nms {
-namespace {
+namespace encoder_status_poll_test {
 
 using test::PageFixture;
 
@@ -76,5 +76,5 @@ TEST(EncoderStatusPollTest, GivesWayToTheWaitAndKeepsTheBaseTimeout) {
     EXPECT_EQ(fx.TakeSentPacket()->command, 0x34);
 }
 
-}  // namespace
+}  // namespace encoder_status_poll_test
 }  // namespace nms

@@ -15,7 +15,7 @@
 #include "pages/encoder/encoder_system_view.h"
 
 namespace nms {
-namespace {
+namespace encoder_system_test {
 
 using test::PageFixture;
 
@@ -295,5 +295,5 @@ TEST(EncoderSystemTest, HdSystemBlockRoundTrips) {
     EXPECT_EQ(set->payload[73], 0xfe);
 }
 
-}  // namespace
+}  // namespace encoder_system_test
 }  // namespace nms

@@ -16,7 +16,7 @@
 #include "pages/encoder/encoder_widgets.h"
 
 namespace nms {
-namespace {
+namespace hd_encoder_test {
 
 using test::PageFixture;
 
@@ -364,5 +364,5 @@ TEST(HdEncoderTest, MultiChannelVersion1AndVersion0) {
     EXPECT_EQ(p.fx.Prompt().shown.back().text, "Error 135");
 }
 
-}  // namespace
+}  // namespace hd_encoder_test
 }  // namespace nms

@@ -15,7 +15,7 @@
 #include "platform/ip_address_edit.h"
 
 namespace nms {
-namespace {
+namespace ip_out_view_test {
 
 using test::PageFixture;
 using Bytes = std::vector<uint8_t>;
@@ -240,5 +240,5 @@ TEST(IpOutViewTest, BlockFormRoundTripsWithItsCount) {
     EXPECT_EQ(set->payload[at + 1], 4000 >> 8);
 }
 
-}  // namespace
+}  // namespace ip_out_view_test
 }  // namespace nms

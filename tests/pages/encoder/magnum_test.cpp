@@ -14,7 +14,7 @@
 #include "pages/encoder/net_descriptor_dlg.h"
 
 namespace nms {
-namespace {
+namespace magnum_test {
 
 using test::EncoderMultiSim;
 using test::PageFixture;
@@ -347,5 +347,5 @@ TEST(MagnumCmdTest, LogLongerThanItsBufferIsCutThereAndTheChainEnds) {
     EXPECT_EQ(page.m_text->toPlainText().size(), 6144);
 }
 
-}  // namespace
+}  // namespace magnum_test
 }  // namespace nms

@@ -17,7 +17,7 @@
 #include "pages/encoder/encoder_widgets.h"
 
 namespace nms {
-namespace {
+namespace sd_encoder_test {
 
 using test::PageFixture;
 
@@ -183,5 +183,5 @@ TEST(SdEncoderTest, AudioBlockValuesAndChannels) {
     EXPECT_EQ(set->payload, std::vector<uint8_t>(reply.begin() + 1, reply.end()));
 }
 
-}  // namespace
+}  // namespace sd_encoder_test
 }  // namespace nms

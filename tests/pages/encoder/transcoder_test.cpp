@@ -10,7 +10,7 @@
 #include "pages/encoder/transcoder_view.h"
 
 namespace nms {
-namespace {
+namespace transcoder_test {
 
 using test::EncoderMultiSim;
 using test::PageFixture;
@@ -88,5 +88,5 @@ TEST(TranscoderTest, ShortOrForeignRepliesOnlyEndTheWait) {
     }
 }
 
-}  // namespace
+}  // namespace transcoder_test
 }  // namespace nms

@@ -5,7 +5,7 @@
 #include "devices/device_packet.h"
 
 namespace nms {
-namespace {
+namespace adapter_logic_test {
 
 struct Reply {
     std::vector<uint8_t> packet;
@@ -117,5 +117,5 @@ TEST(AdapterLogicTest, DistributorConfigurationAndOutputLamps) {
     EXPECT_TRUE(asi.HandleReply(Reply(kCmdAdapterSet, {}).View()).IsEmpty());
 }
 
-}  // namespace
+}  // namespace adapter_logic_test
 }  // namespace nms

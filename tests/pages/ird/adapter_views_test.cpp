@@ -16,7 +16,7 @@
 #include "platform/resource_icons.h"
 
 namespace nms {
-namespace {
+namespace adapter_views_test {
 
 using test::PageFixture;
 
@@ -124,5 +124,5 @@ TEST(AdapterViewsTest, DistributorSwitchesInputsAndLightsTheOutput) {
     EXPECT_EQ(page.m_rate1->text(), "0.000 / 0.000");
 }
 
-}  // namespace
+}  // namespace adapter_views_test
 }  // namespace nms

@@ -10,7 +10,7 @@
 #include "pages/ird/cam4_decrypt_view.h"
 
 namespace nms {
-namespace {
+namespace cam4_decrypt_test {
 
 using test::PageFixture;
 
@@ -180,5 +180,5 @@ TEST(Cam4DecryptTest, ParseCountsAndRepliesOutOfRange) {
     EXPECT_TRUE(p.page.IsBusy());
 }
 
-}  // namespace
+}  // namespace cam4_decrypt_test
 }  // namespace nms

@@ -11,7 +11,7 @@
 #include "platform/resource_icons.h"
 
 namespace nms {
-namespace {
+namespace cam4_monitor_test {
 
 using test::PageFixture;
 
@@ -139,5 +139,5 @@ TEST(Cam4MonitorTest, TheDecoderHasNoCamColumn) {
     EXPECT_TRUE(p.page.m_rows[2].cam->isHidden());
 }
 
-}  // namespace
+}  // namespace cam4_monitor_test
 }  // namespace nms

@@ -13,7 +13,7 @@
 #include "pages/ird/cam_ird_input_view.h"
 
 namespace nms {
-namespace {
+namespace cam_ird_input_test {
 
 using test::PageFixture;
 
@@ -177,5 +177,5 @@ TEST(CamIrdInputTest, StatusShowsLocksCamsAndBitrateBounds) {
     EXPECT_FALSE(p.fx.TakeSentPacket());
 }
 
-}  // namespace
+}  // namespace cam_ird_input_test
 }  // namespace nms

@@ -11,7 +11,7 @@
 #include "page_fixture.h"
 
 namespace nms {
-namespace {
+namespace cam_ird_view_test {
 
 using test::PageFixture;
 
@@ -182,5 +182,5 @@ TEST(CamIrdViewTest, ServiceIdsAndMessages) {
     EXPECT_FALSE(p.fx.TakeSentPacket());
 }
 
-}  // namespace
+}  // namespace cam_ird_view_test
 }  // namespace nms

@@ -16,7 +16,7 @@
 #include "pages/mux/edit_program_dlg.h"
 
 namespace nms {
-namespace {
+namespace cam_mux_test {
 
 using test::PageFixture;
 
@@ -219,5 +219,5 @@ TEST(CamMuxTest, WritingTheConfigurationAnswersTheDevicesRecordRequests) {
     EXPECT_EQ(p.fx.Prompt().shown.back().text, "RF:no input.");
 }
 
-}  // namespace
+}  // namespace cam_mux_test
 }  // namespace nms

@@ -9,7 +9,7 @@
 #include "pages/ird/decoder4_view.h"
 
 namespace nms {
-namespace {
+namespace decoder4_test {
 
 using test::PageFixture;
 
@@ -173,5 +173,5 @@ TEST(Decoder4Test, CableModulesShowTheConstellations) {
     EXPECT_TRUE(page.IsBusy());
 }
 
-}  // namespace
+}  // namespace decoder4_test
 }  // namespace nms

@@ -10,7 +10,7 @@
 #include "pages/ird/ird_cam_decoder_view.h"
 
 namespace nms {
-namespace {
+namespace decoder_test {
 
 using test::PageFixture;
 
@@ -89,5 +89,5 @@ TEST(DecoderTest, EmptyAndShortReplies) {
     EXPECT_EQ(qobject_cast<QComboBox*>(page.Binder().Control("program"))->count(), 0);
 }
 
-}  // namespace
+}  // namespace decoder_test
 }  // namespace nms

@@ -10,7 +10,7 @@
 #include "pages/ird/ir_key_file.h"
 
 namespace nms {
-namespace {
+namespace ini_file_test {
 
 class IniFileTest : public ::testing::Test {
 protected:
@@ -166,5 +166,5 @@ TEST(IrKeyFileTest, PublicCodeTextPairsKeyCodesWithDelayUnits) {
     EXPECT_EQ(IrPublicCodeText("", 100, 100), "");
 }
 
-}  // namespace
+}  // namespace ini_file_test
 }  // namespace nms

@@ -16,7 +16,7 @@
 #include "receiver_device_sim.h"
 
 namespace nms {
-namespace {
+namespace ird_sim_test {
 
 using test::IrdSimDevice;
 using test::PageFixture;
@@ -80,5 +80,5 @@ TEST(IrdSimTest, EveryPageWorksAgainstTheSimulatedDevice) {
     }
 }
 
-}  // namespace
+}  // namespace ird_sim_test
 }  // namespace nms

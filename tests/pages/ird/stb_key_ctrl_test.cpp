@@ -13,7 +13,7 @@
 #include "page_fixture.h"
 
 namespace nms {
-namespace {
+namespace stb_key_ctrl_test {
 
 using test::PageFixture;
 
@@ -214,5 +214,5 @@ TEST(StbKeyCtrlTest, KeyFilesSaveAndLoadBack) {
     std::filesystem::remove_all(dir);
 }
 
-}  // namespace
+}  // namespace stb_key_ctrl_test
 }  // namespace nms

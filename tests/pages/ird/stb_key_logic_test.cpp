@@ -5,7 +5,7 @@
 #include "devices/device_packet.h"
 
 namespace nms {
-namespace {
+namespace stb_key_logic_test {
 
 // A reply as the page receives it (the packet is kept alive by the caller).
 struct Reply {
@@ -203,5 +203,5 @@ TEST(StbKeyLogicTest, CommitChainSendsBaseThenBothTables) {
     EXPECT_EQ(logic.HandleReply(Reply(kCmdStbAction, {}).View()).wait, PageStep::Wait::kEnd);
 }
 
-}  // namespace
+}  // namespace stb_key_logic_test
 }  // namespace nms

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 namespace nms {
-namespace {
+namespace channel_mask_test {
 
 TEST(ChannelMaskTest, BitInsideTheModulesOutputs) {
     struct Case {
@@ -33,5 +33,5 @@ TEST(ChannelMaskTest, BitInsideTheModulesOutputs) {
     }
 }
 
-}  // namespace
+}  // namespace channel_mask_test
 }  // namespace nms

@@ -13,7 +13,7 @@
 #include "platform/resource_icons.h"
 
 namespace nms {
-namespace {
+namespace dtmb4_test {
 
 using test::PageFixture;
 using test::ParamStoreSim;
@@ -171,5 +171,5 @@ TEST(Dtmb4Test, StatusBoxShowsOnlyWhatTheVariantHas) {
     }
 }
 
-}  // namespace
+}  // namespace dtmb4_test
 }  // namespace nms

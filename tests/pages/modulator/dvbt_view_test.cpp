@@ -13,7 +13,7 @@
 #include "pages/modulator/qam_mod_block.h"
 
 namespace nms {
-namespace {
+namespace dvbt_view_test {
 
 using test::PageFixture;
 
@@ -234,5 +234,5 @@ TEST(DvbtViewTest, DtmbModesAndTheTransmodulatorsInputFrequency) {
     EXPECT_EQ(sent->payload[25] | sent->payload[26] << 8 | sent->payload[27] << 16, 474000);
 }
 
-}  // namespace
+}  // namespace dvbt_view_test
 }  // namespace nms

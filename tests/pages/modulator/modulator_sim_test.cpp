@@ -15,7 +15,7 @@
 #include "param_store_sim.h"
 
 namespace nms {
-namespace {
+namespace modulator_sim_test {
 
 using test::PageFixture;
 using test::ParamStoreSim;
@@ -113,5 +113,5 @@ TEST(ModulatorSimTest, SingleOutputAndMultiChannelDtmbModulators) {
     }
 }
 
-}  // namespace
+}  // namespace modulator_sim_test
 }  // namespace nms

@@ -13,7 +13,7 @@
 #include "platform/resource_icons.h"
 
 namespace nms {
-namespace {
+namespace qam4_page_test {
 
 using test::PageFixture;
 using test::ParamStoreSim;
@@ -272,5 +272,5 @@ TEST(Qam4PageTest, MonitorRatesBoundsAndLocks) {
     EXPECT_EQ(p.page.m_max[0]->text(), "37.000");
 }
 
-}  // namespace
+}  // namespace qam4_page_test
 }  // namespace nms

@@ -9,7 +9,7 @@
 #include "pagebase/placeholder_page.h"
 
 namespace nms {
-namespace {
+namespace qam4_view_test {
 
 using test::PageFixture;
 
@@ -89,5 +89,5 @@ TEST(Qam4ViewTest, BorrowedHandlersPollEndWaitsAndCollect) {
     EXPECT_EQ(page.collected, 1);
 }
 
-}  // namespace
+}  // namespace qam4_view_test
 }  // namespace nms

@@ -16,7 +16,7 @@
 #include "pages/modulator/qam_mod_block.h"
 
 namespace nms {
-namespace {
+namespace qam_base_view_test {
 
 using test::PageFixture;
 
@@ -231,5 +231,5 @@ TEST(MuxQamTest, ReadsEditsAndWritesTheOutputRecord) {
     EXPECT_EQ(Edit(page, "port")->text(), "12345");
 }
 
-}  // namespace
+}  // namespace qam_base_view_test
 }  // namespace nms

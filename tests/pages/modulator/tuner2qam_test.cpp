@@ -12,7 +12,7 @@
 #include "param_store_sim.h"
 
 namespace nms {
-namespace {
+namespace tuner2qam_test {
 
 using test::PageFixture;
 using test::ParamStoreSim;
@@ -118,5 +118,5 @@ TEST(Tuner2QamTest, StatusLocksBitratesAndQuality) {
     EXPECT_EQ(page.m_bitrate[0]->text(), "38.012");
 }
 
-}  // namespace
+}  // namespace tuner2qam_test
 }  // namespace nms

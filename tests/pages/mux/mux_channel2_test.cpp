@@ -15,7 +15,7 @@
 #include "reply_packet.h"
 
 namespace nms {
-namespace {
+namespace mux_channel2_test {
 
 // The first box a step shows, empty when none.
 std::string FirstMessage(const PageStep& step) {
@@ -193,5 +193,5 @@ TEST(Channel2Page, ShownReadsAndRoutes) {
     EXPECT_FALSE(page.IsBusy());
 }
 
-}  // namespace
+}  // namespace mux_channel2_test
 }  // namespace nms

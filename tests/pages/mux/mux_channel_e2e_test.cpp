@@ -16,7 +16,7 @@
 #include "pages/mux/transcode_program_dlg.h"
 
 namespace nms {
-namespace {
+namespace mux_channel_e2e_test {
 
 using test::MuxSimPrograms;
 
@@ -129,5 +129,5 @@ TEST_F(MuxChannelEndToEnd, TranscoderReadsAllAndEditsThroughTheTranscodeDialog) 
     EXPECT_EQ(live->Events().Count("Operation timeout"), 0);
 }
 
-}  // namespace
+}  // namespace mux_channel_e2e_test
 }  // namespace nms

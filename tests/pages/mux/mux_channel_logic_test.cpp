@@ -10,7 +10,7 @@
 #include "reply_packet.h"
 
 namespace nms {
-namespace {
+namespace mux_channel_logic_test {
 
 // The first box a step shows, empty when none.
 std::string FirstMessage(const PageStep& step) {
@@ -823,11 +823,11 @@ TEST_F(Routed, TranscodeEditSends381Bytes) {
     EXPECT_EQ(logic->OutputTree().Node(0, 1, 0)->text, "1 HD1");
 }
 
-}  // namespace
+}  // namespace mux_channel_logic_test
 }  // namespace nms
 
 namespace nms {
-namespace {
+namespace mux_channel_logic_test {
 
 TEST(EditProgramFieldChecks, NumbersThatDoNotFitAreRefused) {
     struct Case {
@@ -863,5 +863,5 @@ TEST(EditProgramFieldChecks, NumbersThatDoNotFitAreRefused) {
     }
 }
 
-}  // namespace
+}  // namespace mux_channel_logic_test
 }  // namespace nms

@@ -17,7 +17,7 @@
 #include "pages/mux/transcode_program_dlg.h"
 
 namespace nms {
-namespace {
+namespace mux_channel_view_test {
 
 using test::PageFixture;
 
@@ -248,5 +248,5 @@ TEST(MuxChannelViewRegistry, TheMultiplexPageIsBuiltIn) {
     EXPECT_NE(dynamic_cast<CMuxChannelView*>(made.get()), nullptr);
 }
 
-}  // namespace
+}  // namespace mux_channel_view_test
 }  // namespace nms

@@ -35,7 +35,7 @@
 #include "pages/mux/program_info_dlg.h"
 
 namespace nms {
-namespace {
+namespace mux_devsim_e2e_test {
 
 using test::LiveDevice;
 using test::MuxPagesSim;
@@ -627,5 +627,5 @@ TEST(MuxPagesAgainstDevsim, AsiMonitorShowsMovingBitratesAndLocks) {
     }
 }
 
-}  // namespace
+}  // namespace mux_devsim_e2e_test
 }  // namespace nms

@@ -11,7 +11,7 @@
 #include "platform/prompt.h"
 
 namespace nms {
-namespace {
+namespace mux_dialogs_test {
 
 struct DialogTest : ::testing::Test {
     DialogTest() { test::EnsureApplication(); }
@@ -336,5 +336,5 @@ TEST_F(CTranscodeProgramDlgTest, BitrateThatDoesNotFitIsRefused) {
     EXPECT_EQ(r.VideoBitrate(), 3000);
 }
 
-}  // namespace
+}  // namespace mux_dialogs_test
 }  // namespace nms

@@ -9,7 +9,7 @@
 #include "reply_packet.h"
 
 namespace nms {
-namespace {
+namespace mux_ip_logic_test {
 
 // The first box a step shows, empty when none.
 std::string FirstMessage(const PageStep& step) {
@@ -426,5 +426,5 @@ TEST(MuxIpLogic, StatusValuesBecomeBitrateTexts) {
     EXPECT_EQ(logic.Bitrates(), (std::array<std::string, 4>{"12.345", "0.007", "1.000", "0.000"}));
 }
 
-}  // namespace
+}  // namespace mux_ip_logic_test
 }  // namespace nms

@@ -16,7 +16,7 @@
 #include "pages/mux/program_info_dlg.h"
 
 namespace nms {
-namespace {
+namespace mux_ip_view_test {
 
 using test::PageFixture;
 using Bytes = std::vector<uint8_t>;
@@ -153,5 +153,5 @@ TEST_F(MuxIpViewTest, RegisteredForTheCatalogue) {
     EXPECT_TRUE(IsPageRegistered("Cmuxip"));
 }
 
-}  // namespace
+}  // namespace mux_ip_view_test
 }  // namespace nms

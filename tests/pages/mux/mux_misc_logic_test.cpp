@@ -7,7 +7,7 @@
 #include "reply_packet.h"
 
 namespace nms {
-namespace {
+namespace mux_misc_logic_test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -341,5 +341,5 @@ TEST(MuxMiscLogic, RealTimeBitrates) {
     EXPECT_EQ(Reply(cut, kCmdOutputStatus, {}).refresh, PageStep::kRefreshNone);
 }
 
-}  // namespace
+}  // namespace mux_misc_logic_test
 }  // namespace nms

@@ -14,7 +14,7 @@
 #include "page_fixture.h"
 
 namespace nms {
-namespace {
+namespace mux_misc_view_test {
 
 using test::PageFixture;
 using Bytes = std::vector<uint8_t>;
@@ -204,5 +204,5 @@ TEST_F(MuxMiscViewTest, RegisteredForTheCatalogue) {
     EXPECT_NE(dynamic_cast<CMuxMiscView*>(created.get()), nullptr);
 }
 
-}  // namespace
+}  // namespace mux_misc_view_test
 }  // namespace nms

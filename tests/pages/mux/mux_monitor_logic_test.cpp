@@ -5,7 +5,7 @@
 #include "devices/device_packet.h"
 
 namespace nms {
-namespace {
+namespace mux_monitor_logic_test {
 
 // A framed reply as the link hands it over (header + payload, no CRC).
 struct Reply {
@@ -235,5 +235,5 @@ TEST(MuxMonitorLogic, ChartKeepsTheNewestSamplesOnly) {
     EXPECT_FLOAT_EQ(l.firstSeries.values[0], 102.0f);
 }
 
-}  // namespace
+}  // namespace mux_monitor_logic_test
 }  // namespace nms

@@ -11,7 +11,7 @@
 #include "pagebase/graph_ctrl.h"
 
 namespace nms {
-namespace {
+namespace mux_monitor_view_test {
 
 using test::PageFixture;
 
@@ -210,5 +210,5 @@ TEST(MuxMonitorView, RegisteredForTheCatalogue) {
     EXPECT_TRUE(dynamic_cast<CMuxMonitorView*>(page.get()));
 }
 
-}  // namespace
+}  // namespace mux_monitor_view_test
 }  // namespace nms

@@ -10,7 +10,7 @@
 #include "devsim_device.h"
 
 namespace nms {
-namespace {
+namespace mux_pages_sim_test {
 
 using test::MuxPagesSim;
 using Bytes = std::vector<uint8_t>;
@@ -115,5 +115,5 @@ TEST(MuxPagesSim, DevsimGivesEachPageOfASharedCommandItsOwnAnswer) {
     EXPECT_FALSE(MuxPagesSim::Serves(0x4104));
 }
 
-}  // namespace
+}  // namespace mux_pages_sim_test
 }  // namespace nms

@@ -17,7 +17,7 @@
 #include "pages/mux/add_pid_multi_dlg.h"
 
 namespace nms {
-namespace {
+namespace mux_pid_forward_view1_test {
 
 using test::PageFixture;
 using Bytes = std::vector<uint8_t>;
@@ -132,5 +132,5 @@ TEST(PidForwardView1Test, Registered) {
     EXPECT_TRUE(IsPageRegistered("CMuxPidForwardView1"));
 }
 
-}  // namespace
+}  // namespace mux_pid_forward_view1_test
 }  // namespace nms

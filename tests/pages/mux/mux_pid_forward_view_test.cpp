@@ -18,7 +18,7 @@
 #include "pages/mux/add_pid_dlg.h"
 
 namespace nms {
-namespace {
+namespace mux_pid_forward_view_test {
 
 using test::PageFixture;
 using Bytes = std::vector<uint8_t>;
@@ -259,5 +259,5 @@ TEST(PidForwardRegistry, PageIsRegistered) {
     EXPECT_TRUE(IsPageRegistered("CMuxPidForwardView"));
 }
 
-}  // namespace
+}  // namespace mux_pid_forward_view_test
 }  // namespace nms

@@ -8,7 +8,7 @@
 #include "reply_packet.h"
 
 namespace nms {
-namespace {
+namespace pid_filter_logic_test {
 
 std::vector<uint8_t> BitmapBytes(std::initializer_list<unsigned> pids) {
     PidBitmap bitmap;
@@ -252,5 +252,5 @@ TEST(PidMonitorLogicTest, ShortRepliesListWhatArrivedAndEveryReplyEndsTheWait) {
     EXPECT_TRUE(idle.Rows().empty());
 }
 
-}  // namespace
+}  // namespace pid_filter_logic_test
 }  // namespace nms

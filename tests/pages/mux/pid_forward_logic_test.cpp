@@ -6,7 +6,7 @@
 #include <vector>
 
 namespace nms {
-namespace {
+namespace pid_forward_logic_test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -245,5 +245,5 @@ TEST(PidForwardRows, AddAndEditFieldsByVariant) {
     EXPECT_EQ(e.input, 5);
 }
 
-}  // namespace
+}  // namespace pid_forward_logic_test
 }  // namespace nms

@@ -17,7 +17,7 @@
 #include "pages/mux/pid_monitor_view.h"
 
 namespace nms {
-namespace {
+namespace pid_pages_view_test {
 
 using test::PageFixture;
 using Bytes = std::vector<uint8_t>;
@@ -251,5 +251,5 @@ TEST(PidPagesRegistryTest, BothClassesAreRegistered) {
     EXPECT_NE(dynamic_cast<CpidMonitor*>(monitor.get()), nullptr);
 }
 
-}  // namespace
+}  // namespace pid_pages_view_test
 }  // namespace nms

@@ -5,7 +5,7 @@
 #include <vector>
 
 namespace nms {
-namespace {
+namespace pid_segment_logic_test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -234,5 +234,5 @@ TEST(PidSegment, AddEditDeleteKeepIndexTexts) {
     EXPECT_FALSE(logic.Delete(5));
 }
 
-}  // namespace
+}  // namespace pid_segment_logic_test
 }  // namespace nms

@@ -10,7 +10,7 @@
 #include "pages/mux/stream_type_labels.h"
 
 namespace nms {
-namespace {
+namespace program_record_test {
 
 // Every byte of the image set to its own offset (low byte), so a getter names the offset it reads.
 template <class R>
@@ -362,5 +362,5 @@ TEST(ProgramNodeTexts, ChannelCaInfo) {
     EXPECT_EQ(ChannelCaInfoNode(t, 9).children.size(), 4u);
 }
 
-}  // namespace
+}  // namespace program_record_test
 }  // namespace nms

@@ -11,7 +11,7 @@
 #include "receiver_device_sim.h"
 
 namespace nms {
-namespace {
+namespace qam16_test {
 
 using test::PageFixture;
 using test::ReceiverSimDevice;
@@ -236,5 +236,5 @@ TEST(Qam16Test, LongNamesAndEditKeepsTheMask) {
     EXPECT_EQ(modify->payload[12 + 75], 0x01);
 }
 
-}  // namespace
+}  // namespace qam16_test
 }  // namespace nms

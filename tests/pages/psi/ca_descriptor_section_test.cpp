@@ -6,7 +6,7 @@
 #include "psi_sections.h"
 
 namespace nms {
-namespace {
+namespace ca_descriptor_section_test {
 
 using testing::Bytes;
 
@@ -138,5 +138,5 @@ TEST(CaDescriptorSection, PrivateDataCheck) {
         EXPECT_EQ(CaDescriptorSection::CheckPrivateText(c.text), c.message) << c.text;
 }
 
-}  // namespace
+}  // namespace ca_descriptor_section_test
 }  // namespace nms

@@ -19,7 +19,7 @@
 #include "platform/prompt.h"
 
 namespace nms {
-namespace {
+namespace mux_nit_edit_view_test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -402,11 +402,11 @@ TEST_F(MuxNitEditViewTest, TransportStreamsAddedEditedSentAndReadBack) {
     EXPECT_EQ(fx.Prompt().shown.size(), boxes);
 }
 
-}  // namespace
+}  // namespace mux_nit_edit_view_test
 }  // namespace nms
 
 namespace nms {
-namespace {
+namespace mux_nit_edit_view_test {
 
 TEST(MuxNitEditViewLook, Grab) {
     test::PageFixture fx;
@@ -426,5 +426,5 @@ TEST(MuxNitEditViewLook, Grab) {
     EXPECT_EQ(page.TsList()->topLevelItem(1)->foreground(0).color(), QColor(255, 0, 0));
 }
 
-}  // namespace
+}  // namespace mux_nit_edit_view_test
 }  // namespace nms

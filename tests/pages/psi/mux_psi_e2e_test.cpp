@@ -27,7 +27,7 @@
 #include "psi_device_sim.h"
 
 namespace nms {
-namespace {
+namespace mux_psi_e2e_test {
 
 PsiItem* FindItem(PsiItem* under, const char* prefix) {
     for (auto& child : under->children) {
@@ -174,5 +174,5 @@ TEST_F(MuxPsiEndToEnd, NitTransportStreamWithLcnsFromAFileSentAndReadBack) {
     std::filesystem::remove(lcnFile);
 }
 
-}  // namespace
+}  // namespace mux_psi_e2e_test
 }  // namespace nms

@@ -16,7 +16,7 @@
 #include "psi_sections.h"
 
 namespace nms {
-namespace {
+namespace mux_psi_view_test {
 
 using testing::Bytes;
 
@@ -319,5 +319,5 @@ TEST_F(MuxPsiViewTest, ContextMenuCommandsEditTheTree) {
     EXPECT_TRUE(CheckPsiSection(section.data(), static_cast<int>(section.size()), &why)) << why;
 }
 
-}  // namespace
+}  // namespace mux_psi_view_test
 }  // namespace nms

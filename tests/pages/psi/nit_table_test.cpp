@@ -14,7 +14,7 @@
 #include "pages/psi/psi_section_checker.h"
 
 namespace nms {
-namespace {
+namespace nit_table_test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -642,5 +642,5 @@ TEST(LcnListFile, MissingAndReadOnlyFiles) {
     std::filesystem::remove_all(dir);
 }
 
-}  // namespace
+}  // namespace nit_table_test
 }  // namespace nms

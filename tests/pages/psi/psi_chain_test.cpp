@@ -7,7 +7,7 @@
 #include "psi_sections.h"
 
 namespace nms {
-namespace {
+namespace psi_chain_test {
 
 using testing::Bytes;
 
@@ -385,5 +385,5 @@ TEST_F(PsiChainTest, PmtRequestsStopAtTheSlots) {
     EXPECT_EQ(model.PmtsRoot()->children.size(), 128u);
 }
 
-}  // namespace
+}  // namespace psi_chain_test
 }  // namespace nms

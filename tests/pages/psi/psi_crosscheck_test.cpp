@@ -28,7 +28,7 @@ extern "C" {
 #include "psi_sections.h"
 
 namespace nms {
-namespace {
+namespace psi_crosscheck_test {
 
 // "descriptors" names the container, "descriptors(" would name a field: prefixes end at the width.
 bool Matches(const std::string& text, const std::string& prefix) {
@@ -495,11 +495,11 @@ TEST_F(PsiCrosscheck, CaDescriptorEdits) {
     ExpectPmt();
 }
 
-}  // namespace
+}  // namespace psi_crosscheck_test
 }  // namespace nms
 
 namespace nms {
-namespace {
+namespace psi_crosscheck_test {
 
 // The NIT editor's builder: every section passes the checker, and libdvbpsi assembles the sections
 // into one table with every transport stream and its descriptors in order.
@@ -555,5 +555,5 @@ TEST(NitBuilderCrosscheck, SectionsDecodeAsOneTable) {
     EXPECT_EQ(d.loops[0][2], (std::pair<int, Bytes>{0x4A, {0x00, 0x01, 0x00, 0x02}}));
 }
 
-}  // namespace
+}  // namespace psi_crosscheck_test
 }  // namespace nms

@@ -28,7 +28,7 @@
 #include "psi_sections.h"
 
 namespace nms {
-namespace {
+namespace psi_dialogs_test {
 
 using testing::Bytes;
 
@@ -401,5 +401,5 @@ TEST_F(PsiDialogsTest, TransportStreamDialogBuildsTheEntryWithLcnsFromAFile) {
     std::filesystem::remove(path);
 }
 
-}  // namespace
+}  // namespace psi_dialogs_test
 }  // namespace nms

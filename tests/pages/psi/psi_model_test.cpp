@@ -7,7 +7,7 @@
 #include "psi_sections.h"
 
 namespace nms {
-namespace {
+namespace psi_model_test {
 
 // "descriptors" names the container, "descriptors(" would name a field: prefixes end at the width.
 bool Matches(const std::string& text, const std::string& prefix) {
@@ -470,5 +470,5 @@ TEST_F(PsiModelTest, EveryTreeCommandLeavesSoundSections) {
     ExpectSound(Pack(model, model.CatRoot()));
 }
 
-}  // namespace
+}  // namespace psi_model_test
 }  // namespace nms

@@ -20,7 +20,7 @@
 #include "receiver_device_sim.h"
 
 namespace nms {
-namespace {
+namespace ip_pages_test {
 
 using test::PageFixture;
 using test::ReceiverSimDevice;
@@ -272,11 +272,11 @@ TEST(MultiIpTest, EightInputModulatorHasOneTabAndRtp) {
     EXPECT_EQ(set->payload[51], 0);
 }
 
-}  // namespace
+}  // namespace ip_pages_test
 }  // namespace nms
 
 namespace nms {
-namespace {
+namespace ip_pages_test {
 
 struct GatewayPage {
     PageFixture fx{0x5104};
@@ -467,11 +467,11 @@ TEST(Asi2IpTest, StatusLocksAndRates) {
     EXPECT_EQ(p.page.m_bitrates[0]->text(), "0.005");
 }
 
-}  // namespace
+}  // namespace ip_pages_test
 }  // namespace nms
 
 namespace nms {
-namespace {
+namespace ip_pages_test {
 
 TEST(MultiIpTest, UntouchedGetThenSetSendsTheBlockWithItsNewMac) {
     const std::pair<int, uint16_t> variants[] = {{0, 0x2105},   {0, 0x2115},  {0, 0x2236},  {35, 0x4125},
@@ -493,5 +493,5 @@ TEST(MultiIpTest, UntouchedGetThenSetSendsTheBlockWithItsNewMac) {
     }
 }
 
-}  // namespace
+}  // namespace ip_pages_test
 }  // namespace nms

@@ -16,7 +16,7 @@
 #include "receiver_device_sim.h"
 
 namespace nms {
-namespace {
+namespace monitor_pages_test {
 
 using test::PageFixture;
 using test::ReceiverSimDevice;
@@ -178,11 +178,11 @@ TEST(DvbsMonitorTest, SimulatedStatusOfEveryVariant) {
     }
 }
 
-}  // namespace
+}  // namespace monitor_pages_test
 }  // namespace nms
 
 namespace nms {
-namespace {
+namespace monitor_pages_test {
 
 void Put32(Bytes& b, size_t at, int32_t v) {
     for (int i = 0; i < 4; ++i)
@@ -289,5 +289,5 @@ TEST(SignalMonitorTest, SimulatedStatus) {
     }
 }
 
-}  // namespace
+}  // namespace monitor_pages_test
 }  // namespace nms

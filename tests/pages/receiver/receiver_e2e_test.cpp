@@ -30,7 +30,7 @@
 #include "receiver_device_sim.h"
 
 namespace nms {
-namespace {
+namespace receiver_e2e_test {
 
 class ReceiverEndToEnd : public ::testing::Test {
 protected:
@@ -167,5 +167,5 @@ TEST_F(ReceiverEndToEnd, AsiToIpGateway) {
     Shot("asi2ip_gateway");
 }
 
-}  // namespace
+}  // namespace receiver_e2e_test
 }  // namespace nms

@@ -19,7 +19,7 @@
 #include "receiver_device_sim.h"
 
 namespace nms {
-namespace {
+namespace tuner_pages_test {
 
 using test::PageFixture;
 using test::ReceiverSimDevice;
@@ -338,11 +338,11 @@ TEST(DvbsSystemViewTest, SharedBindingAndTimerBodies) {
     EXPECT_FALSE(fx.PeekSentPacket().has_value());
 }
 
-}  // namespace
+}  // namespace tuner_pages_test
 }  // namespace nms
 
 namespace nms {
-namespace {
+namespace tuner_pages_test {
 
 Bytes TunerRecords(int count) {
     ReceiverSimDevice sim(count == 16 ? 0x2115 : 0x2105);
@@ -455,5 +455,5 @@ TEST(Tuner8xTest, SimulatedDeviceKeepsWhatWasWritten) {
     EXPECT_EQ(sim.TunerRecords()[75 * 3 + 9], 0x75);
 }
 
-}  // namespace
+}  // namespace tuner_pages_test
 }  // namespace nms

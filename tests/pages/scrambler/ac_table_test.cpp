@@ -5,7 +5,7 @@
 #include "pages/scrambler/scrambler_records.h"
 
 namespace nms {
-namespace {
+namespace ac_table_test {
 
 // Appends one entry of the image form.
 void Put(std::vector<uint8_t>& out, const std::string& name, const std::vector<uint8_t>& data) {
@@ -213,5 +213,5 @@ TEST(ScramblerRecordsTest, MarksAndSlotFields) {
     EXPECT_EQ(slot, before);
 }
 
-}  // namespace
+}  // namespace ac_table_test
 }  // namespace nms

@@ -8,7 +8,7 @@
 #include "scrambler_device_sim.h"
 
 namespace nms {
-namespace {
+namespace scrambler_chain_test {
 
 using test::ScramblerSimDevice;
 
@@ -322,5 +322,5 @@ TEST(ScrambleChainTest, ProgramCountsAndWritesFollowThePage) {
     }
 }
 
-}  // namespace
+}  // namespace scrambler_chain_test
 }  // namespace nms

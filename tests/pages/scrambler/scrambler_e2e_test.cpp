@@ -23,7 +23,7 @@
 #include "scrambler_device_sim.h"
 
 namespace nms {
-namespace {
+namespace scrambler_e2e_test {
 
 class ScramblerEndToEnd : public ::testing::Test {
 protected:
@@ -141,5 +141,5 @@ TEST_F(ScramblerEndToEnd, ScramblingQamModulator) {
     Shot("qam4_sas");
 }
 
-}  // namespace
+}  // namespace scrambler_e2e_test
 }  // namespace nms

@@ -33,7 +33,7 @@
 #include "scrambler_device_sim.h"
 
 namespace nms {
-namespace {
+namespace scrambler_page_test {
 
 using test::PageFixture;
 using test::ScramblerSimDevice;
@@ -852,5 +852,5 @@ TEST(ScramblerPagesTest, ChainsTakeDamagedReplies) {
     }
 }
 
-}  // namespace
+}  // namespace scrambler_page_test
 }  // namespace nms
