@@ -54,8 +54,10 @@ void QtGuiHandoff::Drain() {
             }
             work = std::move(m_queue.front());
             m_queue.pop_front();
-            // Work may open a modal box; the box's event loop then runs what follows, in order.
-            if (!m_queue.empty())
+            // Work may open a modal box; the box's event loop then runs what follows, in order. Items of
+            // a batch open none: queueing a turn for each would leave turns behind that later run work
+            // handed over after events the GUI thread posted meanwhile, out of their order.
+            if (!work.batched && !m_queue.empty())
                 QueueDrainLocked();
         }
         if (work.batched) {

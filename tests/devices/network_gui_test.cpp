@@ -282,6 +282,24 @@ TEST_F(NetworkGuiTest, HandOffSpreadsABatchOverSlices) {
     EXPECT_GT(ranBeforeTimer, 1);
     EXPECT_LT(ranBeforeTimer, 41);  // 80 ms of one batch: the timer came between two of its items
     EXPECT_EQ(linesBeforeHandler, 40);
+
+    // A batch run through leaves no turn behind that would later run new work ahead of an event the GUI
+    // thread posted before that work was handed over.
+    std::vector<std::string> order;
+    std::vector<std::function<void()>> shortBatch;
+    for (int i = 0; i < 3; ++i)
+        shortBatch.push_back([&order] { order.push_back("batch"); });
+    handoff.PostBatch(std::move(shortBatch));
+    waited.restart();
+    while (order.size() < 3 && waited.elapsed() < 5000)
+        QApplication::processEvents();
+    QMetaObject::invokeMethod(
+        qApp, [&order] { order.push_back("posted"); }, Qt::QueuedConnection);
+    handoff.Post([&order] { order.push_back("handed over"); });
+    waited.restart();
+    while (order.size() < 5 && waited.elapsed() < 5000)
+        QApplication::processEvents();
+    EXPECT_EQ(order, (std::vector<std::string>{"batch", "batch", "batch", "posted", "handed over"}));
 }
 
 }  // namespace network_gui_test
