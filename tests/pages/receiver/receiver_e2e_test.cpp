@@ -15,7 +15,7 @@
 #include <memory>
 
 #include "devices/device_record.h"
-#include "live_device.h"
+#include "live_page_test.h"
 #include "pagebase/lamp.h"
 #include "pages/mux/qam16_view.h"
 #include "pages/receiver/asi2ip_view.h"
@@ -32,7 +32,7 @@
 namespace nms {
 namespace receiver_e2e_test {
 
-class ReceiverEndToEnd : public ::testing::Test {
+class ReceiverEndToEnd : public test::LivePageTest {
 protected:
     // Starts a simulated device of the type and binds the page to it.
     template <class Page>
@@ -50,37 +50,11 @@ protected:
             return std::nullopt;
         });
         EXPECT_TRUE(live->Start());
-        auto* created = new Page;
-        page.reset(created);
-        page->resize(1100, 700);
-        page->SetPageParam(pageParam);
-        page->SetDevice(live->Device());
-        page->show();
-        WaitIdle();
-        return created;
-    }
-    void TearDown() override {
-        page.reset();
-        live.reset();
-    }
-    void WaitIdle() {
-        QTest::qWait(50);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsBusy(); }, 15000));
-        QTest::qWait(50);
-    }
-    void Click(QPushButton* button) {
-        button->click();
-        WaitIdle();
-    }
-    void Shot(const char* name) {
-        if (const char* dir = std::getenv("NMS_SHOT_DIR"))
-            page->grab().save(QString("%1/%2.png").arg(dir, name));
+        return Bind<Page>(pageParam, 1100, 700);
     }
 
     std::shared_ptr<test::ReceiverSimDevice> receiver;
     std::shared_ptr<test::ParamStoreSim> store;
-    std::unique_ptr<test::LiveDevice> live;
-    std::unique_ptr<CFormTemplateView> page;
 };
 
 TEST_F(ReceiverEndToEnd, DvbsInputAndMonitor) {

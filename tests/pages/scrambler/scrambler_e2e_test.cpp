@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "devices/device_record.h"
-#include "live_device.h"
+#include "live_page_test.h"
 #include "pages/scrambler/ac_edit_dlg.h"
 #include "pages/scrambler/ac_list_dlg.h"
 #include "pages/scrambler/ac_table_dlg.h"
@@ -25,7 +25,7 @@
 namespace nms {
 namespace scrambler_e2e_test {
 
-class ScramblerEndToEnd : public ::testing::Test {
+class ScramblerEndToEnd : public test::LivePageTest {
 protected:
     template <class Page>
     Page* Open(uint16_t type, int pageParam, uint32_t version = 0x0010) {
@@ -39,31 +39,7 @@ protected:
         });
         EXPECT_TRUE(live->Start());
         live->Device()->version.store(version);
-        auto* created = new Page;
-        page.reset(created);
-        page->resize(1100, 720);
-        page->SetPageParam(pageParam);
-        page->SetDevice(live->Device());
-        page->show();
-        WaitIdle();
-        return created;
-    }
-    void TearDown() override {
-        page.reset();
-        live.reset();
-    }
-    void WaitIdle() {
-        QTest::qWait(50);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsBusy(); }, 15000));
-        QTest::qWait(50);
-    }
-    void Click(QPushButton* button) {
-        button->click();
-        WaitIdle();
-    }
-    void Shot(const char* name) {
-        if (const char* dir = std::getenv("NMS_SHOT_DIR"))
-            page->grab().save(QString("%1/%2.png").arg(dir, name));
+        return Bind<Page>(pageParam, 1100, 720);
     }
     static bool AddEntry(CAcEditDlg& e) {
         e.m_nameEdit->setText("e2e");
@@ -73,8 +49,6 @@ protected:
     }
 
     std::shared_ptr<test::ScramblerSimDevice> scrambler;
-    std::unique_ptr<test::LiveDevice> live;
-    std::unique_ptr<CFormTemplateView> page;
 };
 
 TEST_F(ScramblerEndToEnd, QamScrambler) {
