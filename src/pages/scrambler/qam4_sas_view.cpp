@@ -136,18 +136,21 @@ Cqam4_sas::Cqam4_sas(QWidget* parent) : CFormTemplateView(parent) {
     for (QPushButton* b : {m_acTable, m_parse, m_get, m_set})
         buttons->addWidget(b);
     buttons->addStretch();
+    // The settings take the right column; the link lamps and the buttons sit under the tree, so that
+    // the page keeps to the height of the main window's page area.
+    lamps->setColumnStretch(4, 1);
     auto* right = new QVBoxLayout;
     right->addWidget(m_tabs);
     right->addWidget(m_slotBox);
     right->addWidget(basic);
-    right->addWidget(status);
     right->addStretch();
-    auto* body = new QHBoxLayout;
-    body->addWidget(m_tree, 1);
-    body->addLayout(right);
-    auto* page = new QVBoxLayout(this);
-    page->addLayout(body, 1);
-    page->addLayout(buttons);
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_tree, 1);
+    left->addWidget(status);
+    left->addLayout(buttons);
+    auto* page = new QHBoxLayout(this);
+    page->addLayout(left, 1);
+    page->addLayout(right);
 
     connect(m_get, &QPushButton::clicked, this, &Cqam4_sas::OnGet);
     connect(m_set, &QPushButton::clicked, this, &Cqam4_sas::OnSet);

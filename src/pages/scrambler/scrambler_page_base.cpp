@@ -111,19 +111,25 @@ CScramblerPageBase::CScramblerPageBase(ScramblerLogic& logic, QWidget* parent)
         buttons->addWidget(b);
     buttons->addStretch();
 
+    // The settings take the right column; the link lamps and the buttons sit under the tree, so that
+    // the page keeps to the height of the main window's page area.
+    // Tighter rows than the default: the slot's and the page's fields must fit the page area together.
+    slotGrid->setVerticalSpacing(3);
+    m_extraGrid->setVerticalSpacing(3);
+    lampGrid->setColumnStretch(4, 1);
     auto* right = new QVBoxLayout;
     right->addWidget(m_tabs);
     right->addWidget(m_slotBox);
     right->addWidget(basic);
-    right->addWidget(lamps);
-    m_sideColumn = right;
     right->addStretch();
-    auto* body = new QHBoxLayout;
-    body->addWidget(m_tree, 1);
-    body->addLayout(right);
-    auto* page = new QVBoxLayout(this);
-    page->addLayout(body, 1);
-    page->addLayout(buttons);
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_tree, 1);
+    left->addWidget(lamps);
+    left->addLayout(buttons);
+    m_sideColumn = left;
+    auto* page = new QHBoxLayout(this);
+    page->addLayout(left, 1);
+    page->addLayout(right);
 
     connect(m_parse, &QPushButton::clicked, this, [this] { OnParse(); });
     connect(m_refresh, &QPushButton::clicked, this, [this] { OnRefresh(); });

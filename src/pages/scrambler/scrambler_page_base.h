@@ -100,7 +100,7 @@ protected:
     // Forgets what was read, for a new binding.
     void ResetPage();
 
-    // The extra fields' grid (rows from 0) and the area under the buttons.
+    // The extra fields' grid (rows from 0) and the column of the tree (tree, link lamps, buttons last).
     QGridLayout* m_extraGrid;
     QVBoxLayout* m_sideColumn;
 
