@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -100,9 +102,18 @@ Cmagnum::Cmagnum(QWidget* parent) : CFormTemplateView(parent) {
     buttons->addStretch();
     for (QWidget* hidden : std::initializer_list<QWidget*>{m_pairLabel, m_pair, m_script, m_reset})
         hidden->hide();
+    // The three groups side by side are wider than the main window's page area: the form scrolls
+    // sideways there instead of running past the window's edge.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(form);
+    scroll->setFixedHeight(form->minimumSizeHint().height() +
+                           scroll->horizontalScrollBar()->sizeHint().height());
     auto* page = new QVBoxLayout(this);
     page->addWidget(m_tabs);
-    page->addWidget(form);
+    page->addWidget(scroll);
     page->addLayout(buttons);
     page->addStretch();
 }
