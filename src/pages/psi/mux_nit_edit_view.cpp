@@ -120,17 +120,20 @@ CMuxNitEditView::CMuxNitEditView(QWidget* parent) : CFormTemplateView(parent) {
     top->addLayout(fields);
     top->addLayout(ndBox, 1);
 
-    auto* tsButtons = new QHBoxLayout;
+    m_buttonRow = new QHBoxLayout;
     for (QWidget* w : {m_tsAdd, m_tsEdit, m_tsDelete, m_tsClear})
-        tsButtons->addWidget(static_cast<QWidget*>(w));
-    tsButtons->addStretch();
+        m_buttonRow->addWidget(static_cast<QWidget*>(w));
+    m_buttonRow->addStretch();
     for (QWidget* w : {m_readLocal, m_saveLocal, m_get, m_getB, m_set, m_sendB})
-        tsButtons->addWidget(static_cast<QWidget*>(w));
+        m_buttonRow->addWidget(static_cast<QWidget*>(w));
+    m_exchangeRow = new QHBoxLayout;
+    m_exchangeRow->addStretch();
 
     auto* page = new QVBoxLayout(this);
     page->addLayout(top);
     page->addWidget(m_tsList, 1);
-    page->addLayout(tsButtons);
+    page->addLayout(m_buttonRow);
+    page->addLayout(m_exchangeRow);
 
     connect(m_get, &QPushButton::clicked, this, &CMuxNitEditView::OnGet);
     connect(m_getB, &QPushButton::clicked, this, &CMuxNitEditView::OnGetB);
@@ -175,6 +178,14 @@ void CMuxNitEditView::ApplyModel() {
     m_set->setText(two ? "Send to A" : "Set");
     m_getB->setVisible(two);
     m_sendB->setVisible(two);
+    // Ten buttons are wider than the page area: with two channels the exchange buttons take a row of
+    // their own under the others.
+    QHBoxLayout* exchange = two ? m_exchangeRow : m_buttonRow;
+    for (QPushButton* b : {m_get, m_getB, m_set, m_sendB}) {
+        m_buttonRow->removeWidget(b);
+        m_exchangeRow->removeWidget(b);
+        exchange->addWidget(b);
+    }
     m_channel->clear();
     for (const std::string& item : m_logic->SelectorItems())
         m_channel->addItem(QString::fromStdString(item));

@@ -10,6 +10,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -106,6 +107,9 @@ private:
     QLineEdit* m_name;
     QLineEdit* m_id;
     QLineEdit* m_version;
+    // The buttons under the list, and the row the two channels' exchange buttons move to.
+    QHBoxLayout* m_buttonRow;
+    QHBoxLayout* m_exchangeRow;
 };
 
 }  // namespace nms
