@@ -37,7 +37,6 @@ Cdtmb4::Cdtmb4(QWidget* parent) : CBlockPageView(parent) {
     b.AddRows(sharedGrid, sharedKeys);
     m_powerUnit = new QLabel(shared);
     sharedGrid->addWidget(m_powerUnit, 0, 2);
-    sharedGrid->addWidget(new QLabel(shared), 1, 2);
     Move(b, "pidTracking", shared);
     sharedGrid->addWidget(b.Control("pidTracking"), int(sharedKeys.size()), 1);
 
@@ -81,14 +80,20 @@ Cdtmb4::Cdtmb4(QWidget* parent) : CBlockPageView(parent) {
         m_rateLabels[size_t(k)] = new QLabel("Bitrate:", status);
         m_rates[size_t(k)] = new QLineEdit("0.000", status);
         m_rates[size_t(k)]->setReadOnly(true);
+        // Wide enough for a whole rate ("%d.%03d").
+        m_rates[size_t(k)]->setMinimumWidth(
+            m_rates[size_t(k)]->fontMetrics().horizontalAdvance("000000.000") + 12);
         m_rates[size_t(k)]->setMaximumWidth(100);
         statusGrid->addWidget(m_rateLabels[size_t(k)], k + 1, 2);
         statusGrid->addWidget(m_rates[size_t(k)], k + 1, 3);
     }
 
+    // The lock status goes under the shared settings: three columns side by side are wider than the
+    // main window's page area.
     auto* left = new QVBoxLayout;
     left->addWidget(shared);
     AddGetSetRow(left);
+    left->addWidget(status);
     left->addStretch();
     auto* middle = new QVBoxLayout;
     middle->addWidget(frequencies);
@@ -99,7 +104,6 @@ Cdtmb4::Cdtmb4(QWidget* parent) : CBlockPageView(parent) {
     auto* row = new QHBoxLayout(this);
     row->addLayout(left);
     row->addLayout(middle);
-    row->addWidget(status, 0, Qt::AlignTop);
     row->addStretch();
 
     // The status runs from the first binding on, shown or not.
@@ -118,6 +122,11 @@ void Cdtmb4::OnInitialUpdate() {
     m_binder->SetUsed("powerWhole", v.wholePower);
     m_binder->SetUsed("pidTracking", v.pidTracking);
     m_powerUnit->setText(v.powerUnit);
+    // The unit stands beside the power field the variant uses (tenths in row 0, whole units in row 1).
+    if (auto* grid = qobject_cast<QGridLayout*>(m_powerUnit->parentWidget()->layout())) {
+        grid->removeWidget(m_powerUnit);
+        grid->addWidget(m_powerUnit, v.wholePower ? 1 : 0, 2);
+    }
     for (int k = 0; k < kDtmbChannels; ++k) {
         m_locks[size_t(k)]->setVisible(k < v.locks);
         m_lockLabels[size_t(k)]->setVisible(k < v.locks);
