@@ -91,7 +91,6 @@ void Cencoder8::Build() {
         videoGrid->addWidget(m_info, int(kWideVideo.size()), 1);
         auto [scrambler, scramblerGrid] = group("", kScrambler);
         m_scramblerBox = scrambler;
-        audioGrid->addWidget(scrambler, int(kWideAudio.size()) + 1, 0, 1, 3);
         const bool used = m_logic->ScramblerUsed();
         for (const std::string& key : kScrambler)
             m_binder->SetUsed(key, used);
@@ -104,6 +103,10 @@ void Cencoder8::Build() {
     right->addWidget(service);
     right->addStretch();
     layout->addLayout(right);
+    // The scrambler settings take a column of their own: under the audio group they would push the
+    // service group below the main window's page area.
+    if (m_scramblerBox)
+        layout->addWidget(m_scramblerBox, 0, Qt::AlignTop);
     layout->addStretch();
     m_form->show();
     m_copyAll->setVisible(wide);
