@@ -64,7 +64,7 @@ CEncoderSystemView::CEncoderSystemView(bool hd, QWidget* parent) : CBlockPageVie
     m_identityGroup = FieldGroup("System PID", *m_binder, {"tsId", "netId", "port"}, this);
     page->addWidget(m_identityGroup);
 
-    AddGetSetRow(page);
+    QHBoxLayout* buttons = AddGetSetRow(page);
 
     m_statusRow = new QWidget(this);
     auto* status = new QHBoxLayout(m_statusRow);
@@ -83,7 +83,9 @@ CEncoderSystemView::CEncoderSystemView(bool hd, QWidget* parent) : CBlockPageVie
     }
     status->addStretch();
     m_statusRow->setVisible(false);
-    page->addWidget(m_statusRow);
+    // Beside the buttons: a row of its own would take the page past the main window's page area.
+    buttons->insertSpacing(buttons->count() - 1, 20);
+    buttons->insertWidget(buttons->count() - 1, m_statusRow);
     page->addStretch();
 
     // The one-channel SD encoder polls its status whether or not the page is shown.

@@ -72,19 +72,16 @@ Cdecoder4::Cdecoder4(QWidget* parent) : CBlockPageView(parent) {
     decoderButtons->addStretch();
     decoderBox->addLayout(decoderButtons);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(inputGroup);
-    left->addStretch();
-    auto* middle = new QVBoxLayout;
-    middle->addWidget(m_programs);
-    middle->addLayout(programButtons);
+    // The input and decoder settings side by side, the program list under them across the page: stacked
+    // under one another they were taller than the main window's page area.
     auto* row = new QHBoxLayout;
-    row->addLayout(left);
-    row->addLayout(middle, 1);
+    row->addWidget(inputGroup, 0, Qt::AlignTop);
+    row->addWidget(decoderGroup, 1);
     auto* page = new QVBoxLayout(this);
     page->addWidget(m_tabs);
-    page->addLayout(row, 1);
-    page->addWidget(decoderGroup);
+    page->addLayout(row);
+    page->addWidget(m_programs, 1);
+    page->addLayout(programButtons);
 
     connect(m_parse, &QPushButton::clicked, this, &Cdecoder4::OnParse);
     connect(m_readPrograms, &QPushButton::clicked, this, &Cdecoder4::OnReadPrograms);
