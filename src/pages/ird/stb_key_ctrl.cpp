@@ -146,13 +146,19 @@ CStbKeyCtrl::CStbKeyCtrl(QWidget* parent) : CFormTemplateView(parent) {
     m_setOne = new QPushButton("SetOne", actionGroup);
     auto* volUp = new QPushButton("Vol+", actionGroup);
     auto* volDown = new QPushButton("Vol-", actionGroup);
-    auto* actionRow = new QHBoxLayout(actionGroup);
-    actionRow->addWidget(new QLabel("STB NO.", actionGroup));
-    actionRow->addWidget(m_actionStbCombo);
+    // The box number over the three actions: in one row they made the left column too wide.
+    auto* actionBox = new QVBoxLayout(actionGroup);
+    auto* stbRow = new QHBoxLayout;
+    stbRow->addWidget(new QLabel("STB NO.", actionGroup));
+    stbRow->addWidget(m_actionStbCombo);
+    stbRow->addStretch();
+    auto* actionRow = new QHBoxLayout;
     actionRow->addWidget(m_setOne);
     actionRow->addWidget(volUp);
     actionRow->addWidget(volDown);
     actionRow->addStretch();
+    actionBox->addLayout(stbRow);
+    actionBox->addLayout(actionRow);
 
     m_read = new QPushButton("Read", this);
     m_commit = new QPushButton("Commit", this);
@@ -167,13 +173,15 @@ CStbKeyCtrl::CStbKeyCtrl(QWidget* parent) : CFormTemplateView(parent) {
     left->addWidget(keysGroup);
     left->addWidget(actionGroup);
     left->addStretch();
+    // The key map under the commands: three columns side by side were wider than the main window's
+    // page area.
     auto* right = new QVBoxLayout;
     right->addWidget(cmdGroup, 3);
+    right->addWidget(mapGroup, 2);
     right->addLayout(buttons);
     auto* top = new QHBoxLayout;
     top->addLayout(left);
-    top->addWidget(mapGroup, 2);
-    top->addLayout(right, 3);
+    top->addLayout(right, 1);
     auto* page = new QVBoxLayout(this);
     page->addLayout(top);
 
