@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <memory>
 
 #include "app/dev_info_list_view.h"
 #include "app/dev_tree_view.h"
@@ -12,6 +13,8 @@
 #include "devices/device_type_catalogue.h"
 #include "devices/reply_routing.h"
 #include "framework/tab_wnd.h"
+#include "page_fixture.h"
+#include "page_reply_driver.h"
 #include "pagebase/placeholder_page.h"
 #include "platform/prompt.h"
 #include "qt_app_environment.h"
@@ -159,6 +162,38 @@ TEST(PageRegistryTest, UnbuiltClassesGetPlaceholders) {
     for (const std::string& name : AllPageClassNames()) {
         std::unique_ptr<CFormTemplateView> made(CreatePage(name, nullptr));
         EXPECT_NE(made, nullptr) << name;
+    }
+}
+
+// The page area of the main window at its largest size (1024 x 768): the right pane less the tab strip.
+constexpr int kPageAreaWidth = 814;
+constexpr int kPageAreaHeight = 544;
+
+// A device type that shows the page variant (the first in catalogue order).
+uint16_t TypeShowing(const std::string& name, int pageParam) {
+    for (int row = 0; row < DeviceTypeCount(); ++row) {
+        const DeviceTypeInfo& info = DeviceTypeAt(row);
+        if (info.singleViewClass && name == info.singleViewClass)
+            return info.typeCode;
+        for (int i = 0; i < info.pageCount; ++i)
+            if (name == info.pages[i].pageClass && pageParam == info.pages[i].pageParam)
+                return info.typeCode;
+    }
+    return 0x2101;
+}
+
+TEST(PageFitTest, EveryPageVariantFitsThePageArea) {
+    // Whatever a page lays out must fit the area, or its lower or right part lies outside the tab window
+    // and the operator cannot reach it.
+    for (const auto& [name, pageParam] : test::AllPageVariants()) {
+        SCOPED_TRACE(name + " " + std::to_string(pageParam));
+        test::PageFixture fx(TypeShowing(name, pageParam));
+        std::unique_ptr<CFormTemplateView> page(CreatePage(name, nullptr));
+        page->resize(kPageAreaWidth, kPageAreaHeight);
+        fx.Bind(page.get(), pageParam);
+        const QSize least = page->minimumSizeHint();
+        EXPECT_LE(least.width(), kPageAreaWidth);
+        EXPECT_LE(least.height(), kPageAreaHeight);
     }
 }
 
