@@ -63,16 +63,25 @@ CMuxMonitorView::CMuxMonitorView(QWidget* parent) : CFormTemplateView(parent) {
     values->addWidget(m_highestB, 1, 5);
     values->setColumnStretch(8, 1);
 
-    auto* locks = new QHBoxLayout;
+    // Four lamps to a row: eight in one row, with their bitrates, were wider than the main window's page
+    // area.
+    auto* lockGrid = new QGridLayout;
+    lockGrid->setHorizontalSpacing(6);
     for (size_t i = 0; i < 8; ++i) {
         m_lockIcons[i] = new QLabel(this);
         m_lockIcons[i]->setFixedSize(16, 16);
         m_lockLabels[i] = new QLabel(this);
-        locks->addWidget(m_lockIcons[i]);
-        locks->addWidget(m_lockLabels[i]);
-        locks->addSpacing(12);
+        const int row = int(i) / 4;
+        const int column = int(i) % 4 * 2;
+        lockGrid->addWidget(m_lockIcons[i], row, column);
+        lockGrid->addWidget(m_lockLabels[i], row, column + 1);
     }
-    locks->addWidget(m_status);
+    for (int column = 1; column < 8; column += 2)
+        lockGrid->setColumnMinimumWidth(column, 60);
+    auto* locks = new QHBoxLayout;
+    locks->addLayout(lockGrid);
+    locks->addSpacing(12);
+    locks->addWidget(m_status, 0, Qt::AlignTop);
     locks->addStretch();
 
     m_placeholder = new QFrame(this);

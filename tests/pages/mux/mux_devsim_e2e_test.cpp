@@ -165,6 +165,9 @@ TEST(MuxPagesAgainstDevsim, EveryTypeReadsEveryServedPage) {
             page->OnTimer(kOutputStatusTimerId);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !ReadData(page.get()).isEmpty(); }, 5000));
         EXPECT_TRUE(live.WaitIdle(page.get()));
+        // What the device's data shows still fits the main window's page area (814 x 544).
+        EXPECT_LE(page->minimumSizeHint().width(), 814);
+        EXPECT_LE(page->minimumSizeHint().height(), 544);
         EXPECT_EQ(live.Events().Count("Operation timeout"), 0);
         EXPECT_TRUE(live.Prompt().shown.empty()) << live.Prompt().shown.front().text;
     }
