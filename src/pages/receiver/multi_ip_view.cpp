@@ -42,6 +42,8 @@ CMultiIPout::CMultiIPout(QWidget* parent) : CFormTemplateView(parent) {
     m_gateway = new CIPAddressCtrl(local);
     m_sourcePort = new QLineEdit(local);
     m_mac = new QLineEdit(local);
+    // A whole address shows, whatever room the channel count takes in the row.
+    m_mac->setMinimumWidth(m_mac->fontMetrics().horizontalAdvance("00-00-00-00-00-00") + 12);
     m_channelCount = new QLineEdit(local);
     m_channelCount->setMaximumWidth(60);
     m_generateMac = new QPushButton("Generate MAC", local);

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -216,6 +217,12 @@ TEST(MultiIpTest, IpInputPageStatesAndEnableAll) {
     block[20] = 0xff;  // channels 1-8 enabled, 9 not
     p.Reply(block);
     EXPECT_EQ(p.TabNames().size(), 4);  // 64 channels
+    // In the page area (814 wide) the MAC field, crowded by the channel count, still shows a whole address.
+    p.page.resize(814, 544);
+    p.page.show();
+    QCoreApplication::processEvents();
+    EXPECT_GE(p.page.m_mac->contentsRect().width(),
+              p.page.m_mac->fontMetrics().horizontalAdvance(p.page.m_mac->text()) + 4);
     EXPECT_TRUE(p.Shown(p.page.m_enables[0]));
     EXPECT_TRUE(p.Shown(p.page.m_states[15]));
     EXPECT_TRUE(p.page.m_enables[1]->isChecked());
