@@ -119,15 +119,16 @@ std::vector<uint8_t> TunerStatus(unsigned tick) {
 }
 
 // The 55-byte block of the single-output modulators: 474 MHz, on, power 95.5 dB, PAT/SDT/PMT inserted,
-// port 1234, TS ID 1, network ID 2; the DVB-S/S2 one at 1150 MHz, DVB-S2 QPSK 3/4, 27.5 Msym/s.
-std::vector<uint8_t> SingleModBlock(bool s2) {
+// port 1234, TS ID 1, network ID 2; the DVB-S/S2 one at 1150 MHz, DVB-S2 QPSK 3/4, 27.5 Msym/s; the DVB-T
+// one in 64QAM.
+std::vector<uint8_t> SingleModBlock(bool s2, bool dvbt = false) {
     std::vector<uint8_t> r(55, 0);
     const uint32_t khz = s2 ? 1150000 : 474000;
     for (int i = 0; i < 4; ++i)
         r[size_t(i)] = uint8_t(khz >> (8 * i));
     r[4] = 1;
     r[5] = 0xbb, r[6] = 0x03;
-    r[7] = s2 ? 0 : 6;
+    r[7] = s2 ? 0 : dvbt ? 2 : 6;  // QPSK, 64QAM (DVB-T) or DTMB mode 6
     r[8] = s2 ? 0 : 1;
     if (s2) {
         r[9] = 1;
@@ -170,6 +171,8 @@ std::vector<uint8_t> DtmbMulti(uint8_t channels) {
     b[0] = 1;
     b[1] = uint8_t((1u << channels) - 1);
     b[2] = 0x8a, b[3] = 0x03;  // 90.6 dB (906 tenths)
+    if (channels == 1)
+        b[2] = 90, b[3] = 0;  // the one-channel modulator counts whole dB
     b[4] = 6, b[5] = 2, b[8] = 1, b[10] = 1;
     for (int k = 0; k < 6; ++k) {
         uint8_t* c = b + 45 + 24 * k;
@@ -235,8 +238,10 @@ std::vector<ParamRecordSpec> ParamStoreSim::ProfileOf(uint16_t type) {
         return {{0x33, 0x34, Qam4Record()}};
     if (type == 0x4122)  // DVB-S/S2 modulator
         return {{0x33, 0x34, SingleModBlock(true)}};
-    if (type == 0x4107 || type == 0x4109 || type == 0x4106)  // DTMB, DTMB transmodulator, DVB-T
+    if (type == 0x4107 || type == 0x4109)  // DTMB, DTMB transmodulator
         return {{0x33, 0x34, SingleModBlock(false)}};
+    if (type == 0x4106)  // DVB-T
+        return {{0x33, 0x34, SingleModBlock(false, true)}};
     switch (type) {
         case 0x4101:  // ASI QAM modulator
         case 0x3102:  // ASI QAM modulator with scrambler

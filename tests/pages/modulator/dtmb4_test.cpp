@@ -48,7 +48,7 @@ TEST(Dtmb4Test, ReadsAndWritesTheBlockOfEveryVariant) {
         int tabs;
         const char* power;
     } cases[] = {
-        {0, 0x4117, 0, "906"}, {99, 0x4157, 4, "90.6"}, {101, 0x4147, 4, "90.6"}, {103, 0x4187, 6, "90.6"}};
+        {0, 0x4117, 0, "90"}, {99, 0x4157, 4, "90.6"}, {101, 0x4147, 4, "90.6"}, {103, 0x4187, 6, "90.6"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pageParam);
         DtmbPage p(c.pageParam, c.type);

@@ -83,7 +83,7 @@ TEST(ModulatorSimTest, SingleOutputAndMultiChannelDtmbModulators) {
         {0x4122, "CDVBTView", 97, false, {"1150.000", "3/4"}},
         {0x4107, "CDVBTView", 0, false, {"474.000", "16QAM,LDPC0.8"}},
         {0x4109, "CDVBTView", 25, false, {"474.000", "0.000"}},
-        {0x4106, "CDVBTView", 24, false, {"474.000", "1/16"}},
+        {0x4106, "CDVBTView", 24, false, {"64QAM", "1/16"}},
         {0x4106, "CDVBTView", 24, true, {"474.000", "C2_3"}},
         {0x4127, "Cdtmb4", 101, false, {"474.000", "90.6"}},
         {0x4137, "Cdtmb4", 99, false, {"474.000", "90.6"}},
