@@ -50,6 +50,8 @@ CIPGateWayView1::CIPGateWayView1(QWidget* parent) : CFormTemplateView(parent) {
         line->addWidget(new QLabel("Mbps", parent));
         for (QLineEdit* e : {m_current[size_t(k)], m_max[size_t(k)], m_min[size_t(k)]}) {
             e->setReadOnly(true);
+            // Wide enough for a whole rate ("38.111"): squeezed into the row they showed only its end.
+            e->setMinimumWidth(e->fontMetrics().horizontalAdvance("000.000") + 12);
             e->setMaximumWidth(80);
         }
         g->addLayout(line, row, 1);

@@ -354,6 +354,23 @@ TEST(IpGatewayTest, RoundTripWithNewMacAndDottedTexts) {
     EXPECT_EQ(set->payload[27], 'x');
 }
 
+// In the page area (814 x 544) every rate of both directions shows whole beside the address fields.
+TEST(IpGatewayTest, RatesShowWholeInThePageArea) {
+    GatewayPage p;
+    p.Reply(p.sim.Handle(0x58, {})->payload);
+    ASSERT_TRUE(p.fx.FireTimer(&p.page, 66));
+    EXPECT_EQ(p.fx.TakeSentPacket()->command, 0x40);
+    p.fx.FeedReply(0x40, p.Status(0x03, 38123, 38159));
+    p.page.resize(814, 544);
+    p.page.show();
+    QCoreApplication::processEvents();
+    for (size_t k = 0; k < 2; ++k)
+        for (QLineEdit* e : {p.page.m_current[k], p.page.m_max[k], p.page.m_min[k]}) {
+            ASSERT_EQ(e->text().size(), 6);
+            EXPECT_GE(e->contentsRect().width(), e->fontMetrics().horizontalAdvance(e->text()) + 4) << k;
+        }
+}
+
 TEST(IpGatewayTest, InputOnlyVariantAndRates) {
     GatewayPage p;
     Bytes block = p.sim.Handle(0x58, {})->payload;
