@@ -54,7 +54,7 @@ CIPGateWayView1::CIPGateWayView1(QWidget* parent) : CFormTemplateView(parent) {
             e->setMinimumWidth(e->fontMetrics().horizontalAdvance("000.000") + 12);
             e->setMaximumWidth(80);
         }
-        g->addLayout(line, row, 1);
+        g->addLayout(line, row, 1, 1, 2);
     };
     auto* out = new QGroupBox("Destination IP Out Setting", this);
     auto* og = new QGridLayout(out);
@@ -132,9 +132,10 @@ CIPGateWayView1::CIPGateWayView1(QWidget* parent) : CFormTemplateView(parent) {
     lg->addWidget(m_gateway, 2, 1);
     lg->addWidget(new QLabel("MAC Adress:", local), 3, 0);
     lg->addWidget(m_mac, 3, 1);
-    lg->addWidget(m_autoGenerate, 3, 2);
-    lg->addWidget(sourceLabel, 4, 0);
-    lg->addWidget(m_sourcePort, 4, 1);
+    // Under the MAC field: beside it the two groups together were wider than the page area.
+    lg->addWidget(m_autoGenerate, 4, 1, Qt::AlignLeft);
+    lg->addWidget(sourceLabel, 5, 0);
+    lg->addWidget(m_sourcePort, 5, 1);
     sourceLabel->hide();
     m_sourcePort->hide();
 
