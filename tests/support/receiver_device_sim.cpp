@@ -420,6 +420,11 @@ std::optional<ReceiverSimDevice::Reply> ReceiverSimDevice::Qam16(uint8_t command
             return {3};
         return {};
     };
+    // The scrambler page of the same device uses these command codes too: its program requests carry 1 in
+    // byte 7 and its CAS read has 17 bytes (this page sends 8 zero bytes first, 9 bytes for 0x24). Those
+    // are the scrambler's to answer.
+    if ((payload.size() > 7 && payload[7] == 1) || (command == 0x24 && payload.size() > 9))
+        return std::nullopt;
     switch (command) {
         case 0x24: {
             Bytes r(225, 0);

@@ -115,5 +115,19 @@ TEST_F(ScramblerEndToEnd, ScramblingQamModulator) {
     Shot("qam4_sas");
 }
 
+// The IP QAM modulator as devsim composes it: its 16-QAM routing page and its scrambler page share command
+// codes (0x21, 0x23, 0x24), told apart by the request; the scrambler page gets its own replies.
+TEST_F(ScramblerEndToEnd, IpQamModulatorAsDevsimServesIt) {
+    live = std::make_unique<test::LiveDevice>(0x4153, 93);
+    ASSERT_TRUE(live->Start());
+    auto* p = Bind<Cqam4_sas>(102, 814, 544);
+    EXPECT_TRUE(live->Prompt().shown.empty()) << live->Prompt().shown.front().text;
+    ASSERT_EQ(p->m_tree->topLevelItemCount(), 4);
+    EXPECT_EQ(p->m_tree->topLevelItem(0)->text(0), "Output Channel 1");  // renamed by the first read
+    EXPECT_GT(p->m_tree->topLevelItem(0)->childCount(), 0);
+    EXPECT_EQ(p->m_ecmgPort->text(), "5000");
+    EXPECT_EQ(live->Events().Count("Operation timeout"), 0);
+}
+
 }  // namespace scrambler_e2e_test
 }  // namespace nms
