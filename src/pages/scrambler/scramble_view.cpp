@@ -44,12 +44,14 @@ CScrambleView::CScrambleView(QWidget* parent) : CScramblerPageBase(m_logic, pare
     m_fixCw->setVisible(false);
     m_extraGrid->addWidget(new QLabel("Total Bitrate:", this), 4, 0);
     auto* rate = new QHBoxLayout;
+    rate->setSpacing(6);
     rate->addWidget(m_bitrate);
     rate->addWidget(new QLabel("Mbps", this));
     m_extraGrid->addLayout(rate, 4, 1);
     m_extraGrid->addWidget(new QLabel("TS ID:", this), 5, 0);
     m_extraGrid->addWidget(m_tsId, 5, 1);
     auto* boxes = new QHBoxLayout;
+    boxes->setSpacing(6);
     boxes->addWidget(m_sdt);
     boxes->addWidget(m_fixCw);
     boxes->addStretch();

@@ -87,6 +87,7 @@ CScramblerPageBase::CScramblerPageBase(ScramblerLogic& logic, QWidget* parent)
     m_extraGrid->addWidget(m_ecmPid, 2, 1);
     m_extraGrid->addWidget(new QLabel("Encrypt Period:", basic), 3, 0);
     auto* period = new QHBoxLayout;
+    period->setSpacing(6);  // the grid's rows are tighter than its columns: its spacing is not inherited
     period->addWidget(m_encryptPeriod);
     period->addWidget(new QLabel("Seconds", basic));
     m_extraGrid->addLayout(period, 3, 1);
