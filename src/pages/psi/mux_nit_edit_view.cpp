@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 
 #include "devices/device_packet.h"
@@ -39,8 +40,12 @@ QTreeWidget* MakeList(QWidget* parent, const std::vector<std::pair<const char*, 
     for (const auto& c : columns)
         labels << c.first;
     list->setHeaderLabels(labels);
-    for (int i = 0; i < static_cast<int>(columns.size()); ++i)
-        list->setColumnWidth(i, columns[static_cast<size_t>(i)].second);
+    // The given widths, widened where the heading would be cut off in the page's font.
+    const QFontMetrics metrics(list->header()->font());
+    for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+        const auto& c = columns[static_cast<size_t>(i)];
+        list->setColumnWidth(i, std::max(c.second, metrics.horizontalAdvance(c.first) + 12));
+    }
     return list;
 }
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -71,6 +72,18 @@ protected:
     test::PageFixture fx;
     CMuxNitEditView page;
 };
+
+// Every column heading of both lists shows whole.
+TEST_F(MuxNitEditViewTest, ColumnHeadingsAreNotCutOff) {
+    Bind(0);
+    for (QTreeWidget* list : {page.TsList(), page.NetworkDescriptorList()}) {
+        const QFontMetrics metrics(list->header()->font());
+        for (int c = 0; c < list->columnCount(); ++c) {
+            const QString heading = list->headerItem()->text(c);
+            EXPECT_GE(list->columnWidth(c), metrics.horizontalAdvance(heading) + 8) << heading.toStdString();
+        }
+    }
+}
 
 TEST_F(MuxNitEditViewTest, ReadsThreeSectionsOneAfterTheOther) {
     fx.Bind(&page, 0);
