@@ -29,6 +29,21 @@ int InputChannelPageParam(uint16_t type) {
 
 namespace {
 
+// The NIT editor's model (its PageParam) on a type; -1 when the type has no such page.
+int NitModelOf(uint16_t type) {
+    const DeviceTypeInfo* info = FindDeviceTypeByCode(type);
+    for (int i = 0; info && i < info->pageCount; ++i)
+        if (std::string(info->pages[i].pageClass) == "CMuxNitEditView")
+            return info->pages[i].pageParam;
+    return -1;
+}
+
+// The models whose NIT sections travel behind a channel byte.
+bool NitHasChannelByte(int model) {
+    return model == 1 || model == 4 || model == 5 || model == 19 || model == 33 || model == 39 ||
+           model == 102;
+}
+
 // The simulators one device is made of, asked in a fixed order.
 struct DevsimDevice {
     std::shared_ptr<MuxSimPrograms> mux;
@@ -42,13 +57,15 @@ struct DevsimDevice {
     std::shared_ptr<ParamStoreSim> store;
     std::shared_ptr<EncoderMultiSim> multi;
     std::shared_ptr<MuxPagesSim> pages;
+    int nitModel = -1;  // the NIT editor's model; its reads and writes go to the PSI/SI tables
 
     DevsimDevice(uint16_t type, const DevsimOptions& options);
     bool Empty() const {
-        return !(mux || flash || ird || store || receiver || scrambler || encoder || output || multi ||
+        return !(mux || psi || flash || ird || store || receiver || scrambler || encoder || output || multi ||
                  pages);
     }
     std::optional<SimReply> Handle(const SimPacket& p);
+    std::optional<SimReply> HandleNit(const SimPacket& p);
 };
 
 // The input channel page and the PSI/SI editors: on every type with --mux, and without it on the types
@@ -84,6 +101,29 @@ DevsimDevice::DevsimDevice(uint16_t type, const DevsimOptions& options) {
         multi = std::make_shared<EncoderMultiSim>(type);
     if (MuxPagesSim::Serves(type))
         pages = std::make_shared<MuxPagesSim>(type);
+    // Every type with the NIT editor answers it, in its model, from the PSI/SI tables.
+    nitModel = NitModelOf(type);
+    if (nitModel >= 0 && !psi)
+        psi = std::make_shared<PsiSimTables>();
+}
+
+std::optional<SimReply> DevsimDevice::HandleNit(const SimPacket& p) {
+    const bool channelByte = NitHasChannelByte(nitModel);
+    const uint8_t channel = p.payload.empty() ? 0 : p.payload[0];
+    if (p.command == 0x2F) {
+        // The one section kept, behind the requested channel where the model reads one.
+        std::vector<uint8_t> payload;
+        if (channelByte)
+            payload.push_back(channel);
+        payload.insert(payload.end(), psi->nit.begin(), psi->nit.end());
+        return SimReply{p.command, payload, 1, 1};
+    }
+    // 0x30, one section a packet: the first replaces the table; the reply names the section taken.
+    const size_t skip = channelByte ? 1 : 0;
+    if (p.b == 1 && p.payload.size() > skip)
+        psi->nit.assign(p.payload.begin() + long(skip), p.payload.end());
+    ++psi->writes;
+    return SimReply{p.command, {channelByte ? channel : uint8_t(0)}, p.b, p.c};
 }
 
 std::optional<SimReply> DevsimDevice::Handle(const SimPacket& p) {
@@ -121,6 +161,8 @@ std::optional<SimReply> DevsimDevice::Handle(const SimPacket& p) {
         if (auto r = pages->Handle(p.command, p.b, p.c, p.payload))
             return SimReply{p.command, r->payload, r->b, r->c};
     }
+    if (nitModel >= 0 && (p.command == 0x2F || p.command == 0x30))
+        return HandleNit(p);
     if (mux) {
         if (auto r = mux->Handle(p.command, p.b, p.c, p.payload))
             return SimReply{p.command, r->payload, r->b, r->c};
@@ -148,7 +190,7 @@ DeviceSimulator::Handler MakeDevsimHandler(uint16_t type, const DevsimOptions& o
                         ScramblerSimDevice::Serves(type) || ReceiverSimDevice::Serves(type) ||
                         EncoderOutputSimDevice::Serves(type) || (options.dvbt2 && type == 0x4106) ||
                         !ParamStoreSim(type).Empty() || EncoderMultiSim::Serves(type) ||
-                        MuxPagesSim::Serves(type);
+                        MuxPagesSim::Serves(type) || NitModelOf(type) >= 0;
     if (!serves)
         return {};
     // What a device keeps is built at its first request: tens of thousands of devices that only answer

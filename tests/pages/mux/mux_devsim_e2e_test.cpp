@@ -33,6 +33,7 @@
 #include "pages/mux/mux_pid_forward_view1.h"
 #include "pages/mux/pid_monitor_view.h"
 #include "pages/mux/program_info_dlg.h"
+#include "pages/psi/mux_nit_edit_view.h"
 
 namespace nms {
 namespace mux_devsim_e2e_test {
@@ -96,10 +97,10 @@ struct TypePage {
 std::vector<TypePage> ServedTypePages() {
     static const std::set<std::string> kClasses = {
         "CMuxPidFilterView", "CMuxPidForwardView", "CMuxPidForwardView1", "CpidMonitor", "Cmuxip",
-        "CMuxMiscView",      "CMuxMonitorView"};
-    // Types with an input channel page also answer it and their PSI/SI editors without --mux.
-    static const std::set<std::string> kWithInputChannels = {"CMuxChannelView", "CMuxPsiView",
-                                                             "CMuxNitEditView"};
+        "CMuxMiscView",      "CMuxMonitorView",    "CMuxNitEditView"};
+    // Types with an input channel page also answer it and their PSI/SI editor without --mux; every type
+    // with the NIT editor answers it.
+    static const std::set<std::string> kWithInputChannels = {"CMuxChannelView", "CMuxPsiView"};
     std::vector<TypePage> out;
     for (int row = 0; row < DeviceTypeCount(); ++row) {
         const DeviceTypeInfo& info = DeviceTypeAt(row);
@@ -143,7 +144,9 @@ QString ReadData(CFormTemplateView* page) {
             programs << Children(root->child(c));
         return programs.join(",");
     }
-    return "-";  // the PSI/SI editors: read without a time-out
+    if (auto* p = qobject_cast<CMuxNitEditView*>(page))  // the transport streams, in each model
+        return TreeColumn(p->TsList(), 0).join(",");
+    return "-";  // the PSI/SI editor: read without a time-out
 }
 
 TEST(MuxPagesAgainstDevsim, EveryTypeReadsEveryServedPage) {
