@@ -38,10 +38,30 @@ int NitModelOf(uint16_t type) {
     return -1;
 }
 
+// The PSI/SI editor variants whose reads carry the device's channel (or source) byte before the section.
+bool PsiHasChannelByte(int variant) {
+    return variant == 16 || variant == 17 || variant == 19 || variant == 38 || variant == 39 ||
+           variant == 102;
+}
+
+// The variants that read one channel of several, with the PMT replies' 5-byte head.
+bool PsiIsMultiChannel(int variant) {
+    return variant == 17 || variant == 38 || variant == 39 || variant == 102;
+}
+
 // The models whose NIT sections travel behind a channel byte.
 bool NitHasChannelByte(int model) {
     return model == 1 || model == 4 || model == 5 || model == 19 || model == 33 || model == 39 ||
            model == 102;
+}
+
+// The PageParam of a page class on a type; -1 when the type has no such page.
+int PageParamOf(uint16_t type, const char* pageClass) {
+    const DeviceTypeInfo* info = FindDeviceTypeByCode(type);
+    for (int i = 0; info && i < info->pageCount; ++i)
+        if (std::string(info->pages[i].pageClass) == pageClass)
+            return info->pages[i].pageParam;
+    return -1;
 }
 
 // The simulators one device is made of, asked in a fixed order.
@@ -58,6 +78,8 @@ struct DevsimDevice {
     std::shared_ptr<EncoderMultiSim> multi;
     std::shared_ptr<MuxPagesSim> pages;
     int nitModel = -1;  // the NIT editor's model; its reads and writes go to the PSI/SI tables
+    uint16_t type = 0;
+    int psiVariant = -1;  // the PSI/SI editor's variant on a type without the input channel page
 
     DevsimDevice(uint16_t type, const DevsimOptions& options);
     bool Empty() const {
@@ -66,6 +88,7 @@ struct DevsimDevice {
     }
     std::optional<SimReply> Handle(const SimPacket& p);
     std::optional<SimReply> HandleNit(const SimPacket& p);
+    std::optional<SimReply> HandlePsi(const SimPacket& p);
 };
 
 // The input channel page and the PSI/SI editors: on every type with --mux, and without it on the types
@@ -105,6 +128,84 @@ DevsimDevice::DevsimDevice(uint16_t type, const DevsimOptions& options) {
     nitModel = NitModelOf(type);
     if (nitModel >= 0 && !psi)
         psi = std::make_shared<PsiSimTables>();
+    // The types without the input channel page answer the PSI/SI editor in its own variant.
+    this->type = type;
+    if (!mux) {
+        psiVariant = PageParamOf(type, "CMuxPsiView");
+        if (psiVariant >= 0 && !psi)
+            psi = std::make_shared<PsiSimTables>();
+    }
+}
+
+std::optional<SimReply> DevsimDevice::HandlePsi(const SimPacket& p) {
+    const int v = psiVariant;
+    const bool prefixed = PsiHasChannelByte(v);
+    const bool multi = PsiIsMultiChannel(v);
+    const uint8_t channel =
+        v == 102 ? (p.payload.size() > 8 ? p.payload[8] : 0) : (p.payload.empty() ? 0 : p.payload[0]);
+    auto read = [&](const std::vector<uint8_t>& section) {
+        std::vector<uint8_t> payload;
+        if (prefixed)
+            payload.push_back(channel);
+        payload.insert(payload.end(), section.begin(), section.end());
+        return SimReply{p.command, payload, 1, 1};
+    };
+    // Writes carry the channel first on the multi-channel variants and 19.
+    const size_t skip = multi || v == 19 ? 1 : 0;
+    auto store = [&](std::vector<uint8_t>* table) {
+        if (p.payload.size() > skip)
+            table->assign(p.payload.begin() + long(skip), p.payload.end());
+        ++psi->writes;
+        return SimReply{p.command, {0}, 1, 1};
+    };
+    switch (p.command) {
+        case 32:  // parse: the read that follows comes from the tables
+            return SimReply{p.command, {0}, 1, 1};
+        case 39:
+            if (v == 102) {  // eight bytes of head, the module count in the second
+                std::vector<uint8_t> payload(9, 0);
+                payload[1] = 1;
+                payload.insert(payload.end(), psi->pat.begin(), psi->pat.end());
+                return SimReply{p.command, payload, 1, 1};
+            }
+            return read(psi->pat);
+        case 41: {
+            if (p.payload.size() < 2)
+                return std::nullopt;
+            // The n-th PMT of the PAT: 1-based on 16, 64 and 96, 0-based on the others.
+            const int base = v == 16 || v == 64 || v == 96 ? 1 : 0;
+            const int index = p.payload[1] - base;
+            std::vector<uint8_t> payload = {p.payload[0], p.payload[1]};
+            // The multi-channel variants, and 19 on the multiplexing scrambler, put the section at byte 5.
+            if (multi || (v == 19 && type == 0x3104))
+                payload.insert(payload.end(), 3, 0);
+            auto it = psi->pmts.begin();
+            for (int i = 0; it != psi->pmts.end() && i < index; ++i)
+                ++it;
+            if (index >= 0 && it != psi->pmts.end())
+                payload.insert(payload.end(), it->second.begin(), it->second.end());
+            return SimReply{p.command, payload, 1, 1};
+        }
+        case 45:
+            return read(psi->cat);
+        case 47:
+            return read(psi->nit);
+        case 43:
+            return read(psi->sdt);
+        case 40:
+            return store(&psi->pat);
+        case 42:
+            ++psi->writes;
+            return SimReply{p.command, {0}, 1, 1};
+        case 46:
+            return store(&psi->cat);
+        case 48:
+            return store(&psi->nit);
+        case 44:
+            return store(&psi->sdt);
+        default:
+            return std::nullopt;
+    }
 }
 
 std::optional<SimReply> DevsimDevice::HandleNit(const SimPacket& p) {
@@ -163,6 +264,9 @@ std::optional<SimReply> DevsimDevice::Handle(const SimPacket& p) {
     }
     if (nitModel >= 0 && (p.command == 0x2F || p.command == 0x30))
         return HandleNit(p);
+    if (psiVariant >= 0)
+        if (auto r = HandlePsi(p))
+            return r;
     if (mux) {
         if (auto r = mux->Handle(p.command, p.b, p.c, p.payload))
             return SimReply{p.command, r->payload, r->b, r->c};
@@ -185,12 +289,12 @@ std::optional<SimReply> DevsimDevice::Handle(const SimPacket& p) {
 
 DeviceSimulator::Handler MakeDevsimHandler(uint16_t type, const DevsimOptions& options) {
     // Whether the device answers anything beyond heartbeats, without building what it keeps.
-    const bool serves = MuxPageParamOf(type, options) >= 0 || options.configFlash ||
-                        IrdSimDevice::Serves(type) || EncoderSimDevice::Serves(type) ||
-                        ScramblerSimDevice::Serves(type) || ReceiverSimDevice::Serves(type) ||
-                        EncoderOutputSimDevice::Serves(type) || (options.dvbt2 && type == 0x4106) ||
-                        !ParamStoreSim(type).Empty() || EncoderMultiSim::Serves(type) ||
-                        MuxPagesSim::Serves(type) || NitModelOf(type) >= 0;
+    const bool serves =
+        MuxPageParamOf(type, options) >= 0 || options.configFlash || IrdSimDevice::Serves(type) ||
+        EncoderSimDevice::Serves(type) || ScramblerSimDevice::Serves(type) ||
+        ReceiverSimDevice::Serves(type) || EncoderOutputSimDevice::Serves(type) ||
+        (options.dvbt2 && type == 0x4106) || !ParamStoreSim(type).Empty() || EncoderMultiSim::Serves(type) ||
+        MuxPagesSim::Serves(type) || NitModelOf(type) >= 0 || PageParamOf(type, "CMuxPsiView") >= 0;
     if (!serves)
         return {};
     // What a device keeps is built at its first request: tens of thousands of devices that only answer

@@ -34,6 +34,7 @@
 #include "pages/mux/pid_monitor_view.h"
 #include "pages/mux/program_info_dlg.h"
 #include "pages/psi/mux_nit_edit_view.h"
+#include "pages/psi/mux_psi_view.h"
 
 namespace nms {
 namespace mux_devsim_e2e_test {
@@ -97,10 +98,10 @@ struct TypePage {
 std::vector<TypePage> ServedTypePages() {
     static const std::set<std::string> kClasses = {
         "CMuxPidFilterView", "CMuxPidForwardView", "CMuxPidForwardView1", "CpidMonitor", "Cmuxip",
-        "CMuxMiscView",      "CMuxMonitorView",    "CMuxNitEditView"};
-    // Types with an input channel page also answer it and their PSI/SI editor without --mux; every type
-    // with the NIT editor answers it.
-    static const std::set<std::string> kWithInputChannels = {"CMuxChannelView", "CMuxPsiView"};
+        "CMuxMiscView",      "CMuxMonitorView",    "CMuxNitEditView",     "CMuxPsiView"};
+    // Types with an input channel page also answer it without --mux; every type with the PSI/SI or the NIT
+    // editor answers them in the page's variant.
+    static const std::set<std::string> kWithInputChannels = {"CMuxChannelView"};
     std::vector<TypePage> out;
     for (int row = 0; row < DeviceTypeCount(); ++row) {
         const DeviceTypeInfo& info = DeviceTypeAt(row);
@@ -146,7 +147,15 @@ QString ReadData(CFormTemplateView* page) {
     }
     if (auto* p = qobject_cast<CMuxNitEditView*>(page))  // the transport streams, in each model
         return TreeColumn(p->TsList(), 0).join(",");
-    return "-";  // the PSI/SI editor: read without a time-out
+    if (qobject_cast<CMuxPsiView*>(page)) {  // the PAT read
+        auto* tree = page->findChild<QTreeWidget*>();
+        QTreeWidgetItem* root = tree ? tree->topLevelItem(0) : nullptr;
+        for (int i = 0; root && i < root->childCount(); ++i)
+            if (root->child(i)->text(0) == "PAT")
+                return Children(root->child(i)).join(",");
+        return QString();
+    }
+    return "-";
 }
 
 TEST(MuxPagesAgainstDevsim, EveryTypeReadsEveryServedPage) {
