@@ -158,6 +158,12 @@ std::optional<SimReply> DevsimDevice::HandlePsi(const SimPacket& p) {
         ++psi->writes;
         return SimReply{p.command, {0}, 1, 1};
     };
+    // The PMT of the n-th program of the PAT, kept as channel 1's program n + 1. The program byte of reads
+    // and writes counts from 1 on 16, 64 and 96, from 0 on the others.
+    auto pmtKey = [v](uint8_t program) {
+        const int base = v == 16 || v == 64 || v == 96 ? 1 : 0;
+        return std::make_pair(1, int(program) - base + 1);
+    };
     switch (p.command) {
         case 32:  // parse: the read that follows comes from the tables
             return SimReply{p.command, {0}, 1, 1};
@@ -172,17 +178,12 @@ std::optional<SimReply> DevsimDevice::HandlePsi(const SimPacket& p) {
         case 41: {
             if (p.payload.size() < 2)
                 return std::nullopt;
-            // The n-th PMT of the PAT: 1-based on 16, 64 and 96, 0-based on the others.
-            const int base = v == 16 || v == 64 || v == 96 ? 1 : 0;
-            const int index = p.payload[1] - base;
             std::vector<uint8_t> payload = {p.payload[0], p.payload[1]};
             // The multi-channel variants, and 19 on the multiplexing scrambler, put the section at byte 5.
             if (multi || (v == 19 && type == 0x3104))
                 payload.insert(payload.end(), 3, 0);
-            auto it = psi->pmts.begin();
-            for (int i = 0; it != psi->pmts.end() && i < index; ++i)
-                ++it;
-            if (index >= 0 && it != psi->pmts.end())
+            auto it = psi->pmts.find(pmtKey(p.payload[1]));
+            if (it != psi->pmts.end())
                 payload.insert(payload.end(), it->second.begin(), it->second.end());
             return SimReply{p.command, payload, 1, 1};
         }
@@ -194,7 +195,10 @@ std::optional<SimReply> DevsimDevice::HandlePsi(const SimPacket& p) {
             return read(psi->sdt);
         case 40:
             return store(&psi->pat);
-        case 42:
+        case 42:  // the program's PMT behind the same two bytes as its read
+            if (p.payload.size() < 2)
+                return std::nullopt;
+            psi->pmts[pmtKey(p.payload[1])].assign(p.payload.begin() + 2, p.payload.end());
             ++psi->writes;
             return SimReply{p.command, {0}, 1, 1};
         case 46:

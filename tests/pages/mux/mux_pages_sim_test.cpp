@@ -8,6 +8,7 @@
 
 #include "devices/device_type_catalogue.h"
 #include "devsim_device.h"
+#include "psi_sections.h"
 
 namespace nms {
 namespace mux_pages_sim_test {
@@ -113,6 +114,38 @@ TEST(MuxPagesSim, DevsimGivesEachPageOfASharedCommandItsOwnAnswer) {
     EXPECT_EQ(settings->size(), 16u + 202u);
     // A type without any of these pages keeps its earlier answers: the QAM modulator's record.
     EXPECT_FALSE(MuxPagesSim::Serves(0x4104));
+}
+
+TEST(MuxPagesSim, DevsimKeepsAWrittenPmtForTheReadOfTheSameProgram) {
+    // Types without the input channel page: their PSI/SI editor counts programs from 1 (0x4101, variant 16)
+    // or from 0 (0x5176, variant 65); a PMT written for a program comes back to the read of that program,
+    // and the other programs keep theirs.
+    struct Case {
+        uint16_t type;
+        uint8_t first;  // the program byte of the first program
+    };
+    for (const Case& c : {Case{0x4101, 1}, Case{0x5176, 0}}) {
+        SCOPED_TRACE(c.type);
+        auto handler = test::MakeDevsimHandler(c.type);
+        auto ask = [&](uint8_t command, Bytes payload) -> Bytes {
+            test::SimPacket p;
+            p.type = c.type;
+            p.command = command;
+            p.payload = std::move(payload);
+            auto r = handler(p);
+            return r ? r->payload : Bytes{0xEE};
+        };
+        const Bytes before = ask(41, {1, uint8_t(c.first + 1)});
+        const Bytes pmt = testing::MakePmt(7);
+        Bytes write = {1, c.first};
+        write.insert(write.end(), pmt.begin(), pmt.end());
+        EXPECT_EQ(ask(42, write), Bytes{0});
+        const Bytes first = ask(41, {1, c.first});
+        ASSERT_GE(first.size(), pmt.size());
+        EXPECT_EQ(Bytes(first.end() - long(pmt.size()), first.end()), pmt);
+        EXPECT_EQ(ask(41, {1, uint8_t(c.first + 1)}), before);
+        EXPECT_EQ(ask(42, {1}), Bytes{0xEE});  // too short: no answer
+    }
 }
 
 }  // namespace mux_pages_sim_test
