@@ -12,6 +12,7 @@
 #include "ird_device_sim.h"
 #include "mux_device_sim.h"
 #include "mux_pages_sim.h"
+#include "pages/psi/nit_table.h"
 #include "param_store_sim.h"
 #include "psi_device_sim.h"
 #include "receiver_device_sim.h"
@@ -78,6 +79,7 @@ struct DevsimDevice {
     std::shared_ptr<EncoderMultiSim> multi;
     std::shared_ptr<MuxPagesSim> pages;
     int nitModel = -1;  // the NIT editor's model; its reads and writes go to the PSI/SI tables
+    std::vector<std::vector<uint8_t>> nitLater;  // the NIT sections after the first, as written
     uint16_t type = 0;
     int psiVariant = -1;  // the PSI/SI editor's variant on a type without the input channel page
 
@@ -216,17 +218,31 @@ std::optional<SimReply> DevsimDevice::HandleNit(const SimPacket& p) {
     const bool channelByte = NitHasChannelByte(nitModel);
     const uint8_t channel = p.payload.empty() ? 0 : p.payload[0];
     if (p.command == 0x2F) {
-        // The one section kept, behind the requested channel where the model reads one.
+        // The section asked for (b, from 1; the first when there is no such section) and the count kept,
+        // behind the requested channel where the model reads one.
+        const int count = 1 + int(nitLater.size());
+        const int n = p.b >= 1 && p.b <= count ? p.b : 1;
+        const std::vector<uint8_t>& section = n == 1 ? psi->nit : nitLater[size_t(n - 2)];
         std::vector<uint8_t> payload;
         if (channelByte)
             payload.push_back(channel);
-        payload.insert(payload.end(), psi->nit.begin(), psi->nit.end());
-        return SimReply{p.command, payload, 1, 1};
+        payload.insert(payload.end(), section.begin(), section.end());
+        return SimReply{p.command, payload, uint8_t(n), uint8_t(count)};
     }
-    // 0x30, one section a packet: the first replaces the table; the reply names the section taken.
+    // 0x30, one section a packet (b, from 1): the first replaces the table; the reply names the section
+    // taken.
     const size_t skip = channelByte ? 1 : 0;
-    if (p.b == 1 && p.payload.size() > skip)
-        psi->nit.assign(p.payload.begin() + long(skip), p.payload.end());
+    if (p.payload.size() > skip) {
+        std::vector<uint8_t> section(p.payload.begin() + long(skip), p.payload.end());
+        if (p.b == 1) {
+            psi->nit = std::move(section);
+            nitLater.clear();
+        } else if (p.b >= 2 && p.b <= kNitSlotCount) {
+            if (nitLater.size() < size_t(p.b - 1))
+                nitLater.resize(size_t(p.b - 1));
+            nitLater[size_t(p.b - 2)] = std::move(section);
+        }
+    }
     ++psi->writes;
     return SimReply{p.command, {channelByte ? channel : uint8_t(0)}, p.b, p.c};
 }

@@ -148,5 +148,37 @@ TEST(MuxPagesSim, DevsimKeepsAWrittenPmtForTheReadOfTheSameProgram) {
     }
 }
 
+TEST(MuxPagesSim, DevsimKeepsEverySectionOfAWrittenNit) {
+    // The NIT editor writes one section a packet (b counts from 1) and reads them back one by one.
+    const uint16_t type = 0x3102;  // its NIT editor reads without a channel byte
+    auto handler = test::MakeDevsimHandler(type);
+    auto ask = [&](uint8_t command, uint8_t b, uint8_t c, Bytes payload) {
+        test::SimPacket p;
+        p.type = type;
+        p.command = command;
+        p.b = b;
+        p.c = c;
+        p.payload = std::move(payload);
+        auto r = handler(p);
+        EXPECT_TRUE(r);
+        return r ? *r : test::SimReply{};
+    };
+    const Bytes first = {0x40, 0xF0, 0x03, 1, 2, 3}, second(1024, 0x22), third(1024, 0x33);
+    ask(0x30, 1, 2, first);
+    ask(0x30, 2, 3, second);
+    ask(0x30, 3, 3, third);
+    for (uint8_t n = 1; n <= 3; ++n) {
+        const test::SimReply r = ask(0x2F, n, 1, {0});
+        EXPECT_EQ(r.b, n);
+        EXPECT_EQ(r.c, 3);
+        EXPECT_EQ(r.payload, n == 1 ? first : n == 2 ? second : third);
+    }
+    // A table of one section replaces all of them.
+    ask(0x30, 1, 1, first);
+    const test::SimReply r = ask(0x2F, 1, 1, {0});
+    EXPECT_EQ(r.c, 1);
+    EXPECT_EQ(r.payload, first);
+}
+
 }  // namespace mux_pages_sim_test
 }  // namespace nms
