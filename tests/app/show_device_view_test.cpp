@@ -169,25 +169,12 @@ TEST(PageRegistryTest, UnbuiltClassesGetPlaceholders) {
 constexpr int kPageAreaWidth = 814;
 constexpr int kPageAreaHeight = 544;
 
-// A device type that shows the page variant (the first in catalogue order).
-uint16_t TypeShowing(const std::string& name, int pageParam) {
-    for (int row = 0; row < DeviceTypeCount(); ++row) {
-        const DeviceTypeInfo& info = DeviceTypeAt(row);
-        if (info.singleViewClass && name == info.singleViewClass)
-            return info.typeCode;
-        for (int i = 0; i < info.pageCount; ++i)
-            if (name == info.pages[i].pageClass && pageParam == info.pages[i].pageParam)
-                return info.typeCode;
-    }
-    return 0x2101;
-}
-
 TEST(PageFitTest, EveryPageVariantFitsThePageArea) {
     // Whatever a page lays out must fit the area, or its lower or right part lies outside the tab window
     // and the operator cannot reach it.
     for (const auto& [name, pageParam] : test::AllPageVariants()) {
         SCOPED_TRACE(name + " " + std::to_string(pageParam));
-        test::PageFixture fx(TypeShowing(name, pageParam));
+        test::PageFixture fx(test::TypeShowing(name, pageParam));
         std::unique_ptr<CFormTemplateView> page(CreatePage(name, nullptr));
         page->resize(kPageAreaWidth, kPageAreaHeight);
         fx.Bind(page.get(), pageParam);

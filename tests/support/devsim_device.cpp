@@ -13,6 +13,7 @@
 #include "mux_device_sim.h"
 #include "mux_pages_sim.h"
 #include "pages/psi/nit_table.h"
+#include "pages/psi/psi_chain.h"
 #include "param_store_sim.h"
 #include "psi_device_sim.h"
 #include "receiver_device_sim.h"
@@ -20,41 +21,7 @@
 
 namespace nms::test {
 
-int InputChannelPageParam(uint16_t type) {
-    const DeviceTypeInfo* info = FindDeviceTypeByCode(type);
-    for (int i = 0; info && i < info->pageCount; ++i)
-        if (std::string(info->pages[i].pageClass) == "CMuxChannelView")
-            return info->pages[i].pageParam;
-    return -1;
-}
-
 namespace {
-
-// The NIT editor's model (its PageParam) on a type; -1 when the type has no such page.
-int NitModelOf(uint16_t type) {
-    const DeviceTypeInfo* info = FindDeviceTypeByCode(type);
-    for (int i = 0; info && i < info->pageCount; ++i)
-        if (std::string(info->pages[i].pageClass) == "CMuxNitEditView")
-            return info->pages[i].pageParam;
-    return -1;
-}
-
-// The PSI/SI editor variants whose reads carry the device's channel (or source) byte before the section.
-bool PsiHasChannelByte(int variant) {
-    return variant == 16 || variant == 17 || variant == 19 || variant == 38 || variant == 39 ||
-           variant == 102;
-}
-
-// The variants that read one channel of several, with the PMT replies' 5-byte head.
-bool PsiIsMultiChannel(int variant) {
-    return variant == 17 || variant == 38 || variant == 39 || variant == 102;
-}
-
-// The models whose NIT sections travel behind a channel byte.
-bool NitHasChannelByte(int model) {
-    return model == 1 || model == 4 || model == 5 || model == 19 || model == 33 || model == 39 ||
-           model == 102;
-}
 
 // The PageParam of a page class on a type; -1 when the type has no such page.
 int PageParamOf(uint16_t type, const char* pageClass) {
@@ -63,6 +30,31 @@ int PageParamOf(uint16_t type, const char* pageClass) {
         if (std::string(info->pages[i].pageClass) == pageClass)
             return info->pages[i].pageParam;
     return -1;
+}
+
+}  // namespace
+
+int InputChannelPageParam(uint16_t type) {
+    return PageParamOf(type, "CMuxChannelView");
+}
+
+namespace {
+
+// The NIT editor's model (its PageParam) on a type; -1 when the type has no such page.
+int NitModelOf(uint16_t type) {
+    return PageParamOf(type, "CMuxNitEditView");
+}
+
+// The PSI/SI editor variants whose reads carry the device's channel (or source) byte before the section.
+bool PsiHasChannelByte(int variant) {
+    return variant == 16 || variant == 17 || variant == 19 || variant == 38 || variant == 39 ||
+           variant == 102;
+}
+
+// The models whose NIT sections travel behind a channel byte.
+bool NitHasChannelByte(int model) {
+    return model == 1 || model == 4 || model == 5 || model == 19 || model == 33 || model == 39 ||
+           model == 102;
 }
 
 // The simulators one device is made of, asked in a fixed order.
@@ -142,7 +134,8 @@ DevsimDevice::DevsimDevice(uint16_t type, const DevsimOptions& options) {
 std::optional<SimReply> DevsimDevice::HandlePsi(const SimPacket& p) {
     const int v = psiVariant;
     const bool prefixed = PsiHasChannelByte(v);
-    const bool multi = PsiIsMultiChannel(v);
+    // The variants that read one channel of several, with the PMT replies' 5-byte head.
+    const bool multi = CMuxPsiChain::IsMultiChannel(v);
     const uint8_t channel =
         v == 102 ? (p.payload.size() > 8 ? p.payload[8] : 0) : (p.payload.empty() ? 0 : p.payload[0]);
     auto read = [&](const std::vector<uint8_t>& section) {
@@ -152,8 +145,7 @@ std::optional<SimReply> DevsimDevice::HandlePsi(const SimPacket& p) {
         payload.insert(payload.end(), section.begin(), section.end());
         return SimReply{p.command, payload, 1, 1};
     };
-    // Writes carry the channel first on the multi-channel variants and 19.
-    const size_t skip = multi || v == 19 ? 1 : 0;
+    const size_t skip = CMuxPsiChain::WritesChannelByte(v) ? 1 : 0;
     auto store = [&](std::vector<uint8_t>* table) {
         if (p.payload.size() > skip)
             table->assign(p.payload.begin() + long(skip), p.payload.end());

@@ -50,24 +50,24 @@ std::vector<std::pair<std::string, int>> AllPageVariants() {
     return out;
 }
 
+uint16_t TypeShowing(const std::string& name, int pageParam) {
+    for (int row = 0; row < DeviceTypeCount(); ++row) {
+        const DeviceTypeInfo& info = DeviceTypeAt(row);
+        if (info.singleViewClass && name == info.singleViewClass)
+            return info.typeCode;
+        for (int i = 0; i < info.pageCount; ++i)
+            if (name == info.pages[i].pageClass && pageParam == info.pages[i].pageParam)
+                return info.typeCode;
+    }
+    return 0x2101;
+}
+
 int DrivePage(size_t variant, const uint8_t* data, size_t size) {
     static const std::vector<std::pair<std::string, int>> variants = AllPageVariants();
     if (variants.empty())
         return 0;
     const auto& [name, pageParam] = variants[variant % variants.size()];
-    // A type that lists the page, so pages that look at the device's type see a real one.
-    uint16_t type = 0x2101;
-    for (int row = 0; row < DeviceTypeCount(); ++row) {
-        const DeviceTypeInfo& info = DeviceTypeAt(row);
-        bool lists = info.singleViewClass && name == info.singleViewClass;
-        for (int i = 0; i < info.pageCount && !lists; ++i)
-            lists = name == info.pages[i].pageClass && pageParam == info.pages[i].pageParam;
-        if (lists) {
-            type = info.typeCode;
-            break;
-        }
-    }
-    PageFixture fx(type);
+    PageFixture fx(TypeShowing(name, pageParam));
     std::unique_ptr<CFormTemplateView> page(CreatePage(name, nullptr));
     fx.Bind(page.get(), pageParam);
     QTimer closer;

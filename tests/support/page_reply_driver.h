@@ -15,6 +15,10 @@ namespace nms::test {
 // Every (class, PageParam) pair a device type can show, and registered classes no type lists (PageParam 0).
 std::vector<std::pair<std::string, int>> AllPageVariants();
 
+// A device type that shows the page variant (the first in catalogue order; 0x2101 when none lists it), so
+// pages that look at the device's type see a real one.
+uint16_t TypeShowing(const std::string& name, int pageParam);
+
 // Runs one input against page variant index (modulo the count); returns the number of operations done.
 int DrivePage(size_t variant, const uint8_t* data, size_t size);
 
