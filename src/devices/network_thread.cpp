@@ -464,7 +464,7 @@ bool NetworkThread::Drain(int limit) {
         HandOverNext();
         for (const Matched& m : linkReplies) {
             HandleLinkReply(m.device, batch.Data(m.index), m.packetLength);
-            m_stats.processed.fetch_add(1, std::memory_order_release);
+            ++m_batchProcessed;  // done with once the batch holding its work is posted
         }
         if (n < want)
             return false;
@@ -676,10 +676,15 @@ void NetworkThread::PostBatched(std::function<void()> work) {
 }
 
 void NetworkThread::FlushBatch() {
-    if (m_batch.empty())
-        return;
-    m_gui.PostBatch(std::move(m_batch));
-    m_batch.clear();
+    if (!m_batch.empty()) {
+        m_gui.PostBatch(std::move(m_batch));
+        m_batch.clear();
+    }
+    // Counted only now: whoever sees the count finds their work on the GUI thread's queue.
+    if (m_batchProcessed != 0) {
+        m_stats.processed.fetch_add(m_batchProcessed, std::memory_order_release);
+        m_batchProcessed = 0;
+    }
 }
 
 }  // namespace nms

@@ -164,6 +164,7 @@ private:
     std::deque<QueuedReply> m_replies;
     size_t m_replyBytes = 0;
     std::vector<std::function<void()>> m_batch;
+    uint64_t m_batchProcessed = 0;  // heartbeat and version replies whose work waits in m_batch
 
     std::mutex m_callMutex;  // guards m_pendingCall
     std::shared_ptr<CallState> m_pendingCall;
