@@ -222,4 +222,8 @@ QGridLayout* FormBinder::AddRowsTo(QWidget* box, const std::vector<std::string>&
     return grid;
 }
 
+void KeepWideEnoughFor(QWidget* field, const QString& sample) {
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(sample) + 12);
+}
+
 }  // namespace nms

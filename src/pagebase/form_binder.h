@@ -67,4 +67,7 @@ private:
     std::vector<Entry> m_entries;
 };
 
+// Keeps a field at least wide enough to show sample whole in its own font, frame and margins included.
+void KeepWideEnoughFor(QWidget* field, const QString& sample);
+
 }  // namespace nms

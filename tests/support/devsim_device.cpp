@@ -12,6 +12,7 @@
 #include "ird_device_sim.h"
 #include "mux_device_sim.h"
 #include "mux_pages_sim.h"
+#include "pages/psi/mux_nit_logic.h"
 #include "pages/psi/nit_table.h"
 #include "pages/psi/psi_chain.h"
 #include "param_store_sim.h"
@@ -43,18 +44,6 @@ namespace {
 // The NIT editor's model (its PageParam) on a type; -1 when the type has no such page.
 int NitModelOf(uint16_t type) {
     return PageParamOf(type, "CMuxNitEditView");
-}
-
-// The PSI/SI editor variants whose reads carry the device's channel (or source) byte before the section.
-bool PsiHasChannelByte(int variant) {
-    return variant == 16 || variant == 17 || variant == 19 || variant == 38 || variant == 39 ||
-           variant == 102;
-}
-
-// The models whose NIT sections travel behind a channel byte.
-bool NitHasChannelByte(int model) {
-    return model == 1 || model == 4 || model == 5 || model == 19 || model == 33 || model == 39 ||
-           model == 102;
 }
 
 // The simulators one device is made of, asked in a fixed order.
@@ -133,7 +122,7 @@ DevsimDevice::DevsimDevice(uint16_t type, const DevsimOptions& options) {
 
 std::optional<SimReply> DevsimDevice::HandlePsi(const SimPacket& p) {
     const int v = psiVariant;
-    const bool prefixed = PsiHasChannelByte(v);
+    const bool prefixed = CMuxPsiChain::ReadsChannelByte(v);
     // The variants that read one channel of several, with the PMT replies' 5-byte head.
     const bool multi = CMuxPsiChain::IsMultiChannel(v);
     const uint8_t channel =
@@ -207,7 +196,6 @@ std::optional<SimReply> DevsimDevice::HandlePsi(const SimPacket& p) {
 }
 
 std::optional<SimReply> DevsimDevice::HandleNit(const SimPacket& p) {
-    const bool channelByte = NitHasChannelByte(nitModel);
     const uint8_t channel = p.payload.empty() ? 0 : p.payload[0];
     if (p.command == 0x2F) {
         // The section asked for (b, from 1; the first when there is no such section) and the count kept,
@@ -216,13 +204,14 @@ std::optional<SimReply> DevsimDevice::HandleNit(const SimPacket& p) {
         const int n = p.b >= 1 && p.b <= count ? p.b : 1;
         const std::vector<uint8_t>& section = n == 1 ? psi->nit : nitLater[size_t(n - 2)];
         std::vector<uint8_t> payload;
-        if (channelByte)
+        if (MuxNitLogic::ChannelInSectionReply(nitModel))
             payload.push_back(channel);
         payload.insert(payload.end(), section.begin(), section.end());
         return SimReply{p.command, payload, uint8_t(n), uint8_t(count)};
     }
-    // 0x30, one section a packet (b, from 1): the first replaces the table; the reply names the section
-    // taken.
+    // 0x30, one section a packet (b, from 1), behind the channel where the model sends one: the first
+    // replaces the table; the reply names the section taken.
+    const bool channelByte = MuxNitLogic::ChannelInSend(nitModel);
     const size_t skip = channelByte ? 1 : 0;
     if (p.payload.size() > skip) {
         std::vector<uint8_t> section(p.payload.begin() + long(skip), p.payload.end());

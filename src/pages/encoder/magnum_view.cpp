@@ -24,9 +24,8 @@ const char* const kPictureKeys[] = {"contrast", "brightness", "hue"};
 void FitNameEdit(FormBinder& binder, const std::string& key) {
     auto* edit = qobject_cast<QLineEdit*>(binder.Control(key));
     const int chars = MagnumTable()[size_t(FindField(MagnumTable(), key))].length - 1;
-    const int width = edit->fontMetrics().horizontalAdvance(QString(chars, QChar('N'))) + 12;
-    edit->setMinimumWidth(width);
-    edit->setMaximumWidth(width);
+    KeepWideEnoughFor(edit, QString(chars, QChar('N')));
+    edit->setMaximumWidth(edit->minimumWidth());
 }
 
 }  // namespace

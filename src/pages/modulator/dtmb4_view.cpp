@@ -11,6 +11,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "pagebase/form_binder.h"
 #include "pagebase/lamp.h"
 
 namespace nms {
@@ -80,9 +81,7 @@ Cdtmb4::Cdtmb4(QWidget* parent) : CBlockPageView(parent) {
         m_rateLabels[size_t(k)] = new QLabel("Bitrate:", status);
         m_rates[size_t(k)] = new QLineEdit("0.000", status);
         m_rates[size_t(k)]->setReadOnly(true);
-        // Wide enough for a whole rate ("%d.%03d").
-        m_rates[size_t(k)]->setMinimumWidth(
-            m_rates[size_t(k)]->fontMetrics().horizontalAdvance("000000.000") + 12);
+        KeepWideEnoughFor(m_rates[size_t(k)], "000000.000");  // a whole rate ("%d.%03d")
         m_rates[size_t(k)]->setMaximumWidth(100);
         statusGrid->addWidget(m_rateLabels[size_t(k)], k + 1, 2);
         statusGrid->addWidget(m_rates[size_t(k)], k + 1, 3);

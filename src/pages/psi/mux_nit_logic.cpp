@@ -9,14 +9,19 @@
 namespace nms {
 
 namespace {
-bool ChannelInSectionReply(int model) {
-    return model == 1 || model == 4 || model == 5 || model == 19 || model == 33 || model == 39 ||
-           model == 102;
-}
 bool SelectsChannel(int model) {
     return model == 5 || model == 19 || model == 33 || model == 39 || model == 102;
 }
 }  // namespace
+
+bool MuxNitLogic::ChannelInSectionReply(int model) {
+    return model == 1 || model == 4 || model == 5 || model == 19 || model == 33 || model == 39 ||
+           model == 102;
+}
+
+bool MuxNitLogic::ChannelInSend(int model) {
+    return model == 1 || SelectsChannel(model);
+}
 
 bool MuxNitLogic::SelectorShown() const {
     return m_model == 5 || m_model == 33 || m_model == 39;
@@ -31,7 +36,7 @@ std::vector<std::string> MuxNitLogic::SelectorItems() const {
 }
 
 bool MuxNitLogic::HasChannelByteInSend() const {
-    return m_model == 1 || SelectsChannel(m_model);
+    return ChannelInSend(m_model);
 }
 
 PageStep MuxNitLogic::Request(uint8_t channel, uint8_t b, uint8_t c) {

@@ -28,6 +28,11 @@ public:
 
     explicit MuxNitLogic(int model) : m_model(model) {}
 
+    // Models whose section replies carry the channel byte before the section, and those whose sections
+    // sent carry one (model 4 reads it but sends none).
+    static bool ChannelInSectionReply(int model);
+    static bool ChannelInSend(int model);
+
     NitTable& Table() { return m_table; }
     const NitTable& Table() const { return m_table; }
     int Model() const { return m_model; }

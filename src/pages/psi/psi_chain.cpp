@@ -43,6 +43,10 @@ bool CMuxPsiChain::WritesChannelByte(int v) {
     return IsMultiChannel(v) || v == 19;
 }
 
+bool CMuxPsiChain::ReadsChannelByte(int v) {
+    return IsMultiChannel(v) || v == 16 || v == 19;
+}
+
 int CMuxPsiChain::ChannelCount() const {
     switch (m_pageParam) {
         case 17:
@@ -287,7 +291,7 @@ PageStep CMuxPsiChain::ReplyMulti(const ReplyView& reply) {
 // ---- single-channel read (0, 16, 19, 64, 65, 96) ----
 
 int CMuxPsiChain::SectionOffset() const {
-    return m_pageParam == 16 || m_pageParam == 19 ? 1 : 0;
+    return ReadsChannelByte(m_pageParam) ? 1 : 0;
 }
 
 std::vector<uint8_t> CMuxPsiChain::TablePayload() const {

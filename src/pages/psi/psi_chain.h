@@ -35,6 +35,8 @@ public:
     static bool IsMultiChannel(int pageParam);
     // Variants whose writes carry a channel byte before the section.
     static bool WritesChannelByte(int pageParam);
+    // Variants whose table replies carry a channel (or source) byte before the section.
+    static bool ReadsChannelByte(int pageParam);
 
     // Entries of the channel list: 4, 3 or 2 on the multi-channel variants, 4 per module on 102.
     int ChannelCount() const;

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "pagebase/form_binder.h"
 #include "pagebase/lamp.h"
 #include "pages/encoder/encoder_public_view.h"
 #include "pages/receiver/dvbs_system_view.h"
@@ -51,7 +52,7 @@ CIPGateWayView1::CIPGateWayView1(QWidget* parent) : CFormTemplateView(parent) {
         for (QLineEdit* e : {m_current[size_t(k)], m_max[size_t(k)], m_min[size_t(k)]}) {
             e->setReadOnly(true);
             // Wide enough for a whole rate ("38.111"): squeezed into the row they showed only its end.
-            e->setMinimumWidth(e->fontMetrics().horizontalAdvance("000.000") + 12);
+            KeepWideEnoughFor(e, "000.000");
             e->setMaximumWidth(80);
         }
         g->addLayout(line, row, 1, 1, 2);

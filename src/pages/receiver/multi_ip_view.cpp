@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "devices/device_record.h"
+#include "pagebase/form_binder.h"
 #include "pagebase/lamp.h"
 #include "pages/receiver/tuner_records.h"
 #include "platform/ip_address_edit.h"
@@ -43,7 +44,7 @@ CMultiIPout::CMultiIPout(QWidget* parent) : CFormTemplateView(parent) {
     m_sourcePort = new QLineEdit(local);
     m_mac = new QLineEdit(local);
     // A whole address shows, whatever room the channel count takes in the row.
-    m_mac->setMinimumWidth(m_mac->fontMetrics().horizontalAdvance("00-00-00-00-00-00") + 12);
+    KeepWideEnoughFor(m_mac, "00-00-00-00-00-00");
     m_channelCount = new QLineEdit(local);
     m_channelCount->setMaximumWidth(60);
     m_generateMac = new QPushButton("Generate MAC", local);

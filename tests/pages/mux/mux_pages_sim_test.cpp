@@ -180,5 +180,48 @@ TEST(MuxPagesSim, DevsimKeepsEverySectionOfAWrittenNit) {
     EXPECT_EQ(r.payload, first);
 }
 
+TEST(MuxPagesSim, DevsimTakesAWrittenNitBehindTheChannelByteOnlyWhereTheModelSendsOne) {
+    // A type of each model with its own rule: model 4 reads the channel byte but sends none.
+    struct Case {
+        int model;
+        Bytes write;  // what the page sends for section 1
+        Bytes read;   // what a read of channel 1 returns then
+    };
+    const Bytes section = {0x40, 0xF0, 0x03, 1, 2, 3};
+    auto behind = [&](uint8_t channel) {
+        Bytes b = {channel};
+        b.insert(b.end(), section.begin(), section.end());
+        return b;
+    };
+    const Case cases[] = {
+        {0, section, section},
+        {4, section, behind(1)},
+        {5, behind(1), behind(1)},
+    };
+    for (const Case& c : cases) {
+        uint16_t type = 0;
+        for (int row = 0; row < DeviceTypeCount() && !type; ++row) {
+            const DeviceTypeInfo& info = DeviceTypeAt(row);
+            for (int i = 0; i < info.pageCount; ++i)
+                if (std::string(info.pages[i].pageClass) == "CMuxNitEditView" &&
+                    info.pages[i].pageParam == c.model)
+                    type = info.typeCode;
+        }
+        ASSERT_NE(type, 0) << c.model;
+        auto handler = test::MakeDevsimHandler(type);
+        test::SimPacket p;
+        p.type = type;
+        p.command = 0x30;
+        p.b = p.c = 1;
+        p.payload = c.write;
+        ASSERT_TRUE(handler(p)) << c.model;
+        p.command = 0x2F;
+        p.payload = {1};
+        const auto r = handler(p);
+        ASSERT_TRUE(r) << c.model;
+        EXPECT_EQ(r->payload, c.read) << "model " << c.model;
+    }
+}
+
 }  // namespace mux_pages_sim_test
 }  // namespace nms
