@@ -4,7 +4,16 @@ namespace nms {
 
 PageStep BlockLogic::Request(uint8_t command, std::vector<uint8_t> payload, PageStep::Wait wait) {
     m_awaited = command;
+    m_late = -1;
     return PageStep::Request(command, std::move(payload), wait);
+}
+
+bool BlockLogic::TakeLate(const ReplyView& reply) {
+    if (m_awaited >= 0 || m_late < 0 || reply.Command() != m_late)
+        return false;
+    m_awaited = m_late;
+    m_late = -1;
+    return true;
 }
 
 bool BlockLogic::Collect(const FieldTable& table, const FormInputs& inputs, ParamBlock& block,

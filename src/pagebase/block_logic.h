@@ -9,6 +9,7 @@
 
 #include "devices/reply_view.h"
 #include "pagebase/field_table.h"
+#include "pagebase/late_reply.h"
 #include "pagebase/page_step.h"
 
 namespace nms {
@@ -31,13 +32,25 @@ public:
     virtual int FailedField() const = 0;
     // The status request of the page's poll timer; empty where the page polls nothing.
     virtual PageStep Poll() const { return {}; }
+    // A reply that came after the wait for it ended (see late_reply.h): true when it answers the request
+    // that wait was for; HandleReply then takes it as awaited, the page carries only LateStep of the step
+    // and calls LateHandled.
+    virtual bool TakeLate(const ReplyView& reply) { return false; }
+    virtual void LateHandled() {}
 };
 
 // The command a reply has to answer, and the field a refused Set stopped at.
 class BlockLogic : public IBlockLogic {
 public:
     int FailedField() const override { return m_failedField; }
-    void WaitEnded() override { m_awaited = -1; }
+    // The reply of the request under way, should it still come, is late: still taken (TakeLate).
+    void WaitEnded() override {
+        if (m_awaited >= 0)
+            m_late = m_awaited;
+        m_awaited = -1;
+    }
+    bool TakeLate(const ReplyView& reply) override;
+    void LateHandled() override { m_awaited = m_late = -1; }
     bool Waiting() const { return m_awaited >= 0; }
 
 protected:
@@ -51,6 +64,7 @@ protected:
     bool Collect(const FieldTable& table, const FormInputs& inputs, ParamBlock& block, PageStep* refused);
 
     int m_awaited = -1;
+    int m_late = -1;  // the command whose wait ran out; -1 when none or a request went out since
     int m_failedField = -1;
 };
 

@@ -58,8 +58,16 @@ void CBlockPageView::OnTimer(int id) {
 
 void CBlockPageView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     IBlockLogic* logic = PageLogic();
-    if (logic && device && device == m_device && reply.IsValid())
-        Carry(logic->HandleReply(reply));
+    if (!logic || !device || device != m_device || !reply.IsValid())
+        return;
+    // A reply after its wait ran out is still shown, but starts nothing (late_reply.h).
+    if (!IsBusy() && logic->TakeLate(reply)) {
+        const PageStep step = LateStep(logic->HandleReply(reply));
+        logic->LateHandled();
+        Carry(step);
+        return;
+    }
+    Carry(logic->HandleReply(reply));
 }
 
 void CBlockPageView::OnRefresh(unsigned what, bool) {
@@ -68,8 +76,11 @@ void CBlockPageView::OnRefresh(unsigned what, bool) {
 }
 
 void CBlockPageView::OnStepRefused(const PageStep&) {
-    if (IBlockLogic* logic = PageLogic())
+    // Nothing went out, so nothing can come late.
+    if (IBlockLogic* logic = PageLogic()) {
         logic->WaitEnded();
+        logic->LateHandled();
+    }
 }
 
 void CBlockPageView::RefuseSwitch(const PageStep& refused) {

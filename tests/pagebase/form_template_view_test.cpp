@@ -302,12 +302,19 @@ public:
         m_awaited = -1;
         if (reply.Command() == 0x33)
             m_block.Load(reply.Reader());
+        if (reply.Command() == 0x33 && chainAfterGet) {
+            PageStep next = Request(0x35, {}, PageStep::Wait::kRestart);
+            next.refresh = PageStep::kRefreshAll;
+            next.sendVersion = true;
+            return next;
+        }
         return PageStep::End();
     }
     PageStep Poll() const override { return PageStep::Poll(0x40); }
 
     ParamBlock m_block{2};
     int polls = 0;
+    bool chainAfterGet = false;  // the Get reply asks for more (0x35), as a chain does
 };
 
 class LevelPage : public CBlockPageView {
@@ -384,21 +391,54 @@ TEST(BlockPageView, ARefusedSetFocusesItsFieldAndSendsNothing) {
     EXPECT_EQ(sent->payload, (std::vector<uint8_t>{1, 3}));
 }
 
-TEST(BlockPageView, ATimedOutOrRefusedRequestLetsALateReplyChangeNothing) {
+TEST(BlockPageView, AReplyAfterItsTimeOutIsShownOnceAndStartsNothing) {
     test::PageFixture fx;
     LevelPage page;
+    page.logic.chainAfterGet = true;
     fx.Bind(&page);  // shown: the Get is under way
+    ASSERT_EQ(fx.TakeSentPacket()->command, 0x33);
     EXPECT_TRUE(fx.FireTimer(&page, kWaitTimerId));
     EXPECT_FALSE(page.IsBusy());
-    fx.FeedReply(0x33, {5, 5});
-    EXPECT_EQ(page.logic.m_block.Bytes(), (std::vector<uint8_t>{0, 0}));
 
-    fx.Device()->status = 0;  // offline: the link refuses the request
+    // The late reply is shown; the request its step asks for and the wait stay out, the version request
+    // (which waits for nothing) goes.
+    fx.FeedReply(0x33, {5, 5});
+    EXPECT_EQ(page.logic.m_block.Bytes(), (std::vector<uint8_t>{5, 5}));
+    EXPECT_EQ(page.Edit("gain")->text(), "5");
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_FALSE(page.logic.Waiting());
+    std::vector<int> sent;
+    while (auto packet = fx.TakeSentPacket())
+        sent.push_back(packet->command);
+    EXPECT_EQ(sent, (std::vector<int>{kVersionCommand}));
+
+    // Only once: a second copy finds nothing late.
+    fx.FeedReply(0x33, {6, 6});
+    EXPECT_EQ(page.logic.m_block.Bytes(), (std::vector<uint8_t>{5, 5}));
+}
+
+TEST(BlockPageView, ALateReplyCountsOnlyUntilTheNextRequestAndNotAfterARefusedSend) {
+    test::PageFixture fx;
+    LevelPage page;
+    fx.Bind(&page);
+    fx.FeedReply(0x33, {1, 2});
+    page.m_get->click();
+    EXPECT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    page.Edit("gain")->setText("3");
+    page.m_set->click();  // a new request: the Get's late reply is no longer taken
+    ASSERT_TRUE(fx.Prompt().shown.empty());
+    fx.FeedReply(0x33, {5, 5});
+    EXPECT_EQ(page.logic.m_block.Bytes(), (std::vector<uint8_t>{1, 3}));
+    EXPECT_TRUE(page.IsBusy());
+    fx.FeedReply(0x34, {});
+    EXPECT_FALSE(page.IsBusy());
+
+    fx.Device()->status = 0;  // offline: the link refuses the request, nothing went out to be late
     page.m_get->click();
     fx.Device()->status = 3;
     EXPECT_FALSE(page.logic.Waiting());
     fx.FeedReply(0x33, {5, 5});
-    EXPECT_EQ(page.logic.m_block.Bytes(), (std::vector<uint8_t>{0, 0}));
+    EXPECT_EQ(page.logic.m_block.Bytes(), (std::vector<uint8_t>{1, 3}));
 }
 
 TEST(BlockPageView, ThePollRunsWhileShownAndNeverTakesARequestsSlot) {

@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -33,7 +34,10 @@ struct DeviceSimulator::Device {
     int total = 0;
     sockaddr_in lastPeer{};
     bool hasPeer = false;
+    std::map<uint8_t, std::chrono::milliseconds> delays;  // by command
+    std::map<uint8_t, int> repeats;                       // by command
 };
+static_assert(sizeof(sockaddr_in) == 16, "a delayed reply keeps its sockaddr_in in 16 bytes");
 
 std::vector<uint8_t> FramePacket(uint16_t type, uint8_t command, const std::vector<uint8_t>& payload,
                                  uint8_t b, uint8_t c) {
@@ -235,12 +239,13 @@ void DeviceSimulator::Run() {
     std::vector<epoll_event> events(256);
     std::vector<uint8_t> buffer(65536);
     for (;;) {
-        const int n = epoll_wait(m_epoll, events.data(), int(events.size()), -1);
+        const int n = epoll_wait(m_epoll, events.data(), int(events.size()), MillisecondsToNextDue());
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             return;
         }
+        SendDue();
         for (int e = 0; e < n; ++e) {
             if (events[e].data.u64 == ~uint64_t(0))
                 return;
@@ -340,6 +345,8 @@ void DeviceSimulator::HandleDatagram(int index, const uint8_t* data, int size, c
     const Device* device = nullptr;
     bool stamp = false;
     Handler handler;
+    std::chrono::milliseconds delay{0};
+    int repeat = 1;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         Device& d = *m_devices[size_t(index)];
@@ -352,6 +359,10 @@ void DeviceSimulator::HandleDatagram(int index, const uint8_t* data, int size, c
         d.hasPeer = true;
         type = d.typeCode;
         device = &d;
+        if (auto it = d.delays.find(packet.command); it != d.delays.end())
+            delay = it->second;
+        if (auto it = d.repeats.find(packet.command); it != d.repeats.end())
+            repeat = it->second;
         if (!d.silent && packet.crcOk) {
             auto script = d.scripts.find(packet.command);
             if (script != d.scripts.end()) {
@@ -385,7 +396,67 @@ void DeviceSimulator::HandleDatagram(int index, const uint8_t* data, int size, c
     const std::vector<uint8_t> datagram =
         FramePacket(type, reply->command, reply->payload, reply->b, reply->c);
     (void)fromLength;
-    SendFrom(*device, datagram.data(), datagram.size(), &from);
+    for (int k = 0; k < repeat; ++k) {
+        if (delay.count() > 0) {
+            Delayed held;
+            held.due = std::chrono::steady_clock::now() + delay;
+            held.device = index;
+            held.datagram = datagram;
+            std::memcpy(held.to.data(), &from, sizeof from);
+            m_delayed.push_back(std::move(held));
+        } else {
+            SendFrom(*device, datagram.data(), datagram.size(), &from);
+        }
+    }
+}
+
+int DeviceSimulator::MillisecondsToNextDue() const {
+    if (m_delayed.empty())
+        return -1;
+    auto next = m_delayed.front().due;
+    for (const Delayed& d : m_delayed)
+        next = std::min(next, d.due);
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(next - std::chrono::steady_clock::now());
+    return left.count() <= 0 ? 0 : int(left.count()) + 1;
+}
+
+void DeviceSimulator::SendDue() {
+    const auto now = std::chrono::steady_clock::now();
+    // In the order they were held: replies of the same moment keep their order.
+    std::vector<Delayed> later;
+    for (Delayed& d : m_delayed) {
+        if (d.due > now) {
+            later.push_back(std::move(d));
+            continue;
+        }
+        const Device* device;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            device = m_devices[size_t(d.device)].get();
+        }
+        sockaddr_in to{};
+        std::memcpy(&to, d.to.data(), sizeof to);
+        SendFrom(*device, d.datagram.data(), d.datagram.size(), &to);
+    }
+    m_delayed = std::move(later);
+}
+
+void DeviceSimulator::SetReplyDelay(int device, uint8_t command, std::chrono::milliseconds delay) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Device& d = *m_devices.at(size_t(device));
+    if (delay.count() > 0)
+        d.delays[command] = delay;
+    else
+        d.delays.erase(command);
+}
+
+void DeviceSimulator::SetReplyRepeat(int device, uint8_t command, int times) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Device& d = *m_devices.at(size_t(device));
+    if (times != 1)
+        d.repeats[command] = times < 0 ? 0 : times;
+    else
+        d.repeats.erase(command);
 }
 
 void DeviceSimulator::SetSilent(int device, bool silent) {

@@ -5,6 +5,7 @@
 // ones included) on demand.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -91,6 +92,10 @@ public:
     void ClearScript(int device, uint8_t command);
     // Answers requests that no script covers (return nothing for no answer).
     void SetHandler(int device, Handler handler);
+    // Faults of a slow or echoing device: replies to this command leave after delay (0: at once), and are
+    // sent times times in a row (1: once). Both apply to every reply, scripted or handled.
+    void SetReplyDelay(int device, uint8_t command, std::chrono::milliseconds delay);
+    void SetReplyRepeat(int device, uint8_t command, int times);
     // Requests with this command (any device) are answered with 8 bytes of CLOCK_MONOTONIC nanoseconds,
     // big-endian, taken just before sending (-1: off).
     void SetStampCommand(int command);
@@ -121,6 +126,15 @@ private:
     // Sends from the device's own address, whether it has a socket of its own or shares one.
     bool SendFrom(const Device& device, const uint8_t* data, size_t size, const void* to);
     bool OpenSharedSocket();
+    // Replies held back by SetReplyDelay, sent by the run loop when their time comes.
+    struct Delayed {
+        std::chrono::steady_clock::time_point due;
+        int device = 0;
+        std::vector<uint8_t> datagram;
+        std::array<uint8_t, 16> to{};  // the sockaddr_in it goes to
+    };
+    void SendDue();
+    int MillisecondsToNextDue() const;
     void ReceiveShared(std::vector<uint8_t>& buffer);
 
     Options m_options;
@@ -136,6 +150,7 @@ private:
     uint32_t m_peerAddress = 0;
     uint16_t m_peerPort = 0;
     uint64_t m_totalReceived = 0;
+    std::vector<Delayed> m_delayed;  // run loop only
 };
 
 }  // namespace nms::test

@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,6 +41,9 @@ const char kHelp[] =
     "  --stamp-command CODE    answer requests with this command (decimal) with 8 bytes of CLOCK_MONOTONIC\n"
     "                          nanoseconds, big-endian (used by the benchmark)\n"
     "  --silent                start with every device silent\n"
+    "  --delay CMD:MS          hold every reply to command CMD (decimal, or hex after 0x) back for MS\n"
+    "                          milliseconds: 25000 answers a page's request after its wait ran out\n"
+    "  --repeat CMD:N          send every reply to command CMD N times in a row (a device that echoes)\n"
     "  --list                  print one line per device: index, address, port, type code\n"
     "  --mux PAGEPARAM         answer the input channel page's commands (0x20 to 0x26) from a small\n"
     "                          multiplex: channel 1 with three programs (the first routed), channel 3 with\n"
@@ -86,6 +90,8 @@ const char kHelp[] =
     "  restart I               send command 4 (device restart) to the program it last heard from\n"
     "  send I CMD HEX          send a packet with command CMD (decimal) and payload HEX\n"
     "  raw I HEX               send these bytes as one datagram\n"
+    "  delay I CMD MS          from now on hold replies to CMD back for MS milliseconds (0: at once)\n"
+    "  repeat I CMD N          from now on send replies to CMD N times (1: once)\n"
     "  malformed I KIND CMD    send a faulty packet with command CMD; KIND is crc (one CRC bit flipped),\n"
     "                          short (5 bytes), type (another type code) or length (length field one too\n"
     "                          many)\n"
@@ -104,6 +110,23 @@ bool ParseHex(const std::string& text, std::vector<uint8_t>* bytes) {
             return false;
         bytes->push_back(uint8_t(v));
     }
+    return true;
+}
+
+// "CMD:VALUE" with CMD decimal or 0x hex (a command byte) and VALUE a non-negative number.
+bool ParseCommandValue(const std::string& text, uint8_t* command, long* value) {
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos)
+        return false;
+    char* end = nullptr;
+    const std::string c = text.substr(0, colon), v = text.substr(colon + 1);
+    const long cmd = std::strtol(c.c_str(), &end, 0);
+    if (c.empty() || *end || cmd < 0 || cmd > 255)
+        return false;
+    *value = std::strtol(v.c_str(), &end, 10);
+    if (v.empty() || *end || *value < 0)
+        return false;
+    *command = uint8_t(cmd);
     return true;
 }
 
@@ -133,6 +156,7 @@ int main(int argc, char** argv) {
     int muxPageParam = -1;
     int configFlash = 0;  // 1 short format, 2 long format
     bool dvbt2 = false;
+    std::vector<std::pair<uint8_t, long>> delays, repeats;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::string* out) {
@@ -184,6 +208,12 @@ int main(int argc, char** argv) {
             configFlash = 1;
         } else if (arg == "--config-long") {
             configFlash = 2;
+        } else if (arg == "--delay" || arg == "--repeat") {
+            uint8_t command = 0;
+            long n = 0;
+            if (!value(&v) || !ParseCommandValue(v, &command, &n))
+                return Fail(arg + " needs CMD:NUMBER");
+            (arg == "--delay" ? delays : repeats).emplace_back(command, n);
         } else if (arg == "--dvbt2") {
             dvbt2 = true;
         } else {
@@ -213,6 +243,10 @@ int main(int argc, char** argv) {
         sim.SetHeartbeatReply(index, heartbeat, savedBit);
         sim.SetVersionPayload(index, version);
         sim.SetSilent(index, silent);
+        for (const auto& [command, ms] : delays)
+            sim.SetReplyDelay(index, command, std::chrono::milliseconds(ms));
+        for (const auto& [command, times] : repeats)
+            sim.SetReplyRepeat(index, command, int(times));
         if (auto handler = nms::test::MakeDevsimHandler(type, devsimOptions))
             sim.SetHandler(index, std::move(handler));
         if (list) {
@@ -280,6 +314,17 @@ int main(int argc, char** argv) {
                 sim.SendPacket(d, uint8_t(std::atoi(a.c_str())), bytes);
             } else if (command == "raw" && ParseHex(a, &bytes)) {
                 sim.SendRaw(d, bytes);
+            } else if ((command == "delay" || command == "repeat") && !a.empty() && !b.empty()) {
+                uint8_t code = 0;
+                long n = 0;
+                if (!ParseCommandValue(a + ":" + b, &code, &n)) {
+                    std::cerr << "devsim: cannot do '" << line << "'\n";
+                    break;
+                }
+                if (command == "delay")
+                    sim.SetReplyDelay(d, code, std::chrono::milliseconds(n));
+                else
+                    sim.SetReplyRepeat(d, code, int(n));
             } else if (command == "malformed" && kinds.count(a)) {
                 sim.SendMalformed(d, kinds.at(a), uint8_t(std::atoi(b.c_str())));
             } else {

@@ -1,0 +1,68 @@
+// Replies that come after their wait ran out. A page's reply wait ends with "Operation timeout", but the
+// device may still answer: that reply is still the page's, and the page shows what it carries, as it would
+// have in time. It starts nothing, though: no new request goes out and no wait begins, so a chain that
+// timed out stays stopped (pages whose chain is meant to go on after a time-out say so and do it
+// themselves). The version request a reply asks for still goes out: it waits for nothing.
+//
+// AwaitedCommand is the bookkeeping a page's logic keeps for this: the command its request waits for and,
+// once the wait ended without it, the one late reply it still takes (only until the next request).
+#pragma once
+
+#include "devices/reply_view.h"
+#include "pagebase/page_step.h"
+
+namespace nms {
+
+// What a page carries out for a late reply: the step its logic made for the reply, without a request and
+// without a new wait. A wait the step ends or restarts is only ended (no wait runs then: the end changes
+// nothing but the refresh).
+inline PageStep LateStep(PageStep step) {
+    using Wait = PageStep::Wait;
+    step.command = -1;
+    step.payload.clear();
+    step.poll = false;
+    if (step.wait != Wait::kNone)
+        step.wait = Wait::kEnd;
+    return step;
+}
+
+class AwaitedCommand {
+public:
+    // A request went out: its reply counts, a late reply of an earlier request no longer does.
+    void Expect(int command) {
+        m_awaited = command;
+        m_late = -1;
+    }
+    // The wait ended without the reply (time-out, a refused send): the reply, should it still come, is late.
+    void Ended() {
+        if (m_awaited >= 0)
+            m_late = m_awaited;
+        m_awaited = -1;
+    }
+    // Nothing awaited, nothing late (the reply was handled, the page starts over).
+    void Clear() { m_awaited = m_late = -1; }
+
+    bool Waiting() const { return m_awaited >= 0; }
+    int Awaited() const { return m_awaited; }
+    // The reply answers the request under way.
+    bool InTime(const ReplyView& reply) const { return m_awaited >= 0 && reply.Command() == m_awaited; }
+    // The reply answers the request whose wait ran out, and no request is under way.
+    bool Late(const ReplyView& reply) const {
+        return m_awaited < 0 && m_late >= 0 && reply.Command() == m_late;
+    }
+    // Takes a late reply once: its command is awaited again so the page's handler takes it as in time;
+    // the page then carries LateStep of what the handler returned and calls Clear.
+    bool TakeLate(const ReplyView& reply) {
+        if (!Late(reply))
+            return false;
+        m_awaited = m_late;
+        m_late = -1;
+        return true;
+    }
+
+private:
+    int m_awaited = -1;
+    int m_late = -1;
+};
+
+}  // namespace nms
