@@ -73,6 +73,10 @@ public:
         return false;
     }
     pid_t Pid() const { return m_pid; }
+    void Type(const std::string& line) {
+        const std::string text = line + "\n";
+        ASSERT_EQ(write(m_stdin, text.data(), text.size()), ssize_t(text.size()));
+    }
 
 private:
     pid_t m_pid = -1;
@@ -153,6 +157,65 @@ TEST(DevsimCli, ServesTheDvbT2BlockOnRequest) {
         ASSERT_EQ(kill(devsim.Pid(), SIGTERM), 0);
         EXPECT_TRUE(devsim.Ended());
     }
+}
+
+// Asks device 127.0.9.1:port for its version and collects the replies that come, each within waitMs of
+// the last, up to most.
+std::vector<std::vector<uint8_t>> VersionReplies(uint16_t port, int waitMs, size_t most = 8) {
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = inet_addr("127.0.9.1");
+    uint8_t packet[64];
+    int length = 0;
+    BuildPacket(0x2101, 2, 1, 1, packet, &length, nullptr, 0);
+    sendto(fd, packet, size_t(length), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    std::vector<std::vector<uint8_t>> replies;
+    pollfd p{fd, POLLIN, 0};
+    while (replies.size() < most && poll(&p, 1, waitMs) == 1) {
+        std::vector<uint8_t> reply(2048);
+        const ssize_t n = recv(fd, reply.data(), reply.size(), 0);
+        if (n <= 0)
+            break;
+        reply.resize(size_t(n));
+        replies.push_back(reply);
+    }
+    close(fd);
+    return replies;
+}
+
+// A slow device that answers after the page gave up, and one that sends every reply twice: what the
+// pages' late and repeated replies are tried against.
+TEST(DevsimCli, DelaysAndRepeatsTheRepliesOfACommandOnRequest) {
+    Devsim devsim({"--first-address", "127.0.9.1", "--port", "0", "--list", "--delay", "0x02:400", "--repeat",
+                   "2:3"});
+    ASSERT_TRUE(devsim.Started());
+    unsigned index = 0, port = 0, type = 0;
+    char address[32] = {};
+    const std::string listed = devsim.ReadLine();
+    ASSERT_EQ(std::sscanf(listed.c_str(), "%u %31s %u %x", &index, address, &port, &type), 4) << listed;
+    ASSERT_EQ(devsim.ReadLine(), "ready 1\n");
+
+    // Nothing before the delay (at least 400 ms), then three copies.
+    EXPECT_TRUE(VersionReplies(uint16_t(port), 150).empty());
+    const auto late = VersionReplies(uint16_t(port), 10000, 3);
+    ASSERT_EQ(late.size(), 3u);
+    for (const auto& reply : late) {
+        const int length = CheckedPacketLength(reply.data(), int(reply.size()));
+        ASSERT_GT(length, 0);
+        EXPECT_EQ(ReplyView(reply.data(), length).Command(), 2);
+    }
+    EXPECT_EQ(late[0], late[2]);
+
+    // Set back from standard input: one reply at once.
+    devsim.Type("delay 0 2 0");
+    devsim.Type("repeat all 0x02 1");
+    usleep(200000);
+    const auto prompt = VersionReplies(uint16_t(port), 300);
+    EXPECT_EQ(prompt.size(), 1u);
+    ASSERT_EQ(kill(devsim.Pid(), SIGTERM), 0);
+    EXPECT_TRUE(devsim.Ended());
 }
 
 }  // namespace
