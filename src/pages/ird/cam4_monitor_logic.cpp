@@ -50,6 +50,7 @@ PageStep Cam4MonitorLogic::Set(const std::array<Row, kCamChannels>& rows, std::o
             m_failedField = r.field;
             return PageStep::Message(r.message);
         }
+        StoreToneAsShown(CamIrdInputTable(), rows[size_t(k)].record, m_records[size_t(k)]);
         uint8_t& flags = m_records[size_t(k)].Bytes()[18];
         if (flags & 0x01) {
             if (eit)
