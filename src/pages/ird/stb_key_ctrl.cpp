@@ -395,6 +395,11 @@ bool CStbKeyCtrl::ReadIrFile(const std::string& path) {
         ShowMessageBox("Cannot read " + path + ": " + error);
         return false;
     }
+    // A file with no entry of a key file is not one: the page stays as it was.
+    if (file.Empty()) {
+        ShowMessageBox("Cannot read " + path + ": it holds no key map.");
+        return false;
+    }
     m_form.keyMap.clear();
     m_form.stbCommands.clear();
     for (const IrKeyFile::KeyRow& row : file.keyMap)
