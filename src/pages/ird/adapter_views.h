@@ -35,7 +35,7 @@ public:
 protected:
     void OnShowWindow(bool shown) override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
+    void OnStepRefused(const PageStep&) override { m_logic.Refused(); }
 
 private:
     E1AdapterLogic m_logic;
@@ -65,7 +65,7 @@ public:
 protected:
     void OnShowWindow(bool shown) override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
+    void OnStepRefused(const PageStep&) override { m_logic.Refused(); }
 
 private:
     Ds3AdapterLogic m_logic;

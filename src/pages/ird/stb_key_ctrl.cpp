@@ -250,7 +250,7 @@ void CStbKeyCtrl::OnRefresh(unsigned what, bool refreshed) {
 }
 
 void CStbKeyCtrl::OnStepRefused(const PageStep&) {
-    m_logic.WaitEnded();
+    m_logic.Refused();
 }
 
 void CStbKeyCtrl::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {

@@ -130,6 +130,21 @@ TEST(Cam4MonitorTest, TheToneByteIsWrittenAsZeroOrOne) {
     }
 }
 
+// An input reply after the read's wait ran out is shown in its row, once, and asks for no further channel.
+TEST(Cam4MonitorTest, ALateInputReplyIsShownAndReadsNoFurther) {
+    MonitorPage p;
+    p.fx.TakeSentPacket();
+    p.fx.FeedReply(kCmdCamReadInput, InputReply(0, true));
+    EXPECT_EQ(p.fx.TakeSentPacket()->payload, (std::vector<uint8_t>{0, 1}));
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    p.fx.FeedReply(kCmdCamReadInput, InputReply(1, true));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(p.page.m_bitrates[1]->Control("bitrate"))->text(), "2");
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+    EXPECT_FALSE(p.page.IsBusy());
+    p.fx.FeedReply(kCmdCamReadInput, InputReply(2, true));  // nobody's
+    EXPECT_EQ(qobject_cast<QLineEdit*>(p.page.m_bitrates[2]->Control("bitrate"))->text(), "0");
+}
+
 TEST(Cam4MonitorTest, StatusShowsSignalLocksAndCams) {
     MonitorPage p;
     p.fx.FireTimer(&p.page, kWaitTimerId);
