@@ -23,14 +23,15 @@ void PutText(std::vector<uint8_t>& b, size_t at, const std::string& text) {
     std::memcpy(b.data() + at, text.data(), text.size());
 }
 
-// A satellite input at 1150 MHz, LNB 9750, 27.5 Msym/s, horizontal, 22 kHz on, DiSEqC A.
+// A satellite input at 1150 MHz, LNB 9750, 27.5 Msym/s, horizontal, 22 kHz on, DiSEqC A. The fourth
+// channel reports its tone as 7, as some tuners do: any value but 0 is on, and the pages write it back as 1.
 std::vector<uint8_t> InputRecord(int channel) {
     std::vector<uint8_t> r(45, 0);
     Put32(r, 0, 9750000);
     Put32(r, 4, 1150000 + 10000 * uint32_t(channel));
     Put16(r, 8, 27500);
     r[10] = 0;
-    r[11] = 1;
+    r[11] = channel == 3 ? 7 : 1;
     r[12] = 1;
     r[18] = 0x01;  // offers EIT/TDT pass-through
     return r;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "devices/byte_io.h"
+#include "pages/ird/awaited_reply.h"
 
 namespace nms {
 
@@ -23,11 +24,15 @@ int ListIndexFor(int received, int count, int limit, int current) {
 PageStep E1AdapterLogic::Set(int modeIndex) {
     if (modeIndex >= 0 && modeIndex < 4)
         m_mode = uint8_t(modeIndex + 1);
-    m_setWaiting = true;
+    m_await.Expect(kCmdAdapterSet);
     return PageStep::Request(kCmdAdapterSet, {m_mode});
 }
 
 PageStep E1AdapterLogic::HandleReply(const ReplyView& reply) {
+    return HandleAwaited(m_await, reply, [this](const ReplyView& r) { return Handle(r); });
+}
+
+PageStep E1AdapterLogic::Handle(const ReplyView& reply) {
     const ByteReader r = reply.Reader();
     PageStep step;
     switch (reply.Command()) {
@@ -38,9 +43,9 @@ PageStep E1AdapterLogic::HandleReply(const ReplyView& reply) {
             step.refresh = kRefreshAdapterConfig;
             return step;
         case kCmdAdapterSet:
-            if (!m_setWaiting)
+            if (!m_await.InTime(reply))
                 return {};
-            m_setWaiting = false;
+            m_await.Clear();
             return PageStep::End(PageStep::kRefreshNone);
         case kCmdAdapterStatus: {
             uint32_t asiToE1 = 0, e1ToAsi = 0;
@@ -57,7 +62,7 @@ PageStep E1AdapterLogic::HandleReply(const ReplyView& reply) {
 }
 
 PageStep Ds3AdapterLogic::Get() {
-    m_awaited = kCmdAdapterGet;
+    m_await.Expect(kCmdAdapterGet);
     return PageStep::Request(kCmdAdapterGet, {});
 }
 
@@ -65,29 +70,33 @@ PageStep Ds3AdapterLogic::Set(int asiToDs3, int ds3ToAsi) {
     std::vector<uint8_t> record(kRecordSize, 0);
     record[kParamsOffset] = asiToDs3 >= 0 && asiToDs3 < kProtocols ? uint8_t(asiToDs3) : m_params[0];
     record[kParamsOffset + 1] = ds3ToAsi >= 0 && ds3ToAsi < kProtocols ? uint8_t(ds3ToAsi) : m_params[1];
-    m_awaited = kCmdAdapterSet;
+    m_await.Expect(kCmdAdapterSet);
     return PageStep::Request(kCmdAdapterSet, std::move(record));
 }
 
 PageStep Ds3AdapterLogic::HandleReply(const ReplyView& reply) {
+    return HandleAwaited(m_await, reply, [this](const ReplyView& r) { return Handle(r); });
+}
+
+PageStep Ds3AdapterLogic::Handle(const ReplyView& reply) {
     const ByteReader r = reply.Reader();
     switch (reply.Command()) {
         case kCmdAdapterGet: {
             // Both protocol indexes must have arrived; the rest of the block is taken as far as it came.
-            if (m_awaited != kCmdAdapterGet || !r.Has(kParamsOffset, 2))
+            if (!m_await.InTime(reply) || !r.Has(kParamsOffset, 2))
                 return {};
             r.Sub(kParamsOffset, kParamsSize)
                 .Bytes(0, r.Sub(kParamsOffset, kParamsSize).Size(), m_params.data());
             r.U16LE(kParamsOffset + kParamsSize, &m_word);
-            m_awaited = -1;
+            m_await.Clear();
             PageStep step = PageStep::End(kRefreshAdapterConfig);
             step.sendVersion = true;
             return step;
         }
         case kCmdAdapterSet:
-            if (m_awaited != kCmdAdapterSet)
+            if (!m_await.InTime(reply))
                 return {};
-            m_awaited = -1;
+            m_await.Clear();
             return PageStep::End(PageStep::kRefreshNone);
         case kCmdAdapterStatus: {
             uint32_t asiToDs3 = 0, ds3ToAsi = 0;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "devices/reply_view.h"
+#include "pagebase/late_reply.h"
 #include "pagebase/page_step.h"
 
 namespace nms {
@@ -43,8 +44,10 @@ public:
     PageStep Get() const { return PageStep::Request(kCmdAdapterGet, {}, PageStep::Wait::kNone); }
     // modeIndex: the list's selection (-1 none: the mode last read is sent again).
     PageStep Set(int modeIndex);
+    // A Set's reply after its wait ran out is taken once and ends nothing more.
     PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_setWaiting = false; }
+    void WaitEnded() { m_await.Ended(); }
+    void Refused() { m_await.Clear(); }
 
     uint8_t Mode() const { return m_mode; }
     // The list entry for the mode last read, given the current selection.
@@ -55,8 +58,10 @@ public:
     uint8_t LockBits() const { return m_lock; }
 
 private:
+    PageStep Handle(const ReplyView& reply);
+
     uint8_t m_mode = 0;
-    bool m_setWaiting = false;
+    AwaitedCommand m_await;
     std::string m_asiToE1 = "0.000", m_e1ToAsi = "0.000";
     uint8_t m_lock = 0;
 };
@@ -72,8 +77,10 @@ public:
     // The two lists' selections (-1 none: the index last read is sent again). The request is built from
     // zeros but for the two indexes, as the device expects it.
     PageStep Set(int asiToDs3, int ds3ToAsi);
+    // A Get's reply after its wait ran out is still shown (and asks for the version), once.
     PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    void WaitEnded() { m_await.Ended(); }
+    void Refused() { m_await.Clear(); }
 
     const std::array<uint8_t, kParamsSize>& Params() const { return m_params; }
     uint16_t TrailingWord() const { return m_word; }
@@ -83,9 +90,11 @@ public:
     bool AsiToDs3Locked() const { return m_lock & 2; }
 
 private:
+    PageStep Handle(const ReplyView& reply);
+
     std::array<uint8_t, kParamsSize> m_params{};
     uint16_t m_word = 0;
-    int m_awaited = -1;
+    AwaitedCommand m_await;
     std::string m_asiToDs3 = "0.000", m_ds3ToAsi = "0.000";
     uint8_t m_lock = 0;
 };

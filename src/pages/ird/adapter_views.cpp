@@ -29,7 +29,29 @@ QLineEdit* MakeRate(QWidget* parent) {
 
 // ---- 4 x E1 to ASI ----
 
-C4e1_asi::C4e1_asi(QWidget* parent) : CFormTemplateView(parent) {
+void CAdapterView::OnShowWindow(bool shown) {
+    if (!m_device)
+        return;
+    if (shown) {
+        OnGet();
+        SetTimer(kEncoderStatusTimerId, kAdapterStatusPollMs);
+    } else {
+        KillTimer(kEncoderStatusTimerId);
+    }
+}
+
+void CAdapterView::OnTimer(int id) {
+    if (id == kWaitTimerId)
+        WaitEnded();
+    CEncoderPublicView::StatusPollTimer(*this, id);
+}
+
+void CAdapterView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
+    if (device && device == m_device && reply.IsValid())
+        Carry(HandleReply(reply));
+}
+
+C4e1_asi::C4e1_asi(QWidget* parent) : CAdapterView(parent) {
     auto* modeGroup = new QGroupBox("E1 Mode", this);
     m_mode = new QComboBox(modeGroup);
     m_mode->addItems({"1*E1", "2*E1", "3*E1", "4*E1"});
@@ -81,28 +103,6 @@ void C4e1_asi::OnSet() {
         Carry(m_logic.Set(m_mode->currentIndex()));
 }
 
-void C4e1_asi::OnShowWindow(bool shown) {
-    if (!m_device)
-        return;
-    if (shown) {
-        OnGet();
-        SetTimer(kEncoderStatusTimerId, kAdapterStatusPollMs);
-    } else {
-        KillTimer(kEncoderStatusTimerId);
-    }
-}
-
-void C4e1_asi::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_logic.WaitEnded();
-    CEncoderPublicView::StatusPollTimer(*this, id);
-}
-
-void C4e1_asi::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic.HandleReply(reply));
-}
-
 void C4e1_asi::OnRefresh(unsigned what, bool refreshed) {
     if (what & kRefreshAdapterConfig)
         m_mode->setCurrentIndex(m_logic.ModeIndex(m_mode->currentIndex()));
@@ -117,7 +117,7 @@ void C4e1_asi::OnRefresh(unsigned what, bool refreshed) {
 
 // ---- DS3 to ASI ----
 
-CDS3AdapterView::CDS3AdapterView(QWidget* parent) : CFormTemplateView(parent) {
+CDS3AdapterView::CDS3AdapterView(QWidget* parent) : CAdapterView(parent) {
     auto makeGroup = [this](const char* title, const char* protocol, const char* lock, const char* bitrate,
                             QComboBox** combo, QLabel** lamp, QLabel** lockLabel, QLineEdit** rate) {
         auto* group = new QGroupBox(title, this);
@@ -170,28 +170,6 @@ void CDS3AdapterView::OnGet() {
 void CDS3AdapterView::OnSet() {
     if (DeviceOnline())
         Carry(m_logic.Set(m_asiToDs3->currentIndex(), m_ds3ToAsi->currentIndex()));
-}
-
-void CDS3AdapterView::OnShowWindow(bool shown) {
-    if (!m_device)
-        return;
-    if (shown) {
-        OnGet();
-        SetTimer(kEncoderStatusTimerId, kAdapterStatusPollMs);
-    } else {
-        KillTimer(kEncoderStatusTimerId);
-    }
-}
-
-void CDS3AdapterView::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_logic.WaitEnded();
-    CEncoderPublicView::StatusPollTimer(*this, id);
-}
-
-void CDS3AdapterView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic.HandleReply(reply));
 }
 
 void CDS3AdapterView::OnRefresh(unsigned what, bool refreshed) {

@@ -15,14 +15,31 @@ class QRadioButton;
 
 namespace nms {
 
-class C4e1_asi : public CFormTemplateView {
+// What the E1 and DS3 adapter pages share: showing the page reads the configuration and starts the
+// status poll, hiding it stops the poll; replies and the end of the wait go to the page's logic.
+class CAdapterView : public CFormTemplateView {
+    Q_OBJECT
+public:
+    using CFormTemplateView::CFormTemplateView;
+
+    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
+    void OnTimer(int id) override;
+    virtual void OnGet() = 0;
+
+protected:
+    void OnShowWindow(bool shown) override;
+    void OnStepRefused(const PageStep&) override { Refused(); }
+    virtual PageStep HandleReply(const ReplyView& reply) = 0;
+    virtual void WaitEnded() = 0;
+    virtual void Refused() = 0;
+};
+
+class C4e1_asi : public CAdapterView {
     Q_OBJECT
 public:
     explicit C4e1_asi(QWidget* parent = nullptr);
 
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnTimer(int id) override;
-    void OnGet();
+    void OnGet() override;
     void OnSet();
 
     QComboBox* m_mode = nullptr;
@@ -33,22 +50,21 @@ public:
     QPushButton* m_set = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
+    PageStep HandleReply(const ReplyView& reply) override { return m_logic.HandleReply(reply); }
+    void WaitEnded() override { m_logic.WaitEnded(); }
+    void Refused() override { m_logic.Refused(); }
 
 private:
     E1AdapterLogic m_logic;
 };
 
-class CDS3AdapterView : public CFormTemplateView {
+class CDS3AdapterView : public CAdapterView {
     Q_OBJECT
 public:
     explicit CDS3AdapterView(QWidget* parent = nullptr);
 
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnTimer(int id) override;
-    void OnGet();
+    void OnGet() override;
     void OnSet();
 
     QComboBox* m_asiToDs3 = nullptr;  // "ASI=>DS3 Protocol:"
@@ -63,9 +79,10 @@ public:
     QPushButton* m_set = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
+    PageStep HandleReply(const ReplyView& reply) override { return m_logic.HandleReply(reply); }
+    void WaitEnded() override { m_logic.WaitEnded(); }
+    void Refused() override { m_logic.Refused(); }
 
 private:
     Ds3AdapterLogic m_logic;

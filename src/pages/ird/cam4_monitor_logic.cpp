@@ -1,6 +1,7 @@
 #include "pages/ird/cam4_monitor_logic.h"
 
 #include "devices/byte_io.h"
+#include "pages/ird/awaited_reply.h"
 
 namespace nms {
 namespace {
@@ -33,7 +34,7 @@ Cam4MonitorLogic::Cam4MonitorLogic()
       m_bitrates{ParamBlock(4), ParamBlock(4), ParamBlock(4), ParamBlock(4)} {}
 
 PageStep Cam4MonitorLogic::Get() {
-    m_awaited = kCmdCamReadInput;
+    m_await.Expect(kCmdCamReadInput);
     m_expected = 0;
     return PageStep::Request(kCmdCamReadInput, {0, 0}, PageStep::Wait::kBeginShort);
 }
@@ -50,6 +51,7 @@ PageStep Cam4MonitorLogic::Set(const std::array<Row, kCamChannels>& rows, std::o
             m_failedField = r.field;
             return PageStep::Message(r.message);
         }
+        StoreToneAsShown(CamIrdInputTable(), rows[size_t(k)].record, m_records[size_t(k)]);
         uint8_t& flags = m_records[size_t(k)].Bytes()[18];
         if (flags & 0x01) {
             if (eit)
@@ -65,12 +67,12 @@ PageStep Cam4MonitorLogic::Set(const std::array<Row, kCamChannels>& rows, std::o
         payload.insert(payload.end(), m_bitrates[size_t(k)].Bytes().begin(),
                        m_bitrates[size_t(k)].Bytes().end());
     }
-    m_awaited = kCmdCamWriteInput;
+    m_await.Expect(kCmdCamWriteInput);
     return PageStep::Request(kCmdCamWriteInput, std::move(payload), PageStep::Wait::kBeginShort);
 }
 
 PageStep Cam4MonitorLogic::Finish() {
-    m_awaited = -1;
+    m_await.Clear();
     PageStep step = PageStep::End(kRefreshInputs);
     step.sendVersion = true;
     return step;
@@ -84,6 +86,15 @@ PageStep Cam4MonitorLogic::ReadNext(int channel) {
 }
 
 PageStep Cam4MonitorLogic::HandleReply(const ReplyView& reply) {
+    const bool late = m_await.Late(reply);
+    PageStep step = HandleAwaited(m_await, reply, [this](const ReplyView& r) { return Handle(r); });
+    // What a late read brought is shown at once: no further channel comes to end the read.
+    if (late && reply.Command() == kCmdCamReadInput)
+        step.refresh |= kRefreshInputs;
+    return step;
+}
+
+PageStep Cam4MonitorLogic::Handle(const ReplyView& reply) {
     const ByteReader r = reply.Reader();
     const int command = reply.Command();
     if (command == kCmdCamStatus) {
@@ -109,7 +120,7 @@ PageStep Cam4MonitorLogic::HandleReply(const ReplyView& reply) {
         step.refresh = kRefreshStatus;
         return step;
     }
-    if (command != m_awaited)
+    if (!m_await.InTime(reply))
         return {};
     if (command == kCmdCamReadInput) {
         uint8_t module = 0, named = 0;
@@ -142,7 +153,7 @@ PageStep Cam4MonitorLogic::HandleReply(const ReplyView& reply) {
         if (!r.U8(0, &first))
             return {};
         if (first == 0x80 || !r.U8(1, &written) || written + 1 >= kCamChannels) {
-            m_awaited = -1;
+            m_await.Clear();
             return PageStep::End(PageStep::kRefreshNone);
         }
         const int next = written + 1;

@@ -11,6 +11,7 @@
 
 #include "devices/reply_view.h"
 #include "pagebase/field_table.h"
+#include "pagebase/late_reply.h"
 #include "pagebase/page_step.h"
 #include "pages/ird/cam_ird_input.h"
 
@@ -58,10 +59,13 @@ public:
     };
     PageStep Set(const std::array<Row, kCamChannels>& rows, std::optional<bool> eit, std::optional<bool> tdt);
     PageStep Poll() const { return PageStep::Poll(kCmdCamStatus); }
+    // An input reply after its wait ran out is shown once and asks for no further channel.
     PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    void WaitEnded() { m_await.Ended(); }
+    void Refused() { m_await.Clear(); }
 
 private:
+    PageStep Handle(const ReplyView& reply);
     PageStep Finish();
     PageStep ReadNext(int channel);
 
@@ -69,7 +73,7 @@ private:
     std::array<ParamBlock, kCamChannels> m_bitrates;
     std::array<Cam4ChannelStatus, kCamChannels> m_status;
     int m_moduleType = 0;
-    int m_awaited = -1;
+    AwaitedCommand m_await;
     int m_expected = 0;  // the channel the running read asked for
     int m_failedChannel = -1;
     int m_failedField = -1;

@@ -110,6 +110,15 @@ const FieldTable& CamIrdSourceTable() {
     return table;
 }
 
+void StoreToneAsShown(const FieldTable& table, const FormInputs& inputs, ParamBlock& block) {
+    const int tone = FindField(table, "tone");
+    if (tone < 0 || size_t(tone) >= inputs.size() || !inputs[size_t(tone)])
+        return;
+    const int index = inputs[size_t(tone)]->index;
+    if (index == 0 || index == 1)
+        block.SetValue(table[size_t(tone)], index);
+}
+
 std::vector<std::string> CamFormKeys(CamInputForm form, bool oneChannel) {
     switch (form) {
         case CamInputForm::kSatellite:
@@ -168,6 +177,7 @@ PageStep CamChannelLogic::Set(const FormInputs& inputs, std::optional<int> chann
     PageStep refused;
     if (!Collect(CamIrdInputTable(), inputs, record, &refused))
         return refused;
+    StoreToneAsShown(CamIrdInputTable(), inputs, record);
     return Request(kCmdCamWriteInput, CamWriteInputRequest(m_channel, record.Bytes(), m_bitrate),
                    PageStep::Wait::kBegin);
 }

@@ -38,6 +38,9 @@ bool CamFormOfInputType(int inputType, uint8_t kindByte, CamInputForm* form);
 // "standard1". The source block adds "ip", "port" and "multicast".
 const FieldTable& CamIrdInputTable();
 const FieldTable& CamIrdSourceTable();
+// The 22 kHz byte is kept as 0 or 1: where the form shows the tone, it goes back as the list's selection,
+// also untouched (a device's 7 shows "Open" and is written as 1). Call after the form was collected.
+void StoreToneAsShown(const FieldTable& table, const FormInputs& inputs, ParamBlock& block);
 // The keys a form shows, in layout order (the four-channel or the one-channel labels).
 std::vector<std::string> CamFormKeys(CamInputForm form, bool oneChannel);
 

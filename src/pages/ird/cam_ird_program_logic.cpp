@@ -162,7 +162,7 @@ const FieldTable& CamOutputConfigTable() {
 CamIrdProgramLogic::CamIrdProgramLogic() : m_programs(kCamIrdPrograms), m_config(kCamOutputConfigSize) {}
 
 PageStep CamIrdProgramLogic::Ask(uint8_t command, std::vector<uint8_t> payload, PageStep::Wait wait) {
-    m_awaited = command;
+    m_await.Expect(command);
     return PageStep::Request(command, std::move(payload), wait);
 }
 
@@ -222,17 +222,34 @@ void CamIrdProgramLogic::SetOperation(int row, uint8_t operation) {
 
 PageStep CamIrdProgramLogic::Finish() {
     m_next = m_expected = 1;
-    m_awaited = -1;
+    m_await.Clear();
     PageStep step = PageStep::End(kRefreshPrograms | kRefreshSource);
     step.sendVersion = true;
     return step;
 }
 
 PageStep CamIrdProgramLogic::HandleReply(const ReplyView& reply) {
-    const int command = reply.Command();
-    // Only the awaited reply drives the chain; a late one after a time-out does nothing.
-    if (command != m_awaited)
+    if (m_await.InTime(reply))
+        return Handle(reply);
+    if (!m_await.TakeLate(reply))
         return {};
+    switch (reply.Command()) {
+        case kCmdCamIrdParse:
+        case kCmdCamIrdCat:
+        case kCmdCamIrdConfig:
+        case kCmdCamIrdProgram:
+            // The reading chain goes on after its time-out: its next requests wait for nothing.
+            return Handle(reply);
+        default: {
+            const PageStep step = LateStep(Handle(reply));
+            m_await.Clear();
+            return step;
+        }
+    }
+}
+
+PageStep CamIrdProgramLogic::Handle(const ReplyView& reply) {
+    const int command = reply.Command();
     const ByteReader r = reply.Reader();
     switch (command) {
         case kCmdCamIrdParse: {
@@ -241,7 +258,7 @@ PageStep CamIrdProgramLogic::HandleReply(const ReplyView& reply) {
                 return {};
             if (count != 0 && count != 0xff)
                 return Ask(kCmdCamIrdCat, {source}, PageStep::Wait::kNone);
-            m_awaited = -1;
+            m_await.Clear();
             const std::string name = CamIrdSourceName(m_source);
             std::string message;
             if (count == 0xff)
@@ -298,18 +315,20 @@ PageStep CamIrdProgramLogic::HandleReply(const ReplyView& reply) {
         }
         case kCmdCamIrdSelection:
         case kCmdCamIrdWriteProgram:
-            m_awaited = -1;
+            m_await.Clear();
             return PageStep::End(PageStep::kRefreshNone);
         case kCmdCamIrdSource: {
             uint8_t result = 1;
             r.U8(1, &result);
-            m_awaited = -1;
+            m_await.Clear();
+            // An accepted source stays chosen in the list; only a refusal sets the list back to the source
+            // the page reads.
+            if (result != 0)
+                return PageStep::End(PageStep::kRefreshNone);
             PageStep step = PageStep::End(kRefreshSource);
-            if (result == 0) {
-                step.messages.push_back(m_source < kCamIrdSources
-                                            ? Printf("No this source:%s", CamIrdSourceName(m_source).c_str())
-                                            : Printf("Source:%s", "UNKNOW"));
-            }
+            step.messages.push_back(m_source < kCamIrdSources
+                                        ? Printf("No this source:%s", CamIrdSourceName(m_source).c_str())
+                                        : Printf("Source:%s", "UNKNOW"));
             return step;
         }
         default:

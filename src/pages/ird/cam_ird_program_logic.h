@@ -11,6 +11,7 @@
 
 #include "devices/reply_view.h"
 #include "pagebase/field_table.h"
+#include "pagebase/late_reply.h"
 #include "pagebase/page_step.h"
 
 namespace nms {
@@ -86,11 +87,19 @@ public:
     PageStep SendSelection(const std::vector<std::optional<FieldInput>>& config);
     PageStep SetServiceId(int row, const std::string& text);
     void SetOperation(int row, uint8_t operation);
+    // The reply of the request under way. A reply whose wait ran out still counts once: a reading-chain
+    // reply (parse, CAT, configuration, program) carries the chain on as it would have in time, without a
+    // wait; any other late reply is shown and starts nothing.
     PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    // The wait ended without the reply (time-out, refused send): the reply, should it come, is late.
+    void WaitEnded() { m_await.Ended(); }
+    // Nothing went out (a refused send): nothing can come late either.
+    void Refused() { m_await.Clear(); }
+    bool Waiting() const { return m_await.Waiting(); }
 
 private:
     PageStep Ask(uint8_t command, std::vector<uint8_t> payload, PageStep::Wait wait);
+    PageStep Handle(const ReplyView& reply);
     PageStep Finish();
 
     int m_source = 0;
@@ -100,7 +109,7 @@ private:
     ParamBlock m_config;
     int m_next = 1;
     int m_expected = 1;
-    int m_awaited = -1;
+    AwaitedCommand m_await;
     int m_failedField = -1;
 };
 

@@ -52,6 +52,7 @@ PageStep CamIrdSourceLogic::Set(const FormInputs& inputs, std::optional<int> mod
     PageStep refused;
     if (!Collect(CamIrdSourceTable(), inputs, m_block, &refused))
         return refused;
+    StoreToneAsShown(CamIrdSourceTable(), inputs, m_block);
     const bool multicast = mode == 1;
     ByteWriter w(m_block.Bytes());
     const bool shownMulticast = m_block.Bytes()[kMulticastOffset] != 0;

@@ -5,6 +5,7 @@
 
 #include "devices/byte_io.h"
 #include "pagebase/text_conversion.h"
+#include "pages/ird/awaited_reply.h"
 
 namespace nms {
 namespace {
@@ -172,7 +173,7 @@ CamMuxProgram* CamMuxLogic::Row(int row) {
 }
 
 PageStep CamMuxLogic::Ask(uint8_t command, std::vector<uint8_t> payload, PageStep::Wait wait) {
-    m_awaited = command;
+    m_await.Expect(command);
     return PageStep::Request(command, std::move(payload), wait);
 }
 
@@ -304,7 +305,7 @@ PageStep CamMuxLogic::ApplyEdit(int row, const EditProgramFields& f) {
 
 PageStep CamMuxLogic::Finish() {
     m_counter = m_expected = 1;
-    m_awaited = -1;
+    m_await.Clear();
     PageStep step = PageStep::End(kRefreshPrograms);
     step.sendVersion = true;
     return step;
@@ -316,6 +317,10 @@ PageStep CamMuxLogic::Hold(const PageStep& warning) {
 }
 
 PageStep CamMuxLogic::HandleReply(const ReplyView& reply) {
+    return HandleAwaited(m_await, reply, [this](const ReplyView& r) { return Handle(r); });
+}
+
+PageStep CamMuxLogic::Handle(const ReplyView& reply) {
     const int command = reply.Command();
     const ByteReader r = reply.Reader();
     PageStep step;
@@ -329,7 +334,7 @@ PageStep CamMuxLogic::HandleReply(const ReplyView& reply) {
         ++m_counter;
         return PageStep::Request(kCmdCamIrdProgram, std::move(payload), PageStep::Wait::kNone);
     }
-    if (command != m_awaited)
+    if (!m_await.InTime(reply))
         return {};
     // Devices with software 3.01 to 3.21 need an update: said once per operation.
     const int soft = int(m_version & 0xff) * 256 + int(m_version >> 8 & 0xff);
@@ -348,7 +353,7 @@ PageStep CamMuxLogic::HandleReply(const ReplyView& reply) {
             if (count != 0 && count != 0xff) {
                 next = Ask(kCmdCamIrdCat, {input}, PageStep::Wait::kNone);
             } else {
-                m_awaited = -1;
+                m_await.Clear();
                 next = PageStep::End(PageStep::kRefreshNone)
                            .WithMessage(m_input == 0 ? "RF:no input." : "ASI:no input.");
             }
@@ -421,7 +426,7 @@ PageStep CamMuxLogic::HandleReply(const ReplyView& reply) {
             break;
         }
         case kCmdCamIrdSelection: {
-            m_awaited = -1;
+            m_await.Clear();
             m_writing = false;
             next = PageStep::End(PageStep::kRefreshNone);
             uint32_t flags = 0;
@@ -436,7 +441,7 @@ PageStep CamMuxLogic::HandleReply(const ReplyView& reply) {
         }
         case kCmdCamIrdWriteProgram:
         case kCmdCamMuxEcm:
-            m_awaited = -1;
+            m_await.Clear();
             next = PageStep::End(PageStep::kRefreshNone);
             break;
         default:

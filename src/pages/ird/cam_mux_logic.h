@@ -12,6 +12,7 @@
 
 #include "devices/reply_view.h"
 #include "pagebase/field_table.h"
+#include "pagebase/late_reply.h"
 #include "pagebase/page_step.h"
 #include "pages/ird/cam_ird_program_logic.h"
 #include "pages/mux/edit_program_fields.h"
@@ -103,15 +104,21 @@ public:
     // The program edit dialog's fields for a row, and the record changed from them after OK.
     EditProgramFields EditFields(int row) const;
     PageStep ApplyEdit(int row, const EditProgramFields& fields);
+    // A reply after its wait ran out is shown once and continues no chain.
     PageStep HandleReply(const ReplyView& reply);
     void WaitEnded() {
-        m_awaited = -1;
+        m_await.Ended();
         m_writing = false;
         m_pendingWarning.clear();
+    }
+    void Refused() {
+        WaitEnded();
+        m_await.Clear();
     }
 
 private:
     PageStep Ask(uint8_t command, std::vector<uint8_t> payload, PageStep::Wait wait);
+    PageStep Handle(const ReplyView& reply);
     PageStep Finish();
     // Keeps a warning for the end of the operation; the reply itself changes nothing.
     PageStep Hold(const PageStep& warning);
@@ -125,7 +132,7 @@ private:
     int m_input = 0;
     int m_counter = 1;
     int m_expected = 1;
-    int m_awaited = -1;
+    AwaitedCommand m_await;
     bool m_writing = false;
     bool m_warned = false;
     std::vector<std::string> m_pendingWarning;

@@ -45,7 +45,7 @@ PageStep Decoder4Logic::SendDecoder(int channel, const std::vector<std::optional
     Select(channel);
     ParamBlock& block = m_decoders[size_t(m_channel)];
     PageStep refused;
-    if (!Collect(DecoderSettingsTable(), inputs, block, &refused))
+    if (!Collect(Decoder4SettingsTable(), inputs, block, &refused))
         return refused;
     std::vector<uint8_t> payload = {0, uint8_t(m_channel)};
     payload.insert(payload.end(), block.Bytes().begin(), block.Bytes().end());

@@ -26,10 +26,9 @@ QString Hex4(unsigned value) {
 
 Cdecoder4::Cdecoder4(QWidget* parent) : CBlockPageView(parent) {
     m_input = std::make_unique<FormBinder>(CamIrdInputTable(), this);
-    m_decoder = std::make_unique<FormBinder>(DecoderSettingsTable(), this);
+    m_decoder = std::make_unique<FormBinder>(Decoder4SettingsTable(), this);
     for (const FieldDef& f : CamIrdInputTable())
         m_input->SetUsed(f.key, false);
-    m_decoder->Label("volume")->setText("Volume(0~100)");
     m_input->Label("qam")->setText("Constellation:");
 
     m_tabs = new QTabBar(this);

@@ -19,24 +19,35 @@ FieldDef Level(const char* key, const char* label, int offset, int max) {
 
 }  // namespace
 
+namespace {
+
+FieldTable DecoderFields(const char* volumeLabel, int volumeMax) {
+    FieldTable t;
+    t.push_back(fields::List("program", "Play Program:", 0, {}));
+    t.push_back(fields::List("video", "Video Pixel:", 1,
+                             {"480i", "576i", "480p", "576p", "1280*720*50p", "1280*720*60p", "1920*1080*50i",
+                              "1920*1080*60i", "1920*1080*50p", "1920*1080*60p"}));
+    t.push_back(fields::List("aspect", "Screen Mode", 2, {"4X3", "16X9"}));
+    t.push_back(fields::List("screen", "Aspect:", 3, {"Normal", "Pan Scan", "Letter Box"}));
+    t.push_back(Level("brightness", "Brightness", 4, 100));
+    t.push_back(Level("contrast", "Contrast", 5, 100));
+    t.push_back(Level("saturation", "Saturaton", 6, 100));
+    t.push_back(fields::List("audio", "Audio Channel", 7, {}));
+    t.push_back(fields::List("audioMode", "Audio Mode", 8, {"MONO", "LEFT", "RIGHT", "STEREO"}));
+    t.push_back(fields::List("ac3", "AC3 Bypass", 9, {"OFF", "ON"}));
+    t.push_back(Level("volume", volumeLabel, 10, volumeMax));
+    return t;
+}
+
+}  // namespace
+
 const FieldTable& DecoderSettingsTable() {
-    static const FieldTable table = [] {
-        FieldTable t;
-        t.push_back(fields::List("program", "Play Program:", 0, {}));
-        t.push_back(fields::List("video", "Video Pixel:", 1,
-                                 {"480i", "576i", "480p", "576p", "1280*720*50p", "1280*720*60p",
-                                  "1920*1080*50i", "1920*1080*60i", "1920*1080*50p", "1920*1080*60p"}));
-        t.push_back(fields::List("aspect", "Screen Mode", 2, {"4X3", "16X9"}));
-        t.push_back(fields::List("screen", "Aspect:", 3, {"Normal", "Pan Scan", "Letter Box"}));
-        t.push_back(Level("brightness", "Brightness", 4, 100));
-        t.push_back(Level("contrast", "Contrast", 5, 100));
-        t.push_back(Level("saturation", "Saturaton", 6, 100));
-        t.push_back(fields::List("audio", "Audio Channel", 7, {}));
-        t.push_back(fields::List("audioMode", "Audio Mode", 8, {"MONO", "LEFT", "RIGHT", "STEREO"}));
-        t.push_back(fields::List("ac3", "AC3 Bypass", 9, {"OFF", "ON"}));
-        t.push_back(Level("volume", "Volume(0~127)", 10, 127));
-        return t;
-    }();
+    static const FieldTable table = DecoderFields("Volume(0~127)", 127);
+    return table;
+}
+
+const FieldTable& Decoder4SettingsTable() {
+    static const FieldTable table = DecoderFields("Volume(0~100)", 100);
     return table;
 }
 

@@ -25,6 +25,8 @@ constexpr int kDecoderNameMax = 32;
 // Keys: "program" and "audio" (lists the page fills from the reply), "video", "aspect", "screen",
 // "brightness", "contrast", "saturation", "audioMode", "ac3", "volume".
 const FieldTable& DecoderSettingsTable();
+// The four-channel decoder's block: the same fields with the volume 0~100.
+const FieldTable& Decoder4SettingsTable();
 
 // What a read reply offers beside the block.
 struct DecoderOffer {

@@ -70,7 +70,7 @@ bool CIniFile::Save() {
     m_lastError.clear();
     std::string text;
     for (const std::string& line : m_lines)
-        text += line + "\n";
+        text += line + "\r\n";
     return WriteFileAtomically(m_fileName, reinterpret_cast<const uint8_t*>(text.data()), text.size(),
                                &m_lastError);
 }
@@ -85,18 +85,25 @@ int CIniFile::FindSection(const std::string& section) const {
 std::string CIniFile::Find(const std::string& section, const std::string& key) {
     if (!Load())
         return kCannotOpen;
+    return Lookup(section, key);
+}
+
+std::string CIniFile::Lookup(const std::string& section, const std::string& key, int* status) const {
+    std::string value = kMissing;
     const int header = FindSection(section);
-    if (header < 0)
-        return kMissing;
-    for (size_t i = size_t(header) + 1; i < m_lines.size(); ++i) {
+    for (size_t i = size_t(header) + 1; header >= 0 && i < m_lines.size(); ++i) {
         if (IsSectionHeader(m_lines[i]))
             break;
         if (LineKey(m_lines[i]) != key)
             continue;
-        const std::string value = LineValue(m_lines[i]);
-        return value.empty() ? kMissing : value;
+        value = LineValue(m_lines[i]);
+        if (value.empty())
+            value = kMissing;
+        break;
     }
-    return kMissing;
+    if (status)
+        *status = value == kCannotOpen ? -1 : value == kMissing ? -2 : 0;
+    return value;
 }
 
 std::string CIniFile::GetString(const std::string& section, const std::string& key, int* status) {

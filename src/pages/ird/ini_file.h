@@ -22,8 +22,9 @@ public:
     // Replaces the lines by the file's (line breaks removed, a CR before them too); false, lines kept,
     // when the file cannot be read.
     bool Load();
-    // Writes every line with a line feed through a temporary file renamed over the target, so a failed
-    // save leaves the old file whole. False (error text in LastError) on failure.
+    // Writes every line with CR LF (the key files' line end; Load takes LF alone too) through a temporary
+    // file renamed over the target, so a failed save leaves the old file whole. False (error text in
+    // LastError) on failure.
     bool Save();
     const std::string& LastError() const { return m_lastError; }
 
@@ -32,6 +33,8 @@ public:
     std::string Find(const std::string& section, const std::string& key);
     // Find with a status: -1 for kCannotOpen, -2 for kMissing, else 0.
     std::string GetString(const std::string& section, const std::string& key, int* status);
+    // GetString in the lines as they are, without loading them again.
+    std::string Lookup(const std::string& section, const std::string& key, int* status = nullptr) const;
     // Edits the lines only: replaces the key's line in the first section of that name, or inserts the
     // entry after the section's last line, or appends the section and the entry.
     void SetValue(const std::string& section, const std::string& key, const std::string& value);

@@ -47,14 +47,14 @@ bool ReadIrKeyFile(const std::string& path, IrKeyFile* file, std::string* error)
     }
     int status = 0;
     for (int k = 0; k < kIrKeyCount; ++k) {
-        const std::string value = ini.GetString("KeyMap", kIrKeyNames[size_t(k)], &status);
+        const std::string value = ini.Lookup("KeyMap", kIrKeyNames[size_t(k)], &status);
         if (status != 0)
             continue;
         file->keyMap.push_back({kIrKeyNames[size_t(k)], value});
         file->codes[size_t(k)] = HexPrefixToUInt32(value);
     }
     const auto number = [&](const char* key) -> std::optional<int> {
-        const std::string value = ini.GetString("KeyMap", key, &status);
+        const std::string value = ini.Lookup("KeyMap", key, &status);
         if (status != 0)
             return std::nullopt;
         return ParseFirstNumber(value);
@@ -62,11 +62,11 @@ bool ReadIrKeyFile(const std::string& path, IrKeyFile* file, std::string* error)
     file->powerOnDelay = number("PowerOnDelay");
     file->keyDelay = number("KeyDelay");
     file->numDelay = number("NumDelay");
-    const std::string command = ini.GetString("Public", "CMD", &status);
+    const std::string command = ini.Lookup("Public", "CMD", &status);
     if (status == 0)
         file->publicCommand = command;
     for (int n = 1; n <= kIrStbCount; ++n) {
-        const std::string value = ini.GetString("Separate", "STB" + std::to_string(n), &status);
+        const std::string value = ini.Lookup("Separate", "STB" + std::to_string(n), &status);
         if (status == 0)
             file->stbCommands.push_back({n, value});
     }

@@ -33,12 +33,19 @@ struct IrKeyFile {
     std::vector<StbRow> stbCommands;
     // The infrared code of every key in code order (0 for a key without a row).
     std::array<uint32_t, kIrKeyCount> codes{};
+
+    // True when the file gave no entry of a key file at all (not a key file: noise, a binary file).
+    bool Empty() const {
+        return keyMap.empty() && !powerOnDelay && !keyDelay && !numDelay && !publicCommand &&
+               stbCommands.empty();
+    }
 };
 
 // Writes the file from these values alone (a deleted row leaves no entry behind), in one save through a
 // temporary file. False with the reason in error when it cannot be written.
 bool WriteIrKeyFile(const std::string& path, const IrKeyFile& file, std::string* error);
-// Reads a file; false with the reason in error when it cannot be opened. Missing entries stay empty.
+// Reads a file (loaded once); false with the reason in error when it cannot be opened. Missing entries
+// stay empty.
 bool ReadIrKeyFile(const std::string& path, IrKeyFile* file, std::string* error);
 
 // The key code (1..21) of a key name; any other name gives 1, the code of "Up".

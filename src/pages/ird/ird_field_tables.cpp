@@ -10,6 +10,7 @@ void AppendIrdFieldTables(std::vector<NamedFieldTable>& out) {
     out.push_back({"CamIrdInputParams", &CamIrdInputTable(), kCamInputSize});
     out.push_back({"CamIrdSource", &CamIrdSourceTable(), kCamSourceSize});
     out.push_back({"DecoderSettingsBlock", &DecoderSettingsTable(), kDecoderBlockSize});
+    out.push_back({"Decoder4SettingsBlock", &Decoder4SettingsTable(), kDecoderBlockSize});
     out.push_back({"CamIrdOutputConfig", &CamOutputConfigTable(), kCamOutputConfigSize});
 }
 

@@ -250,7 +250,7 @@ void CStbKeyCtrl::OnRefresh(unsigned what, bool refreshed) {
 }
 
 void CStbKeyCtrl::OnStepRefused(const PageStep&) {
-    m_logic.WaitEnded();
+    m_logic.Refused();
 }
 
 void CStbKeyCtrl::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
@@ -393,6 +393,11 @@ bool CStbKeyCtrl::ReadIrFile(const std::string& path) {
     std::string error;
     if (!ReadIrKeyFile(path, &file, &error)) {
         ShowMessageBox("Cannot read " + path + ": " + error);
+        return false;
+    }
+    // A file with no entry of a key file is not one: the page stays as it was.
+    if (file.Empty()) {
+        ShowMessageBox("Cannot read " + path + ": it holds no key map.");
         return false;
     }
     m_form.keyMap.clear();

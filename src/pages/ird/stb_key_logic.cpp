@@ -5,6 +5,7 @@
 
 #include "devices/byte_io.h"
 #include "pagebase/text_conversion.h"
+#include "pages/ird/awaited_reply.h"
 
 namespace nms {
 namespace {
@@ -242,7 +243,7 @@ void StbKeyLogic::ShowKeyTables(StbKeyForm& form) const {
 }
 
 PageStep StbKeyLogic::Ask(uint8_t command, std::vector<uint8_t> payload, bool restart) {
-    m_awaited = command;
+    m_await.Expect(command);
     return PageStep::Request(command, std::move(payload),
                              restart ? PageStep::Wait::kRestartShort : PageStep::Wait::kBeginShort);
 }
@@ -286,9 +287,12 @@ PageStep StbKeyLogic::CommitNext() {
 }
 
 PageStep StbKeyLogic::HandleReply(const ReplyView& reply) {
+    return HandleAwaited(m_await, reply, [this](const ReplyView& r) { return Handle(r); });
+}
+
+PageStep StbKeyLogic::Handle(const ReplyView& reply) {
     const int command = reply.Command();
-    // Only the reply the running wait is for; a late one (after a time-out) continues nothing.
-    if (command != m_awaited)
+    if (!m_await.InTime(reply))
         return {};
     const ByteReader r = reply.Reader();
     PageStep step;
@@ -324,7 +328,7 @@ PageStep StbKeyLogic::HandleReply(const ReplyView& reply) {
             return {};
     }
     if (step.wait == PageStep::Wait::kEnd)
-        m_awaited = -1;
+        m_await.Clear();
     return step;
 }
 

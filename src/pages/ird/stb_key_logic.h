@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "devices/reply_view.h"
+#include "pagebase/late_reply.h"
 #include "pagebase/page_step.h"
 
 namespace nms {
@@ -99,20 +100,25 @@ public:
         kRefreshBase = PageStep::kRefreshPageBits,
         kRefreshTables = PageStep::kRefreshPageBits << 1
     };
+    // A reply that comes after its wait ran out is shown once (the base record, a table) and continues no
+    // chain.
     PageStep HandleReply(const ReplyView& reply);
-    // The wait ended without its reply (or the request was refused): later replies continue nothing.
-    void WaitEnded() { m_awaited = -1; }
+    // The wait ended without its reply: the reply, should it come, is late.
+    void WaitEnded() { m_await.Ended(); }
+    // The request was refused: nothing went out, nothing can come late.
+    void Refused() { m_await.Clear(); }
     int ChainStep() const { return m_step; }
 
 private:
     PageStep Ask(uint8_t command, std::vector<uint8_t> payload, bool restart);
     PageStep ReadNext();
     PageStep CommitNext();
+    PageStep Handle(const ReplyView& reply);
 
     std::array<uint8_t, kStbBaseSize> m_base{};
     std::array<uint8_t, 2 * kStbTableSize> m_tables{};
     int m_step = 0;
-    int m_awaited = -1;  // the command whose reply the running wait is for
+    AwaitedCommand m_await;  // the command whose reply the running wait is for
 };
 
 }  // namespace nms

@@ -124,5 +124,28 @@ TEST(AdapterViewsTest, DistributorSwitchesInputsAndLightsTheOutput) {
     EXPECT_EQ(page.m_rate1->text(), "0.000 / 0.000");
 }
 
+// A Get reply after its wait ran out is still shown, once, with the version request it asks for.
+TEST(AdapterViewsTest, Ds3PageShowsALateGetOnce) {
+    PageFixture fx(0x5101);
+    CDS3AdapterView page;
+    fx.Bind(&page);
+    EXPECT_EQ(fx.TakeSentPacket()->command, kCmdAdapterGet);
+    EXPECT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    EXPECT_FALSE(page.IsBusy());
+    std::vector<uint8_t> record(79, 0);
+    record[45] = 3;
+    record[46] = 5;
+    fx.FeedReply(kCmdAdapterGet, record);
+    EXPECT_EQ(page.m_asiToDs3->currentText(), "DS3-->4");
+    EXPECT_EQ(page.m_ds3ToAsi->currentText(), "DS3-->6");
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(fx.TakeSentPacket()->command, 0x02);
+    EXPECT_FALSE(fx.TakeSentPacket());
+    record[45] = 1;
+    fx.FeedReply(kCmdAdapterGet, record);  // a second copy is nobody's
+    EXPECT_EQ(page.m_asiToDs3->currentText(), "DS3-->4");
+    EXPECT_FALSE(fx.TakeSentPacket());
+}
+
 }  // namespace adapter_views_test
 }  // namespace nms

@@ -66,6 +66,33 @@ struct DecryptPage {
     }
 };
 
+// Channel 4's satellite record with the 22 kHz byte 7 shows "Open" and an untouched Set writes it as 1;
+// every byte the form does not show goes back as read.
+TEST(Cam4DecryptTest, TheToneByteOfAnInputIsWrittenAsZeroOrOne) {
+    DecryptPage p;
+    p.fx.FeedReply(kCmdCam4Program, ProgramReply(0, 0, 0, Entry(0, {}, 0, 0)));  // no programs
+    ASSERT_FALSE(p.page.IsBusy());
+    p.page.m_tabs->setCurrentIndex(3);
+    QTest::mouseClick(p.page.m_get, Qt::LeftButton);
+    auto sent = p.fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{0, 3}));
+    std::vector<uint8_t> input = {0, 3};
+    for (int i = 0; i < kCamInputSize; ++i)
+        input.push_back(uint8_t(0x40 + i));
+    input[2 + 10] = 1, input[2 + 11] = 7, input[2 + 12] = 2, input[2 + 17] = 0, input[2 + 18] = 0;
+    input.insert(input.end(), {0x10, 0x27, 0, 0});
+    p.fx.FeedReply(kCmdCamReadInput, input);
+    EXPECT_FALSE(p.page.IsBusy());
+    QTest::mouseClick(p.page.m_set, Qt::LeftButton);
+    sent = p.fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdCamWriteInput);
+    std::vector<uint8_t> expected = input;
+    expected[13] = 1;
+    EXPECT_EQ(sent->payload, expected);
+}
+
 TEST(Cam4DecryptTest, ProgramsAreReadOneByOneAndListed) {
     DecryptPage p;
     const std::vector<uint8_t> utf16 = {0x11, 0x4e, 0x2d, 0x59, 0x2e, 0x00, 0x00};  // "中央"

@@ -78,6 +78,8 @@ TEST(Cam4MonitorTest, ReadsTheChannelsOneByOneOrAllAtOnce) {
     ASSERT_TRUE(sent);
     std::vector<uint8_t> expected = {0, 0};
     expected.insert(expected.end(), all.begin() + 2, all.end());
+    for (int k = 0; k < 4; ++k)
+        expected[size_t(2 + 49 * k + 11)] = 1;  // a shown 22 kHz tone goes back as 0 or 1
     EXPECT_EQ(sent->payload, expected);
     p.fx.FeedReply(kCmdCamWriteInput, {0, 0});
     sent = p.fx.TakeSentPacket();
@@ -92,6 +94,55 @@ TEST(Cam4MonitorTest, ReadsTheChannelsOneByOneOrAllAtOnce) {
     QTest::mouseClick(p.page.m_set, Qt::LeftButton);
     p.fx.FeedReply(kCmdCamWriteInput, {0x80});
     EXPECT_FALSE(p.page.IsBusy());
+}
+
+// The 22 kHz byte shows "Open" for any value but 0 and is written as the list's 0 or 1, in the whole
+// write and in the channel-by-channel one; a terrestrial row's bandwidth in the same byte stays as read.
+TEST(Cam4MonitorTest, TheToneByteIsWrittenAsZeroOrOne) {
+    const struct {
+        uint8_t module;
+        uint8_t byte11;
+        uint8_t written;
+    } cases[] = {{0, 7, 1}, {0, 0, 0}, {0, 1, 1}, {2, 4, 4}};
+    for (const auto& c : cases) {
+        MonitorPage p;
+        p.fx.TakeSentPacket();
+        std::vector<uint8_t> all = {c.module, 0};
+        for (int k = 0; k < 4; ++k) {
+            std::vector<uint8_t> r = Record(0);
+            if (k == 3)
+                r[11] = c.byte11;  // row 4
+            all.insert(all.end(), r.begin(), r.end());
+            all.insert(all.end(), {0, 0, 0, 0});
+        }
+        p.fx.FeedReply(kCmdCamReadInput, all);
+        QTest::mouseClick(p.page.m_set, Qt::LeftButton);
+        auto sent = p.fx.TakeSentPacket();
+        ASSERT_TRUE(sent);
+        ASSERT_EQ(sent->payload.size(), 198u);
+        EXPECT_EQ(sent->payload[160], c.written) << int(c.byte11);
+        p.fx.FeedReply(kCmdCamWriteInput, {0, 2});  // the device takes one channel at a time
+        sent = p.fx.TakeSentPacket();
+        ASSERT_TRUE(sent);
+        ASSERT_EQ(sent->payload.size(), 51u);
+        EXPECT_EQ(sent->payload[1], 3);
+        EXPECT_EQ(sent->payload[13], c.written) << int(c.byte11);
+    }
+}
+
+// An input reply after the read's wait ran out is shown in its row, once, and asks for no further channel.
+TEST(Cam4MonitorTest, ALateInputReplyIsShownAndReadsNoFurther) {
+    MonitorPage p;
+    p.fx.TakeSentPacket();
+    p.fx.FeedReply(kCmdCamReadInput, InputReply(0, true));
+    EXPECT_EQ(p.fx.TakeSentPacket()->payload, (std::vector<uint8_t>{0, 1}));
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    p.fx.FeedReply(kCmdCamReadInput, InputReply(1, true));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(p.page.m_bitrates[1]->Control("bitrate"))->text(), "2");
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+    EXPECT_FALSE(p.page.IsBusy());
+    p.fx.FeedReply(kCmdCamReadInput, InputReply(2, true));  // nobody's
+    EXPECT_EQ(qobject_cast<QLineEdit*>(p.page.m_bitrates[2]->Control("bitrate"))->text(), "0");
 }
 
 TEST(Cam4MonitorTest, StatusShowsSignalLocksAndCams) {

@@ -66,9 +66,27 @@ TEST(CamIrdInputTest, AnUntouchedSetSendsTheBlockAsReadWithTheAddressTexts) {
     std::vector<uint8_t> expected = reply;
     for (int offset : {kCamIpBlockOffset + 10, kCamIpBlockOffset + 42})
         std::copy_n("0.0.0.0", 8, expected.begin() + 1 + offset);
-    EXPECT_EQ(sent->payload, expected);  // the 22 kHz byte 7, bytes 6-9 of the IP block: as read
+    expected[1 + 11] = 1;                // the 22 kHz byte 7 shows "Open" and goes back as 1
+    EXPECT_EQ(sent->payload, expected);  // everything else (bytes 6-9 of the IP block too): as read
     p.fx.FeedReply(kCmdCamWriteInput, {});
     EXPECT_FALSE(p.page.IsBusy());
+}
+
+// A read reply after its wait ran out is shown as it would have been in time, once; the poll goes on.
+TEST(CamIrdInputTest, ALateReadIsShownOnce) {
+    SourcePage p;
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    EXPECT_FALSE(p.page.IsBusy());
+    std::vector<uint8_t> reply = SourceReply(1);
+    reply[1 + 4] = 0x10, reply[1 + 5] = 0x27, reply[1 + 6] = 0, reply[1 + 7] = 0;  // 10000 kHz
+    p.fx.FeedReply(kCmdCamReadInput, reply);
+    EXPECT_EQ(Edit(p.page, "freq")->text(), "10.000");
+    EXPECT_EQ(p.page.m_tunerGroup->title(), "DVB-S");
+    EXPECT_EQ(p.fx.TakeSentPacket()->command, 0x02);
+    EXPECT_FALSE(p.page.IsBusy());
+    reply[1 + 4] = 0x20;
+    p.fx.FeedReply(kCmdCamReadInput, reply);
+    EXPECT_EQ(Edit(p.page, "freq")->text(), "10.000");
 }
 
 TEST(CamIrdInputTest, RefusedFieldsStopTheWrite) {

@@ -182,5 +182,100 @@ TEST(CamIrdViewTest, ServiceIdsAndMessages) {
     EXPECT_FALSE(p.fx.TakeSentPacket());
 }
 
+// An accepted source change keeps the choice, so Parse reads that source; a refusal sets the list back to
+// the source the page reads and says so.
+TEST(CamIrdViewTest, AnAcceptedSourceStaysChosenAndARefusedOneIsSetBack) {
+    ProgramPage p;
+    p.page.m_source->setCurrentIndex(1);  // "DVB-S"
+    p.page.OnSelChangeSource();
+    auto sent = p.fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdCamIrdSource);
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{2, 1, 0}));
+    EXPECT_TRUE(p.page.IsBusy());
+    p.fx.FeedReply(kCmdCamIrdSource, {2, 1});
+    EXPECT_FALSE(p.page.IsBusy());
+    EXPECT_EQ(p.page.m_source->currentIndex(), 1);
+    EXPECT_TRUE(p.fx.Prompt().shown.empty());
+    QTest::mouseClick(p.page.m_parse, Qt::LeftButton);
+    sent = p.fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdCamIrdParse);
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{2, 1, 0}));
+    p.fx.FeedReply(kCmdCamIrdParse, {2, 0});
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "Source DVB-S/S2 no input.");
+
+    p.page.m_source->setCurrentIndex(2);  // "DVB-C", refused
+    p.page.OnSelChangeSource();
+    EXPECT_EQ(p.fx.TakeSentPacket()->payload, (std::vector<uint8_t>{3, 1, 0}));
+    p.fx.FeedReply(kCmdCamIrdSource, {3, 0});
+    EXPECT_FALSE(p.page.IsBusy());
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "No this source:DVB-S/S2");
+    EXPECT_EQ(p.page.m_source->currentIndex(), 1);
+}
+
+// The reading chain goes on with replies that come after its wait ran out (no new wait starts); any other
+// late reply is shown once and starts nothing.
+TEST(CamIrdViewTest, LateRepliesCarryTheReadingChainOn) {
+    ProgramPage p;
+    p.fx.TakeSentPacket();
+    QTest::mouseClick(p.page.m_refresh, Qt::LeftButton);
+    auto sent = p.fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdCamIrdCat);
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));  // "Operation timeout"
+    EXPECT_FALSE(p.page.IsBusy());
+
+    p.fx.FeedReply(kCmdCamIrdCat, {1, 1, 0x00, 0x0b, 0x20, 0x00});
+    EXPECT_EQ(p.page.m_cat->topLevelItemCount(), 1);
+    sent = p.fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdCamIrdConfig);
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{1}));
+    EXPECT_FALSE(p.page.IsBusy());
+    p.fx.FeedReply(kCmdCamIrdConfig, std::vector<uint8_t>(kCamOutputConfigSize, 0));
+    sent = p.fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdCamIrdProgram);
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{1, 1, 0}));
+    p.fx.FeedReply(kCmdCamIrdProgram, ProgramReply(1, 2, 0, false));
+    EXPECT_EQ(p.fx.TakeSentPacket()->payload, (std::vector<uint8_t>{1, 2, 0}));
+    p.fx.FeedReply(kCmdCamIrdProgram, ProgramReply(2, 2, 1, true));
+    EXPECT_EQ(p.fx.TakeSentPacket()->command, kVersionCommand);
+    EXPECT_EQ(p.page.m_programs->topLevelItemCount(), 2);
+    EXPECT_FALSE(p.page.IsBusy());
+
+    // A late program reply in the middle of a chain that timed out there goes on from that program.
+    QTest::mouseClick(p.page.m_parse, Qt::LeftButton);
+    p.fx.TakeSentPacket();
+    p.fx.FeedReply(kCmdCamIrdParse, {1, 2});
+    p.fx.TakeSentPacket();
+    p.fx.FeedReply(kCmdCamIrdCat, {1, 0});
+    p.fx.TakeSentPacket();
+    p.fx.FeedReply(kCmdCamIrdConfig, std::vector<uint8_t>(kCamOutputConfigSize, 0));
+    p.fx.TakeSentPacket();
+    p.fx.FeedReply(kCmdCamIrdProgram, ProgramReply(1, 2, 0, false));
+    EXPECT_EQ(p.fx.TakeSentPacket()->payload, (std::vector<uint8_t>{1, 2, 0}));
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    p.fx.FeedReply(kCmdCamIrdProgram, ProgramReply(2, 2, 2, false));
+    EXPECT_EQ(p.fx.TakeSentPacket()->command, kVersionCommand);
+    ASSERT_EQ(p.page.m_programs->topLevelItemCount(), 2);
+    EXPECT_EQ(p.page.m_programs->topLevelItem(1)->text(7), "CI-2");
+
+    // A late refusal of a source change is shown once and starts nothing.
+    p.page.m_source->setCurrentIndex(3);
+    p.page.OnSelChangeSource();
+    p.fx.TakeSentPacket();
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    const size_t shown = p.fx.Prompt().shown.size();
+    p.fx.FeedReply(kCmdCamIrdSource, {4, 0});
+    ASSERT_EQ(p.fx.Prompt().shown.size(), shown + 1);
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "No this source:DVB-ASI");
+    EXPECT_EQ(p.page.m_source->currentIndex(), 0);
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+    p.fx.FeedReply(kCmdCamIrdSource, {4, 0});
+    EXPECT_EQ(p.fx.Prompt().shown.size(), shown + 1);
+}
+
 }  // namespace cam_ird_view_test
 }  // namespace nms

@@ -88,6 +88,17 @@ struct MuxPage {
     }
 };
 
+// The CAT reply of the showing refresh after its wait ran out is taken once; the chain does not go on.
+TEST(CamMuxTest, ALateReplyStartsNothing) {
+    MuxPage p;  // the refresh timed out
+    p.fx.FeedReply(kCmdCamIrdCat, {1, 1, 0x0b, 0x00, 0xe1, 0x00});
+    EXPECT_EQ(p.page.Logic().CaSystemId(0, 0), 0x0b00);
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+    EXPECT_FALSE(p.page.IsBusy());
+    p.fx.FeedReply(kCmdCamIrdCat, {1, 1, 0x0c, 0x00, 0xe1, 0x00});
+    EXPECT_EQ(p.page.Logic().CaSystemId(0, 0), 0x0b00);
+}
+
 TEST(CamMuxTest, ReadsTheInputAndWarnsOldSoftwareOnce) {
     MuxPage p(0x00000a03);  // software 3.10
     p.Read(2, 3);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -81,6 +82,35 @@ TEST(Decoder4Test, ShowingReadsInputDecoderAndProgramsInOneChain) {
     std::vector<uint8_t> expected = InputReply(0, 0);
     expected[0] = 0;
     EXPECT_EQ(sent->payload, expected);
+}
+
+// The volume field names the range it takes: 0~100 in its caption and in the message a value beyond it
+// gives (nothing is sent then); 100 goes out.
+TEST(Decoder4Test, TheVolumeCaptionAndItsMessageNameOneRange) {
+    PageFixture fx(0x5304);
+    Cdecoder4 page;
+    fx.Bind(&page);
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdCamReadInput, InputReply(0, 0));
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdDecoderRead, DecoderReply(0));
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdDecoder4Program, ProgramReply(0, 0, 1, 0));
+    ASSERT_FALSE(page.IsBusy());
+    EXPECT_EQ(page.DecoderBinder().Label("volume")->text(), "Volume(0~100)");
+    auto* volume = qobject_cast<QLineEdit*>(page.DecoderBinder().Control("volume"));
+    volume->setText("101");
+    QTest::mouseClick(page.m_sendDecoder, Qt::LeftButton);
+    ASSERT_FALSE(fx.Prompt().shown.empty());
+    EXPECT_EQ(fx.Prompt().shown.back().text, "Please enter an integer between 0 and 100.");
+    EXPECT_FALSE(fx.TakeSentPacket());
+    volume->setText("100");
+    QTest::mouseClick(page.m_sendDecoder, Qt::LeftButton);
+    const auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdDecoderWrite);
+    ASSERT_EQ(sent->payload.size(), 2u + kDecoderBlockSize);
+    EXPECT_EQ(sent->payload[2 + 10], 100);
 }
 
 // A repeated program reply, or one naming a program not asked for, is ignored: the chain waits for the

@@ -75,8 +75,10 @@ TEST_F(IniFileTest, SetValueReplacesInsertsOrAppends) {
     EXPECT_EQ(ini.Lines(), (std::vector<std::string>{"[KeyMap]", "Vol+=3", "", "Ok=6", "Down=4", "[Public]",
                                                      "CMD=Up", "Extra=5", "[Separate]", "STB1=Ok"}));
     ASSERT_TRUE(ini.Save());
+    // Key files end their lines with CR LF.
     EXPECT_EQ(Read(ini.FileName()),
-              "[KeyMap]\nVol+=3\n\nOk=6\nDown=4\n[Public]\nCMD=Up\nExtra=5\n[Separate]\nSTB1=Ok\n");
+              "[KeyMap]\r\nVol+=3\r\n\r\nOk=6\r\nDown=4\r\n[Public]\r\nCMD=Up\r\nExtra=5\r\n[Separate]\r\n"
+              "STB1=Ok\r\n");
     EXPECT_FALSE(std::filesystem::exists(ini.FileName() + ".tmp"));
 }
 
@@ -111,8 +113,8 @@ TEST_F(IniFileTest, KeyFilesWriteInTableOrderAndReadBack) {
     std::string error;
     ASSERT_TRUE(WriteIrKeyFile(path, file, &error)) << error;
     EXPECT_EQ(Read(path),
-              "[KeyMap]\nUp=000001\n1=00000d\nPowerOnDelay=10\nKeyDelay=0\nNumDelay=250\n"
-              "[Public]\nCMD=Up,1\n[Separate]\nSTB1=Ok,Exit\nSTB64=5\n");
+              "[KeyMap]\r\nUp=000001\r\n1=00000d\r\nPowerOnDelay=10\r\nKeyDelay=0\r\nNumDelay=250\r\n"
+              "[Public]\r\nCMD=Up,1\r\n[Separate]\r\nSTB1=Ok,Exit\r\nSTB64=5\r\n");
 
     IrKeyFile back;
     ASSERT_TRUE(ReadIrKeyFile(path, &back, &error));

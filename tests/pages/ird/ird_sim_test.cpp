@@ -4,6 +4,7 @@
 // without a box the device's answers should not cause.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -13,6 +14,8 @@
 #include "ird_device_sim.h"
 #include "page_fixture.h"
 #include "pagebase/form_template_view.h"
+#include "pages/ird/cam4_monitor_view.h"
+#include "pages/ird/cam_ird_view.h"
 #include "receiver_device_sim.h"
 
 namespace nms {
@@ -78,6 +81,41 @@ TEST(IrdSimTest, EveryPageWorksAgainstTheSimulatedDevice) {
                 EXPECT_NE(event, "Operation timeout");
         }
     }
+}
+
+// The simulated four-channel receiver reports channel 4's tone as 7; the signal monitor's Set writes it
+// back as 1. The one-channel receiver accepts a source change, and the page keeps that source.
+TEST(IrdSimTest, ToneAndSourceChoicesReachTheSimulatedDevice) {
+    {
+        PageFixture fx(0x5217);
+        IrdSimDevice sim(0x5217);
+        ReceiverSimDevice receiver(0x5217);
+        ASSERT_EQ(sim.Handle(0x70, {0, 3})->payload[2 + 11], 7);
+        Ccam4ird_monitors page;
+        fx.Bind(&page);
+        Pump(fx, sim, receiver);
+        QTest::mouseClick(page.m_set, Qt::LeftButton);
+        Pump(fx, sim, receiver);
+        EXPECT_FALSE(page.IsBusy());
+        EXPECT_EQ(sim.Handle(0x70, {0, 3})->payload[2 + 11], 1);
+    }
+    PageFixture fx(0x5106);
+    IrdSimDevice sim(0x5106);
+    ReceiverSimDevice receiver(0x5106);
+    CCAMIRDView page;
+    fx.Bind(&page);
+    Pump(fx, sim, receiver);
+    page.m_source->setCurrentIndex(1);
+    page.OnSelChangeSource();
+    Pump(fx, sim, receiver);
+    EXPECT_EQ(page.m_source->currentIndex(), 1);
+    QTest::mouseClick(page.m_parse, Qt::LeftButton);
+    auto sent = fx.PeekSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{2, 1, 0}));
+    Pump(fx, sim, receiver);
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_TRUE(fx.Prompt().shown.empty());
 }
 
 }  // namespace ird_sim_test

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
+#include <fstream>
 
 #include "page_fixture.h"
 
@@ -211,6 +212,59 @@ TEST(StbKeyCtrlTest, KeyFilesSaveAndLoadBack) {
     Click(q.page.m_readLocal);  // a file that is not there: said, nothing changes
     ASSERT_EQ(q.Messages().size(), 1u);
     EXPECT_EQ(q.page.Form().stbCommands.size(), 1u);
+    std::filesystem::remove_all(dir);
+}
+
+// A file that holds no key file entry at all (binary data, megabytes of noise, an empty file) is said
+// to be no key file and leaves the page as it was; a key file read in part gives what it holds.
+TEST(StbKeyCtrlTest, AFileWithoutAKeyMapLeavesThePageAsItWas) {
+    const auto dir = std::filesystem::temp_directory_path() / ("stb_key_noise_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const auto write = [&](const char* name, const std::string& text) {
+        std::ofstream((dir / name).string(), std::ios::binary) << text;
+        return (dir / name).string();
+    };
+    std::string noise(4 << 20, '\0');
+    uint32_t x = 12345;
+    for (char& c : noise) {
+        x = x * 1103515245u + 12345u;
+        c = char(x >> 24);
+    }
+    const std::string binary(
+        "\x7f"
+        "ELF\x02\x01\x01\0\0\0[KeyMap\0Up=1\xff\xfe",
+        24);
+
+    StbPage p;
+    p.page.m_keyDelay->setText("300");
+    p.page.m_stbCombo->setCurrentIndex(4);
+    p.page.m_individualCheck->setChecked(true);
+    Click(p.page.KeyButton(6));
+    Click(p.page.m_setIndividual);
+    p.page.m_keyValue->setText("00a1b2");  // the key map row of "Menu"
+    Click(p.page.m_setKey);
+    ASSERT_EQ(p.page.Form().keyMap.size(), 1u);
+    ASSERT_EQ(p.page.Form().stbCommands.size(), 1u);
+    for (const std::string& path :
+         {write("noise.ir", noise), write("binary.ir", binary), write("empty.ir", "")}) {
+        const size_t shown = p.Messages().size();
+        p.fx.Prompt().fileAnswers = {path};
+        Click(p.page.m_readLocal);
+        ASSERT_EQ(p.Messages().size(), shown + 1) << path;
+        EXPECT_EQ(p.Messages().back(), "Cannot read " + path + ": it holds no key map.");
+        EXPECT_EQ(p.page.Form().keyMap.size(), 1u) << path;
+        EXPECT_EQ(p.page.Form().stbCommands.size(), 1u) << path;
+        EXPECT_EQ(p.page.m_keyDelay->text(), "300") << path;
+    }
+
+    // Part of a key file: what it covers is taken, the rest emptied as a read does.
+    p.fx.Prompt().fileAnswers = {write("part.ir", "[Separate]\r\nSTB9=Ok\r\n")};
+    const size_t shown = p.Messages().size();
+    Click(p.page.m_readLocal);
+    EXPECT_EQ(p.Messages().size(), shown);
+    EXPECT_TRUE(p.page.Form().keyMap.empty());
+    ASSERT_EQ(p.page.Form().stbCommands.size(), 1u);
+    EXPECT_EQ(p.page.Form().stbCommands[0].stb, "9");
     std::filesystem::remove_all(dir);
 }
 

@@ -165,15 +165,24 @@ TEST(StbKeyLogicTest, ReadChainShowsWhatTheDeviceHolds) {
     EXPECT_TRUE(logic.HandleReply(Reply(kCmdStbGetTable, table).View()).IsEmpty());
 }
 
-TEST(StbKeyLogicTest, ShortAndLateRepliesChangeNothing) {
+// A short reply changes nothing; a reply after its wait ran out is shown once and reads no table.
+TEST(StbKeyLogicTest, ShortRepliesChangeNothingAndALateOneStartsNothing) {
     StbKeyLogic logic;
     logic.Read();
     EXPECT_TRUE(logic.HandleReply(Reply(kCmdStbGetBase, std::vector<uint8_t>(195, 7)).View()).IsEmpty());
     EXPECT_EQ(logic.Base()[0], 0);
     EXPECT_TRUE(logic.HandleReply(Reply(kCmdStbSetBase, {}).View()).IsEmpty());  // not awaited
     logic.WaitEnded();
-    EXPECT_TRUE(logic.HandleReply(Reply(kCmdStbGetBase, std::vector<uint8_t>(196, 7)).View()).IsEmpty());
-    EXPECT_EQ(logic.Base()[0], 0);
+    const PageStep late = logic.HandleReply(Reply(kCmdStbGetBase, std::vector<uint8_t>(196, 7)).View());
+    EXPECT_EQ(logic.Base()[0], 7);
+    EXPECT_FALSE(late.HasRequest());
+    EXPECT_TRUE(late.refresh & StbKeyLogic::kRefreshBase);
+    EXPECT_TRUE(logic.HandleReply(Reply(kCmdStbGetBase, std::vector<uint8_t>(196, 9)).View()).IsEmpty());
+    EXPECT_EQ(logic.Base()[0], 7);
+    // The refused request of a read leaves nothing late.
+    logic.Read();
+    logic.Refused();
+    EXPECT_TRUE(logic.HandleReply(Reply(kCmdStbGetBase, std::vector<uint8_t>(196, 9)).View()).IsEmpty());
 }
 
 TEST(StbKeyLogicTest, CommitChainSendsBaseThenBothTables) {
