@@ -73,6 +73,10 @@ std::vector<uint8_t> WideRecord(int ch) {
     r[52] = 1;
     PutText(r, 53, "velmora");
     PutText(r, 85, "Channel " + std::to_string(ch + 1));
+    // ECM PIDs 0x1F00 + 0x10 * channel + k; every second channel scrambled with the first scrambler.
+    for (int k = 0; k < 4; ++k)
+        Put16(r, size_t(118 + 2 * k), uint16_t(0x1f00 + 0x10 * ch + k));
+    r[126] = ch % 2 == 0 ? 0x01 : 0x00;
     return r;
 }
 

@@ -168,15 +168,20 @@ std::vector<std::pair<std::string, int>> Encoder8Logic::ComboFallbacks() const {
 }
 
 bool Encoder8Logic::ScramblerUsed() const {
-    return m_variant.wide && m_pageParam == kWidePageParam;
+    return ScramblerChecksShown();
 }
 
 bool Encoder8Logic::ScramblerChecksShown() const {
-    return ScramblerUsed() && m_channelCount != 12;
+    // Only the twelve-channel scrambling model has no scrambler settings on this page.
+    return m_variant.wide && !(m_pageParam == kWidePageParam && m_channelCount == 12);
 }
 
 bool Encoder8Logic::EcmEditsShown() const {
-    return ScramblerChecksShown() && m_channelCount != 8;
+    return ScramblerChecksShown() && !EightChannelScrambler();
+}
+
+bool Encoder8Logic::EightChannelScrambler() const {
+    return m_variant.wide && m_pageParam == kWidePageParam && m_channelCount == 8;
 }
 
 std::string Encoder8Logic::InfoText() const {

@@ -60,11 +60,12 @@ public:
 
     // What a list shows for a value it has no entry for: (key, entry index).
     std::vector<std::pair<std::string, int>> ComboFallbacks() const;
-    // The scrambler checks and ECM PID edits: used (stored) and visible; captions for 8 channels.
+    // The scrambler checks and ECM PID edits: used (stored) and visible; the eight-channel scrambling
+    // model captions them differently and shows no ECM PID edits.
     bool ScramblerUsed() const;
     bool ScramblerChecksShown() const;
     bool EcmEditsShown() const;
-    bool EightChannelScrambler() const { return ScramblerUsed() && m_channelCount == 8; }
+    bool EightChannelScrambler() const;
     // Edit 1011 of the 149-byte layout: bytes 27 and 42 as "%d,%d".
     std::string InfoText() const;
 

@@ -91,9 +91,6 @@ void Cencoder8::Build() {
         videoGrid->addWidget(m_info, int(kWideVideo.size()), 1);
         auto [scrambler, scramblerGrid] = group("", kScrambler);
         m_scramblerBox = scrambler;
-        const bool used = m_logic->ScramblerUsed();
-        for (const std::string& key : kScrambler)
-            m_binder->SetUsed(key, used);
     }
     auto* layout = new QHBoxLayout(m_form);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -131,6 +128,10 @@ void Cencoder8::ShowTabs() {
 }
 
 void Cencoder8::ShowBlock() {
+    // Whether the scrambler settings are the page's depends on the channel count the replies bring.
+    if (m_logic->Wide())
+        for (const std::string& key : kScrambler)
+            m_binder->SetUsed(key, m_logic->ScramblerUsed());
     m_binder->Show(m_logic->Block());
     for (const auto& [key, index] : m_logic->ComboFallbacks())
         if (auto* combo = qobject_cast<QComboBox*>(m_binder->Control(key));

@@ -157,7 +157,7 @@ PageStep EncoderAsiLogic::Start(uint8_t command, std::vector<uint8_t> payload) {
     m_counter = 1;
     m_total = 1;
     m_inputId = 1;
-    m_awaited = command;
+    m_await.Expect(command);
     return PageStep::Request(command, std::move(payload), PageStep::Wait::kBeginShort);
 }
 
@@ -165,7 +165,7 @@ PageStep EncoderAsiLogic::EndSequence(unsigned refresh) {
     m_counter = 1;
     m_total = 1;
     m_inputId = 1;
-    m_awaited = -1;
+    m_await.Clear();
     m_pending = 0;
     return PageStep::End(refresh);
 }
@@ -236,7 +236,7 @@ bool EncoderAsiLogic::BeginEdit(int index, EditProgramFields* f) {
 
 PageStep EncoderAsiLogic::CommitEdit(const EditProgramFields& f) {
     const int index = m_pending;
-    if (index < 1 || index > kAsiPrograms || m_awaited >= 0)
+    if (index < 1 || index > kAsiPrograms || m_await.Waiting())
         return {};
     ProgramRecord& w = m_working;
     uint32_t sid = 0, pmt = 0, pcr = 0;
@@ -266,9 +266,17 @@ PageStep EncoderAsiLogic::CommitEdit(const EditProgramFields& f) {
     return step;
 }
 
+std::optional<PageStep> EncoderAsiLogic::HandleLate(const ReplyView& reply) {
+    if (!m_await.TakeLate(reply))
+        return std::nullopt;
+    const PageStep step = LateStep(HandleReply(reply));
+    m_await.Clear();
+    return step;
+}
+
 PageStep EncoderAsiLogic::HandleReply(const ReplyView& reply) {
-    if (reply.Command() != m_awaited)
-        return {};  // another command, or a reply after its wait ended
+    if (!m_await.InTime(reply))
+        return {};  // another command, or a reply after its wait ended (see HandleLate)
     switch (reply.Command()) {
         case kCmdAsiAnalyze:
             return OnAnalyze(reply);
@@ -326,7 +334,7 @@ PageStep EncoderAsiLogic::OnAnalyze(const ReplyView& reply) {
     m_total = total;
     if (flags == kNoAsiInput)
         return EndSequence(kRefreshInput).WithMessage("Don't Support ASI-IN !");
-    m_awaited = kCmdAsiCaList;
+    m_await.Expect(kCmdAsiCaList);
     PageStep step = PageStep::Request(kCmdAsiCaList, {m_inputId}, PageStep::Wait::kNone);
     step.checkOnline = false;
     return step;
@@ -351,7 +359,7 @@ PageStep EncoderAsiLogic::OnCaList(const ReplyView& reply) {
     }
     m_counter = 1;
     m_total = 1;
-    m_awaited = kCmdAsiInputProgram;
+    m_await.Expect(kCmdAsiInputProgram);
     PageStep next = Next(kCmdAsiInputProgram);
     next.refresh = step.refresh;
     return next;

@@ -5,10 +5,12 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "devices/reply_view.h"
+#include "pagebase/late_reply.h"
 #include "pagebase/page_step.h"
 #include "pages/mux/edit_program_fields.h"
 #include "pages/mux/program_record.h"
@@ -59,7 +61,16 @@ public:
     bool BeginEdit(int index, EditProgramFields* fields);
     PageStep CommitEdit(const EditProgramFields& fields);
     PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_awaited = -1; }
+    // The wait ran out: the reply it waited for, should it still come, is late (HandleLate). The
+    // sequence keeps its state.
+    void WaitEnded() { m_await.Ended(); }
+    // A request was refused: nothing went out, nothing can come late.
+    void Refused() { m_await.Clear(); }
+    // A reply that came after its wait ran out: what it carries goes into the slots and trees as it would
+    // have in time, but the sequence asks for nothing more and no wait begins. Null when the reply is not
+    // the late one; it is taken once, and only until the next request.
+    std::optional<PageStep> HandleLate(const ReplyView& reply);
+    bool Waiting() const { return m_await.Waiting(); }
 
 private:
     PageStep Start(uint8_t command, std::vector<uint8_t> payload);
@@ -78,7 +89,7 @@ private:
     int m_counter = 1;
     int m_total = 1;
     uint8_t m_inputId = 1;
-    int m_awaited = -1;
+    AwaitedCommand m_await;
     int m_pending = 0;  // the program index a select, remove or edit waits for
 };
 

@@ -126,8 +126,14 @@ void CEncoderASIView::OnShowWindow(bool shown) {
 }
 
 void CEncoderASIView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic.HandleReply(reply));
+    if (!device || device != m_device || !reply.IsValid())
+        return;
+    if (!IsBusy())
+        if (const auto late = m_logic.HandleLate(reply)) {
+            Carry(*late);
+            return;
+        }
+    Carry(m_logic.HandleReply(reply));
 }
 
 void CEncoderASIView::OnRefresh(unsigned what, bool refreshed) {

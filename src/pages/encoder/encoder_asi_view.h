@@ -44,7 +44,7 @@ public:
 protected:
     void OnShowWindow(bool shown) override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
+    void OnStepRefused(const PageStep&) override { m_logic.Refused(); }
 
 private:
     // The program index of the selected item when it is a direct child of the root, else 0.

@@ -255,8 +255,10 @@ PageStep IpOutLogic::Set(const FormInputs& inputs, std::optional<int>) {
         if (changed(record + kDestIp))
             PutText(m_image, record + kDestText, PlainDotted(now + record + kDestIp));
     }
-    if (m_spts != m_sptsRead)
-        m_image.Bytes()[kSpts] = m_spts ? 1 : 0;
+    // The byte follows the choice shown; a value the device sent for the same choice goes back as read.
+    uint8_t& spts = m_image.Bytes()[kSpts];
+    if (m_spts != (spts != 0))
+        spts = m_spts ? 1 : 0;
     if (m_variant->records == 0)
         return Request(kCmdIpOutSet, BlockPayload(), PageStep::Wait::kBeginShort);
     const auto& b = m_image.Bytes();
@@ -321,8 +323,7 @@ PageStep IpOutLogic::HandleReply(const ReplyView& reply) {
         TakeBlock(reply);
     else
         TakeRecords(reply);
-    m_sptsRead = m_image.Bytes()[kSpts] != 0;
-    m_spts = m_sptsRead || m_sptsFixed;
+    m_spts = m_image.Bytes()[kSpts] != 0 || m_sptsFixed;
     return PageStep::End();
 }
 

@@ -71,7 +71,6 @@ private:
     int m_blockCount = 4;
     uint8_t m_replyFlags = 0;  // header byte 2 of the last reply
     bool m_spts = false;
-    bool m_sptsRead = false;
 };
 
 }  // namespace nms

@@ -21,12 +21,12 @@ PageStep MagnumCmdLogic::Get(int pair, int pairs) {
     if (m_logVariant) {
         m_log.clear();
         m_segment = 0;
-        m_awaited = kCmdMagnumLog;
+        m_await.Expect(kCmdMagnumLog);
         return PageStep::Request(kCmdMagnumLog, {0}, PageStep::Wait::kNone);
     }
     if (pair < 0 || pair >= pairs)
         return PageStep::Message("Please select Channel !");
-    m_awaited = kCmdScriptRead;
+    m_await.Expect(kCmdScriptRead);
     return m_script.Read(pair, PageStep::Wait::kBegin);
 }
 
@@ -43,7 +43,7 @@ PageStep MagnumCmdLogic::Set(int pair, int pairs, const std::string& text) {
     std::string message;
     if (!m_script.SetText(text, &message))
         return PageStep::Message(message);
-    m_awaited = kCmdScriptWrite;
+    m_await.Expect(kCmdScriptWrite);
     // The write runs under a wait like every chain: it ends with the last packet or a time-out.
     return m_script.Write(pair, PageStep::Wait::kBegin);
 }
@@ -54,18 +54,32 @@ PageStep MagnumCmdLogic::Reset(int pair, int pairs) {
     if (pair < 0 || pair >= pairs)
         return PageStep::Message("Please select Channel !");
     m_script.Stop();
-    m_awaited = kCmdReset;
+    m_await.Expect(kCmdReset);
     return PageStep::Request(kCmdReset, {0, 0, uint8_t(pair), 1}, PageStep::Wait::kBegin);
 }
 
 void MagnumCmdLogic::WaitEnded() {
-    if (m_awaited != kCmdMagnumLog)
-        m_awaited = -1;
+    // The script exchange stays where it was: a late packet of it is still taken.
+    if (m_await.Awaited() != kCmdMagnumLog)
+        m_await.Ended();
+}
+
+void MagnumCmdLogic::Refused() {
+    m_await.Clear();
     m_script.Stop();
 }
 
+std::optional<PageStep> MagnumCmdLogic::HandleLate(const ReplyView& reply) {
+    if (!m_await.TakeLate(reply))
+        return std::nullopt;
+    const PageStep step = LateStep(HandleReply(reply));
+    m_await.Clear();
+    m_script.Stop();
+    return step;
+}
+
 PageStep MagnumCmdLogic::HandleReply(const ReplyView& reply) {
-    if (reply.Command() != m_awaited)
+    if (!m_await.InTime(reply))
         return {};
     bool done = false;
     switch (reply.Command()) {
@@ -75,18 +89,18 @@ PageStep MagnumCmdLogic::HandleReply(const ReplyView& reply) {
             PageStep step = m_script.OnReadReply(reply, &done);
             if (!done)
                 return step;
-            m_awaited = -1;
+            m_await.Clear();
             return PageStep::End(kRefreshText);
         }
         case kCmdScriptWrite: {
             PageStep step = m_script.OnWriteReply(&done);
             if (!done)
                 return step;
-            m_awaited = -1;
+            m_await.Clear();
             return PageStep::End(PageStep::kRefreshNone);
         }
         case kCmdReset:
-            m_awaited = -1;
+            m_await.Clear();
             return PageStep::End(PageStep::kRefreshNone);
         default:
             return {};
@@ -110,7 +124,7 @@ PageStep MagnumCmdLogic::HandleLog(const ReplyView& reply) {
         step.checkOnline = false;
         return step;
     }
-    m_awaited = -1;
+    m_await.Clear();
     m_logShown += m_log;
     m_log.clear();
     PageStep step;

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "devices/reply_view.h"
+#include "pagebase/late_reply.h"
 #include "pagebase/page_step.h"
 #include "pages/encoder/magnum_script.h"
 
@@ -38,14 +40,23 @@ public:
     PageStep Set(int pair, int pairs, const std::string& text);
     PageStep Reset(int pair, int pairs);
     PageStep HandleReply(const ReplyView& reply);
+    // The wait ran out: the reply it waited for, should it still come, is late (HandleLate). The log
+    // runs without a wait and is not touched.
     void WaitEnded();
+    // A request was refused: nothing went out, nothing can come late.
+    void Refused();
+    // A reply that came after its wait ran out: taken as it would have been in time, but no request goes
+    // out and no wait begins (a script read that stopped half-way shows nothing). Null when the reply is
+    // not the late one; it is taken once, and only until the next request.
+    std::optional<PageStep> HandleLate(const ReplyView& reply);
+    bool Waiting() const { return m_await.Waiting(); }
 
 private:
     PageStep HandleLog(const ReplyView& reply);
 
     bool m_logVariant;
     ScriptExchange m_script{kMagnumCmdLines, true};
-    int m_awaited = -1;
+    AwaitedCommand m_await;
     int m_segment = 0;
     std::string m_log;
     std::string m_logShown;

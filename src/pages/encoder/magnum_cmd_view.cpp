@@ -90,8 +90,14 @@ void Cmagnum_cmd4::OnClear() {
 }
 
 void Cmagnum_cmd4::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic->HandleReply(reply));
+    if (!device || device != m_device || !reply.IsValid())
+        return;
+    if (!IsBusy())
+        if (const auto late = m_logic->HandleLate(reply)) {
+            Carry(*late);
+            return;
+        }
+    Carry(m_logic->HandleReply(reply));
 }
 
 void Cmagnum_cmd4::OnRefresh(unsigned what, bool refreshed) {

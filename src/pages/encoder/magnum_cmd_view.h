@@ -42,7 +42,7 @@ public:
 
 protected:
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic->WaitEnded(); }
+    void OnStepRefused(const PageStep&) override { m_logic->Refused(); }
 
 private:
     std::string TextBytes() const;

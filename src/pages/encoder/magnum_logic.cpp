@@ -196,7 +196,7 @@ PageStep MagnumLogic::Get(int pair) {
     if (pair < 0 || pair >= Blocks())
         return PageStep::Message("Please select Channel !");
     m_script.Stop();
-    m_awaited = kCmdMagnumGet;
+    m_await.Expect(kCmdMagnumGet);
     m_expected = pair;
     return PageStep::Request(kCmdMagnumGet, {0, 0, uint8_t(pair), 0}, PageStep::Wait::kBeginShort);
 }
@@ -206,7 +206,7 @@ PageStep MagnumLogic::Set(const std::vector<std::optional<FieldInput>>& inputs, 
     if (!Store(inputs, checks, &refused))
         return refused;
     m_script.Stop();
-    m_awaited = kCmdMagnumSet;
+    m_await.Expect(kCmdMagnumSet);
     m_expected = 0;
     std::vector<uint8_t> payload = {0, 0, 0};
     const std::vector<uint8_t> block = BlockBytes(0);
@@ -220,7 +220,7 @@ PageStep MagnumLogic::Reset(int pair, const std::vector<std::optional<FieldInput
     if (!Store(inputs, checks, &refused))
         return refused;
     m_script.Stop();
-    m_awaited = kCmdMagnumReset;
+    m_await.Expect(kCmdMagnumReset);
     std::vector<uint8_t> payload = {0, 0, uint8_t(std::max(pair, 0)), 0};
     const std::vector<uint8_t> block = BlockBytes(0);
     payload.insert(payload.end(), block.begin(), block.end());
@@ -240,7 +240,7 @@ bool MagnumLogic::SelectChannel(int channel, const std::vector<std::optional<Fie
 PageStep MagnumLogic::ReadScript(int pair) {
     if (pair < 0 || pair >= Blocks())
         return PageStep::Message("Please select Channel !");
-    m_awaited = kCmdScriptRead;
+    m_await.Expect(kCmdScriptRead);
     return m_script.Read(pair, PageStep::Wait::kBeginShort);
 }
 
@@ -248,17 +248,34 @@ PageStep MagnumLogic::WriteScript(const std::string& text) {
     std::string message;
     if (!m_script.SetText(text, &message))
         return PageStep::Message(message);
-    m_awaited = kCmdScriptWrite;
+    m_await.Expect(kCmdScriptWrite);
     return m_script.Write(m_script.Pair(), PageStep::Wait::kBeginShort);
 }
 
 void MagnumLogic::WaitEnded() {
-    m_awaited = -1;
+    // The script exchange stays where it was: a late packet of it is still taken.
+    m_await.Ended();
+}
+
+void MagnumLogic::Refused() {
+    m_await.Clear();
     m_script.Stop();
 }
 
+std::optional<PageStep> MagnumLogic::HandleLate(const ReplyView& reply) {
+    if (!m_await.TakeLate(reply))
+        return std::nullopt;
+    PageStep step = LateStep(HandleReply(reply));
+    // A chain that stopped here still shows what it read: the form would otherwise write old values over it.
+    if (reply.Command() == kCmdMagnumGet)
+        step.refresh |= PageStep::kRefreshAll;
+    m_await.Clear();
+    m_script.Stop();
+    return step;
+}
+
 PageStep MagnumLogic::HandleReply(const ReplyView& reply) {
-    if (reply.Command() != m_awaited)
+    if (!m_await.InTime(reply))
         return {};
     switch (reply.Command()) {
         case kCmdMagnumGet:
@@ -266,14 +283,14 @@ PageStep MagnumLogic::HandleReply(const ReplyView& reply) {
         case kCmdMagnumSet:
             return HandleSet(reply);
         case kCmdMagnumReset:
-            m_awaited = -1;
+            m_await.Clear();
             return PageStep::End(PageStep::kRefreshNone);
         case kCmdScriptRead: {
             bool done = false;
             PageStep step = m_script.OnReadReply(reply, &done);
             if (!done)
                 return step;
-            m_awaited = -1;
+            m_await.Clear();
             return PageStep::End(kRefreshScript);
         }
         case kCmdScriptWrite: {
@@ -281,7 +298,7 @@ PageStep MagnumLogic::HandleReply(const ReplyView& reply) {
             PageStep step = m_script.OnWriteReply(&done);
             if (!done)
                 return step;
-            m_awaited = -1;
+            m_await.Clear();
             return PageStep::End(PageStep::kRefreshNone);
         }
         default:
@@ -294,7 +311,7 @@ PageStep MagnumLogic::HandleGet(const ReplyView& reply) {
     if (!reply.U8(kBlockByte, &block) || !reply.Has(int(kBlockAt), kMagnumBlockSize))
         return {};  // too short: the wait runs on
     if (block >= Blocks()) {
-        m_awaited = -1;  // no record holds that block
+        m_await.Clear();  // no record holds that block
         return PageStep::End();
     }
     if (block != m_expected)
@@ -310,7 +327,7 @@ PageStep MagnumLogic::HandleGet(const ReplyView& reply) {
         step.checkOnline = false;
         return step;
     }
-    m_awaited = -1;
+    m_await.Clear();
     PageStep step = PageStep::End();
     step.sendVersion = true;
     return step;
@@ -330,7 +347,7 @@ PageStep MagnumLogic::HandleSet(const ReplyView& reply) {
         return step;
     }
     // The wait ends with the last block written, not the first.
-    m_awaited = -1;
+    m_await.Clear();
     return PageStep::End(PageStep::kRefreshNone);
 }
 

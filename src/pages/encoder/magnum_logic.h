@@ -11,6 +11,7 @@
 
 #include "devices/reply_view.h"
 #include "pagebase/field_table.h"
+#include "pagebase/late_reply.h"
 #include "pagebase/page_step.h"
 #include "pages/encoder/magnum_script.h"
 
@@ -80,7 +81,15 @@ public:
     // The dialog's text after OK: the lines are checked and written.
     PageStep WriteScript(const std::string& text);
     PageStep HandleReply(const ReplyView& reply);
+    // The wait ran out: the reply it waited for, should it still come, is late (HandleLate).
     void WaitEnded();
+    // A request was refused: nothing went out, nothing can come late.
+    void Refused();
+    // A reply that came after its wait ran out: shown as it would have been in time (a block read then
+    // shows the channel), but no request goes out and no wait begins. Null when the reply is not the
+    // late one; it is taken once, and only until the next request.
+    std::optional<PageStep> HandleLate(const ReplyView& reply);
+    bool Waiting() const { return m_await.Waiting(); }
 
 private:
     bool Store(const std::vector<std::optional<FieldInput>>& inputs, const MagnumChecks& checks,
@@ -92,7 +101,7 @@ private:
     MagnumVariant m_variant;
     std::array<ParamBlock, kMagnumChannels> m_records;
     int m_channel = 0;
-    int m_awaited = -1;
+    AwaitedCommand m_await;
     int m_expected = 0;  // the block asked for or written
     int m_failedField = -1;
     ScriptExchange m_script{kMagnumScriptLines, false};

@@ -234,8 +234,14 @@ void Cmagnum::OnShowWindow(bool shown) {
 }
 
 void Cmagnum::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic->HandleReply(reply));
+    if (!device || device != m_device || !reply.IsValid())
+        return;
+    if (!IsBusy())
+        if (const auto late = m_logic->HandleLate(reply)) {
+            Carry(*late);
+            return;
+        }
+    Carry(m_logic->HandleReply(reply));
 }
 
 void Cmagnum::OnRefresh(unsigned what, bool refreshed) {

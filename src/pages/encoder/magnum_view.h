@@ -56,7 +56,7 @@ public:
 protected:
     void OnShowWindow(bool shown) override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic->WaitEnded(); }
+    void OnStepRefused(const PageStep&) override { m_logic->Refused(); }
 
 private:
     void ShowChannel();

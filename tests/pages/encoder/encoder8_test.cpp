@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -151,9 +152,59 @@ TEST(Encoder8Test, WideGetAsksOnePairPerTwoChannels) {
         EXPECT_TRUE(page.m_copyAll->isVisible());
         EXPECT_EQ(Combo(page, "level")->currentText(), "Level 3.1");
         EXPECT_EQ(page.m_info->text(), "0,0");
-        // The twelve-channel scrambling model hides its scrambler controls.
-        EXPECT_FALSE(page.Binder().Control("scr1")->isVisible());
+        // Only the twelve-channel scrambling model goes without its scrambler controls.
+        const bool scrambler = c.pageParam != 88;
+        EXPECT_EQ(page.Binder().Control("scr1")->isVisible(), scrambler);
+        EXPECT_EQ(Edit(page, "ecm4")->isVisible(), scrambler);
+        EXPECT_EQ(page.Binder().IsUsed("ecm1"), scrambler);
     }
+}
+
+// The sixteen-channel model keeps its PageParam: its scrambler checks and ECM PID edits are shown with
+// their own captions, show the record's bytes and write them back.
+TEST(Encoder8Test, SixteenChannelFormShowsAndWritesItsScramblerSettings) {
+    PageFixture fx(0x1303);
+    EncoderMultiSim sim(0x1303);
+    Cencoder8 page;
+    fx.Bind(&page, 87);
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    auto reply = sim.Handle(0x60, sent->payload)->payload;
+    ASSERT_EQ(reply[0], 16);
+    reply[0] = 2;  // two channels are enough: the chain ends with this pair
+    const size_t ch0 = 9;
+    reply[ch0 + 118] = 0x34, reply[ch0 + 119] = 0x12;  // ECM PID 1 = 0x1234
+    reply[ch0 + 124] = 0xf0, reply[ch0 + 125] = 0x1f;  // ECM PID 4 = 0x1FF0
+    reply[ch0 + 126] = 0x82;                           // scrambler 2 and a bit the page keeps
+    fx.FeedReply(0x60, reply);
+    fx.TakeSentPacket();  // the version request
+    EXPECT_EQ(page.Logic().PageParam(), 87);
+    auto* scr1 = qobject_cast<QCheckBox*>(page.Binder().Control("scr1"));
+    auto* scr2 = qobject_cast<QCheckBox*>(page.Binder().Control("scr2"));
+    ASSERT_TRUE(scr1 && scr2);
+    EXPECT_TRUE(scr1->isVisible());
+    EXPECT_FALSE(scr1->isChecked());
+    EXPECT_TRUE(scr2->isChecked());
+    EXPECT_EQ(scr1->text(), "Scrambler 1");
+    for (int k = 1; k <= 4; ++k) {
+        const std::string key = "ecm" + std::to_string(k);
+        EXPECT_TRUE(page.Binder().Label(key)->isVisible());
+        EXPECT_EQ(page.Binder().Label(key)->text(), QString("ECM PID %1:").arg(k));
+        EXPECT_TRUE(Edit(page, key.c_str())->isVisible());
+    }
+    EXPECT_EQ(Edit(page, "ecm1")->text(), "1234");
+    EXPECT_EQ(Edit(page, "ecm4")->text(), "1FF0");
+
+    Edit(page, "ecm2")->setText("1ABC");
+    scr1->setChecked(true);
+    QTest::mouseClick(page.m_set, Qt::LeftButton);
+    sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    ASSERT_EQ(sent->payload.size(), 307u);
+    EXPECT_EQ(sent->payload[ch0 + 118], 0x34);
+    EXPECT_EQ(sent->payload[ch0 + 120], 0xbc);
+    EXPECT_EQ(sent->payload[ch0 + 121], 0x1a);
+    EXPECT_EQ(sent->payload[ch0 + 126], 0x83);
 }
 
 TEST(Encoder8Test, WideReplyCountingEightChannelsMakesTheScramblingVariant) {
@@ -161,7 +212,6 @@ TEST(Encoder8Test, WideReplyCountingEightChannelsMakesTheScramblingVariant) {
     EncoderMultiSim sim(EncoderMultiSim::Kind::kWide, 8, false);
     Cencoder8 page;
     fx.Bind(&page, 87);
-    EXPECT_FALSE(page.Binder().IsUsed("ecm1"));
     Pump(fx, sim);
     EXPECT_EQ(page.Logic().PageParam(), 88);
     EXPECT_TRUE(page.Binder().IsUsed("ecm1"));

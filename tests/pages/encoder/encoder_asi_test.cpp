@@ -100,24 +100,61 @@ TEST(EncoderAsiTest, EmptyRepliesTakeTheTotalFromTheHeaderAndTheCounterStopsAt12
     EXPECT_EQ(requests, 2);
 }
 
-TEST(EncoderAsiTest, SequenceStartsAgainAfterATimeOutAndLateRepliesChangeNothing) {
-    AsiPage p;
-    QTest::mouseClick(p.page.m_analyze, Qt::LeftButton);
-    for (int i = 0; i < 3; ++i) {  // 0x20, 0x24, program 1
-        auto sent = p.fx.TakeSentPacket();
-        auto reply = p.sim.Handle(sent->command, sent->payload);
-        p.fx.FeedReply(sent->command, reply->payload, reply->b, reply->c);
+// A reply after its wait ran out goes into the slots and trees as it would have in time, but the
+// sequence asks for nothing more, no wait starts, and the next sequence starts from the first program.
+TEST(EncoderAsiTest, AReplyAfterTheTimeOutIsShownAndTheSequenceAsksNothingMore) {
+    enum class Action { kAnalyze, kSelect, kRemove };
+    struct Case {
+        const char* name;
+        Action action;
+        int inTime;      // replies answered before the wait runs out
+        bool inputTwo;   // program 2 in the input tree afterwards
+        bool outputTwo;  // program 2 in the output tree afterwards
+    };
+    const Case cases[] = {
+        {"analysis before the CA list", Action::kAnalyze, 0, false, false},
+        {"analysis at program 2", Action::kAnalyze, 3, true, false},
+        {"select", Action::kSelect, 0, true, true},
+        {"remove", Action::kRemove, 0, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AsiPage p;
+        if (c.action == Action::kAnalyze) {
+            QTest::mouseClick(p.page.m_analyze, Qt::LeftButton);
+        } else {
+            p.Analyze();
+            if (c.action == Action::kRemove) {
+                p.Select(2);
+                Pump(p.fx, p.sim);
+                p.page.m_outputTree->setCurrentItem(Child(p.page.m_outputTree, "2 "));
+                QTest::mouseClick(p.page.m_remove, Qt::LeftButton);
+            } else {
+                p.Select(2);
+            }
+        }
+        for (int i = 0; i < c.inTime; ++i) {
+            auto sent = p.fx.TakeSentPacket();
+            ASSERT_TRUE(sent);
+            auto reply = p.sim.Handle(sent->command, sent->payload);
+            p.fx.FeedReply(sent->command, reply->payload, reply->b, reply->c);
+        }
+        auto pending = p.fx.TakeSentPacket();
+        ASSERT_TRUE(pending);
+        EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+        EXPECT_FALSE(p.page.IsBusy());
+        auto late = p.sim.Handle(pending->command, pending->payload);
+        ASSERT_TRUE(late);
+        p.fx.FeedReply(pending->command, late->payload, late->b, late->c);
+        p.fx.FeedReply(pending->command, late->payload, late->b, late->c);  // once only
+        EXPECT_FALSE(p.fx.TakeSentPacket());
+        EXPECT_FALSE(p.page.IsBusy());
+        EXPECT_FALSE(p.page.Logic().Waiting());
+        EXPECT_EQ(Child(p.page.m_inputTree, "2 ") != nullptr, c.inputTwo);
+        EXPECT_EQ(Child(p.page.m_outputTree, "2 ") != nullptr, c.outputTwo);
+        QTest::mouseClick(p.page.m_refreshOut, Qt::LeftButton);
+        EXPECT_EQ(p.fx.TakeSentPacket()->payload, (std::vector<uint8_t>{1, 1}));
     }
-    auto pending = p.fx.TakeSentPacket();
-    ASSERT_EQ(pending->payload, (std::vector<uint8_t>{1, 2}));
-    p.fx.FireTimer(&p.page, kWaitTimerId);
-    EXPECT_FALSE(p.page.IsBusy());
-    auto late = p.sim.Handle(pending->command, pending->payload);
-    p.fx.FeedReply(pending->command, late->payload, late->b, late->c);
-    EXPECT_FALSE(p.fx.TakeSentPacket());
-    EXPECT_FALSE(Child(p.page.m_inputTree, "2 "));
-    QTest::mouseClick(p.page.m_refreshOut, Qt::LeftButton);
-    EXPECT_EQ(p.fx.TakeSentPacket()->payload, (std::vector<uint8_t>{1, 1}));
 }
 
 TEST(EncoderAsiTest, SelectEditAndRemoveAProgram) {

@@ -143,6 +143,37 @@ TEST(EncoderPublicViewTest, ShowsTheOutputBlockAndWritesItBackUntouched) {
 }
 
 // Every model: a recorded reply goes back byte for byte in a Set request of the model's size.
+// The device answered after the 15-s wait had run out: the form shows that answer (a Set then writes
+// it, not the zeros shown before), and no new wait or request starts; the version request may follow.
+TEST(EncoderPublicViewTest, AReplyAfterTheWaitRanOutIsShownAndStartsNothing) {
+    Page p(2, 0x1102);
+    ASSERT_TRUE(p.sent);
+    ASSERT_EQ(p.sent->command, kCmdEncoderOutputGet);
+    EXPECT_EQ(p.page.Timers().Interval(kWaitTimerId), 15000);
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    EXPECT_FALSE(p.page.IsBusy());
+    EXPECT_EQ(p.fx.Events().Count("Operation timeout"), 1);
+    EXPECT_EQ(Edit(p.page, "tsId")->text(), "0");
+
+    const Bytes reply = Concat({OutputBlock(), {0x5a}});
+    p.fx.FeedReply(kCmdEncoderOutputGet, reply);
+    EXPECT_EQ(Edit(p.page, "tsId")->text(), "1a2b");
+    EXPECT_EQ(Edit(p.page, "netId")->text(), "c");
+    EXPECT_EQ(Edit(p.page, "bitrate")->text(), "38.500");
+    EXPECT_TRUE(Box(p.page, "mux3")->isChecked());
+    EXPECT_FALSE(p.page.IsBusy());
+    EXPECT_EQ(p.page.Timers().Interval(kWaitTimerId), 0);
+    std::vector<uint8_t> sent;
+    while (auto packet = p.fx.TakeSentPacket())
+        sent.push_back(packet->command);
+    EXPECT_TRUE(sent.empty() || sent == std::vector<uint8_t>{kVersionCommand});
+
+    auto set = p.ClickSet();
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->command, kCmdEncoderOutputSet);
+    EXPECT_EQ(set->payload, reply);
+}
+
 TEST(EncoderPublicViewTest, EveryModelWritesBackWhatItRead) {
     const Bytes b = Concat({OutputBlock(), {0x5a}});
     Bytes qam(23, 0);

@@ -240,5 +240,40 @@ TEST(IpOutViewTest, BlockFormRoundTripsWithItsCount) {
     EXPECT_EQ(set->payload[at + 1], 4000 >> 8);
 }
 
+// The MPTS/SPTS byte follows every click, not only the first one after a read: 0 with MPTS, 1 with SPTS.
+TEST(IpOutViewTest, EverySetSendsTheStreamChoiceShown) {
+    struct Case {
+        uint16_t type;
+        int pageParam;
+        size_t sptsByte;
+    };
+    Bytes block(287, 0);
+    block[0] = 16;
+    const Case cases[] = {{0x1302, 81, 147}, {0x1303, 87, 28}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pageParam);
+        Page p(c.pageParam, c.type);
+        Bytes reply = c.pageParam == 87 ? block : Records(8);
+        reply[c.sptsByte] = 0;  // MPTS as read
+        p.Answer(reply);
+        ASSERT_TRUE(p.page.m_mpts->isChecked());
+        for (bool spts : {true, false, true, false}) {
+            QTest::mouseClick(spts ? p.page.m_spts : p.page.m_mpts, Qt::LeftButton);
+            EXPECT_EQ(p.page.Field("ip2")->isVisibleTo(&p.page), spts);
+            auto set = p.ClickSet();
+            ASSERT_TRUE(set);
+            EXPECT_EQ(set->payload[c.sptsByte], spts ? 1 : 0) << (spts ? "SPTS" : "MPTS");
+            p.fx.FeedReply(kCmdIpOutSet, {});
+        }
+    }
+    // A non-zero value the device sent for SPTS goes back as it came while SPTS stays chosen.
+    Page p(81, 0x1302);
+    Bytes reply = Records(8);
+    reply[147] = 2;
+    p.Answer(reply);
+    EXPECT_TRUE(p.page.m_spts->isChecked());
+    EXPECT_EQ(p.ClickSet()->payload[147], 2);
+}
+
 }  // namespace ip_out_view_test
 }  // namespace nms

@@ -255,6 +255,83 @@ TEST(MagnumTest, ScriptRepliesPastTheStoreEndTheChain) {
     }
 }
 
+// The request a late reply answers, made after the replies of the run that come in time.
+enum class Action { kGet, kSet, kScript, kReset };
+
+// Answers `inTime` requests, lets the wait for the next run out and delivers its reply then; returns the
+// commands the page sent after the late reply (a second copy of it included, which must start nothing).
+template <typename Page>
+std::vector<uint8_t> ReplyAfterTimeOut(PageFixture& fx, EncoderMultiSim& sim, Page& page, int inTime) {
+    for (int i = 0; i < inTime; ++i) {
+        auto sent = fx.TakeSentPacket();
+        EXPECT_TRUE(sent);
+        if (!sent)
+            return {};
+        fx.FeedReply(sent->command, sim.Handle(sent->command, sent->payload)->payload);
+    }
+    auto pending = fx.TakeSentPacket();
+    EXPECT_TRUE(pending);
+    if (!pending)
+        return {};
+    EXPECT_TRUE(page.IsBusy());
+    EXPECT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    EXPECT_FALSE(page.IsBusy());
+    const auto late = sim.Handle(pending->command, pending->payload);
+    EXPECT_TRUE(late);
+    fx.FeedReply(pending->command, late->payload);
+    fx.FeedReply(pending->command, late->payload);
+    QCoreApplication::processEvents();  // a dialog the reply opens
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_FALSE(page.Logic().Waiting());
+    std::vector<uint8_t> sent;
+    while (auto packet = fx.TakeSentPacket())
+        sent.push_back(packet->command);
+    return sent;
+}
+
+// A reply after its wait ran out is shown as it would have been in time, but continues no chain and
+// starts no wait; the version request a finished read asks for still goes out.
+TEST(MagnumTest, AReplyAfterTheTimeOutIsShownAndStartsNothing) {
+    struct Case {
+        const char* name;
+        int pageParam;
+        Action action;
+        int inTime;
+        std::vector<uint8_t> after;
+        bool dialog;
+    };
+    const Case cases[] = {
+        {"first block of a read", 81, Action::kGet, 0, {}, false},
+        {"last block of a read", 0, Action::kGet, 1, {0x02}, false},
+        {"first block of a write", 81, Action::kSet, 0, {}, false},
+        {"last script packet", 81, Action::kScript, 1, {}, true},
+        {"reset", 81, Action::kReset, 0, {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const uint16_t type = c.pageParam == 81 ? 0x1302 : 0x1301;
+        PageFixture fx(type);
+        EncoderMultiSim sim(type);
+        Cmagnum page;
+        bool opened = false;
+        page.m_runDialog = [&](CNetDescriptorDlg&) { return opened = true, false; };
+        fx.Bind(&page, c.pageParam);
+        if (c.action != Action::kGet) {
+            Pump(fx, sim);
+            Edit(page, "name")->setText("typed");
+        }
+        if (c.action == Action::kSet)
+            QTest::mouseClick(page.m_set, Qt::LeftButton);
+        else if (c.action == Action::kScript)
+            page.OnScript();
+        else if (c.action == Action::kReset)
+            page.OnReset();
+        EXPECT_EQ(ReplyAfterTimeOut(fx, sim, page, c.inTime), c.after);
+        EXPECT_EQ(opened, c.dialog);
+        EXPECT_EQ(Edit(page, "name")->text(), c.action == Action::kGet ? "Magnum 1" : "typed");
+    }
+}
+
 TEST(MagnumCmdTest, SevenLinesGoAsTwoPacketsWithTheirLineEnds) {
     PageFixture fx(0x1302);
     EncoderMultiSim sim(0x1302);
@@ -345,6 +422,36 @@ TEST(MagnumCmdTest, LogLongerThanItsBufferIsCutThereAndTheChainEnds) {
     fx.FeedReply(0x08, reply);
     EXPECT_FALSE(fx.TakeSentPacket());
     EXPECT_EQ(page.m_text->toPlainText().size(), 6144);
+}
+
+TEST(MagnumCmdTest, AReplyAfterTheTimeOutIsTakenButStartsNothing) {
+    struct Case {
+        const char* name;
+        Action action;
+        int inTime;
+        QString text;  // the edit after the late reply
+    };
+    const Case cases[] = {
+        // A read that stopped half-way shows nothing: a Set would write the half as the whole script.
+        {"first packet of a read", Action::kGet, 0, "typed"},
+        {"last packet of a read", Action::kGet, 1, "# channel pair script 1rescaler on 1"},
+        {"first packet of a write", Action::kSet, 0, "a\nb\nc\nd\ne\nf\ng"},
+        {"reset", Action::kReset, 0, "typed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PageFixture fx(0x1302);
+        EncoderMultiSim sim(0x1302);
+        Cmagnum_cmd4 page;
+        fx.Bind(&page, 81);
+        page.m_text->setPlainText(c.action == Action::kSet ? "a\nb\nc\nd\ne\nf\ng" : "typed");
+        QTest::mouseClick(c.action == Action::kGet   ? page.m_get
+                          : c.action == Action::kSet ? page.m_set
+                                                     : page.m_reset,
+                          Qt::LeftButton);
+        EXPECT_EQ(ReplyAfterTimeOut(fx, sim, page, c.inTime), std::vector<uint8_t>{});
+        EXPECT_EQ(page.m_text->toPlainText(), c.text);
+    }
 }
 
 }  // namespace magnum_test
