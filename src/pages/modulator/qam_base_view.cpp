@@ -22,8 +22,8 @@ QamRecordPage::~QamRecordPage() = default;
 // ---- single QAM / QPSK modulator ----
 
 CQamBaseView::CQamBaseView(QWidget* parent)
-    : QamRecordPage(QamModulatorParamsTable(), kQamModulatorParamsSize, 41, 32, parent, kQamModulatorClearFrom,
-                    kQamModulatorClearTo) {
+    : QamRecordPage(QamModulatorParamsTable(), kQamModulatorParamsSize, 41, 32, parent,
+                    kQamModulatorClearFrom, kQamModulatorClearTo) {
     auto* modulator = new QGroupBox(this);
     m_binder->AddRowsTo(modulator, {"freq", "symbol", "att", "attQpsk", "constellation", "interface",
                                     "inversion", "annex", "coding"});

@@ -61,6 +61,8 @@ TEST(Qam4PageTest, EveryVariantSendsBackWhatItRead) {
         std::vector<uint8_t> expected = *p.sim.Record(0x33);
         if (c.pageParam == 102)
             std::fill(expected.begin(), expected.begin() + 8, 0);  // the request's eight leading zeros
+        if (c.pageParam == 17)
+            expected[286] = expected[287] = 1;  // the MUX and Scrambler lists as they show
         auto sent = p.Set();
         ASSERT_TRUE(sent);
         EXPECT_EQ(sent->command, 0x34);
@@ -286,7 +288,8 @@ TEST(Qam4PageTest, EachModulesRfChecksNameItsOwnOutputs) {
     auto captions = [&] {
         std::vector<QString> out;
         for (int rf = 1; rf <= 4; ++rf)
-            out.push_back(qobject_cast<QAbstractButton*>(p.page.Binder()->Control(Qam4Key("rf", rf)))->text());
+            out.push_back(
+                qobject_cast<QAbstractButton*>(p.page.Binder()->Control(Qam4Key("rf", rf)))->text());
         return out;
     };
     EXPECT_EQ(captions(), (std::vector<QString>{"RF-1", "RF-2", "RF-3", "RF-4"}));

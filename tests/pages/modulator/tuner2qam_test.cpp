@@ -141,7 +141,7 @@ TEST(Tuner2QamTest, AReplyAfterItsTimeOutIsShownOnceAndStartsNothing) {
 
     std::vector<uint8_t> again = blocks;
     again[1] = 0x10, again[2] = 0x27, again[3] = 0, again[4] = 0;  // 10 MHz
-    fx.FeedReply(0x70, again);  // a second copy: nothing is late any more
+    fx.FeedReply(0x70, again);                                     // a second copy: nothing is late any more
     EXPECT_EQ(Edit(page, "freq1")->text(), "1150.000");
     EXPECT_FALSE(fx.TakeSentPacket());
 
