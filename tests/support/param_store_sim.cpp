@@ -219,8 +219,10 @@ bool IsQam4Type(uint16_t type) {
 }  // namespace
 
 StatusSpec ParamStoreSim::StatusOf(uint16_t type) {
+    // The tuner-fed 4114 answers its source page and its modulator page with one status: the tuner layout
+    // (locks, four rates, signal reports) holds the modulator page's locks and rates at the same bytes.
     if (type == 0x4137 || type == 0x4117 || type == 0x4157 || type == 0x4147 || type == 0x4127 ||
-        type == 0x4187)
+        type == 0x4187 || type == 0x4114)
         return {0x40, TunerStatus};
     if (IsQam4Type(type))
         return {0x40, Qam4Status};
