@@ -6,11 +6,13 @@ namespace nms::test {
 namespace {
 
 // 474 MHz, ATT 3.5 dB, 64QAM, 6.875 Msym/s, annex A, ASI input, PAT/SDT/PMT inserted, port 1234, TS ID 1,
-// network ID 2.
+// network ID 2. Bytes 11 to 22 hold a pattern: the page's Set writes them as 0.
 std::vector<uint8_t> QamModulatorRecord() {
     std::vector<uint8_t> r(43, 0);
     const uint8_t head[] = {0x90, 0x3b, 0x07, 0x00, 35, 3, 0xdb, 0x1a, 0, 0, 0};
     std::copy(std::begin(head), std::end(head), r.begin());
+    for (size_t i = 11; i < 23; ++i)
+        r[i] = uint8_t(0xa0 + i);
     r[23] = r[24] = r[26] = 1;
     r[30] = 0xd2, r[31] = 0x04;
     r[32] = 1;
@@ -27,9 +29,12 @@ std::vector<uint8_t> MuxQamRecord() {
 }
 
 // Four RF outputs at 474, 482, 490 and 498 MHz, ATT 2.0 dB, 6.875 Msym/s, 64QAM, power 95, spacing 8, all
-// enabled, PAT/SDT/PMT inserted, TS IDs 1..4, network ID 1.
-std::vector<uint8_t> Qam4Record() {
+// enabled, PAT/SDT/PMT inserted, TS IDs 1..4, network ID 1. muxScrambler: bytes 286 and 287 (the "MUX" and
+// "Scrambler" lists of the IP QAM modulator) hold 5 and 7, which the lists show as "Enable" and send as 1.
+std::vector<uint8_t> Qam4Record(bool muxScrambler = false) {
     std::vector<uint8_t> r(542, 0);
+    if (muxScrambler)
+        r[286] = 5, r[287] = 7;
     r[0] = 0xdb, r[1] = 0x1a, r[2] = 2, r[3] = 95, r[4] = 8, r[5] = 0x0f;
     for (int k = 0; k < 4; ++k) {
         const size_t at = size_t(6 + 70 * k);
@@ -44,12 +49,14 @@ std::vector<uint8_t> Qam4Record() {
     return r;
 }
 
+// Three outputs 6 MHz apart at 474, 480 and 486 MHz (bandwidth 6M); the fourth, which the page does not
+// show, at 495 MHz until RF-1 is typed again.
 std::vector<uint8_t> Qam4Dvbt() {
     std::vector<uint8_t> r(324, 0);
-    r[0] = 0x07, r[1] = 90, r[3] = 2, r[4] = 1, r[9] = 1, r[11] = 0, r[12] = 2;
+    r[0] = 0x07, r[1] = 90, r[3] = 2, r[4] = 1, r[9] = 1, r[11] = 2, r[12] = 2;
     for (int k = 0; k < 4; ++k) {
         const size_t at = size_t(14 + 70 * k);
-        const uint32_t khz = 474000 + 8000 * uint32_t(k);
+        const uint32_t khz = k == 3 ? 495000 : 474000 + 6000 * uint32_t(k);
         for (int i = 0; i < 4; ++i)
             r[at + size_t(i)] = uint8_t(khz >> (8 * i));
         r[at + 4] = 30;
@@ -118,9 +125,10 @@ std::vector<uint8_t> TunerStatus(unsigned tick) {
     return s;
 }
 
-// The 55-byte block of the single-output modulators: 474 MHz, on, power 95.5 dB, PAT/SDT/PMT inserted,
-// port 1234, TS ID 1, network ID 2; the DVB-S/S2 one at 1150 MHz, DVB-S2 QPSK 3/4, 27.5 Msym/s; the DVB-T
-// one in 64QAM.
+// The 55-byte block of the single-output modulators: 474 MHz, on, power 95.5 dB, PAT/SDT/PMT/CAT inserted
+// with bits 5-7 of the insertion byte set (0xFB: the DTMB and DVB-T pages write them as 0, the DVB-S/S2 page
+// keeps them), port 1234, TS ID 1, network ID 2; the DVB-S/S2 one at 1150 MHz, DVB-S2 QPSK 3/4,
+// 27.5 Msym/s; the DVB-T one in 64QAM.
 std::vector<uint8_t> SingleModBlock(bool s2, bool dvbt = false) {
     std::vector<uint8_t> r(55, 0);
     const uint32_t khz = s2 ? 1150000 : 474000;
@@ -135,7 +143,7 @@ std::vector<uint8_t> SingleModBlock(bool s2, bool dvbt = false) {
         r[10] = 0x6c, r[11] = 0x6b;
         r[13] = 3;
     }
-    r[17] = 0x0b;
+    r[17] = 0xfb;
     r[18] = 0xd2, r[19] = 0x04;
     r[20] = 1;
     r[22] = 2;
@@ -143,8 +151,9 @@ std::vector<uint8_t> SingleModBlock(bool s2, bool dvbt = false) {
 }
 
 // The DVB-T2 block: 474 MHz, on, power 95.5 dB, normal input, FEC frame 64800, no rotation, 64QAM, code rate
-// 2/3, guard interval 1/32, 8 MHz, PP7, 8K, L1-post 16QAM, PAT/SDT/PMT inserted, port 1234, TS ID 1,
-// network ID 2; the uninterpreted tail holds a pattern.
+// 2/3, guard interval 1/32, 8 MHz, PP7, 8K, L1-post 16QAM, PAT and CAT inserted with bits 5-7 of the
+// insertion byte set (0xF1; the page writes them as 0), port 1234, TS ID 1, network ID 2; the uninterpreted
+// tail holds a pattern.
 std::vector<uint8_t> DvbT2Block() {
     std::vector<uint8_t> r(55, 0);
     const uint32_t khz = 474000;
@@ -154,7 +163,7 @@ std::vector<uint8_t> DvbT2Block() {
     r[5] = 0xbb, r[6] = 0x03;
     r[8] = 1;
     r[12] = 2, r[13] = 2, r[14] = 0, r[15] = 4, r[16] = 6, r[17] = 1, r[18] = 2;
-    r[19] = 0x0b;
+    r[19] = 0xf1;
     r[20] = 0xd2, r[21] = 0x04;
     r[22] = 1;
     r[24] = 2;
@@ -164,6 +173,8 @@ std::vector<uint8_t> DvbT2Block() {
 }
 
 // The multi-channel DTMB block as the Get reply carries it: a byte, the channel count, the 237-byte block.
+// Channels 1 to 6 lie 8 MHz apart from 474 MHz on; with four channels the two the page does not show lie
+// at 562 and 570 MHz, until channel 1 is typed again.
 std::vector<uint8_t> DtmbMulti(uint8_t channels) {
     std::vector<uint8_t> r(239, 0);
     r[1] = channels;
@@ -176,7 +187,8 @@ std::vector<uint8_t> DtmbMulti(uint8_t channels) {
     b[4] = 6, b[5] = 2, b[8] = 1, b[10] = 1;
     for (int k = 0; k < 6; ++k) {
         uint8_t* c = b + 45 + 24 * k;
-        const uint32_t khz = 474000 + 8000 * uint32_t(k);
+        const uint32_t khz =
+            channels == 4 && k >= 4 ? 562000 + 8000 * uint32_t(k - 4) : 474000 + 8000 * uint32_t(k);
         for (int i = 0; i < 4; ++i)
             c[i] = uint8_t(khz >> (8 * i));
         c[4] = 25;
@@ -207,8 +219,10 @@ bool IsQam4Type(uint16_t type) {
 }  // namespace
 
 StatusSpec ParamStoreSim::StatusOf(uint16_t type) {
+    // The tuner-fed 4114 answers its source page and its modulator page with one status: the tuner layout
+    // (locks, four rates, signal reports) holds the modulator page's locks and rates at the same bytes.
     if (type == 0x4137 || type == 0x4117 || type == 0x4157 || type == 0x4147 || type == 0x4127 ||
-        type == 0x4187)
+        type == 0x4187 || type == 0x4114)
         return {0x40, TunerStatus};
     if (IsQam4Type(type))
         return {0x40, Qam4Status};
@@ -230,12 +244,13 @@ std::vector<ParamRecordSpec> ParamStoreSim::ProfileOf(uint16_t type) {
         return {{0x70, 0x71, TunerBlocks()}, {0x33, 0x34, DtmbMulti(4), 0, 2}};
     if (type == 0x4117)
         return {{0x33, 0x34, DtmbMulti(1), 0, 2}};
-    if (type == 0x4157 || type == 0x4147 || type == 0x4127)
+    if (type == 0x4157 || type == 0x4147)
         return {{0x33, 0x34, DtmbMulti(4), 0, 2}};
-    if (type == 0x4187)
+    // The six-channel modulator, and the four-tab 4127 reporting six channels (its page turns to six tabs).
+    if (type == 0x4187 || type == 0x4127)
         return {{0x33, 0x34, DtmbMulti(6), 0, 2}};
     if (IsQam4Type(type))
-        return {{0x33, 0x34, Qam4Record()}};
+        return {{0x33, 0x34, Qam4Record(type == 0x4154)}};
     if (type == 0x4122)  // DVB-S/S2 modulator
         return {{0x33, 0x34, SingleModBlock(true)}};
     if (type == 0x4107 || type == 0x4109)  // DTMB, DTMB transmodulator

@@ -184,10 +184,12 @@ PageStep Dtmb4Logic::HandleReply(const ReplyView& reply) {
     // The block comes only whole; a shorter reply just ends the wait.
     if (r.Has(2, kDtmbMultiBlockSize)) {
         m_block.Load(r.Sub(2, kDtmbMultiBlockSize));
+        // A count of 1 or 6 sets the channels anew; any other leaves them (and the tab in front) as they are.
         const uint8_t count = r.U8Or(1);
-        if (count == 1 || count == 6)
+        if (count == 1 || count == kDtmbChannels) {
             m_channels = count;
-        step.refresh |= kRefreshChannels;
+            step.refresh |= kRefreshChannels;
+        }
     }
     return step;
 }

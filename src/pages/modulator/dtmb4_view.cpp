@@ -77,7 +77,7 @@ Cdtmb4::Cdtmb4(QWidget* parent) : CBlockPageView(parent) {
         statusGrid->addWidget(m_locks[size_t(k)], k + 1, 0);
         statusGrid->addWidget(m_lockLabels[size_t(k)], k + 1, 1);
     }
-    for (int k = 0; k < 4; ++k) {
+    for (int k = 0; k < kDtmbChannels; ++k) {
         m_rateLabels[size_t(k)] = new QLabel("Bitrate:", status);
         m_rates[size_t(k)] = new QLineEdit("0.000", status);
         m_rates[size_t(k)]->setReadOnly(true);
@@ -130,14 +130,9 @@ void Cdtmb4::OnInitialUpdate() {
         m_locks[size_t(k)]->setVisible(k < v.locks);
         m_lockLabels[size_t(k)]->setVisible(k < v.locks);
     }
-    for (int k = 0; k < 4; ++k) {
-        m_rates[size_t(k)]->setVisible(k < v.rates);
-        m_rateLabels[size_t(k)]->setVisible(k < v.rates);
-    }
-    // Variants that hide the lamps hide their caption too; with no rates either the box goes.
+    // Variants that hide the lamps hide their caption too; with no rates either the box goes (the channel
+    // count sets the rate fields and the box).
     m_lockCaption->setVisible(v.locks > 0);
-    m_status->setVisible(v.locks > 0 || v.rates > 0);
-    m_front = 0;
     ApplyChannelCount();
     ShowBlock();
     SetTimer(kDtmbStatusTimerId, kDtmbStatusPollMs);
@@ -150,9 +145,22 @@ void Cdtmb4::ApplyChannelCount() {
     for (int k = 1; k <= count; ++k)
         m_tabs->addTab(QString("Channel %1").arg(k));
     m_tabs->setVisible(count > 1);
-    for (int k = 1; k <= kDtmbChannels; ++k)
-        m_binder->SetUsed(DtmbKey("freq", k), k <= count);
-    m_front = std::min(m_front, count - 1);
+    // Every channel's frequency goes out with a Set, shown or not: the hidden ones follow channel 1 too.
+    for (int k = 1; k <= kDtmbChannels; ++k) {
+        m_binder->SetUsed(DtmbKey("freq", k), true);
+        m_binder->Control(DtmbKey("freq", k))->setVisible(k <= count);
+        m_binder->Label(DtmbKey("freq", k))->setVisible(k <= count);
+    }
+    // Six channels bring the bitrate fields of channels 2 to 6 with them.
+    const Dtmb4Variant& v = m_logic->Variant();
+    for (int k = 0; k < kDtmbChannels; ++k) {
+        const bool shown = k < v.rates || (count == kDtmbChannels && k > 0);
+        m_rates[size_t(k)]->setVisible(shown);
+        m_rateLabels[size_t(k)]->setVisible(shown);
+    }
+    m_status->setVisible(v.locks > 0 || v.rates > 0 || count == kDtmbChannels);
+    // A new set of channel tabs starts with the first in front.
+    m_front = 0;
     m_tabs->setCurrentIndex(m_front);
     ShowChannel(m_front);
 }
@@ -207,7 +215,7 @@ void Cdtmb4::OnRefresh(unsigned what, bool refreshed) {
     if (what & Dtmb4Logic::kRefreshStatus) {
         for (int k = 0; k < kDtmbChannels; ++k)
             SetLamp(m_locks[size_t(k)], m_logic->Locks() >> k & 1);
-        for (int k = 0; k < 4; ++k)
+        for (int k = 0; k < int(m_logic->Rates().size()); ++k)
             m_rates[size_t(k)]->setText(QString::fromStdString(m_logic->Rates()[size_t(k)]));
     }
 }

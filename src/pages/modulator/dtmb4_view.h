@@ -29,7 +29,7 @@ public:
     const Dtmb4Logic& Logic() const { return *m_logic; }
     QTabBar* m_tabs = nullptr;
     std::array<QLabel*, kDtmbChannels> m_locks{};
-    std::array<QLineEdit*, 4> m_rates{};
+    std::array<QLineEdit*, kDtmbChannels> m_rates{};
     QWidget* m_status = nullptr;
     QLabel* m_lockCaption = nullptr;
 
@@ -48,7 +48,7 @@ private:
     QStackedWidget* m_channelForms = nullptr;
     QLabel* m_powerUnit = nullptr;
     std::array<QLabel*, kDtmbChannels> m_lockLabels{};
-    std::array<QLabel*, 4> m_rateLabels{};
+    std::array<QLabel*, kDtmbChannels> m_rateLabels{};
     int m_front = 0;
 };
 

@@ -15,6 +15,8 @@ constexpr DvbtVariant kVariants[] = {
     {97, DvbtLayout::kDvbS2, false},
 };
 
+constexpr uint8_t kInsertionBits = 0x1f;  // PAT, SDT, NIT, PMT, CAT
+
 FieldDef Frequency(const char* key, const char* label, int offset) {
     FieldDef f = QamFrequencyField(offset);
     f.key = key;
@@ -237,6 +239,12 @@ PageStep DvbtModLogic::Set(const FormInputs& inputs, std::optional<int>) {
     PageStep refused;
     if (!Collect(Table(), inputs, MutableBlock(), &refused))
         return refused;
+    // The DTMB, DVB-T and DVB-T2 blocks carry only the five insertion bits in their insertion byte: the
+    // three above them go out as 0. The DVB-S/S2 block sends them back as read.
+    if (m_layout != DvbtLayout::kDvbS2) {
+        const int bits = FindField(Table(), "pat");
+        MutableBlock().Bytes()[size_t(Table()[size_t(bits)].offset)] &= kInsertionBits;
+    }
     return Request(0x34, MutableBlock().Bytes());
 }
 

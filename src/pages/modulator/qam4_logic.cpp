@@ -18,10 +18,11 @@ constexpr Qam4Variant kVariants[] = {
     {17, Qam4Layout::kStandard, 4, kAllPsi, true, 0, true, false},
     {18, Qam4Layout::kStandard, 4, kAllPsi, true, 8, false, false},
     {19, Qam4Layout::kStandard, 4, kAllPsi, true, 8, false, true},
-    // 33 and 35 show no identifiers: their records do not carry them.
-    {33, Qam4Layout::kStandard, 4, kAllPsi & ~0x10u, false, 0, false, false},
+    // 33 and 35 show the identifiers of every RF too; they carry them where the other variants do, so an
+    // identifier shown is the one read and the one typed is the one sent.
+    {33, Qam4Layout::kStandard, 4, kAllPsi & ~0x10u, true, 0, false, false},
     {34, Qam4Layout::kStandard, 4, 0x04, false, 4, false, false},
-    {35, Qam4Layout::kStandard, 4, kAllPsi, false, 0, false, false},
+    {35, Qam4Layout::kStandard, 4, kAllPsi, true, 0, false, false},
     {38, Qam4Layout::kDvbt, 3, kAllPsi, true, 0, false, false},
     {102, Qam4Layout::kModules, 4, kAllPsi, true, 0, false, false},
 };
@@ -230,6 +231,8 @@ PageStep Qam4Logic::Set(const FormInputs& inputs, std::optional<int>) {
     PageStep refused;
     if (!CollectForm(inputs, &refused))
         return refused;
+    // The "MUX" and "Scrambler" lists show any non-zero byte as "Enable": they send what they show.
+    StoreOnOffAsShown(Table(), inputs, MutableBlock());
     std::vector<uint8_t> payload;
     if (m_variant.layout == Qam4Layout::kModules) {
         payload.assign(kQam4ModulesAt, 0);

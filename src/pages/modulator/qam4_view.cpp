@@ -1,5 +1,6 @@
 #include "pages/modulator/qam4_view.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -128,17 +129,21 @@ void Cqam4::Build() {
     for (int rf = 1; rf <= kQam4Rfs; ++rf) {
         const bool shown = rf <= v.rfs;
         const bool rf1Hidden = v.outputTab && rf == 1;
+        // The scrambler's output tab shows the PSI checks and identifiers of RF-1 only.
+        const bool ownTables = !v.outputTab || rf == 1;
         auto place = [&](const std::string& key, int column, bool used) {
             m_binder->SetUsed(key, used);
             rfs->addWidget(m_binder->Control(key), rf, column);
         };
         place(Qam4Key("rf", rf), 0, shown && !rf1Hidden);
-        place(Qam4Key("freq", rf), 1, shown);
+        // A frequency the variant does not show still follows RF-1 and goes out with the others.
+        place(Qam4Key("freq", rf), 1, true);
+        m_binder->Control(Qam4Key("freq", rf))->setVisible(shown);
         place(Qam4Key("att", rf), 2, shown && !rf1Hidden);
         for (int b = 0; b < 5; ++b)
-            place(Qam4Key(psi[b], rf), 3 + b, shown && (v.psi >> b & 1));
-        place(Qam4Key("ts", rf), 8, shown && v.ids);
-        place(Qam4Key("net", rf), 9, shown && v.ids);
+            place(Qam4Key(psi[b], rf), 3 + b, shown && ownTables && (v.psi >> b & 1));
+        place(Qam4Key("ts", rf), 8, shown && ownTables && v.ids);
+        place(Qam4Key("net", rf), 9, shown && ownTables && v.ids);
     }
     // A column shows its heading only when a field of it is shown.
     for (int b = 0; b < 5; ++b)
@@ -186,11 +191,16 @@ void Cqam4::Build() {
 
 void Cqam4::OnInitialUpdate() {
     Build();
-    m_binder->Show(m_logic->Block());
+    ShowBlock();
     ShowStatus();
 }
 
 void Cqam4::ShowBlock() {
+    // Module m's outputs are RF-4m+1 .. RF-4m+4.
+    if (m_logic->Variant().layout == Qam4Layout::kModules)
+        for (int rf = 1; rf <= kQam4Rfs; ++rf)
+            qobject_cast<QAbstractButton*>(m_binder->Control(Qam4Key("rf", rf)))
+                ->setText(QString("RF-%1").arg(kQam4Rfs * m_logic->Module() + rf));
     m_binder->Show(m_logic->Block());
 }
 

@@ -9,9 +9,10 @@
 
 namespace nms {
 
-QamRecordPage::QamRecordPage(const FieldTable& table, int size, int mirrorPort, int idsFrom, QWidget* parent)
+QamRecordPage::QamRecordPage(const FieldTable& table, int size, int mirrorPort, int idsFrom, QWidget* parent,
+                             int clearFrom, int clearTo)
     : CBlockPageView(parent),
-      m_logic(std::make_unique<QamRecordLogic>(table, size, mirrorPort, idsFrom)),
+      m_logic(std::make_unique<QamRecordLogic>(table, size, mirrorPort, idsFrom, clearFrom, clearTo)),
       m_binder(std::make_unique<FormBinder>(table, this)) {
     MakeGetSetButtons();
 }
@@ -21,7 +22,8 @@ QamRecordPage::~QamRecordPage() = default;
 // ---- single QAM / QPSK modulator ----
 
 CQamBaseView::CQamBaseView(QWidget* parent)
-    : QamRecordPage(QamModulatorParamsTable(), kQamModulatorParamsSize, 41, 32, parent) {
+    : QamRecordPage(QamModulatorParamsTable(), kQamModulatorParamsSize, 41, 32, parent,
+                    kQamModulatorClearFrom, kQamModulatorClearTo) {
     auto* modulator = new QGroupBox(this);
     m_binder->AddRowsTo(modulator, {"freq", "symbol", "att", "attQpsk", "constellation", "interface",
                                     "inversion", "annex", "coding"});

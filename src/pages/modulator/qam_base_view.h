@@ -16,7 +16,8 @@ namespace nms {
 class QamRecordPage : public CBlockPageView {
     Q_OBJECT
 public:
-    QamRecordPage(const FieldTable& table, int size, int mirrorPort, int idsFrom, QWidget* parent);
+    QamRecordPage(const FieldTable& table, int size, int mirrorPort, int idsFrom, QWidget* parent,
+                  int clearFrom = 0, int clearTo = 0);
     ~QamRecordPage() override;
 
     FormBinder& Binder() { return *m_binder; }

@@ -109,6 +109,13 @@ FieldDef QamAnnexField(int base) {
     return f;
 }
 
+void StoreOnOffAsShown(const FieldTable& table, const std::vector<std::optional<FieldInput>>& inputs,
+                       ParamBlock& block) {
+    for (size_t i = 0; i < table.size() && i < inputs.size(); ++i)
+        if (table[i].nonZeroIsOn && inputs[i] && block.Holds(table[i]))
+            block.SetValue(table[i], block.Value(table[i]) != 0 ? 1 : 0);
+}
+
 FieldResult ParseQpskAtt(const FieldDef&, const FieldInput& input) {
     const std::string& t = input.text;
     int64_t whole = 0;

@@ -3,6 +3,7 @@
 // the pages show for them and the messages that refuse bad text. Shared by every page that exchanges them.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,11 @@ FieldDef QamConstellationField(int base, const std::vector<Choice>& list);
 FieldDef QamSymbolRateField(int base);
 FieldDef QamInversionField(int base);
 FieldDef QamAnnexField(int base);
+
+// The off/on lists a page took from its form (inputs: one entry per field, none for a hidden one) go out as
+// they show, 0 or 1, whatever other non-zero value the device had sent.
+void StoreOnOffAsShown(const FieldTable& table, const std::vector<std::optional<FieldInput>>& inputs,
+                       ParamBlock& block);
 
 // The attenuation of the QPSK modulator: whole dB x 10 plus 5 for any fraction, at most 20.0 dB; shown with
 // .5 or .0.

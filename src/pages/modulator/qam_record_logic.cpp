@@ -1,5 +1,7 @@
 #include "pages/modulator/qam_record_logic.h"
 
+#include <algorithm>
+
 #include "devices/byte_io.h"
 #include "pages/modulator/qam_mod_block.h"
 
@@ -80,11 +82,14 @@ std::vector<std::string> QamShownKeys(const QamPageVariant& v) {
             "pmt",  "sdt",    "nit", "cat",           "port",      "tsId",      "netId"};
 }
 
-QamRecordLogic::QamRecordLogic(const FieldTable& table, int size, int mirrorPort, int idsFrom)
+QamRecordLogic::QamRecordLogic(const FieldTable& table, int size, int mirrorPort, int idsFrom, int clearFrom,
+                               int clearTo)
     : m_table(&table),
       m_block(size_t(size)),
       m_mirrorPort(mirrorPort),
       m_idsFrom(idsFrom),
+      m_clearFrom(std::clamp(clearFrom, 0, size)),
+      m_clearTo(std::clamp(clearTo, m_clearFrom, size)),
       m_idsShown(idsFrom == 0) {}
 
 PageStep QamRecordLogic::Get(std::optional<int>) {
@@ -95,6 +100,8 @@ PageStep QamRecordLogic::Set(const FormInputs& inputs, std::optional<int>) {
     PageStep refused;
     if (!Collect(*m_table, inputs, m_block, &refused))
         return refused;
+    std::fill(m_block.Bytes().begin() + m_clearFrom, m_block.Bytes().begin() + m_clearTo, uint8_t(0));
+    StoreOnOffAsShown(*m_table, inputs, m_block);
     if (m_mirrorPort >= 0) {
         const int port = FindField(*m_table, "port");
         ByteWriter(m_block.Bytes())

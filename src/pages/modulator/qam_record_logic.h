@@ -17,6 +17,10 @@ enum : uint8_t {
 
 constexpr int kQamModulatorParamsSize = 43;
 constexpr int kMuxQamOutputParamsSize = 93;
+// The single modulator's Set clears the modulation block past what the form fills (bytes 11 to 22): the
+// form rebuilds the block, the rest of it goes out as 0.
+constexpr int kQamModulatorClearFrom = 11;
+constexpr int kQamModulatorClearTo = 23;
 
 // The single modulator's record. Keys: "port", "tsId", "netId", "constellation", "coding", "interface",
 // "att", "attQpsk", "freq", "symbol", "annex", "inversion", "pat", "pmt", "sdt", "nit", "cat".
@@ -37,8 +41,10 @@ std::vector<std::string> QamShownKeys(const QamPageVariant& variant);
 class QamRecordLogic : public BlockLogic {
 public:
     // mirrorPort: where a Set repeats the IP insertion port (-1: nowhere); idsFrom: the reply length
-    // from which the record carries the identifiers (0: always).
-    QamRecordLogic(const FieldTable& table, int size, int mirrorPort, int idsFrom);
+    // from which the record carries the identifiers (0: always); a Set sends the bytes from clearFrom up to
+    // clearTo (exclusive) as 0, whatever the device had put there.
+    QamRecordLogic(const FieldTable& table, int size, int mirrorPort, int idsFrom, int clearFrom = 0,
+                   int clearTo = 0);
 
     const ParamBlock& Block() const { return m_block; }
     bool IdsShown() const { return m_idsShown; }
@@ -53,6 +59,7 @@ private:
     ParamBlock m_block;
     int m_mirrorPort;
     int m_idsFrom;
+    int m_clearFrom, m_clearTo;
     bool m_idsShown = false;
 };
 

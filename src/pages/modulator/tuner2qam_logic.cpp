@@ -8,6 +8,8 @@
 namespace nms {
 namespace {
 
+constexpr uint8_t kGet = 0x70, kSet = 0x71, kStatus = 0x40, kBlockKind = 2;
+
 std::string Key(const char* name, int channel) {
     return std::string(name) + std::to_string(channel);
 }
@@ -62,6 +64,48 @@ bool ReadTuner2QamStatus(const std::vector<uint8_t>& payload, Tuner2QamStatus* s
     }
     *status = s;
     return true;
+}
+
+PageStep Tuner2QamLogic::Get(std::optional<int>) {
+    return Request(kGet, {kBlockKind});
+}
+
+PageStep Tuner2QamLogic::Set(const FormInputs& inputs, std::optional<int>) {
+    PageStep refused;
+    if (!Collect(Tuner2QamTable(), inputs, m_area, &refused))
+        return refused;
+    std::vector<uint8_t> payload = {kBlockKind};
+    payload.insert(payload.end(), m_area.Bytes().begin(), m_area.Bytes().end());
+    return Request(kSet, std::move(payload));
+}
+
+PageStep Tuner2QamLogic::Poll() const {
+    return PageStep::Poll(kStatus);
+}
+
+PageStep Tuner2QamLogic::HandleReply(const ReplyView& reply) {
+    if (reply.Command() == kStatus) {
+        // Shown whenever it comes; a reply too short for what it shows changes nothing.
+        if (!ReadTuner2QamStatus(reply.PayloadCopy(), &m_status))
+            return {};
+        PageStep step;
+        step.refresh = kRefreshStatus;
+        return step;
+    }
+    if (!Awaits(reply))
+        return {};
+    m_awaited = -1;
+    if (reply.Command() == kSet)
+        return PageStep::End(PageStep::kRefreshNone);
+    // The blocks come only whole, and only of the kind the page asked for; the wait ends and the version
+    // is asked for in every case.
+    const ByteReader r = reply.Reader();
+    uint8_t kind = 0;
+    if (r.U8(0, &kind) && kind == kBlockKind && r.Has(1, kTunerAreaSize))
+        m_area.Load(r.Sub(1, kTunerAreaSize));
+    PageStep step = PageStep::End();
+    step.sendVersion = true;
+    return step;
 }
 
 }  // namespace nms

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "pagebase/field_table.h"
+#include "pagebase/block_logic.h"
 
 namespace nms {
 
@@ -15,6 +15,7 @@ constexpr int kTunerChannels = 4;
 constexpr int kTunerBlockSize = 75;
 constexpr int kTunerAreaSize = kTunerChannels * kTunerBlockSize;  // 300
 constexpr int kTuner2QamPollMs = 1500;
+constexpr int kTuner2QamStatusTimerId = 66;
 
 // Keys per channel k (1..4): "freq<k>", "symbol<k>", "constellation<k>".
 const FieldTable& Tuner2QamTable();
@@ -28,5 +29,27 @@ struct Tuner2QamStatus {
 };
 // False (nothing changes) for a reply too short for what it shows.
 bool ReadTuner2QamStatus(const std::vector<uint8_t>& payload, Tuner2QamStatus* status);
+
+// The requests of the page and what their replies leave: the four blocks (0x70 read, 0x71 write, the block
+// kind 2 before them) and the last status (0x40).
+class Tuner2QamLogic : public BlockLogic {
+public:
+    enum : unsigned { kRefreshStatus = PageStep::kRefreshPageBits };
+
+    Tuner2QamLogic() : m_area(kTunerAreaSize) {}
+
+    const ParamBlock& Area() const { return m_area; }
+    const Tuner2QamStatus& Status() const { return m_status; }
+
+    // The page has no selector.
+    PageStep Get(std::optional<int> selection) override;
+    PageStep Set(const FormInputs& inputs, std::optional<int> selection) override;
+    PageStep HandleReply(const ReplyView& reply) override;
+    PageStep Poll() const override;
+
+private:
+    ParamBlock m_area;
+    Tuner2QamStatus m_status;
+};
 
 }  // namespace nms

@@ -10,15 +10,11 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "devices/byte_io.h"
 #include "pagebase/lamp.h"
 #include "pages/modulator/qam_mod_block.h"
 
 namespace nms {
 namespace {
-
-constexpr int kStatusTimerId = 66;
-constexpr uint8_t kGet = 0x70, kSet = 0x71, kStatus = 0x40, kBlockKind = 2;
 
 // The page's variants: 99 shows bitrates instead of symbol rate and constellation.
 struct Tuner2QamVariant {
@@ -33,7 +29,7 @@ std::string Key(const char* name, int channel) {
 
 }  // namespace
 
-Ctuner2qam::Ctuner2qam(QWidget* parent) : CFormTemplateView(parent), m_area(kTunerAreaSize) {
+Ctuner2qam::Ctuner2qam(QWidget* parent) : CBlockPageView(parent) {
     m_binder = std::make_unique<FormBinder>(Tuner2QamTable(), this);
     auto* grid = new QGridLayout;
     for (int k = 1; k <= kTunerChannels; ++k) {
@@ -70,8 +66,9 @@ Ctuner2qam::Ctuner2qam(QWidget* parent) : CFormTemplateView(parent), m_area(kTun
         box->addWidget(m_bitrate[i], 5, 1);
         grid->addWidget(group, (k - 1) / 2, (k - 1) % 2);
     }
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
+    MakeGetSetButtons();
+    // The poll runs while the page is shown and waits while a Get or Set is under way.
+    SetStatusPoll(kTuner2QamStatusTimerId, kTuner2QamPollMs);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_get);
     buttons->addWidget(m_set);
@@ -83,8 +80,6 @@ Ctuner2qam::Ctuner2qam(QWidget* parent) : CFormTemplateView(parent), m_area(kTun
     page->addLayout(row);
     page->addLayout(buttons);
     page->addStretch();
-    connect(m_get, &QPushButton::clicked, this, &Ctuner2qam::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &Ctuner2qam::OnSet);
 }
 
 Ctuner2qam::~Ctuner2qam() = default;
@@ -97,82 +92,25 @@ void Ctuner2qam::OnInitialUpdate() {
         m_bitrate[size_t(k - 1)]->setVisible(v.bitrates);
         m_bitrateLabels[size_t(k - 1)]->setVisible(v.bitrates);
     }
-    m_binder->Show(m_area);
+    ShowBlock();
 }
 
-void Ctuner2qam::OnGet() {
-    if (!DeviceOnline())
-        return;
-    m_awaited = kGet;
-    Carry(PageStep::Request(kGet, {kBlockKind}));
+void Ctuner2qam::OnRefresh(unsigned what, bool refreshed) {
+    CBlockPageView::OnRefresh(what, refreshed);
+    if (what & Tuner2QamLogic::kRefreshStatus)
+        ShowStatus();
 }
 
-void Ctuner2qam::OnSet() {
-    if (!DeviceOnline())
-        return;
-    const CollectResult result = m_binder->Collect(m_area);
-    if (!result.ok) {
-        Carry(PageStep::Message(result.message));
-        return;
-    }
-    std::vector<uint8_t> payload = {kBlockKind};
-    payload.insert(payload.end(), m_area.Bytes().begin(), m_area.Bytes().end());
-    m_awaited = kSet;
-    Carry(PageStep::Request(kSet, std::move(payload)));
-}
-
-void Ctuner2qam::OnShowWindow(bool shown) {
-    if (!m_device)
-        return;
-    if (shown) {
-        OnGet();
-        SetTimer(kStatusTimerId, kTuner2QamPollMs);
-    } else {
-        KillTimer(kStatusTimerId);
-    }
-}
-
-void Ctuner2qam::OnTimer(int id) {
-    // The poll waits while a Get or Set is under way, so it never takes that request's send slot.
-    if (id == kStatusTimerId && DeviceOnline() && !IsBusy())
-        Carry(PageStep::Poll(kStatus));
-    if (id == kWaitTimerId)
-        m_awaited = -1;
-    CFormTemplateView::OnTimer(id);
-}
-
-void Ctuner2qam::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (!device || device != m_device || !reply.IsValid())
-        return;
-    const ByteReader r = reply.Reader();
-    if (reply.Command() == kStatus) {
-        Tuner2QamStatus s;
-        if (!ReadTuner2QamStatus(reply.PayloadCopy(), &s))
-            return;
-        for (int k = 0; k < kTunerChannels; ++k) {
-            SetLamp(m_locks[size_t(k)], s.locks >> k & 1);
-            m_bitrate[size_t(k)]->setText(QString::fromStdString(s.bitrates[size_t(k)]));
-            if (s.quality) {
-                m_quality[size_t(k)]->setValue(std::min<int>(s.percent[size_t(k)], 100));
-                m_percent[size_t(k)]->setText(QString("%1%").arg(s.percent[size_t(k)]));
-            }
+void Ctuner2qam::ShowStatus() {
+    const Tuner2QamStatus& s = m_logic.Status();
+    for (int k = 0; k < kTunerChannels; ++k) {
+        SetLamp(m_locks[size_t(k)], s.locks >> k & 1);
+        m_bitrate[size_t(k)]->setText(QString::fromStdString(s.bitrates[size_t(k)]));
+        // Reports without a quality leave the bars as they were.
+        if (s.quality) {
+            m_quality[size_t(k)]->setValue(std::min<int>(s.percent[size_t(k)], 100));
+            m_percent[size_t(k)]->setText(QString("%1%").arg(s.percent[size_t(k)]));
         }
-        return;
-    }
-    if (reply.Command() != m_awaited)
-        return;
-    m_awaited = -1;
-    if (reply.Command() == kGet) {
-        uint8_t kind = 0;
-        // The blocks come only whole, and only of the kind the page asked for.
-        if (r.U8(0, &kind) && kind == kBlockKind && r.Has(1, kTunerAreaSize))
-            m_area.Load(r.Sub(1, kTunerAreaSize));
-        PageStep step = PageStep::End(PageStep::kRefreshNone);
-        step.sendVersion = true;
-        Carry(step);
-        m_binder->Show(m_area);
-    } else {
-        Carry(PageStep::End(PageStep::kRefreshNone));
     }
 }
 

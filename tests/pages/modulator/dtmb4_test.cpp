@@ -133,6 +133,93 @@ TEST(Dtmb4Test, ChannelsChecksAndTheSpreadOfFrequencies) {
     EXPECT_EQ(c6[6], 60);
 }
 
+// A Get reply carrying the block of count channels, its frequencies given per channel (kHz).
+std::vector<uint8_t> Reply(const ParamStoreSim& sim, uint8_t count, std::initializer_list<uint32_t> khz) {
+    std::vector<uint8_t> r = *sim.Record(0x33);
+    r[1] = count;
+    int k = 0;
+    for (uint32_t f : khz) {
+        for (int i = 0; i < 4; ++i)
+            r[size_t(2 + 45 + 24 * k + i)] = uint8_t(f >> (8 * i));
+        ++k;
+    }
+    return r;
+}
+
+// Typing channel 1's frequency moves channels 2 to 6 to F + 8 .. F + 40, the ones the page does not show
+// included, and a Set sends all six.
+TEST(Dtmb4Test, HiddenChannelsFollowTheFirstFrequency) {
+    const struct {
+        int pageParam;
+        uint16_t type;
+        uint8_t count;
+        int shown;
+    } cases[] = {{101, 0x4147, 4, 4}, {99, 0x4157, 4, 4}, {0, 0x4117, 1, 1}, {103, 0x4187, 6, 6}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pageParam);
+        DtmbPage p(c.pageParam, c.type);
+        p.page.OnGet();
+        ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x33);
+        p.fx.FeedReply(0x33, Reply(p.sim, c.count, {474000, 482000, 490000, 498000, 562000, 570000}));
+        p.Answer();
+        for (int k = 1; k <= 6; ++k)
+            EXPECT_EQ(p.page.Binder().Control(DtmbKey("freq", k))->isHidden(), k > c.shown) << k;
+        auto* rf1 = p.Edit("freq1");
+        rf1->clear();
+        QTest::keyClicks(rf1, "626");
+        auto sent = p.Set();
+        ASSERT_TRUE(sent);
+        for (int k = 0; k < 6; ++k) {
+            uint32_t khz = 0;
+            for (int i = 0; i < 4; ++i)
+                khz |= uint32_t(sent->payload[size_t(45 + 24 * k + i)]) << (8 * i);
+            EXPECT_EQ(khz, 626000u + 8000u * uint32_t(k)) << "channel " << k + 1;
+        }
+    }
+}
+
+// A count of 6 brings six tabs with the first in front, and the frequency and bitrate fields of channels
+// 2 to 6; a count of 1 takes the tabs away; any other count leaves tabs and the tab in front as they are.
+TEST(Dtmb4Test, TheChannelCountOfAReplySetsTheTabs) {
+    DtmbPage p(101, 0x4147);
+    p.page.OnSelChangeChannelTab(3);
+    EXPECT_EQ(p.page.m_tabs->currentIndex(), 3);
+    auto get = [&](uint8_t count) {
+        p.page.OnGet();
+        ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x33);
+        p.fx.FeedReply(0x33, Reply(p.sim, count, {}));
+        p.Answer();
+    };
+    get(4);
+    EXPECT_EQ(p.page.m_tabs->count(), 4);
+    EXPECT_EQ(p.page.m_tabs->currentIndex(), 3);
+    EXPECT_FALSE(p.page.Binder().Control("ts4")->isHidden());
+
+    get(6);
+    ASSERT_EQ(p.page.m_tabs->count(), 6);
+    EXPECT_EQ(p.page.m_tabs->tabText(5), "Channel 6");
+    EXPECT_EQ(p.page.m_tabs->currentIndex(), 0);
+    EXPECT_FALSE(p.page.Binder().Control("ts1")->isHidden());
+    EXPECT_TRUE(p.page.Binder().Control("ts4")->isHidden());
+    EXPECT_EQ(p.Edit("ts1")->text(), "1");
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_FALSE(p.page.m_rates[size_t(k)]->isHidden()) << k;
+        EXPECT_FALSE(p.page.Binder().Control(DtmbKey("freq", k + 1))->isHidden()) << k;
+    }
+    // The first tab's fields are what a Set stores.
+    p.Edit("ts1")->setText("11");
+    auto sent = p.Set();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload[45 + 6], 11);
+    EXPECT_EQ(sent->payload[45 + 24 * 3 + 6], 4);
+    p.Answer();
+
+    get(1);
+    EXPECT_TRUE(p.page.m_tabs->isHidden());
+    EXPECT_FALSE(p.page.Binder().Control("ts1")->isHidden());
+    EXPECT_TRUE(p.page.Binder().Control("freq2")->isHidden());
+}
+
 TEST(Dtmb4Test, StatusLocksAndRates) {
     DtmbPage p(101, 0x4147);
     ASSERT_TRUE(p.fx.FireTimer(&p.page, kDtmbStatusTimerId));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +24,12 @@ std::vector<uint8_t> Block(std::initializer_list<std::pair<int, uint8_t>> bytes)
     for (auto [at, v] : bytes)
         b[size_t(at)] = v;
     return b;
+}
+
+// What a Set sends for a block read as block: the insertion byte at bitsAt keeps only its five bits.
+std::vector<uint8_t> SentBack(std::vector<uint8_t> block, int bitsAt) {
+    block[size_t(bitsAt)] &= 0x1f;
+    return block;
 }
 
 QComboBox* Combo(CDVBTView& page, const char* key) {
@@ -117,19 +124,19 @@ TEST(DvbtViewTest, TheDvbtModulatorSwitchesToT2OnItsMarker) {
         EXPECT_EQ(p.page.Binder().Control("inverse"), nullptr);  // DVB-T shows no inversion
         auto sent = p.Set();
         ASSERT_TRUE(sent);
-        EXPECT_EQ(sent->payload, block);  // the input frequency and the hidden bytes as read
+        EXPECT_EQ(sent->payload, SentBack(block, 17));  // the input frequency and the hidden bytes as read
     }
     Page p(24, 0x4106, block, kT2Marker);
     EXPECT_EQ(p.page.Logic().Layout(), DvbtLayout::kDvbT2);
     EXPECT_EQ(Combo(p.page, "codeRate")->currentIndex(), -1);  // byte 13 is 73: no such entry
     auto sent = p.Set();
     ASSERT_TRUE(sent);
-    EXPECT_EQ(sent->payload, block);  // the whole T2 block as read
+    EXPECT_EQ(sent->payload, SentBack(block, 19));  // the whole T2 block as read
     p.fx.FeedReply(0x34, {});
     Combo(p.page, "modulation")->setCurrentIndex(3);
     sent = p.Set();
     ASSERT_TRUE(sent);
-    std::vector<uint8_t> expected = block;
+    std::vector<uint8_t> expected = SentBack(block, 19);
     expected[12] = 3;
     EXPECT_EQ(sent->payload, expected);
 }
@@ -161,7 +168,7 @@ TEST(DvbtViewTest, AShortReplyEndsTheWaitAndChangesNoBlock) {
         }
         auto sent = p.Set();
         ASSERT_TRUE(sent);
-        EXPECT_EQ(sent->payload, block);
+        EXPECT_EQ(sent->payload, c.pageParam == 97 ? block : SentBack(block, 17));
     }
 }
 
@@ -211,7 +218,7 @@ TEST(DvbtViewTest, DtmbModesAndTheTransmodulatorsInputFrequency) {
     EXPECT_TRUE(p.page.Binder().Control("inputFreq")->isHidden());
     auto sent = p.Set();
     ASSERT_TRUE(sent);
-    EXPECT_EQ(sent->payload, block);
+    EXPECT_EQ(sent->payload, SentBack(block, 17));
 
     Page q(25, 0x4109, block);
     EXPECT_FALSE(q.page.Binder().Control("inputFreq")->isHidden());
@@ -226,12 +233,41 @@ TEST(DvbtViewTest, DtmbModesAndTheTransmodulatorsInputFrequency) {
     EXPECT_EQ(Edit(q.page, "inputFreq")->text(), "10.000");
     sent = q.Set();
     ASSERT_TRUE(sent);
-    EXPECT_EQ(sent->payload, block);  // untouched: byte for byte
+    EXPECT_EQ(sent->payload, SentBack(block, 17));  // untouched: byte for byte but the insertion byte
     q.fx.FeedReply(0x34, {});
     Edit(q.page, "inputFreq")->setText("474");
     sent = q.Set();
     ASSERT_TRUE(sent);
     EXPECT_EQ(sent->payload[25] | sent->payload[26] << 8 | sent->payload[27] << 16, 474000);
+}
+
+// The insertion byte: the DTMB, DVB-T and DVB-T2 blocks write bits 5-7 as 0, the DVB-S/S2 block keeps them
+// as read; the five check boxes write their bits in every layout.
+TEST(DvbtViewTest, InsertionBitsAboveTheFiveTablesGoOutAsTheLayoutSays) {
+    const struct {
+        int pageParam;
+        uint16_t type;
+        uint8_t marker;
+        int at;
+        uint8_t read, untouched, withoutPat;
+    } cases[] = {
+        {0, 0x4107, 1, 17, 0xfb, 0x1b, 0x1a},  {25, 0x4109, 1, 17, 0xfb, 0x1b, 0x1a},
+        {24, 0x4106, 1, 17, 0xfb, 0x1b, 0x1a}, {24, 0x4106, kT2Marker, 19, 0xf1, 0x11, 0x10},
+        {97, 0x4122, 1, 17, 0xfb, 0xfb, 0xfa},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.pageParam << "/" << int(c.marker));
+        Page p(c.pageParam, c.type, Block({{c.at, c.read}}), c.marker);
+        EXPECT_TRUE(qobject_cast<QAbstractButton*>(p.page.Binder().Control("pat"))->isChecked());
+        auto sent = p.Set();
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(sent->payload[size_t(c.at)], c.untouched);
+        p.fx.FeedReply(0x34, {});
+        qobject_cast<QAbstractButton*>(p.page.Binder().Control("pat"))->setChecked(false);
+        sent = p.Set();
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(sent->payload[size_t(c.at)], c.withoutPat);
+    }
 }
 
 }  // namespace dvbt_view_test

@@ -62,15 +62,18 @@ TEST(ModulatorSimTest, PagesReadAndWriteTheSimulatedRecords) {
         Pump(fx, sim);
         EXPECT_FALSE(view->IsBusy());
         std::vector<uint8_t> expected = before;
-        if (c.type != 0x4111)
-            expected[41] = expected[30], expected[42] = expected[31];  // the port repeated
+        if (c.type != 0x4111) {
+            expected[41] = expected[30], expected[42] = expected[31];             // the port repeated
+            std::fill(expected.begin() + 11, expected.begin() + 23, uint8_t(0));  // the block past the form
+        }
         EXPECT_EQ(*sim.Record(0x33), expected);
         EXPECT_TRUE(fx.Prompt().shown.empty());
     }
 }
 
 // The single-output modulators (the DVB-T/T2 one with and without its DVB-T2 block, as devsim serves it
-// with and without --dvbt2) and the multi-channel DTMB modulators: read, shown, written back untouched.
+// with and without --dvbt2) and the multi-channel DTMB modulators: read, shown, written back untouched,
+// but for bits 5-7 of the insertion byte, which the DTMB, DVB-T and DVB-T2 blocks write as 0.
 TEST(ModulatorSimTest, SingleOutputAndMultiChannelDtmbModulators) {
     RegisterBuiltPages();
     const struct {
@@ -79,14 +82,15 @@ TEST(ModulatorSimTest, SingleOutputAndMultiChannelDtmbModulators) {
         int pageParam;
         bool dvbt2;
         const char* shown[2];  // texts the page shows after the read
+        int insertionAt;       // -1: none cleared
     } cases[] = {
-        {0x4122, "CDVBTView", 97, false, {"1150.000", "3/4"}},
-        {0x4107, "CDVBTView", 0, false, {"474.000", "16QAM,LDPC0.8"}},
-        {0x4109, "CDVBTView", 25, false, {"474.000", "0.000"}},
-        {0x4106, "CDVBTView", 24, false, {"64QAM", "1/16"}},
-        {0x4106, "CDVBTView", 24, true, {"474.000", "C2_3"}},
-        {0x4127, "Cdtmb4", 101, false, {"474.000", "90.6"}},
-        {0x4137, "Cdtmb4", 99, false, {"474.000", "90.6"}},
+        {0x4122, "CDVBTView", 97, false, {"1150.000", "3/4"}, -1},
+        {0x4107, "CDVBTView", 0, false, {"474.000", "16QAM,LDPC0.8"}, 17},
+        {0x4109, "CDVBTView", 25, false, {"474.000", "0.000"}, 17},
+        {0x4106, "CDVBTView", 24, false, {"64QAM", "1/16"}, 17},
+        {0x4106, "CDVBTView", 24, true, {"474.000", "C2_3"}, 19},
+        {0x4127, "Cdtmb4", 101, false, {"474.000", "90.6"}, -1},
+        {0x4137, "Cdtmb4", 99, false, {"474.000", "90.6"}, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.page << " " << std::hex << c.type << (c.dvbt2 ? " DVB-T2" : ""));
@@ -108,7 +112,10 @@ TEST(ModulatorSimTest, SingleOutputAndMultiChannelDtmbModulators) {
                 QTest::mouseClick(button, Qt::LeftButton);
         Pump(fx, sim);
         EXPECT_FALSE(view->IsBusy());
-        EXPECT_EQ(*sim.Record(0x33), before);
+        std::vector<uint8_t> expected = before;
+        if (c.insertionAt >= 0)
+            expected[size_t(c.insertionAt)] &= 0x1f;
+        EXPECT_EQ(*sim.Record(0x33), expected);
         EXPECT_TRUE(fx.Prompt().shown.empty());
     }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,6 +61,8 @@ TEST(Qam4PageTest, EveryVariantSendsBackWhatItRead) {
         std::vector<uint8_t> expected = *p.sim.Record(0x33);
         if (c.pageParam == 102)
             std::fill(expected.begin(), expected.begin() + 8, 0);  // the request's eight leading zeros
+        if (c.pageParam == 17)
+            expected[286] = expected[287] = 1;  // the MUX and Scrambler lists as they show
         auto sent = p.Set();
         ASSERT_TRUE(sent);
         EXPECT_EQ(sent->command, 0x34);
@@ -188,14 +191,114 @@ TEST(Qam4PageTest, LockLampsFollowTheVariant) {
         EXPECT_EQ(p.page.m_locks[size_t(n)]->pixmap().toImage() == on, n == 1 || n == 3) << n;
 }
 
+uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at) {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i)
+        v |= uint32_t(bytes[at + size_t(i)]) << (8 * i);
+    return v;
+}
+
+// The three-output DVB-T variant spaces RF-2.. by the bandwidth; its hidden RF-4 follows RF-1 as well
+// and goes out with the others.
 TEST(Qam4PageTest, TheDvbtVariantSpacesByBandwidth) {
     Qam4Page p(38, 0x4126);
     EXPECT_TRUE(p.page.Binder()->Control("freq4")->isHidden());  // three outputs
-    qobject_cast<QComboBox*>(p.page.Binder()->Control("bandwidth"))->setCurrentIndex(2);
+    p.page.OnGet();
+    ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x33);
+    std::vector<uint8_t> reply = *p.sim.Record(0x33);
+    reply[11] = 2;  // 6M
+    for (int i = 0; i < 4; ++i)
+        reply[size_t(224 + i)] = uint8_t(495000u >> (8 * i));  // RF-4 at 495000 kHz
+    p.fx.FeedReply(0x33, reply);
+    EXPECT_EQ(qobject_cast<QComboBox*>(p.page.Binder()->Control("bandwidth"))->currentText(), "6M");
     auto* rf1 = Edit(p.page, "freq1");
     rf1->clear();
-    QTest::keyClicks(rf1, "500");
-    EXPECT_EQ(Edit(p.page, "freq2")->text(), "506");
+    QTest::keyClicks(rf1, "474");
+    EXPECT_EQ(Edit(p.page, "freq2")->text(), "480");
+    EXPECT_EQ(Edit(p.page, "freq3")->text(), "486");
+    EXPECT_TRUE(p.page.Binder()->Control("freq4")->isHidden());
+    p.Answer();
+    auto sent = p.Set();
+    ASSERT_TRUE(sent);
+    const uint32_t expected[] = {474000, 480000, 486000, 492000};
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(U32At(sent->payload, size_t(14 + 70 * k)), expected[k]) << "RF-" << k + 1;
+}
+
+// PageParam 17: the "MUX" and "Scrambler" lists show any non-zero byte as "Enable" and send what they
+// show.
+TEST(Qam4PageTest, TheMuxAndScramblerListsSendWhatTheyShow) {
+    Qam4Page p(17, 0x4154);
+    p.page.OnGet();
+    ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x33);
+    std::vector<uint8_t> reply = *p.sim.Record(0x33);
+    reply[286] = 5, reply[287] = 7;
+    p.fx.FeedReply(0x33, reply);
+    p.Answer();
+    auto* mux = qobject_cast<QComboBox*>(p.page.Binder()->Control("mux"));
+    auto* scrambler = qobject_cast<QComboBox*>(p.page.Binder()->Control("scrambler"));
+    EXPECT_EQ(mux->currentText(), "Enable");
+    EXPECT_EQ(scrambler->currentText(), "Enable");
+    auto sent = p.Set();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload[286], 1);
+    EXPECT_EQ(sent->payload[287], 1);
+    p.Answer();
+    mux->setCurrentIndex(0);
+    sent = p.Set();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload[286], 0);
+    EXPECT_EQ(sent->payload[287], 1);
+}
+
+// Which RFs show their TS ID, NET. ID and PSI checks, by variant; shown identifiers are read from and
+// written into their RF's block.
+TEST(Qam4PageTest, IdentifiersAndPsiChecksPerRfFollowTheVariant) {
+    const struct {
+        int pageParam;
+        uint16_t type;
+        int idRfs;   // RFs 1..idRfs show TS ID and NET. ID
+        int psiRfs;  // RFs 1..psiRfs show the PAT check
+    } cases[] = {{18, 0x4164, 4, 4}, {35, 0x4125, 4, 4}, {33, 0x4104, 4, 4},
+                 {19, 0x3104, 1, 1}, {16, 0x4144, 0, 4}, {0, 0x4104, 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pageParam);
+        Qam4Page p(c.pageParam, c.type);
+        for (int rf = 1; rf <= 4; ++rf) {
+            SCOPED_TRACE(rf);
+            EXPECT_EQ(!p.page.Binder()->Control(Qam4Key("ts", rf))->isHidden(), rf <= c.idRfs);
+            EXPECT_EQ(!p.page.Binder()->Control(Qam4Key("net", rf))->isHidden(), rf <= c.idRfs);
+            EXPECT_EQ(!p.page.Binder()->Control(Qam4Key("pat", rf))->isHidden(), rf <= c.psiRfs);
+        }
+        if (c.idRfs == 4) {
+            EXPECT_EQ(Edit(p.page, "ts3")->text(), "3");  // as the simulated device numbers them
+            Edit(p.page, "ts3")->setText("300");
+            Edit(p.page, "net4")->setText("7");
+            auto sent = p.Set();
+            ASSERT_TRUE(sent);
+            EXPECT_EQ(sent->payload[6 + 70 * 2 + 6] | sent->payload[6 + 70 * 2 + 7] << 8, 300);
+            EXPECT_EQ(sent->payload[6 + 70 * 3 + 8], 7);
+        }
+    }
+}
+
+// The four modules' RF checks are named by the outputs they stand for: RF-4m+1 .. RF-4m+4.
+TEST(Qam4PageTest, EachModulesRfChecksNameItsOwnOutputs) {
+    Qam4Page p(102, 0x4153);
+    auto captions = [&] {
+        std::vector<QString> out;
+        for (int rf = 1; rf <= 4; ++rf)
+            out.push_back(
+                qobject_cast<QAbstractButton*>(p.page.Binder()->Control(Qam4Key("rf", rf)))->text());
+        return out;
+    };
+    EXPECT_EQ(captions(), (std::vector<QString>{"RF-1", "RF-2", "RF-3", "RF-4"}));
+    p.page.OnSelChangeTab(1);
+    EXPECT_EQ(captions(), (std::vector<QString>{"RF-5", "RF-6", "RF-7", "RF-8"}));
+    p.page.OnSelChangeTab(3);
+    EXPECT_EQ(captions(), (std::vector<QString>{"RF-13", "RF-14", "RF-15", "RF-16"}));
+    p.page.OnSelChangeTab(0);
+    EXPECT_EQ(captions(), (std::vector<QString>{"RF-1", "RF-2", "RF-3", "RF-4"}));
 }
 
 TEST(Qam4PageTest, ModulesAndTheirErrors) {

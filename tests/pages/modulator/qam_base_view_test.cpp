@@ -51,23 +51,47 @@ struct QamPage {
     }
 };
 
-TEST(QamBaseViewTest, AnUntouchedSetSendsTheRecordBack) {
+// A Set rebuilds the modulation block from the form: bytes 0 to 10 as the form shows them, 11 to 22 as 0
+// whatever the device sent there; the rest of the record goes back as read, the port repeated at 41.
+TEST(QamBaseViewTest, AnUntouchedSetRebuildsTheModulationBlock) {
+    const struct {
+        int pageParam;
+        uint16_t type;
+    } variants[] = {{0, 0x4101}, {0, 0x3102}, {100, 0x4102}};
+    for (const auto& v : variants) {
+        SCOPED_TRACE(testing::Message() << std::hex << v.type);
+        QamPage p(v.pageParam, v.type);
+        const std::vector<uint8_t> record = QamRecord();  // bytes 11..22 hold 111..122
+        p.fx.FeedReply(kCmdModulatorGet, record);
+        EXPECT_FALSE(p.page.IsBusy());
+        EXPECT_EQ(Edit(p.page, "freq")->text(), "474.000");
+        EXPECT_EQ(Edit(p.page, "symbol")->text(), "6.875");
+        EXPECT_FALSE(Edit(p.page, "tsId")->isHidden());
+        auto sent = p.Set();
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(sent->command, kCmdModulatorSet);
+        std::vector<uint8_t> expected = record;
+        std::fill(expected.begin() + 11, expected.begin() + 23, uint8_t(0));
+        expected[41] = 0xd2, expected[42] = 0x04;  // the port again
+        EXPECT_EQ(sent->payload, expected);
+        p.fx.FeedReply(kCmdModulatorSet, {});
+        EXPECT_FALSE(p.page.IsBusy());
+    }
+}
+
+// Inversion and annex lists show any non-zero byte as "Yes" / "Annex-B" and send what they show.
+TEST(QamBaseViewTest, InversionAndAnnexGoOutAsShown) {
     QamPage p(0);
-    const std::vector<uint8_t> record = QamRecord();
+    std::vector<uint8_t> record = QamRecord();
+    record[8] = 3;
+    record[9] = 0x80;
     p.fx.FeedReply(kCmdModulatorGet, record);
-    EXPECT_FALSE(p.page.IsBusy());
-    EXPECT_EQ(Edit(p.page, "freq")->text(), "474.000");
-    EXPECT_EQ(Edit(p.page, "symbol")->text(), "6.875");
-    EXPECT_EQ(Edit(p.page, "att")->text(), "3.5");
-    EXPECT_FALSE(Edit(p.page, "tsId")->isHidden());
+    EXPECT_EQ(qobject_cast<QComboBox*>(p.page.Binder().Control("inversion"))->currentText(), "Yes");
+    EXPECT_EQ(qobject_cast<QComboBox*>(p.page.Binder().Control("annex"))->currentText(), "Annex-B");
     auto sent = p.Set();
     ASSERT_TRUE(sent);
-    EXPECT_EQ(sent->command, kCmdModulatorSet);
-    std::vector<uint8_t> expected = record;
-    expected[41] = 0xd2, expected[42] = 0x04;  // the port again
-    EXPECT_EQ(sent->payload, expected);
-    p.fx.FeedReply(kCmdModulatorSet, {});
-    EXPECT_FALSE(p.page.IsBusy());
+    EXPECT_EQ(sent->payload[8], 1);
+    EXPECT_EQ(sent->payload[9], 1);
 }
 
 TEST(QamBaseViewTest, ChecksComeInTheDevicesOrder) {

@@ -118,5 +118,56 @@ TEST(Tuner2QamTest, StatusLocksBitratesAndQuality) {
     EXPECT_EQ(page.m_bitrate[0]->text(), "38.012");
 }
 
+// A Get reply that comes after its wait ran out is shown as it would have been in time, asks for the
+// version and starts nothing; it is taken once, and not at all once another request went out or when the
+// request was never sent.
+TEST(Tuner2QamTest, AReplyAfterItsTimeOutIsShownOnceAndStartsNothing) {
+    PageFixture fx(0x4114);
+    Ctuner2qam page;
+    fx.Bind(&page, 0);
+    ASSERT_EQ(fx.TakeSentPacket()->command, 0x70);
+    EXPECT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_FALSE(page.Logic().Waiting());
+
+    std::vector<uint8_t> blocks = *ParamStoreSim(0x4114).Record(0x70);
+    fx.FeedReply(0x70, blocks);
+    EXPECT_EQ(Edit(page, "freq1")->text(), "1150.000");
+    EXPECT_FALSE(page.IsBusy());
+    std::vector<int> sent;
+    while (auto packet = fx.TakeSentPacket())
+        sent.push_back(packet->command);
+    EXPECT_EQ(sent, std::vector<int>{0x02});
+
+    std::vector<uint8_t> again = blocks;
+    again[1] = 0x10, again[2] = 0x27, again[3] = 0, again[4] = 0;  // 10 MHz
+    fx.FeedReply(0x70, again);                                     // a second copy: nothing is late any more
+    EXPECT_EQ(Edit(page, "freq1")->text(), "1150.000");
+    EXPECT_FALSE(fx.TakeSentPacket());
+
+    // A Set's wait runs out; a new Get goes out: the Set's late acknowledgement and a stale block no
+    // longer count, the Get's own reply does.
+    QTest::mouseClick(page.m_set, Qt::LeftButton);
+    ASSERT_EQ(fx.TakeSentPacket()->command, 0x71);
+    EXPECT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    page.OnGet();
+    ASSERT_EQ(fx.TakeSentPacket()->command, 0x70);
+    fx.FeedReply(0x71, {});
+    EXPECT_TRUE(page.IsBusy());
+    fx.FeedReply(0x70, again);
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(Edit(page, "freq1")->text(), "10.000");
+    EXPECT_EQ(fx.TakeSentPacket()->command, 0x02);
+
+    // Offline: the Get sends nothing, so nothing can come late.
+    fx.Device()->status = 0;
+    page.OnGet();
+    EXPECT_FALSE(fx.TakeSentPacket());
+    fx.Device()->status = 3;
+    EXPECT_FALSE(page.Logic().Waiting());
+    fx.FeedReply(0x70, blocks);
+    EXPECT_EQ(Edit(page, "freq1")->text(), "10.000");
+}
+
 }  // namespace tuner2qam_test
 }  // namespace nms
