@@ -155,6 +155,19 @@ void CScramblerPageBase::CarryStep(const PageStep& step) {
         PostDeviceEvent(m_device, text);
 }
 
+void CScramblerPageBase::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
+    if (!device || device != m_device || !reply.IsValid())
+        return;
+    // A reply after its wait ran out is still shown, but starts nothing (late_reply.h).
+    if (!IsBusy() && m_logic.TakeLate(reply)) {
+        const PageStep step = LateStep(m_logic.HandleReply(reply));
+        m_logic.LateHandled();
+        CarryStep(step);
+        return;
+    }
+    CarryStep(m_logic.HandleReply(reply));
+}
+
 void CScramblerPageBase::ResetPage() {
     m_logic.Reset();
     EmptyTree();
