@@ -518,8 +518,12 @@ void Cqam4_sas::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
         return;
     // A reply after its wait ran out is still shown, but starts nothing (late_reply.h).
     if (!IsBusy() && m_logic.TakeLate(reply)) {
-        const PageStep step = LateStep(m_logic.HandleReply(reply));
+        const PageStep made = m_logic.HandleReply(reply);
+        PageStep step = LateStep(made);
         m_logic.LateHandled();
+        // The chain does not reach the end where the page shows what it read: the page shows it now.
+        if (!made.IsEmpty())
+            step.refresh |= PageStep::kRefreshAll | Qam4SasLogic::kRefreshTree;
         Carry(step);
         return;
     }
