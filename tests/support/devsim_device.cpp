@@ -93,7 +93,7 @@ DevsimDevice::DevsimDevice(uint16_t type, const DevsimOptions& options) {
     if (EncoderSimDevice::Serves(type))
         encoder = std::make_shared<EncoderSimDevice>(type);
     if (ScramblerSimDevice::Serves(type))
-        scrambler = std::make_shared<ScramblerSimDevice>(type);
+        scrambler = std::make_shared<ScramblerSimDevice>(type, options.scrambler);
     if (ReceiverSimDevice::Serves(type))
         receiver = std::make_shared<ReceiverSimDevice>(type);
     if (EncoderOutputSimDevice::Serves(type))

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "device_simulator.h"
+#include "scrambler_device_sim.h"
 
 namespace nms::test {
 
@@ -14,6 +15,7 @@ struct DevsimOptions {
                             // type's own input channel page, if it has one)
     int configFlash = 0;    // --config-flash (1) or --config-long (2)
     bool dvbt2 = false;     // --dvbt2
+    ScramblerSimDevice::Quirks scrambler;  // --scrambler-quirk
 };
 
 // The PageParam of the input channel page ("Multiplex", CMuxChannelView) of a type; -1 without one.

@@ -45,6 +45,12 @@ const char kHelp[] =
     "                          milliseconds: 25000 answers a page's request after its wait ran out\n"
     "  --repeat CMD:N          send every reply to command CMD N times in a row (a device that echoes)\n"
     "  --list                  print one line per device: index, address, port, type code\n"
+    "  --scrambler-quirk Q     the scramblers' pages meet a device that departs from the plain answers (may\n"
+    "                          be given more than once): ac-steps:N (AC table reads end after N pages),\n"
+    "                          misnumber (the ASI QAM modulator with scrambler answers the third program\n"
+    "                          request and the second AC page request once with program 1 and page 1,1),\n"
+    "                          two-channel (the scrambling QAM modulators carry channel A's second program\n"
+    "                          on channel C too)\n"
     "  --mux PAGEPARAM         answer the input channel page's commands (0x20 to 0x26) from a small\n"
     "                          multiplex: channel 1 with three programs (the first routed), channel 3 with\n"
     "                          one; PAGEPARAM 1 serves two outputs, 86 the transcoder's 379-byte records\n"
@@ -156,6 +162,7 @@ int main(int argc, char** argv) {
     int muxPageParam = -1;
     int configFlash = 0;  // 1 short format, 2 long format
     bool dvbt2 = false;
+    nms::test::ScramblerSimDevice::Quirks scramblerQuirks;
     std::vector<std::pair<uint8_t, long>> delays, repeats;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -214,6 +221,9 @@ int main(int argc, char** argv) {
             if (!value(&v) || !ParseCommandValue(v, &command, &n))
                 return Fail(arg + " needs CMD:NUMBER");
             (arg == "--delay" ? delays : repeats).emplace_back(command, n);
+        } else if (arg == "--scrambler-quirk") {
+            if (!value(&v) || !nms::test::ScramblerSimDevice::ParseQuirk(v, &scramblerQuirks))
+                return Fail("--scrambler-quirk needs ac-steps:N, misnumber or two-channel");
         } else if (arg == "--dvbt2") {
             dvbt2 = true;
         } else {
@@ -225,6 +235,7 @@ int main(int argc, char** argv) {
     devsimOptions.muxPageParam = muxPageParam;
     devsimOptions.configFlash = configFlash;
     devsimOptions.dvbt2 = dvbt2;
+    devsimOptions.scrambler = scramblerQuirks;
     nms::test::RaiseOpenFileLimit();
     DeviceSimulator::Options options;
     options.recordRequests = false;

@@ -91,7 +91,22 @@ bool ScramblerSimDevice::Serves(uint16_t type) {
     }
 }
 
-ScramblerSimDevice::ScramblerSimDevice(uint16_t type) : m_type(type) {
+bool ScramblerSimDevice::ParseQuirk(const std::string& text, Quirks* quirks) {
+    if (text == "misnumber") {
+        quirks->misnumber = true;
+    } else if (text == "two-channel") {
+        quirks->twoChannel = true;
+    } else if (text.rfind("ac-steps:", 0) == 0 && text.size() > 9 &&
+               text.find_first_not_of("0123456789", 9) == std::string::npos && text.size() <= 12) {
+        quirks->acSteps = std::stoi(text.substr(9));
+        return quirks->acSteps <= 255;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+ScramblerSimDevice::ScramblerSimDevice(uint16_t type, const Quirks& quirks) : m_type(type), m_quirks(quirks) {
     for (int t = 0; t < 4; ++t)
         m_ac[size_t(t)] = AcImage(t + 1);
     m_marks.assign(1024, 0);
@@ -180,8 +195,19 @@ std::optional<ScramblerSimDevice::Reply> ScramblerSimDevice::Handle(uint8_t comm
     return std::nullopt;
 }
 
-ScramblerSimDevice::Reply ScramblerSimDevice::AcPage(uint8_t table, uint8_t half) const {
+ScramblerSimDevice::Reply ScramblerSimDevice::AcPage(uint8_t table, uint8_t half) {
+    // The header counts the pages of a read (b, odd for a first half in the pages' orders) and says how
+    // many the read has (c).
+    // (1, 1) begins a read, except inside a misnumbered one, which may come back to it.
+    const bool begins = table == 1 && half == 1 && (!m_quirks.misnumber || m_acStep >= m_quirks.acSteps);
+    m_acStep = begins ? 1 : m_acStep + 1;
+    if (m_quirks.misnumber && m_type == 0x3102 && m_acStep == 2 && !m_acMisnumbered) {
+        m_acMisnumbered = true;
+        table = 1, half = 1;
+    }
     Reply r;
+    r.b = uint8_t(m_acStep);
+    r.c = uint8_t(m_quirks.acSteps);
     r.payload = {table, half};
     if (table >= 1 && table <= 4 && half >= 1 && half <= 2) {
         const Bytes& image = m_ac[size_t(table - 1)];
@@ -200,7 +226,11 @@ std::optional<ScramblerSimDevice::Reply> ScramblerSimDevice::QamScrambler(uint8_
             return r;
         case 0x21: {
             const int n = int(m_programs.size());
-            const int i = payload.empty() ? 1 : payload.size() >= 2 ? 1 : payload[0];
+            int i = payload.empty() ? 1 : payload.size() >= 2 ? 1 : payload[0];
+            if (m_quirks.misnumber && i == 3 && !m_programMisnumbered) {
+                m_programMisnumbered = true;
+                i = 1;
+            }
             r.payload = {uint8_t(i), uint8_t(n)};
             if (n == 0 || i < 1 || i > n) {
                 r.payload.resize(2 + 4 + 267, 0);
@@ -448,6 +478,8 @@ void ScramblerSimDevice::InitSas() {
     m_channels[0] = {SasRecord(size, 0, 0, entries ? 1 : 0x11, 0x1),
                      SasRecord(size, 0, 1, entries ? 2 : 0x01, 0xA)};
     m_channels[1] = {SasRecord(size, 0, 2, entries ? 0 : 0x02, 0x0)};
+    if (m_quirks.twoChannel && !entries)
+        m_channels[0][1][0] = 0x05;
     for (int c = 0; c < 4; ++c)
         m_headers[size_t(c)].assign(m_channels[size_t(c)].size(), {uint8_t(0x40 + c), 0x01});
 }

@@ -6,9 +6,19 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace nms::test {
+
+// Ways in which a device departs from the plain answers, for trying the pages against them.
+struct ScramblerSimQuirks {
+    int acSteps = 8;          // the header's c of the AC table read replies (the number of pages read)
+    bool misnumber = false;   // the QAM scrambler answers the third program request and the second AC
+                              // page request once with program 1 and page (1, 1)
+    bool twoChannel = false;  // the scrambling modulators: channel A's second record is carried on
+                              // channels A and C
+};
 
 class ScramblerSimDevice {
 public:
@@ -22,7 +32,11 @@ public:
     // True for the device types this simulator serves (their "Scrambler" page).
     static bool Serves(uint16_t typeCode);
 
-    explicit ScramblerSimDevice(uint16_t typeCode);
+    using Quirks = ScramblerSimQuirks;
+    // "ac-steps:N", "misnumber", "two-channel"; false for any other text.
+    static bool ParseQuirk(const std::string& text, Quirks* quirks);
+
+    explicit ScramblerSimDevice(uint16_t typeCode, const Quirks& quirks = {});
 
     // The reply to one request, or none for a command the device does not answer.
     std::optional<Reply> Handle(uint8_t command, uint8_t b, uint8_t c, const Bytes& payload);
@@ -46,11 +60,14 @@ private:
     std::optional<Reply> QamScrambler(uint8_t command, uint8_t b, uint8_t c, const Bytes& payload);
     std::optional<Reply> StandAlone(uint8_t command, uint8_t b, uint8_t c, const Bytes& payload);
     std::optional<Reply> SasModulator(uint8_t command, uint8_t b, uint8_t c, const Bytes& payload);
-    Reply AcPage(uint8_t table, uint8_t half) const;
+    Reply AcPage(uint8_t table, uint8_t half);
     void InitSas();
     static int SasVariant(uint16_t type);
 
     uint16_t m_type;
+    Quirks m_quirks;
+    int m_acStep = 0;  // the AC read replies since the read's first page, sent in the header's b
+    bool m_programMisnumbered = false, m_acMisnumbered = false;
     unsigned m_tick = 0;
     int m_writes = 0;
     Bytes m_block;  // settings block

@@ -93,8 +93,8 @@ PageStep Qam4SasLogic::Show(uint16_t deviceType) {
     if (!m_laidOut && m_probe && deviceType == kSasProbeType) {
         m_stage = kProbe;
         // The probe waits too, so an unanswered probe cannot leave the page stuck.
-        return PageStep::Request(kCmdSasProgram, {0, 0, 0, 0, 0, 0, 0, 1, 0, 1, uint8_t(m_group), 0},
-                                 PageStep::Wait::kBeginShort);
+        return Begin(PageStep::Request(kCmdSasProgram, {0, 0, 0, 0, 0, 0, 0, 1, 0, 1, uint8_t(m_group), 0},
+                                       PageStep::Wait::kBeginShort));
     }
     if (!m_laidOut) {
         SetLaidOut();
@@ -119,7 +119,7 @@ PageStep Qam4SasLogic::Get() {
         payload.assign(17, 0);
     else if (Is(Qam4SasVariant::kAcIndexes))
         payload.assign(16, 0);
-    return PageStep::Request(kCmdSasCas, std::move(payload));
+    return Begin(PageStep::Request(kCmdSasCas, std::move(payload)));
 }
 
 PageStep Qam4SasLogic::Parse(int channel) {
@@ -131,7 +131,7 @@ PageStep Qam4SasLogic::Parse(int channel) {
     m_channel = channel;
     m_getAll = false;
     m_stage = kParse;
-    return PageStep::Request(kCmdSasParse, {uint8_t(channel), 0, 0}, PageStep::Wait::kBeginLong);
+    return Begin(PageStep::Request(kCmdSasParse, {uint8_t(channel), 0, 0}, PageStep::Wait::kBeginLong));
 }
 
 PageStep Qam4SasLogic::Set(const SasCasForm& form) {
@@ -148,7 +148,7 @@ PageStep Qam4SasLogic::Set(const SasCasForm& form) {
     std::vector<uint8_t> payload = CasPrefix();
     payload.insert(payload.end(), m_block.bytes.begin(), m_block.bytes.end());
     m_stage = kWriteCas;
-    return PageStep::Request(kCmdSasWriteCas, std::move(payload));
+    return Begin(PageStep::Request(kCmdSasWriteCas, std::move(payload)));
 }
 
 PageStep Qam4SasLogic::WriteAcTable() {
@@ -158,7 +158,9 @@ PageStep Qam4SasLogic::WriteAcTable() {
     m_page = 0;
     std::vector<uint8_t> payload = {uint8_t(m_tab), 0};
     payload.insert(payload.end(), AcImage(m_tab).begin(), AcImage(m_tab).begin() + 1024);
-    return PageStep::Request(kCmdSasAcWrite, std::move(payload));
+    // The transfer waits for its replies too, so a device that never answers cannot keep the page from
+    // its next Get or Set.
+    return Begin(PageStep::Request(kCmdSasAcWrite, std::move(payload)));
 }
 
 SasCasForm Qam4SasLogic::Form() const {
@@ -234,9 +236,12 @@ std::vector<int> Qam4SasLogic::ProgramsOf(int root) const {
                 out.push_back(p);
             break;
         case Qam4SasVariant::kRecords:
-            for (int p = 0; p < ChannelCount(root); ++p)
-                if (m_channels[size_t(root)].programs[size_t(p)].bytes[0] >> root & 1)
-                    out.push_back(p);
+            // A record shows under every channel whose bit its byte [0] carries, whichever channel's
+            // table it was read in.
+            for (int t = 0; t < kSasChannels; ++t)
+                for (int p = 0; p < ChannelCount(t); ++p)
+                    if (m_channels[size_t(t)].programs[size_t(p)].bytes[0] >> root & 1)
+                        out.push_back(t * kSasPrograms + p);
             break;
         case Qam4SasVariant::kAcIndexes:
             for (int p = 0; p < std::min(m_acIndexCount, kSasAcIndexPrograms); ++p)
@@ -257,13 +262,28 @@ SasProgram* Qam4SasLogic::Find(int root, int program) {
     return const_cast<SasProgram*>(static_cast<const Qam4SasLogic*>(this)->Find(root, program));
 }
 
+bool Qam4SasLogic::Locate(int root, int program, int* table, int* index) const {
+    if (root < 0 || root >= RootCount() || program < 0)
+        return false;
+    if (Is(Qam4SasVariant::kEntries)) {
+        *table = root;
+        *index = program;
+    } else if (Is(Qam4SasVariant::kRecords)) {
+        *table = program / kSasPrograms;
+        *index = program % kSasPrograms;
+    } else {
+        return false;
+    }
+    return *table < kSasChannels && *index < ChannelCount(*table);
+}
+
 const SasProgram* Qam4SasLogic::Find(int root, int program) const {
     if (Is(Qam4SasVariant::kOutputs))
         return program >= 0 && program < int(m_outputs.size()) ? &m_outputs[size_t(program)] : nullptr;
-    if (Is(Qam4SasVariant::kAcIndexes) || root < 0 || root >= kSasChannels || program < 0 ||
-        program >= ChannelCount(root))
+    int table = 0, index = 0;
+    if (!Locate(root, program, &table, &index))
         return nullptr;
-    return &m_channels[size_t(root)].programs[size_t(program)];
+    return &m_channels[size_t(table)].programs[size_t(index)];
 }
 
 const SasProgram& Qam4SasLogic::Program(int root, int program) const {
@@ -327,7 +347,9 @@ int Qam4SasLogic::StreamValue(int root, int program, int stream) const {
         const bool scrambled = ByteReader(p->bytes).U32LEOr(0) >> 16 & 1;
         return (Code(p->bytes, stream) & 1) && scrambled ? 2 : 1;
     }
-    return m_channels[size_t(root)].marks[size_t(program)][size_t(stream)];
+    int table = 0, index = 0;
+    Locate(root, program, &table, &index);
+    return m_channels[size_t(table)].marks[size_t(index)][size_t(stream)];
 }
 
 int Qam4SasLogic::ProgramValue(int root, int program) const {
@@ -361,8 +383,10 @@ void Qam4SasLogic::ClickProgram(int root, int program) {
     const int value = ProgramValue(root, program);
     if (!value)
         return;
+    int table = 0, index = 0;
+    Locate(root, program, &table, &index);
     for (int i = 0; i < n; ++i)
-        m_channels[size_t(root)].marks[size_t(program)][size_t(i)] = uint8_t(NextMark(value));
+        m_channels[size_t(table)].marks[size_t(index)][size_t(i)] = uint8_t(NextMark(value));
 }
 
 void Qam4SasLogic::ClickStream(int root, int program, int stream) {
@@ -380,7 +404,9 @@ void Qam4SasLogic::ClickStream(int root, int program, int stream) {
         ByteWriter(p->bytes).U32LE(0, mask);
         return;
     }
-    uint8_t& mark = m_channels[size_t(root)].marks[size_t(program)][size_t(stream)];
+    int table = 0, index = 0;
+    Locate(root, program, &table, &index);
+    uint8_t& mark = m_channels[size_t(table)].marks[size_t(index)][size_t(stream)];
     mark = uint8_t(NextMark(mark));
 }
 
@@ -389,7 +415,7 @@ void Qam4SasLogic::TreeToTables() {
         return;
     for (int root = 0; root < RootCount(); ++root) {
         for (int program : ProgramsOf(root)) {
-            std::vector<uint8_t>& r = m_channels[size_t(root)].programs[size_t(program)].bytes;
+            std::vector<uint8_t>& r = Find(root, program)->bytes;
             const int v = ProgramValue(root, program);
             const int n = StreamCount(r);
             if (v == 3) {
@@ -530,9 +556,21 @@ PageStep Qam4SasLogic::WriteNext() {
     return PageStep::Request(kCmdSasWriteProgram, std::move(p), PageStep::Wait::kNone);
 }
 
+bool Qam4SasLogic::RepliesNamed() const {
+    switch (m_stage) {
+        case kAcRead:
+        case kPrograms:
+            return true;
+        case kWritePrograms:
+            return Is(Qam4SasVariant::kEntries);  // the others' write replies carry nothing to tell apart
+        // Both halves of an AC transfer are answered [table, 0, 0]: alike, and both count.
+        default:
+            return false;
+    }
+}
+
 PageStep Qam4SasLogic::HandleReply(const ReplyView& reply) {
-    const uint8_t command = reply.Command();
-    if (command == kCmdSasStatus) {
+    if (reply.Command() == kCmdSasStatus) {
         uint8_t links = 0;
         if (!reply.U8(0, &links))
             return {};
@@ -541,11 +579,15 @@ PageStep Qam4SasLogic::HandleReply(const ReplyView& reply) {
         step.refresh = kRefreshStatus;
         return step;
     }
-    static const int kAwaited[] = {
-        -1,           kCmdSasProgram,  kCmdSasCas,          kCmdSasAcRead,    kCmdSasProgram,
-        kCmdSasParse, kCmdSasWriteCas, kCmdSasWriteProgram, kCmdSasAcIndexes, kCmdSasAcWrite};
-    if (m_stage == kIdle || command != kAwaited[m_stage])
+    if (m_stage == kIdle || !m_replies.InTime(reply))
         return {};
+    if (RepliesNamed() && m_replies.IsCopy(reply))
+        return {};
+    m_replies.Took(reply);
+    return Made(Step(reply));
+}
+
+PageStep Qam4SasLogic::Step(const ReplyView& reply) {
     switch (m_stage) {
         case kProbe: {
             uint8_t first = 0;
@@ -698,17 +740,20 @@ PageStep Qam4SasLogic::HandleReply(const ReplyView& reply) {
         case kWriteAcIndexes:
             return EndChain();
         case kAcWrite: {
+            // Any reply to the second half ends the transfer: that is its normal end.
+            if (m_page != 0)
+                return EndChain();
+            // The first half's reply [table, 0, 0] asks for the second half of that table.
             uint8_t table = 0, b1 = 0, b2 = 0;
-            if (!reply.U8(0, &table) || !reply.U8(1, &b1) || !reply.U8(2, &b2))
-                return {};
-            if (table != m_tab || b1 != 0 || b2 != 0)
-                return EndChain().WithMessage("The device did not take the AC table.");
-            if (m_page++ == 0) {
-                std::vector<uint8_t> payload = {uint8_t(m_tab), 1};
-                payload.insert(payload.end(), AcImage(m_tab).begin() + 1024, AcImage(m_tab).end());
+            if (reply.U8(0, &table) && reply.U8(1, &b1) && reply.U8(2, &b2) && b1 == 0 && b2 == 0 &&
+                table < 4) {
+                m_page = 1;
+                std::vector<uint8_t> payload = {table, 1};
+                payload.insert(payload.end(), AcImage(table).begin() + 1024, AcImage(table).end());
                 return PageStep::Request(kCmdSasAcWrite, std::move(payload), PageStep::Wait::kNone);
             }
-            return EndChain();
+            // The device refused the first half: the table on the device is not the one edited.
+            return EndChain().WithMessage("The device did not take the AC table.");
         }
         default:
             return {};

@@ -13,6 +13,7 @@
 #include "pagebase/page_step.h"
 #include "pages/mux/output_program_record.h"
 #include "pages/scrambler/ac_table.h"
+#include "pages/scrambler/chain_replies.h"
 
 namespace nms {
 
@@ -105,8 +106,20 @@ public:
     // The AC table of the selected tab was edited: its two halves go to the device.
     PageStep WriteAcTable();
     PageStep Poll() const { return PageStep::Poll(kCmdSasStatus); }
+    // A reply of the bound device: the status, or the next step of the running chain. Only the reply the
+    // chain's request waits for moves it, and a second copy of the reply taken last does not.
     PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_stage = 0; }
+    // The reply wait ran out: the chain is over. A reply that still comes for its request is taken once
+    // (TakeLate, then HandleReply in the stage the chain was in); the page carries only LateStep of the
+    // result and calls LateHandled.
+    void WaitEnded() { m_replies.WaitEnded(&m_stage); }
+    bool TakeLate(const ReplyView& reply) { return m_replies.TakeLate(reply, &m_stage); }
+    void LateHandled() { m_replies.LateHandled(&m_stage); }
+    // A request could not be sent: the chain is over and nothing can come late.
+    void Refused() {
+        WaitEnded();
+        LateHandled();
+    }
     bool Running() const { return m_stage != 0; }
 
     // CAS tabs and the form.
@@ -158,6 +171,19 @@ private:
         std::vector<SasProgram> programs;
         std::array<std::array<uint8_t, kSasMaxStreams>, kSasPrograms> marks{};
     };
+    PageStep Step(const ReplyView& reply);
+    bool RepliesNamed() const;
+    PageStep Begin(PageStep step) {
+        m_replies.Start();
+        return Made(std::move(step));
+    }
+    PageStep Made(PageStep step) {
+        m_replies.Made(step, m_stage != 0);
+        return step;
+    }
+    // The channel table and index of a program of a root (the record variants number their programs
+    // across the tables, so that a record shows under every channel it is carried on).
+    bool Locate(int root, int program, int* table, int* index) const;
     int Shift() const { return Is(Qam4SasVariant::kOutputs) ? 3 : 0; }
     int StreamCount(const std::vector<uint8_t>& r) const;
     int Code(const std::vector<uint8_t>& r, int stream) const;
@@ -192,6 +218,7 @@ private:
     int m_index = 0;
     int m_page = 0;
     uint8_t m_links = 0;
+    ChainReplies m_replies;
 };
 
 }  // namespace nms

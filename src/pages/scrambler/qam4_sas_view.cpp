@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "devices/device_record.h"
+#include "pagebase/late_reply.h"
 #include "pages/scrambler/ac_table_dlg.h"
 #include "pages/scrambler/check_tree_ctrl.h"
 #include "pages/scrambler/scrambler_records.h"
@@ -358,8 +359,8 @@ void Cqam4_sas::OnCheckImageClicked(QTreeWidgetItem* item, int) {
         m_logic.ClickStream(root, program, stream);
     else
         m_logic.ClickProgram(root, program);
-    if (m_logic.Is(Qam4SasVariant::kOutputs)) {
-        // A record shows under several outputs: every one of its items follows.
+    if (m_logic.Is(Qam4SasVariant::kOutputs) || m_logic.Is(Qam4SasVariant::kRecords)) {
+        // A record shows under several outputs or channels: every one of its items follows.
         for (int r = 0; r < m_tree->topLevelItemCount(); ++r)
             for (int k = 0; k < m_tree->topLevelItem(r)->childCount(); ++k)
                 if (m_tree->topLevelItem(r)->child(k)->data(0, Qt::UserRole).toInt() == program)
@@ -513,8 +514,20 @@ void Cqam4_sas::OnRefresh(unsigned what, bool refreshed) {
 }
 
 void Cqam4_sas::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        Carry(m_logic.HandleReply(reply));
+    if (!device || device != m_device || !reply.IsValid())
+        return;
+    // A reply after its wait ran out is still shown, but starts nothing (late_reply.h).
+    if (!IsBusy() && m_logic.TakeLate(reply)) {
+        const PageStep made = m_logic.HandleReply(reply);
+        PageStep step = LateStep(made);
+        m_logic.LateHandled();
+        // The chain does not reach the end where the page shows what it read: the page shows it now.
+        if (!made.IsEmpty())
+            step.refresh |= PageStep::kRefreshAll | Qam4SasLogic::kRefreshTree;
+        Carry(step);
+        return;
+    }
+    Carry(m_logic.HandleReply(reply));
 }
 
 }  // namespace nms

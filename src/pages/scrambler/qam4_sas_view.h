@@ -83,7 +83,7 @@ protected:
     void OnShowWindow(bool shown) override;
     bool DoDataExchange(bool collect) override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
+    void OnStepRefused(const PageStep&) override { m_logic.Refused(); }
 
 private:
     void LayOut();

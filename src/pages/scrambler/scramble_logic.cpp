@@ -9,7 +9,6 @@ namespace nms {
 namespace {
 
 constexpr int kProgramReplySize = 7 + kScrambleProgramSize;  // 0, number, count, u32 mask, record
-constexpr int kAcPageReplySize = 2 + 1024;
 constexpr int kTsReplySize = kScrambleTsBlockSize;
 constexpr int kTsAndMarksSize = kScrambleTsBlockSize + PidBitmap::kBytes;  // 1090
 
@@ -62,16 +61,14 @@ PageStep ScrambleLogic::Parse() {
     m_selected = 1;
     m_stage = kParse;
     m_fullRead = false;
-    return PageStep::Request(
+    return Begin(PageStep::Request(
         NewCodes() ? static_cast<uint8_t>(kCmdScrambleParseNew) : static_cast<uint8_t>(kCmdScrParse), {1},
-        PageStep::Wait::kBeginLong);
+        PageStep::Wait::kBeginLong));
 }
 
 PageStep ScrambleLogic::StartPrograms(uint8_t command) {
     m_stage = kPrograms;
     m_programCommand = command;
-    m_next = 1;
-    m_expected = -1;
     return PageStep::Request(command, {1, 1}, PageStep::Wait::kNone);
 }
 
@@ -82,7 +79,7 @@ PageStep ScrambleLogic::Refresh() {
     m_fullRead = true;
     PageStep step = StartPrograms(kCmdScrambleProgramOld);
     step.wait = PageStep::Wait::kBegin;
-    return step;
+    return Begin(step);
 }
 
 PageStep ScrambleLogic::Set(const ScramblerSlotForm& form, int selectedProgram) {
@@ -107,7 +104,7 @@ PageStep ScrambleLogic::Set(const ScramblerSlotForm& form, int selectedProgram) 
     CollectMarks();
     m_pendingForm = form;
     m_stage = kWriteCas;
-    return PageStep::Request(kCmdScrWriteCas, m_block.Bytes());
+    return Begin(PageStep::Request(kCmdScrWriteCas, m_block.Bytes()));
 }
 
 PageStep ScrambleLogic::EditCat() {
@@ -115,7 +112,7 @@ PageStep ScrambleLogic::EditCat() {
         return {};
     m_stage = kSectionRead;
     m_sectionCat = true;
-    return PageStep::Request(kCmdScrambleCat, {});
+    return Begin(PageStep::Request(kCmdScrambleCat, {}));
 }
 
 PageStep ScrambleLogic::EditPmt(int program) {
@@ -123,15 +120,15 @@ PageStep ScrambleLogic::EditPmt(int program) {
         return {};
     m_stage = kSectionRead;
     m_sectionCat = false;
-    return PageStep::Request(kCmdScramblePmt, {1, uint8_t(program)});
+    return Begin(PageStep::Request(kCmdScramblePmt, {1, uint8_t(program)}));
 }
 
 PageStep ScrambleLogic::WriteSection(const uint8_t* section, int length) {
     if (m_stage != kIdle || length < 0 || length > kCaSectionBufferSize)
         return {};
     m_stage = kSectionWrite;
-    return PageStep::Request(m_sectionCat ? kCmdScrambleWriteCat : kCmdScrambleWritePmt,
-                             std::vector<uint8_t>(section, section + length));
+    return Begin(PageStep::Request(m_sectionCat ? kCmdScrambleWriteCat : kCmdScrambleWritePmt,
+                                   std::vector<uint8_t>(section, section + length)));
 }
 
 std::string ScrambleLogic::ApplyProgramEdit(int program, uint16_t serviceId, const std::string& name,
@@ -182,128 +179,71 @@ PageStep ScrambleLogic::SendAcPage() {
     return step;
 }
 
-PageStep ScrambleLogic::HandleReply(const ReplyView& reply) {
-    const uint8_t command = reply.Command();
-    if (command == kCmdScrStatus) {
-        if (reply.PayloadLength() != 3 || !ReadStatus(reply, false))
-            return {};
-        PageStep step;
-        step.refresh = kRefreshStatus;
-        return step;
-    }
-    int awaited = -1;
-    switch (m_stage) {
-        case kParse:
-            awaited =
-                NewCodes() ? static_cast<uint8_t>(kCmdScrambleParseNew) : static_cast<uint8_t>(kCmdScrParse);
-            break;
-        case kPrograms:
-            awaited = m_programCommand;
-            break;
-        case kCas:
-            awaited = kCmdScrCas;
-            break;
-        case kAcReading:
-            awaited = kCmdScrambleAcRead;
-            break;
-        case kTs:
-            awaited = kCmdScrambleTs;
-            break;
-        case kCwRead:
-            awaited = kCmdScrambleCw;
-            break;
-        case kWriteCas:
-            awaited = kCmdScrWriteCas;
-            break;
-        case kWriteTs:
-            awaited = kCmdScrambleWriteTs;
-            break;
-        case kWriteCw:
-            awaited = kCmdScrambleWriteCw;
-            break;
-        case kWritePrograms:
-            awaited = kCmdScrambleWriteProgram;
-            break;
-        case kAcWriting:
-            awaited = NewCodes() ? kCmdScrambleAcWriteNew : kCmdScrambleAcWriteOld;
-            break;
-        case kSectionRead:
-            awaited = m_sectionCat ? kCmdScrambleCat : kCmdScramblePmt;
-            break;
-        case kSectionWrite:
-            awaited = m_sectionCat ? kCmdScrambleWriteCat : kCmdScrambleWritePmt;
-            break;
-        default:
-            return {};
-    }
-    if (command != awaited)
+PageStep ScrambleLogic::StatusReply(const ReplyView& reply) {
+    if (reply.PayloadLength() != 3 || !ReadStatus(reply, false))
         return {};
+    PageStep step;
+    step.refresh = kRefreshStatus;
+    return step;
+}
+
+PageStep ScrambleLogic::Step(const ReplyView& reply) {
     switch (m_stage) {
         case kParse:
-            if (command == kCmdScrParse) {
+            if (reply.Command() == kCmdScrParse) {
                 m_fullRead = true;
                 return StartPrograms(kCmdScrambleProgramOld);
             }
             return StartPrograms(kCmdScrambleProgramNew);
         case kPrograms: {
+            // The reply's header says which step it answers (b) and how many there are (c); the read goes
+            // on from there.
+            const int step = reply.B(), steps = reply.C();
             uint8_t number = 0, count = 0;
-            if (!reply.U8(1, &number) || !reply.U8(2, &count))
-                return {};
-            if (count != 0) {
-                // Each reply must carry the program asked for, with its whole record.
-                if (number != m_next)
-                    return EndChain();
-                if (!reply.Has(0, kProgramReplySize))
-                    return {};
-                if (m_expected < 0)
-                    m_expected = std::min<int>(count, kScramblerPrograms);
-                uint32_t mask = 0;
-                reply.U32LE(3, &mask);
-                m_block.SetMask(number, mask);
-                std::vector<uint8_t>& record = m_programs[size_t(number)];
-                reply.Bytes(7, kRecordSize, &record);
-                record[37] = 0;
-            } else {
-                m_expected = 0;
+            if (reply.U8(2, &count)) {
+                m_count = std::min<int>(count, kScramblerPrograms);
+                if (count != 0 && reply.U8(1, &number) && Index(number)) {
+                    uint32_t mask = 0;
+                    if (reply.U32LE(3, &mask))
+                        m_block.SetMask(number, mask);
+                    if (reply.Has(0, kProgramReplySize)) {
+                        std::vector<uint8_t>& record = m_programs[size_t(number)];
+                        reply.Bytes(7, kRecordSize, &record);
+                        record[37] = 0;
+                    }
+                }
             }
-            m_count = m_expected;
             m_progress |= kProgramsRead;
-            if (m_next < m_expected) {
-                ++m_next;
-                return PageStep::Request(m_programCommand, {1, uint8_t(m_next)}, PageStep::Wait::kNone);
-            }
+            if (step < steps)
+                return PageStep::Request(m_programCommand, {1, uint8_t(step + 1)}, PageStep::Wait::kNone);
             if (m_fullRead) {
                 m_stage = kCas;
                 return PageStep::Request(kCmdScrCas, {1}, PageStep::Wait::kNone);
             }
-            PageStep step = EndChain(PageStep::kRefreshAll | kRefreshTree);
-            step.sendVersion = true;
-            return step;
+            PageStep done = EndChain(PageStep::kRefreshAll | kRefreshTree);
+            done.sendVersion = true;
+            return done;
         }
         case kCas: {
             if (!reply.Has(0, ScramblerSettings::kStandAloneSize))
                 return {};
             reply.Bytes(0, ScramblerSettings::kStandAloneSize, &m_block.Bytes());
             m_progress |= kCasRead;
+            // The settings may come in several replies: the AC read starts after the last (b = c).
+            if (reply.B() != reply.C())
+                return {};
             m_stage = kAcReading;
-            m_next = 0;
-            return PageStep::Request(kCmdScrambleAcRead, {kPageOrder[0].first, kPageOrder[0].second},
-                                     PageStep::Wait::kNone);
+            return StartAcRead(kCmdScrambleAcRead);
         }
         case kAcReading: {
-            uint8_t table = 0, half = 0;
-            if (!reply.U8(0, &table) || !reply.U8(1, &half) || !reply.Has(0, kAcPageReplySize))
-                return {};
-            if (half > 2)
-                half = reply.B() & 1 ? 1 : 2;
-            if (AcPage{table, half} != kPageOrder[size_t(m_next)])
-                return EndChain();
-            std::copy(reply.Payload() + 2, reply.Payload() + kAcPageReplySize,
-                      m_acImages[size_t(table - 1)].begin() + (half - 1) * 1024);
-            if (++m_next < 8) {
-                const AcPage& page = kPageOrder[size_t(m_next)];
-                return PageStep::Request(kCmdScrambleAcRead, {page.first, page.second},
-                                         PageStep::Wait::kNone);
+            PageStep next;
+            switch (TakeAcPage(reply, false, &next)) {
+                case AcPageResult::kIgnored:
+                    return {};
+                case AcPageResult::kNext:
+                    return next;
+                case AcPageResult::kDone:
+                    break;
             }
             m_progress |= kAcRead;
             m_fullRead = false;

@@ -56,7 +56,6 @@ public:
     PageStep EditPmt(int program);
     // After the dialog's OK: the edited section goes back.
     PageStep WriteSection(const uint8_t* section, int length);
-    PageStep HandleReply(const ReplyView& reply);
 
     // The section that arrived for the dialog (CAT or PMT), the reply payload as received.
     bool SectionIsCat() const { return m_sectionCat; }
@@ -74,6 +73,11 @@ public:
     // refusal, or empty.
     std::string ApplyProgramEdit(int program, uint16_t serviceId, const std::string& name, uint16_t pmtPid,
                                  uint16_t pcrPid, const std::vector<uint16_t>& elementPids);
+
+protected:
+    PageStep StatusReply(const ReplyView& reply) override;
+    PageStep Step(const ReplyView& reply) override;
+    bool RepliesNamed() const override { return m_stage == kPrograms || m_stage == kAcReading; }
 
 private:
     enum Stage {

@@ -109,11 +109,6 @@ void CScrambleView::OnSet() {
     CarryStep(m_logic.Set(CollectForm(), SelectedProgramNode()));
 }
 
-void CScrambleView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        CarryStep(m_logic.HandleReply(reply));
-}
-
 void CScrambleView::OnRefresh(unsigned what, bool refreshed) {
     if (what & ScramblerLogic::kRefreshTs)
         ShowTs();

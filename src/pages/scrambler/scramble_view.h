@@ -22,7 +22,6 @@ public:
     explicit CScrambleView(QWidget* parent = nullptr);
 
     void OnInitialUpdate() override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
     void OnTimer(int id) override;
     void OnParse() override;
     void OnRefresh() override;

@@ -55,7 +55,7 @@ void ScramblerLogic::Reset() {
     m_count = 0;
     m_slot = 0;
     m_selected = 1;
-    m_stage = 0;
+    m_replies.LateHandled(&m_stage);
     m_status = {};
 }
 
@@ -263,6 +263,48 @@ bool ScramblerLogic::ReadStatus(const ReplyView& reply, bool asiFlags) {
     m_status.hasAsi = asiFlags && reply.U32LE(3, &flags);
     m_status.asiFlags = flags;
     return true;
+}
+
+PageStep ScramblerLogic::HandleReply(const ReplyView& reply) {
+    if (reply.Command() == kCmdScrStatus)
+        return StatusReply(reply);
+    if (m_stage == 0 || !m_replies.InTime(reply))
+        return {};
+    if (RepliesNamed() && m_replies.IsCopy(reply))
+        return {};
+    m_replies.Took(reply);
+    return Made(Step(reply));
+}
+
+PageStep ScramblerLogic::StartAcRead(uint8_t command) {
+    m_acCommand = command;
+    m_acStep = 1;
+    m_acSteps = 8;
+    m_acTable = 1;
+    return PageStep::Request(command, {1, 1}, PageStep::Wait::kNone);
+}
+
+ScramblerLogic::AcPageResult ScramblerLogic::TakeAcPage(const ReplyView& reply, bool halfOrder,
+                                                        PageStep* next) {
+    constexpr int kAcPageReplySize = 2 + 1024;
+    uint8_t table = 0, half = 0;
+    if (!reply.U8(0, &table) || !reply.U8(1, &half) || !reply.Has(0, kAcPageReplySize))
+        return AcPageResult::kIgnored;
+    ++m_acStep;
+    m_acSteps = reply.C();
+    if (half > 2)
+        half = reply.B() & 1 ? 1 : 2;
+    // Half 0 or a table the page does not hold has no place in the images.
+    if (table >= 1 && table <= kCasSlots && half >= 1)
+        std::copy(reply.Payload() + 2, reply.Payload() + kAcPageReplySize,
+                  m_acImages[size_t(table - 1)].begin() + (half - 1) * 1024);
+    if (m_acStep > m_acSteps)
+        return AcPageResult::kDone;
+    if (halfOrder ? half == 1 : (m_acStep & 1) != 0)
+        m_acTable = m_acTable % kCasSlots + 1;
+    *next = PageStep::Request(m_acCommand, {uint8_t(m_acTable), uint8_t(m_acStep & 1 ? 1 : 2)},
+                              PageStep::Wait::kNone);
+    return AcPageResult::kNext;
 }
 
 PageStep ScramblerLogic::EndChain(unsigned refresh) {

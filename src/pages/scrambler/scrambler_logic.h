@@ -13,6 +13,7 @@
 #include "devices/reply_view.h"
 #include "pagebase/page_step.h"
 #include "pages/scrambler/ac_table.h"
+#include "pages/scrambler/chain_replies.h"
 #include "pages/scrambler/scrambler_records.h"
 
 namespace nms {
@@ -109,10 +110,49 @@ public:
     // Events for the alarm list, taken once.
     std::vector<std::string> TakeEvents() { return std::move(m_events); }
 
-    // The reply wait ended by its time-out, or a request could not be sent: the chain is over.
-    void WaitEnded() { m_stage = 0; }
+    // A reply of the bound device: the status, or the next step of the running chain. Only the reply the
+    // chain's request waits for moves it, and a second copy of the reply taken last does not.
+    PageStep HandleReply(const ReplyView& reply);
+
+    // The reply wait ended by its time-out: the chain is over. A reply that still comes for its request is
+    // taken once (TakeLate, then HandleReply in the stage the chain was in); the page carries only
+    // LateStep of the result and calls LateHandled.
+    void WaitEnded() { m_replies.WaitEnded(&m_stage); }
+    bool TakeLate(const ReplyView& reply) { return m_replies.TakeLate(reply, &m_stage); }
+    void LateHandled() { m_replies.LateHandled(&m_stage); }
+    // A request could not be sent: the chain is over and nothing can come late.
+    void Refused() {
+        WaitEnded();
+        LateHandled();
+    }
 
 protected:
+    // The status poll's reply.
+    virtual PageStep StatusReply(const ReplyView& reply) = 0;
+    // The running chain's step for the reply its request waits for.
+    virtual PageStep Step(const ReplyView& reply) = 0;
+    // The replies of the running stage say which step they answer (a program number, an AC page, a step
+    // count), so a second copy of one is known and ignored. Write replies carry nothing of the kind: two of
+    // them may be alike and both count.
+    virtual bool RepliesNamed() const = 0;
+    // A chain begins with this step / the chain made this step.
+    PageStep Begin(PageStep step) {
+        m_replies.Start();
+        return Made(std::move(step));
+    }
+    PageStep Made(PageStep step) {
+        m_replies.Made(step, m_stage != 0);
+        return step;
+    }
+
+    // The AC table read: step counter from 1, 8 steps until a reply's header says otherwise, table 1.
+    PageStep StartAcRead(uint8_t command);
+    enum class AcPageResult { kIgnored, kNext, kDone };
+    // A reply of the AC read: its page goes into its table (half from the reply; a half above 2 is told
+    // by the header's b), the number of steps becomes the header's c. The next page asked for follows the
+    // step counter; the table advances after a first half (halfOrder) or on an odd step counter.
+    AcPageResult TakeAcPage(const ReplyView& reply, bool halfOrder, PageStep* next);
+
     static size_t Index(int program) {
         return program >= 1 && program <= kScramblerPrograms ? size_t(program) : 0;
     }
@@ -133,8 +173,10 @@ protected:
     int m_selected = 1;
     unsigned m_progress = 0;
     int m_stage = 0;  // 0 idle; pages number their chain steps from 1
-    int m_next = 0;   // the program or AC page the chain waits for
-    int m_expected = 0;
+    int m_next = 0;  // the program or AC page the chain waits for
+    ChainReplies m_replies;
+    uint8_t m_acCommand = 0;
+    int m_acStep = 0, m_acSteps = 0, m_acTable = 1;
     bool m_twoValueElements = false;
     bool m_shortEcmMessage = false;  // "ECM %s" for a non-hexadecimal ECM PID
     ScramblerStatus m_status;
@@ -170,9 +212,13 @@ public:
     PageStep Parse();
     PageStep Refresh();
     PageStep Set(const ScramblerSlotForm& form, int selectedProgram);
-    PageStep HandleReply(const ReplyView& reply);
-    // The order in which a read asks for the AC pages.
+    // The order in which a read asks for the AC pages when every reply answers the page asked for.
     static const std::array<AcPage, 8>& ReadOrder();
+
+protected:
+    PageStep StatusReply(const ReplyView& reply) override;
+    PageStep Step(const ReplyView& reply) override;
+    bool RepliesNamed() const override { return m_stage == kPrograms || m_stage == kAcReading; }
 
 private:
     enum Stage {

@@ -155,6 +155,24 @@ void CScramblerPageBase::CarryStep(const PageStep& step) {
         PostDeviceEvent(m_device, text);
 }
 
+void CScramblerPageBase::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
+    if (!device || device != m_device || !reply.IsValid())
+        return;
+    // A reply after its wait ran out is still shown, but starts nothing (late_reply.h).
+    if (!IsBusy() && m_logic.TakeLate(reply)) {
+        const PageStep made = m_logic.HandleReply(reply);
+        PageStep step = LateStep(made);
+        m_logic.LateHandled();
+        // The chain does not reach the end where the page shows what it read: the page shows it now.
+        if (!made.IsEmpty())
+            step.refresh |= PageStep::kRefreshAll | ScramblerLogic::kRefreshTree |
+                            ScramblerLogic::kRefreshAcList | ScramblerLogic::kRefreshTs;
+        CarryStep(step);
+        return;
+    }
+    CarryStep(m_logic.HandleReply(reply));
+}
+
 void CScramblerPageBase::ResetPage() {
     m_logic.Reset();
     EmptyTree();

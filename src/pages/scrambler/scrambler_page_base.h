@@ -49,6 +49,7 @@ public:
     void OnClickTree(QTreeWidgetItem* item);
     void OnCheckImageClicked(QTreeWidgetItem* item, int newValue);
     void OnChangeEcmPid();
+    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
 
     // The AC table dialog's run; tests replace it (true: OK).
     std::function<bool(CAcListDlg& dialog)> m_runAcList;
@@ -86,7 +87,7 @@ public:
 protected:
     bool DoDataExchange(bool collect) override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.WaitEnded(); }
+    void OnStepRefused(const PageStep&) override { m_logic.Refused(); }
     // Carries a step and posts the events the logic gathered.
     void CarryStep(const PageStep& step);
     // Shows the selected slot and rebuilds the tree.

@@ -6,7 +6,6 @@ namespace nms {
 namespace {
 
 constexpr int kProgramReplyHeader = 6;  // number, count, u32 element mask
-constexpr int kAcPageReplySize = 2 + 1024;
 
 // Write order of the AC pages (both pages).
 const std::array<AcPage, 8> kWriteOrder = {{{1, 1}, {1, 2}, {2, 1}, {2, 2}, {3, 1}, {3, 2}, {4, 1}, {4, 2}}};
@@ -34,7 +33,7 @@ PageStep ScramblerQamLogic::Parse() {
         return {};
     m_selected = 1;
     m_stage = kParse;
-    return PageStep::Request(kCmdScrParse, {1}, PageStep::Wait::kBeginLong);
+    return Begin(PageStep::Request(kCmdScrParse, {1}, PageStep::Wait::kBeginLong));
 }
 
 PageStep ScramblerQamLogic::Refresh() {
@@ -42,9 +41,7 @@ PageStep ScramblerQamLogic::Refresh() {
         return {};
     m_selected = 1;
     m_stage = kPrograms;
-    m_next = 1;
-    m_expected = -1;
-    return PageStep::Request(kCmdScrProgram, {1, 1});
+    return Begin(PageStep::Request(kCmdScrProgram, {1, 1}));
 }
 
 PageStep ScramblerQamLogic::Set(const ScramblerSlotForm& form, int selectedProgram) {
@@ -57,7 +54,7 @@ PageStep ScramblerQamLogic::Set(const ScramblerSlotForm& form, int selectedProgr
         return PageStep::Message(error);
     CollectMarks();
     m_stage = kWriteCas;
-    return PageStep::Request(kCmdScrWriteCas, m_block.Bytes());
+    return Begin(PageStep::Request(kCmdScrWriteCas, m_block.Bytes()));
 }
 
 PageStep ScramblerQamLogic::SendProgram() {
@@ -87,63 +84,43 @@ PageStep ScramblerQamLogic::SendAcPage() {
     return step;
 }
 
-PageStep ScramblerQamLogic::HandleReply(const ReplyView& reply) {
-    const uint8_t command = reply.Command();
-    if (command == kCmdScrStatus) {
-        if (!ReadStatus(reply, true))
-            return {};
-        PageStep step;
-        step.refresh = kRefreshStatus;
-        return step;
-    }
-    static const uint8_t kAwaited[] = {0,
-                                       kCmdScrParse,
-                                       kCmdScrProgram,
-                                       kCmdScrCas,
-                                       kCmdScrMarks,
-                                       kCmdScrAcRead,
-                                       kCmdScrWriteCas,
-                                       kCmdScrWriteProgram,
-                                       kCmdScrWriteMarks,
-                                       kCmdScrAcWrite};
-    if (m_stage == kIdle || command != kAwaited[m_stage])
+PageStep ScramblerQamLogic::StatusReply(const ReplyView& reply) {
+    if (!ReadStatus(reply, true))
         return {};
+    PageStep step;
+    step.refresh = kRefreshStatus;
+    return step;
+}
+
+PageStep ScramblerQamLogic::Step(const ReplyView& reply) {
     switch (m_stage) {
         case kParse:
             m_stage = kPrograms;
-            m_next = 1;
-            m_expected = -1;
             return PageStep::Request(kCmdScrProgram, {1, 1}, PageStep::Wait::kNone);
         case kPrograms: {
+            // The read goes on from the program the reply carries, whichever was asked for.
             uint8_t number = 0, count = 0;
             if (!reply.U8(0, &number) || !reply.U8(1, &count))
                 return {};
-            if (m_expected < 0 && count == 0) {
+            if (number >= 1 && number <= count) {
+                // The page holds programs 1..64; one above is read past, not stored.
+                if (number <= kScramblerPrograms) {
+                    if (!reply.Has(0, kProgramReplyHeader + kRecordSize))
+                        return {};
+                    uint32_t mask = 0;
+                    reply.U32LE(2, &mask);
+                    m_block.SetMask(number, mask);
+                    std::vector<uint8_t>& record = m_programs[size_t(number)];
+                    reply.Bytes(kProgramReplyHeader, kRecordSize, &record);
+                    record[32] = 0;
+                }
+                m_count = std::min<int>(count, kScramblerPrograms);
+            } else {
                 m_count = 0;
-                m_progress |= kProgramsRead;
-                m_stage = kCas;
-                return PageStep::Request(kCmdScrCas, {1}, PageStep::Wait::kNone);
             }
-            // The page counts the programs itself: the first reply's count (at most the 64 the page
-            // holds) decides how many it asks for, and each reply must carry the program asked for.
-            if (number != m_next)
-                return EndChain();
-            if (!reply.Has(0, kProgramReplyHeader + kRecordSize))
-                return {};
-            if (m_expected < 0)
-                m_expected = std::min<int>(count, kScramblerPrograms);
-            uint32_t mask = 0;
-            reply.U32LE(2, &mask);
-            m_block.SetMask(number, mask);
-            std::vector<uint8_t>& record = m_programs[size_t(number)];
-            reply.Bytes(kProgramReplyHeader, kRecordSize, &record);
-            record[32] = 0;
-            m_count = m_expected;
             m_progress |= kProgramsRead;
-            if (m_next < m_expected) {
-                ++m_next;
-                return PageStep::Request(kCmdScrProgram, {uint8_t(m_next)}, PageStep::Wait::kNone);
-            }
+            if (number < std::min<int>(count, kScramblerPrograms))
+                return PageStep::Request(kCmdScrProgram, {uint8_t(number + 1)}, PageStep::Wait::kNone);
             m_stage = kCas;
             return PageStep::Request(kCmdScrCas, {1}, PageStep::Wait::kNone);
         }
@@ -153,30 +130,23 @@ PageStep ScramblerQamLogic::HandleReply(const ReplyView& reply) {
             reply.Bytes(0, ScramblerSettings::kQamSize, &m_block.Bytes());
             m_stage = kPidMarks;
             return PageStep::Request(kCmdScrMarks, {}, PageStep::Wait::kNone);
-        case kPidMarks: {
+        case kPidMarks:
             if (!reply.Has(0, PidBitmap::kBytes))
                 return {};
             m_bitmap.Load(reply.Payload(), PidBitmap::kBytes);
             LoadMarks();
             m_progress |= kCasRead;
             m_stage = kAcReading;
-            m_next = 0;
-            const AcPage& first = ReadOrder()[0];
-            return PageStep::Request(kCmdScrAcRead, {first.first, first.second}, PageStep::Wait::kNone);
-        }
+            return StartAcRead(kCmdScrAcRead);
         case kAcReading: {
-            uint8_t table = 0, half = 0;
-            if (!reply.U8(0, &table) || !reply.U8(1, &half) || !reply.Has(0, kAcPageReplySize))
-                return {};
-            if (half > 2)
-                half = reply.B() & 1 ? 1 : 2;
-            if (AcPage{table, half} != ReadOrder()[size_t(m_next)])
-                return EndChain();
-            std::copy(reply.Payload() + 2, reply.Payload() + kAcPageReplySize,
-                      m_acImages[size_t(table - 1)].begin() + (half - 1) * 1024);
-            if (++m_next < 8) {
-                const AcPage& page = ReadOrder()[size_t(m_next)];
-                return PageStep::Request(kCmdScrAcRead, {page.first, page.second}, PageStep::Wait::kNone);
+            PageStep next;
+            switch (TakeAcPage(reply, true, &next)) {
+                case AcPageResult::kIgnored:
+                    return {};
+                case AcPageResult::kNext:
+                    return next;
+                case AcPageResult::kDone:
+                    break;
             }
             m_progress |= kAcRead;
             m_selected = 1;

@@ -80,11 +80,6 @@ void Scrambler_qam::OnSet() {
     CarryStep(m_logic.Set(CollectForm(), SelectedProgramNode()));
 }
 
-void Scrambler_qam::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (device && device == m_device && reply.IsValid())
-        CarryStep(m_logic.HandleReply(reply));
-}
-
 void Scrambler_qam::ShowExtraFields(const ScramblerSlotForm& form) {
     m_tsId->setText(QString::fromStdString(form.tsId));
     m_ipInsert->setText(QString::fromStdString(form.ipInsertPort));

@@ -13,7 +13,6 @@ public:
     explicit Scrambler_qam(QWidget* parent = nullptr);
 
     void SetDevice(DeviceRecord* device) override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
     void OnTimer(int id) override;
     void OnParse() override;
     void OnRefresh() override;

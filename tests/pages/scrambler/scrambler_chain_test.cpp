@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "devices/device_packet.h"
+#include "pagebase/late_reply.h"
 #include "pages/scrambler/scramble_logic.h"
 #include "pages/scrambler/scrambler_logic.h"
 #include "scrambler_device_sim.h"
@@ -177,18 +178,6 @@ TEST(ScramblerQamChainTest, RepliesThatDoNotFitTheStep) {
         return p;
     };
     {
-        // A reply for another program than the one asked for ends the chain; a late reply changes nothing.
-        ScramblerQamLogic logic;
-        logic.Refresh();
-        PageStep s = logic.HandleReply(Reply(0x21, program(1, 3)).View());
-        EXPECT_EQ(s.payload, std::vector<uint8_t>{2});
-        s = logic.HandleReply(Reply(0x21, program(1, 3)).View());  // repeated
-        EXPECT_EQ(s.wait, PageStep::Wait::kEnd);
-        EXPECT_FALSE(s.HasRequest());
-        EXPECT_FALSE(logic.Running());
-        EXPECT_TRUE(logic.HandleReply(Reply(0x21, program(2, 3)).View()).IsEmpty());
-    }
-    {
         // A short program reply or a reply of another command changes nothing and sends nothing.
         ScramblerQamLogic logic;
         logic.Refresh();
@@ -217,12 +206,12 @@ TEST(ScramblerQamChainTest, RepliesThatDoNotFitTheStep) {
         EXPECT_EQ(s.payload, std::vector<uint8_t>{1});
         s = logic.HandleReply(Reply(0x24, sim.Block()).View());
         s = logic.HandleReply(Reply(0x37, sim.Marks()).View());
-        // AC pages: a half byte of 5 with header b = 2 counts as the second half; a page of table 9 ends.
+        // AC pages: a half byte of 5 counts as the second half when the header's b is even.
         for (const AcPage& page : ScramblerQamLogic::ReadOrder()) {
             std::vector<uint8_t> p(1026, 0xab);
             p[0] = page.first;
             p[1] = page.second == 2 ? 5 : 1;
-            s = logic.HandleReply(Reply(0x50, p, page.second == 2 ? 2 : 1).View());
+            s = logic.HandleReply(Reply(0x50, p, page.second == 2 ? 2 : 1, 8).View());
         }
         EXPECT_EQ(s.wait, PageStep::Wait::kEnd);
         EXPECT_TRUE(s.sendVersion);
@@ -239,12 +228,170 @@ TEST(ScramblerQamChainTest, RepliesThatDoNotFitTheStep) {
         logic.HandleReply(Reply(0x21, {0, 0}).View());
         logic.HandleReply(Reply(0x24, sim.Block()).View());
         logic.HandleReply(Reply(0x37, sim.Marks()).View());
-        std::vector<uint8_t> p(1026, 0);
+        // A page of table 9 has no place in the images: nothing is stored, the read goes on.
+        std::vector<AcTableImage> before;
+        for (int t = 0; t < kCasSlots; ++t)
+            before.push_back(logic.AcImage(t));
+        std::vector<uint8_t> p(1026, 0x5c);
         p[0] = 9, p[1] = 1;
-        s = logic.HandleReply(Reply(0x50, p).View());
-        EXPECT_EQ(s.wait, PageStep::Wait::kEnd);
-        EXPECT_FALSE(s.HasRequest());
+        s = logic.HandleReply(Reply(0x50, p, 1, 8).View());
+        EXPECT_EQ(s.command, 0x50);
+        EXPECT_EQ(s.payload, (std::vector<uint8_t>{2, 2}));
+        for (int t = 0; t < kCasSlots; ++t)
+            EXPECT_EQ(logic.AcImage(t), before[size_t(t)]) << t;
     }
+}
+
+// A 0x21 reply of the QAM scrambler: program i of n, its record named after it.
+std::vector<uint8_t> QamProgram(uint8_t i, uint8_t n) {
+    std::vector<uint8_t> p = {i, n, 0, 0, 0, 0};
+    p.resize(6 + ScramblerQamLogic::kRecordSize, 0);
+    const std::string name = "P" + std::to_string(i);
+    std::copy(name.begin(), name.end(), p.begin() + 6 + 1);
+    return p;
+}
+
+// An AC page reply: [table, half] and 1024 bytes of fill.
+std::vector<uint8_t> AcReply(uint8_t table, uint8_t half, uint8_t fill) {
+    std::vector<uint8_t> p(1026, fill);
+    p[0] = table, p[1] = half;
+    return p;
+}
+
+// The QAM scrambler's read up to its first AC page request (no programs).
+PageStep ReadUpToAcPages(ScramblerQamLogic& logic, const ScramblerSimDevice& sim) {
+    logic.Refresh();
+    logic.HandleReply(Reply(0x21, {0, 0}).View());
+    logic.HandleReply(Reply(0x24, sim.Block()).View());
+    return logic.HandleReply(Reply(0x37, sim.Marks()).View());
+}
+
+TEST(ScramblerQamChainTest, TheProgramReadGoesOnFromTheProgramTheReplyCarries) {
+    ScramblerQamLogic logic;
+    PageStep s = logic.Refresh();
+    EXPECT_EQ(s.payload, (std::vector<uint8_t>{1, 1}));
+    s = logic.HandleReply(Reply(0x21, QamProgram(1, 3)).View());
+    EXPECT_EQ(s.payload, std::vector<uint8_t>{2});
+    // The same reply again is a second copy: it moves nothing.
+    EXPECT_TRUE(logic.HandleReply(Reply(0x21, QamProgram(1, 3)).View()).IsEmpty());
+    s = logic.HandleReply(Reply(0x21, QamProgram(2, 3)).View());
+    EXPECT_EQ(s.payload, std::vector<uint8_t>{3});
+    // The device answers program 3's request with program 1: next comes 0x21 [2].
+    s = logic.HandleReply(Reply(0x21, QamProgram(1, 3)).View());
+    EXPECT_EQ(s.command, 0x21);
+    EXPECT_EQ(s.payload, std::vector<uint8_t>{2});
+    // A reply that skips ahead to the last program ends the program read.
+    s = logic.HandleReply(Reply(0x21, QamProgram(3, 3)).View());
+    EXPECT_EQ(s.command, 0x24);
+    EXPECT_EQ(s.payload, std::vector<uint8_t>{1});
+    EXPECT_EQ(logic.ProgramsRead(), 3);
+    EXPECT_EQ(logic.Describe(3).name, "P3");
+    // A program number outside 1..n sets the count to 0 and the read asks for program 1.
+    ScramblerQamLogic other;
+    other.Refresh();
+    s = other.HandleReply(Reply(0x21, QamProgram(0, 2)).View());
+    EXPECT_EQ(s.payload, std::vector<uint8_t>{1});
+    EXPECT_EQ(other.ProgramsRead(), 0);
+}
+
+TEST(ScramblerQamChainTest, TheAcReadFollowsTheRepliesHalfAndStepCount) {
+    ScramblerSimDevice sim(0x3102);
+    using Page = std::vector<uint8_t>;
+    const struct {
+        const char* what;
+        std::vector<std::vector<uint8_t>> replies;  // table, half, b, c
+        std::vector<Page> requests;                 // after each reply; empty: the read ended
+    } cases[] = {
+        {"the reply to (2,2) carries (1,1)",
+         {{1, 1, 1, 8}, {1, 1, 2, 8}},
+         {{2, 2}, {3, 1}}},
+        {"half 5 with b = 2 is the second half", {{1, 5, 2, 8}}, {{1, 2}}},
+        {"half 5 with b = 1 is the first half", {{1, 5, 1, 8}}, {{2, 2}}},
+        {"four steps", {{1, 1, 1, 4}, {2, 2, 2, 4}, {2, 1, 3, 4}, {3, 2, 4, 4}}, {{2, 2}, {2, 1}, {3, 2}, {}}},
+        {"the count shrinks to 1 on the first reply", {{1, 1, 1, 1}}, {{}}},
+    };
+    for (const auto& c : cases) {
+        ScramblerQamLogic logic;
+        PageStep s = ReadUpToAcPages(logic, sim);
+        ASSERT_EQ(s.payload, (Page{1, 1})) << c.what;
+        for (size_t k = 0; k < c.replies.size(); ++k) {
+            const auto& r = c.replies[k];
+            s = logic.HandleReply(Reply(0x50, AcReply(r[0], r[1], uint8_t(0x10 + k)), r[2], r[3]).View());
+            if (c.requests[k].empty()) {
+                EXPECT_FALSE(s.HasRequest()) << c.what;
+                EXPECT_EQ(s.wait, PageStep::Wait::kEnd) << c.what;
+                EXPECT_TRUE(s.sendVersion) << c.what;
+                EXPECT_EQ(logic.Progress() & ScramblerLogic::kAcRead, ScramblerLogic::kAcRead) << c.what;
+            } else {
+                EXPECT_EQ(s.command, 0x50) << c.what;
+                EXPECT_EQ(s.payload, c.requests[k]) << c.what << " reply " << k;
+            }
+        }
+    }
+    // Where the pages went: the repeated (1,1) overwrites table 1's first half, half 5 with b = 2 lands
+    // in the second half.
+    ScramblerQamLogic logic;
+    ReadUpToAcPages(logic, sim);
+    logic.HandleReply(Reply(0x50, AcReply(1, 1, 0x11), 1, 8).View());
+    logic.HandleReply(Reply(0x50, AcReply(1, 1, 0x22), 2, 8).View());
+    logic.HandleReply(Reply(0x50, AcReply(3, 5, 0x33), 4, 8).View());
+    EXPECT_EQ(logic.AcImage(0)[0], 0x22);
+    EXPECT_EQ(logic.AcImage(2)[1024], 0x33);
+    EXPECT_EQ(logic.AcImage(2)[0], 0);
+}
+
+// Every reply of a read comes twice: the read asks what it asks with single replies, and ends the same.
+TEST(ScramblerChainTest, EveryReadReplyTwiceChangesNothing) {
+    for (uint16_t type : {uint16_t(0x3102), uint16_t(0x3101)}) {
+        auto run = [type](bool twice, std::vector<int>* commands) {
+            ScramblerSimDevice sim(type);
+            ScramblerQamLogic qam;
+            ScrambleLogic standAlone;
+            ScramblerLogic& logic = type == 0x3102 ? static_cast<ScramblerLogic&>(qam) : standAlone;
+            PageStep step = type == 0x3102 ? qam.Refresh() : standAlone.Refresh();
+            for (int i = 0; i < 100 && step.HasRequest(); ++i) {
+                commands->push_back(step.command);
+                auto reply = sim.Handle(uint8_t(step.command), step.b, step.c, step.payload);
+                if (!reply)
+                    break;
+                const Reply r(uint8_t(step.command), reply->payload, reply->b, reply->c);
+                step = logic.HandleReply(r.View());
+                if (twice) {
+                    EXPECT_TRUE(logic.HandleReply(r.View()).IsEmpty()) << std::hex << type;
+                }
+            }
+            EXPECT_FALSE(logic.Running());
+            return logic.Progress();
+        };
+        std::vector<int> once, twice;
+        EXPECT_EQ(run(false, &once), 7u);
+        EXPECT_EQ(run(true, &twice), 7u);
+        EXPECT_EQ(twice, once) << std::hex << type;
+    }
+}
+
+TEST(ScramblerQamChainTest, ALateReplyLandsButTheChainStaysStopped) {
+    ScramblerQamLogic logic;
+    logic.Refresh();
+    logic.HandleReply(Reply(0x21, QamProgram(1, 3)).View());
+    logic.WaitEnded();
+    EXPECT_FALSE(logic.Running());
+    // Without TakeLate the reply is not the chain's any more.
+    EXPECT_TRUE(logic.HandleReply(Reply(0x21, QamProgram(2, 3)).View()).IsEmpty());
+    ASSERT_TRUE(logic.TakeLate(Reply(0x21, QamProgram(2, 3)).View()));
+    const PageStep late = LateStep(logic.HandleReply(Reply(0x21, QamProgram(2, 3)).View()));
+    logic.LateHandled();
+    EXPECT_FALSE(late.HasRequest());
+    EXPECT_EQ(late.wait, PageStep::Wait::kNone);
+    EXPECT_EQ(logic.Describe(2).name, "P2");
+    EXPECT_FALSE(logic.Running());
+    // Only once, and a reply of another command is never late.
+    EXPECT_FALSE(logic.TakeLate(Reply(0x21, QamProgram(3, 3)).View()));
+    // A refused send leaves nothing late.
+    logic.Refresh();
+    logic.Refused();
+    EXPECT_FALSE(logic.TakeLate(Reply(0x21, QamProgram(1, 3)).View()));
+    EXPECT_TRUE(logic.Refresh().HasRequest());
 }
 
 TEST(ScramblerQamChainTest, StatusLampsAndRate) {
@@ -260,23 +407,13 @@ TEST(ScramblerQamChainTest, StatusLampsAndRate) {
 
 TEST(ScrambleChainTest, ProgramCountsAndWritesFollowThePage) {
     ScramblerSimDevice sim(0x3101);
-    const auto program = [&sim](uint8_t i, uint8_t n) {
-        std::vector<uint8_t> p = {1, i, n, 0, 0, 0, 0};
-        p.insert(p.end(), sim.Programs()[0].begin(), sim.Programs()[0].end());
-        return p;
-    };
     {
-        // Header counters are not followed: steps come from the first count; a wrong number ends the chain.
+        // A short record is not stored, but the read goes on from the reply's header.
         ScrambleLogic logic;
         logic.Refresh();
-        PageStep s = logic.HandleReply(Reply(0x21, program(1, 3), 1, 200).View());
+        const PageStep s = logic.HandleReply(Reply(0x21, {1, 1, 3, 0, 0}, 1, 3).View());
         EXPECT_EQ(s.payload, (std::vector<uint8_t>{1, 2}));
-        s = logic.HandleReply(Reply(0x21, program(7, 3), 2, 3).View());
-        EXPECT_EQ(s.wait, PageStep::Wait::kEnd);
-        EXPECT_FALSE(logic.Running());
-        // A short record changes nothing and keeps the chain where it was.
-        logic.Refresh();
-        EXPECT_TRUE(logic.HandleReply(Reply(0x21, {1, 1, 3, 0, 0}).View()).IsEmpty());
+        EXPECT_EQ(logic.Describe(1).name, "");
         EXPECT_TRUE(logic.Running());
     }
     {
@@ -291,7 +428,7 @@ TEST(ScrambleChainTest, ProgramCountsAndWritesFollowThePage) {
             ASSERT_EQ(s.command, 0x22);
             std::vector<uint8_t> page(1026, 0);
             page[0] = s.payload[0], page[1] = s.payload[1];
-            s = logic.HandleReply(Reply(0x22, page).View());
+            s = logic.HandleReply(Reply(0x22, page, uint8_t(k + 1), 8).View());
         }
         EXPECT_EQ(s.command, 0x40);
         s = logic.HandleReply(Reply(0x40, {}).View());
@@ -320,6 +457,38 @@ TEST(ScrambleChainTest, ProgramCountsAndWritesFollowThePage) {
         EXPECT_EQ(logic.TakeEvents(),
                   (std::vector<std::string>{"Commit CA info succeed", "Commit AC info succeed"}));
     }
+}
+
+TEST(ScrambleChainTest, TheProgramReadFollowsTheHeaderAndIgnoresASecondCopy) {
+    ScramblerSimDevice sim(0x3101);
+    const auto program = [&sim](uint8_t i, uint8_t n) {
+        std::vector<uint8_t> p = {1, i, n, uint8_t(i), 0, 0, 0};
+        p.insert(p.end(), sim.Programs()[0].begin(), sim.Programs()[0].end());
+        return p;
+    };
+    ScrambleLogic logic;
+    PageStep s = logic.Refresh();
+    EXPECT_EQ(s.payload, (std::vector<uint8_t>{1, 1}));
+    // Every reply twice, with b = step and c = 4.
+    for (uint8_t k = 1; k <= 4; ++k) {
+        const Reply r(0x21, program(k, 4), k, 4);
+        s = logic.HandleReply(r.View());
+        EXPECT_TRUE(logic.HandleReply(r.View()).IsEmpty()) << int(k);
+        if (k < 4) {
+            EXPECT_EQ(s.command, 0x21);
+            EXPECT_EQ(s.payload, (std::vector<uint8_t>{1, uint8_t(k + 1)}));
+        }
+    }
+    EXPECT_EQ(s.command, 0x24);
+    EXPECT_EQ(s.payload, std::vector<uint8_t>{1});
+    EXPECT_EQ(logic.TreeCount(), 4);
+    EXPECT_EQ(logic.Settings().Mask(3), 3u);
+    // The header decides, not the payload's program number: a reply for step 2 of 2 ends the read.
+    ScrambleLogic other;
+    other.Refresh();
+    s = other.HandleReply(Reply(0x21, program(1, 9), 2, 2).View());
+    EXPECT_EQ(s.command, 0x24);
+    EXPECT_EQ(other.TreeCount(), 9);
 }
 
 }  // namespace scrambler_chain_test

@@ -582,7 +582,8 @@ struct SasPage {
     ScramblerSimDevice sim;
     Cqam4_sas page;
     std::vector<uint8_t> commands;
-    SasPage(uint16_t type, int pageParam) : fx(type), sim(type) {
+    SasPage(uint16_t type, int pageParam, const test::ScramblerSimQuirks& quirks = {})
+        : fx(type), sim(type, quirks) {
         fx.Bind(&page, pageParam);
         Run();
     }
@@ -850,6 +851,132 @@ TEST(ScramblerPagesTest, ChainsTakeDamagedReplies) {
         }
         EXPECT_GT(answered, 12 * 30);  // the chains did run
     }
+}
+
+TEST(Qam4SasPageTest, TheAcTransferEndsQuietlyOnTheSecondHalfsReply) {
+    const struct {
+        std::vector<uint8_t> firstReply, secondReply;
+        bool secondSent;
+        const char* message;  // nullptr: none
+    } cases[] = {
+        {{1, 0, 0}, {1, 1, 0}, true, nullptr},  // the second half answered 01 01 00
+        {{1, 0, 0}, {1, 0, 0}, true, nullptr},
+        {{1, 0, 0}, {7}, true, nullptr},
+        {{1, 1, 0}, {}, false, "The device did not take the AC table."},  // the first half refused
+        {{9, 0, 0}, {}, false, "The device did not take the AC table."},
+    };
+    for (const auto& c : cases) {
+        SasPage p(0x4144, 0);
+        p.page.OnSelChangeTab(1);  // CAS 2: table byte 1
+        p.page.m_runAcTable = [](CAcTableDlg& d) {
+            d.OnInitDialog();
+            d.OnOK();
+            return true;
+        };
+        QTest::mouseClick(p.page.m_acTable, Qt::LeftButton);
+        auto first = p.fx.TakeSentPacket();
+        ASSERT_TRUE(first.has_value());
+        EXPECT_EQ(first->command, kCmdSasAcWrite);
+        EXPECT_EQ(first->payload.size(), 1026u);
+        EXPECT_EQ(std::vector<uint8_t>(first->payload.begin(), first->payload.begin() + 2),
+                  (std::vector<uint8_t>{1, 0}));
+        p.fx.FeedReply(kCmdSasAcWrite, c.firstReply);
+        auto second = p.fx.TakeSentPacket();
+        ASSERT_EQ(second.has_value(), c.secondSent);
+        if (second) {
+            EXPECT_EQ(second->command, kCmdSasAcWrite);
+            EXPECT_EQ(std::vector<uint8_t>(second->payload.begin(), second->payload.begin() + 2),
+                      (std::vector<uint8_t>{1, 1}));
+            EXPECT_EQ(std::vector<uint8_t>(second->payload.begin() + 2, second->payload.end()),
+                      std::vector<uint8_t>(p.page.Logic().AcImage(1).begin() + 1024,
+                                           p.page.Logic().AcImage(1).end()));
+            p.fx.FeedReply(kCmdSasAcWrite, c.secondReply);
+        }
+        EXPECT_FALSE(p.page.IsBusy());
+        EXPECT_FALSE(p.page.Logic().Running());
+        EXPECT_FALSE(p.fx.TakeSentPacket().has_value());
+        if (c.message) {
+            ASSERT_EQ(p.fx.Prompt().shown.size(), 1u);
+            EXPECT_EQ(p.fx.Prompt().shown.back().text, c.message);
+        } else {
+            EXPECT_TRUE(p.fx.Prompt().shown.empty()) << p.fx.Prompt().shown.front().text;
+        }
+    }
+}
+
+TEST(Qam4SasPageTest, ARecordShowsUnderEveryChannelItsByteZeroNames) {
+    test::ScramblerSimQuirks quirks;
+    quirks.twoChannel = true;  // channel A's second record: byte [0] = 0x05
+    SasPage p(0x4154, 17, quirks);
+    ASSERT_EQ(p.page.m_tree->topLevelItemCount(), 4);
+    QTreeWidgetItem* a = p.page.m_tree->topLevelItem(0);
+    QTreeWidgetItem* b = p.page.m_tree->topLevelItem(1);
+    QTreeWidgetItem* c = p.page.m_tree->topLevelItem(2);
+    ASSERT_EQ(a->childCount(), 2);
+    EXPECT_EQ(b->childCount(), 1);
+    ASSERT_EQ(c->childCount(), 1);
+    EXPECT_EQ(p.page.m_tree->topLevelItem(3)->childCount(), 0);
+    EXPECT_EQ(c->child(0)->text(0), a->child(1)->text(0));
+    EXPECT_EQ(c->child(0)->child(0)->text(0), a->child(1)->child(0)->text(0));
+    // One record: a click under Channel C shows under Channel A too (both streams code 2: value 3 -> 1).
+    EXPECT_EQ(p.page.m_tree->GetCheckState(c->child(0)), 3);
+    p.page.m_tree->ClickCheckImage(c->child(0));
+    EXPECT_EQ(p.page.m_tree->GetCheckState(c->child(0)), 1);
+    EXPECT_EQ(p.page.m_tree->GetCheckState(a->child(1)), 1);
+    // Set writes it once, with both channel bits.
+    p.commands.clear();
+    QTest::mouseClick(p.page.m_set, Qt::LeftButton);
+    p.Run();
+    EXPECT_EQ(p.commands, (std::vector<uint8_t>{kCmdSasWriteCas, kCmdSasWriteProgram, kCmdSasWriteProgram,
+                                                kCmdSasWriteProgram}));
+    EXPECT_EQ(p.sim.Channels()[0][1][0], 0x05);
+    EXPECT_EQ(p.sim.Channels()[0][1][90], 0);  // both streams code 0
+}
+
+TEST(Qam4SasPageTest, AGetReplyAfterItsTimeOutIsShownAndStartsNothing) {
+    SasPage p(0x4144, 0);
+    QTest::mouseClick(p.page.m_get, Qt::LeftButton);
+    auto sent = p.fx.TakeSentPacket();
+    ASSERT_TRUE(sent.has_value());
+    ASSERT_EQ(sent->command, kCmdSasCas);
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    EXPECT_FALSE(p.page.IsBusy());
+    auto reply = p.sim.Handle(sent->command, sent->b, sent->c, sent->payload);
+    ASSERT_TRUE(reply.has_value());
+    reply->payload[16 + 11] = 0x39, reply->payload[16 + 12] = 0x30;  // ECMG port 12345
+    p.fx.FeedReply(kCmdSasCas, reply->payload);
+    EXPECT_EQ(p.page.m_ecmgPort->text(), "12345");
+    EXPECT_FALSE(p.fx.TakeSentPacket().has_value());  // no AC page request
+    EXPECT_FALSE(p.page.IsBusy());
+    EXPECT_FALSE(p.page.Logic().Running());
+    // Taken once: the same reply again changes nothing.
+    reply->payload[16 + 11] = 0x3a;
+    p.fx.FeedReply(kCmdSasCas, reply->payload);
+    EXPECT_EQ(p.page.m_ecmgPort->text(), "12345");
+    // Get works again.
+    QTest::mouseClick(p.page.m_get, Qt::LeftButton);
+    EXPECT_EQ(p.fx.TakeSentPacket()->command, kCmdSasCas);
+}
+
+TEST(ScramblerQamPageTest, AProgramReplyAfterItsTimeOutIsShownAndStartsNothing) {
+    QamPage p;
+    p.page.OnRefresh();
+    auto sent = p.fx.TakeSentPacket();
+    ASSERT_TRUE(sent.has_value());
+    ASSERT_EQ(sent->command, kCmdScrProgram);
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    EXPECT_EQ(p.fx.Events().Count("Operation timeout"), 1);
+    auto reply = p.sim.Handle(sent->command, sent->b, sent->c, sent->payload);
+    ASSERT_TRUE(reply.has_value());
+    p.fx.FeedReply(kCmdScrProgram, reply->payload);
+    EXPECT_EQ(p.page.Logic().Describe(1).name, "CCTV-1");
+    EXPECT_FALSE(p.fx.TakeSentPacket().has_value());  // no request for program 2
+    EXPECT_FALSE(p.page.IsBusy());
+    EXPECT_FALSE(p.page.Logic().Running());
+    p.fx.FeedReply(kCmdScrProgram, reply->payload);
+    EXPECT_FALSE(p.fx.TakeSentPacket().has_value());
+    p.page.OnRefresh();
+    EXPECT_EQ(p.fx.TakeSentPacket()->command, kCmdScrProgram);
 }
 
 }  // namespace scrambler_page_test
