@@ -15,15 +15,21 @@
 namespace nms {
 
 // The step the page carries for a reply. busy: the page waits for a reply (a late reply counts only while
-// no new request of the page is under way).
-template <class Logic>
-PageStep ReplyStep(Logic& logic, const ReplyView& reply, bool busy) {
+// no new request of the page is under way). handle: the logic's handler, for logic whose handler takes
+// more than the reply.
+template <class Logic, class Handle>
+PageStep ReplyStep(Logic& logic, const ReplyView& reply, bool busy, Handle handle) {
     if (!busy && logic.TakeLate(reply)) {
-        PageStep step = LateStep(logic.HandleReply(reply));
+        PageStep step = LateStep(handle());
         logic.LateHandled();
         return step;
     }
-    return logic.HandleReply(reply);
+    return handle();
+}
+
+template <class Logic>
+PageStep ReplyStep(Logic& logic, const ReplyView& reply, bool busy) {
+    return ReplyStep(logic, reply, busy, [&] { return logic.HandleReply(reply); });
 }
 
 // A send that was refused put nothing on the wire: nothing can come late for it.

@@ -14,6 +14,8 @@ struct DevsimOptions {
                             // type's own input channel page, if it has one)
     int configFlash = 0;    // --config-flash (1) or --config-long (2)
     bool dvbt2 = false;     // --dvbt2
+    bool outputWithoutFlags = false;  // --output-without-flags
+    int selectorEcho = -1;            // --selector-echo
 };
 
 // The PageParam of the input channel page ("Multiplex", CMuxChannelView) of a type; -1 without one.

@@ -44,6 +44,10 @@ const char kHelp[] =
     "  --delay CMD:MS          hold every reply to command CMD (decimal, or hex after 0x) back for MS\n"
     "                          milliseconds: 25000 answers a page's request after its wait ran out\n"
     "  --repeat CMD:N          send every reply to command CMD N times in a row (a device that echoes)\n"
+    "  --output-without-flags  the output parameters reply of the one-output multiplexers (0x33) carries\n"
+    "                          the ten parameter bytes only, without the table flags byte\n"
+    "  --selector-echo N       the two-output multiplexer's PID filter and pass-through tables (0x37, 0x35)\n"
+    "                          echo N (0..255) as their selector instead of the table asked for\n"
     "  --list                  print one line per device: index, address, port, type code\n"
     "  --mux PAGEPARAM         answer the input channel page's commands (0x20 to 0x26) from a small\n"
     "                          multiplex: channel 1 with three programs (the first routed), channel 3 with\n"
@@ -156,6 +160,8 @@ int main(int argc, char** argv) {
     int muxPageParam = -1;
     int configFlash = 0;  // 1 short format, 2 long format
     bool dvbt2 = false;
+    bool outputWithoutFlags = false;
+    int selectorEcho = -1;
     std::vector<std::pair<uint8_t, long>> delays, repeats;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -216,6 +222,13 @@ int main(int argc, char** argv) {
             (arg == "--delay" ? delays : repeats).emplace_back(command, n);
         } else if (arg == "--dvbt2") {
             dvbt2 = true;
+        } else if (arg == "--output-without-flags") {
+            outputWithoutFlags = true;
+        } else if (arg == "--selector-echo") {
+            if (!value(&v) || v.empty() || v.find_first_not_of("0123456789") != std::string::npos ||
+                std::atoi(v.c_str()) > 255)
+                return Fail("--selector-echo needs 0 to 255");
+            selectorEcho = std::atoi(v.c_str());
         } else {
             return Fail("unknown option " + arg);
         }
@@ -225,6 +238,8 @@ int main(int argc, char** argv) {
     devsimOptions.muxPageParam = muxPageParam;
     devsimOptions.configFlash = configFlash;
     devsimOptions.dvbt2 = dvbt2;
+    devsimOptions.outputWithoutFlags = outputWithoutFlags;
+    devsimOptions.selectorEcho = selectorEcho;
     nms::test::RaiseOpenFileLimit();
     DeviceSimulator::Options options;
     options.recordRequests = false;

@@ -278,6 +278,21 @@ TEST(PidMonitorViewTest, ShownListsPresentPids) {
     EXPECT_EQ(page.List()->rowCount(), 0);
 }
 
+// The presence bitmap after the time-out is listed once; a refused send leaves nothing to take late.
+TEST(PidMonitorViewTest, ABitmapAfterTheTimeOutIsListedOnce) {
+    PageFixture fx{0x2101};
+    CpidMonitor page;
+    fx.Bind(&page, 0);
+    ASSERT_TRUE(fx.TakeSentPacket());
+    ASSERT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    fx.FeedReply(kCmdGetPidPresence, Bitmap({0x11}));
+    ASSERT_EQ(page.List()->rowCount(), 1);
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_FALSE(fx.TakeSentPacket());
+    fx.FeedReply(kCmdGetPidPresence, Bitmap({0x12, 0x13}));
+    EXPECT_EQ(page.List()->rowCount(), 1);
+}
+
 TEST(PidPagesRegistryTest, BothClassesAreRegistered) {
     test::EnsureApplication();
     RegisterBuiltPages();
