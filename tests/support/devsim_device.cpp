@@ -105,8 +105,10 @@ DevsimDevice::DevsimDevice(uint16_t type, const DevsimOptions& options) {
         store = std::make_shared<ParamStoreSim>(type);
     if (EncoderMultiSim::Serves(type))
         multi = std::make_shared<EncoderMultiSim>(type);
-    if (MuxPagesSim::Serves(type))
+    if (MuxPagesSim::Serves(type)) {
         pages = std::make_shared<MuxPagesSim>(type);
+        pages->SetQuirks({options.outputWithoutFlags, options.selectorEcho});
+    }
     // Every type with the NIT editor answers it, in its model, from the PSI/SI tables.
     nitModel = NitModelOf(type);
     if (nitModel >= 0 && !psi)

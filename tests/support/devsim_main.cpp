@@ -44,6 +44,10 @@ const char kHelp[] =
     "  --delay CMD:MS          hold every reply to command CMD (decimal, or hex after 0x) back for MS\n"
     "                          milliseconds: 25000 answers a page's request after its wait ran out\n"
     "  --repeat CMD:N          send every reply to command CMD N times in a row (a device that echoes)\n"
+    "  --output-without-flags  the output parameters reply of the one-output multiplexers (0x33) carries\n"
+    "                          the ten parameter bytes only, without the table flags byte\n"
+    "  --selector-echo N       the two-output multiplexer's PID filter and pass-through tables (0x37, 0x35)\n"
+    "                          echo N (0..255) as their selector instead of the table asked for\n"
     "  --list                  print one line per device: index, address, port, type code\n"
     "  --scrambler-quirk Q     the scramblers' pages meet a device that departs from the plain answers (may\n"
     "                          be given more than once): ac-steps:N (AC table reads end after N pages),\n"
@@ -163,6 +167,8 @@ int main(int argc, char** argv) {
     int configFlash = 0;  // 1 short format, 2 long format
     bool dvbt2 = false;
     nms::test::ScramblerSimDevice::Quirks scramblerQuirks;
+    bool outputWithoutFlags = false;
+    int selectorEcho = -1;
     std::vector<std::pair<uint8_t, long>> delays, repeats;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -226,6 +232,13 @@ int main(int argc, char** argv) {
                 return Fail("--scrambler-quirk needs ac-steps:N, misnumber or two-channel");
         } else if (arg == "--dvbt2") {
             dvbt2 = true;
+        } else if (arg == "--output-without-flags") {
+            outputWithoutFlags = true;
+        } else if (arg == "--selector-echo") {
+            if (!value(&v) || v.empty() || v.find_first_not_of("0123456789") != std::string::npos ||
+                std::atoi(v.c_str()) > 255)
+                return Fail("--selector-echo needs 0 to 255");
+            selectorEcho = std::atoi(v.c_str());
         } else {
             return Fail("unknown option " + arg);
         }
@@ -236,6 +249,8 @@ int main(int argc, char** argv) {
     devsimOptions.configFlash = configFlash;
     devsimOptions.dvbt2 = dvbt2;
     devsimOptions.scrambler = scramblerQuirks;
+    devsimOptions.outputWithoutFlags = outputWithoutFlags;
+    devsimOptions.selectorEcho = selectorEcho;
     nms::test::RaiseOpenFileLimit();
     DeviceSimulator::Options options;
     options.recordRequests = false;

@@ -192,6 +192,11 @@ MuxPagesSim::MuxPagesSim(uint16_t type, Pages pages) : m_type(type), m_pages(pag
     m_ipChannels[1].push_back({MakeIpProgram("Sport HD", 301, 0x300, {{0x1B, 0x301}, {0x0F, 0x302}})});
 }
 
+void MuxPagesSim::SetQuirks(const Quirks& quirks) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_quirks = quirks;
+}
+
 std::optional<MuxPagesSim::Reply> MuxPagesSim::Handle(uint8_t command, uint8_t, uint8_t, const Bytes& q) {
     std::lock_guard<std::mutex> lock(m_mutex);
     switch (command) {
@@ -235,7 +240,8 @@ std::optional<MuxPagesSim::Reply> MuxPagesSim::Filter(uint8_t command, const Byt
     Reply r;
     if (command == 0x37) {
         if (selected)
-            r.payload.push_back(uint8_t(table));
+            r.payload.push_back(
+                uint8_t(param == 1 && m_quirks.selectorEcho >= 0 ? m_quirks.selectorEcho : table));
         r.payload.insert(r.payload.end(), m_filter[table].begin(), m_filter[table].end());
         return r;
     }
@@ -260,7 +266,9 @@ std::optional<MuxPagesSim::Reply> MuxPagesSim::Forward(uint8_t command, const By
             return std::nullopt;
         const int table = param == 1 ? (q[0] == 1 ? 1 : 2) : 0;
         if (selector)
-            r.payload.push_back(param == 1 ? uint8_t(table) : 0);
+            r.payload.push_back(param != 1                   ? 0
+                                : m_quirks.selectorEcho >= 0 ? uint8_t(m_quirks.selectorEcho)
+                                                             : uint8_t(table));
         r.payload.insert(r.payload.end(), m_forward[table].begin(), m_forward[table].end());
         return r;
     }
@@ -430,6 +438,8 @@ std::optional<MuxPagesSim::Reply> MuxPagesSim::OutputSet(uint8_t command, const 
             r.payload.insert(r.payload.end(), m_outputRecord.begin(), m_outputRecord.end());
         } else {
             r.payload = m_outputParams[0];
+            if (m_quirks.outputWithoutFlags)
+                r.payload.resize(10);
         }
         return r;
     }

@@ -44,6 +44,15 @@ public:
     explicit MuxPagesSim(uint16_t typeCode);
     MuxPagesSim(uint16_t typeCode, Pages pages);
 
+    // Replies that differ from the usual ones, to try the pages on them: the output parameters of the
+    // one-output variant without their flags byte (the ten parameter bytes only), and a fixed selector echo
+    // (0..255) in the two-output multiplexer's PID filter and pass-through tables instead of the table's.
+    struct Quirks {
+        bool outputWithoutFlags = false;
+        int selectorEcho = -1;
+    };
+    void SetQuirks(const Quirks& quirks);
+
     // The reply to one request, or none for a request none of the type's pages makes.
     std::optional<Reply> Handle(uint8_t command, uint8_t b, uint8_t c, const Bytes& payload);
 
@@ -76,6 +85,7 @@ private:
 
     uint16_t m_type;
     Pages m_pages;
+    Quirks m_quirks;
     mutable std::mutex m_mutex;
     unsigned m_tick = 0;
     int m_writes = 0;

@@ -49,7 +49,7 @@ void MultiOutputLogic::ResetTables() {
     m_fullRead = false;
     m_channel = 0;
     m_index = 0;
-    m_expect = {};
+    m_expect = m_late = {};
 }
 
 int MultiOutputLogic::ProgramCount(int channel) const {
@@ -75,6 +75,7 @@ bool MultiOutputLogic::Analysed(int channel) const {
 PageStep MultiOutputLogic::Ask(uint8_t command, std::vector<uint8_t> payload, int channel, int index,
                                PageStep::Wait wait, bool followUp) {
     m_expect = {true, command, channel, index};
+    m_late = {};
     if (payload.size() > 1)
         m_secondByte = payload[1];
     PageStep step;
@@ -113,6 +114,9 @@ bool MultiOutputLogic::BeginEdit(const TreePath& sel, ProgramInfoEdit* edit) {
     int channel = 0, index = 0;
     if (!SelectedProgram(m_outputTree, sel, &channel, &index))
         return false;
+    // A new edit takes the buffer: the confirmation of an earlier one that timed out no longer applies.
+    if (m_late.command == kCmdIpModify)
+        m_late = {};
     m_editBuffer = m_tables[size_t(channel)].programs[size_t(index)];
     m_editChannel = channel;
     m_editIndex = index;
@@ -201,6 +205,14 @@ void MultiOutputLogic::AddOutputProgram(int channel, int index) {
         return;
     m_outputTree.AppendChild(root, pos, OutputNode(channel, index));
     m_outputTree.ExpandChannel(root, pos);
+}
+
+bool MultiOutputLogic::TakeLate(const ReplyView& r) {
+    if (m_expect.active || !m_late.active || r.Command() != m_late.command)
+        return false;
+    m_expect = m_late;
+    m_late = {};
+    return true;
 }
 
 PageStep MultiOutputLogic::HandleReply(const ReplyView& r) {

@@ -53,8 +53,15 @@ public:
     bool Analysed(int channel) const;
     const MuxOutputSettings& Settings() const { return m_settings; }
 
-    // The wait ended without its reply or the request was not queued: the chain stops.
-    void WaitEnded() { m_expect = {}; }
+    // The wait ended without its reply: the chain stops, and its reply, should it still come, is late.
+    void WaitEnded() {
+        if (m_expect.active)
+            m_late = m_expect;
+        m_expect = {};
+    }
+    // The late reply, once (late_reply_step.h); HandleReply then takes it as awaited.
+    bool TakeLate(const ReplyView& r);
+    void LateHandled() { m_expect = m_late = {}; }
 
     // Remove: the selected output program leaves its output.
     virtual PageStep Remove(const TreePath& outputSelection) = 0;
@@ -130,6 +137,7 @@ protected:
     std::vector<Table> m_tables;
     MuxOutputSettings m_settings;
     Expect m_expect;
+    Expect m_late;  // the request whose wait ran out
     // Edit: the record as the dialog left it, sent with 0x23 and stored when the device confirms it.
     MultiOutputProgramRecord m_editBuffer;
     int m_editChannel = -1;

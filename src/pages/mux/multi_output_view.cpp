@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "pagebase/late_reply_step.h"
 #include "pages/mux/program_info_dlg.h"
 
 namespace nms {
@@ -72,7 +73,7 @@ void CMultiOutputView::Mirror(MultiOutputLogic* logic) {
 }
 
 void CMultiOutputView::OnStepRefused(const PageStep&) {
-    Multi()->WaitEnded();
+    NothingLate(*Multi());
 }
 
 void CMultiOutputView::OnRemove() {
@@ -100,11 +101,11 @@ void CMultiOutputView::OnEdit() {
 void CMultiOutputView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (!Multi() || device != m_device || !reply.IsValid())
         return;
-    Apply(Multi()->HandleReply(reply));
+    Apply(ReplyStep(*Multi(), reply, IsBusy()));
 }
 
 void CMultiOutputView::OnTimer(int id) {
-    // The wait ran out: the chain stops, so a late reply finds nothing to continue.
+    // The wait ran out: the chain stops; a late reply is shown but continues nothing.
     if (id == kWaitTimerId && Multi())
         Multi()->WaitEnded();
     CFormTemplateView::OnTimer(id);

@@ -92,7 +92,7 @@ void Cmuxip::OnShowWindow(bool shown) {
 }
 
 void Cmuxip::OnTimer(int id) {
-    // The wait ran out: the chain stops, so a late reply finds nothing to continue.
+    // The wait ran out: the chain stops; a late reply is shown but continues nothing.
     if (id == kWaitTimerId && m_logic)
         m_logic->WaitEnded();
     Cqam4::OnTimer(*this, id);

@@ -118,7 +118,7 @@ PageStep MuxMiscLogic::Ask(uint8_t command, std::vector<uint8_t> payload) {
     step.command = command;
     step.payload = std::move(payload);
     step.wait = PageStep::Wait::kBeginShort;
-    m_expect = command;
+    m_awaited.Expect(command);
     return step;
 }
 
@@ -319,7 +319,7 @@ PageStep MuxMiscLogic::OnGetReply(const ByteReader& r) {
         if (length > kMuxOutputParamsSize)
             SetTables(m_form[0], p[kMuxOutputParamsSize]);
     }
-    m_expect = 0;
+    m_awaited.Clear();
     step.wait = PageStep::Wait::kEnd;
     return step;
 }
@@ -338,12 +338,12 @@ PageStep MuxMiscLogic::OnStatus(const ByteReader& r) {
 PageStep MuxMiscLogic::HandleReply(const ReplyView& reply) {
     switch (reply.Command()) {
         case kCmdGetOutputParams:
-            return m_expect == kCmdGetOutputParams ? OnGetReply(reply.Reader()) : PageStep{};
+            return m_awaited.InTime(reply) ? OnGetReply(reply.Reader()) : PageStep{};
         case kCmdSetOutputParams:
-            if (m_expect != kCmdSetOutputParams)
+            if (!m_awaited.InTime(reply))
                 return {};
             {
-                m_expect = 0;
+                m_awaited.Clear();
                 PageStep end;
                 end.wait = PageStep::Wait::kEnd;
                 return end;

@@ -2,8 +2,8 @@
 // outputs, the records last read from the device, the requests of Get, Set and the bitrate poll, and the
 // handling of their replies. The page copies the form to and from its controls.
 //
-// A Get or Set runs under one wait and only its own reply is used; replies that come while no such
-// request waits (late, after a time-out) change nothing.
+// A Get or Set runs under one wait and only its own reply is used. A reply that comes after that wait ran
+// out is still shown, once, but asks for nothing more (late_reply_step.h).
 #pragma once
 
 #include <array>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "devices/reply_view.h"
+#include "pagebase/late_reply.h"
 #include "pagebase/page_step.h"
 
 namespace nms {
@@ -62,7 +63,7 @@ public:
     int ShownOutputs() const;
     // Whether the device reported IP outputs (PageParam 20 and 39).
     bool HasIpOutputs() const { return m_ipOutputs == 1; }
-    bool Waiting() const { return m_expect != 0; }
+    bool Waiting() const { return m_awaited.Waiting(); }
 
     MuxOutputForm& Form(int output) { return m_form[output]; }
     const MuxOutputForm& Form(int output) const { return m_form[output]; }
@@ -79,11 +80,14 @@ public:
     PageStep Poll() const;
 
     PageStep HandleReply(const ReplyView& reply);
-    // The wait ended without its reply, or the request could not be queued; a later Get A reads A only.
+    // The wait ended without its reply (its reply is late from now on), or the request could not be
+    // queued; a later Get A reads A only.
     void WaitEnded() {
-        m_expect = 0;
+        m_awaited.Ended();
         m_secondRead = true;
     }
+    bool TakeLate(const ReplyView& reply) { return m_awaited.TakeLate(reply); }
+    void LateHandled() { m_awaited.Clear(); }
 
 private:
     PageStep Ask(uint8_t command, std::vector<uint8_t> payload);
@@ -97,7 +101,7 @@ private:
     std::string CollectIp(int output, uint8_t address[4], uint16_t* port) const;
 
     int m_pageParam;
-    uint8_t m_expect = 0;      // command whose reply is awaited, 0: none
+    AwaitedCommand m_awaited;
     bool m_secondRead = true;  // PageParam 1: B was read after A
     uint8_t m_ipOutputs = 0;
     std::array<MuxOutputForm, kMuxOutputs> m_form;

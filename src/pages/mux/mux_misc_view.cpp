@@ -11,6 +11,7 @@
 
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
+#include "pagebase/late_reply_step.h"
 #include "platform/prompt.h"
 
 namespace nms {
@@ -202,13 +203,21 @@ void CMuxMiscView::OnRefresh(unsigned what, bool refreshed) {
 }
 
 void CMuxMiscView::OnStepRefused(const PageStep&) {
-    m_logic->WaitEnded();
+    NothingLate(*m_logic);
 }
 
 void CMuxMiscView::DoGet(MuxMiscLogic::Target target) {
     if (!(m_logic && DeviceOnline()))
         return;
+    KeepShownValues();
     Carry(m_logic->Get(target));
+}
+
+void CMuxMiscView::KeepShownValues() {
+    // A reply refreshes every control from the form, also those it carries nothing for (the table boxes
+    // after a reply without its flags byte): the form first takes what the controls show, so a box the
+    // operator changed stays as it is.
+    UpdateData(true);
 }
 
 void CMuxMiscView::DoSet(MuxMiscLogic::Target target) {
@@ -240,13 +249,14 @@ void CMuxMiscView::OnSetAll() {
 void CMuxMiscView::OnShowWindow(bool shown) {
     if (!shown || !(m_logic && DeviceOnline()))
         return;
+    KeepShownValues();
     Carry(m_logic->Shown());
 }
 
 void CMuxMiscView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (!m_logic || !device || device != m_device || !reply.IsValid())
         return;
-    Carry(m_logic->HandleReply(reply));
+    Carry(ReplyStep(*m_logic, reply, IsBusy()));
 }
 
 void CMuxMiscView::OnTimer(int id) {
@@ -254,7 +264,7 @@ void CMuxMiscView::OnTimer(int id) {
         // A poll gives way to any page's request that waits to go out or for its reply.
         Carry(m_logic->Poll());
     }
-    // The wait ended without its reply: a late reply finds nothing to continue.
+    // The wait ended without its reply: a late reply is shown but asks for nothing more.
     if (id == kWaitTimerId && m_logic)
         m_logic->WaitEnded();
     CFormTemplateView::OnTimer(id);

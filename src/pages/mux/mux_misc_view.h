@@ -65,6 +65,7 @@ public:
 protected:
     void OnRefresh(unsigned what, bool refreshed) override;
     void OnStepRefused(const PageStep& step) override;
+    void KeepShownValues();
     void OnInitialUpdate() override;
     void OnShowWindow(bool shown) override;
     bool DoDataExchange(bool collect) override;

@@ -13,8 +13,9 @@ std::string CheckFilterPidText(const std::string& text) {
 
 MuxPidFilterLogic::MuxPidFilterLogic(int pageParam) : m_pageParam(pageParam) {}
 
-PageStep MuxPidFilterLogic::Request(uint8_t command, int selector, std::vector<uint8_t> payload, bool begin) {
-    m_expect = {true, command, selector};
+PageStep MuxPidFilterLogic::Request(uint8_t command, std::vector<uint8_t> payload, bool begin, int channel) {
+    m_expect = {true, command, channel};
+    m_late = {};
     PageStep step;
     step.wait = begin ? PageStep::Wait::kBegin : PageStep::Wait::kNone;
     step.command = command;
@@ -31,10 +32,10 @@ PageStep MuxPidFilterLogic::Get(int channel) {
     }
     m_getPhase = 0;
     if (IsTwoOutput())
-        return Request(kCmdGetPidFilter, 1, {1}, true);
+        return Request(kCmdGetPidFilter, {1}, true);
     if (HasChannels())
-        return Request(kCmdGetPidFilter, channel, {uint8_t(channel)}, true);
-    return Request(kCmdGetPidFilter, -1, {0}, true);
+        return Request(kCmdGetPidFilter, {uint8_t(channel)}, true, channel);
+    return Request(kCmdGetPidFilter, {0}, true);
 }
 
 PageStep MuxPidFilterLogic::Set(int channel) {
@@ -62,7 +63,7 @@ PageStep MuxPidFilterLogic::Set(int channel) {
         payload.push_back(uint8_t(channel));
     payload.insert(payload.end(), first.Data(), first.Data() + PidBitmap::kBytes);
     m_setPhase = 0;
-    return Request(kCmdSetPidFilter, -1, std::move(payload), true);
+    return Request(kCmdSetPidFilter, std::move(payload), true);
 }
 
 void MuxPidFilterLogic::AppendRows(const PidBitmap& bitmap, bool outA) {
@@ -88,31 +89,42 @@ PageStep MuxPidFilterLogic::HandleReply(const ReplyView& reply) {
             m_setPhase = 1;
             std::vector<uint8_t> next{2};
             next.insert(next.end(), m_second.Data(), m_second.Data() + PidBitmap::kBytes);
-            return Request(kCmdSetPidFilter, -1, std::move(next), false);
+            return Request(kCmdSetPidFilter, std::move(next), false);
         }
         m_setPhase = 1;
         m_expect = {};
         return done;
     }
 
-    // Get: a selector echo, then the whole bitmap, or the bitmap alone.
+    // Get: a selector echo, then the whole bitmap, or the bitmap alone. On the two-output multiplexer the
+    // echo only names the output of the rows (1 A, anything else B); which table comes next follows the
+    // exchange, not the echo. Another channel's table is not taken for the one asked: a Set would write
+    // it to the wrong channel.
     const int offset = (IsTwoOutput() || HasChannels()) ? 1 : 0;
     const ByteReader in = reply.Reader();
     if (!in.Has(0, size_t(offset) + PidBitmap::kBytes))
         return step;
     const uint8_t selector = in.U8Or(0);
-    if (m_expect.selector >= 0 && selector != m_expect.selector)
+    if (HasChannels() && selector != m_expect.channel)
         return step;
     PidBitmap bitmap;
     bitmap.Load(in.Sub(size_t(offset)));
     AppendRows(bitmap, !IsTwoOutput() || selector == 1);
     if (IsTwoOutput() && m_getPhase == 0) {
         m_getPhase = 1;
-        return Request(kCmdGetPidFilter, 2, {2}, false);
+        return Request(kCmdGetPidFilter, {2}, false);
     }
     m_getPhase = 1;
     m_expect = {};
     return done;
+}
+
+bool MuxPidFilterLogic::TakeLate(const ReplyView& reply) {
+    if (m_expect.active || !m_late.active || reply.Command() != m_late.command)
+        return false;
+    m_expect = m_late;
+    m_late = {};
+    return true;
 }
 
 void MuxPidFilterLogic::Add(const std::string& text, int outputSelection) {

@@ -1,7 +1,7 @@
 // The logic of the PID filter page (CMuxPidFilterView) without any window: the list of filter PIDs, the
 // Get and Set exchanges of the filter table(s) and the list edits. Actions and replies return the step the
-// page takes; each request records what it expects, and replies nobody waits for (late, short, another
-// command, another table or channel) change nothing.
+// page takes; each request records the command it expects. A reply too short for its bitmap or of another
+// command changes nothing; one that comes after its wait ran out is still shown once (late_reply_step.h).
 #pragma once
 
 #include <cstdint>
@@ -49,8 +49,18 @@ public:
     PageStep Get(int channel);
     PageStep Set(int channel);
     PageStep HandleReply(const ReplyView& reply);
-    // The wait ended without its reply: a late reply finds nothing to continue.
-    void WaitEnded() { m_expect = {}; }
+    // The wait ended without its reply: the reply, should it still come, is late (TakeLate).
+    void WaitEnded() {
+        if (m_expect.active)
+            m_late = m_expect;
+        m_expect = {};
+    }
+    bool TakeLate(const ReplyView& reply);
+    // The late reply was shown: the exchange is over, a second table is not asked for.
+    void LateHandled() {
+        m_expect = m_late = {};
+        m_getPhase = m_setPhase = 1;
+    }
 
     // List edits (nothing is sent). outputSelection: the dialog's output combo (0 "A", else "B").
     void Add(const std::string& text, int outputSelection);
@@ -62,10 +72,10 @@ private:
     struct Expect {
         bool active = false;
         uint8_t command = 0;
-        int selector = -1;  // the echo the reply must carry (-1: none)
+        int channel = -1;  // the 4-in-1 modulator's channel asked for (-1: none)
     };
 
-    PageStep Request(uint8_t command, int selector, std::vector<uint8_t> payload, bool begin);
+    PageStep Request(uint8_t command, std::vector<uint8_t> payload, bool begin, int channel = -1);
     void AppendRows(const PidBitmap& bitmap, bool outA);
 
     int m_pageParam;
@@ -74,6 +84,7 @@ private:
     int m_setPhase = 1;
     int m_getPhase = 1;
     Expect m_expect;
+    Expect m_late;  // the request whose wait ran out
 };
 
 }  // namespace nms

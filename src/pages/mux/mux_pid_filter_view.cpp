@@ -10,6 +10,7 @@
 
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
+#include "pagebase/late_reply_step.h"
 #include "pages/mux/add_pid_dlg.h"
 #include "platform/prompt.h"
 
@@ -117,7 +118,7 @@ int CMuxPidFilterView::SelectedRow() const {
 }
 
 void CMuxPidFilterView::OnStepRefused(const PageStep&) {
-    m_logic->WaitEnded();
+    NothingLate(*m_logic);
 }
 
 void CMuxPidFilterView::CarryAndShow(const PageStep& step) {
@@ -186,7 +187,7 @@ void CMuxPidFilterView::OnShowWindow(bool shown) {
 void CMuxPidFilterView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (device != m_device || !reply.IsValid())
         return;
-    const PageStep step = m_logic->HandleReply(reply);
+    const PageStep step = ReplyStep(*m_logic, reply, IsBusy());
     // A reply that is not the page's own (another page's poll) changes nothing here, the selection included.
     if (step.IsEmpty())
         return;
@@ -194,6 +195,7 @@ void CMuxPidFilterView::OnDeviceReply(DeviceRecord* device, const ReplyView& rep
 }
 
 void CMuxPidFilterView::OnTimer(int id) {
+    // The wait ran out: its reply, should it still come, is shown but continues nothing.
     if (id == kWaitTimerId)
         m_logic->WaitEnded();
     CFormTemplateView::OnTimer(id);

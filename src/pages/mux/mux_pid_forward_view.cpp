@@ -3,6 +3,7 @@
 #include <QTreeWidget>
 
 #include "devices/device_record.h"
+#include "pagebase/late_reply_step.h"
 #include "pages/mux/add_pid_dlg.h"
 
 namespace nms {
@@ -63,7 +64,7 @@ void CMuxPidForwardView::OnDeviceReply(DeviceRecord* device, const ReplyView& re
     if (device != m_device || !reply.IsValid())
         return;
     const size_t before = m_logic->Rows().size();
-    PageStep step = m_logic->HandleReply(reply);
+    PageStep step = ReplyStep(*m_logic, reply, IsBusy());
     if (m_logic->Rows().size() != before)
         ShowRows();
     Carry(step);

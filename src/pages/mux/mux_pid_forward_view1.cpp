@@ -3,6 +3,7 @@
 #include <QTreeWidget>
 
 #include "devices/device_record.h"
+#include "pagebase/late_reply_step.h"
 #include "pages/mux/add_pid_multi_dlg.h"
 
 namespace nms {
@@ -59,9 +60,9 @@ void CMuxPidForwardView1::OnEdit() {
 void CMuxPidForwardView1::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (device != m_device || !reply.IsValid())
         return;
-    const bool waiting = m_logic->Waiting();
-    PageStep step = m_logic->HandleReply(reply);
-    if (waiting && !m_logic->Waiting())
+    PageStep step = ReplyStep(*m_logic, reply, IsBusy());
+    // The rows change only when the whole image has come (in time or late): the exchange then ends.
+    if (step.wait == PageStep::Wait::kEnd)
         ShowRows();
     Carry(step);
 }

@@ -93,7 +93,7 @@ PageStep PidForwardLogic::Get() {
     if (Waiting())
         return {};
     m_rows.clear();
-    m_expect = kCmdGetPidForward;
+    m_awaited.Expect(kCmdGetPidForward);
     m_phase = 0;
     PageStep step;
     step.command = kCmdGetPidForward;
@@ -110,7 +110,7 @@ PageStep PidForwardLogic::Set() {
     step.payload = BuildRequest();
     step.wait = PageStep::Wait::kBeginShort;
     m_secondTable = IsTwoTable() ? BuildSecondTable() : std::vector<uint8_t>();
-    m_expect = kCmdSetPidForward;
+    m_awaited.Expect(kCmdSetPidForward);
     m_phase = 0;
     return step;
 }
@@ -120,11 +120,6 @@ bool PidForwardLogic::Delete(int row) {
         return false;
     m_rows.erase(m_rows.begin() + row);
     return true;
-}
-
-void PidForwardLogic::WaitEnded() {
-    m_expect = 0;
-    m_phase = 0;
 }
 
 void PidForwardLogic::AppendEntry(std::vector<uint8_t>* out, const PidForwardRow& row) const {
@@ -170,17 +165,17 @@ std::vector<uint8_t> PidForwardLogic::BuildSecondTable() const {
 }
 
 PageStep PidForwardLogic::HandleReply(const ReplyView& reply) {
-    if (!reply.IsValid() || !Waiting() || reply.Command() != m_expect)
+    if (!reply.IsValid() || !m_awaited.InTime(reply))
         return {};
     PageStep step;
-    if (m_expect == kCmdSetPidForward) {
+    if (m_awaited.Awaited() == kCmdSetPidForward) {
         if (IsTwoTable() && m_phase == 0) {
             m_phase = 1;
             step.command = kCmdSetPidForward;
             step.payload = m_secondTable;
             return step;
         }
-        WaitEnded();
+        Done();
         step.wait = PageStep::Wait::kEnd;
         return step;
     }
@@ -192,10 +187,9 @@ PageStep PidForwardLogic::HandleReply(const ReplyView& reply) {
     if ((hasSelector && !reply.U8(0, &echo)) || !reply.U8(countAt, &count))
         return {};
     const int first = countAt + 1;
-    // A table shorter than its count, or the other output's table, is not this answer.
+    // A table shorter than its count is not this answer. The echo names the rows' output (1 A, anything
+    // else B); the second table is asked for after the first whatever it echoed.
     if (!reply.Has(first, count * kPidForwardEntrySize))
-        return {};
-    if (IsTwoTable() && echo != (m_phase == 0 ? 1 : 2))
         return {};
     for (int i = 0; i < count; ++i) {
         const int at = first + i * kPidForwardEntrySize;
@@ -224,7 +218,7 @@ PageStep PidForwardLogic::HandleReply(const ReplyView& reply) {
         step.payload = {2};
         return step;
     }
-    WaitEnded();
+    Done();
     step.wait = PageStep::Wait::kEnd;
     return step;
 }

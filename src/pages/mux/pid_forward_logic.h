@@ -1,7 +1,7 @@
 // The logic of the PID pass-through page (CMuxPidForwardView) without any window: the rows of the table,
 // the get/set exchanges (two tables, A and B, on the two-output multiplexer) and the checks of the Add PID
-// dialog. Requests record what they expect; a reply that was not asked for, or is shorter than the table
-// it announces, changes nothing.
+// dialog. Requests record the command they expect; a reply of another command, or one shorter than the
+// table it announces, changes nothing. The selector echo only names the rows' output.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "devices/reply_view.h"
+#include "pagebase/late_reply.h"
 #include "pagebase/page_step.h"
 
 namespace nms {
@@ -63,8 +64,12 @@ public:
     virtual PageStep Get() = 0;
     virtual PageStep Set() = 0;
     virtual PageStep HandleReply(const ReplyView& reply) = 0;
-    // The wait ended without its reply or the request could not be queued.
+    // The wait ran out (or the request could not be queued: the page then also calls LateHandled). A reply
+    // after the time-out is taken once by TakeLate, handled as awaited and shown; the page carries only
+    // LateStep of it and calls LateHandled, which ends the exchange (late_reply_step.h).
     virtual void WaitEnded() = 0;
+    virtual bool TakeLate(const ReplyView& reply) = 0;
+    virtual void LateHandled() = 0;
     // Row `row` goes (false: no such row); Empty: every row goes.
     virtual bool Delete(int row) = 0;
     virtual void Empty() = 0;
@@ -77,7 +82,7 @@ public:
     int PageParam() const { return m_pageParam; }
     bool IsTwoTable() const { return m_pageParam == 1; }
     bool IsFourOutput() const { return m_pageParam == 66; }
-    bool Waiting() const override { return m_expect != 0; }
+    bool Waiting() const override { return m_awaited.Waiting(); }
     std::vector<std::pair<std::string, int>> Columns() const override;
 
     const std::vector<PidForwardRow>& Rows() const { return m_rows; }
@@ -87,7 +92,9 @@ public:
     PageStep Get() override;
     PageStep Set() override;
     PageStep HandleReply(const ReplyView& reply) override;
-    void WaitEnded() override;
+    void WaitEnded() override { m_awaited.Ended(); }
+    bool TakeLate(const ReplyView& reply) override { return m_awaited.TakeLate(reply); }
+    void LateHandled() override { Done(); }
 
     // The request payloads the rows make: the first table, and the output-B table of the two-table variant.
     std::vector<uint8_t> BuildRequest() const;
@@ -105,11 +112,16 @@ public:
 private:
     std::vector<uint8_t> BuildTable(int selector, bool (*take)(const PidForwardRow&)) const;
     void AppendEntry(std::vector<uint8_t>* out, const PidForwardRow& row) const;
+    // The exchange is over: nothing awaited, nothing late.
+    void Done() {
+        m_awaited.Clear();
+        m_phase = 0;
+    }
 
     int m_pageParam;
     std::vector<PidForwardRow> m_rows;
-    // The reply awaited: 0 none, else the command; m_phase 0 for the first table, 1 for the second.
-    uint8_t m_expect = 0;
+    // The reply awaited; m_phase 0 for the first table, 1 for the second.
+    AwaitedCommand m_awaited;
     int m_phase = 0;
     std::vector<uint8_t> m_secondTable;
 };

@@ -7,7 +7,7 @@ namespace nms {
 
 PageStep PidMonitorLogic::Get() {
     m_rows.clear();
-    m_waiting = true;
+    m_awaited.Expect(kCmdGetPidPresence);
     PageStep step;
     step.wait = PageStep::Wait::kBegin;
     step.command = kCmdGetPidPresence;
@@ -17,9 +17,9 @@ PageStep PidMonitorLogic::Get() {
 
 PageStep PidMonitorLogic::HandleReply(const ReplyView& reply) {
     PageStep step;
-    if (!m_waiting || reply.Command() != kCmdGetPidPresence)
+    if (!m_awaited.InTime(reply))
         return step;
-    m_waiting = false;
+    m_awaited.Clear();
     step.wait = PageStep::Wait::kEnd;
     // An empty answer lists nothing; a short one lists the PIDs of the bytes that arrived.
     const ByteReader arrived = reply.Reader().Sub(0, PidBitmap::kBytes);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "pagebase/late_reply.h"
 #include "pages/mux/mux_pid_filter_logic.h"
 
 namespace nms {
@@ -20,16 +21,19 @@ struct PidMonitorRow {
 
 class PidMonitorLogic {
 public:
-    bool Waiting() const { return m_waiting; }
+    bool Waiting() const { return m_awaited.Waiting(); }
     const std::vector<PidMonitorRow>& Rows() const { return m_rows; }
 
     PageStep Get();
     PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_waiting = false; }
+    // The wait ran out: the bitmap, should it still come, is late and still listed (late_reply_step.h).
+    void WaitEnded() { m_awaited.Ended(); }
+    bool TakeLate(const ReplyView& reply) { return m_awaited.TakeLate(reply); }
+    void LateHandled() { m_awaited.Clear(); }
 
 private:
     std::vector<PidMonitorRow> m_rows;
-    bool m_waiting = false;
+    AwaitedCommand m_awaited;
 };
 
 }  // namespace nms

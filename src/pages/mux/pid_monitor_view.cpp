@@ -8,6 +8,7 @@
 
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
+#include "pagebase/late_reply_step.h"
 #include "pages/mux/pid_table_buttons.h"
 
 namespace nms {
@@ -69,7 +70,7 @@ void CpidMonitor::OnShowWindow(bool shown) {
 void CpidMonitor::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (device != m_device || !reply.IsValid())
         return;
-    const PageStep step = m_logic.HandleReply(reply);
+    const PageStep step = ReplyStep(m_logic, reply, IsBusy());
     if (step.IsEmpty())
         return;
     Carry(step);
@@ -77,7 +78,7 @@ void CpidMonitor::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
 }
 
 void CpidMonitor::OnStepRefused(const PageStep&) {
-    m_logic.WaitEnded();
+    NothingLate(m_logic);
 }
 
 void CpidMonitor::OnTimer(int id) {

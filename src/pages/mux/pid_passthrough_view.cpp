@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "pagebase/late_reply_step.h"
 #include "platform/prompt.h"
 
 namespace nms {
@@ -70,7 +71,7 @@ int CPidPassthroughView::SelectedRow() const {
 }
 
 void CPidPassthroughView::OnStepRefused(const PageStep&) {
-    Table().WaitEnded();
+    NothingLate(Table());
 }
 
 void CPidPassthroughView::OnGet() {
@@ -105,7 +106,7 @@ void CPidPassthroughView::OnShowWindow(bool shown) {
 }
 
 void CPidPassthroughView::OnTimer(int id) {
-    // The exchange ended without its reply: a late one finds nothing to continue.
+    // The exchange ended without its reply: a late one is shown but continues nothing.
     if (id == kWaitTimerId)
         Table().WaitEnded();
     CFormTemplateView::OnTimer(id);

@@ -118,7 +118,7 @@ PageStep PidSegmentLogic::Get() {
     m_total = 0;
     // A Set leaves the image the size of the list it sent: a Get starts again from the whole image.
     m_image.assign(kPidImageCapacity, 0);
-    m_expect = kCmdGetPidForward;
+    m_awaited.Expect(kCmdGetPidForward);
     m_offset = 0;
     PageStep step;
     step.command = kCmdGetPidForward;
@@ -152,7 +152,7 @@ PageStep PidSegmentLogic::Set() {
         return {};
     m_image = BuildImage();
     m_total = static_cast<int>(m_image.size());
-    m_expect = kCmdSetPidForward;
+    m_awaited.Expect(kCmdSetPidForward);
     m_offset = 0;
     PageStep step;
     step.command = kCmdSetPidForward;
@@ -161,15 +161,10 @@ PageStep PidSegmentLogic::Set() {
     return step;
 }
 
-void PidSegmentLogic::WaitEnded() {
-    m_expect = 0;
-    m_offset = 0;
-}
-
 PageStep PidSegmentLogic::HandleReply(const ReplyView& reply) {
-    if (!reply.IsValid() || !Waiting() || reply.Command() != m_expect)
+    if (!reply.IsValid() || !m_awaited.InTime(reply))
         return {};
-    return m_expect == kCmdGetPidForward ? OnGet(reply) : OnSet(reply);
+    return m_awaited.Awaited() == kCmdGetPidForward ? OnGet(reply) : OnSet(reply);
 }
 
 PageStep PidSegmentLogic::OnGet(const ReplyView& reply) {
@@ -182,7 +177,7 @@ PageStep PidSegmentLogic::OnGet(const ReplyView& reply) {
         uint8_t modules = 0;
         reply.U8(1, &modules);
         if (modules == 0 || modules > 4) {
-            WaitEnded();
+            Done();
             step.wait = PageStep::Wait::kEnd;
             step.messages.push_back("Module Error");
             return step;
@@ -205,7 +200,7 @@ PageStep PidSegmentLogic::OnGet(const ReplyView& reply) {
         return step;
     }
     ParseImage();
-    WaitEnded();
+    Done();
     step.wait = PageStep::Wait::kEnd;
     return step;
 }
@@ -255,7 +250,7 @@ PageStep PidSegmentLogic::OnSet(const ReplyView& reply) {
         step.payload = SegmentRequest(kCmdSetPidForward, next);
         return step;
     }
-    WaitEnded();
+    Done();
     step.wait = PageStep::Wait::kEnd;
     return step;
 }

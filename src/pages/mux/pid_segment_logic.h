@@ -55,7 +55,7 @@ public:
     bool IsChassis() const { return m_pageParam == 102; }
     int EntrySize() const { return IsChassis() ? 8 : 6; }
     int ModuleCount() const { return m_moduleCount; }
-    bool Waiting() const override { return m_expect != 0; }
+    bool Waiting() const override { return m_awaited.Waiting(); }
     int InputCount() const;
     int OutputCount() const;
 
@@ -68,7 +68,10 @@ public:
     PageStep Get() override;
     PageStep Set() override;
     PageStep HandleReply(const ReplyView& reply) override;
-    void WaitEnded() override;
+    // The offset asked for stays, so that the late reply of that segment is still recognised.
+    void WaitEnded() override { m_awaited.Ended(); }
+    bool TakeLate(const ReplyView& reply) override { return m_awaited.TakeLate(reply); }
+    void LateHandled() override { Done(); }
 
     // The table image the rows make.
     std::vector<uint8_t> BuildImage() const;
@@ -88,6 +91,10 @@ private:
     PageStep OnSet(const ReplyView& reply);
     void ParseImage();
     void FillRow(PidSegmentRow* row, const AddPidMultiFields& fields) const;
+    void Done() {
+        m_awaited.Clear();
+        m_offset = 0;
+    }
 
     int m_pageParam;
     uint16_t m_deviceType;
@@ -95,8 +102,8 @@ private:
     std::vector<PidSegmentRow> m_rows;
     std::vector<uint8_t> m_image;  // being received or sent
     int m_total = 0;
-    uint8_t m_expect = 0;  // the command awaited, 0 none
-    int m_offset = 0;      // the offset asked or sent
+    AwaitedCommand m_awaited;
+    int m_offset = 0;  // the offset asked or sent
 };
 
 }  // namespace nms

@@ -131,7 +131,7 @@ PageStep Qam16Logic::Ask(uint8_t command, std::vector<uint8_t> tail, PageStep::W
     payload.insert(payload.end(), tail.begin(), tail.end());
     PageStep step = PageStep::Request(command, std::move(payload), wait);
     step.checkOnline = !inChain;
-    m_expect = {true, command};
+    m_awaited.Expect(command);
     return step;
 }
 
@@ -141,7 +141,7 @@ PageStep Qam16Logic::ReadProgram(bool inChain) {
 }
 
 PageStep Qam16Logic::Finish(PageStep step) {
-    m_expect = {};
+    m_awaited.Clear();
     step.wait = PageStep::Wait::kEnd;
     step.refresh |= PageStep::kRefreshAll;
     return step;
@@ -239,6 +239,8 @@ bool Qam16Logic::BeginEdit(const TreePath& sel, ProgramInfoFields* f, int* langu
     int row = 0, index = 0;
     if (Waiting() || !OutputProgram(sel, &row, &index))
         return false;
+    // A new edit takes the buffer: the confirmation of an earlier one that timed out no longer applies.
+    m_awaited.Clear();
     m_edit = *Program(row, index);
     m_editRow = row;
     m_editIndex = index;
@@ -288,7 +290,7 @@ PageStep Qam16Logic::CommitEdit(const ProgramInfoFields& f, int languageFlag) {
 }
 
 PageStep Qam16Logic::HandleReply(const ReplyView& reply) {
-    if (!m_expect.active || reply.Command() != m_expect.command)
+    if (!m_awaited.InTime(reply))
         return {};
     switch (reply.Command()) {
         case kCmdQam16Config:

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "devices/reply_view.h"
+#include "pagebase/late_reply.h"
 #include "pagebase/page_step.h"
 #include "pages/mux/mux_channel_logic.h"
 #include "pages/mux/output_program_record.h"
@@ -44,7 +45,7 @@ public:
     int InputGroup() const { return m_group; }
     int QamGroup() const { return m_qamGroup; }
     void SetGroups(int inputGroup, int qamGroup);
-    bool Waiting() const { return m_expect.active; }
+    bool Waiting() const { return m_awaited.Waiting(); }
     int ProgramCount(int row) const { return row >= 0 && row < kQam16Rows ? m_counts[size_t(row)] : 0; }
     const QamOutputProgramRecord* Program(int row, int index) const;
     const MuxOutputSettings& Settings() const { return m_settings; }
@@ -72,14 +73,13 @@ public:
     PageStep CommitEdit(const ProgramInfoFields& fields, int languageFlag);
 
     PageStep HandleReply(const ReplyView& reply);
-    // The wait ended without its reply, or the request was not queued: the chain stops.
-    void WaitEnded() { m_expect = {}; }
+    // The wait ended without its reply: the chain stops, and its reply, should it still come, is late
+    // (late_reply_step.h).
+    void WaitEnded() { m_awaited.Ended(); }
+    bool TakeLate(const ReplyView& reply) { return m_awaited.TakeLate(reply); }
+    void LateHandled() { m_awaited.Clear(); }
 
 private:
-    struct Expect {
-        bool active = false;
-        uint8_t command = 0;
-    };
     PageStep Ask(uint8_t command, std::vector<uint8_t> tail, PageStep::Wait wait, bool inChain = false);
     PageStep ReadProgram(bool inChain);
     PageStep Finish(PageStep step);
@@ -103,7 +103,7 @@ private:
     int m_channel = 0;
     int m_program = 0;
     bool m_readAll = false;
-    Expect m_expect;
+    AwaitedCommand m_awaited;
     QamOutputProgramRecord m_edit;
     int m_editRow = -1, m_editIndex = -1;
 };

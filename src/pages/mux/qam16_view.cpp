@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "pagebase/late_reply_step.h"
 #include "pages/mux/program_info_dlg.h"
 #include "pages/mux/program_tree_mirror.h"
 
@@ -127,7 +128,7 @@ void Cqam16::OnRefresh(unsigned what, bool refreshed) {
 }
 
 void Cqam16::OnStepRefused(const PageStep&) {
-    m_logic->WaitEnded();
+    NothingLate(*m_logic);
 }
 
 void Cqam16::OnRefreshClicked() {
@@ -191,7 +192,7 @@ void Cqam16::OnShowWindow(bool shown) {
 }
 
 void Cqam16::OnTimer(int id) {
-    // The wait ran out: the chain stops, so a late reply finds nothing to continue.
+    // The wait ran out: the chain stops; a late reply is shown but continues nothing.
     if (id == kWaitTimerId)
         m_logic->WaitEnded();
     CFormTemplateView::OnTimer(id);
@@ -200,7 +201,7 @@ void Cqam16::OnTimer(int id) {
 void Cqam16::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (!device || device != m_device || !reply.IsValid())
         return;
-    const PageStep step = m_logic->HandleReply(reply);
+    const PageStep step = ReplyStep(*m_logic, reply, IsBusy());
     if (step.IsEmpty())
         return;
     Carry(step);

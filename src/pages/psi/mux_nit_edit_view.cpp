@@ -16,6 +16,7 @@
 
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
+#include "pagebase/late_reply_step.h"
 #include "pagebase/text_conversion.h"
 #include "pages/psi/network_descriptor_dlg.h"
 #include "pages/psi/nit_descriptor_dlg.h"
@@ -282,7 +283,7 @@ void CMuxNitEditView::OnRefresh(unsigned what, bool refreshed) {
 }
 
 void CMuxNitEditView::OnStepRefused(const PageStep&) {
-    m_logic->WaitEnded();
+    NothingLate(*m_logic);
 }
 
 void CMuxNitEditView::OnGet() {
@@ -305,7 +306,9 @@ void CMuxNitEditView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply
     CFormTemplateView::OnDeviceReply(device, reply);
     if (!device || device != m_device)
         return;
-    Carry(m_logic->OnReply(device->typeCode, reply, SelectorIndex()));
+    const uint16_t type = device->typeCode;
+    Carry(
+        ReplyStep(*m_logic, reply, IsBusy(), [&] { return m_logic->OnReply(type, reply, SelectorIndex()); }));
 }
 
 void CMuxNitEditView::OnTimer(int id) {

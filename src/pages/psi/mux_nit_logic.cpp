@@ -44,6 +44,7 @@ PageStep MuxNitLogic::Request(uint8_t channel, uint8_t b, uint8_t c) {
     step.b = b;
     step.c = c;
     m_state = State::kReading;
+    m_late = State::kIdle;
     m_expected = b;
     return step;
 }
@@ -115,6 +116,7 @@ PageStep MuxNitLogic::Send(int side, int selectorIndex, bool deviceReady) {
     step.c = count <= 1 ? 1 : count >= 5 ? 4 : 2;
     step.wait = PageStep::Wait::kBeginShort;
     m_state = State::kSending;
+    m_late = State::kIdle;
     m_expected = 1;
     m_side = side;
     return step;
@@ -128,6 +130,17 @@ PageStep MuxNitLogic::Finish(bool parse) {
     step.wait = PageStep::Wait::kEnd;
     m_state = State::kIdle;
     return step;
+}
+
+bool MuxNitLogic::TakeLate(const ReplyView& reply) {
+    const bool taken =
+        m_state == State::kIdle && ((m_late == State::kReading && reply.Command() == kCmdGetNit) ||
+                                    (m_late == State::kSending && reply.Command() == kCmdSetNit));
+    if (!taken)
+        return false;
+    m_state = m_late;
+    m_late = State::kIdle;
+    return true;
 }
 
 PageStep MuxNitLogic::OnReply(uint16_t deviceType, const ReplyView& reply, int selectorIndex) {

@@ -53,8 +53,16 @@ public:
     // "Set" / "Send to A" (side 1) and "Send to B" (side 2): checks the members, builds and sends section 0.
     PageStep Send(int side, int selectorIndex, bool deviceReady);
     PageStep OnReply(uint16_t deviceType, const ReplyView& reply, int selectorIndex);
-    // The wait timed out: what is in the image stays; nothing is retried.
-    void WaitEnded() { m_state = State::kIdle; }
+    // The wait timed out: what is in the image stays; nothing is retried. The reply the read or send
+    // waited for, should it still come, is late: taken once (late_reply_step.h), shown, and the transfer
+    // goes no further.
+    void WaitEnded() {
+        if (m_state != State::kIdle)
+            m_late = m_state;
+        m_state = State::kIdle;
+    }
+    bool TakeLate(const ReplyView& reply);
+    void LateHandled() { m_state = m_late = State::kIdle; }
 
 private:
     enum class State { kIdle, kReading, kSending };
@@ -68,7 +76,8 @@ private:
     NitTable m_table;
     int m_model;
     State m_state = State::kIdle;
-    int m_expected = 0;  // the section number (1-based) asked for or last sent
+    State m_late = State::kIdle;  // the transfer whose wait ran out
+    int m_expected = 0;           // the section number (1-based) asked for or last sent
     int m_side = 1;
     int m_replyChannel = 0;
 };

@@ -13,6 +13,7 @@
 #include "app/menu_xp.h"
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
+#include "pagebase/late_reply_step.h"
 #include "pages/mux/program_tree.h"
 #include "pages/psi/add_descriptor_dlg.h"
 #include "pages/psi/add_element_dlg.h"
@@ -405,7 +406,11 @@ void CMuxPsiView::OnSet() {
 void CMuxPsiView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (device != m_device)
         return;
-    Carry(m_chain.OnReply(reply));
+    const bool late = !IsBusy() && m_chain.IsLate(reply);
+    Carry(ReplyStep(m_chain, reply, IsBusy(), [&] { return m_chain.OnReply(reply); }));
+    // The late reply's table is in the model, and the chain is over: the tree shows what came.
+    if (late)
+        SyncTree();
 }
 
 void CMuxPsiView::OnRefresh(unsigned what, bool refreshed) {
@@ -418,13 +423,13 @@ void CMuxPsiView::OnRefresh(unsigned what, bool refreshed) {
 }
 
 void CMuxPsiView::OnStepRefused(const PageStep&) {
-    m_chain.Abort();
+    NothingLate(m_chain);
     SyncTree();
 }
 
 void CMuxPsiView::OnTimer(int id) {
     if (id == kWaitTimerId) {
-        m_chain.Abort();
+        m_chain.WaitEnded();
         SyncTree();
     }
     CFormTemplateView::OnTimer(id);

@@ -114,6 +114,7 @@ PageStep CMuxPsiChain::BeginRead(uint8_t channel, int sourceFlag) {
     m_model.TakeLockNotes();
     m_pmtIndex = m_pmtCount = 0;
     m_expect = kReadPat;
+    m_late = 0;
     PageStep request = PageStep::Request(kReadPat, {channel});
     if (m_pageParam == 102)
         request.payload = {0, 0, 0, 0, 0, 0, 0, 0, channel};
@@ -123,11 +124,20 @@ PageStep CMuxPsiChain::BeginRead(uint8_t channel, int sourceFlag) {
 PageStep CMuxPsiChain::BeginParse() {
     m_sourceFlag = 1;
     m_expect = kParse;
+    m_late = 0;
     return PageStep::Request(kParse, {}, PageStep::Wait::kBeginLong);
 }
 
 void CMuxPsiChain::Abort() {
-    m_expect = 0;
+    m_expect = m_late = 0;
+}
+
+bool CMuxPsiChain::TakeLate(const ReplyView& reply) {
+    if (!IsLate(reply))
+        return false;
+    m_expect = m_late;
+    m_late = 0;
+    return true;
 }
 
 PageStep CMuxPsiChain::Request(PageStep step, uint8_t command, std::vector<uint8_t> payload, uint8_t b,
@@ -473,6 +483,7 @@ bool CMuxPsiChain::PackForWrite(std::vector<std::string>* messages) {
 PageStep CMuxPsiChain::BeginWrite(uint8_t channel) {
     m_channel = channel;
     m_expect = kWritePat;
+    m_late = 0;
     PageStep request = PageStep::Request(kWritePat, {});
     request.payload.reserve(1 + m_patLength);
     if (WritesChannelByte(m_pageParam))

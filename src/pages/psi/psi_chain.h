@@ -56,9 +56,22 @@ public:
     PageStep BeginWrite(uint8_t channel);
 
     PageStep OnReply(const ReplyView& reply);
-    // The wait ended without the awaited reply: a later reply continues nothing.
+    // The chain stops; nothing is awaited and nothing is late.
     void Abort();
     bool IsRunning() const { return m_expect != 0; }
+    // The wait ran out: the chain stops, and the reply it waited for, should it still come, is late: taken
+    // once (TakeLate), read into the tables like one in time, and the chain goes no further
+    // (late_reply_step.h).
+    void WaitEnded() {
+        if (m_expect != 0)
+            m_late = m_expect;
+        m_expect = 0;
+    }
+    bool IsLate(const ReplyView& reply) const {
+        return m_expect == 0 && m_late != 0 && reply.Command() == m_late;
+    }
+    bool TakeLate(const ReplyView& reply);
+    void LateHandled() { Abort(); }
     int SourceFlag() const { return m_sourceFlag; }
 
     // Buffers, for the page and the tests.
@@ -90,6 +103,7 @@ private:
     uint8_t m_channel = 0;       // channel or source byte of the running read / write
     uint8_t m_replyChannel = 0;  // variant 19: the channel the PAT reply named
     uint8_t m_expect = 0;        // the command whose reply continues the chain; 0: none
+    uint8_t m_late = 0;          // the command whose wait ran out; 0: none
     int m_pmtIndex = 0;
     int m_pmtCount = 0;
     int m_segment = 0;

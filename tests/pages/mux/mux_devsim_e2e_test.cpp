@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <set>
@@ -259,6 +260,25 @@ TEST(MuxPagesAgainstDevsim, PidFilterOfTheTwoOutputMultiplexerKeepsBothTables) {
     EXPECT_EQ(TableColumn(fx.page.List(), 1), (QStringList{"101", "200", "40", "300"}));
     EXPECT_EQ(TableColumn(fx.page.List(), 2), (QStringList{"A", "A", "B", "B"}));
     EXPECT_EQ(TableColumn(fx.page.List(), 0), (QStringList{"1", "2", "1", "2"}));
+}
+
+void SaveShot(QWidget* page, const char* name) {
+    if (const char* dir = std::getenv("NMS_SHOT_DIR"))
+        page->grab().save(QString("%1/%2.png").arg(dir, name));
+}
+
+// A two-output multiplexer whose PID filter tables echo 9 instead of 1 and 2: both tables are still read,
+// their rows on output B, and no wait runs out.
+TEST(MuxPagesAgainstDevsim, PidFilterTakesAnUnexpectedSelectorEchoAsOutputB) {
+    FilterPage fx(0x2102, 32);
+    fx.sim->SetQuirks({false, 9});
+    ASSERT_TRUE(fx.live.Start());
+    fx.page.resize(700, 500);
+    ASSERT_TRUE(fx.live.Show(&fx.page, 1));
+    EXPECT_FALSE(fx.page.IsBusy());
+    EXPECT_EQ(TableColumn(fx.page.List(), 1), (QStringList{"100", "101", "200", "300"}));
+    EXPECT_EQ(TableColumn(fx.page.List(), 2), (QStringList{"B", "B", "B", "B"}));
+    SaveShot(&fx.page, "pid_filter_echo9");
 }
 
 TEST(MuxPagesAgainstDevsim, PidFilterPerChannelOfTheFourChannelModulator) {

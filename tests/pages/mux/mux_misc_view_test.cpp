@@ -173,13 +173,61 @@ TEST_F(MuxMiscViewTest, PollNeverReplacesAnotherPagesRequest) {
     EXPECT_FALSE(fx.TakeSentPacket());
 }
 
-TEST_F(MuxMiscViewTest, TimedOutReadIgnoresItsLateReply) {
+// The reply of a read that timed out is shown when it comes, once, and starts nothing.
+TEST_F(MuxMiscViewTest, TimedOutReadShowsItsLateReplyOnce) {
     Open(0);
     ASSERT_TRUE(fx.TakeSentPacket());
     EXPECT_TRUE(fx.FireTimer(page.get(), kWaitTimerId));
     EXPECT_FALSE(page->IsBusy());
-    fx.FeedReply(kCmdGetOutputParams, {0xe8, 0x03, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-    EXPECT_EQ(Out(0).bitrate->text(), "0.000");
+    Out(0).bitrate->setText("9.9");  // typed meanwhile
+    fx.FeedReply(kCmdGetOutputParams, {0xe8, 0x03, 0, 0, 0x2b, 0x1a, 0, 0, 0, 0, 0x02});
+    EXPECT_EQ(Out(0).bitrate->text(), "1.000");
+    EXPECT_EQ(Out(0).tsId->text(), "1a2b");
+    EXPECT_TRUE(Out(0).tables[kTableSdt]->isChecked());
+    EXPECT_FALSE(page->IsBusy());
+    EXPECT_FALSE(fx.TakeSentPacket());
+    fx.FeedReply(kCmdGetOutputParams, {0x10, 0x27, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    EXPECT_EQ(Out(0).bitrate->text(), "1.000");
+}
+
+// The two-output page: A's reply after the time-out is shown, B is not asked for.
+TEST_F(MuxMiscViewTest, TwoOutputLateReplyOfAAsksNothingForB) {
+    Open(1);
+    ASSERT_TRUE(fx.TakeSentPacket());
+    EXPECT_TRUE(fx.FireTimer(page.get(), kWaitTimerId));
+    fx.FeedReply(kCmdGetOutputParams, {1, 0xe8, 0x03, 0, 0, 5, 0, 0, 0, 0, 0});
+    EXPECT_EQ(Out(0).bitrate->text(), "1.000");
+    EXPECT_EQ(Out(0).tsId->text(), "5");
+    EXPECT_FALSE(page->IsBusy());
+    EXPECT_FALSE(fx.TakeSentPacket());
+}
+
+// A read answered with the ten parameter bytes only leaves the table boxes as the operator left them,
+// and the next untouched Set sends that choice.
+TEST_F(MuxMiscViewTest, ReplyWithoutFlagsKeepsTheBoxesAsShown) {
+    Open(0);
+    ASSERT_TRUE(fx.TakeSentPacket());
+    const Bytes params{0x64, 0x96, 0, 0, 0x2b, 0x1a, 0x02, 0x01, 0x2c, 0x01};
+    Bytes withFlags = params;
+    withFlags.push_back(0x0b);  // PAT, SDT, PMT
+    fx.FeedReply(kCmdGetOutputParams, withFlags);
+    ASSERT_TRUE(Out(0).tables[kTableSdt]->isChecked());
+    Out(0).tables[kTableSdt]->setChecked(false);
+
+    QTest::mouseClick(page->GetAButton(), Qt::LeftButton);
+    ASSERT_TRUE(fx.TakeSentPacket());
+    fx.FeedReply(kCmdGetOutputParams, params);
+    EXPECT_FALSE(page->IsBusy());
+    EXPECT_TRUE(Out(0).tables[kTablePat]->isChecked());
+    EXPECT_FALSE(Out(0).tables[kTableSdt]->isChecked());
+    EXPECT_TRUE(Out(0).tables[kTablePmt]->isChecked());
+
+    QTest::mouseClick(page->SetAButton(), Qt::LeftButton);
+    auto set = fx.TakeSentPacket();
+    ASSERT_TRUE(set);
+    Bytes expected = params;
+    expected.push_back(0x09);  // PAT and PMT
+    EXPECT_EQ(set->payload, expected);
 }
 
 TEST_F(MuxMiscViewTest, NewBindingSendsNothingReadBefore) {

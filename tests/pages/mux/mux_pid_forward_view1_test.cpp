@@ -94,7 +94,8 @@ TEST(PidForwardView1Test, ChassisModuleErrorAndTimeOut) {
     ASSERT_EQ(fx.Prompt().shown.size(), 1u);
     EXPECT_EQ(fx.Prompt().shown[0].text, "Module Error");
 
-    // A time-out after the first of two segments leaves the list empty; the late second one is ignored.
+    // A time-out after the first of two segments leaves the list empty; the late second segment completes
+    // the table, which is shown, and nothing more is asked.
     page.GetButton()->click();
     ASSERT_TRUE(fx.TakeSentPacket());
     Bytes first = {0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 10, 0, 4, 0, 1, 0, 0};
@@ -103,9 +104,30 @@ TEST(PidForwardView1Test, ChassisModuleErrorAndTimeOut) {
     ASSERT_TRUE(sent);
     EXPECT_EQ(sent->payload, (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 4}));
     ASSERT_TRUE(fx.FireTimer(&page, kWaitTimerId));
-    fx.FeedReply(kCmdGetPidForward, {0, 2, 0, 0, 0, 0, 0, 0, 0, 4, 0, 10, 0, 6, 0, 1, 0, 0x10, 0, 0x20});
     EXPECT_EQ(page.List()->topLevelItemCount(), 0);
+    fx.FeedReply(kCmdGetPidForward, {0, 2, 0, 0, 0, 0, 0, 0, 0, 4, 0, 10, 0, 6, 0, 1, 0, 0x10, 0, 0x20});
+    ASSERT_EQ(page.List()->topLevelItemCount(), 1);
+    EXPECT_EQ(page.List()->topLevelItem(0)->text(2), "10");
+    EXPECT_EQ(page.List()->topLevelItem(0)->text(3), "20");
+    EXPECT_FALSE(page.IsBusy());
     EXPECT_FALSE(fx.TakeSentPacket());
+}
+
+// A one-segment table that answers after the time-out is shown; the next Get is asked for as usual.
+TEST(PidForwardView1Test, ATableAfterTheTimeOutIsShown) {
+    PageFixture fx;
+    CMuxPidForwardView1 page;
+    fx.Bind(&page, 19);
+    ASSERT_TRUE(fx.TakeSentPacket());
+    ASSERT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    fx.FeedReply(kCmdGetPidForward, {0, 0, 0, 8, 0, 8, 0, 1, 0, 6, 0, 0x10, 0, 0x20});
+    ASSERT_EQ(page.List()->topLevelItemCount(), 1);
+    EXPECT_EQ(page.List()->topLevelItem(0)->text(2), "10");
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_FALSE(fx.TakeSentPacket());
+    page.GetButton()->click();
+    EXPECT_TRUE(fx.TakeSentPacket());
+    EXPECT_TRUE(page.IsBusy());
 }
 
 TEST(PidForwardView1Test, OneOutputHidesTheBoxesAndEditKeepsTheMask) {

@@ -89,7 +89,8 @@ TEST_F(PidForwardViewTest, ShownReadsBothTablesOfTheTwoOutputMultiplexer) {
     EXPECT_EQ(Row(1), (QStringList{"3", "10", "1FFF", "B"}));
 }
 
-TEST_F(PidForwardViewTest, TimeOutKeepsTableAAndIgnoresTheLateReply) {
+// A time-out keeps table A's rows; table B's late reply is shown once and asks for nothing.
+TEST_F(PidForwardViewTest, TimeOutKeepsTableAAndTheLateReplyIsShownOnce) {
     page = std::make_unique<CMuxPidForwardView>();
     fx.Bind(page.get(), 1);
     fx.TakeSentPacket();
@@ -97,9 +98,31 @@ TEST_F(PidForwardViewTest, TimeOutKeepsTableAAndIgnoresTheLateReply) {
     fx.TakeSentPacket();
     ASSERT_TRUE(fx.FireTimer(page.get(), kWaitTimerId));
     EXPECT_FALSE(page->IsBusy());
-    fx.FeedReply(kCmdGetPidForward, {2, 1, 3, 0x00, 0x10, 0x1F, 0xFF});
     EXPECT_EQ(page->List()->topLevelItemCount(), 1);
+    fx.FeedReply(kCmdGetPidForward, {2, 1, 3, 0x00, 0x10, 0x1F, 0xFF});
+    ASSERT_EQ(page->List()->topLevelItemCount(), 2);
+    EXPECT_EQ(page->List()->topLevelItem(1)->text(2), "1FFF");
+    EXPECT_EQ(page->List()->topLevelItem(1)->text(3), "B");
+    EXPECT_FALSE(page->IsBusy());
     EXPECT_FALSE(fx.TakeSentPacket());
+    fx.FeedReply(kCmdGetPidForward, {2, 1, 4, 0x00, 0x11, 0x00, 0x12});
+    EXPECT_EQ(page->List()->topLevelItemCount(), 2);
+}
+
+// On the two-output multiplexer an echo other than 1 is output B, and table B is still asked for.
+TEST_F(PidForwardViewTest, AnyEchoOtherThanOneIsOutputBAndTheExchangeGoesOn) {
+    page = std::make_unique<CMuxPidForwardView>();
+    fx.Bind(page.get(), 1);
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdGetPidForward, {9, 1, 2, 0x01, 0xFF, 0x00, 0x20});
+    auto second = fx.TakeSentPacket();
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->command, kCmdGetPidForward);
+    EXPECT_EQ(second->payload, Bytes{2});
+    fx.FeedReply(kCmdGetPidForward, {0, 0});
+    EXPECT_FALSE(page->IsBusy());
+    ASSERT_EQ(page->List()->topLevelItemCount(), 1);
+    EXPECT_EQ(page->List()->topLevelItem(0)->text(3), "B");
 }
 
 TEST_F(PidForwardViewTest, AddThroughTheDialogThenSetBothTables) {

@@ -113,11 +113,57 @@ TEST(MuxPidFilterLogicTest, TwoOutputGetReadsBothTablesNumberingEachFromOne) {
     EXPECT_EQ(step.command, kCmdGetPidFilter);
     EXPECT_EQ(step.payload, std::vector<uint8_t>{2});
     EXPECT_EQ(step.wait, PageStep::Wait::kNone);  // the wait goes on
-    // Table A again (a late duplicate) is not taken for table B.
-    EXPECT_FALSE(Feed(logic, kCmdGetPidFilter, WithHead(1, BitmapBytes({0x300}))).HasRequest());
     step = Feed(logic, kCmdGetPidFilter, WithHead(2, BitmapBytes({0x30})));
     EXPECT_EQ(step.wait, PageStep::Wait::kEnd);
     EXPECT_EQ(Texts(logic.Rows()), (std::vector<std::string>{"1:100A", "2:200A", "1:30B"}));
+}
+
+// The selector echo only names the rows' output: 1 is A, anything else B. The first reply, whatever it
+// echoes, is followed by the request for table B, and the second ends the exchange.
+TEST(MuxPidFilterLogicTest, TwoOutputEchoNamesTheOutputAndNeverStopsTheExchange) {
+    struct Case {
+        uint8_t first, second;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {9, 0, {"1:10B", "1:20B"}},
+        {0, 1, {"1:10B", "1:20A"}},
+        {2, 2, {"1:10B", "1:20B"}},
+        {1, 9, {"1:10A", "1:20B"}},
+    };
+    for (const Case& c : cases) {
+        MuxPidFilterLogic logic(1);
+        logic.Get(-1);
+        PageStep step = Feed(logic, kCmdGetPidFilter, WithHead(c.first, BitmapBytes({0x10})));
+        EXPECT_EQ(step.command, kCmdGetPidFilter) << int(c.first);
+        EXPECT_EQ(step.payload, std::vector<uint8_t>{2}) << int(c.first);
+        step = Feed(logic, kCmdGetPidFilter, WithHead(c.second, BitmapBytes({0x20})));
+        EXPECT_FALSE(step.HasRequest());
+        EXPECT_EQ(step.wait, PageStep::Wait::kEnd) << int(c.first) << "/" << int(c.second);
+        EXPECT_EQ(Texts(logic.Rows()), c.rows) << int(c.first) << "/" << int(c.second);
+        EXPECT_FALSE(logic.Waiting());
+    }
+}
+
+// A reply after the time-out is taken once (TakeLate), shown like one in time, and the exchange is over:
+// no table B is asked for by the page, and a second copy finds nothing late.
+TEST(MuxPidFilterLogicTest, LateReplyIsTakenOnceAndOnlyUntilTheNextRequest) {
+    MuxPidFilterLogic logic(1);
+    logic.Get(-1);
+    logic.WaitEnded();
+    const ReplyPacket late(kCmdGetPidFilter, WithHead(1, BitmapBytes({0x100})));
+    EXPECT_FALSE(logic.TakeLate(ReplyPacket(kCmdSetPidFilter, {}).View()));  // another command
+    ASSERT_TRUE(logic.TakeLate(late.View()));
+    Feed(logic, kCmdGetPidFilter, WithHead(1, BitmapBytes({0x100})));
+    logic.LateHandled();
+    EXPECT_EQ(Texts(logic.Rows()), std::vector<std::string>{"1:100A"});
+    EXPECT_FALSE(logic.Waiting());
+    EXPECT_FALSE(logic.TakeLate(late.View()));
+
+    // A new request: the earlier one's reply is no longer late.
+    logic.Get(-1);
+    logic.WaitEnded();
+    logic.Set(-1);
+    EXPECT_FALSE(logic.TakeLate(late.View()));
 }
 
 TEST(MuxPidFilterLogicTest, ChannelEchoMustMatchTheAskedChannel) {
@@ -142,7 +188,7 @@ TEST(MuxPidFilterLogicTest, ShortLateAndForeignRepliesChangeNothing) {
     EXPECT_EQ(logic.HandleReply(ReplyView()).wait, PageStep::Wait::kNone);
     EXPECT_TRUE(logic.Rows().empty());
     EXPECT_TRUE(logic.Waiting());
-    // After the time-out the reply is too late.
+    // After the time-out the reply is no longer awaited: only TakeLate lets it in.
     logic.WaitEnded();
     EXPECT_EQ(Feed(logic, kCmdGetPidFilter, full).wait, PageStep::Wait::kNone);
     EXPECT_TRUE(logic.Rows().empty());

@@ -151,16 +151,40 @@ TEST(PidForwardGet, ShortLateAndForeignRepliesChangeNothing) {
     EXPECT_TRUE(logic.Rows().empty());
     EXPECT_TRUE(logic.Waiting());
 
-    // After the time-out the exchange is over.
+    // After the time-out the reply is no longer awaited: only TakeLate lets it in (once).
     logic.WaitEnded();
     EXPECT_EQ(Feed(logic, kCmdGetPidForward, Table({1}, {Entry(1, 2, 3)})).wait, PageStep::Wait::kNone);
     EXPECT_TRUE(logic.Rows().empty());
+    const ReplyPacket late(kCmdGetPidForward, Table({1}, {Entry(1, 2, 3)}));
+    ASSERT_TRUE(logic.TakeLate(late.View()));
+    EXPECT_EQ(logic.HandleReply(late.View()).wait, PageStep::Wait::kEnd);
+    logic.LateHandled();
+    EXPECT_EQ(logic.Rows().size(), 1u);
+    EXPECT_FALSE(logic.TakeLate(late.View()));
+}
 
-    // Two tables: table B's answer while table A is awaited is not used.
-    PidForwardLogic two(1);
-    two.Get();
-    EXPECT_FALSE(Feed(two, kCmdGetPidForward, Table({2, 1}, {Entry(1, 2, 3)})).HasRequest());
-    EXPECT_TRUE(two.Rows().empty());
+// Two tables: the echo names the rows' output ("A" for 1, anything else "B"); the first reply, whatever
+// it echoes, asks for table B, the second ends the exchange.
+TEST(PidForwardGet, TwoTableEchoNamesTheOutputAndNeverStopsTheExchange) {
+    struct Case {
+        uint8_t first, second;
+        const char* outFirst;
+        const char* outSecond;
+    } cases[] = {{9, 0, "B", "B"}, {0, 1, "B", "A"}, {2, 2, "B", "B"}, {1, 9, "A", "B"}};
+    for (const Case& c : cases) {
+        PidForwardLogic two(1);
+        two.Get();
+        PageStep step = Feed(two, kCmdGetPidForward, Table({c.first, 1}, {Entry(1, 2, 3)}));
+        EXPECT_EQ(step.command, kCmdGetPidForward) << int(c.first);
+        EXPECT_EQ(step.payload, Bytes{2}) << int(c.first);
+        step = Feed(two, kCmdGetPidForward, Table({c.second, 1}, {Entry(4, 5, 6)}));
+        EXPECT_FALSE(step.HasRequest());
+        EXPECT_EQ(step.wait, PageStep::Wait::kEnd);
+        ASSERT_EQ(two.Rows().size(), 2u);
+        EXPECT_EQ(two.Rows()[0], (PidForwardRow{"1", "2", "3", c.outFirst, ""})) << int(c.first);
+        EXPECT_EQ(two.Rows()[1], (PidForwardRow{"4", "5", "6", c.outSecond, ""})) << int(c.second);
+        EXPECT_FALSE(two.Waiting());
+    }
 }
 
 TEST(PidForwardSet, RequestImages) {

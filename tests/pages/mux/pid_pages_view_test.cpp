@@ -90,7 +90,8 @@ TEST_F(PidFilterViewTest, TwoOutputShownReadsBothTables) {
     EXPECT_EQ(page->List()->item(1, 0)->data(Qt::UserRole).toInt(), 0x1FFF);
 }
 
-TEST_F(PidFilterViewTest, TimeOutKeepsTableAAndLateReplyIsIgnored) {
+// A time-out keeps the rows of table A; table B's late reply is then shown once and asks for nothing.
+TEST_F(PidFilterViewTest, TimeOutKeepsTableAAndTheLateReplyIsShownOnce) {
     Open(1);
     fx.TakeSentPacket();
     fx.FeedReply(kCmdGetPidFilter, Bitmap({0x21}, 1));
@@ -98,9 +99,44 @@ TEST_F(PidFilterViewTest, TimeOutKeepsTableAAndLateReplyIsIgnored) {
     ASSERT_TRUE(fx.FireTimer(page.get(), kWaitTimerId));
     EXPECT_FALSE(page->IsBusy());
     EXPECT_EQ(fx.Events().Count("Operation timeout"), 1);
-    fx.FeedReply(kCmdGetPidFilter, Bitmap({0x64}, 2));
     EXPECT_EQ(page->List()->rowCount(), 1);
+    fx.FeedReply(kCmdGetPidFilter, Bitmap({0x64}, 2));
+    ASSERT_EQ(page->List()->rowCount(), 2);
+    EXPECT_EQ(page->List()->item(1, 1)->text(), "64");
+    EXPECT_EQ(page->List()->item(1, 2)->text(), "B");
+    EXPECT_FALSE(page->IsBusy());
     EXPECT_FALSE(fx.PeekSentPacket());
+    fx.FeedReply(kCmdGetPidFilter, Bitmap({0x65}, 2));
+    EXPECT_EQ(page->List()->rowCount(), 2);
+}
+
+// The one-table page: the whole Get times out, the bitmap comes after it and fills the list.
+TEST_F(PidFilterViewTest, ABitmapAfterTheTimeOutFillsTheList) {
+    Open(0);
+    ASSERT_TRUE(fx.TakeSentPacket());
+    ASSERT_TRUE(fx.FireTimer(page.get(), kWaitTimerId));
+    fx.FeedReply(kCmdGetPidFilter, Bitmap({0x30, 0x1fff}, -1));
+    ASSERT_EQ(page->List()->rowCount(), 2);
+    EXPECT_EQ(page->List()->item(1, 1)->text(), "1fff");
+    EXPECT_FALSE(page->IsBusy());
+    EXPECT_FALSE(fx.PeekSentPacket());
+}
+
+// An echo other than 1 on the two-output multiplexer still gives rows ("B") and the request for table B.
+TEST_F(PidFilterViewTest, AnyEchoOtherThanOneIsOutputBAndTheExchangeGoesOn) {
+    Open(1);
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdGetPidFilter, Bitmap({0x21}, 9));
+    auto second = fx.TakeSentPacket();
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->command, kCmdGetPidFilter);
+    EXPECT_EQ(second->payload, Bytes{2});
+    EXPECT_TRUE(page->IsBusy());
+    fx.FeedReply(kCmdGetPidFilter, Bitmap({0x22}, 0));
+    EXPECT_FALSE(page->IsBusy());
+    ASSERT_EQ(page->List()->rowCount(), 2);
+    EXPECT_EQ(page->List()->item(0, 2)->text(), "B");
+    EXPECT_EQ(page->List()->item(1, 2)->text(), "B");
 }
 
 // Replies meant for another page (the output parameters page's poll) leave the list and its selection.
@@ -240,6 +276,21 @@ TEST(PidMonitorViewTest, ShownListsPresentPids) {
     fx.FeedReply(kCmdGetPidPresence, {});
     EXPECT_FALSE(page.IsBusy());
     EXPECT_EQ(page.List()->rowCount(), 0);
+}
+
+// The presence bitmap after the time-out is listed once; a refused send leaves nothing to take late.
+TEST(PidMonitorViewTest, ABitmapAfterTheTimeOutIsListedOnce) {
+    PageFixture fx{0x2101};
+    CpidMonitor page;
+    fx.Bind(&page, 0);
+    ASSERT_TRUE(fx.TakeSentPacket());
+    ASSERT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    fx.FeedReply(kCmdGetPidPresence, Bitmap({0x11}));
+    ASSERT_EQ(page.List()->rowCount(), 1);
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_FALSE(fx.TakeSentPacket());
+    fx.FeedReply(kCmdGetPidPresence, Bitmap({0x12, 0x13}));
+    EXPECT_EQ(page.List()->rowCount(), 1);
 }
 
 TEST(PidPagesRegistryTest, BothClassesAreRegistered) {

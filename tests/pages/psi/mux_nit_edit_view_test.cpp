@@ -118,6 +118,32 @@ TEST_F(MuxNitEditViewTest, ReadsThreeSectionsOneAfterTheOther) {
     EXPECT_EQ(page.TsList()->topLevelItemCount(), 7);
 }
 
+// A read that timed out: its section still comes, is shown once, and nothing more is asked. In the middle of
+// a longer read the late section does not ask for the next one either.
+TEST_F(MuxNitEditViewTest, ASectionAfterTheTimeOutIsShownAndAsksForNothing) {
+    fx.Bind(&page, 0);
+    Sent(0x2F);
+    ASSERT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    EXPECT_FALSE(page.IsBusy());
+    fx.FeedReply(0x2F, Section(MakeTable(2), 0), 1, 1);
+    EXPECT_EQ(page.TsList()->topLevelItemCount(), 2);
+    EXPECT_EQ(page.IdEdit()->text(), "003a");
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_FALSE(fx.TakeSentPacket().has_value());
+    fx.FeedReply(0x2F, Section(MakeTable(1), 0), 1, 1);
+    EXPECT_EQ(page.TsList()->topLevelItemCount(), 2);
+
+    const NitTable t = MakeTable(7);
+    page.GetButton()->click();
+    Sent(0x2F);
+    fx.FeedReply(0x2F, Section(t, 0), 1, 3);
+    Sent(0x2F);
+    ASSERT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    fx.FeedReply(0x2F, Section(t, 1), 2, 3);
+    EXPECT_FALSE(fx.TakeSentPacket().has_value());
+    EXPECT_FALSE(page.IsBusy());
+}
+
 TEST_F(MuxNitEditViewTest, StrayOrImpossibleSectionEndsTheRead) {
     const NitTable t = MakeTable(7);
     struct Case {
