@@ -60,10 +60,13 @@ void CBlockPageView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply)
     IBlockLogic* logic = PageLogic();
     if (!logic || !device || device != m_device || !reply.IsValid())
         return;
-    // A reply after its wait ran out is still shown, but starts nothing (late_reply.h).
+    // A reply after its wait ran out is still shown, but starts nothing (late_reply.h). The block is shown
+    // whatever the step says: a chain step that would have shown it with its last reply stops here, and a
+    // form left showing older values would write them over what just came in.
     if (!IsBusy() && logic->TakeLate(reply)) {
-        const PageStep step = LateStep(logic->HandleReply(reply));
+        PageStep step = LateStep(logic->HandleReply(reply));
         logic->LateHandled();
+        step.refresh |= PageStep::kRefreshAll;
         Carry(step);
         return;
     }

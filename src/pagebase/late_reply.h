@@ -6,6 +6,8 @@
 //
 // AwaitedCommand is the bookkeeping a page's logic keeps for this: the command its request waits for and,
 // once the wait ended without it, the one late reply it still takes (only until the next request).
+// ReplyStep is the one way a page that is not on the block page base takes a reply, in time or late; the
+// block page base does the same for its pages.
 #pragma once
 
 #include "devices/reply_view.h"
@@ -41,6 +43,7 @@ public:
     }
     // Nothing awaited, nothing late (the reply was handled, the page starts over).
     void Clear() { m_awaited = m_late = -1; }
+    void LateHandled() { Clear(); }
 
     bool Waiting() const { return m_awaited >= 0; }
     int Awaited() const { return m_awaited; }
@@ -64,5 +67,34 @@ private:
     int m_awaited = -1;
     int m_late = -1;
 };
+
+// The step a page carries for a reply. late: what offers the late reply, anything with
+//   bool TakeLate(const ReplyView&)  the reply answers the request whose wait ran out; taken once, after
+//                                    which the handler takes it as awaited
+//   void LateHandled()               nothing awaited and nothing late any more (the chain is over)
+// (an AwaitedCommand, or a page logic that keeps one). busy: the page waits for a reply of a newer request,
+// so nothing is late. handle: the page's handler, which makes the step for the reply.
+template <class Late, class Handle>
+PageStep ReplyStep(Late& late, const ReplyView& reply, bool busy, Handle handle) {
+    if (!busy && late.TakeLate(reply)) {
+        PageStep step = LateStep(handle());
+        late.LateHandled();
+        return step;
+    }
+    return handle();
+}
+
+template <class Logic>
+PageStep ReplyStep(Logic& logic, const ReplyView& reply, bool busy) {
+    return ReplyStep(logic, reply, busy, [&] { return logic.HandleReply(reply); });
+}
+
+// A send that was refused put nothing on the wire: nothing can come late for it. logic: anything with
+// WaitEnded and LateHandled.
+template <class Logic>
+void NothingLate(Logic& logic) {
+    logic.WaitEnded();
+    logic.LateHandled();
+}
 
 }  // namespace nms

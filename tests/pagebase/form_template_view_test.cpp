@@ -303,8 +303,8 @@ public:
         if (reply.Command() == 0x33)
             m_block.Load(reply.Reader());
         if (reply.Command() == 0x33 && chainAfterGet) {
-            PageStep next = Request(0x35, {}, PageStep::Wait::kRestart);
-            next.refresh = PageStep::kRefreshAll;
+            // The chain goes on under the running wait and shows the block only at its end.
+            PageStep next = Request(0x35, {}, PageStep::Wait::kNone);
             next.sendVersion = true;
             return next;
         }

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "devices/byte_io.h"
-#include "pages/ird/awaited_reply.h"
+#include "pagebase/late_reply.h"
 
 namespace nms {
 
@@ -29,7 +29,7 @@ PageStep E1AdapterLogic::Set(int modeIndex) {
 }
 
 PageStep E1AdapterLogic::HandleReply(const ReplyView& reply) {
-    return HandleAwaited(m_await, reply, [this](const ReplyView& r) { return Handle(r); });
+    return ReplyStep(m_await, reply, false, [&] { return Handle(reply); });
 }
 
 PageStep E1AdapterLogic::Handle(const ReplyView& reply) {
@@ -75,7 +75,7 @@ PageStep Ds3AdapterLogic::Set(int asiToDs3, int ds3ToAsi) {
 }
 
 PageStep Ds3AdapterLogic::HandleReply(const ReplyView& reply) {
-    return HandleAwaited(m_await, reply, [this](const ReplyView& r) { return Handle(r); });
+    return ReplyStep(m_await, reply, false, [&] { return Handle(reply); });
 }
 
 PageStep Ds3AdapterLogic::Handle(const ReplyView& reply) {

@@ -1,7 +1,7 @@
 #include "pages/ird/cam4_monitor_logic.h"
 
 #include "devices/byte_io.h"
-#include "pages/ird/awaited_reply.h"
+#include "pagebase/late_reply.h"
 
 namespace nms {
 namespace {
@@ -87,7 +87,7 @@ PageStep Cam4MonitorLogic::ReadNext(int channel) {
 
 PageStep Cam4MonitorLogic::HandleReply(const ReplyView& reply) {
     const bool late = m_await.Late(reply);
-    PageStep step = HandleAwaited(m_await, reply, [this](const ReplyView& r) { return Handle(r); });
+    PageStep step = ReplyStep(m_await, reply, false, [&] { return Handle(reply); });
     // What a late read brought is shown at once: no further channel comes to end the read.
     if (late && reply.Command() == kCmdCamReadInput)
         step.refresh |= kRefreshInputs;

@@ -5,7 +5,7 @@
 
 #include "devices/byte_io.h"
 #include "pagebase/text_conversion.h"
-#include "pages/ird/awaited_reply.h"
+#include "pagebase/late_reply.h"
 
 namespace nms {
 namespace {
@@ -317,7 +317,7 @@ PageStep CamMuxLogic::Hold(const PageStep& warning) {
 }
 
 PageStep CamMuxLogic::HandleReply(const ReplyView& reply) {
-    return HandleAwaited(m_await, reply, [this](const ReplyView& r) { return Handle(r); });
+    return ReplyStep(m_await, reply, false, [&] { return Handle(reply); });
 }
 
 PageStep CamMuxLogic::Handle(const ReplyView& reply) {

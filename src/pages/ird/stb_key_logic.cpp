@@ -5,7 +5,7 @@
 
 #include "devices/byte_io.h"
 #include "pagebase/text_conversion.h"
-#include "pages/ird/awaited_reply.h"
+#include "pagebase/late_reply.h"
 
 namespace nms {
 namespace {
@@ -287,7 +287,7 @@ PageStep StbKeyLogic::CommitNext() {
 }
 
 PageStep StbKeyLogic::HandleReply(const ReplyView& reply) {
-    return HandleAwaited(m_await, reply, [this](const ReplyView& r) { return Handle(r); });
+    return ReplyStep(m_await, reply, false, [&] { return Handle(reply); });
 }
 
 PageStep StbKeyLogic::Handle(const ReplyView& reply) {

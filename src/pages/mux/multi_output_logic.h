@@ -59,7 +59,7 @@ public:
             m_late = m_expect;
         m_expect = {};
     }
-    // The late reply, once (late_reply_step.h); HandleReply then takes it as awaited.
+    // The late reply, once (late_reply.h); HandleReply then takes it as awaited.
     bool TakeLate(const ReplyView& r);
     void LateHandled() { m_expect = m_late = {}; }
 

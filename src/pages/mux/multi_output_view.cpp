@@ -7,7 +7,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "pagebase/late_reply_step.h"
+#include "pagebase/late_reply.h"
 #include "pages/mux/program_info_dlg.h"
 
 namespace nms {

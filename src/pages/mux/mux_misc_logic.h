@@ -3,7 +3,7 @@
 // handling of their replies. The page copies the form to and from its controls.
 //
 // A Get or Set runs under one wait and only its own reply is used. A reply that comes after that wait ran
-// out is still shown, once, but asks for nothing more (late_reply_step.h).
+// out is still shown, once, but asks for nothing more (late_reply.h).
 #pragma once
 
 #include <array>

@@ -11,7 +11,7 @@
 
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
-#include "pagebase/late_reply_step.h"
+#include "pagebase/late_reply.h"
 #include "platform/prompt.h"
 
 namespace nms {

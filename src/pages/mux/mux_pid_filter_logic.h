@@ -1,7 +1,7 @@
 // The logic of the PID filter page (CMuxPidFilterView) without any window: the list of filter PIDs, the
 // Get and Set exchanges of the filter table(s) and the list edits. Actions and replies return the step the
 // page takes; each request records the command it expects. A reply too short for its bitmap or of another
-// command changes nothing; one that comes after its wait ran out is still shown once (late_reply_step.h).
+// command changes nothing; one that comes after its wait ran out is still shown once (late_reply.h).
 #pragma once
 
 #include <cstdint>

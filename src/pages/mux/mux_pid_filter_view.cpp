@@ -10,7 +10,7 @@
 
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
-#include "pagebase/late_reply_step.h"
+#include "pagebase/late_reply.h"
 #include "pages/mux/add_pid_dlg.h"
 #include "platform/prompt.h"
 

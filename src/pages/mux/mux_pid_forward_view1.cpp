@@ -3,7 +3,7 @@
 #include <QTreeWidget>
 
 #include "devices/device_record.h"
-#include "pagebase/late_reply_step.h"
+#include "pagebase/late_reply.h"
 #include "pages/mux/add_pid_multi_dlg.h"
 
 namespace nms {

@@ -66,7 +66,7 @@ public:
     virtual PageStep HandleReply(const ReplyView& reply) = 0;
     // The wait ran out (or the request could not be queued: the page then also calls LateHandled). A reply
     // after the time-out is taken once by TakeLate, handled as awaited and shown; the page carries only
-    // LateStep of it and calls LateHandled, which ends the exchange (late_reply_step.h).
+    // LateStep of it and calls LateHandled, which ends the exchange (late_reply.h).
     virtual void WaitEnded() = 0;
     virtual bool TakeLate(const ReplyView& reply) = 0;
     virtual void LateHandled() = 0;

@@ -26,7 +26,7 @@ public:
 
     PageStep Get();
     PageStep HandleReply(const ReplyView& reply);
-    // The wait ran out: the bitmap, should it still come, is late and still listed (late_reply_step.h).
+    // The wait ran out: the bitmap, should it still come, is late and still listed (late_reply.h).
     void WaitEnded() { m_awaited.Ended(); }
     bool TakeLate(const ReplyView& reply) { return m_awaited.TakeLate(reply); }
     void LateHandled() { m_awaited.Clear(); }

@@ -8,7 +8,7 @@
 
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
-#include "pagebase/late_reply_step.h"
+#include "pagebase/late_reply.h"
 #include "pages/mux/pid_table_buttons.h"
 
 namespace nms {

@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "pagebase/late_reply_step.h"
+#include "pagebase/late_reply.h"
 #include "platform/prompt.h"
 
 namespace nms {

@@ -74,7 +74,7 @@ public:
 
     PageStep HandleReply(const ReplyView& reply);
     // The wait ended without its reply: the chain stops, and its reply, should it still come, is late
-    // (late_reply_step.h).
+    // (late_reply.h).
     void WaitEnded() { m_awaited.Ended(); }
     bool TakeLate(const ReplyView& reply) { return m_awaited.TakeLate(reply); }
     void LateHandled() { m_awaited.Clear(); }

@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "pagebase/late_reply_step.h"
+#include "pagebase/late_reply.h"
 #include "pages/mux/program_info_dlg.h"
 #include "pages/mux/program_tree_mirror.h"
 

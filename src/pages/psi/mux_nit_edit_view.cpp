@@ -16,7 +16,7 @@
 
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
-#include "pagebase/late_reply_step.h"
+#include "pagebase/late_reply.h"
 #include "pagebase/text_conversion.h"
 #include "pages/psi/network_descriptor_dlg.h"
 #include "pages/psi/nit_descriptor_dlg.h"

@@ -54,7 +54,7 @@ public:
     PageStep Send(int side, int selectorIndex, bool deviceReady);
     PageStep OnReply(uint16_t deviceType, const ReplyView& reply, int selectorIndex);
     // The wait timed out: what is in the image stays; nothing is retried. The reply the read or send
-    // waited for, should it still come, is late: taken once (late_reply_step.h), shown, and the transfer
+    // waited for, should it still come, is late: taken once (late_reply.h), shown, and the transfer
     // goes no further.
     void WaitEnded() {
         if (m_state != State::kIdle)

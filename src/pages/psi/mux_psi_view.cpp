@@ -13,7 +13,7 @@
 #include "app/menu_xp.h"
 #include "devices/device_packet.h"
 #include "devices/device_record.h"
-#include "pagebase/late_reply_step.h"
+#include "pagebase/late_reply.h"
 #include "pages/mux/program_tree.h"
 #include "pages/psi/add_descriptor_dlg.h"
 #include "pages/psi/add_element_dlg.h"

@@ -61,7 +61,7 @@ public:
     bool IsRunning() const { return m_expect != 0; }
     // The wait ran out: the chain stops, and the reply it waited for, should it still come, is late: taken
     // once (TakeLate), read into the tables like one in time, and the chain goes no further
-    // (late_reply_step.h).
+    // (late_reply.h).
     void WaitEnded() {
         if (m_expect != 0)
             m_late = m_expect;
