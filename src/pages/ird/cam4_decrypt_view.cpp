@@ -2,12 +2,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -22,25 +20,12 @@ const std::vector<std::string> kInputKeys = {"freq",     "lnb",       "symbol", 
 
 }  // namespace
 
-Ccam4ird_decrypt::Ccam4ird_decrypt(QWidget* parent) : CBlockPageView(parent) {
-    m_input = std::make_unique<FormBinder>(CamIrdInputTable(), this);
-    for (const FieldDef& f : CamIrdInputTable())
-        m_input->SetUsed(f.key, false);
-    m_input->Label("qam")->setText("Constellation:");
+Ccam4ird_decrypt::Ccam4ird_decrypt(QWidget* parent) : CCam4ChannelView(kInputKeys, parent) {
     m_input->Label("standard")->setText("Modulation Mode");
     m_runDialog = [](CIpIndexDlg& dialog) { return dialog.exec() == QDialog::Accepted; };
+    MakeTabs();
 
-    m_tabs = new QTabBar(this);
-    for (int c = 1; c <= kCamChannels; ++c)
-        m_tabs->addTab(QString("Channel %1").arg(c));
-
-    auto* inputGroup = new QGroupBox("Input Parameter", this);
-    auto* inputGrid = new QGridLayout(inputGroup);
-    for (const std::string& key : kInputKeys) {
-        m_input->Control(key)->setParent(inputGroup);
-        m_input->Label(key)->setParent(inputGroup);
-    }
-    m_input->AddRows(inputGrid, kInputKeys);
+    QGroupBox* inputGroup = MakeInputGroup();
     m_eit = new QCheckBox("EIT", inputGroup);
     m_tdt = new QCheckBox("TDT", inputGroup);
     MakeGetSetButtons();
@@ -50,15 +35,12 @@ Ccam4ird_decrypt::Ccam4ird_decrypt(QWidget* parent) : CBlockPageView(parent) {
     inputButtons->addStretch();
     inputButtons->addWidget(m_get);
     inputButtons->addWidget(m_set);
-    inputGrid->addLayout(inputButtons, int(kInputKeys.size()), 0, 1, 2);
+    AddInputButtons(inputGroup, inputButtons);
     // The pass-through boxes are the table's own check fields, laid out here.
     for (const char* key : {"eit", "tdt"})
         m_input->Control(key)->hide();
 
-    m_programs = new QTreeWidget(this);
-    m_programs->setRootIsDecorated(false);
-    m_programs->setHeaderLabels(
-        {"NO.", "Program Name", "Program NO.:", "PMT PID(0X)", "Elem.", "CA", "Status"});
+    MakeProgramList();
     m_camSet = new QComboBox(this);
     m_camSet->addItems({"Bypass", "CAM", "Delete"});
     m_index = new QCheckBox("Index", this);
@@ -94,10 +76,6 @@ Ccam4ird_decrypt::Ccam4ird_decrypt(QWidget* parent) : CBlockPageView(parent) {
     connect(m_camSet, &QComboBox::activated, this, &Ccam4ird_decrypt::OnSelChangeCamSet);
     connect(m_programs, &QTreeWidget::itemClicked, this, &Ccam4ird_decrypt::OnClickProgramList);
     connect(m_programs, &QTreeWidget::itemDoubleClicked, this, &Ccam4ird_decrypt::OnDblClickProgramList);
-    connect(m_tabs, &QTabBar::tabBarClicked, this, [this](int index) {
-        if (index >= 0 && DeviceOnline())
-            Carry(m_logic.Shown(index));
-    });
     ShowBlock();
 }
 
@@ -145,14 +123,14 @@ void Ccam4ird_decrypt::OnSelChangeCamSet() {
     if (row < 0)
         return;
     m_logic.SetStatus(row, uint8_t(m_camSet->currentIndex()));
-    m_programs->topLevelItem(row)->setText(6, Cam4StatusText(uint8_t(m_camSet->currentIndex())));
+    m_programs->topLevelItem(row)->setText(6, CamProgramStatusText(uint8_t(m_camSet->currentIndex())));
 }
 
 void Ccam4ird_decrypt::OnDblClickProgramList() {
     const int row = SelectedRow();
     if (row < 0 || !(m_logic.Feature() & 0x80))
         return;
-    const Cam4Program& p = m_logic.Program(m_logic.Channel(), row);
+    const CamProgramEntry& p = m_logic.Program(m_logic.Channel(), row);
     CIpIndexDlg::Inputs in;
     in.feature = m_logic.Feature();
     in.maxIndex = kCam4MaxIpIndex;
@@ -170,28 +148,8 @@ void Ccam4ird_decrypt::OnDblClickProgramList() {
     FillProgramList();
 }
 
-void Ccam4ird_decrypt::OnShowWindow(bool shown) {
-    if (shown && DeviceOnline())
-        Carry(m_logic.Shown(m_tabs->currentIndex()));
-}
-
-void Ccam4ird_decrypt::OnRefresh(unsigned what, bool refreshed) {
-    if (what & Cam4DecryptLogic::kRefreshInput)
-        ShowBlock();
-    if (what & Cam4DecryptLogic::kRefreshPrograms)
-        FillProgramList();
-    CFormTemplateView::OnRefresh(what & PageStep::kRefreshAll, refreshed);
-}
-
-std::optional<int> Ccam4ird_decrypt::Selection() const {
-    return m_tabs->currentIndex();
-}
-
 void Ccam4ird_decrypt::ShowBlock() {
-    const CamInputForm form = CamFormOfModuleType(m_logic.ModuleType());
-    const std::vector<std::string> keys = CamFormKeys(form, false);
-    for (const std::string& key : kInputKeys)
-        m_input->SetUsed(key, std::find(keys.begin(), keys.end(), key) != keys.end());
+    ShowInputRows(CamFormOfModuleType(m_logic.ModuleType()));
     const uint8_t flags = m_logic.Input().Bytes()[18];
     const bool passThrough = flags & 0x01;
     m_input->SetUsed("eit", passThrough);
@@ -209,16 +167,10 @@ void Ccam4ird_decrypt::FillProgramList() {
     m_programs->clear();
     const int channel = m_logic.Channel();
     for (int i = 0; i < m_logic.Count(channel); ++i) {
-        const Cam4Program& p = m_logic.Program(channel, i);
+        const CamProgramEntry& p = m_logic.Program(channel, i);
         bool utf8 = false;
         const std::string raw = p.Name(&utf8);
-        QString name = QString::fromStdString(utf8 ? raw : GbkToUtf8(raw));
-        if (p.Ca())
-            name = "($)" + name;
-        m_programs->addTopLevelItem(
-            new QTreeWidgetItem({QString::number(i + 1), name, QString::asprintf("%04X", p.Number()),
-                                 QString::asprintf("%04X", p.PmtPid()), QString::number(p.Elements()),
-                                 QString::number(p.Ca()), Cam4StatusText(p.Status())}));
+        AddProgramRow(i + 1, QString::fromStdString(utf8 ? raw : GbkToUtf8(raw)), p);
     }
     m_index->setChecked(m_logic.IndexBox());
     m_index->setVisible(m_logic.IpIndexFeature());

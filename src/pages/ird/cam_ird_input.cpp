@@ -160,26 +160,4 @@ bool ParseCamInputReply(const ReplyView& reply, CamInputReply* out) {
     return true;
 }
 
-PageStep CamChannelLogic::Shown(int channel) {
-    PageStep step = Get(channel);
-    m_chain = true;
-    return step;
-}
-
-PageStep CamChannelLogic::Get(std::optional<int> channel) {
-    Select(channel.value_or(0));
-    return Request(kCmdCamReadInput, CamReadInputRequest(m_channel), PageStep::Wait::kBegin);
-}
-
-PageStep CamChannelLogic::Set(const FormInputs& inputs, std::optional<int> channel) {
-    Select(channel.value_or(0));
-    ParamBlock& record = InputRecord();
-    PageStep refused;
-    if (!Collect(CamIrdInputTable(), inputs, record, &refused))
-        return refused;
-    StoreToneAsShown(CamIrdInputTable(), inputs, record);
-    return Request(kCmdCamWriteInput, CamWriteInputRequest(m_channel, record.Bytes(), m_bitrate),
-                   PageStep::Wait::kBegin);
-}
-
 }  // namespace nms

@@ -1,6 +1,6 @@
 // The tuner input record of the CI/CAM receivers and decoders (45 bytes) and the source block of the
 // one-channel receiver (the record, an IP-input block and a trailer): their fields, the form each tuner
-// kind shows, and the per-channel read and write of the four-channel pages.
+// kind shows, and the per-channel read and write requests of the four-channel pages.
 #pragma once
 
 #include <cstdint>
@@ -57,39 +57,5 @@ struct CamInputReply {
     uint32_t bitrate = 0;
 };
 bool ParseCamInputReply(const ReplyView& reply, CamInputReply* out);
-
-// What the four-channel CAM pages share: the channel in front, the input record of a channel read (Get)
-// and written (Set) with the output bitrate last read, and the chain a shown page or tab starts with the
-// input read.
-class CamChannelLogic : public BlockLogic {
-public:
-    int Channel() const { return m_channel; }
-    int ModuleType() const { return m_moduleType; }
-
-    // Showing the page or a tab: the input read, then the rest of the channel as one chain.
-    PageStep Shown(int channel);
-    // channel: the tab in front (none or another: the first).
-    PageStep Get(std::optional<int> channel) override;
-    PageStep Set(const FormInputs& inputs, std::optional<int> channel) override;
-    void WaitEnded() override {
-        BlockLogic::WaitEnded();
-        m_chain = false;
-    }
-
-protected:
-    static int ValidChannel(int channel) { return channel >= 0 && channel < kCamChannels ? channel : 0; }
-    // The channel a request is for; a chain under way ends.
-    void Select(int channel) {
-        m_channel = ValidChannel(channel);
-        m_chain = false;
-    }
-    // The input record of the channel in front.
-    virtual ParamBlock& InputRecord() = 0;
-
-    int m_channel = 0;
-    int m_moduleType = 0;
-    uint32_t m_bitrate = 0;
-    bool m_chain = false;  // the input read goes on to the rest of the channel
-};
 
 }  // namespace nms

@@ -16,7 +16,7 @@ using test::PageFixture;
 
 std::vector<uint8_t> Entry(uint8_t status, const std::vector<uint8_t>& name, uint8_t ca, uint8_t ip,
                            uint8_t streams = 2) {
-    std::vector<uint8_t> e(kCam4EntrySize, 0);
+    std::vector<uint8_t> e(kCamProgramEntrySize, 0);
     e[0] = status;
     std::copy(name.begin(), name.end(), e.begin() + 1);
     e[33] = 0x34, e[34] = 0x12;
@@ -46,12 +46,12 @@ struct DecryptPage {
         input.resize(2 + kCamInputSize + 4, 0);
         fx.FeedReply(kCmdCamReadInput, input);
         auto sent = fx.TakeSentPacket();
-        EXPECT_EQ(sent->command, kCmdCam4Program);
+        EXPECT_EQ(sent->command, kCmdCamProgram);
         EXPECT_EQ(sent->payload, (std::vector<uint8_t>{0, 0}));
     }
     void Programs(uint8_t feature, const std::vector<std::vector<uint8_t>>& entries) {
         for (size_t i = 0; i < entries.size(); ++i) {
-            fx.FeedReply(kCmdCam4Program, ProgramReply(0, uint8_t(i), uint8_t(entries.size()), entries[i]),
+            fx.FeedReply(kCmdCamProgram, ProgramReply(0, uint8_t(i), uint8_t(entries.size()), entries[i]),
                          feature, 0);
             auto sent = fx.TakeSentPacket();
             if (i + 1 < entries.size()) {
@@ -70,7 +70,7 @@ struct DecryptPage {
 // every byte the form does not show goes back as read.
 TEST(Cam4DecryptTest, TheToneByteOfAnInputIsWrittenAsZeroOrOne) {
     DecryptPage p;
-    p.fx.FeedReply(kCmdCam4Program, ProgramReply(0, 0, 0, Entry(0, {}, 0, 0)));  // no programs
+    p.fx.FeedReply(kCmdCamProgram, ProgramReply(0, 0, 0, Entry(0, {}, 0, 0)));  // no programs
     ASSERT_FALSE(p.page.IsBusy());
     p.page.m_tabs->setCurrentIndex(3);
     QTest::mouseClick(p.page.m_get, Qt::LeftButton);
@@ -113,11 +113,11 @@ TEST(Cam4DecryptTest, RepeatedProgramRepliesAndShortInputReplies) {
     DecryptPage p;
     for (uint8_t index = 0; index < 3; ++index) {
         const std::vector<uint8_t> reply = ProgramReply(0, index, 3, Entry(1, {uint8_t('A' + index)}, 0, 0));
-        p.fx.FeedReply(kCmdCam4Program, reply, 0, 0);
+        p.fx.FeedReply(kCmdCamProgram, reply, 0, 0);
         if (index == 2)
             break;
-        p.fx.FeedReply(kCmdCam4Program, reply, 0, 0);
-        p.fx.FeedReply(kCmdCam4Program, ProgramReply(0, uint8_t(index + 2), 3, Entry(1, {'Q'}, 0, 0)), 0, 0);
+        p.fx.FeedReply(kCmdCamProgram, reply, 0, 0);
+        p.fx.FeedReply(kCmdCamProgram, ProgramReply(0, uint8_t(index + 2), 3, Entry(1, {'Q'}, 0, 0)), 0, 0);
         EXPECT_TRUE(p.page.IsBusy());
         auto sent = p.fx.TakeSentPacket();
         ASSERT_TRUE(sent);
@@ -184,26 +184,26 @@ TEST(Cam4DecryptTest, ParseCountsAndRepliesOutOfRange) {
     auto sent = p.fx.TakeSentPacket();
     // The last program reply's header said index mode (bit 2 of byte c clear): the box is checked.
     EXPECT_EQ(sent->payload, (std::vector<uint8_t>{0x80, 0}));
-    p.fx.FeedReply(kCmdCam4Parse, {0, 0, 0});
+    p.fx.FeedReply(kCmdCamParse, {0, 0, 0});
     EXPECT_EQ(p.fx.Prompt().shown.back().text, "No input!");
     EXPECT_FALSE(p.page.IsBusy());
 
     QTest::mouseClick(p.page.m_parse, Qt::LeftButton);
     p.fx.TakeSentPacket();
-    p.fx.FeedReply(kCmdCam4Parse, {0, 0, 40});  // more than the page keeps: 32 are read
+    p.fx.FeedReply(kCmdCamParse, {0, 0, 40});  // more than the page keeps: 32 are read
     EXPECT_EQ(p.fx.TakeSentPacket()->payload, (std::vector<uint8_t>{0, 0}));
     for (int i = 0; i < 31; ++i) {
-        p.fx.FeedReply(kCmdCam4Program, ProgramReply(0, uint8_t(i), 40, {1, 2}));  // short: stored as nothing
+        p.fx.FeedReply(kCmdCamProgram, ProgramReply(0, uint8_t(i), 40, {1, 2}));  // short: stored as nothing
         ASSERT_TRUE(p.fx.TakeSentPacket());
     }
-    p.fx.FeedReply(kCmdCam4Program, ProgramReply(0, 31, 40, Entry(0, {'Z'}, 0, 0)));
+    p.fx.FeedReply(kCmdCamProgram, ProgramReply(0, 31, 40, Entry(0, {'Z'}, 0, 0)));
     EXPECT_FALSE(p.fx.TakeSentPacket());
     EXPECT_FALSE(p.page.IsBusy());
     EXPECT_EQ(p.page.m_programs->topLevelItemCount(), 32);
     // A reply for channel 4 is not taken.
     p.page.OnRead();
     p.fx.TakeSentPacket();
-    p.fx.FeedReply(kCmdCam4Program, ProgramReply(4, 0, 1, Entry(0, {'Q'}, 0, 0)));
+    p.fx.FeedReply(kCmdCamProgram, ProgramReply(4, 0, 1, Entry(0, {'Q'}, 0, 0)));
     EXPECT_TRUE(p.page.IsBusy());
 }
 

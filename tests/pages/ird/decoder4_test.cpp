@@ -35,7 +35,7 @@ std::vector<uint8_t> DecoderReply(uint8_t channel) {
 
 std::vector<uint8_t> ProgramReply(uint8_t channel, uint8_t index, uint8_t count, uint8_t ca) {
     std::vector<uint8_t> p = {channel, index, count};
-    std::vector<uint8_t> entry(kDecoder4EntrySize, 0);
+    std::vector<uint8_t> entry(kCamProgramEntrySize, 0);
     entry[0] = 1;
     entry[1] = 'P';
     entry[2] = uint8_t('0' + index);
@@ -63,11 +63,11 @@ TEST(Decoder4Test, ShowingReadsInputDecoderAndProgramsInOneChain) {
     EXPECT_EQ(qobject_cast<QLineEdit*>(page.DecoderBinder().Control("volume"))->text(), "60");
     sent = fx.TakeSentPacket();
     ASSERT_TRUE(sent);
-    EXPECT_EQ(sent->command, kCmdDecoder4Program);
+    EXPECT_EQ(sent->command, kCmdCamProgram);
     EXPECT_EQ(sent->payload, (std::vector<uint8_t>{0, 0}));
-    fx.FeedReply(kCmdDecoder4Program, ProgramReply(0, 0, 2, 1));
+    fx.FeedReply(kCmdCamProgram, ProgramReply(0, 0, 2, 1));
     EXPECT_EQ(fx.TakeSentPacket()->payload, (std::vector<uint8_t>{0, 1}));
-    fx.FeedReply(kCmdDecoder4Program, ProgramReply(0, 1, 2, 0));
+    fx.FeedReply(kCmdCamProgram, ProgramReply(0, 1, 2, 0));
     EXPECT_FALSE(fx.TakeSentPacket());
     EXPECT_FALSE(page.IsBusy());
     ASSERT_EQ(page.m_programs->topLevelItemCount(), 2);
@@ -95,7 +95,7 @@ TEST(Decoder4Test, TheVolumeCaptionAndItsMessageNameOneRange) {
     fx.TakeSentPacket();
     fx.FeedReply(kCmdDecoderRead, DecoderReply(0));
     fx.TakeSentPacket();
-    fx.FeedReply(kCmdDecoder4Program, ProgramReply(0, 0, 1, 0));
+    fx.FeedReply(kCmdCamProgram, ProgramReply(0, 0, 1, 0));
     ASSERT_FALSE(page.IsBusy());
     EXPECT_EQ(page.DecoderBinder().Label("volume")->text(), "Volume(0~100)");
     auto* volume = qobject_cast<QLineEdit*>(page.DecoderBinder().Control("volume"));
@@ -126,11 +126,11 @@ TEST(Decoder4Test, RepeatedProgramRepliesAndShortInputReplies) {
     ASSERT_EQ(fx.TakeSentPacket()->payload, (std::vector<uint8_t>{0, 0}));
     for (uint8_t index = 0; index < 3; ++index) {
         const std::vector<uint8_t> reply = ProgramReply(0, index, 3, 0);
-        fx.FeedReply(kCmdDecoder4Program, reply);
+        fx.FeedReply(kCmdCamProgram, reply);
         if (index == 2)
             break;
-        fx.FeedReply(kCmdDecoder4Program, reply);
-        fx.FeedReply(kCmdDecoder4Program, ProgramReply(0, uint8_t(index + 2), 3, 0));
+        fx.FeedReply(kCmdCamProgram, reply);
+        fx.FeedReply(kCmdCamProgram, ProgramReply(0, uint8_t(index + 2), 3, 0));
         EXPECT_TRUE(page.IsBusy());
         auto sent = fx.TakeSentPacket();
         ASSERT_TRUE(sent);
@@ -165,23 +165,23 @@ TEST(Decoder4Test, ParseAndChannelErrors) {
     fx.FireTimer(&page, kWaitTimerId);
     fx.TakeSentPacket();
     QTest::mouseClick(page.m_parse, Qt::LeftButton);
-    EXPECT_EQ(fx.TakeSentPacket()->command, kCmdDecoder4Parse);
-    fx.FeedReply(kCmdDecoder4Parse, {0, 0, 0xff});
+    EXPECT_EQ(fx.TakeSentPacket()->command, kCmdCamParse);
+    fx.FeedReply(kCmdCamParse, {0, 0, 0xff});
     EXPECT_EQ(fx.Prompt().shown.back().text, "No input!");
     EXPECT_FALSE(page.IsBusy());
 
     QTest::mouseClick(page.m_parse, Qt::LeftButton);
     fx.TakeSentPacket();
-    fx.FeedReply(kCmdDecoder4Parse, {0, 0, 3});
+    fx.FeedReply(kCmdCamParse, {0, 0, 3});
     EXPECT_EQ(fx.TakeSentPacket()->command, kCmdDecoderRead);
     fx.FeedReply(kCmdDecoderRead, DecoderReply(0));
-    EXPECT_EQ(fx.TakeSentPacket()->command, kCmdDecoder4Program);
-    fx.FeedReply(kCmdDecoder4Program, ProgramReply(2, 0, 3, 0));  // another channel
+    EXPECT_EQ(fx.TakeSentPacket()->command, kCmdCamProgram);
+    fx.FeedReply(kCmdCamProgram, ProgramReply(2, 0, 3, 0));  // another channel
     EXPECT_EQ(fx.Prompt().shown.back().text, "Channel Error 9528");
     EXPECT_FALSE(page.IsBusy());
     EXPECT_EQ(page.m_programs->topLevelItemCount(), 0);
     // A late reply continues nothing.
-    fx.FeedReply(kCmdDecoder4Program, ProgramReply(0, 0, 3, 0));
+    fx.FeedReply(kCmdCamProgram, ProgramReply(0, 0, 3, 0));
     EXPECT_FALSE(fx.TakeSentPacket());
 }
 
