@@ -58,12 +58,13 @@ public:
 protected:
     void OnShowWindow(bool shown) override;
     bool DoDataExchange(bool collect) override;
+    void OnStepRefused(const PageStep& step) override;
 
 private:
     void ApplyLayout();
-    // Rows to records of the current tab; the first value that does not fit stops with its message.
-    bool TakeRows();
-    bool TakeIpArea();
+    DvbsSystemForm Form() const;
+    // The focus on the field a refused take stopped at.
+    void FocusFailed();
     void ShowRows();
 
     std::unique_ptr<DvbsSystemLogic> m_logic;

@@ -74,4 +74,50 @@ bool ReadTunerSignalStatus(const ReplyView& reply, int rows, TunerSignalView* ou
     return true;
 }
 
+void SignalMonitorLogic::Reset(int pageParam) {
+    m_pageParam = pageParam;
+    m_count = 8;
+    m_mapPending = false;
+}
+
+PageStep SignalMonitorLogic::Shown(bool online) {
+    PageStep version;
+    version.sendVersion = true;
+    m_mapPending = online;
+    return version;
+}
+
+PageStep SignalMonitorLogic::Get() {
+    m_mapPending = false;
+    return PageStep::Request(kCmdChannelMapRead, {}, PageStep::Wait::kNone);
+}
+
+PageStep SignalMonitorLogic::Set(const std::array<int, kPhysicalChannelMapSize>& selections) {
+    for (size_t i = 0; i < selections.size(); ++i)
+        if (selections[i] >= 0)
+            m_map[i] = uint8_t(selections[i]);
+    return PageStep::Request(kCmdChannelMapWrite, m_map, PageStep::Wait::kNone);
+}
+
+bool SignalMonitorLogic::ReadMap(const ReplyView& reply) {
+    std::vector<uint8_t> map;
+    if (!reply.Bytes(0, kPhysicalChannelMapSize, &map))
+        return false;
+    m_map = map;
+    return true;
+}
+
+bool SignalMonitorLogic::ReadStatus(const ReplyView& reply, TunerSignalView* status, bool* sixteenLayout) {
+    *sixteenLayout = false;
+    if (MapVariant())
+        return ReadTunerSignalStatus(reply, 8, status);
+    const int count = reply.B();
+    const bool sixteen = SixteenVariant() || count > 8;
+    if (!ReadTunerSignalStatus(reply, sixteen && count == 16 ? 16 : 8, status))
+        return false;
+    m_count = count;
+    *sixteenLayout = sixteen;
+    return true;
+}
+
 }  // namespace nms

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "devices/reply_view.h"
+#include "pagebase/page_step.h"
 #include "pages/receiver/tuner_records.h"
 
 namespace nms {
@@ -59,6 +60,43 @@ struct TunerSignalView {
 };
 // rows: 8 or 16 (the 16-row layout with a count of 16). False when the reply is too short for them.
 bool ReadTunerSignalStatus(const ReplyView& reply, int rows, TunerSignalView* out);
+
+// The gateways' signal monitor without its windows: the variant, the channel count of the last status, the
+// physical-channel map, and the map read that follows the version request when the page is shown.
+class SignalMonitorLogic {
+public:
+    static constexpr int kMapVariant = 49;
+    static constexpr int kSixteenVariant = 48;
+
+    // The initial update: eight channels, nothing pending.
+    void Reset(int pageParam);
+    bool MapVariant() const { return m_pageParam == kMapVariant; }
+    bool SixteenVariant() const { return m_pageParam == kSixteenVariant; }
+    int ChannelCount() const { return m_count; }
+    const std::vector<uint8_t>& Map() const { return m_map; }
+
+    // The page is shown: the version request, and then (online) the map read, on every variant. The device
+    // has one send slot and a newer request replaces an unsent one, so the map read waits until the
+    // version request has left it (MapReadPending / MapReadSent).
+    PageStep Shown(bool online);
+    bool MapReadPending() const { return m_mapPending; }
+    void MapReadSent() { m_mapPending = false; }
+    // "Get": the map read at once (no wait); "Set": the selections (-1: none, the byte goes back as it
+    // came) into the map and the 0x34 write (no wait).
+    PageStep Get();
+    PageStep Set(const std::array<int, kPhysicalChannelMapSize>& selections);
+    // A 0x33 reply: false when shorter than the map.
+    bool ReadMap(const ReplyView& reply);
+    // A 0x72 reply: the status to show; *sixteenLayout: the 16-row layout (with m_count rows 9-16).
+    // False (nothing changes) when the reply is too short.
+    bool ReadStatus(const ReplyView& reply, TunerSignalView* status, bool* sixteenLayout);
+
+private:
+    int m_pageParam = 0;
+    int m_count = 8;
+    bool m_mapPending = false;
+    std::vector<uint8_t> m_map = std::vector<uint8_t>(kPhysicalChannelMapSize, 0);
+};
 // Packets per second of 188-byte packets as Mbit/s with three decimals (665 shows 1.000).
 std::string PacketRateText(int32_t packets);
 // The quality as the form shows floats: at most six significant digits.
