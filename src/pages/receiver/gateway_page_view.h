@@ -1,0 +1,64 @@
+// The base of the two IP gateway pages: the device's block read when the page is bound or shown and by
+// "Get", written by "Set" (the form stored into it first), the replies of both requests and the end of
+// their wait, the gateway status (0x40) polled every 1500 ms, and the MAC made from the local time.
+#pragma once
+
+#include <string>
+
+#include "pagebase/form_template_view.h"
+#include "pages/receiver/gateway_logic.h"
+
+class QHBoxLayout;
+class QLineEdit;
+class QPushButton;
+
+namespace nms {
+
+class CIPAddressCtrl;
+
+class CGatewayPageView : public CFormTemplateView {
+    Q_OBJECT
+public:
+    void OnTimer(int id) override;
+    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
+    virtual void OnGet();
+    void OnSet();
+    // "Auto Generate": only the MAC text changes; edits not yet stored stay as typed.
+    void OnAutoGenerate();
+
+    QLineEdit* m_mac = nullptr;
+    QPushButton *m_autoGenerate = nullptr, *m_get = nullptr, *m_set = nullptr;
+
+protected:
+    CGatewayPageView(GatewayBlockLogic& logic, QWidget* parent);
+
+    void OnShowWindow(bool shown) override;
+    void OnStepRefused(const PageStep& step) override;
+    bool DoDataExchange(bool collect) override;
+
+    // The initial update's part: the status poll.
+    void StartStatusPoll();
+    // The MAC edit and its "Auto Generate" button (placed by the page), and the "Get" / "Set" row (Set
+    // stays disabled until the block was read: a block never read would go out as zeros).
+    void MakeMacControls(QWidget* parent);
+    QHBoxLayout* MakeGetSetRow();
+
+    // The form into the block: the message of the first value that does not fit, or empty.
+    virtual std::string StoreForm() = 0;
+    // The block into the form.
+    virtual void ShowForm() = 0;
+    // A block read arrived (before the form shows it).
+    virtual void BlockRead() {}
+    // A status reply (0x40).
+    virtual void ShowStatusReply(const ReplyView& reply) = 0;
+    // Whether every Set first makes a new MAC text.
+    virtual bool NewMacOnSet() const { return false; }
+
+    static void SetIp(CIPAddressCtrl* control, const IpBytes& address);
+    static IpBytes GetIp(const CIPAddressCtrl* control);
+
+private:
+    GatewayBlockLogic& m_block;
+};
+
+}  // namespace nms
