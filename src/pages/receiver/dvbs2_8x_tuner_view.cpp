@@ -79,23 +79,22 @@ void Cdvbs2_8xTuner::ShowRows() {
     m_grid->SetRowNumbers(1 + 8 * m_logic.Tab());
 }
 
-bool Cdvbs2_8xTuner::TakeRows() {
-    for (int r = 0; r < TunerGrid::kRows; ++r) {
-        const std::string message =
-            TakeTunerRow(m_grid->Row(r), m_logic.Records(), m_logic.RecordOffset(r), false);
-        if (!message.empty()) {
-            Carry(PageStep::Message(message));
-            m_grid->FocusRow(r);
-            return false;
-        }
-    }
-    return true;
+std::array<TunerRowInputs, 8> Cdvbs2_8xTuner::Rows() const {
+    std::array<TunerRowInputs, 8> rows{};
+    for (int r = 0; r < TunerGrid::kRows; ++r)
+        rows[size_t(r)] = m_grid->Row(r);
+    return rows;
+}
+
+void Cdvbs2_8xTuner::FocusFailed() {
+    if (m_logic.FailedRow() >= 0)
+        m_grid->FocusRow(m_logic.FailedRow());
 }
 
 bool Cdvbs2_8xTuner::DoDataExchange(bool collect) {
-    if (collect)
-        return TakeRows();
-    ShowRows();
+    // The page collects its rows only through Set and a tab switch (the logic takes them).
+    if (!collect)
+        ShowRows();
     return true;
 }
 
@@ -105,45 +104,50 @@ void Cdvbs2_8xTuner::OnShowWindow(bool shown) {
 }
 
 void Cdvbs2_8xTuner::OnGet() {
-    CDVBSSystemView::OnGet(*this);
+    if (DeviceOnline())
+        Carry(m_logic.Get());
 }
 
 void Cdvbs2_8xTuner::OnSet() {
-    if (!DeviceOnline() || !UpdateData(true))
+    if (!DeviceOnline())
         return;
-    std::vector<uint8_t> payload;
-    const std::string message = m_logic.BuildWrite(&payload);
-    if (!message.empty()) {
-        Carry(PageStep::Message(message));
-        return;
-    }
-    Carry(PageStep::Request(kCmdTunerWrite, std::move(payload), PageStep::Wait::kBeginShort));
+    Carry(m_logic.Set(Rows()));
+    FocusFailed();
 }
 
 void Cdvbs2_8xTuner::OnSelChangeTab(int tab) {
-    if (!m_logic.Sixteen() || tab == m_logic.Tab())
-        return;
-    if (!TakeRows()) {
-        const QSignalBlocker block(m_grid->Tabs());
-        m_grid->Tabs()->setCurrentIndex(m_logic.Tab());
+    bool switched = false;
+    const PageStep step = m_logic.SwitchTab(Rows(), tab, &switched);
+    if (switched) {
+        ShowRows();
         return;
     }
-    m_logic.SetTab(tab);
-    ShowRows();
+    const QSignalBlocker block(m_grid->Tabs());
+    m_grid->Tabs()->setCurrentIndex(m_logic.Tab());
+    Carry(step);
+    FocusFailed();
+}
+
+void Cdvbs2_8xTuner::OnTimer(int id) {
+    if (id == kWaitTimerId)
+        m_logic.WaitEnded();
+    CFormTemplateView::OnTimer(id);
+}
+
+void Cdvbs2_8xTuner::OnStepRefused(const PageStep&) {
+    m_logic.Refused();
 }
 
 void Cdvbs2_8xTuner::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (!device || device != m_device || !reply.IsValid())
         return;
-    if (reply.Command() == kCmdTunerWrite) {
-        Carry(PageStep::End(PageStep::kRefreshNone));
+    const PageStep step = m_logic.HandleReply(reply);
+    if (step.IsEmpty())
         return;
-    }
-    if (reply.Command() != kCmdTunerRead || !m_logic.ReadReply(reply))
-        return;
-    FillLists();
-    Carry(PageStep::End(PageStep::kRefreshNone));
-    ShowRows();
+    // The lists first: refilled lists would lose the selections shown before them.
+    if (step.refresh & kTuner8xRefreshLayout)
+        FillLists();
+    Carry(step);
 }
 
 }  // namespace nms

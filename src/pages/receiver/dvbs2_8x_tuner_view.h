@@ -18,6 +18,7 @@ public:
     explicit Cdvbs2_8xTuner(QWidget* parent = nullptr);
 
     void OnInitialUpdate() override;
+    void OnTimer(int id) override;
     void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
     void OnGet();
     void OnSet();
@@ -32,10 +33,12 @@ public:
 protected:
     void OnShowWindow(bool shown) override;
     bool DoDataExchange(bool collect) override;
+    void OnStepRefused(const PageStep& step) override;
 
 private:
-    void ApplyForm();
-    bool TakeRows();
+    std::array<TunerRowInputs, 8> Rows() const;
+    // The focus on the row a refused take stopped at.
+    void FocusFailed();
     void ShowRows();
 
     Tuner8xLogic m_logic;

@@ -214,21 +214,8 @@ PageStep DvbsSystemLogic::SwitchTab(const DvbsSystemForm& form, int tab, bool* s
 }
 
 PageStep DvbsSystemLogic::HandleReply(const ReplyView& reply) {
-    const int command = reply.Command();
-    if (command != kCmdTunerRead && command != kCmdTunerWrite)
-        return {};
-    bool late = false;
-    if (!m_wait.Take(reply, &late))
-        return {};
-    if (command == kCmdTunerWrite)
-        return m_wait.Done(PageStep::End(PageStep::kRefreshNone), late);
-    if (!ReadReply(reply)) {
-        m_wait.Untaken(late);
-        return {};
-    }
-    PageStep step = PageStep::End(PageStep::kRefreshAll | kDvbsRefreshLayout);
-    step.sendVersion = true;
-    return m_wait.Done(std::move(step), late);
+    return m_wait.ReadOrWrite(reply, kCmdTunerRead, kCmdTunerWrite, PageStep::kRefreshAll | kDvbsRefreshLayout,
+                              true, [&] { return ReadReply(reply); });
 }
 
 }  // namespace nms

@@ -14,8 +14,6 @@
 
 namespace nms {
 
-constexpr uint8_t kCmdTunerRead = 0x70;
-constexpr uint8_t kCmdTunerWrite = 0x71;
 constexpr int kDvbsRows = 8;
 
 struct DvbsSystemVariant {

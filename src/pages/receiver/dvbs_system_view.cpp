@@ -69,11 +69,6 @@ void CDVBSSystemView::OnTimer(CFormTemplateView& page, int id) {
     page.CFormTemplateView::OnTimer(id);
 }
 
-void CDVBSSystemView::OnGet(CFormTemplateView& page) {
-    if (page.DeviceOnline())
-        page.Carry(PageStep::Request(kCmdTunerRead, {}, PageStep::Wait::kBeginShort));
-}
-
 void CDVBSSystemView::OnGet() {
     if (DeviceOnline())
         Carry(m_logic->Get());

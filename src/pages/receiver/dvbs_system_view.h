@@ -35,8 +35,6 @@ public:
     static bool ParseThousandthsText(const std::string& text, uint32_t max, uint32_t* value) {
         return ParseTunerThousandths(text, max, value);
     }
-    // The Get of the tuner input pages: 0x70 with an empty payload and a 15 s wait, for an online device.
-    static void OnGet(CFormTemplateView& page);
 
     void OnInitialUpdate() override;
     void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;

@@ -78,21 +78,8 @@ bool GatewayBlockLogic::ReadReply(const ReplyView& reply) {
 }
 
 PageStep GatewayBlockLogic::HandleReply(const ReplyView& reply) {
-    const int command = reply.Command();
-    if (command != kCmdGatewayRead && command != kCmdGatewayWrite)
-        return {};
-    bool late = false;
-    if (!m_wait.Take(reply, &late))
-        return {};
-    if (command == kCmdGatewayWrite)
-        return m_wait.Done(PageStep::End(PageStep::kRefreshNone), late);
-    if (!ReadReply(reply)) {
-        m_wait.Untaken(late);
-        return {};
-    }
-    PageStep step = PageStep::End(PageStep::kRefreshAll);
-    step.sendVersion = true;
-    return m_wait.Done(std::move(step), late);
+    return m_wait.ReadOrWrite(reply, kCmdGatewayRead, kCmdGatewayWrite, PageStep::kRefreshAll, true,
+                              [&] { return ReadReply(reply); });
 }
 
 // ---- IP-ASI gateway ----

@@ -43,6 +43,29 @@ public:
         return late ? LateStep(std::move(step)) : step;
     }
 
+    // The pages that read a block with one command and write it with another: the read's reply is taken by
+    // read (false: too short, the wait goes on) and ends the wait with the refresh bits (and the version
+    // request when asked); the write's reply only ends the wait. Empty for a reply the page does not take.
+    template <typename Read>
+    PageStep ReadOrWrite(const ReplyView& reply, uint8_t readCommand, uint8_t writeCommand, unsigned refresh,
+                         bool askVersion, Read&& read) {
+        const int command = reply.Command();
+        if (command != readCommand && command != writeCommand)
+            return {};
+        bool late = false;
+        if (!Take(reply, &late))
+            return {};
+        if (command == writeCommand)
+            return Done(PageStep::End(PageStep::kRefreshNone), late);
+        if (!read()) {
+            Untaken(late);
+            return {};
+        }
+        PageStep step = PageStep::End(refresh);
+        step.sendVersion = askVersion;
+        return Done(std::move(step), late);
+    }
+
     // The wait ran out: the reply, should it still come, is late.
     void Ended() { m_command.Ended(); }
     // The request was refused: nothing went out, nothing can come late.

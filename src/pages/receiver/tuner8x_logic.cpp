@@ -74,6 +74,49 @@ bool ReadTunerSignalStatus(const ReplyView& reply, int rows, TunerSignalView* ou
     return true;
 }
 
+PageStep Tuner8xLogic::Get() {
+    return m_wait.Request(kCmdTunerRead, {}, PageStep::Wait::kBeginShort);
+}
+
+bool Tuner8xLogic::TakeRows(const std::array<TunerRowInputs, 8>& rows, std::string* refusal) {
+    m_failedRow = -1;
+    for (int r = 0; r < 8; ++r) {
+        *refusal = TakeTunerRow(rows[size_t(r)], m_records, RecordOffset(r), false);
+        if (!refusal->empty()) {
+            m_failedRow = r;
+            return false;
+        }
+    }
+    return true;
+}
+
+PageStep Tuner8xLogic::Set(const std::array<TunerRowInputs, 8>& rows) {
+    std::string message;
+    std::vector<uint8_t> payload;
+    if (!TakeRows(rows, &message) || !(message = BuildWrite(&payload)).empty())
+        return PageStep::Message(message);
+    return m_wait.Request(kCmdTunerWrite, std::move(payload), PageStep::Wait::kBeginShort);
+}
+
+PageStep Tuner8xLogic::SwitchTab(const std::array<TunerRowInputs, 8>& rows, int tab, bool* switched) {
+    *switched = false;
+    m_failedRow = -1;
+    if (!Sixteen() || tab == m_tab)
+        return {};
+    std::string message;
+    if (!TakeRows(rows, &message))
+        return PageStep::Message(message);
+    SetTab(tab);
+    *switched = true;
+    return {};
+}
+
+PageStep Tuner8xLogic::HandleReply(const ReplyView& reply) {
+    return m_wait.ReadOrWrite(reply, kCmdTunerRead, kCmdTunerWrite,
+                              PageStep::kRefreshAll | kTuner8xRefreshLayout, false,
+                              [&] { return ReadReply(reply); });
+}
+
 void SignalMonitorLogic::Reset(int pageParam) {
     m_pageParam = pageParam;
     m_count = 8;

@@ -9,6 +9,7 @@
 
 #include "devices/reply_view.h"
 #include "pagebase/page_step.h"
+#include "pages/receiver/reply_wait.h"
 #include "pages/receiver/tuner_records.h"
 
 namespace nms {
@@ -19,6 +20,9 @@ constexpr int kPhysicalChannelMapSize = 8;  // PhysicalChannelMap
 constexpr int kSignalMonitorPollMs = 1500;
 
 enum class TunerForm { kSatellite, kCable, kTerrestrial };
+
+// Page refresh bit: the lists, captions, columns and tabs of the last reply's mode, before the rows.
+constexpr unsigned kTuner8xRefreshLayout = PageStep::kRefreshPageBits;
 
 class Tuner8xLogic {
 public:
@@ -42,7 +46,26 @@ public:
     // The empty-record test over the records the mode writes: the message, or empty and the payload.
     std::string BuildWrite(std::vector<uint8_t>* payload) const;
 
+    // Get: the 0x70 read with its 15 s wait (the page asks only for an online device).
+    PageStep Get();
+    // Set: the eight rows into the current tab's records, the empty-record check, the 0x71 write. A value
+    // that does not fit refuses the Set at its row (FailedRow).
+    PageStep Set(const std::array<TunerRowInputs, 8>& rows);
+    // A tab switch in mode 16: the rows into the current tab's records, then the new tab; refused (the
+    // tab stays, *switched false) at a value that does not fit.
+    PageStep SwitchTab(const std::array<TunerRowInputs, 8>& rows, int tab, bool* switched);
+    // The read's reply takes the records (kTuner8xRefreshLayout, then the rows; no version request), the
+    // write's ends the wait; a late one is shown and starts nothing. Empty for a reply not taken.
+    PageStep HandleReply(const ReplyView& reply);
+    void WaitEnded() { m_wait.Ended(); }
+    void Refused() { m_wait.Refused(); }
+    int FailedRow() const { return m_failedRow; }
+
 private:
+    bool TakeRows(const std::array<TunerRowInputs, 8>& rows, std::string* refusal);
+
+    ReplyWait m_wait;
+    int m_failedRow = -1;
     std::vector<uint8_t> m_records = std::vector<uint8_t>(16 * kTunerChannelParamsSize, 0);
     int m_mode = 8;
     int m_tab = 0;

@@ -12,6 +12,10 @@
 
 namespace nms {
 
+// The tuner input pages read their records with 0x70 and write them with 0x71.
+constexpr uint8_t kCmdTunerRead = 0x70;
+constexpr uint8_t kCmdTunerWrite = 0x71;
+
 constexpr int kTunerHeadSize = 13;           // TunerChannelHead
 constexpr int kTunerChannelParamsSize = 75;  // TunerChannelParams
 constexpr int kDvbsChannelParamsSize = 29;   // DvbsChannelParams

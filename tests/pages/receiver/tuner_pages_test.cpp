@@ -433,6 +433,29 @@ struct Tuner8xPage {
     bool Shown(QWidget* w) { return w->isVisibleTo(&page); }
 };
 
+TEST(Tuner8xTest, AReadReplyAfterItsTimeOutIsShownOnceAndStartsNothing) {
+    Tuner8xPage p(0x2115);
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    const Bytes records = TunerRecords(16);
+    p.fx.FeedReply(0x70, records, 16);  // late: shown in its mode, nothing sent, no wait
+    EXPECT_TRUE(p.Shown(p.page.m_grid->Tabs()));
+    EXPECT_EQ(p.page.m_grid->m_frequency[1]->text(), "11720.000");
+    EXPECT_FALSE(p.page.IsBusy());
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+    p.fx.FeedReply(0x70, Bytes(600, 0), 3);  // a second copy is not taken
+    EXPECT_EQ(p.page.m_grid->m_frequency[1]->text(), "11720.000");
+    EXPECT_EQ(p.page.Logic().Mode(), 16);
+    // A write's late reply after a newer request does not end that request's wait.
+    p.page.m_set->click();
+    ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x71);
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    p.page.m_get->click();
+    ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x70);
+    p.fx.FeedReply(0x71, {});
+    EXPECT_TRUE(p.page.IsBusy());
+    p.Reply(records, 16);
+}
+
 TEST(Tuner8xTest, SixteenChannelsOnTwoTabs) {
     Tuner8xPage p(0x2115);
     EXPECT_FALSE(p.Shown(p.page.m_grid->Tabs()));
