@@ -133,7 +133,6 @@ CMultiIPout::~CMultiIPout() = default;
 
 void CMultiIPout::OnInitialUpdate() {
     m_logic = std::make_unique<MultiIpLogic>(m_pageParam, m_device ? m_device->typeCode : 0);
-    m_tab = 0;
     const bool input = m_logic->InputPage();
     for (QLabel* lamp : m_states)
         SetLamp(lamp, false);
@@ -248,7 +247,7 @@ MultiIpForm CMultiIPout::Form() const {
 }
 
 bool CMultiIPout::StoreTab() {
-    const std::string message = m_logic->Store(Form(), m_tab);
+    const std::string message = m_logic->Store(Form(), m_logic->Tab());
     if (message.empty())
         return true;
     Carry(PageStep::Message(message));
@@ -258,7 +257,7 @@ bool CMultiIPout::StoreTab() {
 bool CMultiIPout::DoDataExchange(bool collect) {
     if (collect)
         return StoreTab();
-    ShowTab(m_tab, false);
+    ShowTab(m_logic->Tab(), false);
     return true;
 }
 
@@ -269,7 +268,7 @@ void CMultiIPout::OnShowWindow(bool shown) {
 
 void CMultiIPout::OnGet() {
     if (DeviceOnline())
-        Carry(PageStep::Request(kCmdIpBlockRead, {}, PageStep::Wait::kBeginShort));
+        Carry(m_logic->Get());
 }
 
 void CMultiIPout::OnGenerateMac() {
@@ -280,28 +279,26 @@ void CMultiIPout::OnSet() {
     // Every write carries a MAC made from the current time.
     OnGenerateMac();
     // A value that does not fit stops the write; the block keeps what it held.
-    if (!StoreTab())
-        return;
-    Carry(PageStep::Request(kCmdIpBlockWrite, m_logic->BuildSet(), PageStep::Wait::kBeginShort));
+    Carry(m_logic->Set(Form()));
 }
 
 void CMultiIPout::OnTabChange(int tab) {
-    if (tab < 0 || tab == m_tab)
+    if (tab < 0 || tab == m_logic->Tab())
         return;
     if (!StoreTab()) {
         // The edits stay on the tab they were made on.
         const QSignalBlocker block(m_tabs);
-        m_tabs->setCurrentIndex(m_tab);
+        m_tabs->setCurrentIndex(m_logic->Tab());
         return;
     }
-    m_tab = tab;
+    m_logic->SetTab(tab);
     ShowTab(tab, false);
 }
 
 void CMultiIPout::OnEnableAll(bool right, bool checked) {
     const int first = right ? 8 : 0;
     if (checked) {
-        if (const int channel = m_logic->EnableAllBlockedAt(right, m_tab)) {
+        if (const int channel = m_logic->EnableAllBlockedAt(right, m_logic->Tab())) {
             m_enableAll[right ? 1 : 0]->setChecked(false);
             Carry(PageStep::Message(
                 QString::asprintf("please use IP port from 1 to %d at first!", channel).toStdString()));
@@ -326,7 +323,13 @@ void CMultiIPout::OnTimer(int id) {
     // The state poll waits while a Get or Set is under way, so it never takes that request's send slot.
     if (id == kStatesTimerId && m_logic->InputPage() && DeviceOnline())
         Carry(PageStep::Poll(kCmdIpChannelStates));
+    if (id == kWaitTimerId)
+        m_logic->WaitEnded();
     CFormTemplateView::OnTimer(id);
+}
+
+void CMultiIPout::OnStepRefused(const PageStep&) {
+    m_logic->Refused();
 }
 
 void CMultiIPout::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
@@ -335,31 +338,22 @@ void CMultiIPout::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     switch (reply.Command()) {
         case kCmdIpChannelStates: {
             std::array<bool, kIpRowsPerTab> states{};
-            if (m_logic->InputPage() && m_logic->ChannelStates(reply, m_tab, &states))
+            if (m_logic->InputPage() && m_logic->ChannelStates(reply, m_logic->Tab(), &states))
                 for (size_t i = 0; i < states.size(); ++i)
                     SetLamp(m_states[i], states[i]);
             break;
         }
-        case kCmdIpBlockRead: {
-            std::string message;
-            if (!m_logic->ReadReply(reply, &message)) {
-                if (!message.empty())
-                    Carry(PageStep::End(PageStep::kRefreshNone).WithMessage(message));
+        default: {
+            const PageStep step = m_logic->HandleReply(reply);
+            if (step.IsEmpty())
                 break;
+            if (step.refresh & kMultiIpRefreshRebuild) {
+                m_logic->SetTab(0);
+                ShowTab(0, true);
             }
-            m_tab = 0;
-            ShowTab(0, true);
-            PageStep step = PageStep::End(PageStep::kRefreshNone);
-            step.sendVersion = true;
             Carry(step);
-            ShowTab(0, false);
-            break;
+            return;
         }
-        case kCmdIpBlockWrite:
-            Carry(PageStep::End(PageStep::kRefreshNone));
-            break;
-        default:
-            break;
     }
 }
 

@@ -43,7 +43,7 @@ public:
     void OnIpCopyRows9To16() { OnIpCopy(true); }
 
     const MultiIpLogic& Logic() const { return *m_logic; }
-    int CurrentTab() const { return m_tab; }
+    int CurrentTab() const { return m_logic->Tab(); }
 
     QTabBar* m_tabs = nullptr;
     CIPAddressCtrl *m_sourceIp = nullptr, *m_mask = nullptr, *m_gateway = nullptr;
@@ -61,6 +61,7 @@ public:
 protected:
     void OnShowWindow(bool shown) override;
     bool DoDataExchange(bool collect) override;
+    void OnStepRefused(const PageStep& step) override;
 
 private:
     // Show mode: the tab's values into the form (rebuild: a Get reply may rebuild the tabs). Store mode:
@@ -71,7 +72,6 @@ private:
     MultiIpForm Form() const;
 
     std::unique_ptr<MultiIpLogic> m_logic;
-    int m_tab = 0;
     std::array<QLabel*, 4> m_headings{};  // "Destination IP:" and "Port:" of both columns
     QGridLayout* m_left = nullptr;
 };

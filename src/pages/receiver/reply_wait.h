@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -46,9 +47,10 @@ public:
     // The pages that read a block with one command and write it with another: the read's reply is taken by
     // read (false: too short, the wait goes on) and ends the wait with the refresh bits (and the version
     // request when asked); the write's reply only ends the wait. Empty for a reply the page does not take.
+    // refusal: where read may say why a reply it did not take still ends the wait (its message is shown).
     template <typename Read>
     PageStep ReadOrWrite(const ReplyView& reply, uint8_t readCommand, uint8_t writeCommand, unsigned refresh,
-                         bool askVersion, Read&& read) {
+                         bool askVersion, Read&& read, const std::string* refusal = nullptr) {
         const int command = reply.Command();
         if (command != readCommand && command != writeCommand)
             return {};
@@ -58,6 +60,8 @@ public:
         if (command == writeCommand)
             return Done(PageStep::End(PageStep::kRefreshNone), late);
         if (!read()) {
+            if (refusal && !refusal->empty())
+                return Done(PageStep::End(PageStep::kRefreshNone).WithMessage(*refusal), late);
             Untaken(late);
             return {};
         }

@@ -524,6 +524,25 @@ void ExpectLateRepliesShownOnce(Page& p, const Bytes& first, const Bytes& second
     EXPECT_FALSE(p.page.IsBusy());
 }
 
+TEST(MultiIpTest, ReadAndWriteRepliesAfterTheirTimeOutAreShownOnceAndStartNothing) {
+    IpPage p(0, 0x2105);
+    Bytes block = p.Block();
+    block[61 + 4] = 0x39, block[61 + 5] = 0x30;  // channel 1: port 12345
+    Bytes other = block;
+    other[61 + 4] = 0x3a;
+    ExpectLateRepliesShownOnce(p, block, other, [&] { return p.page.m_ports[0]->text(); }, "12345");
+
+    // The four-channel modulator's empty reply, late: its message once, nothing else.
+    IpPage m(35, 0x4125);
+    EXPECT_TRUE(m.fx.FireTimer(&m.page, kWaitTimerId));
+    m.fx.FeedReply(0x58, {});
+    m.fx.FeedReply(0x58, {});
+    ASSERT_EQ(m.fx.Prompt().shown.size(), 1u);
+    EXPECT_EQ(m.fx.Prompt().shown[0].text, "Do not support this moudle");
+    EXPECT_FALSE(m.fx.TakeSentPacket());
+    EXPECT_FALSE(m.page.IsBusy());
+}
+
 TEST(IpGatewayTest, ReadAndWriteRepliesAfterTheirTimeOutAreShownOnceAndStartNothing) {
     GatewayPage p;
     Bytes block = p.sim.Handle(0x58, {})->payload;
