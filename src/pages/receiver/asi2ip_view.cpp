@@ -38,13 +38,8 @@ Casi2ip::Casi2ip(QWidget* parent) : CGatewayPageView(m_logic, parent) {
         rows->addWidget(m_ports[i], k, c++);
         rows->addWidget(m_enables[i], k, c++);
     }
-    auto* local = new QGroupBox("Local IP Adress", this);
-    auto* lg = new QGridLayout(local);
-    m_local = new CIPAddressCtrl(local);
-    m_mask = new CIPAddressCtrl(local);
-    m_gateway = new CIPAddressCtrl(local);
-    MakeMacControls(local);
-    m_sourcePort = new QLineEdit(local);
+    QGridLayout* lg = nullptr;
+    QGroupBox* local = MakeLocalGroup(&lg);
     lg->addWidget(new QLabel("IP Adress:", local), 0, 0);
     lg->addWidget(m_local, 0, 1);
     lg->addWidget(new QLabel("Subnet Mask:", local), 0, 2);

@@ -30,8 +30,6 @@ public:
     std::array<QLineEdit*, kAsi2IpChannels> m_bitrates{}, m_ports{};
     std::array<CIPAddressCtrl*, kAsi2IpChannels> m_ips{};
     std::array<QCheckBox*, kAsi2IpChannels> m_enables{};
-    CIPAddressCtrl *m_local = nullptr, *m_mask = nullptr, *m_gateway = nullptr;
-    QLineEdit* m_sourcePort = nullptr;
 
 protected:
     std::string StoreForm() override { return m_logic.Store(Form()); }

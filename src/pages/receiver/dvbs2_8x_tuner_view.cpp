@@ -14,19 +14,7 @@ namespace nms {
 Cdvbs2_8xTuner::Cdvbs2_8xTuner(QWidget* parent) : CFormTemplateView(parent) {
     m_grid = new TunerGrid(this);
     m_grid->SetColumnShown(TunerGrid::kDisable, false);
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_get);
-    buttons->addWidget(m_set);
-    buttons->addStretch();
-    auto* page = new QVBoxLayout(this);
-    auto* row = new QHBoxLayout;
-    row->addWidget(m_grid);
-    row->addStretch();
-    page->addLayout(row);
-    page->addLayout(buttons);
-    page->addStretch();
+    TunerGrid::LayOutPage(this, m_grid, nullptr, &m_get, &m_set);
     connect(m_get, &QPushButton::clicked, this, &Cdvbs2_8xTuner::OnGet);
     connect(m_set, &QPushButton::clicked, this, &Cdvbs2_8xTuner::OnSet);
     // The bar's index is only ever set by the program with its signals blocked: a change is the operator's.

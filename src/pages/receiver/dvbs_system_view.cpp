@@ -20,8 +20,6 @@ namespace nms {
 CDVBSSystemView::CDVBSSystemView(QWidget* parent) : CFormTemplateView(parent) {
     m_logic = std::make_unique<DvbsSystemLogic>(0);
     m_grid = new TunerGrid(this);
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
     m_ipArea = new QGroupBox(this);
     auto* ip = new QGridLayout(m_ipArea);
     m_ip = new CIPAddressCtrl(m_ipArea);
@@ -36,18 +34,7 @@ CDVBSSystemView::CDVBSSystemView(QWidget* parent) : CFormTemplateView(parent) {
     ip->addWidget(m_mac, 2, 1);
     ip->addWidget(m_generateMac, 2, 2);
     m_ipArea->hide();
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_get);
-    buttons->addWidget(m_set);
-    buttons->addStretch();
-    auto* page = new QVBoxLayout(this);
-    auto* row = new QHBoxLayout;
-    row->addWidget(m_grid);
-    row->addStretch();
-    page->addLayout(row);
-    page->addWidget(m_ipArea, 0, Qt::AlignLeft);
-    page->addLayout(buttons);
-    page->addStretch();
+    TunerGrid::LayOutPage(this, m_grid, m_ipArea, &m_get, &m_set);
     connect(m_get, &QPushButton::clicked, this, [this] { OnGet(); });
     connect(m_set, &QPushButton::clicked, this, &CDVBSSystemView::OnSet);
     connect(m_generateMac, &QPushButton::clicked, this, &CDVBSSystemView::OnGenerateMac);

@@ -1,5 +1,7 @@
 #include "pages/receiver/gateway_page_view.h"
 
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,11 +25,18 @@ IpBytes CGatewayPageView::GetIp(const CIPAddressCtrl* c) {
     return a;
 }
 
-void CGatewayPageView::MakeMacControls(QWidget* parent) {
-    m_mac = new QLineEdit(parent);
+QGroupBox* CGatewayPageView::MakeLocalGroup(QGridLayout** grid) {
+    auto* local = new QGroupBox("Local IP Adress", this);
+    *grid = new QGridLayout(local);
+    m_local = new CIPAddressCtrl(local);
+    m_mask = new CIPAddressCtrl(local);
+    m_gateway = new CIPAddressCtrl(local);
+    m_mac = new QLineEdit(local);
     m_mac->setMaxLength(17);
-    m_autoGenerate = new QPushButton("Auto Generate", parent);
+    m_sourcePort = new QLineEdit(local);
+    m_autoGenerate = new QPushButton("Auto Generate", local);
     connect(m_autoGenerate, &QPushButton::clicked, this, &CGatewayPageView::OnAutoGenerate);
+    return local;
 }
 
 QHBoxLayout* CGatewayPageView::MakeGetSetRow() {

@@ -8,6 +8,8 @@
 #include "pagebase/form_template_view.h"
 #include "pages/receiver/gateway_logic.h"
 
+class QGridLayout;
+class QGroupBox;
 class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
@@ -26,7 +28,9 @@ public:
     // "Auto Generate": only the MAC text changes; edits not yet stored stay as typed.
     void OnAutoGenerate();
 
-    QLineEdit* m_mac = nullptr;
+    // The "Local IP Adress" group's controls.
+    CIPAddressCtrl *m_local = nullptr, *m_mask = nullptr, *m_gateway = nullptr;
+    QLineEdit *m_mac = nullptr, *m_sourcePort = nullptr;
     QPushButton *m_autoGenerate = nullptr, *m_get = nullptr, *m_set = nullptr;
 
 protected:
@@ -38,9 +42,10 @@ protected:
 
     // The initial update's part: the status poll.
     void StartStatusPoll();
-    // The MAC edit and its "Auto Generate" button (placed by the page), and the "Get" / "Set" row (Set
-    // stays disabled until the block was read: a block never read would go out as zeros).
-    void MakeMacControls(QWidget* parent);
+    // The "Local IP Adress" group with its controls (the page places them in the group's grid), and the
+    // "Get" / "Set" row (Set stays disabled until the block was read: a block never read would go out as
+    // zeros).
+    QGroupBox* MakeLocalGroup(QGridLayout** grid);
     QHBoxLayout* MakeGetSetRow();
 
     // The form into the block: the message of the first value that does not fit, or empty.

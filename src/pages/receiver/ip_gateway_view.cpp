@@ -104,13 +104,8 @@ CIPGateWayView1::CIPGateWayView1(QWidget* parent) : CGatewayPageView(m_logic, pa
     ig->addLayout(lock2, 6, 1);
     rateRow(ig, 7, 1, in, "IP=>ASI Bitrate:");
 
-    auto* local = new QGroupBox("Local IP Adress", this);
-    auto* lg = new QGridLayout(local);
-    m_local = new CIPAddressCtrl(local);
-    m_mask = new CIPAddressCtrl(local);
-    m_gateway = new CIPAddressCtrl(local);
-    MakeMacControls(local);
-    m_sourcePort = new QLineEdit(local);
+    QGridLayout* lg = nullptr;
+    QGroupBox* local = MakeLocalGroup(&lg);
     auto* sourceLabel = new QLabel("Source Port:", local);
     lg->addWidget(new QLabel("IP Adress:", local), 0, 0);
     lg->addWidget(m_local, 0, 1);

@@ -27,10 +27,8 @@ public:
 
     const IpAsiGatewayLogic& Logic() const { return m_logic; }
 
-    CIPAddressCtrl *m_destination = nullptr, *m_input = nullptr, *m_input2 = nullptr, *m_local = nullptr,
-                   *m_gateway = nullptr, *m_mask = nullptr;
-    QLineEdit *m_destinationPort = nullptr, *m_inputPort = nullptr, *m_input2Port = nullptr,
-              *m_sourcePort = nullptr;
+    CIPAddressCtrl *m_destination = nullptr, *m_input = nullptr, *m_input2 = nullptr;
+    QLineEdit *m_destinationPort = nullptr, *m_inputPort = nullptr, *m_input2Port = nullptr;
     QCheckBox *m_outputEnable = nullptr, *m_inputEnable = nullptr;
     QComboBox *m_mode = nullptr, *m_protocol = nullptr;
     std::array<QLabel*, 2> m_lamps{}, m_lockTexts{};
