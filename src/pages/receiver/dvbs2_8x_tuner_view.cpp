@@ -11,11 +11,11 @@
 
 namespace nms {
 
-Cdvbs2_8xTuner::Cdvbs2_8xTuner(QWidget* parent) : CFormTemplateView(parent) {
+Cdvbs2_8xTuner::Cdvbs2_8xTuner(QWidget* parent) : CRequestPageView(parent) {
     m_grid = new TunerGrid(this);
     m_grid->SetColumnShown(TunerGrid::kDisable, false);
     TunerGrid::LayOutPage(this, m_grid, nullptr, &m_get, &m_set);
-    connect(m_get, &QPushButton::clicked, this, &Cdvbs2_8xTuner::OnGet);
+    connect(m_get, &QPushButton::clicked, this, [this] { OnGet(); });
     connect(m_set, &QPushButton::clicked, this, &Cdvbs2_8xTuner::OnSet);
     // The bar's index is only ever set by the program with its signals blocked: a change is the operator's.
     connect(m_grid->Tabs(), &QTabBar::currentChanged, this, &Cdvbs2_8xTuner::OnSelChangeTab);
@@ -86,16 +86,6 @@ bool Cdvbs2_8xTuner::DoDataExchange(bool collect) {
     return true;
 }
 
-void Cdvbs2_8xTuner::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void Cdvbs2_8xTuner::OnGet() {
-    if (DeviceOnline())
-        Carry(m_logic.Get());
-}
-
 void Cdvbs2_8xTuner::OnSet() {
     if (!DeviceOnline())
         return;
@@ -116,26 +106,10 @@ void Cdvbs2_8xTuner::OnSelChangeTab(int tab) {
     FocusFailed();
 }
 
-void Cdvbs2_8xTuner::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_logic.WaitEnded();
-    CFormTemplateView::OnTimer(id);
-}
-
-void Cdvbs2_8xTuner::OnStepRefused(const PageStep&) {
-    m_logic.Refused();
-}
-
-void Cdvbs2_8xTuner::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (!device || device != m_device || !reply.IsValid())
-        return;
-    const PageStep step = m_logic.HandleReply(reply);
-    if (step.IsEmpty())
-        return;
+void Cdvbs2_8xTuner::BeforeReplyStep(const ReplyView&, const PageStep& step) {
     // The lists first: refilled lists would lose the selections shown before them.
     if (step.refresh & kTuner8xRefreshLayout)
         FillLists();
-    Carry(step);
 }
 
 }  // namespace nms

@@ -51,7 +51,7 @@ constexpr unsigned kDvbsRefreshLayout = PageStep::kRefreshPageBits;
 constexpr int kDvbsPortField = kDvbsRows;
 constexpr int kDvbsMacField = kDvbsRows + 1;
 
-class DvbsSystemLogic {
+class DvbsSystemLogic : public RequestLogic {
 public:
     explicit DvbsSystemLogic(int pageParam = 0);
     const DvbsSystemVariant& Variant() const { return *m_variant; }
@@ -82,7 +82,7 @@ public:
     std::string BuildWrite(std::vector<uint8_t>* payload) const;
 
     // Get: the 0x70 read with its 15 s wait (the page asks only for an online device).
-    PageStep Get();
+    PageStep Get() override;
     // Set: the form into the records (and, on the variant that shows it, the IP area into the block),
     // then the empty-record check and the 0x71 write. Every too-long number is reported and taken as 0;
     // a value that cannot be held refuses the Set at its field (FailedField).
@@ -92,10 +92,7 @@ public:
     PageStep SwitchTab(const DvbsSystemForm& form, int tab, bool* switched);
     // A reply of the device: the read shows the records (kDvbsRefreshLayout, then the rows) and asks for
     // the version; the write's reply ends the wait. Empty for a reply the page does not take.
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_wait.Ended(); }
-    void Refused() { m_wait.Refused(); }
-    bool Waiting() const { return m_wait.Waiting(); }
+    PageStep HandleReply(const ReplyView& reply) override;
     // The row (0-7) or kDvbsPortField / kDvbsMacField a refused take stopped at; -1 when none.
     int FailedField() const { return m_failedField; }
 
@@ -105,7 +102,6 @@ private:
     bool TakeRows(const DvbsSystemForm& form, std::vector<std::string>* reports, std::string* refusal);
     bool TakeIpArea(const DvbsSystemForm& form, std::string* refusal);
 
-    ReplyWait m_wait;
     int m_failedField = -1;
     const DvbsSystemVariant* m_variant;
     std::vector<uint8_t> m_records;  // 16 records

@@ -17,7 +17,7 @@
 #include "platform/prompt.h"
 
 namespace nms {
-CDVBSSystemView::CDVBSSystemView(QWidget* parent) : CFormTemplateView(parent) {
+CDVBSSystemView::CDVBSSystemView(QWidget* parent) : CRequestPageView(parent) {
     m_logic = std::make_unique<DvbsSystemLogic>(0);
     m_grid = new TunerGrid(this);
     m_ipArea = new QGroupBox(this);
@@ -54,16 +54,6 @@ void CDVBSSystemView::SetDevice(CFormTemplateView& page, DeviceRecord* device) {
 
 void CDVBSSystemView::OnTimer(CFormTemplateView& page, int id) {
     page.CFormTemplateView::OnTimer(id);
-}
-
-void CDVBSSystemView::OnGet() {
-    if (DeviceOnline())
-        Carry(m_logic->Get());
-}
-
-void CDVBSSystemView::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
 }
 
 void CDVBSSystemView::OnInitialUpdate() {
@@ -166,26 +156,10 @@ void CDVBSSystemView::OnSelChangeTab(int tab) {
     FocusFailed();
 }
 
-void CDVBSSystemView::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_logic->WaitEnded();
-    OnTimer(*this, id);
-}
-
-void CDVBSSystemView::OnStepRefused(const PageStep&) {
-    m_logic->Refused();
-}
-
-void CDVBSSystemView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (!device || device != m_device || !reply.IsValid())
-        return;
-    const PageStep step = m_logic->HandleReply(reply);
-    if (step.IsEmpty())
-        return;
+void CDVBSSystemView::BeforeReplyStep(const ReplyView&, const PageStep& step) {
     // The layout first: refilled lists would lose the selections shown before them.
     if (step.refresh & kDvbsRefreshLayout)
         ApplyLayout();
-    Carry(step);
 }
 
 }  // namespace nms

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "pagebase/form_template_view.h"
+#include "pages/receiver/request_page_view.h"
 #include "pages/receiver/dvbs_system_logic.h"
 
 class QGroupBox;
@@ -18,14 +18,14 @@ namespace nms {
 class CIPAddressCtrl;
 class TunerGrid;
 
-class CDVBSSystemView : public CFormTemplateView {
+class CDVBSSystemView : public CRequestPageView {
     Q_OBJECT
 public:
     explicit CDVBSSystemView(QWidget* parent = nullptr);
     ~CDVBSSystemView() override;
 
     void SetDevice(DeviceRecord* device) override;
-    void OnTimer(int id) override;
+    using CRequestPageView::OnTimer;
 
     // The base binding, nothing added.
     static void SetDevice(CFormTemplateView& page, DeviceRecord* device);
@@ -37,8 +37,6 @@ public:
     }
 
     void OnInitialUpdate() override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnGet();
     void OnSet();
     void OnGenerateMac();
     void OnSelChangeTab(int tab);
@@ -54,9 +52,11 @@ public:
     QPushButton* m_set = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
+    RequestLogic* Requests() override { return m_logic.get(); }
+    // A read's layout before its rows.
+    void BeforeReplyStep(const ReplyView& reply, const PageStep& step) override;
+    void OnPageTimer(int id) override { OnTimer(*this, id); }
     bool DoDataExchange(bool collect) override;
-    void OnStepRefused(const PageStep& step) override;
 
 private:
     void ApplyLayout();

@@ -32,7 +32,7 @@ std::string KbpsText(uint32_t kbps);
 
 // What both gateway pages share: the block read with 0x58 and written with 0x59 (byte offset of the
 // block in the read reply, the wait of both requests), whether it was read, and the request under way.
-class GatewayBlockLogic {
+class GatewayBlockLogic : public RequestLogic {
 public:
     GatewayBlockLogic(size_t blockSize, size_t replyOffset, PageStep::Wait wait)
         : m_block(blockSize, 0), m_replyOffset(replyOffset), m_waitKind(wait) {}
@@ -44,14 +44,11 @@ public:
     bool ReadReply(const ReplyView& reply);
 
     // The read, and the write of the block as the form was last stored into it.
-    PageStep Get() { return m_wait.Request(kCmdGatewayRead, {}, m_waitKind); }
+    PageStep Get() override { return m_wait.Request(kCmdGatewayRead, {}, m_waitKind); }
     PageStep Write() { return m_wait.Request(kCmdGatewayWrite, WritePayload(), m_waitKind); }
     // The read's reply takes the block and shows it (kRefreshAll) and asks for the version; the write's
     // ends the wait. A late one is shown and starts nothing. Empty for a reply the page does not take.
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_wait.Ended(); }
-    void Refused() { m_wait.Refused(); }
-    bool Waiting() const { return m_wait.Waiting(); }
+    PageStep HandleReply(const ReplyView& reply) override;
 
     static constexpr uint8_t kCmdGatewayRead = 0x58;
     static constexpr uint8_t kCmdGatewayWrite = 0x59;
@@ -65,7 +62,6 @@ private:
     size_t m_replyOffset;
     PageStep::Wait m_waitKind;
     bool m_read = false;
-    ReplyWait m_wait;
 };
 
 // ---- IP-ASI gateway ----

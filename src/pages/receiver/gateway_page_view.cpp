@@ -13,7 +13,7 @@
 namespace nms {
 
 CGatewayPageView::CGatewayPageView(GatewayBlockLogic& logic, QWidget* parent)
-    : CFormTemplateView(parent), m_block(logic) {}
+    : CRequestPageView(parent), m_block(logic) {}
 
 void CGatewayPageView::SetIp(CIPAddressCtrl* c, const IpBytes& a) {
     c->SetAddress(a[0], a[1], a[2], a[3]);
@@ -56,24 +56,8 @@ void CGatewayPageView::StartStatusPoll() {
     SetTimer(kEncoderStatusTimerId, kGatewayPollMs);
 }
 
-void CGatewayPageView::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void CGatewayPageView::OnTimer(int id) {
-    if (id == kWaitTimerId)
-        m_block.WaitEnded();
+void CGatewayPageView::OnPageTimer(int id) {
     CEncoderPublicView::StatusPollTimer(*this, id);
-}
-
-void CGatewayPageView::OnStepRefused(const PageStep&) {
-    m_block.Refused();
-}
-
-void CGatewayPageView::OnGet() {
-    if (DeviceOnline())
-        Carry(m_block.Get());
 }
 
 bool CGatewayPageView::DoDataExchange(bool collect) {
@@ -105,21 +89,16 @@ void CGatewayPageView::OnSet() {
         Carry(m_block.Write());
 }
 
-void CGatewayPageView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (!device || device != m_device || !reply.IsValid())
-        return;
-    if (reply.Command() == kCmdEncoderStatus) {
+void CGatewayPageView::OnOtherReply(const ReplyView& reply) {
+    if (reply.Command() == kCmdEncoderStatus)
         ShowStatusReply(reply);
+}
+
+void CGatewayPageView::BeforeReplyStep(const ReplyView& reply, const PageStep&) {
+    if (reply.Command() != GatewayBlockLogic::kCmdGatewayRead)
         return;
-    }
-    const PageStep step = m_block.HandleReply(reply);
-    if (step.IsEmpty())
-        return;
-    if (reply.Command() == GatewayBlockLogic::kCmdGatewayRead) {
-        BlockRead();
-        m_set->setEnabled(true);
-    }
-    Carry(step);
+    BlockRead();
+    m_set->setEnabled(true);
 }
 
 }  // namespace nms

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "pagebase/form_template_view.h"
 #include "pages/receiver/gateway_logic.h"
+#include "pages/receiver/request_page_view.h"
 
 class QGridLayout;
 class QGroupBox;
@@ -18,12 +18,9 @@ namespace nms {
 
 class CIPAddressCtrl;
 
-class CGatewayPageView : public CFormTemplateView {
+class CGatewayPageView : public CRequestPageView {
     Q_OBJECT
 public:
-    void OnTimer(int id) override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    virtual void OnGet();
     void OnSet();
     // "Auto Generate": only the MAC text changes; edits not yet stored stay as typed.
     void OnAutoGenerate();
@@ -36,8 +33,13 @@ public:
 protected:
     CGatewayPageView(GatewayBlockLogic& logic, QWidget* parent);
 
-    void OnShowWindow(bool shown) override;
-    void OnStepRefused(const PageStep& step) override;
+    RequestLogic* Requests() override { return &m_block; }
+    // The read's reply: the page's variant, and Set enabled.
+    void BeforeReplyStep(const ReplyView& reply, const PageStep& step) override;
+    // The status (0x40).
+    void OnOtherReply(const ReplyView& reply) override;
+    // The status poll.
+    void OnPageTimer(int id) override;
     bool DoDataExchange(bool collect) override;
 
     // The initial update's part: the status poll.

@@ -50,7 +50,7 @@ struct MultiIpRowLayout {
     bool right = true;
 };
 
-class MultiIpLogic {
+class MultiIpLogic : public RequestLogic {
 public:
     MultiIpLogic(int pageParam, uint16_t deviceType);
 
@@ -67,16 +67,14 @@ public:
     int Tab() const { return m_tab; }
     void SetTab(int tab) { m_tab = tab; }
     // Get: the 0x58 read with its 15 s wait (the page asks only for an online device).
-    PageStep Get();
+    PageStep Get() override;
     // Set: the shown tab's form into the block (a value that does not fit refuses the Set with its
     // message; the block keeps what it held), then the 0x59 write.
     PageStep Set(const MultiIpForm& form);
     // The read's reply takes the block (kMultiIpRefreshRebuild: tab 0, its tabs rebuilt, then the form)
     // and asks for the version; the write's ends the wait; a late one is shown and starts nothing. Empty
     // for a reply not taken.
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_wait.Ended(); }
-    void Refused() { m_wait.Refused(); }
+    PageStep HandleReply(const ReplyView& reply) override;
 
     // Tabs the page shows; rebuilt by Show when allowed.
     const std::vector<std::string>& Tabs() const { return m_tabs; }
@@ -114,7 +112,6 @@ private:
     bool m_spts = false;
     bool m_read = false;  // a Get reply filled the block: its mode lays the page out
     int m_tab = 0;
-    ReplyWait m_wait;
 };
 
 // "Port-1:Port:Value range should be between 0-65535" and its kin.

@@ -34,7 +34,7 @@ std::array<uint8_t, 4> GetIp(const CIPAddressCtrl* c) {
 
 }  // namespace
 
-CMultiIPout::CMultiIPout(QWidget* parent) : CFormTemplateView(parent) {
+CMultiIPout::CMultiIPout(QWidget* parent) : CRequestPageView(parent) {
     m_logic = std::make_unique<MultiIpLogic>(0, 0);
     auto* local = new QGroupBox("Local IP Adress", this);
     auto* lg = new QGridLayout(local);
@@ -118,7 +118,7 @@ CMultiIPout::CMultiIPout(QWidget* parent) : CFormTemplateView(parent) {
     page->addLayout(columns);
     page->addLayout(buttons);
     page->addStretch();
-    connect(m_get, &QPushButton::clicked, this, &CMultiIPout::OnGet);
+    connect(m_get, &QPushButton::clicked, this, [this] { OnGet(); });
     connect(m_set, &QPushButton::clicked, this, &CMultiIPout::OnSet);
     connect(m_generateMac, &QPushButton::clicked, this, &CMultiIPout::OnGenerateMac);
     connect(m_enableAll[0], &QCheckBox::clicked, this, &CMultiIPout::OnEnableAllLeft);
@@ -261,16 +261,6 @@ bool CMultiIPout::DoDataExchange(bool collect) {
     return true;
 }
 
-void CMultiIPout::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void CMultiIPout::OnGet() {
-    if (DeviceOnline())
-        Carry(m_logic->Get());
-}
-
 void CMultiIPout::OnGenerateMac() {
     m_mac->setText(QString::fromStdString(MacTextFromNow()));
 }
@@ -319,41 +309,25 @@ void CMultiIPout::OnIpCopy(bool right) {
     }
 }
 
-void CMultiIPout::OnTimer(int id) {
+void CMultiIPout::OnPageTimer(int id) {
     // The state poll waits while a Get or Set is under way, so it never takes that request's send slot.
     if (id == kStatesTimerId && m_logic->InputPage() && DeviceOnline())
         Carry(PageStep::Poll(kCmdIpChannelStates));
-    if (id == kWaitTimerId)
-        m_logic->WaitEnded();
     CFormTemplateView::OnTimer(id);
 }
 
-void CMultiIPout::OnStepRefused(const PageStep&) {
-    m_logic->Refused();
+void CMultiIPout::OnOtherReply(const ReplyView& reply) {
+    std::array<bool, kIpRowsPerTab> states{};
+    if (reply.Command() == kCmdIpChannelStates && m_logic->InputPage() &&
+        m_logic->ChannelStates(reply, m_logic->Tab(), &states))
+        for (size_t i = 0; i < states.size(); ++i)
+            SetLamp(m_states[i], states[i]);
 }
 
-void CMultiIPout::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (!device || device != m_device || !reply.IsValid())
-        return;
-    switch (reply.Command()) {
-        case kCmdIpChannelStates: {
-            std::array<bool, kIpRowsPerTab> states{};
-            if (m_logic->InputPage() && m_logic->ChannelStates(reply, m_logic->Tab(), &states))
-                for (size_t i = 0; i < states.size(); ++i)
-                    SetLamp(m_states[i], states[i]);
-            break;
-        }
-        default: {
-            const PageStep step = m_logic->HandleReply(reply);
-            if (step.IsEmpty())
-                break;
-            if (step.refresh & kMultiIpRefreshRebuild) {
-                m_logic->SetTab(0);
-                ShowTab(0, true);
-            }
-            Carry(step);
-            return;
-        }
+void CMultiIPout::BeforeReplyStep(const ReplyView&, const PageStep& step) {
+    if (step.refresh & kMultiIpRefreshRebuild) {
+        m_logic->SetTab(0);
+        ShowTab(0, true);
     }
 }
 

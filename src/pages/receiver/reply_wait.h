@@ -80,4 +80,20 @@ private:
     AwaitedCommand m_command;
 };
 
+// The logic of a page that reads (and writes) its device with one request under way at a time: the read
+// the page asks for when shown and by "Get", what a reply brings, and the wait's bookkeeping.
+class RequestLogic {
+public:
+    virtual ~RequestLogic() = default;
+    virtual PageStep Get() = 0;
+    // The step a reply of the device brings; empty for a reply the logic does not take.
+    virtual PageStep HandleReply(const ReplyView& reply) = 0;
+    void WaitEnded() { m_wait.Ended(); }
+    void Refused() { m_wait.Refused(); }
+    bool Waiting() const { return m_wait.Waiting(); }
+
+protected:
+    ReplyWait m_wait;
+};
+
 }  // namespace nms

@@ -24,7 +24,7 @@ enum class TunerForm { kSatellite, kCable, kTerrestrial };
 // Page refresh bit: the lists, captions, columns and tabs of the last reply's mode, before the rows.
 constexpr unsigned kTuner8xRefreshLayout = PageStep::kRefreshPageBits;
 
-class Tuner8xLogic {
+class Tuner8xLogic : public RequestLogic {
 public:
     // The initial update: mode 8, tab 0.
     void Reset() {
@@ -47,7 +47,7 @@ public:
     std::string BuildWrite(std::vector<uint8_t>* payload) const;
 
     // Get: the 0x70 read with its 15 s wait (the page asks only for an online device).
-    PageStep Get();
+    PageStep Get() override;
     // Set: the eight rows into the current tab's records, the empty-record check, the 0x71 write. A value
     // that does not fit refuses the Set at its row (FailedRow).
     PageStep Set(const std::array<TunerRowInputs, 8>& rows);
@@ -56,15 +56,12 @@ public:
     PageStep SwitchTab(const std::array<TunerRowInputs, 8>& rows, int tab, bool* switched);
     // The read's reply takes the records (kTuner8xRefreshLayout, then the rows; no version request), the
     // write's ends the wait; a late one is shown and starts nothing. Empty for a reply not taken.
-    PageStep HandleReply(const ReplyView& reply);
-    void WaitEnded() { m_wait.Ended(); }
-    void Refused() { m_wait.Refused(); }
+    PageStep HandleReply(const ReplyView& reply) override;
     int FailedRow() const { return m_failedRow; }
 
 private:
     bool TakeRows(const std::array<TunerRowInputs, 8>& rows, std::string* refusal);
 
-    ReplyWait m_wait;
     int m_failedRow = -1;
     std::vector<uint8_t> m_records = std::vector<uint8_t>(16 * kTunerChannelParamsSize, 0);
     int m_mode = 8;
