@@ -29,6 +29,8 @@ public:
 
     // The records as the device holds them (for tests).
     const Bytes& TunerRecords() const { return m_tuners; }
+    // The IP/MAC block behind the DVB-S/S2 records (empty for the types without one).
+    const Bytes& DvbsIpBlock() const { return m_dvbsIp; }
     const Bytes& IpBlock() const { return m_ipBlock; }
     const Bytes& GatewayBlock() const { return m_gateway; }
     void SetTunerMode(uint8_t mode) { m_mode = mode; }

@@ -10,26 +10,11 @@
 #include <QVBoxLayout>
 
 #include "pagebase/lamp.h"
-#include "pages/encoder/encoder_public_view.h"
-#include "pages/receiver/multi_ip_logic.h"
-#include "pages/receiver/tuner_records.h"
 #include "platform/ip_address_edit.h"
 
 namespace nms {
-namespace {
 
-void SetIp(CIPAddressCtrl* c, const IpBytes& a) {
-    c->SetAddress(a[0], a[1], a[2], a[3]);
-}
-IpBytes GetIp(const CIPAddressCtrl* c) {
-    IpBytes a{};
-    c->GetAddress(a[0], a[1], a[2], a[3]);
-    return a;
-}
-
-}  // namespace
-
-Casi2ip::Casi2ip(QWidget* parent) : CFormTemplateView(parent) {
+Casi2ip::Casi2ip(QWidget* parent) : CGatewayPageView(m_logic, parent) {
     auto* rows = new QGridLayout;
     for (int k = 0; k < kAsi2IpChannels; ++k) {
         const size_t i = size_t(k);
@@ -53,15 +38,8 @@ Casi2ip::Casi2ip(QWidget* parent) : CFormTemplateView(parent) {
         rows->addWidget(m_ports[i], k, c++);
         rows->addWidget(m_enables[i], k, c++);
     }
-    auto* local = new QGroupBox("Local IP Adress", this);
-    auto* lg = new QGridLayout(local);
-    m_local = new CIPAddressCtrl(local);
-    m_mask = new CIPAddressCtrl(local);
-    m_gateway = new CIPAddressCtrl(local);
-    m_mac = new QLineEdit(local);
-    m_mac->setMaxLength(17);
-    m_sourcePort = new QLineEdit(local);
-    m_autoGenerate = new QPushButton("Auto Generate", local);
+    QGridLayout* lg = nullptr;
+    QGroupBox* local = MakeLocalGroup(&lg);
     lg->addWidget(new QLabel("IP Adress:", local), 0, 0);
     lg->addWidget(m_local, 0, 1);
     lg->addWidget(new QLabel("Subnet Mask:", local), 0, 2);
@@ -77,13 +55,7 @@ Casi2ip::Casi2ip(QWidget* parent) : CFormTemplateView(parent) {
     lg->addWidget(m_gateway, 2, 3);
     gatewayLabel->hide();
     m_gateway->hide();
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
-    m_set->setEnabled(false);  // nothing to write until the records were read
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_get);
-    buttons->addWidget(m_set);
-    buttons->addStretch();
+    QHBoxLayout* buttons = MakeGetSetRow();
     auto* page = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     top->addLayout(rows);
@@ -92,9 +64,6 @@ Casi2ip::Casi2ip(QWidget* parent) : CFormTemplateView(parent) {
     page->addWidget(local, 0, Qt::AlignLeft);
     page->addLayout(buttons);
     page->addStretch();
-    connect(m_get, &QPushButton::clicked, this, &Casi2ip::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &Casi2ip::OnSet);
-    connect(m_autoGenerate, &QPushButton::clicked, this, &Casi2ip::OnAutoGenerate);
 }
 
 void Casi2ip::SetDevice(DeviceRecord* device) {
@@ -105,22 +74,13 @@ void Casi2ip::SetDevice(DeviceRecord* device) {
 void Casi2ip::OnInitialUpdate() {
     for (QLabel* lamp : m_lamps)
         SetLamp(lamp, false);
-    SetTimer(kEncoderStatusTimerId, kGatewayPollMs);
-}
-
-void Casi2ip::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void Casi2ip::OnTimer(int id) {
-    CEncoderPublicView::StatusPollTimer(*this, id);
+    StartStatusPoll();
 }
 
 void Casi2ip::OnGet() {
     // Binding and showing both read the records: a Get already waiting is not sent again over itself.
-    if (DeviceOnline() && !IsBusy())
-        Carry(PageStep::Request(kCmdIpBlockRead, {}, PageStep::Wait::kBegin));
+    if (!IsBusy())
+        CGatewayPageView::OnGet();
 }
 
 Asi2IpForm Casi2ip::Form() const {
@@ -135,7 +95,8 @@ Asi2IpForm Casi2ip::Form() const {
     return f;
 }
 
-void Casi2ip::ShowForm(const Asi2IpForm& f) {
+void Casi2ip::ShowForm() {
+    const Asi2IpForm f = m_logic.Form();
     for (size_t i = 0; i < f.rows.size(); ++i) {
         SetIp(m_ips[i], f.rows[i].ip);
         m_ports[i]->setText(QString::fromStdString(f.rows[i].port));
@@ -148,60 +109,13 @@ void Casi2ip::ShowForm(const Asi2IpForm& f) {
     m_mac->setText(QString::fromStdString(f.mac));
 }
 
-bool Casi2ip::DoDataExchange(bool collect) {
-    if (collect) {
-        const std::string message = m_logic.Store(Form());
-        if (!message.empty()) {
-            Carry(PageStep::Message(message));
-            return false;
-        }
-        return true;
-    }
-    if (m_logic.HasRead())
-        ShowForm(m_logic.Form());
-    return true;
-}
-
-void Casi2ip::OnAutoGenerate() {
-    // Only the MAC text changes: edits not yet taken stay as typed.
-    m_mac->setText(QString::fromStdString(MacTextFromNow()));
-}
-
-void Casi2ip::OnSet() {
-    if (!m_logic.HasRead() || !UpdateData(true))
+void Casi2ip::ShowStatusReply(const ReplyView& reply) {
+    Asi2IpStatus s;
+    if (!ReadAsi2IpStatus(reply, &s))
         return;
-    if (DeviceOnline())
-        Carry(PageStep::Request(kCmdIpBlockWrite, m_logic.BuildSet(), PageStep::Wait::kBegin));
-}
-
-void Casi2ip::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (!device || device != m_device || !reply.IsValid())
-        return;
-    switch (reply.Command()) {
-        case kCmdEncoderStatus: {
-            Asi2IpStatus s;
-            if (!ReadAsi2IpStatus(reply, &s))
-                break;
-            for (int k = 0; k < kAsi2IpChannels; ++k) {
-                m_bitrates[size_t(k)]->setText(QString::fromStdString(s.rates[size_t(k)]));
-                SetLamp(m_lamps[size_t(k)], s.locks >> k & 1);
-            }
-            break;
-        }
-        case kCmdIpBlockRead: {
-            if (!m_logic.ReadReply(reply))
-                break;
-            m_set->setEnabled(true);
-            PageStep step = PageStep::End(PageStep::kRefreshAll);
-            step.sendVersion = true;
-            Carry(step);
-            break;
-        }
-        case kCmdIpBlockWrite:
-            Carry(PageStep::End(PageStep::kRefreshNone));
-            break;
-        default:
-            break;
+    for (int k = 0; k < kAsi2IpChannels; ++k) {
+        m_bitrates[size_t(k)]->setText(QString::fromStdString(s.rates[size_t(k)]));
+        SetLamp(m_lamps[size_t(k)], s.locks >> k & 1);
     }
 }
 

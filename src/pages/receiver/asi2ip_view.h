@@ -5,30 +5,24 @@
 
 #include <array>
 
-#include "pagebase/form_template_view.h"
-#include "pages/receiver/gateway_logic.h"
+#include "pages/receiver/gateway_page_view.h"
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace nms {
 
 class CIPAddressCtrl;
 
-class Casi2ip : public CFormTemplateView {
+class Casi2ip : public CGatewayPageView {
     Q_OBJECT
 public:
     explicit Casi2ip(QWidget* parent = nullptr);
 
     void SetDevice(DeviceRecord* device) override;
     void OnInitialUpdate() override;
-    void OnTimer(int id) override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnGet();
-    void OnSet();
-    void OnAutoGenerate();
+    void OnGet() override;
 
     const Asi2IpLogic& Logic() const { return m_logic; }
 
@@ -36,17 +30,14 @@ public:
     std::array<QLineEdit*, kAsi2IpChannels> m_bitrates{}, m_ports{};
     std::array<CIPAddressCtrl*, kAsi2IpChannels> m_ips{};
     std::array<QCheckBox*, kAsi2IpChannels> m_enables{};
-    CIPAddressCtrl *m_local = nullptr, *m_mask = nullptr, *m_gateway = nullptr;
-    QLineEdit *m_mac = nullptr, *m_sourcePort = nullptr;
-    QPushButton *m_autoGenerate = nullptr, *m_get = nullptr, *m_set = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
-    bool DoDataExchange(bool collect) override;
+    std::string StoreForm() override { return m_logic.Store(Form()); }
+    void ShowForm() override;
+    void ShowStatusReply(const ReplyView& reply) override;
 
 private:
     Asi2IpForm Form() const;
-    void ShowForm(const Asi2IpForm& f);
 
     Asi2IpLogic m_logic;
 };

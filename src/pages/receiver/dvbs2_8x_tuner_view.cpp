@@ -11,23 +11,11 @@
 
 namespace nms {
 
-Cdvbs2_8xTuner::Cdvbs2_8xTuner(QWidget* parent) : CFormTemplateView(parent) {
+Cdvbs2_8xTuner::Cdvbs2_8xTuner(QWidget* parent) : CRequestPageView(parent) {
     m_grid = new TunerGrid(this);
     m_grid->SetColumnShown(TunerGrid::kDisable, false);
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_get);
-    buttons->addWidget(m_set);
-    buttons->addStretch();
-    auto* page = new QVBoxLayout(this);
-    auto* row = new QHBoxLayout;
-    row->addWidget(m_grid);
-    row->addStretch();
-    page->addLayout(row);
-    page->addLayout(buttons);
-    page->addStretch();
-    connect(m_get, &QPushButton::clicked, this, &Cdvbs2_8xTuner::OnGet);
+    TunerGrid::LayOutPage(this, m_grid, nullptr, &m_get, &m_set);
+    connect(m_get, &QPushButton::clicked, this, [this] { OnGet(); });
     connect(m_set, &QPushButton::clicked, this, &Cdvbs2_8xTuner::OnSet);
     // The bar's index is only ever set by the program with its signals blocked: a change is the operator's.
     connect(m_grid->Tabs(), &QTabBar::currentChanged, this, &Cdvbs2_8xTuner::OnSelChangeTab);
@@ -79,71 +67,49 @@ void Cdvbs2_8xTuner::ShowRows() {
     m_grid->SetRowNumbers(1 + 8 * m_logic.Tab());
 }
 
-bool Cdvbs2_8xTuner::TakeRows() {
-    for (int r = 0; r < TunerGrid::kRows; ++r) {
-        const std::string message =
-            TakeTunerRow(m_grid->Row(r), m_logic.Records(), m_logic.RecordOffset(r), false);
-        if (!message.empty()) {
-            Carry(PageStep::Message(message));
-            m_grid->FocusRow(r);
-            return false;
-        }
-    }
-    return true;
+std::array<TunerRowInputs, 8> Cdvbs2_8xTuner::Rows() const {
+    std::array<TunerRowInputs, 8> rows{};
+    for (int r = 0; r < TunerGrid::kRows; ++r)
+        rows[size_t(r)] = m_grid->Row(r);
+    return rows;
+}
+
+void Cdvbs2_8xTuner::FocusFailed() {
+    if (m_logic.FailedRow() >= 0)
+        m_grid->FocusRow(m_logic.FailedRow());
 }
 
 bool Cdvbs2_8xTuner::DoDataExchange(bool collect) {
-    if (collect)
-        return TakeRows();
-    ShowRows();
+    // The page collects its rows only through Set and a tab switch (the logic takes them).
+    if (!collect)
+        ShowRows();
     return true;
 }
 
-void Cdvbs2_8xTuner::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void Cdvbs2_8xTuner::OnGet() {
-    CDVBSSystemView::OnGet(*this);
-}
-
 void Cdvbs2_8xTuner::OnSet() {
-    if (!DeviceOnline() || !UpdateData(true))
+    if (!DeviceOnline())
         return;
-    std::vector<uint8_t> payload;
-    const std::string message = m_logic.BuildWrite(&payload);
-    if (!message.empty()) {
-        Carry(PageStep::Message(message));
-        return;
-    }
-    Carry(PageStep::Request(kCmdTunerWrite, std::move(payload), PageStep::Wait::kBeginShort));
+    Carry(m_logic.Set(Rows()));
+    FocusFailed();
 }
 
 void Cdvbs2_8xTuner::OnSelChangeTab(int tab) {
-    if (!m_logic.Sixteen() || tab == m_logic.Tab())
-        return;
-    if (!TakeRows()) {
-        const QSignalBlocker block(m_grid->Tabs());
-        m_grid->Tabs()->setCurrentIndex(m_logic.Tab());
+    bool switched = false;
+    const PageStep step = m_logic.SwitchTab(Rows(), tab, &switched);
+    if (switched) {
+        ShowRows();
         return;
     }
-    m_logic.SetTab(tab);
-    ShowRows();
+    const QSignalBlocker block(m_grid->Tabs());
+    m_grid->Tabs()->setCurrentIndex(m_logic.Tab());
+    Carry(step);
+    FocusFailed();
 }
 
-void Cdvbs2_8xTuner::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (!device || device != m_device || !reply.IsValid())
-        return;
-    if (reply.Command() == kCmdTunerWrite) {
-        Carry(PageStep::End(PageStep::kRefreshNone));
-        return;
-    }
-    if (reply.Command() != kCmdTunerRead || !m_logic.ReadReply(reply))
-        return;
-    FillLists();
-    Carry(PageStep::End(PageStep::kRefreshNone));
-    ShowRows();
+void Cdvbs2_8xTuner::BeforeReplyStep(const ReplyView&, const PageStep& step) {
+    // The lists first: refilled lists would lose the selections shown before them.
+    if (step.refresh & kTuner8xRefreshLayout)
+        FillLists();
 }
 
 }  // namespace nms

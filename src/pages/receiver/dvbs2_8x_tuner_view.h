@@ -3,7 +3,7 @@
 // sixteen channels; read with 0x70 and written with 0x71.
 #pragma once
 
-#include "pagebase/form_template_view.h"
+#include "pages/receiver/request_page_view.h"
 #include "pages/receiver/tuner8x_logic.h"
 
 class QPushButton;
@@ -12,14 +12,12 @@ namespace nms {
 
 class TunerGrid;
 
-class Cdvbs2_8xTuner : public CFormTemplateView {
+class Cdvbs2_8xTuner : public CRequestPageView {
     Q_OBJECT
 public:
     explicit Cdvbs2_8xTuner(QWidget* parent = nullptr);
 
     void OnInitialUpdate() override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnGet();
     void OnSet();
     void OnSelChangeTab(int tab);
     void FillLists();
@@ -30,12 +28,15 @@ public:
     QPushButton* m_set = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
+    RequestLogic* Requests() override { return &m_logic; }
+    // A read's lists and tabs before its rows.
+    void BeforeReplyStep(const ReplyView& reply, const PageStep& step) override;
     bool DoDataExchange(bool collect) override;
 
 private:
-    void ApplyForm();
-    bool TakeRows();
+    std::array<TunerRowInputs, 8> Rows() const;
+    // The focus on the row a refused take stopped at.
+    void FocusFailed();
     void ShowRows();
 
     Tuner8xLogic m_logic;

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "devices/device_packet.h"
 #include "pagebase/lamp.h"
 #include "pages/receiver/dvbs_monitor_logic.h"
 
@@ -17,8 +18,9 @@ namespace nms {
 namespace {
 
 constexpr int kStatusTimerId = 66;
-constexpr int kMapVariant = 49;
-constexpr int kSixteenVariant = 48;
+// Retries the map read of a showing until the version request ahead of it has left the send slot.
+constexpr int kMapReadTimerId = 67;
+constexpr int kMapReadRetryMs = 20;
 
 }  // namespace
 
@@ -103,10 +105,11 @@ void CDVBS2signalMonitor::ShowRows(int rows, bool quality) {
 }
 
 void CDVBS2signalMonitor::ShowSixteenRowLayout() {
-    ShowRows(m_count == 16 ? 16 : 8, true);
+    const bool sixteen = m_logic.ChannelCount() == 16;
+    ShowRows(sixteen ? 16 : 8, true);
     // The total comes only with fewer than sixteen channels.
-    m_totalCaption->setVisible(m_count != 16);
-    m_total->setVisible(m_count != 16);
+    m_totalCaption->setVisible(!sixteen);
+    m_total->setVisible(!sixteen);
 }
 
 void CDVBS2signalMonitor::ShowChannelMapLayout() {
@@ -119,7 +122,9 @@ void CDVBS2signalMonitor::OnInitialUpdate() {
     for (QLabel* lamp : m_lamps)
         SetLamp(lamp, false);
     m_qualityCaption->setText("Signal Quality");
-    const bool map = m_pageParam == kMapVariant;
+    m_logic.Reset(m_pageParam);
+    KillTimer(kMapReadTimerId);
+    const bool map = m_logic.MapVariant();
     m_physicalCaption->setVisible(map);
     for (QComboBox* c : m_physical)
         c->setVisible(map);
@@ -129,8 +134,7 @@ void CDVBS2signalMonitor::OnInitialUpdate() {
         ShowChannelMapLayout();
         return;
     }
-    m_count = 8;
-    if (m_pageParam == kSixteenVariant) {
+    if (m_logic.SixteenVariant()) {
         ShowSixteenRowLayout();
     } else {
         ShowRows(8, true);
@@ -144,39 +148,52 @@ void CDVBS2signalMonitor::OnShowWindow(bool shown) {
         return;
     if (!shown) {
         KillTimer(kStatusTimerId);
+        KillTimer(kMapReadTimerId);
         return;
     }
+    // The version request first, then the map read once the request has left the send slot.
+    Carry(m_logic.Shown(DeviceOnline()));
     SetTimer(kStatusTimerId, kSignalMonitorPollMs);
-    if (m_pageParam == kMapVariant && DeviceOnline()) {
-        // The map read goes first; the version request follows its reply instead of replacing it.
-        m_versionAfterMap = true;
-        OnGet();
+    SendPendingMapRead();
+}
+
+void CDVBS2signalMonitor::SendPendingMapRead() {
+    if (!m_logic.MapReadPending()) {
+        KillTimer(kMapReadTimerId);
         return;
     }
-    PageStep version;
-    version.sendVersion = true;
-    Carry(version);
+    const int rc = DeviceOnline() ? SendPollCommand(kCmdChannelMapRead, m_device, nullptr, 0) : kSendOffline;
+    if (rc == kSendSlotTaken) {
+        SetTimer(kMapReadTimerId, kMapReadRetryMs);
+        return;
+    }
+    m_logic.MapReadSent();
+    KillTimer(kMapReadTimerId);
 }
 
 void CDVBS2signalMonitor::OnTimer(int id) {
-    if (id == kStatusTimerId && DeviceOnline())
+    if (id == kMapReadTimerId) {
+        SendPendingMapRead();
+        return;
+    }
+    // A map read still to go out keeps its place ahead of the status.
+    if (id == kStatusTimerId && DeviceOnline() && !m_logic.MapReadPending())
         Carry(PageStep::Poll(kCmdTunerStatus));
     CFormTemplateView::OnTimer(id);
 }
 
 void CDVBS2signalMonitor::OnGet() {
     if (DeviceOnline())
-        Carry(PageStep::Request(kCmdChannelMapRead, {}, PageStep::Wait::kNone));
+        Carry(m_logic.Get());
 }
 
 void CDVBS2signalMonitor::OnSet() {
     if (!DeviceOnline())
         return;
-    // A selector without a selection sends back the byte it was shown.
+    std::array<int, kPhysicalChannelMapSize> selections{};
     for (size_t i = 0; i < m_physical.size(); ++i)
-        if (m_physical[i]->currentIndex() >= 0)
-            m_map[i] = uint8_t(m_physical[i]->currentIndex());
-    Carry(PageStep::Request(kCmdChannelMapWrite, m_map, PageStep::Wait::kNone));
+        selections[i] = m_physical[i]->currentIndex();
+    Carry(m_logic.Set(selections));
 }
 
 void CDVBS2signalMonitor::ShowStatus(const TunerSignalView& s, bool quality) {
@@ -201,33 +218,23 @@ void CDVBS2signalMonitor::OnDeviceReply(DeviceRecord* device, const ReplyView& r
     if (!device || device != m_device || !reply.IsValid())
         return;
     if (reply.Command() == kCmdChannelMapRead) {
-        std::vector<uint8_t> map;
-        if (!reply.Bytes(0, kPhysicalChannelMapSize, &map))
+        if (!m_logic.ReadMap(reply))
             return;
-        m_map = map;
+        const std::vector<uint8_t>& map = m_logic.Map();
         for (size_t i = 0; i < m_physical.size(); ++i)
-            m_physical[i]->setCurrentIndex(m_map[i] < 8 ? m_map[i] : -1);
-        if (m_versionAfterMap) {
-            m_versionAfterMap = false;
-            PageStep version;
-            version.sendVersion = true;
-            Carry(version);
-        }
+            m_physical[i]->setCurrentIndex(map[i] < 8 ? map[i] : -1);
         return;
     }
     if (reply.Command() != kCmdTunerStatus)
         return;
     TunerSignalView s;
-    if (m_pageParam == kMapVariant) {
-        if (ReadTunerSignalStatus(reply, 8, &s))
-            ShowStatus(s, false);
+    bool sixteenLayout = false;
+    if (!m_logic.ReadStatus(reply, &s, &sixteenLayout))
+        return;
+    if (m_logic.MapVariant()) {
+        ShowStatus(s, false);
         return;
     }
-    const int count = reply.B();
-    const bool sixteenLayout = m_pageParam == kSixteenVariant || count > 8;
-    if (!ReadTunerSignalStatus(reply, sixteenLayout && count == 16 ? 16 : 8, &s))
-        return;
-    m_count = count;
     if (sixteenLayout)
         ShowSixteenRowLayout();
     else

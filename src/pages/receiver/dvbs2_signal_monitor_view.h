@@ -28,8 +28,8 @@ public:
     void OnGet();
     void OnSet();
 
-    int ChannelCount() const { return m_count; }
-    const std::vector<uint8_t>& Map() const { return m_map; }
+    int ChannelCount() const { return m_logic.ChannelCount(); }
+    const std::vector<uint8_t>& Map() const { return m_logic.Map(); }
 
     std::array<QLabel*, 16> m_numbers{}, m_lamps{}, m_qualityValues{};
     std::array<QLineEdit*, 16> m_bitrates{};
@@ -50,10 +50,10 @@ private:
     void ShowChannelMapLayout();
     void ShowRows(int rows, bool quality);
     void ShowStatus(const TunerSignalView& status, bool quality);
+    // The map read of a showing, once the send slot is free; tried again on a short timer until then.
+    void SendPendingMapRead();
 
-    std::vector<uint8_t> m_map = std::vector<uint8_t>(kPhysicalChannelMapSize, 0);
-    int m_count = 8;
-    bool m_versionAfterMap = false;  // the version request waits for the map read it would replace
+    SignalMonitorLogic m_logic;
     std::array<QLabel*, 6> m_captions{};
 };
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "pagebase/field_table.h"
+#include "pagebase/text_conversion.h"
 
 namespace nms {
 namespace {
@@ -14,6 +15,7 @@ constexpr DvbsSystemVariant kVariants[] = {
     {39, 8, true, 16, true, true, false},
 };
 
+constexpr const char* kDvbsMacMessage = "MAC error,please input correct MAC address!";
 constexpr int kSixRecords = 6 * kDvbsChannelParamsSize;    // 174
 constexpr int kEightRecords = 8 * kDvbsChannelParamsSize;  // 232
 constexpr int kAllRecords = 16 * kDvbsChannelParamsSize;   // 464
@@ -132,6 +134,88 @@ std::string DvbsSystemLogic::BuildWrite(std::vector<uint8_t>* payload) const {
         payload->insert(payload->end(), m_ip.begin(), m_ip.end());
     }
     return {};
+}
+
+PageStep DvbsSystemLogic::Get() {
+    return m_wait.Request(kCmdTunerRead, {}, PageStep::Wait::kBeginShort);
+}
+
+bool DvbsSystemLogic::TakeRows(const DvbsSystemForm& form, std::vector<std::string>* reports,
+                               std::string* refusal) {
+    for (int r = 0; r < RowsTaken(); ++r) {
+        const std::string message =
+            TakeDvbsRow(form.rows[size_t(r)], m_records, RecordOffset(r), TakesDisable(), reports);
+        if (!message.empty()) {
+            m_failedField = r;
+            *refusal = message;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DvbsSystemLogic::TakeIpArea(const DvbsSystemForm& form, std::string* refusal) {
+    // Only the variant that shows the area takes it; the others send the block exactly as it came.
+    if (!m_variant->ipArea || !m_ipFlag)
+        return true;
+    const std::string& port = form.port;
+    if (port.empty() || !IsDecimalText(port) || port.size() > 5 || std::stoul(port) > 65535) {
+        m_failedField = kDvbsPortField;
+        *refusal = IntegerRangeMessage(0, 65535);
+        return false;
+    }
+    uint8_t mac[6];
+    if (!ParseMacDashes(form.mac, mac)) {
+        m_failedField = kDvbsMacField;
+        *refusal = kDvbsMacMessage;
+        return false;
+    }
+    const unsigned long value = std::stoul(port);
+    std::copy(form.ip.begin(), form.ip.end(), m_ip.begin());
+    m_ip[4] = uint8_t(value >> 8);
+    m_ip[5] = uint8_t(value);
+    std::copy(mac, mac + 6, m_ip.begin() + 6);
+    return true;
+}
+
+PageStep DvbsSystemLogic::Set(const DvbsSystemForm& form) {
+    m_failedField = -1;
+    PageStep step;
+    std::string refusal;
+    if (!TakeRows(form, &step.messages, &refusal) || !TakeIpArea(form, &refusal)) {
+        step.messages.push_back(refusal);
+        return step;
+    }
+    std::vector<uint8_t> payload;
+    const std::string empty = BuildWrite(&payload);
+    if (!empty.empty()) {
+        step.messages.push_back(empty);
+        return step;
+    }
+    PageStep request = m_wait.Request(kCmdTunerWrite, std::move(payload), PageStep::Wait::kBeginShort);
+    request.messages = std::move(step.messages);
+    return request;
+}
+
+PageStep DvbsSystemLogic::SwitchTab(const DvbsSystemForm& form, int tab, bool* switched) {
+    m_failedField = -1;
+    *switched = false;
+    PageStep step;
+    if (!m_variant->sixteen || tab == m_tab)
+        return step;
+    std::string refusal;
+    if (!TakeRows(form, &step.messages, &refusal)) {
+        step.messages.push_back(refusal);
+        return step;
+    }
+    SetTab(tab);
+    *switched = true;
+    return step;
+}
+
+PageStep DvbsSystemLogic::HandleReply(const ReplyView& reply) {
+    return m_wait.ReadOrWrite(reply, kCmdTunerRead, kCmdTunerWrite, PageStep::kRefreshAll | kDvbsRefreshLayout,
+                              true, [&] { return ReadReply(reply); });
 }
 
 }  // namespace nms

@@ -2,17 +2,18 @@
 // reply fills it, which rows and columns a variant shows, and the write request with its checks.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "devices/reply_view.h"
+#include "pagebase/page_step.h"
+#include "pages/receiver/reply_wait.h"
 #include "pages/receiver/tuner_records.h"
 
 namespace nms {
 
-constexpr uint8_t kCmdTunerRead = 0x70;
-constexpr uint8_t kCmdTunerWrite = 0x71;
 constexpr int kDvbsRows = 8;
 
 struct DvbsSystemVariant {
@@ -37,7 +38,20 @@ struct DvbsLayout {
     bool tabs = false;
 };
 
-class DvbsSystemLogic {
+// The form as the page collects it: the eight rows of the current tab and the IP area.
+struct DvbsSystemForm {
+    std::array<TunerRowInputs, kDvbsRows> rows{};
+    std::array<uint8_t, 4> ip{};
+    std::string port, mac;
+};
+
+// Page refresh bit: the layout of the last reply (rows, columns, lists, tabs, IP area) before the rows.
+constexpr unsigned kDvbsRefreshLayout = PageStep::kRefreshPageBits;
+// FailedField of a refused take beyond the rows.
+constexpr int kDvbsPortField = kDvbsRows;
+constexpr int kDvbsMacField = kDvbsRows + 1;
+
+class DvbsSystemLogic : public RequestLogic {
 public:
     explicit DvbsSystemLogic(int pageParam = 0);
     const DvbsSystemVariant& Variant() const { return *m_variant; }
@@ -67,7 +81,28 @@ public:
     // or empty and the 0x71 payload.
     std::string BuildWrite(std::vector<uint8_t>* payload) const;
 
+    // Get: the 0x70 read with its 15 s wait (the page asks only for an online device).
+    PageStep Get() override;
+    // Set: the form into the records (and, on the variant that shows it, the IP area into the block),
+    // then the empty-record check and the 0x71 write. Every too-long number is reported and taken as 0;
+    // a value that cannot be held refuses the Set at its field (FailedField).
+    PageStep Set(const DvbsSystemForm& form);
+    // A tab switch of the 16-channel variant: the shown rows into the current tab's records, then the new
+    // tab. Refused (the tab stays, *switched false) at a value that cannot be held.
+    PageStep SwitchTab(const DvbsSystemForm& form, int tab, bool* switched);
+    // A reply of the device: the read shows the records (kDvbsRefreshLayout, then the rows) and asks for
+    // the version; the write's reply ends the wait. Empty for a reply the page does not take.
+    PageStep HandleReply(const ReplyView& reply) override;
+    // The row (0-7) or kDvbsPortField / kDvbsMacField a refused take stopped at; -1 when none.
+    int FailedField() const { return m_failedField; }
+
 private:
+    // Rows into records; reports collects the too-long numbers. False at a refused row (its message in
+    // *refusal).
+    bool TakeRows(const DvbsSystemForm& form, std::vector<std::string>* reports, std::string* refusal);
+    bool TakeIpArea(const DvbsSystemForm& form, std::string* refusal);
+
+    int m_failedField = -1;
     const DvbsSystemVariant* m_variant;
     std::vector<uint8_t> m_records;  // 16 records
     std::vector<uint8_t> m_ip;       // DvbsIpBlock

@@ -17,17 +17,9 @@
 #include "platform/prompt.h"
 
 namespace nms {
-namespace {
-
-constexpr const char* kMacMessage = "MAC error,please input correct MAC address!";
-
-}  // namespace
-
-CDVBSSystemView::CDVBSSystemView(QWidget* parent) : CFormTemplateView(parent) {
+CDVBSSystemView::CDVBSSystemView(QWidget* parent) : CRequestPageView(parent) {
     m_logic = std::make_unique<DvbsSystemLogic>(0);
     m_grid = new TunerGrid(this);
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
     m_ipArea = new QGroupBox(this);
     auto* ip = new QGridLayout(m_ipArea);
     m_ip = new CIPAddressCtrl(m_ipArea);
@@ -42,18 +34,7 @@ CDVBSSystemView::CDVBSSystemView(QWidget* parent) : CFormTemplateView(parent) {
     ip->addWidget(m_mac, 2, 1);
     ip->addWidget(m_generateMac, 2, 2);
     m_ipArea->hide();
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_get);
-    buttons->addWidget(m_set);
-    buttons->addStretch();
-    auto* page = new QVBoxLayout(this);
-    auto* row = new QHBoxLayout;
-    row->addWidget(m_grid);
-    row->addStretch();
-    page->addLayout(row);
-    page->addWidget(m_ipArea, 0, Qt::AlignLeft);
-    page->addLayout(buttons);
-    page->addStretch();
+    TunerGrid::LayOutPage(this, m_grid, m_ipArea, &m_get, &m_set);
     connect(m_get, &QPushButton::clicked, this, [this] { OnGet(); });
     connect(m_set, &QPushButton::clicked, this, &CDVBSSystemView::OnSet);
     connect(m_generateMac, &QPushButton::clicked, this, &CDVBSSystemView::OnGenerateMac);
@@ -67,30 +48,12 @@ void CDVBSSystemView::SetDevice(DeviceRecord* device) {
     SetDevice(*this, device);
 }
 
-void CDVBSSystemView::OnTimer(int id) {
-    OnTimer(*this, id);
-}
-
 void CDVBSSystemView::SetDevice(CFormTemplateView& page, DeviceRecord* device) {
     page.CFormTemplateView::SetDevice(device);
 }
 
 void CDVBSSystemView::OnTimer(CFormTemplateView& page, int id) {
     page.CFormTemplateView::OnTimer(id);
-}
-
-void CDVBSSystemView::OnGet(CFormTemplateView& page) {
-    if (page.DeviceOnline())
-        page.Carry(PageStep::Request(kCmdTunerRead, {}, PageStep::Wait::kBeginShort));
-}
-
-void CDVBSSystemView::OnGet() {
-    OnGet(*this);
-}
-
-void CDVBSSystemView::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
 }
 
 void CDVBSSystemView::OnInitialUpdate() {
@@ -137,47 +100,30 @@ void CDVBSSystemView::ShowRows() {
     }
 }
 
-bool CDVBSSystemView::TakeRows() {
-    for (int r = 0; r < m_logic->RowsTaken(); ++r) {
-        const std::string message = TakeTunerRow(m_grid->Row(r), m_logic->Records(), m_logic->RecordOffset(r),
-                                                 m_logic->TakesDisable());
-        if (!message.empty()) {
-            Carry(PageStep::Message(message));
-            m_grid->FocusRow(r);
-            return false;
-        }
-    }
-    return true;
+DvbsSystemForm CDVBSSystemView::Form() const {
+    DvbsSystemForm f;
+    for (int r = 0; r < TunerGrid::kRows; ++r)
+        f.rows[size_t(r)] = m_grid->Row(r);
+    m_ip->GetAddress(f.ip[0], f.ip[1], f.ip[2], f.ip[3]);
+    f.port = m_port->text().trimmed().toStdString();
+    f.mac = m_mac->text().toStdString();
+    return f;
 }
 
-bool CDVBSSystemView::TakeIpArea() {
-    if (!m_logic->HasIpBlock())
-        return true;
-    std::vector<uint8_t>& block = m_logic->IpBlock();
-    const std::string port = m_port->text().trimmed().toStdString();
-    uint32_t value = 0;
-    if (port.empty() || !IsDecimalText(port) || port.size() > 5 || (value = std::stoul(port)) > 65535) {
-        Carry(PageStep::Message(IntegerRangeMessage(0, 65535)));
+void CDVBSSystemView::FocusFailed() {
+    const int field = m_logic->FailedField();
+    if (field >= 0 && field < TunerGrid::kRows)
+        m_grid->FocusRow(field);
+    else if (field == kDvbsPortField)
         m_port->setFocus();
-        return false;
-    }
-    uint8_t mac[6];
-    if (!ParseMacDashes(m_mac->text().toStdString(), mac)) {
-        Carry(PageStep::Message(kMacMessage));
+    else if (field == kDvbsMacField)
         m_mac->setFocus();
-        return false;
-    }
-    m_ip->GetAddress(block[0], block[1], block[2], block[3]);
-    block[4] = uint8_t(value >> 8);
-    block[5] = uint8_t(value);
-    std::copy(mac, mac + 6, block.begin() + 6);
-    return true;
 }
 
 bool CDVBSSystemView::DoDataExchange(bool collect) {
-    if (collect)
-        return TakeRows() && TakeIpArea();
-    ShowRows();
+    // The page collects its form only through Set and a tab switch (the logic takes it).
+    if (!collect)
+        ShowRows();
     return true;
 }
 
@@ -191,44 +137,29 @@ void CDVBSSystemView::OnSet() {
     OnGenerateMac();
     if (!DeviceOnline())
         return;
-    if (!UpdateData(true))
-        return;
-    std::vector<uint8_t> payload;
-    const std::string message = m_logic->BuildWrite(&payload);
-    if (!message.empty()) {
-        Carry(PageStep::Message(message));
-        return;
-    }
-    Carry(PageStep::Request(kCmdTunerWrite, std::move(payload), PageStep::Wait::kBeginShort));
+    const PageStep step = m_logic->Set(Form());
+    Carry(step);
+    FocusFailed();
 }
 
 void CDVBSSystemView::OnSelChangeTab(int tab) {
-    if (!m_logic->Variant().sixteen || tab == m_logic->Tab())
-        return;
-    if (!TakeRows()) {
+    bool switched = false;
+    const PageStep step = m_logic->SwitchTab(Form(), tab, &switched);
+    if (!switched) {
         // A value that does not fit keeps its tab in front.
         const QSignalBlocker block(m_grid->Tabs());
         m_grid->Tabs()->setCurrentIndex(m_logic->Tab());
-        return;
+    } else {
+        ShowRows();
     }
-    m_logic->SetTab(tab);
-    ShowRows();
+    Carry(step);
+    FocusFailed();
 }
 
-void CDVBSSystemView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (!device || device != m_device || !reply.IsValid())
-        return;
-    if (reply.Command() == kCmdTunerWrite) {
-        Carry(PageStep::End(PageStep::kRefreshNone));
-        return;
-    }
-    if (reply.Command() != kCmdTunerRead || !m_logic->ReadReply(reply))
-        return;
-    ApplyLayout();
-    PageStep step = PageStep::End(PageStep::kRefreshNone);
-    step.sendVersion = true;
-    Carry(step);
-    ShowRows();
+void CDVBSSystemView::BeforeReplyStep(const ReplyView&, const PageStep& step) {
+    // The layout first: refilled lists would lose the selections shown before them.
+    if (step.refresh & kDvbsRefreshLayout)
+        ApplyLayout();
 }
 
 }  // namespace nms

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "pagebase/form_template_view.h"
+#include "pages/receiver/request_page_view.h"
 #include "pages/receiver/dvbs_system_logic.h"
 
 class QGroupBox;
@@ -18,14 +18,14 @@ namespace nms {
 class CIPAddressCtrl;
 class TunerGrid;
 
-class CDVBSSystemView : public CFormTemplateView {
+class CDVBSSystemView : public CRequestPageView {
     Q_OBJECT
 public:
     explicit CDVBSSystemView(QWidget* parent = nullptr);
     ~CDVBSSystemView() override;
 
     void SetDevice(DeviceRecord* device) override;
-    void OnTimer(int id) override;
+    using CRequestPageView::OnTimer;
 
     // The base binding, nothing added.
     static void SetDevice(CFormTemplateView& page, DeviceRecord* device);
@@ -35,12 +35,8 @@ public:
     static bool ParseThousandthsText(const std::string& text, uint32_t max, uint32_t* value) {
         return ParseTunerThousandths(text, max, value);
     }
-    // The Get of the tuner input pages: 0x70 with an empty payload and a 15 s wait, for an online device.
-    static void OnGet(CFormTemplateView& page);
 
     void OnInitialUpdate() override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnGet();
     void OnSet();
     void OnGenerateMac();
     void OnSelChangeTab(int tab);
@@ -56,14 +52,17 @@ public:
     QPushButton* m_set = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
+    RequestLogic* Requests() override { return m_logic.get(); }
+    // A read's layout before its rows.
+    void BeforeReplyStep(const ReplyView& reply, const PageStep& step) override;
+    void OnPageTimer(int id) override { OnTimer(*this, id); }
     bool DoDataExchange(bool collect) override;
 
 private:
     void ApplyLayout();
-    // Rows to records of the current tab; the first value that does not fit stops with its message.
-    bool TakeRows();
-    bool TakeIpArea();
+    DvbsSystemForm Form() const;
+    // The focus on the field a refused take stopped at.
+    void FocusFailed();
     void ShowRows();
 
     std::unique_ptr<DvbsSystemLogic> m_logic;

@@ -70,13 +70,29 @@ std::string KbpsText(uint32_t kbps) {
     return text;
 }
 
-// ---- IP-ASI gateway ----
-
-bool IpAsiGatewayLogic::ReadReply(const ReplyView& reply) {
-    if (!reply.Bytes(0, kIpAsiGatewayBlockSize, m_block.data()))
+bool GatewayBlockLogic::ReadReply(const ReplyView& reply) {
+    if (!reply.Bytes(int(m_replyOffset), int(m_block.size()), m_block.data()))
         return false;
     m_read = true;
     return true;
+}
+
+PageStep GatewayBlockLogic::HandleReply(const ReplyView& reply) {
+    return m_wait.ReadOrWrite(reply, kCmdGatewayRead, kCmdGatewayWrite, PageStep::kRefreshAll, true,
+                              [&] { return ReadReply(reply); });
+}
+
+// ---- IP-ASI gateway ----
+
+void IpAsiGatewayLogic::RestartRates() {
+    m_rateSeen = false;
+    m_rates[0].max = m_rates[0].min = "0";
+}
+
+void IpAsiGatewayLogic::TakeStatus(const IpAsiGatewayStatus& s) {
+    TrackRate(s.asiToIp, m_rateSeen, &m_rates[0]);
+    TrackRate(s.ipToAsi, m_rateSeen, &m_rates[1]);
+    m_rateSeen = true;
 }
 
 IpAsiGatewayForm IpAsiGatewayLogic::Form() const {
@@ -160,13 +176,6 @@ void TrackRate(uint32_t kbps, bool seen, GatewayRates* rates) {
 
 // ---- Eight-channel ASI-to-IP gateway ----
 
-bool Asi2IpLogic::ReadReply(const ReplyView& reply) {
-    if (!reply.Bytes(1, kAsi2IpBlockSize, m_block.data()))
-        return false;
-    m_read = true;
-    return true;
-}
-
 Asi2IpForm Asi2IpLogic::Form() const {
     const ByteReader r(m_block);
     Asi2IpForm f;
@@ -209,7 +218,7 @@ std::string Asi2IpLogic::Store(const Asi2IpForm& f) {
     return {};
 }
 
-std::vector<uint8_t> Asi2IpLogic::BuildSet() const {
+std::vector<uint8_t> Asi2IpLogic::WritePayload() const {
     std::vector<uint8_t> payload = {0};
     payload.insert(payload.end(), m_block.begin(), m_block.end());
     return payload;

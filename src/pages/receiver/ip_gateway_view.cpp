@@ -12,23 +12,12 @@
 
 #include "pagebase/form_binder.h"
 #include "pagebase/lamp.h"
-#include "pages/encoder/encoder_public_view.h"
 #include "pages/receiver/dvbs_system_view.h"
-#include "pages/receiver/multi_ip_logic.h"
-#include "pages/receiver/tuner_records.h"
 #include "platform/ip_address_edit.h"
 
 namespace nms {
 namespace {
 
-void SetIp(CIPAddressCtrl* c, const IpBytes& a) {
-    c->SetAddress(a[0], a[1], a[2], a[3]);
-}
-IpBytes GetIp(const CIPAddressCtrl* c) {
-    IpBytes a{};
-    c->GetAddress(a[0], a[1], a[2], a[3]);
-    return a;
-}
 void Show(QWidget* w, bool shown) {
     w->setVisible(shown);
     w->setEnabled(shown);
@@ -36,7 +25,7 @@ void Show(QWidget* w, bool shown) {
 
 }  // namespace
 
-CIPGateWayView1::CIPGateWayView1(QWidget* parent) : CFormTemplateView(parent) {
+CIPGateWayView1::CIPGateWayView1(QWidget* parent) : CGatewayPageView(m_logic, parent) {
     auto rateRow = [this](QGridLayout* g, int row, int k, QWidget* parent, const char* caption) {
         m_current[size_t(k)] = new QLineEdit(parent);
         m_max[size_t(k)] = new QLineEdit(parent);
@@ -115,15 +104,8 @@ CIPGateWayView1::CIPGateWayView1(QWidget* parent) : CFormTemplateView(parent) {
     ig->addLayout(lock2, 6, 1);
     rateRow(ig, 7, 1, in, "IP=>ASI Bitrate:");
 
-    auto* local = new QGroupBox("Local IP Adress", this);
-    auto* lg = new QGridLayout(local);
-    m_local = new CIPAddressCtrl(local);
-    m_mask = new CIPAddressCtrl(local);
-    m_gateway = new CIPAddressCtrl(local);
-    m_mac = new QLineEdit(local);
-    m_mac->setMaxLength(17);
-    m_sourcePort = new QLineEdit(local);
-    m_autoGenerate = new QPushButton("Auto Generate", local);
+    QGridLayout* lg = nullptr;
+    QGroupBox* local = MakeLocalGroup(&lg);
     auto* sourceLabel = new QLabel("Source Port:", local);
     lg->addWidget(new QLabel("IP Adress:", local), 0, 0);
     lg->addWidget(m_local, 0, 1);
@@ -140,14 +122,7 @@ CIPGateWayView1::CIPGateWayView1(QWidget* parent) : CFormTemplateView(parent) {
     sourceLabel->hide();
     m_sourcePort->hide();
 
-    m_get = new QPushButton("Get", this);
-    m_set = new QPushButton("Set", this);
-    // Nothing to write until the device's block was read.
-    m_set->setEnabled(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_get);
-    buttons->addWidget(m_set);
-    buttons->addStretch();
+    QHBoxLayout* buttons = MakeGetSetRow();
     auto* page = new QVBoxLayout(this);
     auto* groups = new QHBoxLayout;
     auto* left = new QVBoxLayout;
@@ -159,9 +134,6 @@ CIPGateWayView1::CIPGateWayView1(QWidget* parent) : CFormTemplateView(parent) {
     page->addLayout(groups);
     page->addLayout(buttons);
     page->addStretch();
-    connect(m_get, &QPushButton::clicked, this, &CIPGateWayView1::OnGet);
-    connect(m_set, &QPushButton::clicked, this, &CIPGateWayView1::OnSet);
-    connect(m_autoGenerate, &QPushButton::clicked, this, &CIPGateWayView1::OnAutoGenerate);
     Show(m_input2Label, false);
     Show(m_input2, false);
     Show(m_input2PortLabel, false);
@@ -175,30 +147,19 @@ void CIPGateWayView1::SetDevice(DeviceRecord* device) {
 void CIPGateWayView1::OnInitialUpdate() {
     m_outputEnable->setChecked(true);
     m_inputEnable->setChecked(true);
-    m_rateSeen = false;
+    m_logic.RestartRates();
     for (size_t k = 0; k < 2; ++k)
         SetLamp(m_lamps[k], false);
     m_lockTexts[0]->setText("ASI=>IP Unlock ");
     m_lockTexts[1]->setText("IP=>ASI Unlock ");
-    SetTimer(kEncoderStatusTimerId, kGatewayPollMs);
-}
-
-void CIPGateWayView1::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void CIPGateWayView1::OnTimer(int id) {
-    CEncoderPublicView::StatusPollTimer(*this, id);
+    StartStatusPoll();
 }
 
 void CIPGateWayView1::OnGet() {
-    m_rateSeen = false;
-    m_rates[0].max = m_rates[0].min = "0";
+    m_logic.RestartRates();
     m_max[0]->setText("0");
     m_min[0]->setText("0");
-    if (DeviceOnline())
-        Carry(PageStep::Request(kCmdIpBlockRead, {}, PageStep::Wait::kBeginShort));
+    CGatewayPageView::OnGet();
 }
 
 IpAsiGatewayForm CIPGateWayView1::Form() const {
@@ -221,7 +182,8 @@ IpAsiGatewayForm CIPGateWayView1::Form() const {
     return f;
 }
 
-void CIPGateWayView1::ShowForm(const IpAsiGatewayForm& f) {
+void CIPGateWayView1::ShowForm() {
+    const IpAsiGatewayForm f = m_logic.Form();
     SetIp(m_destination, f.destination);
     SetIp(m_input, f.input);
     SetIp(m_input2, f.input2);
@@ -237,7 +199,7 @@ void CIPGateWayView1::ShowForm(const IpAsiGatewayForm& f) {
     m_inputEnable->setChecked(f.inputEnable);
 }
 
-void CIPGateWayView1::ApplyVariant() {
+void CIPGateWayView1::BlockRead() {
     const bool inputOnly = m_logic.InputOnly();
     if (inputOnly) {
         m_mode->setCurrentIndex(m_logic.Block()[90] < 2 ? m_logic.Block()[90] : -1);
@@ -261,79 +223,21 @@ void CIPGateWayView1::ApplyVariant() {
         Show(w, !inputOnly);
 }
 
-bool CIPGateWayView1::DoDataExchange(bool collect) {
-    if (collect) {
-        const std::string message = m_logic.Store(Form());
-        if (!message.empty()) {
-            Carry(PageStep::Message(message));
-            return false;
-        }
-        return true;
-    }
-    if (m_logic.HasRead())
-        ShowForm(m_logic.Form());
-    return true;
-}
-
-void CIPGateWayView1::OnAutoGenerate() {
-    // Only the MAC text changes: the other fields keep what the operator typed.
-    m_mac->setText(QString::fromStdString(MacTextFromNow()));
-}
-
-void CIPGateWayView1::OnSet() {
-    // A block never read would go out as zeros.
-    if (!m_logic.HasRead())
+void CIPGateWayView1::ShowStatusReply(const ReplyView& reply) {
+    IpAsiGatewayStatus s;
+    if (!ReadIpAsiGatewayStatus(reply, &s))
         return;
-    // Every write carries a MAC made from the current time.
-    OnAutoGenerate();
-    if (!UpdateData(true))
-        return;
-    if (DeviceOnline())
-        Carry(PageStep::Request(kCmdIpBlockWrite, m_logic.Block(), PageStep::Wait::kBeginShort));
-}
-
-void CIPGateWayView1::ShowStatus(const IpAsiGatewayStatus& s) {
-    TrackRate(s.asiToIp, m_rateSeen, &m_rates[0]);
-    TrackRate(s.ipToAsi, m_rateSeen, &m_rates[1]);
-    m_rateSeen = true;
+    m_logic.TakeStatus(s);
     for (size_t k = 0; k < 2; ++k) {
-        m_current[k]->setText(QString::fromStdString(m_rates[k].current));
-        m_max[k]->setText(QString::fromStdString(m_rates[k].max));
-        m_min[k]->setText(QString::fromStdString(m_rates[k].min));
+        const GatewayRates& rates = m_logic.Rates(int(k));
+        m_current[k]->setText(QString::fromStdString(rates.current));
+        m_max[k]->setText(QString::fromStdString(rates.max));
+        m_min[k]->setText(QString::fromStdString(rates.min));
     }
     SetLamp(m_lamps[0], s.asiToIpLock);
     SetLamp(m_lamps[1], s.ipToAsiLock);
     m_lockTexts[0]->setText(s.asiToIpLock ? "ASI=>IP Lock " : "ASI=>IP Unlock ");
     m_lockTexts[1]->setText(s.ipToAsiLock ? "IP=>ASI Lock " : "IP=>ASI Unlock ");
-}
-
-void CIPGateWayView1::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (!device || device != m_device || !reply.IsValid())
-        return;
-    switch (reply.Command()) {
-        case kCmdEncoderStatus: {
-            IpAsiGatewayStatus s;
-            if (ReadIpAsiGatewayStatus(reply, &s))
-                ShowStatus(s);
-            break;
-        }
-        case kCmdIpBlockRead: {
-            if (!m_logic.ReadReply(reply))
-                break;
-            ShowForm(m_logic.Form());
-            ApplyVariant();
-            m_set->setEnabled(true);
-            PageStep step = PageStep::End(PageStep::kRefreshNone);
-            step.sendVersion = true;
-            Carry(step);
-            break;
-        }
-        case kCmdIpBlockWrite:
-            Carry(PageStep::End(PageStep::kRefreshNone));
-            break;
-        default:
-            break;
-    }
 }
 
 }  // namespace nms

@@ -5,57 +5,48 @@
 
 #include <array>
 
-#include "pagebase/form_template_view.h"
-#include "pages/receiver/gateway_logic.h"
+#include "pages/receiver/gateway_page_view.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace nms {
 
 class CIPAddressCtrl;
 
-class CIPGateWayView1 : public CFormTemplateView {
+class CIPGateWayView1 : public CGatewayPageView {
     Q_OBJECT
 public:
     explicit CIPGateWayView1(QWidget* parent = nullptr);
 
     void SetDevice(DeviceRecord* device) override;
     void OnInitialUpdate() override;
-    void OnTimer(int id) override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnGet();
-    void OnSet();
-    void OnAutoGenerate();
+    void OnGet() override;
 
     const IpAsiGatewayLogic& Logic() const { return m_logic; }
 
-    CIPAddressCtrl *m_destination = nullptr, *m_input = nullptr, *m_input2 = nullptr, *m_local = nullptr,
-                   *m_gateway = nullptr, *m_mask = nullptr;
-    QLineEdit *m_destinationPort = nullptr, *m_inputPort = nullptr, *m_input2Port = nullptr,
-              *m_sourcePort = nullptr, *m_mac = nullptr;
+    CIPAddressCtrl *m_destination = nullptr, *m_input = nullptr, *m_input2 = nullptr;
+    QLineEdit *m_destinationPort = nullptr, *m_inputPort = nullptr, *m_input2Port = nullptr;
     QCheckBox *m_outputEnable = nullptr, *m_inputEnable = nullptr;
     QComboBox *m_mode = nullptr, *m_protocol = nullptr;
     std::array<QLabel*, 2> m_lamps{}, m_lockTexts{};
     std::array<QLineEdit*, 2> m_current{}, m_max{}, m_min{};
-    QPushButton *m_autoGenerate = nullptr, *m_get = nullptr, *m_set = nullptr;
 
 protected:
-    void OnShowWindow(bool shown) override;
-    bool DoDataExchange(bool collect) override;
+    std::string StoreForm() override { return m_logic.Store(Form()); }
+    void ShowForm() override;
+    // The variant of the block: input only (mode and protocol lists) or a second input.
+    void BlockRead() override;
+    void ShowStatusReply(const ReplyView& reply) override;
+    // Every write carries a MAC made from the current time.
+    bool NewMacOnSet() const override { return true; }
 
 private:
-    void ApplyVariant();
     IpAsiGatewayForm Form() const;
-    void ShowForm(const IpAsiGatewayForm& f);
-    void ShowStatus(const IpAsiGatewayStatus& s);
 
     IpAsiGatewayLogic m_logic;
-    std::array<GatewayRates, 2> m_rates{};
-    bool m_rateSeen = false;
     QLabel *m_destinationLabel = nullptr, *m_destinationPortLabel = nullptr, *m_input2Label = nullptr,
            *m_input2PortLabel = nullptr, *m_modeLabel = nullptr, *m_protocolLabel = nullptr;
 };

@@ -84,6 +84,24 @@ bool MultiIpLogic::ReadReply(const ReplyView& reply, std::string* message) {
     return true;
 }
 
+PageStep MultiIpLogic::Get() {
+    return m_wait.Request(kCmdIpBlockRead, {}, PageStep::Wait::kBeginShort);
+}
+
+PageStep MultiIpLogic::Set(const MultiIpForm& form) {
+    const std::string message = Store(form, m_tab);
+    if (!message.empty())
+        return PageStep::Message(message);
+    return m_wait.Request(kCmdIpBlockWrite, BuildSet(), PageStep::Wait::kBeginShort);
+}
+
+PageStep MultiIpLogic::HandleReply(const ReplyView& reply) {
+    std::string refusal;
+    return m_wait.ReadOrWrite(reply, kCmdIpBlockRead, kCmdIpBlockWrite,
+                              PageStep::kRefreshAll | kMultiIpRefreshRebuild, true,
+                              [&] { return ReadReply(reply, &refusal); }, &refusal);
+}
+
 MultiIpForm MultiIpLogic::Show(int tab, bool rebuild) {
     const std::vector<uint8_t>& b = Block();
     const ByteReader r(b);

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "devices/reply_view.h"
+#include "pagebase/page_step.h"
+#include "pages/receiver/reply_wait.h"
 
 namespace nms {
 
@@ -40,12 +42,15 @@ struct MultiIpForm {
 };
 
 // Which rows a tab shows: the left column's first 0, 4 or 8 rows, and the right column.
+// Page refresh bit of a Get reply: tab 0 shown with its tabs rebuilt by the block's mode.
+constexpr unsigned kMultiIpRefreshRebuild = PageStep::kRefreshPageBits;
+
 struct MultiIpRowLayout {
     int leftRows = 8;
     bool right = true;
 };
 
-class MultiIpLogic {
+class MultiIpLogic : public RequestLogic {
 public:
     MultiIpLogic(int pageParam, uint16_t deviceType);
 
@@ -57,6 +62,19 @@ public:
     // A Get reply: false (nothing changes) when it is shorter than its block; message is set for a
     // four-channel modulator that has no IP module (empty reply).
     bool ReadReply(const ReplyView& reply, std::string* message);
+
+    // The tab shown (0 after every Get reply).
+    int Tab() const { return m_tab; }
+    void SetTab(int tab) { m_tab = tab; }
+    // Get: the 0x58 read with its 15 s wait (the page asks only for an online device).
+    PageStep Get() override;
+    // Set: the shown tab's form into the block (a value that does not fit refuses the Set with its
+    // message; the block keeps what it held), then the 0x59 write.
+    PageStep Set(const MultiIpForm& form);
+    // The read's reply takes the block (kMultiIpRefreshRebuild: tab 0, its tabs rebuilt, then the form)
+    // and asks for the version; the write's ends the wait; a late one is shown and starts nothing. Empty
+    // for a reply not taken.
+    PageStep HandleReply(const ReplyView& reply) override;
 
     // Tabs the page shows; rebuilt by Show when allowed.
     const std::vector<std::string>& Tabs() const { return m_tabs; }
@@ -93,6 +111,7 @@ private:
     MultiIpRowLayout m_layout;
     bool m_spts = false;
     bool m_read = false;  // a Get reply filled the block: its mode lays the page out
+    int m_tab = 0;
 };
 
 // "Port-1:Port:Value range should be between 0-65535" and its kin.

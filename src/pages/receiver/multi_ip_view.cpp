@@ -34,7 +34,7 @@ std::array<uint8_t, 4> GetIp(const CIPAddressCtrl* c) {
 
 }  // namespace
 
-CMultiIPout::CMultiIPout(QWidget* parent) : CFormTemplateView(parent) {
+CMultiIPout::CMultiIPout(QWidget* parent) : CRequestPageView(parent) {
     m_logic = std::make_unique<MultiIpLogic>(0, 0);
     auto* local = new QGroupBox("Local IP Adress", this);
     auto* lg = new QGridLayout(local);
@@ -118,7 +118,7 @@ CMultiIPout::CMultiIPout(QWidget* parent) : CFormTemplateView(parent) {
     page->addLayout(columns);
     page->addLayout(buttons);
     page->addStretch();
-    connect(m_get, &QPushButton::clicked, this, &CMultiIPout::OnGet);
+    connect(m_get, &QPushButton::clicked, this, [this] { OnGet(); });
     connect(m_set, &QPushButton::clicked, this, &CMultiIPout::OnSet);
     connect(m_generateMac, &QPushButton::clicked, this, &CMultiIPout::OnGenerateMac);
     connect(m_enableAll[0], &QCheckBox::clicked, this, &CMultiIPout::OnEnableAllLeft);
@@ -133,7 +133,6 @@ CMultiIPout::~CMultiIPout() = default;
 
 void CMultiIPout::OnInitialUpdate() {
     m_logic = std::make_unique<MultiIpLogic>(m_pageParam, m_device ? m_device->typeCode : 0);
-    m_tab = 0;
     const bool input = m_logic->InputPage();
     for (QLabel* lamp : m_states)
         SetLamp(lamp, false);
@@ -248,7 +247,7 @@ MultiIpForm CMultiIPout::Form() const {
 }
 
 bool CMultiIPout::StoreTab() {
-    const std::string message = m_logic->Store(Form(), m_tab);
+    const std::string message = m_logic->Store(Form(), m_logic->Tab());
     if (message.empty())
         return true;
     Carry(PageStep::Message(message));
@@ -258,18 +257,8 @@ bool CMultiIPout::StoreTab() {
 bool CMultiIPout::DoDataExchange(bool collect) {
     if (collect)
         return StoreTab();
-    ShowTab(m_tab, false);
+    ShowTab(m_logic->Tab(), false);
     return true;
-}
-
-void CMultiIPout::OnShowWindow(bool shown) {
-    if (shown && m_device)
-        OnGet();
-}
-
-void CMultiIPout::OnGet() {
-    if (DeviceOnline())
-        Carry(PageStep::Request(kCmdIpBlockRead, {}, PageStep::Wait::kBeginShort));
 }
 
 void CMultiIPout::OnGenerateMac() {
@@ -280,28 +269,26 @@ void CMultiIPout::OnSet() {
     // Every write carries a MAC made from the current time.
     OnGenerateMac();
     // A value that does not fit stops the write; the block keeps what it held.
-    if (!StoreTab())
-        return;
-    Carry(PageStep::Request(kCmdIpBlockWrite, m_logic->BuildSet(), PageStep::Wait::kBeginShort));
+    Carry(m_logic->Set(Form()));
 }
 
 void CMultiIPout::OnTabChange(int tab) {
-    if (tab < 0 || tab == m_tab)
+    if (tab < 0 || tab == m_logic->Tab())
         return;
     if (!StoreTab()) {
         // The edits stay on the tab they were made on.
         const QSignalBlocker block(m_tabs);
-        m_tabs->setCurrentIndex(m_tab);
+        m_tabs->setCurrentIndex(m_logic->Tab());
         return;
     }
-    m_tab = tab;
+    m_logic->SetTab(tab);
     ShowTab(tab, false);
 }
 
 void CMultiIPout::OnEnableAll(bool right, bool checked) {
     const int first = right ? 8 : 0;
     if (checked) {
-        if (const int channel = m_logic->EnableAllBlockedAt(right, m_tab)) {
+        if (const int channel = m_logic->EnableAllBlockedAt(right, m_logic->Tab())) {
             m_enableAll[right ? 1 : 0]->setChecked(false);
             Carry(PageStep::Message(
                 QString::asprintf("please use IP port from 1 to %d at first!", channel).toStdString()));
@@ -322,44 +309,25 @@ void CMultiIPout::OnIpCopy(bool right) {
     }
 }
 
-void CMultiIPout::OnTimer(int id) {
+void CMultiIPout::OnPageTimer(int id) {
     // The state poll waits while a Get or Set is under way, so it never takes that request's send slot.
     if (id == kStatesTimerId && m_logic->InputPage() && DeviceOnline())
         Carry(PageStep::Poll(kCmdIpChannelStates));
     CFormTemplateView::OnTimer(id);
 }
 
-void CMultiIPout::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
-    if (!device || device != m_device || !reply.IsValid())
-        return;
-    switch (reply.Command()) {
-        case kCmdIpChannelStates: {
-            std::array<bool, kIpRowsPerTab> states{};
-            if (m_logic->InputPage() && m_logic->ChannelStates(reply, m_tab, &states))
-                for (size_t i = 0; i < states.size(); ++i)
-                    SetLamp(m_states[i], states[i]);
-            break;
-        }
-        case kCmdIpBlockRead: {
-            std::string message;
-            if (!m_logic->ReadReply(reply, &message)) {
-                if (!message.empty())
-                    Carry(PageStep::End(PageStep::kRefreshNone).WithMessage(message));
-                break;
-            }
-            m_tab = 0;
-            ShowTab(0, true);
-            PageStep step = PageStep::End(PageStep::kRefreshNone);
-            step.sendVersion = true;
-            Carry(step);
-            ShowTab(0, false);
-            break;
-        }
-        case kCmdIpBlockWrite:
-            Carry(PageStep::End(PageStep::kRefreshNone));
-            break;
-        default:
-            break;
+void CMultiIPout::OnOtherReply(const ReplyView& reply) {
+    std::array<bool, kIpRowsPerTab> states{};
+    if (reply.Command() == kCmdIpChannelStates && m_logic->InputPage() &&
+        m_logic->ChannelStates(reply, m_logic->Tab(), &states))
+        for (size_t i = 0; i < states.size(); ++i)
+            SetLamp(m_states[i], states[i]);
+}
+
+void CMultiIPout::BeforeReplyStep(const ReplyView&, const PageStep& step) {
+    if (step.refresh & kMultiIpRefreshRebuild) {
+        m_logic->SetTab(0);
+        ShowTab(0, true);
     }
 }
 

@@ -7,7 +7,7 @@
 #include <array>
 #include <memory>
 
-#include "pagebase/form_template_view.h"
+#include "pages/receiver/request_page_view.h"
 #include "pages/receiver/multi_ip_logic.h"
 
 class QCheckBox;
@@ -22,16 +22,13 @@ namespace nms {
 
 class CIPAddressCtrl;
 
-class CMultiIPout : public CFormTemplateView {
+class CMultiIPout : public CRequestPageView {
     Q_OBJECT
 public:
     explicit CMultiIPout(QWidget* parent = nullptr);
     ~CMultiIPout() override;
 
     void OnInitialUpdate() override;
-    void OnTimer(int id) override;
-    void OnDeviceReply(DeviceRecord* device, const ReplyView& reply) override;
-    void OnGet();
     void OnSet();
     void OnGenerateMac();
     void OnTabChange(int tab);
@@ -43,7 +40,7 @@ public:
     void OnIpCopyRows9To16() { OnIpCopy(true); }
 
     const MultiIpLogic& Logic() const { return *m_logic; }
-    int CurrentTab() const { return m_tab; }
+    int CurrentTab() const { return m_logic->Tab(); }
 
     QTabBar* m_tabs = nullptr;
     CIPAddressCtrl *m_sourceIp = nullptr, *m_mask = nullptr, *m_gateway = nullptr;
@@ -59,7 +56,13 @@ public:
     std::array<QLabel*, 2> m_lockHeadings{};
 
 protected:
-    void OnShowWindow(bool shown) override;
+    RequestLogic* Requests() override { return m_logic.get(); }
+    // A Get reply shows tab 0 with its tabs rebuilt before the form.
+    void BeforeReplyStep(const ReplyView& reply, const PageStep& step) override;
+    // The channel states (0x26).
+    void OnOtherReply(const ReplyView& reply) override;
+    // The state poll of the "IP IN" pages.
+    void OnPageTimer(int id) override;
     bool DoDataExchange(bool collect) override;
 
 private:
@@ -71,7 +74,6 @@ private:
     MultiIpForm Form() const;
 
     std::unique_ptr<MultiIpLogic> m_logic;
-    int m_tab = 0;
     std::array<QLabel*, 4> m_headings{};  // "Destination IP:" and "Port:" of both columns
     QGridLayout* m_left = nullptr;
 };

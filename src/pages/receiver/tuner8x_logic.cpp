@@ -74,4 +74,93 @@ bool ReadTunerSignalStatus(const ReplyView& reply, int rows, TunerSignalView* ou
     return true;
 }
 
+PageStep Tuner8xLogic::Get() {
+    return m_wait.Request(kCmdTunerRead, {}, PageStep::Wait::kBeginShort);
+}
+
+bool Tuner8xLogic::TakeRows(const std::array<TunerRowInputs, 8>& rows, std::string* refusal) {
+    m_failedRow = -1;
+    for (int r = 0; r < 8; ++r) {
+        *refusal = TakeTunerRow(rows[size_t(r)], m_records, RecordOffset(r), false);
+        if (!refusal->empty()) {
+            m_failedRow = r;
+            return false;
+        }
+    }
+    return true;
+}
+
+PageStep Tuner8xLogic::Set(const std::array<TunerRowInputs, 8>& rows) {
+    std::string message;
+    std::vector<uint8_t> payload;
+    if (!TakeRows(rows, &message) || !(message = BuildWrite(&payload)).empty())
+        return PageStep::Message(message);
+    return m_wait.Request(kCmdTunerWrite, std::move(payload), PageStep::Wait::kBeginShort);
+}
+
+PageStep Tuner8xLogic::SwitchTab(const std::array<TunerRowInputs, 8>& rows, int tab, bool* switched) {
+    *switched = false;
+    m_failedRow = -1;
+    if (!Sixteen() || tab == m_tab)
+        return {};
+    std::string message;
+    if (!TakeRows(rows, &message))
+        return PageStep::Message(message);
+    SetTab(tab);
+    *switched = true;
+    return {};
+}
+
+PageStep Tuner8xLogic::HandleReply(const ReplyView& reply) {
+    return m_wait.ReadOrWrite(reply, kCmdTunerRead, kCmdTunerWrite,
+                              PageStep::kRefreshAll | kTuner8xRefreshLayout, false,
+                              [&] { return ReadReply(reply); });
+}
+
+void SignalMonitorLogic::Reset(int pageParam) {
+    m_pageParam = pageParam;
+    m_count = 8;
+    m_mapPending = false;
+}
+
+PageStep SignalMonitorLogic::Shown(bool online) {
+    PageStep version;
+    version.sendVersion = true;
+    m_mapPending = online;
+    return version;
+}
+
+PageStep SignalMonitorLogic::Get() {
+    m_mapPending = false;
+    return PageStep::Request(kCmdChannelMapRead, {}, PageStep::Wait::kNone);
+}
+
+PageStep SignalMonitorLogic::Set(const std::array<int, kPhysicalChannelMapSize>& selections) {
+    for (size_t i = 0; i < selections.size(); ++i)
+        if (selections[i] >= 0)
+            m_map[i] = uint8_t(selections[i]);
+    return PageStep::Request(kCmdChannelMapWrite, m_map, PageStep::Wait::kNone);
+}
+
+bool SignalMonitorLogic::ReadMap(const ReplyView& reply) {
+    std::vector<uint8_t> map;
+    if (!reply.Bytes(0, kPhysicalChannelMapSize, &map))
+        return false;
+    m_map = map;
+    return true;
+}
+
+bool SignalMonitorLogic::ReadStatus(const ReplyView& reply, TunerSignalView* status, bool* sixteenLayout) {
+    *sixteenLayout = false;
+    if (MapVariant())
+        return ReadTunerSignalStatus(reply, 8, status);
+    const int count = reply.B();
+    const bool sixteen = SixteenVariant() || count > 8;
+    if (!ReadTunerSignalStatus(reply, sixteen && count == 16 ? 16 : 8, status))
+        return false;
+    m_count = count;
+    *sixteenLayout = sixteen;
+    return true;
+}
+
 }  // namespace nms

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "devices/reply_view.h"
+#include "pagebase/page_step.h"
+#include "pages/receiver/reply_wait.h"
 #include "pages/receiver/tuner_records.h"
 
 namespace nms {
@@ -19,7 +21,10 @@ constexpr int kSignalMonitorPollMs = 1500;
 
 enum class TunerForm { kSatellite, kCable, kTerrestrial };
 
-class Tuner8xLogic {
+// Page refresh bit: the lists, captions, columns and tabs of the last reply's mode, before the rows.
+constexpr unsigned kTuner8xRefreshLayout = PageStep::kRefreshPageBits;
+
+class Tuner8xLogic : public RequestLogic {
 public:
     // The initial update: mode 8, tab 0.
     void Reset() {
@@ -41,7 +46,23 @@ public:
     // The empty-record test over the records the mode writes: the message, or empty and the payload.
     std::string BuildWrite(std::vector<uint8_t>* payload) const;
 
+    // Get: the 0x70 read with its 15 s wait (the page asks only for an online device).
+    PageStep Get() override;
+    // Set: the eight rows into the current tab's records, the empty-record check, the 0x71 write. A value
+    // that does not fit refuses the Set at its row (FailedRow).
+    PageStep Set(const std::array<TunerRowInputs, 8>& rows);
+    // A tab switch in mode 16: the rows into the current tab's records, then the new tab; refused (the
+    // tab stays, *switched false) at a value that does not fit.
+    PageStep SwitchTab(const std::array<TunerRowInputs, 8>& rows, int tab, bool* switched);
+    // The read's reply takes the records (kTuner8xRefreshLayout, then the rows; no version request), the
+    // write's ends the wait; a late one is shown and starts nothing. Empty for a reply not taken.
+    PageStep HandleReply(const ReplyView& reply) override;
+    int FailedRow() const { return m_failedRow; }
+
 private:
+    bool TakeRows(const std::array<TunerRowInputs, 8>& rows, std::string* refusal);
+
+    int m_failedRow = -1;
     std::vector<uint8_t> m_records = std::vector<uint8_t>(16 * kTunerChannelParamsSize, 0);
     int m_mode = 8;
     int m_tab = 0;
@@ -59,6 +80,43 @@ struct TunerSignalView {
 };
 // rows: 8 or 16 (the 16-row layout with a count of 16). False when the reply is too short for them.
 bool ReadTunerSignalStatus(const ReplyView& reply, int rows, TunerSignalView* out);
+
+// The gateways' signal monitor without its windows: the variant, the channel count of the last status, the
+// physical-channel map, and the map read that follows the version request when the page is shown.
+class SignalMonitorLogic {
+public:
+    static constexpr int kMapVariant = 49;
+    static constexpr int kSixteenVariant = 48;
+
+    // The initial update: eight channels, nothing pending.
+    void Reset(int pageParam);
+    bool MapVariant() const { return m_pageParam == kMapVariant; }
+    bool SixteenVariant() const { return m_pageParam == kSixteenVariant; }
+    int ChannelCount() const { return m_count; }
+    const std::vector<uint8_t>& Map() const { return m_map; }
+
+    // The page is shown: the version request, and then (online) the map read, on every variant. The device
+    // has one send slot and a newer request replaces an unsent one, so the map read waits until the
+    // version request has left it (MapReadPending / MapReadSent).
+    PageStep Shown(bool online);
+    bool MapReadPending() const { return m_mapPending; }
+    void MapReadSent() { m_mapPending = false; }
+    // "Get": the map read at once (no wait); "Set": the selections (-1: none, the byte goes back as it
+    // came) into the map and the 0x34 write (no wait).
+    PageStep Get();
+    PageStep Set(const std::array<int, kPhysicalChannelMapSize>& selections);
+    // A 0x33 reply: false when shorter than the map.
+    bool ReadMap(const ReplyView& reply);
+    // A 0x72 reply: the status to show; *sixteenLayout: the 16-row layout (with m_count rows 9-16).
+    // False (nothing changes) when the reply is too short.
+    bool ReadStatus(const ReplyView& reply, TunerSignalView* status, bool* sixteenLayout);
+
+private:
+    int m_pageParam = 0;
+    int m_count = 8;
+    bool m_mapPending = false;
+    std::vector<uint8_t> m_map = std::vector<uint8_t>(kPhysicalChannelMapSize, 0);
+};
 // Packets per second of 188-byte packets as Mbit/s with three decimals (665 shows 1.000).
 std::string PacketRateText(int32_t packets);
 // The quality as the form shows floats: at most six significant digits.

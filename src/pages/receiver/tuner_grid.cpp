@@ -2,8 +2,10 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -133,6 +135,25 @@ void TunerGrid::SetRow(int row, const TunerRowInputs& in) {
 
 void TunerGrid::FocusRow(int row) {
     m_frequency[size_t(row)]->setFocus();
+}
+
+void TunerGrid::LayOutPage(QWidget* page, TunerGrid* grid, QWidget* under, QPushButton** get,
+                           QPushButton** set) {
+    *get = new QPushButton("Get", page);
+    *set = new QPushButton("Set", page);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(*get);
+    buttons->addWidget(*set);
+    buttons->addStretch();
+    auto* column = new QVBoxLayout(page);
+    auto* row = new QHBoxLayout;
+    row->addWidget(grid);
+    row->addStretch();
+    column->addLayout(row);
+    if (under)
+        column->addWidget(under, 0, Qt::AlignLeft);
+    column->addLayout(buttons);
+    column->addStretch();
 }
 
 }  // namespace nms

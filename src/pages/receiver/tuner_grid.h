@@ -13,6 +13,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QTabBar;
 
 namespace nms {
@@ -22,6 +23,10 @@ class TunerGrid : public QWidget {
 public:
     enum Column { kFrequency, kLnb, kSymbol, kFirst, kSecond, kDiseqc, kDisable, kColumns };
     static constexpr int kRows = 8;
+
+    // A tuner input page's layout: the grid, then (when given) the widget under it, then the "Get" and
+    // "Set" buttons, made here for the page.
+    static void LayOutPage(QWidget* page, TunerGrid* grid, QWidget* under, QPushButton** get, QPushButton** set);
 
     explicit TunerGrid(QWidget* parent = nullptr);
 

@@ -79,17 +79,30 @@ TunerRowInputs ShowTunerRow(const std::vector<uint8_t>& image, size_t at, bool h
     return row;
 }
 
-std::string TakeTunerRow(const TunerRowInputs& row, std::vector<uint8_t>& image, size_t at,
-                         bool takeDisable) {
+namespace {
+
+// overMaximum null: a number text that does not fit refuses the row. Otherwise a text with more than 5
+// integer characters is reported there and taken as 0; only a symbol rate above the record's 16 bits
+// still refuses the row.
+std::string TakeRow(const TunerRowInputs& row, std::vector<uint8_t>& image, size_t at, bool takeDisable,
+                    std::vector<std::string>* overMaximum) {
     TunerChannelHead h;
     if (!ReadTunerHead(image, at, &h))
         return {};
     // A text that still shows the received value keeps it, whatever its length.
-    auto take = [](const std::string& text, uint32_t max, uint32_t* value) {
-        return text == FormatThousandthsText(*value) || ParseTunerThousandths(text, max, value);
+    auto take = [overMaximum](const std::string& text, uint32_t max, uint32_t* value) {
+        if (text == FormatThousandthsText(*value) || ParseTunerThousandths(text, max, value))
+            return true;
+        int32_t v = 0;
+        if (!overMaximum || ParseDecimalTimes1000Checked(text, &v) == 1)
+            return false;
+        overMaximum->push_back(kFrequencyOverMaximumText);
+        *value = 0;
+        return true;
     };
     uint32_t symbol = h.symbolRate;
-    if (!take(row.frequency, UINT32_MAX, &h.frequency) || !take(row.lnb, UINT32_MAX, &h.lnb))
+    const bool frequency = take(row.frequency, UINT32_MAX, &h.frequency);
+    if (!frequency || !take(row.lnb, UINT32_MAX, &h.lnb))
         return kFrequencyOverMaximumText;
     // 65.535 Msym/s is the most the record holds: a larger rate is refused, not cut.
     if (!take(row.symbol, UINT16_MAX, &symbol))
@@ -106,6 +119,18 @@ std::string TakeTunerRow(const TunerRowInputs& row, std::vector<uint8_t>& image,
     if (takeDisable && row.selection[3] >= 0 && at + kDvbsDisableOffset < image.size())
         image[at + kDvbsDisableOffset] = uint8_t(row.selection[3]);
     return {};
+}
+
+}  // namespace
+
+std::string TakeTunerRow(const TunerRowInputs& row, std::vector<uint8_t>& image, size_t at,
+                         bool takeDisable) {
+    return TakeRow(row, image, at, takeDisable, nullptr);
+}
+
+std::string TakeDvbsRow(const TunerRowInputs& row, std::vector<uint8_t>& image, size_t at, bool takeDisable,
+                        std::vector<std::string>* overMaximum) {
+    return TakeRow(row, image, at, takeDisable, overMaximum);
 }
 
 std::array<uint8_t, 4> DvbsIpAddress(const std::vector<uint8_t>& block) {

@@ -12,6 +12,10 @@
 
 namespace nms {
 
+// The tuner input pages read their records with 0x70 and write them with 0x71.
+constexpr uint8_t kCmdTunerRead = 0x70;
+constexpr uint8_t kCmdTunerWrite = 0x71;
+
 constexpr int kTunerHeadSize = 13;           // TunerChannelHead
 constexpr int kTunerChannelParamsSize = 75;  // TunerChannelParams
 constexpr int kDvbsChannelParamsSize = 29;   // DvbsChannelParams
@@ -65,6 +69,11 @@ TunerRowInputs ShowTunerRow(const std::vector<uint8_t>& image, size_t at, bool h
 // written, when they do not fit) and the selections; a selector with no selection leaves its byte as it
 // was received. takeDisable: the "Disable" selection goes to byte 17. Returns the message, empty on success.
 std::string TakeTunerRow(const TunerRowInputs& row, std::vector<uint8_t>& image, size_t at, bool takeDisable);
+// The DVB-S/S2 input page's take: a number text with more than 5 integer characters adds "Frequency
+// error,over maximum!" to *overMaximum (once per such field) and is taken as 0, which the empty-record
+// check then refuses; the row goes on. A symbol rate above 65.535 Msym/s still refuses the row.
+std::string TakeDvbsRow(const TunerRowInputs& row, std::vector<uint8_t>& image, size_t at, bool takeDisable,
+                        std::vector<std::string>* overMaximum);
 
 // The IP/MAC block of the DVB-S/S2 input page: address first octet first, port big-endian, MAC.
 std::array<uint8_t, 4> DvbsIpAddress(const std::vector<uint8_t>& block);

@@ -1,6 +1,8 @@
 // The TS-over-IP / IP-input channel page and the gateway pages.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -489,6 +491,75 @@ TEST(Asi2IpTest, StatusLocksAndRates) {
     EXPECT_FALSE(IsLampOn(p.page.m_lamps[1]));
     p.fx.FeedReply(0x40, Bytes(32, 0));
     EXPECT_EQ(p.page.m_bitrates[0]->text(), "0.005");
+}
+
+// A page whose Get (already sent) timed out: its late read reply is shown once (first, then a second copy
+// that must change nothing), only the version request follows and no wait begins; then a Set whose reply
+// comes late ends nothing and starts nothing either.
+template <typename Page>
+void ExpectLateRepliesShownOnce(Page& p, const Bytes& first, const Bytes& second,
+                                const std::function<QString()>& probe, const QString& shown) {
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    EXPECT_FALSE(p.page.IsBusy());
+    p.fx.FeedReply(0x58, first);
+    EXPECT_EQ(probe(), shown);
+    EXPECT_TRUE(p.page.m_set->isEnabled());
+    EXPECT_FALSE(p.page.IsBusy());
+    std::vector<int> sent;
+    while (auto packet = p.fx.TakeSentPacket())
+        sent.push_back(packet->command);
+    EXPECT_EQ(sent, (std::vector<int>{0x02}));
+    p.fx.FeedReply(0x58, second);
+    EXPECT_EQ(probe(), shown);
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+
+    p.page.m_set->click();
+    ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x59);
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    p.page.m_get->click();
+    ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x58);
+    p.fx.FeedReply(0x59, {});  // the Set's, late, after a newer request: not taken
+    EXPECT_TRUE(p.page.IsBusy());
+    p.fx.FeedReply(0x58, first);
+    EXPECT_FALSE(p.page.IsBusy());
+}
+
+TEST(MultiIpTest, ReadAndWriteRepliesAfterTheirTimeOutAreShownOnceAndStartNothing) {
+    IpPage p(0, 0x2105);
+    Bytes block = p.Block();
+    block[61 + 4] = 0x39, block[61 + 5] = 0x30;  // channel 1: port 12345
+    Bytes other = block;
+    other[61 + 4] = 0x3a;
+    ExpectLateRepliesShownOnce(p, block, other, [&] { return p.page.m_ports[0]->text(); }, "12345");
+
+    // The four-channel modulator's empty reply, late: its message once, nothing else.
+    IpPage m(35, 0x4125);
+    EXPECT_TRUE(m.fx.FireTimer(&m.page, kWaitTimerId));
+    m.fx.FeedReply(0x58, {});
+    m.fx.FeedReply(0x58, {});
+    ASSERT_EQ(m.fx.Prompt().shown.size(), 1u);
+    EXPECT_EQ(m.fx.Prompt().shown[0].text, "Do not support this moudle");
+    EXPECT_FALSE(m.fx.TakeSentPacket());
+    EXPECT_FALSE(m.page.IsBusy());
+}
+
+TEST(IpGatewayTest, ReadAndWriteRepliesAfterTheirTimeOutAreShownOnceAndStartNothing) {
+    GatewayPage p;
+    Bytes block = p.sim.Handle(0x58, {})->payload;
+    Bytes other = block;
+    other[0] = 10;
+    ExpectLateRepliesShownOnce(
+        p, block, other, [&] { return QString::fromStdString(p.page.m_destination->GetAddressText()); },
+        QString("%1.%2.%3.%4").arg(block[0]).arg(block[1]).arg(block[2]).arg(block[3]));
+}
+
+TEST(Asi2IpTest, ReadAndWriteRepliesAfterTheirTimeOutAreShownOnceAndStartNothing) {
+    Asi2IpPage p;
+    Bytes reply = p.sim.Handle(0x58, {})->payload;
+    reply[1 + 4] = 0x39, reply[1 + 5] = 0x30;  // channel 1: port 12345
+    Bytes other = reply;
+    other[1 + 4] = 0x3a;
+    ExpectLateRepliesShownOnce(p, reply, other, [&] { return p.page.m_ports[0]->text(); }, "12345");
 }
 
 }  // namespace ip_pages_test

@@ -251,20 +251,45 @@ TEST(SignalMonitorTest, SixteenRowVariantShowsTheTotalWithEightChannels) {
     EXPECT_FALSE(p.Shown(p.page.m_total));
 }
 
-TEST(SignalMonitorTest, ChannelMapReadBeforeVersionAndPollGivesWay) {
+TEST(SignalMonitorTest, EveryVariantAsksForTheVersionAndThenTheMapWhenShown) {
+    for (auto [pageParam, type] : {std::pair<int, uint16_t>{0, 0x2105}, {48, 0x2115}, {49, 0x2236}}) {
+        SignalPage p(pageParam, type);
+        // The map read waits while the version request is still in the send slot: it would replace it.
+        EXPECT_TRUE(p.fx.FireTimer(&p.page, 67)) << pageParam;
+        ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x02) << pageParam;
+        // Nor does the status poll go ahead of it.
+        EXPECT_TRUE(p.fx.FireTimer(&p.page, 66));
+        EXPECT_FALSE(p.fx.PeekSentPacket()) << pageParam;
+        EXPECT_TRUE(p.fx.FireTimer(&p.page, 67));
+        auto get = p.fx.TakeSentPacket();
+        ASSERT_TRUE(get) << pageParam;
+        EXPECT_EQ(get->command, 0x33);
+        EXPECT_TRUE(get->payload.empty());
+        EXPECT_FALSE(p.page.IsBusy());
+        EXPECT_FALSE(p.fx.FireTimer(&p.page, 67)) << pageParam;  // sent once
+        EXPECT_TRUE(p.fx.FireTimer(&p.page, 66));
+        EXPECT_EQ(p.fx.TakeSentPacket()->command, 0x72) << pageParam;
+    }
+    // Offline: the version request is refused and no map read is left over.
+    SignalPage p(0, 0x2105);
+    p.fx.TakeSentPacket();
+    p.page.hide();
+    p.fx.Device()->status.store(0);
+    p.page.show();
+    EXPECT_FALSE(p.fx.FireTimer(&p.page, 67));
+    EXPECT_FALSE(p.fx.PeekSentPacket());
+}
+
+TEST(SignalMonitorTest, ChannelMapReadAndWrite) {
     SignalPage p(49, 0x2236);
     EXPECT_FALSE(p.Shown(p.page.m_quality[0]));
     EXPECT_TRUE(p.Shown(p.page.m_physical[7]));
-    // While the map read waits in the send slot the poll does not replace it.
-    ASSERT_TRUE(p.fx.FireTimer(&p.page, 66));
-    auto get = p.fx.TakeSentPacket();
-    ASSERT_TRUE(get);
-    EXPECT_EQ(get->command, 0x33);
-    EXPECT_FALSE(p.page.IsBusy());
+    p.fx.TakeSentPacket();
+    p.page.m_get->click();
+    EXPECT_EQ(p.fx.TakeSentPacket()->command, 0x33);
     p.fx.FeedReply(0x33, {0x01, 0x00, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07});
     EXPECT_EQ(p.page.m_physical[0]->currentText(), "2");
     EXPECT_EQ(p.page.m_physical[1]->currentText(), "1");
-    EXPECT_EQ(p.fx.TakeSentPacket()->command, 0x02);
     p.fx.FeedReply(0x33, {0x01});  // short: ignored
     EXPECT_EQ(p.page.m_physical[0]->currentText(), "2");
     p.fx.FeedReply(0x33, {9, 0, 2, 3, 4, 5, 6, 7});  // 9 is on no list: sent back as it came

@@ -60,10 +60,14 @@ protected:
 TEST_F(ReceiverEndToEnd, DvbsInputAndMonitor) {
     auto* in = Open<CDVBSSystemView>(0x5103, 0);
     EXPECT_EQ(in->m_grid->m_frequency[1]->text(), "11720.000");
+    const std::vector<uint8_t> block = receiver->DvbsIpBlock();
+    ASSERT_EQ(block.size(), 96u);
     in->m_grid->m_symbol[1]->setText("30");
     Click(in->m_set);
     EXPECT_EQ(receiver->TunerRecords()[29 + 8], 0x30);
     EXPECT_EQ(receiver->TunerRecords()[29 + 9], 0x75);
+    // This variant does not show the IP block: it goes back as it came, its MAC too.
+    EXPECT_EQ(receiver->DvbsIpBlock(), block);
     Shot("dvbs_input");
     EXPECT_TRUE(live->Prompt().shown.empty());
 }
@@ -87,6 +91,14 @@ TEST_F(ReceiverEndToEnd, GatewayTunersMonitorAndIp) {
 
 TEST_F(ReceiverEndToEnd, GatewaySignalMonitor) {
     auto* mon = Open<CDVBS2signalMonitor>(0x2105, 0);
+    // Shown: the version request, then the channel map read, both out on the wire in that order.
+    ASSERT_TRUE(live->Sim().WaitForRequests(live->SimIndex(), 0x33, 1));
+    std::vector<int> order;
+    for (const test::SimPacket& packet : live->Sim().Requests(live->SimIndex()))
+        if (packet.command == 0x02 || packet.command == 0x33)
+            order.push_back(packet.command);
+    ASSERT_GE(order.size(), 2u);
+    EXPECT_EQ(std::vector<int>(order.begin(), order.begin() + 2), (std::vector<int>{0x02, 0x33}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !mon->m_bitrates[0]->text().isEmpty(); }, 5000));
     EXPECT_TRUE(IsLampOn(mon->m_lamps[0]));
     Shot("tuner8x_monitor");

@@ -211,9 +211,63 @@ TEST(DvbsSystemViewTest, FourRowVariantWritesFourRecordsAndTheBlock) {
     EXPECT_EQ(Bytes(set->payload.begin(), set->payload.begin() + 116),
               Bytes(reply.begin(), reply.begin() + 116));
     EXPECT_EQ(set->payload[116], 0xA0);
-    EXPECT_EQ(Bytes(set->payload.begin() + 117, set->payload.begin() + 123),
-              Bytes(reply.begin() + 233, reply.begin() + 239));
-    EXPECT_EQ(Bytes(set->payload.begin() + 129, set->payload.end()), Bytes(reply.begin() + 245, reply.end()));
+    EXPECT_EQ(Bytes(set->payload.begin() + 117, set->payload.end()), Bytes(reply.begin() + 233, reply.end()));
+}
+
+TEST(DvbsSystemViewTest, OnlyTheVariantThatShowsTheIpAreaWritesItsAddressPortAndMac) {
+    // The others send the block exactly as it came: its MAC too, although every Set makes a new MAC text.
+    struct Case {
+        int pageParam;
+        uint16_t type;
+        size_t blockAt;  // in the write
+    } cases[] = {{0, 0x5103, 117}, {37, 0x2133, 233}};
+    for (const Case& c : cases) {
+        DvbsPage p(c.pageParam, c.type);
+        Bytes reply = DvbsReply(8, true);
+        const Bytes mac = {0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x5e};
+        std::copy(mac.begin(), mac.end(), reply.begin() + 239);
+        p.Reply(reply);
+        EXPECT_FALSE(p.page.m_ipArea->isVisibleTo(&p.page)) << c.pageParam;
+        auto set = p.Set();
+        ASSERT_TRUE(set) << c.pageParam;
+        ASSERT_EQ(set->payload.size(), c.blockAt + 96) << c.pageParam;
+        EXPECT_EQ(set->payload[c.blockAt - 1], 0xA0) << c.pageParam;
+        EXPECT_EQ(Bytes(set->payload.begin() + long(c.blockAt), set->payload.end()),
+                  Bytes(reply.begin() + 233, reply.end()))
+            << c.pageParam;
+    }
+}
+
+TEST(DvbsSystemViewTest, AReadOrWriteReplyAfterItsTimeOutIsShownOnceAndStartsNothing) {
+    DvbsPage p(35);
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    EXPECT_FALSE(p.page.IsBusy());
+    // The late read is shown; only the version request goes out, and no wait begins.
+    const Bytes reply = DvbsReply(8, false);
+    p.fx.FeedReply(0x70, reply);
+    EXPECT_EQ(p.page.m_grid->m_frequency[7]->text(), "11707.000");
+    EXPECT_EQ(p.page.Logic().ChannelCount(), 8);
+    EXPECT_FALSE(p.page.IsBusy());
+    std::vector<int> sent;
+    while (auto packet = p.fx.TakeSentPacket())
+        sent.push_back(packet->command);
+    EXPECT_EQ(sent, (std::vector<int>{0x02}));
+    // Only once: a second copy finds nothing late.
+    Bytes other = reply;
+    other[29 * 7 + 4] ^= 0x10;
+    p.fx.FeedReply(0x70, other);
+    EXPECT_EQ(p.page.m_grid->m_frequency[7]->text(), "11707.000");
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+
+    // A write's late reply ends nothing and starts nothing; the next Get's late reply no longer counts
+    // once a newer request went out.
+    ASSERT_TRUE(p.Set());
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    p.page.OnGet();
+    ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x70);
+    p.fx.FeedReply(0x71, {});
+    EXPECT_TRUE(p.page.IsBusy());
+    p.Reply(reply);
 }
 
 TEST(DvbsSystemViewTest, CableModeHidesColumnsButChecksThem) {
@@ -291,10 +345,19 @@ TEST(DvbsSystemViewTest, RefusedValuesAndOfflineDevice) {
     DvbsPage p(37, 0x2133);
     p.Reply(DvbsReply(8, false));
     EXPECT_FALSE(p.page.m_grid->m_disable[0]->isVisibleTo(&p.page));
+    // Every number too long for the record is reported and taken as 0, which the empty-record check then
+    // refuses: one box per such field, then the check's.
+    p.page.m_grid->m_frequency[0]->setText("123456.0");
     p.page.m_grid->m_lnb[4]->setText("123456.0");
     EXPECT_FALSE(p.Set());
-    EXPECT_EQ(p.fx.Prompt().shown.back().text, kFrequencyOverMaximumText);
+    std::vector<std::string> boxes;
+    for (const auto& shown : p.fx.Prompt().shown)
+        boxes.push_back(shown.text);
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Frequency error,over maximum!", "Frequency error,over maximum!",
+                                               "parameter can not empty!"}));
+    EXPECT_EQ(p.page.Logic().Records()[4], 0);
     EXPECT_FALSE(p.page.IsBusy());
+    p.page.m_grid->m_frequency[0]->setText("11700");
     p.page.m_grid->m_lnb[4]->setText("10600");
     p.fx.Device()->status.store(0);
     EXPECT_FALSE(p.Set());
@@ -318,8 +381,13 @@ TEST(DvbsSystemViewTest, SimulatedDeviceRoundTrip) {
         auto set = p.Set();
         ASSERT_TRUE(set) << type;
         const Bytes before = sim.TunerRecords();
+        const Bytes block = sim.DvbsIpBlock();
         ASSERT_TRUE(sim.Handle(0x71, set->payload));
         EXPECT_EQ(sim.TunerRecords(), before) << type;
+        // Only the variant that shows the IP area writes a new MAC into the block.
+        if (pageParam != 35) {
+            EXPECT_EQ(sim.DvbsIpBlock(), block) << type;
+        }
     }
 }
 
@@ -364,6 +432,29 @@ struct Tuner8xPage {
     }
     bool Shown(QWidget* w) { return w->isVisibleTo(&page); }
 };
+
+TEST(Tuner8xTest, AReadReplyAfterItsTimeOutIsShownOnceAndStartsNothing) {
+    Tuner8xPage p(0x2115);
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    const Bytes records = TunerRecords(16);
+    p.fx.FeedReply(0x70, records, 16);  // late: shown in its mode, nothing sent, no wait
+    EXPECT_TRUE(p.Shown(p.page.m_grid->Tabs()));
+    EXPECT_EQ(p.page.m_grid->m_frequency[1]->text(), "11720.000");
+    EXPECT_FALSE(p.page.IsBusy());
+    EXPECT_FALSE(p.fx.TakeSentPacket());
+    p.fx.FeedReply(0x70, Bytes(600, 0), 3);  // a second copy is not taken
+    EXPECT_EQ(p.page.m_grid->m_frequency[1]->text(), "11720.000");
+    EXPECT_EQ(p.page.Logic().Mode(), 16);
+    // A write's late reply after a newer request does not end that request's wait.
+    p.page.m_set->click();
+    ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x71);
+    EXPECT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    p.page.m_get->click();
+    ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x70);
+    p.fx.FeedReply(0x71, {});
+    EXPECT_TRUE(p.page.IsBusy());
+    p.Reply(records, 16);
+}
 
 TEST(Tuner8xTest, SixteenChannelsOnTwoTabs) {
     Tuner8xPage p(0x2115);
