@@ -212,6 +212,7 @@ bool MultiOutputLogic::TakeLate(const ReplyView& r) {
         return false;
     m_expect = m_late;
     m_late = {};
+    m_lateReply = true;
     return true;
 }
 
@@ -251,9 +252,14 @@ PageStep MultiOutputLogic::OnProgram(const ReplyView& r) {
         if (!p.Bytes(kRecordOffset, MultiOutputProgramRecord::kSize, table.programs[size_t(m_index)].Data()))
             return {};
         ++m_index;
-        if (m_index < table.count)
-            return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(channel), static_cast<uint8_t>(m_index), 0},
-                       channel, m_index, PageStep::Wait::kNone, true);
+        if (m_index < table.count) {
+            if (!m_lateReply)
+                return Ask(kCmdIpReadProgram,
+                           {static_cast<uint8_t>(channel), static_cast<uint8_t>(m_index), 0}, channel, m_index,
+                           PageStep::Wait::kNone, true);
+            // Late: the read stops here, and the channel holds the programs that came.
+            table.count = m_index;
+        }
     }
     if (!m_fullRead) {
         RebuildInputChannel(channel);
@@ -262,10 +268,14 @@ PageStep MultiOutputLogic::OnProgram(const ReplyView& r) {
     const int limit = ReadLimit(r);
     ++m_channel;
     m_index = 0;
-    if (m_channel < limit)
+    if (m_channel < limit && !m_lateReply)
         return Ask(kCmdIpReadProgram, {static_cast<uint8_t>(m_channel), 0, 0}, m_channel, 0,
                    PageStep::Wait::kNone, true);
+    ShowFullRead(limit);
+    return Finish();
+}
 
+void MultiOutputLogic::ShowFullRead(int limit) {
     m_outputTree.ClearAllChannels();
     int from = 0, to = limit;
     ShownChannels(limit, &from, &to);
@@ -276,7 +286,6 @@ PageStep MultiOutputLogic::OnProgram(const ReplyView& r) {
                 AddOutputProgram(c, i);
     }
     m_fullRead = false;
-    return Finish();
 }
 
 PageStep MultiOutputLogic::OnModify(const ReplyView& r) {

@@ -59,9 +59,13 @@ public:
             m_late = m_expect;
         m_expect = {};
     }
-    // The late reply, once (late_reply.h); HandleReply then takes it as awaited.
+    // The late reply, once (late_reply.h); HandleReply then takes it as awaited, shows what it carries
+    // and goes no further: a read chain ends with the programs that came.
     bool TakeLate(const ReplyView& r);
-    void LateHandled() { m_expect = m_late = {}; }
+    void LateHandled() {
+        m_expect = m_late = {};
+        m_lateReply = false;
+    }
 
     // Remove: the selected output program leaves its output.
     virtual PageStep Remove(const TreePath& outputSelection) = 0;
@@ -112,6 +116,8 @@ protected:
     // The program read chain: of one analysed channel, or of every channel from first on.
     PageStep ReadChannel(int channel);
     PageStep ReadAll(int first);
+    // The end of a full read: the shown channels of the tables, inputs and routed outputs.
+    void ShowFullRead(int limit);
     void RebuildInputChannel(int channel);
     void AddOutputProgram(int channel, int index);
     // The edited record with the dialog's values; false when there is no edit to commit.
@@ -138,6 +144,7 @@ protected:
     MuxOutputSettings m_settings;
     Expect m_expect;
     Expect m_late;  // the request whose wait ran out
+    bool m_lateReply = false;  // the reply being handled came after its wait ran out
     // Edit: the record as the dialog left it, sent with 0x23 and stored when the device confirms it.
     MultiOutputProgramRecord m_editBuffer;
     int m_editChannel = -1;

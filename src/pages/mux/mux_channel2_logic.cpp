@@ -169,7 +169,8 @@ PageStep MuxChannel2Logic::OnRoute(const ReplyView& r) {
     const int index = m_expect.index;
     m_tables[channel].programs[index].SetOutputBits(p.U8Or(2));
     if (p.U8Or(2) != 0) {
-        if (m_analysed[channel]) {
+        // A late confirmation only adds the program: it starts no new read.
+        if (m_analysed[channel] && !m_lateReply) {
             m_expect = {};
             PageStep step = Refresh();
             step.wait = PageStep::Wait::kRestart;

@@ -339,7 +339,8 @@ PageStep MuxIpLogic::OnRoute(const ReplyView& r) {
     const uint8_t mask = p.U8Or(2);
     if (mask & 0x0F) {
         record.SetOutputBits(mask);
-        if (m_analysed[channel]) {
+        // A late confirmation only adds the program: it starts no new read.
+        if (m_analysed[channel] && !m_lateReply) {
             m_analysed[channel] = false;
             m_expect = {};
             PageStep step = Refresh();

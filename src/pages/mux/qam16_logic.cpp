@@ -289,6 +289,14 @@ PageStep Qam16Logic::CommitEdit(const ProgramInfoFields& f, int languageFlag) {
     return Ask(kCmdQam16Modify, std::move(tail), PageStep::Wait::kBegin);
 }
 
+bool Qam16Logic::TakeLate(const ReplyView& reply) {
+    if (!m_awaited.TakeLate(reply))
+        return false;
+    m_lateReply = true;
+    inputChanged = outputChanged = combosChanged = true;
+    return true;
+}
+
 PageStep Qam16Logic::HandleReply(const ReplyView& reply) {
     if (!m_awaited.InTime(reply))
         return {};
@@ -361,8 +369,13 @@ PageStep Qam16Logic::OnProgram(const ReplyView& r) {
         if (r.Has(19, kRecordSize) && index < kQam16Programs) {
             r.Bytes(19, kRecordSize, m_programs[size_t(row * kQam16Programs + index)].Data());
             ++m_program;
-            if (m_program < m_counts[size_t(row)])
-                return ReadProgram(true);
+            if (m_program < m_counts[size_t(row)]) {
+                if (!m_lateReply)
+                    return ReadProgram(true);
+                // Late: the read stops here, and the channel holds the programs that came.
+                m_counts[size_t(row)] = m_program;
+                return Finish({});
+            }
             if (!m_readAll) {
                 inputChanged = combosChanged = true;
                 return Finish({});
@@ -373,7 +386,7 @@ PageStep Qam16Logic::OnProgram(const ReplyView& r) {
         }
     }
     ++m_channel;
-    if (m_readAll && m_channel < m_group * kQam16Rows + kQam16Rows) {
+    if (m_readAll && m_channel < m_group * kQam16Rows + kQam16Rows && !m_lateReply) {
         m_program = 0;
         m_counts[size_t(m_channel % kQam16Rows)] = 0;
         return ReadProgram(true);

@@ -76,8 +76,13 @@ public:
     // The wait ended without its reply: the chain stops, and its reply, should it still come, is late
     // (late_reply.h).
     void WaitEnded() { m_awaited.Ended(); }
-    bool TakeLate(const ReplyView& reply) { return m_awaited.TakeLate(reply); }
-    void LateHandled() { m_awaited.Clear(); }
+    // A late reply is shown with the trees and combos redrawn; a read it answers stops with the programs
+    // that came.
+    bool TakeLate(const ReplyView& reply);
+    void LateHandled() {
+        m_awaited.Clear();
+        m_lateReply = false;
+    }
 
 private:
     PageStep Ask(uint8_t command, std::vector<uint8_t> tail, PageStep::Wait wait, bool inChain = false);
@@ -104,6 +109,7 @@ private:
     int m_program = 0;
     bool m_readAll = false;
     AwaitedCommand m_awaited;
+    bool m_lateReply = false;  // the reply being handled came after its wait ran out
     QamOutputProgramRecord m_edit;
     int m_editRow = -1, m_editIndex = -1;
 };

@@ -193,5 +193,93 @@ TEST(Channel2Page, ShownReadsAndRoutes) {
     EXPECT_FALSE(page.IsBusy());
 }
 
+// Takes what the page sent; true when it was at most the version request (command 2).
+bool OnlyVersionSent(PageFixture& fx) {
+    while (auto sent = fx.TakeSentPacket())
+        if (sent->command != 0x02)
+            return false;
+    return true;
+}
+
+QStringList Texts(QTreeWidgetItem* item) {
+    QStringList out;
+    for (int i = 0; item && i < item->childCount(); ++i)
+        out << item->child(i)->text(0);
+    return out;
+}
+
+// A reply that comes after its wait ran out ("Operation timeout") is shown once and starts nothing: the
+// read stops with the programs that came, the route of an analysed channel adds its program instead of
+// reading every output again; once the page asked anew it no longer counts.
+TEST(Channel2Page, LateRepliesAreShownOnceAndStartNothing) {
+    for (bool read : {true, false}) {
+        SCOPED_TRACE(read ? "first program of the read" : "route of an analysed channel");
+        PageFixture fx{0x2101};
+        FakeMuxIp mux;
+        mux.channel2 = true;
+        mux.channels[0] = {FakeMuxIp::Program("News", 1, 0x01), FakeMuxIp::Program("Sport", 2)};
+        mux.channels[1] = {FakeMuxIp::Program("Film", 3)};
+        Cmuxchannel2 page;
+        fx.Bind(&page, 33);
+        auto serve = [&] {
+            while (auto s = fx.TakeSentPacket())
+                fx.FeedReply(s->command, mux.Answer(s->command, s->payload));
+        };
+        QTreeWidgetItem* input = page.InputTreeWidget()->topLevelItem(0);
+        QTreeWidget* output = page.OutputTreeWidget();
+        if (read) {
+            auto settings = fx.TakeSentPacket();
+            ASSERT_TRUE(settings);
+            fx.FeedReply(settings->command, mux.Answer(settings->command, settings->payload));
+        } else {
+            serve();
+            page.InputTreeWidget()->setCurrentItem(input->child(1));
+            page.AnalyzeButton()->click();
+            serve();
+            ASSERT_EQ(Texts(input->child(1)), QStringList{"1 Film"});
+            page.InputTreeWidget()->setCurrentItem(input->child(1)->child(0));
+            page.OutButton(2)->click();
+        }
+        auto request = fx.TakeSentPacket();
+        ASSERT_TRUE(request);
+        ASSERT_EQ(request->command, read ? 0x21 : 0x22);
+        ASSERT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+        EXPECT_EQ(fx.Events().Count("Operation timeout"), 1);
+
+        const Bytes late = mux.Answer(request->command, request->payload);
+        fx.FeedReply(request->command, late);
+        EXPECT_FALSE(page.IsBusy());
+        EXPECT_TRUE(OnlyVersionSent(fx));
+        if (read) {
+            EXPECT_EQ(Texts(input->child(0)), QStringList{"1 News"});  // "Sport" was not asked for any more
+            EXPECT_EQ(Texts(output->topLevelItem(0)->child(0)), QStringList{"1 News"});
+        } else {
+            EXPECT_EQ(Texts(output->topLevelItem(2)->child(1)), QStringList{"1 Film"});
+        }
+        output->topLevelItem(0)->setText(0, "kept");
+        fx.FeedReply(request->command, late);
+        EXPECT_EQ(output->topLevelItem(0)->text(0), "kept");
+        EXPECT_TRUE(OnlyVersionSent(fx));
+
+        if (read)
+            continue;
+        // Route it again elsewhere; that reply comes after a newer request went out, and again after its wait.
+        page.OutputTreeWidget()->setCurrentItem(output->topLevelItem(2)->child(1)->child(0));
+        page.RemoveButton()->click();
+        auto remove = fx.TakeSentPacket();
+        ASSERT_TRUE(remove);
+        ASSERT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+        const Bytes removed = mux.Answer(remove->command, remove->payload);
+        page.RefreshButton()->click();
+        ASSERT_TRUE(fx.TakeSentPacket());
+        fx.FeedReply(remove->command, removed);
+        EXPECT_TRUE(page.IsBusy());
+        ASSERT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+        fx.FeedReply(remove->command, removed);
+        EXPECT_EQ(Texts(output->topLevelItem(2)->child(1)), QStringList{"1 Film"});
+        EXPECT_TRUE(OnlyVersionSent(fx));
+    }
+}
+
 }  // namespace mux_channel2_test
 }  // namespace nms

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -146,6 +148,85 @@ TEST_F(MuxIpViewTest, RouteRemoveAndEditThroughTheDialog) {
     EXPECT_EQ(Serve(fx, mux), (std::vector<int>{0x22}));
     EXPECT_TRUE(Texts(Out(1, 1)).isEmpty());
     EXPECT_FALSE(page->IsBusy());
+}
+
+// Takes what the page sent; true when it was at most the version request (command 2).
+bool OnlyVersionSent(PageFixture& fx) {
+    while (auto sent = fx.TakeSentPacket())
+        if (sent->command != 0x02)
+            return false;
+    return true;
+}
+
+// A reply that comes after its wait ran out ("Operation timeout") is shown once and starts nothing: the
+// read of the outputs stops with the programs that came, the route of an analysed channel adds its program
+// instead of reading every output again.
+TEST_F(MuxIpViewTest, LateRepliesAreShownOnceAndStartNothing) {
+    for (bool read : {true, false}) {
+        SCOPED_TRACE(read ? "first program of the read" : "route of an analysed channel");
+        mux = FakeMuxIp();
+        mux.channels[0] = {FakeMuxIp::Program("News", 1, 0x01), FakeMuxIp::Program("Sport", 2)};
+        mux.channels[1] = {FakeMuxIp::Program("Film", 3)};
+        fx.Events().Clear();
+        Open(0);
+        std::optional<test::SentPacket> request;
+        if (read) {
+            auto settings = fx.TakeSentPacket();
+            ASSERT_TRUE(settings);
+            fx.FeedReply(settings->command, mux.Answer(settings->command, settings->payload));
+        } else {
+            Serve(fx, mux);
+            page->InputTreeWidget()->setCurrentItem(In(1));
+            page->AnalyzeButton()->click();
+            Serve(fx, mux);
+            ASSERT_EQ(Texts(In(1)), QStringList{"1 Film"});
+            page->InputTreeWidget()->setCurrentItem(In(1)->child(0));
+            page->OutButton(1)->click();
+        }
+        request = fx.TakeSentPacket();
+        ASSERT_TRUE(request);
+        ASSERT_EQ(request->command, read ? 0x21 : 0x22);
+        ASSERT_TRUE(fx.FireTimer(page.get(), kWaitTimerId));
+        EXPECT_EQ(fx.Events().Count("Operation timeout"), 1);
+        EXPECT_FALSE(page->IsBusy());
+
+        const Bytes late = mux.Answer(request->command, request->payload);
+        fx.FeedReply(request->command, late);
+        EXPECT_FALSE(page->IsBusy());
+        EXPECT_TRUE(OnlyVersionSent(fx));
+        if (read) {
+            EXPECT_EQ(Texts(In(0)), QStringList{"1 News"});  // "Sport" was not asked for any more
+            EXPECT_EQ(Texts(Out(0, 0)), QStringList{"1 News"});
+        } else {
+            EXPECT_EQ(Texts(Out(1, 1)), QStringList{"1 Film"});
+        }
+
+        // A second copy changes nothing.
+        page->OutputTreeWidget()->topLevelItem(0)->setText(0, "kept");
+        fx.FeedReply(request->command, late);
+        EXPECT_EQ(page->OutputTreeWidget()->topLevelItem(0)->text(0), "kept");
+        EXPECT_TRUE(OnlyVersionSent(fx));
+    }
+}
+
+TEST_F(MuxIpViewTest, LateReplyNoLongerCountsOnceThePageAskedAgain) {
+    mux.channels[1] = {FakeMuxIp::Program("Film", 3)};
+    Open(0);
+    Serve(fx, mux);
+    page->InputTreeWidget()->setCurrentItem(In(1)->child(0));
+    page->OutButton(1)->click();
+    auto route = fx.TakeSentPacket();
+    ASSERT_TRUE(route);
+    ASSERT_TRUE(fx.FireTimer(page.get(), kWaitTimerId));
+    const Bytes late = mux.Answer(route->command, route->payload);
+    page->RefreshButton()->click();
+    ASSERT_TRUE(fx.TakeSentPacket());
+    fx.FeedReply(route->command, late);  // while the new read waits
+    EXPECT_TRUE(page->IsBusy());
+    ASSERT_TRUE(fx.FireTimer(page.get(), kWaitTimerId));
+    fx.FeedReply(route->command, late);  // after its time-out
+    EXPECT_TRUE(Texts(Out(1, 1)).isEmpty());
+    EXPECT_TRUE(OnlyVersionSent(fx));
 }
 
 TEST_F(MuxIpViewTest, RegisteredForTheCatalogue) {

@@ -2,6 +2,8 @@
 // and late replies.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <QComboBox>
 #include <QTreeWidget>
 
@@ -234,6 +236,92 @@ TEST(Qam16Test, LongNamesAndEditKeepsTheMask) {
     EXPECT_EQ(modify->payload[12], 0x80);
     EXPECT_EQ(modify->payload[12 + 74], 0xff);
     EXPECT_EQ(modify->payload[12 + 75], 0x01);
+}
+
+// Takes what the page sent; true when it was at most the version request (command 2).
+bool OnlyVersionSent(PageFixture& fx) {
+    while (auto sent = fx.TakeSentPacket())
+        if (sent->command != 0x02)
+            return false;
+    return true;
+}
+
+QStringList Children(QTreeWidgetItem* item) {
+    QStringList texts;
+    for (int i = 0; item && i < item->childCount(); ++i)
+        texts << item->child(i)->text(0);
+    return texts;
+}
+
+// A reply that comes after its wait ran out ("Operation timeout") is shown once and starts nothing: a read
+// stops with the programs that came, a route shows where the program went. Once the page asked anew, the
+// late reply no longer counts.
+TEST(Qam16Test, LateRepliesAreShownOnceAndStartNothing) {
+    for (bool readAll : {true, false}) {
+        SCOPED_TRACE(readAll ? "read of the group" : "route to QAM-03");
+        Qam16Page p;
+        std::optional<test::SentPacket> request;
+        if (readAll) {
+            auto config = p.fx.TakeSentPacket();
+            ASSERT_TRUE(config);
+            auto r = p.sim.Handle(config->command, config->payload);
+            p.fx.FeedReply(config->command, r->payload, r->b, r->c);
+            request = p.fx.TakeSentPacket();  // channel 1, program 1 of 3
+            ASSERT_TRUE(request);
+            ASSERT_EQ(request->command, 0x21);
+        } else {
+            p.Pump();
+            p.Select(p.page.m_inputTree, p.Item(p.page.m_inputTree, 0, 0, 1));
+            p.page.OnMultiplexTo(2);
+            request = p.fx.TakeSentPacket();
+            ASSERT_TRUE(request);
+            ASSERT_EQ(request->command, 0x22);
+        }
+        ASSERT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+        EXPECT_EQ(p.fx.Events().Count("Operation timeout"), 1);
+        EXPECT_FALSE(p.page.IsBusy());
+
+        auto late = p.sim.Handle(request->command, request->payload);
+        ASSERT_TRUE(late);
+        p.fx.FeedReply(request->command, late->payload, late->b, late->c);
+        EXPECT_FALSE(p.page.IsBusy());
+        EXPECT_TRUE(OnlyVersionSent(p.fx));
+        if (readAll) {
+            // The one program that came; the read does not go on to programs 2 and 3.
+            EXPECT_EQ(Children(p.Item(p.page.m_inputTree, 0, 0)), QStringList{"1 CCTV-1"});
+            EXPECT_EQ(Children(p.Item(p.page.m_outputTree, 0, 0)), QStringList{"1 CCTV-1"});
+            EXPECT_EQ(Items(p.page.m_multiplexTo).size(), 8);  // the two modules the reply named
+        } else {
+            EXPECT_EQ(Children(p.Item(p.page.m_outputTree, 2, 0)), QStringList{"2 CCTV-2"});
+        }
+
+        // A second copy changes nothing (the trees are not even redrawn).
+        p.page.m_outputTree->topLevelItem(0)->setText(0, "kept");
+        p.fx.FeedReply(request->command, late->payload, late->b, late->c);
+        EXPECT_EQ(p.page.m_outputTree->topLevelItem(0)->text(0), "kept");
+        EXPECT_TRUE(OnlyVersionSent(p.fx));
+    }
+}
+
+TEST(Qam16Test, LateReplyNoLongerCountsOnceThePageAskedAgain) {
+    Qam16Page p;
+    p.Pump();
+    p.Select(p.page.m_inputTree, p.Item(p.page.m_inputTree, 0, 0, 1));
+    p.page.OnMultiplexTo(2);
+    auto route = p.fx.TakeSentPacket();
+    ASSERT_TRUE(route);
+    ASSERT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    auto late = p.sim.Handle(route->command, route->payload);
+    // Refresh asks anew; the route's reply comes while that read waits, and again after its time-out.
+    p.page.OnRefreshClicked();
+    ASSERT_TRUE(p.fx.TakeSentPacket());
+    p.fx.FeedReply(route->command, late->payload, late->b, late->c);
+    EXPECT_TRUE(p.page.IsBusy());
+    EXPECT_TRUE(Children(p.Item(p.page.m_outputTree, 2, 0)).isEmpty());
+    ASSERT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+    p.fx.FeedReply(route->command, late->payload, late->b, late->c);
+    EXPECT_TRUE(Children(p.Item(p.page.m_outputTree, 2, 0)).isEmpty());
+    EXPECT_TRUE(OnlyVersionSent(p.fx));
 }
 
 }  // namespace qam16_test
