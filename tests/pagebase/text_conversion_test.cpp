@@ -330,7 +330,7 @@ TEST(DottedIp, FormatAndRoundTrip) {
 }
 
 TEST(TextHook, ConvertTextChangesNothing) {
-    char name[] = "CCTV-1 \xB9\xE3\xB6\xAB";
+    char name[] = "NEWS-1 \xB9\xE3\xB6\xAB";
     const std::string before = name;
     EXPECT_EQ(ConvertText(kTextFromDevice, name, static_cast<int>(std::strlen(name))), 0);
     EXPECT_EQ(ConvertText(kTextToDevice, name, static_cast<int>(std::strlen(name))), 0);

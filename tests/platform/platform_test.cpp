@@ -27,10 +27,10 @@ TEST(Prompt, WithoutPromptBoxesNeverBlock) {
 }
 
 TEST(Codepage, RoundTripsChineseAndKeepsAscii) {
-    const std::string utf8 = "\xE4\xB8\xAD\xE6\x96\x87 CCTV-1";  // "中文 CCTV-1"
+    const std::string utf8 = "\xE4\xB8\xAD\xE6\x96\x87 NEWS-1";  // "中文 NEWS-1"
     std::string gbk;
     ASSERT_TRUE(Utf8ToGbk(utf8, &gbk));
-    EXPECT_EQ(gbk, std::string("\xD6\xD0\xCE\xC4 CCTV-1"));
+    EXPECT_EQ(gbk, std::string("\xD6\xD0\xCE\xC4 NEWS-1"));
     EXPECT_EQ(GbkToUtf8(gbk), utf8);
     EXPECT_EQ(GbkToUtf8("plain"), "plain");
 }

@@ -37,7 +37,7 @@ std::vector<uint8_t> InputRecord(int channel) {
     return r;
 }
 
-const char* const kNames[] = {"CCTV-1", "CCTV-2", "Sports HD", "Movie", "News"};
+const char* const kNames[] = {"NEWS-1", "NEWS-2", "Sports HD", "Movie", "News"};
 
 }  // namespace
 
@@ -249,7 +249,7 @@ IrdSimDevice::Bytes IrdSimDevice::Status1() const {
     s[8] = 0;  // dB
     Put32(s, 9, 1250 + 10 * (m_tick % 4));
     Put32(s, 40, 0x1234);
-    PutText(s, 45, "Irdeto CAM");
+    PutText(s, 45, "Test CAM");
     return s;
 }
 
@@ -264,7 +264,7 @@ IrdSimDevice::Bytes IrdSimDevice::Status4() const {
         s[at + 28] = uint8_t(k % 2 ? 0 : 1);
     }
     for (int k = 0; k < 4; ++k) {
-        const std::string name = k == 0 ? "Conax" : "";
+        const std::string name = k == 0 ? "Slot A" : "";
         s.push_back(uint8_t(name.size()));
         Bytes slot(24, 0);
         std::copy(name.begin(), name.end(), slot.begin());

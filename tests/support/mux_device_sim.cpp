@@ -13,8 +13,8 @@ void PutU16(uint8_t* p, uint16_t v) {
 MuxSimPrograms::MuxSimPrograms(int pageParam, bool demo) : m_pageParam(pageParam) {
     if (!demo)
         return;
-    AddProgram(1, MakeProgram("CCTV-1", 101, 0x100, {{0x02, 0x101}, {0x03, 0x102}}), true);
-    AddProgram(1, MakeProgram("CCTV-2", 102, 0x110, {{0x02, 0x111}, {0x03, 0x112}}));
+    AddProgram(1, MakeProgram("NEWS-1", 101, 0x100, {{0x02, 0x101}, {0x03, 0x102}}), true);
+    AddProgram(1, MakeProgram("NEWS-2", 102, 0x110, {{0x02, 0x111}, {0x03, 0x112}}));
     AddProgram(1, MakeProgram("News 24", 103, 0x120, {{0x1B, 0x121}, {0x0F, 0x122}, {0x81, 0x123}}));
     AddProgram(3, MakeProgram("Sport HD", 301, 0x300, {{0x1B, 0x301}, {0x06, 0x302}}));
     SetChannelCa(1, {{0x4AE1, 0x1FF0}});

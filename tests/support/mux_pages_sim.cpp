@@ -184,11 +184,11 @@ MuxPagesSim::MuxPagesSim(uint16_t type, Pages pages) : m_type(type), m_pages(pag
     m_ipSettings[0] = 1;
     ByteWriter(m_ipSettings).U32BE(1, 0x0B00);
     ByteWriter(m_ipSettings).U32BE(45, 0x0100);
-    Bytes first = MakeIpProgram("CCTV-1", 101, 0x100, {{0x02, 0x101}, {0x04, 0x102}});
+    Bytes first = MakeIpProgram("NEWS-1", 101, 0x100, {{0x02, 0x101}, {0x04, 0x102}});
     first[0] = 0x1;
     ByteWriter(first).U16LE(82, 0x1FF0);
     m_ipChannels[0].push_back({first});
-    m_ipChannels[0].push_back({MakeIpProgram("CCTV-2", 102, 0x110, {{0x02, 0x111}, {0x04, 0x112}})});
+    m_ipChannels[0].push_back({MakeIpProgram("NEWS-2", 102, 0x110, {{0x02, 0x111}, {0x04, 0x112}})});
     m_ipChannels[1].push_back({MakeIpProgram("Sport HD", 301, 0x300, {{0x1B, 0x301}, {0x0F, 0x302}})});
 }
 

@@ -410,7 +410,7 @@ std::vector<uint8_t> QamProgram(const std::string& name, uint16_t sid, uint32_t 
 // Two modules; channel 1 carries three programs (the first on QAM-01), channel 3 one.
 std::optional<ReceiverSimDevice::Reply> ReceiverSimDevice::Qam16(uint8_t command, const Bytes& payload) {
     if (m_qamPrograms.empty())
-        m_qamPrograms = {QamProgram("CCTV-1", 101, 0x1), QamProgram("CCTV-2", 102, 0),
+        m_qamPrograms = {QamProgram("NEWS-1", 101, 0x1), QamProgram("NEWS-2", 102, 0),
                          QamProgram("Sports HD", 103, 0), QamProgram("News", 301, 0x20)};
     auto channelOf = [&]() { return payload.size() >= 10 ? payload[8] << 8 | payload[9] : -1; };
     auto programsOf = [&](int channel) -> std::vector<size_t> {

@@ -33,7 +33,7 @@ void PutText(std::vector<uint8_t>& b, size_t at, const std::string& text) {
     std::memcpy(b.data() + at, text.data(), text.size());
 }
 
-const char* const kNames[] = {"CCTV-1", "CCTV-2", "Sports HD", "Movie"};
+const char* const kNames[] = {"NEWS-1", "NEWS-2", "Sports HD", "Movie"};
 
 // A CAS slot of the scramblers' settings blocks (214 bytes).
 void FillSlot(std::vector<uint8_t>& b, size_t at, int slot) {

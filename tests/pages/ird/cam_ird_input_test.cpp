@@ -168,7 +168,7 @@ TEST(CamIrdInputTest, StatusShowsLocksCamsAndBitrateBounds) {
         s[5] = uint8_t(kbps >> 24);
         s[6] = bits;
         s[7] = 77;
-        std::copy_n("Irdeto", 7, s.begin() + 45);
+        std::copy_n("TestCA", 7, s.begin() + 45);
         s.insert(s.end(), tail.begin(), tail.end());
         p.fx.FeedReply(kCmdCamStatus, s);
     };
@@ -177,7 +177,7 @@ TEST(CamIrdInputTest, StatusShowsLocksCamsAndBitrateBounds) {
     status(20000, 0xc4, {'V', 'i', 'a'});  // the CAM 2 name runs to the end of the payload
     EXPECT_EQ(p.page.m_max->text(), "20.000");
     EXPECT_EQ(p.page.m_min->text(), "20.000");
-    EXPECT_EQ(p.page.m_cam1Name->text(), "Irdeto");
+    EXPECT_EQ(p.page.m_cam1Name->text(), "TestCA");
     EXPECT_EQ(p.page.m_cam2Name->text(), "Via");
     EXPECT_EQ(p.page.m_signalText->text(), "77%");
     status(15000, 0x00);

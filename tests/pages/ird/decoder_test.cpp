@@ -40,13 +40,13 @@ TEST(DecoderTest, ReadShowsTheOfferAndAnUntouchedSetSendsTheBlockBack) {
     EXPECT_EQ(sent->command, kCmdDecoderRead);
     EXPECT_EQ(sent->payload, std::vector<uint8_t>{0});
     const std::string longName(40, 'x');
-    const std::vector<uint8_t> reply = DecoderReply(5, 40, {"CCTV-1", longName, "Sports"});
+    const std::vector<uint8_t> reply = DecoderReply(5, 40, {"NEWS-1", longName, "Sports"});
     fx.FeedReply(kCmdDecoderRead, reply);
     EXPECT_FALSE(page.IsBusy());
     auto* programs = qobject_cast<QComboBox*>(page.Binder().Control("program"));
     auto* audio = qobject_cast<QComboBox*>(page.Binder().Control("audio"));
     ASSERT_EQ(programs->count(), 3);  // five announced, three arrived
-    EXPECT_EQ(programs->itemText(0), "01:CCTV-1");
+    EXPECT_EQ(programs->itemText(0), "01:NEWS-1");
     EXPECT_EQ(programs->itemText(1).size(), 3 + 32);
     EXPECT_EQ(programs->currentIndex(), 1);
     EXPECT_EQ(audio->count(), 32);

@@ -63,43 +63,43 @@ protected:
 
 TEST_F(MuxChannelEndToEnd, AnalyseSelectRefreshEditRemove) {
     Open(0);
-    EXPECT_EQ(Texts(Out(1)), QStringList{"1 CCTV-1"});
+    EXPECT_EQ(Texts(Out(1)), QStringList{"1 NEWS-1"});
 
     page->InputTreeWidget()->setCurrentItem(In(1));
     Click(page->AnalyzeButton());
-    EXPECT_EQ(Texts(In(1)), (QStringList{"CA Info", "1 CCTV-1", "2 CCTV-2", "3 News 24"}));
+    EXPECT_EQ(Texts(In(1)), (QStringList{"CA Info", "1 NEWS-1", "2 NEWS-2", "3 News 24"}));
 
     page->InputTreeWidget()->setCurrentItem(In(1)->child(2));
     Click(page->SelectButton());
     EXPECT_TRUE(programs->Routed(1, 2));
-    EXPECT_EQ(Texts(Out(1)), (QStringList{"1 CCTV-1", "2 CCTV-2"}));
+    EXPECT_EQ(Texts(Out(1)), (QStringList{"1 NEWS-1", "2 NEWS-2"}));
     page->SelectButton()->click();
     ASSERT_FALSE(live->Prompt().shown.empty());
     EXPECT_EQ(live->Prompt().shown.back().text, "The program has already been selected!");
 
     Click(page->RefreshButton());
-    EXPECT_EQ(Texts(Out(1)), (QStringList{"1 CCTV-1", "2 CCTV-2"}));
+    EXPECT_EQ(Texts(Out(1)), (QStringList{"1 NEWS-1", "2 NEWS-2"}));
 
     page->OutputTreeWidget()->setCurrentItem(Out(1)->child(1));
     QTimer::singleShot(0, [] {
         auto* dlg = qobject_cast<CEditProgramDlg*>(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);
-        dlg->NameEdit()->setText("CCTV-2 HD");
+        dlg->NameEdit()->setText("NEWS-2 HD");
         dlg->ServiceIdEdit()->setText("202");
         if (dlg->OnOK())
             dlg->accept();
     });
     Click(page->EditButton());
     EXPECT_EQ(programs->modifications, 1);
-    EXPECT_EQ(Out(1)->child(1)->text(0), "2 CCTV-2 HD");
+    EXPECT_EQ(Out(1)->child(1)->text(0), "2 NEWS-2 HD");
     EXPECT_EQ(Out(1)->child(1)->child(0)->text(0), "Service ID:202");
     Click(page->RefreshButton());
-    EXPECT_EQ(Texts(Out(1)), (QStringList{"1 CCTV-1", "2 CCTV-2 HD"}));
+    EXPECT_EQ(Texts(Out(1)), (QStringList{"1 NEWS-1", "2 NEWS-2 HD"}));
 
     page->OutputTreeWidget()->setCurrentItem(Out(1)->child(0));
     Click(page->RemoveButton());
     EXPECT_FALSE(programs->Routed(1, 1));
-    EXPECT_EQ(Texts(Out(1)), QStringList{"2 CCTV-2 HD"});
+    EXPECT_EQ(Texts(Out(1)), QStringList{"2 NEWS-2 HD"});
 
     page->InputTreeWidget()->setCurrentItem(In(2));
     Click(page->AnalyzeButton());
@@ -110,9 +110,9 @@ TEST_F(MuxChannelEndToEnd, AnalyseSelectRefreshEditRemove) {
 TEST_F(MuxChannelEndToEnd, TranscoderReadsAllAndEditsThroughTheTranscodeDialog) {
     Open(86);
     // Shown: the outputs, then every input without further action.
-    EXPECT_EQ(Texts(In(1)), (QStringList{"1 CCTV-1", "2 CCTV-2", "3 News 24"}));
+    EXPECT_EQ(Texts(In(1)), (QStringList{"1 NEWS-1", "2 NEWS-2", "3 News 24"}));
     EXPECT_EQ(Texts(In(3)), QStringList{"1 Sport HD"});
-    EXPECT_EQ(Texts(Out(1)), QStringList{"1 CCTV-1"});
+    EXPECT_EQ(Texts(Out(1)), QStringList{"1 NEWS-1"});
 
     page->OutputTreeWidget()->setCurrentItem(Out(1)->child(0));
     QTimer::singleShot(0, [] {

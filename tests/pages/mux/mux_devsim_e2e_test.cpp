@@ -507,8 +507,8 @@ TEST(MuxPagesAgainstDevsim, IpMultiplexerReadsRoutesEditsAndRemoves) {
     QTreeWidgetItem* outB = page.OutputTreeWidget()->topLevelItem(1);
     QTreeWidgetItem* in = page.InputTreeWidget()->topLevelItem(0);
     ASSERT_TRUE(outA && outB && in);
-    EXPECT_EQ(Children(outA->child(0)), QStringList{"1 CCTV-1"});
-    EXPECT_EQ(Children(in->child(0)), (QStringList{"1 CCTV-1", "2 CCTV-2"}));
+    EXPECT_EQ(Children(outA->child(0)), QStringList{"1 NEWS-1"});
+    EXPECT_EQ(Children(in->child(0)), (QStringList{"1 NEWS-1", "2 NEWS-2"}));
     EXPECT_EQ(Children(in->child(1)), QStringList{"1 Sport HD"});
 
     // Route Sport HD to output B.
@@ -536,7 +536,7 @@ TEST(MuxPagesAgainstDevsim, IpMultiplexerReadsRoutesEditsAndRemoves) {
     EXPECT_EQ(Children(outB->child(1)), QStringList{"1 Sport 2"});
     EXPECT_EQ(Children(outB->child(1)->child(0)).value(0), "Service ID:777");
 
-    // Remove CCTV-1 from output A.
+    // Remove NEWS-1 from output A.
     page.OutputTreeWidget()->setCurrentItem(outA->child(0)->child(0));
     page.RemoveButton()->click();
     ASSERT_TRUE(live.WaitIdle(&page));

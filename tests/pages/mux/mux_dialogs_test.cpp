@@ -21,7 +21,7 @@ struct DialogTest : ::testing::Test {
 
 EditProgramFields SampleFields() {
     EditProgramFields f;
-    f.name = "CCTV";
+    f.name = "NEWS";
     f.serviceId = "100";
     f.pmtPid = "100";
     f.pcrPid = "101";
@@ -70,7 +70,7 @@ TEST_F(CEditProgramDlgTest, FillsCombosAndStoresEditsOnSelectionChange) {
     EXPECT_EQ(dlg.m_fields.elementPids[0], 0x1FF);
     EXPECT_EQ(dlg.m_fields.elementPids[2], 0x2FE);
     EXPECT_EQ(dlg.m_fields.elementPids[1], kNoElement);
-    EXPECT_EQ(dlg.m_fields.name, "CCTV");
+    EXPECT_EQ(dlg.m_fields.name, "NEWS");
 }
 
 TEST_F(CEditProgramDlgTest, NameOf31IsAcceptedAnd32Refused) {

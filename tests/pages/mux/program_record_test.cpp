@@ -228,7 +228,7 @@ std::vector<std::string> Lines(const ProgramTreeNode& n) {
 ProgramRecord SampleProgram(int elements, int caCount) {
     ProgramRecord r;
     r.bytes[0] = 1;
-    WriteFixedName(&r.bytes[1], 32, "CCTV-1");
+    WriteFixedName(&r.bytes[1], 32, "NEWS-1");
     ByteWriter(r.bytes.data(), r.bytes.size()).U16LE(65, 101);
     r.SetOutputServiceId(201);
     ByteWriter(r.bytes.data(), r.bytes.size()).U16LE(69, 0x100);
@@ -253,7 +253,7 @@ ProgramRecord SampleProgram(int elements, int caCount) {
 TEST(ProgramNodeTexts, InputProgramWithOneCaEntry) {
     const auto lines = Lines(InputProgramNode(SampleProgram(2, 1), 3));
     const std::vector<std::string> want = {
-        "3 CCTV-1 [3]",
+        "3 NEWS-1 [3]",
         "  Service ID:101 [101]",
         "  PMT PID:0x100 [256]",
         "  PCR PID:0x101 [257]",
@@ -273,7 +273,7 @@ TEST(ProgramNodeTexts, OutputProgramUsesOutputValuesAndFallsBackToInputName) {
     ProgramRecord r = SampleProgram(1, 4);
     const auto lines = Lines(OutputProgramNode(r, 7));
     const std::vector<std::string> want = {
-        "7 CCTV-1 [7]",
+        "7 NEWS-1 [7]",
         "  Service ID:201",
         "  PMT PID:0x200",
         "  PCR PID:0x201",
@@ -314,7 +314,7 @@ TEST(ProgramNodeTexts, ElementAndCaCountsOutsideTheirRangesShowNoNodes) {
 TEST(ProgramNodeTexts, ModifiedProgramNumbersCaFromZeroInDecimal) {
     const auto lines = Lines(ModifiedProgramNode(SampleProgram(1, 2), 5));
     const std::vector<std::string> want = {
-        "5 CCTV-1 [5]",    "  Service ID:201",       "  PMT PID:0x200",
+        "5 NEWS-1 [5]",    "  Service ID:201",       "  PMT PID:0x200",
         "  PCR PID:0x201", "  Mpeg2 Video",          "    PID:0x210",
         "  CA 0",          "    CA system id: 2816", "    CA PID: 544",
         "  CA 1",          "    CA system id: 2817", "    CA PID: 545",

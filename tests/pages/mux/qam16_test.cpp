@@ -85,9 +85,9 @@ TEST(Qam16Test, ReadsTheGroupAndRoutes) {
     QTreeWidgetItem* channel1 = p.Item(p.page.m_inputTree, 0, 0);
     EXPECT_EQ(channel1->text(0), "Channel 1");
     ASSERT_EQ(channel1->childCount(), 3);
-    EXPECT_EQ(channel1->child(0)->text(0), "1 CCTV-1");
+    EXPECT_EQ(channel1->child(0)->text(0), "1 NEWS-1");
     EXPECT_EQ(channel1->child(0)->child(1)->text(0), "PMT PID:0x165");
-    EXPECT_EQ(p.Item(p.page.m_outputTree, 0, 0)->child(0)->text(0), "1 CCTV-1");
+    EXPECT_EQ(p.Item(p.page.m_outputTree, 0, 0)->child(0)->text(0), "1 NEWS-1");
     EXPECT_EQ(p.Item(p.page.m_outputTree, 0, 0)->child(0)->child(5)->text(0), "CA-1 ECM PID:0x0");
 
     // Route program 2 of channel 1 to QAM-03.
@@ -105,7 +105,7 @@ TEST(Qam16Test, ReadsTheGroupAndRoutes) {
     p.Select(p.page.m_inputTree, p.Item(p.page.m_inputTree, 0, 0, 1));
     p.page.OnMultiplexTo(5);
     EXPECT_FALSE(p.fx.PeekSentPacket());
-    EXPECT_EQ(p.fx.Prompt().shown.back().text, "[CCTV-2] The program has already been selected! to QAM 3");
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "[NEWS-2] The program has already been selected! to QAM 3");
     p.page.OnInputTreeFocus();
     EXPECT_EQ(p.page.m_multiplexTo->currentIndex(), 2);
 
@@ -288,11 +288,11 @@ TEST(Qam16Test, LateRepliesAreShownOnceAndStartNothing) {
         EXPECT_TRUE(OnlyVersionSent(p.fx));
         if (readAll) {
             // The one program that came; the read does not go on to programs 2 and 3.
-            EXPECT_EQ(Children(p.Item(p.page.m_inputTree, 0, 0)), QStringList{"1 CCTV-1"});
-            EXPECT_EQ(Children(p.Item(p.page.m_outputTree, 0, 0)), QStringList{"1 CCTV-1"});
+            EXPECT_EQ(Children(p.Item(p.page.m_inputTree, 0, 0)), QStringList{"1 NEWS-1"});
+            EXPECT_EQ(Children(p.Item(p.page.m_outputTree, 0, 0)), QStringList{"1 NEWS-1"});
             EXPECT_EQ(Items(p.page.m_multiplexTo).size(), 8);  // the two modules the reply named
         } else {
-            EXPECT_EQ(Children(p.Item(p.page.m_outputTree, 2, 0)), QStringList{"2 CCTV-2"});
+            EXPECT_EQ(Children(p.Item(p.page.m_outputTree, 2, 0)), QStringList{"2 NEWS-2"});
         }
 
         // A second copy changes nothing (the trees are not even redrawn).

@@ -80,7 +80,7 @@ TEST(ScramblerQamChainTest, ReadThenUntouchedWriteGivesTheDeviceWhatItHad) {
                                          ScramblerQamLogic::ReadOrder().end()));
     EXPECT_EQ(logic.Progress(), 7u);
     EXPECT_EQ(logic.TreeCount(), 3);
-    EXPECT_EQ(logic.Describe(1).name, "CCTV-1");
+    EXPECT_EQ(logic.Describe(1).name, "NEWS-1");
     // Marks: program 1 element 0 checked by its mask, program 2's audio (PID 0x202) crossed.
     EXPECT_EQ(logic.ElementMark(1, 0), 2);
     EXPECT_EQ(logic.ElementMark(1, 1), 1);

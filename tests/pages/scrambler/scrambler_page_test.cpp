@@ -289,14 +289,14 @@ TEST(ScramblerQamPageTest, ShowingReadsAndAnUntouchedSetWritesTheSame) {
     EXPECT_TRUE(p.page.Timers().IsActive(kScramblerPollTimerId));
     QTreeWidgetItem* root = p.page.m_root;
     ASSERT_EQ(root->childCount(), 3);
-    EXPECT_EQ(root->child(0)->text(0), "CCTV-1");
+    EXPECT_EQ(root->child(0)->text(0), "NEWS-1");
     EXPECT_EQ(root->child(0)->child(0)->text(0), "Service ID:101");
     EXPECT_EQ(root->child(0)->child(1)->text(0), "PMT PID:0x100");
     EXPECT_EQ(root->child(0)->child(3)->text(0), "Mpeg2 Video");
     EXPECT_EQ(root->child(0)->child(3)->child(0)->text(0), "PID:0x101");
     EXPECT_EQ(p.page.m_tree->GetCheckState(root->child(0)), 2);
     EXPECT_EQ(p.page.m_tree->GetCheckState(root->child(1)->child(4)), 3);
-    EXPECT_EQ(p.page.m_programName->text(), "CCTV-1");
+    EXPECT_EQ(p.page.m_programName->text(), "NEWS-1");
     EXPECT_EQ(p.page.m_ecmgPort->text(), "5000");
     EXPECT_EQ(p.page.m_superCasId->text(), "4ad00000");
     EXPECT_EQ(p.page.m_acIndex->count(), 2);
@@ -647,7 +647,7 @@ TEST(Qam4SasPageTest, TreeClicksBecomeCodesAndChannelBits) {
     QTreeWidgetItem* a = p.page.m_tree->topLevelItem(0);
     ASSERT_EQ(a->childCount(), 2);
     QTreeWidgetItem* first = a->child(0);
-    EXPECT_EQ(first->text(0), "CCTV-1");
+    EXPECT_EQ(first->text(0), "NEWS-1");
     EXPECT_EQ(first->child(3)->text(0), "Mpeg2 Video");
     EXPECT_EQ(p.page.m_tree->GetCheckState(first), 2);
     EXPECT_EQ(p.page.m_tree->GetCheckState(a->child(1)), 3);
@@ -674,7 +674,7 @@ TEST(Qam4SasPageTest, OutputVariantEditsItsRecordsAndTheProbeFindsVariant88) {
         EXPECT_EQ(p.page.m_group->itemText(1), "05-08");
         QTreeWidgetItem* out2 = p.page.m_tree->topLevelItem(1);
         ASSERT_EQ(out2->childCount(), 2);
-        EXPECT_TRUE(out2->child(0)->text(0).startsWith("1:CCTV-1"));
+        EXPECT_TRUE(out2->child(0)->text(0).startsWith("1:NEWS-1"));
         EXPECT_EQ(out2->child(0)->child(2)->text(0), "Mpeg2 Video:0x501");
         EXPECT_EQ(p.page.m_tree->GetCheckState(out2->child(1)), 1);
         // The clear program's first stream: code 1 and the scrambled flag.
@@ -969,7 +969,7 @@ TEST(ScramblerQamPageTest, AProgramReplyAfterItsTimeOutIsShownAndStartsNothing) 
     auto reply = p.sim.Handle(sent->command, sent->b, sent->c, sent->payload);
     ASSERT_TRUE(reply.has_value());
     p.fx.FeedReply(kCmdScrProgram, reply->payload);
-    EXPECT_EQ(p.page.Logic().Describe(1).name, "CCTV-1");
+    EXPECT_EQ(p.page.Logic().Describe(1).name, "NEWS-1");
     EXPECT_FALSE(p.fx.TakeSentPacket().has_value());  // no request for program 2
     EXPECT_FALSE(p.page.IsBusy());
     EXPECT_FALSE(p.page.Logic().Running());
