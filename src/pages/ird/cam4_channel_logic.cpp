@@ -105,6 +105,7 @@ PageStep CamChannelLogic::ParseRequest(int channel, uint8_t first) {
 
 PageStep CamChannelLogic::StartProgramRead(PageStep::Wait wait) {
     m_counter = 0;
+    m_lastProgram.clear();
     PageStep step = Request(kCmdCamProgram, {uint8_t(m_channel), 0}, wait);
     step.refresh = kRefreshPrograms;
     return step;

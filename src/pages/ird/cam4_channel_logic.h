@@ -99,8 +99,16 @@ protected:
     // The program read of the channel in front: 0x21 with {channel, index} for index 0, 1, ... under one
     // wait, the list refreshed when it starts and when it ends.
     PageStep StartProgramRead(PageStep::Wait wait);
-    // Whether a program reply is for the program asked for: a repeated or unexpected one moves nothing.
-    bool AskedProgram(int index) const { return index == m_counter; }
+    // Whether a program reply moves the read on: any reply but a second copy of the one taken last does,
+    // whichever program it carries.
+    bool TakeProgramReply(const ReplyView& reply) {
+        std::vector<uint8_t> key = {reply.B(), reply.C()};
+        key.insert(key.end(), reply.Payload(), reply.Payload() + reply.PayloadLength());
+        if (key == m_lastProgram)
+            return false;
+        m_lastProgram = std::move(key);
+        return true;
+    }
     // The program asked for was taken: the next one while the count lasts, else the read ends.
     PageStep NextProgram(int count);
 
@@ -109,6 +117,7 @@ protected:
     uint32_t m_bitrate = 0;
     bool m_chain = false;  // the input read goes on to the rest of the channel
     int m_counter = 0;     // the program the read asked for last
+    std::vector<uint8_t> m_lastProgram;  // header b, c and payload of the program reply taken last
 
 private:
     PageStep InputReply(const ReplyView& reply);

@@ -130,7 +130,7 @@ PageStep Cam4DecryptLogic::ChannelReply(const ReplyView& reply) {
             uint8_t channel = 0, index = 0, count = 0;
             if (!r.U8(0, &channel) || !r.U8(1, &index) || !r.U8(2, &count) || channel >= kCamChannels)
                 return {};
-            if (!AskedProgram(index))
+            if (!TakeProgramReply(reply))
                 return {};
             m_indexBox = !((reply.C() >> (m_channel + 2)) & 1);
             m_feature = reply.B();

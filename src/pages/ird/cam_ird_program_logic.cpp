@@ -290,21 +290,27 @@ PageStep CamIrdProgramLogic::Handle(const ReplyView& reply) {
             for (CamIrdProgram& p : m_programs)
                 std::fill(p.bytes.begin(), p.bytes.end(), 0);
             m_cat.clear();  // the list keeps its rows
+            m_lastProgram.clear();
             return Ask(kCmdCamIrdProgram, {uint8_t(m_source + 1), 1, 0}, PageStep::Wait::kNone);
         }
         case kCmdCamIrdProgram: {
-            uint8_t source = uint8_t(m_source + 1), number = 0, count = 0;
-            // Only the program asked for moves the chain on: a repeated or unexpected one is ignored.
-            if (r.U8(1, &number) && number != m_next)
+            // A second copy of the reply just taken (a device or network that sends it twice) moves
+            // nothing; any other program reply moves the read on by one, whichever program it carries.
+            std::vector<uint8_t> key = {reply.B(), reply.C()};
+            key.insert(key.end(), reply.Payload(), reply.Payload() + reply.PayloadLength());
+            if (key == m_lastProgram)
                 return {};
+            m_lastProgram = std::move(key);
+            uint8_t source = uint8_t(m_source + 1), number = 0, count = 0;
             ++m_next;
             if (r.U8(0, &source) && r.U8(1, &number) && r.U8(2, &count)) {
                 const int index = source - 1;
-                m_expected = std::min<int>(count, kCamIrdPrograms);
+                // Every program the device counts is asked for; the table holds programs 1..128.
+                m_expected = count;
                 if (index >= 0 && index < kCamIrdSources) {
                     m_source = index;
                     if (r.Has(3, kCamIrdProgramSize) && number >= 1 && number <= kCamIrdPrograms) {
-                        m_count = m_expected;
+                        m_count = std::min<int>(count, kCamIrdPrograms);
                         r.Bytes(3, kCamIrdProgramSize, m_programs[size_t(number - 1)].bytes.data());
                     }
                 }

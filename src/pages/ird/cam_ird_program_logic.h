@@ -109,6 +109,7 @@ private:
     ParamBlock m_config;
     int m_next = 1;
     int m_expected = 1;
+    std::vector<uint8_t> m_lastProgram;  // header b, c and payload of the program reply taken last
     AwaitedCommand m_await;
     int m_failedField = -1;
 };

@@ -395,18 +395,24 @@ PageStep CamMuxLogic::Handle(const ReplyView& reply) {
                 m_config.Load(r);
             m_counter = m_expected = 1;
             m_counts[size_t(m_input)] = 0;
+            m_lastProgram.clear();
             next = Ask(kCmdCamIrdProgram, {uint8_t(m_input + 1), 1, 0}, PageStep::Wait::kNone);
             break;
         case kCmdCamIrdProgram: {
-            uint8_t input = uint8_t(m_input + 1), number = 0, count = 0;
-            // Only the program asked for moves the chain on: a repeated or unexpected one is ignored.
-            if (r.U8(1, &number) && number != m_counter)
+            // A second copy of the reply just taken moves nothing; any other program reply moves the
+            // read on by one, whichever program it carries.
+            std::vector<uint8_t> key = {reply.B(), reply.C()};
+            key.insert(key.end(), reply.Payload(), reply.Payload() + reply.PayloadLength());
+            if (key == m_lastProgram)
                 return Hold(step);
+            m_lastProgram = std::move(key);
+            uint8_t input = uint8_t(m_input + 1), number = 0, count = 0;
             ++m_counter;
             if (r.U8(0, &input) && r.U8(1, &number) && r.U8(2, &count) && input >= 1 &&
                 input <= kCamMuxInputs) {
-                m_expected = std::min<int>(count, kPrograms);
-                m_counts[size_t(input - 1)] = m_expected;
+                // Every program the device counts is asked for; the table holds programs 1..128.
+                m_expected = count;
+                m_counts[size_t(input - 1)] = std::min<int>(count, kPrograms);
                 if (r.Has(3, kCamMuxRecordSize) && number >= 1 && number <= kPrograms)
                     r.Bytes(3, kCamMuxRecordSize,
                             m_programs[size_t(input - 1)][size_t(number - 1)].bytes.data());

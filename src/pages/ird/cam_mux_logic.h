@@ -132,6 +132,7 @@ private:
     int m_input = 0;
     int m_counter = 1;
     int m_expected = 1;
+    std::vector<uint8_t> m_lastProgram;  // header b, c and payload of the program reply taken last
     AwaitedCommand m_await;
     bool m_writing = false;
     bool m_warned = false;

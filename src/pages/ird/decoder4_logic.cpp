@@ -83,7 +83,7 @@ PageStep Decoder4Logic::ChannelReply(const ReplyView& reply) {
                 return {};
             if (channel != m_channel)
                 return EndWait(kRefreshPrograms).WithMessage("Channel Error 9528");
-            if (!AskedProgram(index))
+            if (!TakeProgramReply(reply))
                 return {};
             m_count = count < kDecoder4Programs ? count : kDecoder4Programs;
             if (index < m_count && r.Has(3, kCamProgramEntrySize)) {

@@ -42,7 +42,7 @@ struct ProgramPage {
         EXPECT_EQ(fx.TakeSentPacket()->command, kCmdCamIrdCat);  // showing refreshes
         fx.FireTimer(&page, kWaitTimerId);
     }
-    // repeated: each program reply comes twice, followed by one naming a program not asked for.
+    // repeated: each program reply comes twice.
     void ReadChain(int count, uint8_t firstOperation = 0, bool repeated = false) {
         QTest::mouseClick(page.m_parse, Qt::LeftButton);
         auto sent = fx.TakeSentPacket();
@@ -66,7 +66,6 @@ struct ProgramPage {
             if (repeated && n < count) {
                 // The request for the next program stays the only one; the chain waits for its reply.
                 fx.FeedReply(kCmdCamIrdProgram, reply);
-                fx.FeedReply(kCmdCamIrdProgram, ProgramReply(uint8_t(n + 2), uint8_t(count), 0, false));
                 ASSERT_TRUE(page.IsBusy());
             }
         }
@@ -94,12 +93,52 @@ TEST(CamIrdViewTest, ParseReadsCatConfigurationAndEveryProgram) {
     EXPECT_EQ(sent->payload[5], 0x34);
 }
 
-TEST(CamIrdViewTest, RepeatedAndUnexpectedProgramRepliesAreIgnored) {
+TEST(CamIrdViewTest, ASecondCopyOfAProgramReplyIsIgnored) {
     ProgramPage p;
     p.ReadChain(3, 0, true);
     ASSERT_EQ(p.page.m_programs->topLevelItemCount(), 3);
     EXPECT_EQ(p.page.m_programs->topLevelItem(2)->text(1), "P3");  // the last program is read
     EXPECT_EQ(p.page.m_programs->topLevelItem(2)->text(2), "0003");
+}
+
+// Each program reply that is not a copy moves the read on to the next number, whichever program it
+// carries: one outside 1..128 is not stored, another one lands in its own row; every program the device
+// counts is asked for, also beyond the 128 the table holds.
+TEST(CamIrdViewTest, TheProgramReadGoesOnWhicheverProgramAReplyCarries) {
+    const struct {
+        const char* what;
+        uint8_t count;
+        std::vector<uint8_t> numbers;  // the program each reply carries, in order
+        int rows;                      // rows listed at the end
+    } cases[] = {
+        {"program 0", 3, {1, 0, 3}, 3},
+        {"program 200", 3, {1, 200, 3}, 3},
+        {"program 3 instead of 2", 3, {1, 3, 2}, 3},
+        {"a count above the table", 130, {}, 128},
+    };
+    for (const auto& c : cases) {
+        ProgramPage p;
+        QTest::mouseClick(p.page.m_parse, Qt::LeftButton);
+        p.fx.TakeSentPacket();
+        p.fx.FeedReply(kCmdCamIrdParse, {1, c.count});
+        p.fx.TakeSentPacket();
+        p.fx.FeedReply(kCmdCamIrdCat, {1, 0});
+        p.fx.TakeSentPacket();
+        p.fx.FeedReply(kCmdCamIrdConfig, std::vector<uint8_t>(kCamOutputConfigSize, 0));
+        for (int n = 1; n <= c.count; ++n) {
+            auto sent = p.fx.TakeSentPacket();
+            ASSERT_TRUE(sent) << c.what << " program " << n;
+            EXPECT_EQ(sent->command, kCmdCamIrdProgram) << c.what;
+            EXPECT_EQ(sent->payload, (std::vector<uint8_t>{1, uint8_t(n), 0})) << c.what;
+            const uint8_t carried = c.numbers.empty() ? uint8_t(n) : c.numbers[size_t(n - 1)];
+            p.fx.FeedReply(kCmdCamIrdProgram, ProgramReply(carried, c.count, 0, false));
+        }
+        auto sent = p.fx.TakeSentPacket();
+        ASSERT_TRUE(sent) << c.what;
+        EXPECT_EQ(sent->command, kVersionCommand) << c.what;
+        EXPECT_FALSE(p.page.IsBusy()) << c.what;
+        EXPECT_EQ(p.page.m_programs->topLevelItemCount(), c.rows) << c.what;
+    }
 }
 
 // Counts beyond what the record holds are clamped: 32 streams, 10 CA entries a stream, 54 program CA

@@ -79,7 +79,6 @@ struct MuxPage {
             fx.FeedReply(kCmdCamIrdProgram, reply);
             if (replies.repeated && n < count) {
                 fx.FeedReply(kCmdCamIrdProgram, reply);
-                fx.FeedReply(kCmdCamIrdProgram, Program(uint8_t(n + 2), count, streams));
                 ASSERT_TRUE(page.IsBusy());
             }
         }
@@ -113,13 +112,27 @@ TEST(CamMuxTest, ReadsTheInputAndWarnsOldSoftwareOnce) {
     EXPECT_EQ(p.page.m_cat->topLevelItem(0)->text(1), "0600");  // CA-table entry 1, read big-endian
 }
 
-TEST(CamMuxTest, RepeatedAndUnexpectedProgramRepliesAreIgnored) {
+TEST(CamMuxTest, ASecondCopyOfAProgramReplyIsIgnored) {
     MuxPage p;
     InputReplies replies;
     replies.repeated = true;
     p.Read(3, 1, replies);
     ASSERT_EQ(p.page.m_programs->topLevelItemCount(), 3);
     EXPECT_EQ(p.page.m_programs->topLevelItem(2)->text(1), "($)O3");  // the last program is read
+}
+
+// A program reply that carries another program than the one asked for (here 200, outside the table, for
+// program 2) still moves the read on to the next number.
+TEST(CamMuxTest, AReplyCarryingAnotherProgramMovesTheReadOn) {
+    MuxPage p;
+    InputReplies replies;
+    replies.program = [](std::vector<uint8_t>& reply) {
+        if (reply[1] == 2)
+            reply[1] = 200;
+    };
+    p.Read(3, 1, replies);  // asks for 1, 2 and 3, then the version
+    ASSERT_EQ(p.page.m_programs->topLevelItemCount(), 3);
+    EXPECT_EQ(p.page.m_programs->topLevelItem(2)->text(1), "($)O3");
 }
 
 // Counts beyond their containers are clamped: 20 EMM entries in the CAT, 20 ECM entries a program and a

@@ -113,8 +113,8 @@ TEST(Decoder4Test, TheVolumeCaptionAndItsMessageNameOneRange) {
     EXPECT_EQ(sent->payload[2 + 10], 100);
 }
 
-// A repeated program reply, or one naming a program not asked for, is ignored: the chain waits for the
-// program it asked for and reads the last one too. An input reply under 47 bytes keeps the old record.
+// A second copy of a program reply is ignored: the chain waits for the program it asked for and reads the
+// last one too. An input reply under 47 bytes keeps the old record.
 TEST(Decoder4Test, RepeatedProgramRepliesAndShortInputReplies) {
     PageFixture fx(0x5304);
     Cdecoder4 page;
@@ -130,7 +130,6 @@ TEST(Decoder4Test, RepeatedProgramRepliesAndShortInputReplies) {
         if (index == 2)
             break;
         fx.FeedReply(kCmdCamProgram, reply);
-        fx.FeedReply(kCmdCamProgram, ProgramReply(0, uint8_t(index + 2), 3, 0));
         EXPECT_TRUE(page.IsBusy());
         auto sent = fx.TakeSentPacket();
         ASSERT_TRUE(sent);
@@ -156,6 +155,30 @@ TEST(Decoder4Test, RepeatedProgramRepliesAndShortInputReplies) {
     std::vector<uint8_t> expected = InputReply(0, 0);
     expected[0] = 0;
     EXPECT_EQ(sent->payload, expected);
+}
+
+// A program reply that carries another index than the one asked for still moves the read on: the read
+// asks for the next index and ends at the count.
+TEST(Decoder4Test, AReplyCarryingAnotherProgramMovesTheReadOn) {
+    PageFixture fx(0x5304);
+    Cdecoder4 page;
+    fx.Bind(&page);
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdCamReadInput, InputReply(0, 0));
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdDecoderRead, DecoderReply(0));
+    ASSERT_EQ(fx.TakeSentPacket()->payload, (std::vector<uint8_t>{0, 0}));
+    fx.FeedReply(kCmdCamProgram, ProgramReply(0, 2, 3, 0));  // index 2 for the request of 0
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{0, 1}));
+    fx.FeedReply(kCmdCamProgram, ProgramReply(0, 1, 3, 0));
+    sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{0, 2}));
+    fx.FeedReply(kCmdCamProgram, ProgramReply(0, 0, 3, 0));
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(page.m_programs->topLevelItemCount(), 3);
 }
 
 TEST(Decoder4Test, ParseAndChannelErrors) {
