@@ -255,10 +255,8 @@ PageStep IpOutLogic::Set(const FormInputs& inputs, std::optional<int>) {
         if (changed(record + kDestIp))
             PutText(m_image, record + kDestText, PlainDotted(now + record + kDestIp));
     }
-    // The byte follows the choice shown; a value the device sent for the same choice goes back as read.
-    uint8_t& spts = m_image.Bytes()[kSpts];
-    if (m_spts != (spts != 0))
-        spts = m_spts ? 1 : 0;
+    // The byte says the choice shown: 0 MPTS, 1 SPTS (also where the device had sent another non-zero value).
+    m_image.Bytes()[kSpts] = m_spts ? 1 : 0;
     if (m_variant->records == 0)
         return Request(kCmdIpOutSet, BlockPayload(), PageStep::Wait::kBeginShort);
     const auto& b = m_image.Bytes();

@@ -266,13 +266,18 @@ TEST(IpOutViewTest, EverySetSendsTheStreamChoiceShown) {
             p.fx.FeedReply(kCmdIpOutSet, {});
         }
     }
-    // A non-zero value the device sent for SPTS goes back as it came while SPTS stays chosen.
-    Page p(81, 0x1302);
-    Bytes reply = Records(8);
-    reply[147] = 2;
-    p.Answer(reply);
-    EXPECT_TRUE(p.page.m_spts->isChecked());
-    EXPECT_EQ(p.ClickSet()->payload[147], 2);
+    // Any non-zero byte a device sent shows SPTS, and SPTS goes out as 1, whether clicked or as read.
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pageParam);
+        Page p(c.pageParam, c.type);
+        Bytes reply = c.pageParam == 87 ? block : Records(8);
+        reply[c.sptsByte] = 2;
+        p.Answer(reply);
+        EXPECT_TRUE(p.page.m_spts->isChecked());
+        auto set = p.ClickSet();
+        ASSERT_TRUE(set);
+        EXPECT_EQ(set->payload[c.sptsByte], 1);
+    }
 }
 
 }  // namespace ip_out_view_test
