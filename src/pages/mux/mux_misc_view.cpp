@@ -256,6 +256,10 @@ void CMuxMiscView::OnShowWindow(bool shown) {
 void CMuxMiscView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (!m_logic || !device || device != m_device || !reply.IsValid())
         return;
+    // A reply refreshes every control, so the form first takes what they show now: a reply after the
+    // time-out finds the page as the operator left it meanwhile, and what it does not carry (the table
+    // boxes of a reply without its flags byte, the other output's fields) stays so.
+    KeepShownValues();
     Carry(ReplyStep(*m_logic, reply, IsBusy()));
 }
 

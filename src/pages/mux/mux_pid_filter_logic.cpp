@@ -110,12 +110,17 @@ PageStep MuxPidFilterLogic::HandleReply(const ReplyView& reply) {
     PidBitmap bitmap;
     bitmap.Load(in.Sub(size_t(offset)));
     AppendRows(bitmap, !IsTwoOutput() || selector == 1);
+    // The rows are shown also when nothing else of the step remains (table A after the time-out, whose
+    // request for table B is not sent).
     if (IsTwoOutput() && m_getPhase == 0) {
         m_getPhase = 1;
-        return Request(kCmdGetPidFilter, {2}, false);
+        PageStep next = Request(kCmdGetPidFilter, {2}, false);
+        next.refresh = PageStep::kRefreshAll;
+        return next;
     }
     m_getPhase = 1;
     m_expect = {};
+    done.refresh = PageStep::kRefreshAll;
     return done;
 }
 

@@ -230,6 +230,51 @@ TEST_F(MuxMiscViewTest, ReplyWithoutFlagsKeepsTheBoxesAsShown) {
     EXPECT_EQ(set->payload, expected);
 }
 
+// After a time-out the page is the operator's again: what a late reply does not carry stays as the
+// operator left it meanwhile (the table boxes after a reply without its flags byte, the other output's
+// fields), and the next untouched Set sends that.
+TEST_F(MuxMiscViewTest, LateReplyKeepsWhatTheOperatorChangedAfterTheTimeOut) {
+    const Bytes params{0x64, 0x96, 0, 0, 0x2b, 0x1a, 0x02, 0x01, 0x2c, 0x01};
+    {
+        SCOPED_TRACE("one output, a late reply without the flags byte");
+        Open(0);
+        ASSERT_TRUE(fx.TakeSentPacket());
+        Bytes withFlags = params;
+        withFlags.push_back(0x0b);  // PAT, SDT, PMT
+        fx.FeedReply(kCmdGetOutputParams, withFlags);
+        QTest::mouseClick(page->GetAButton(), Qt::LeftButton);
+        ASSERT_TRUE(fx.TakeSentPacket());
+        EXPECT_TRUE(fx.FireTimer(page.get(), kWaitTimerId));
+        Out(0).tables[kTableSdt]->setChecked(false);  // after the time-out
+        fx.FeedReply(kCmdGetOutputParams, params);
+        EXPECT_EQ(Out(0).tsId->text(), "1a2b");
+        EXPECT_TRUE(Out(0).tables[kTablePat]->isChecked());
+        EXPECT_FALSE(Out(0).tables[kTableSdt]->isChecked());
+        EXPECT_FALSE(fx.TakeSentPacket());
+        QTest::mouseClick(page->SetAButton(), Qt::LeftButton);
+        auto set = fx.TakeSentPacket();
+        ASSERT_TRUE(set);
+        Bytes expected = params;
+        expected.push_back(0x09);  // PAT and PMT
+        EXPECT_EQ(set->payload, expected);
+    }
+    {
+        SCOPED_TRACE("two outputs, A's late reply while B is being typed");
+        Open(1);
+        ASSERT_TRUE(fx.TakeSentPacket());
+        EXPECT_TRUE(fx.FireTimer(page.get(), kWaitTimerId));
+        Out(1).bitrate->setText("2.5");
+        Out(1).tsId->setText("77");
+        Bytes a{1};
+        a.insert(a.end(), params.begin(), params.end());
+        fx.FeedReply(kCmdGetOutputParams, a);
+        EXPECT_EQ(Out(0).bitrate->text(), "38.500");
+        EXPECT_EQ(Out(1).bitrate->text(), "2.5");
+        EXPECT_EQ(Out(1).tsId->text(), "77");
+        EXPECT_FALSE(fx.TakeSentPacket());
+    }
+}
+
 TEST_F(MuxMiscViewTest, NewBindingSendsNothingReadBefore) {
     Open(39);
     ASSERT_TRUE(fx.TakeSentPacket());

@@ -110,6 +110,22 @@ TEST_F(PidFilterViewTest, TimeOutKeepsTableAAndTheLateReplyIsShownOnce) {
     EXPECT_EQ(page->List()->rowCount(), 2);
 }
 
+// The two-output page whose whole Get timed out: table A's late bitmap is listed, and table B is not
+// asked for.
+TEST_F(PidFilterViewTest, TableAAfterTheTimeOutIsListedAndAsksNothingForB) {
+    Open(1);
+    ASSERT_TRUE(fx.TakeSentPacket());
+    ASSERT_TRUE(fx.FireTimer(page.get(), kWaitTimerId));
+    fx.FeedReply(kCmdGetPidFilter, Bitmap({0x21, 0x1fff}, 1));
+    ASSERT_EQ(page->List()->rowCount(), 2);
+    EXPECT_EQ(Row(page->List(), 0), (QStringList{"1", "21", "A"}));
+    EXPECT_EQ(Row(page->List(), 1), (QStringList{"2", "1fff", "A"}));
+    EXPECT_FALSE(page->IsBusy());
+    EXPECT_FALSE(fx.PeekSentPacket());
+    fx.FeedReply(kCmdGetPidFilter, Bitmap({0x64}, 2));  // nothing is late any more
+    EXPECT_EQ(page->List()->rowCount(), 2);
+}
+
 // The one-table page: the whole Get times out, the bitmap comes after it and fills the list.
 TEST_F(PidFilterViewTest, ABitmapAfterTheTimeOutFillsTheList) {
     Open(0);
