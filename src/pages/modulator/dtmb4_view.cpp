@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -16,6 +17,16 @@
 
 namespace nms {
 namespace {
+
+// The application's style with less room beside each tab's text.
+class NarrowTabStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_TabBarTabHSpace)
+            return 12;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 void Move(FormBinder& binder, const std::string& key, QWidget* parent) {
     binder.Control(key)->setParent(parent);
@@ -50,6 +61,11 @@ Cdtmb4::Cdtmb4(QWidget* parent) : CBlockPageView(parent) {
     }
 
     m_tabs = new QTabBar(this);
+    // Six channel tabs must fit beside the shared settings in the page area: narrower sides than the
+    // style's own keep every tab whole without scroll buttons.
+    auto* narrow = new NarrowTabStyle;
+    narrow->setParent(m_tabs);
+    m_tabs->setStyle(narrow);
     m_channelForms = new QStackedWidget(this);
     for (int k = 1; k <= kDtmbChannels; ++k) {
         auto* form = new QWidget(m_channelForms);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -220,6 +221,24 @@ TEST(Dtmb4Test, TheChannelCountOfAReplySetsTheTabs) {
     EXPECT_EQ(sent->payload[45 + 6], 11);
     EXPECT_EQ(sent->payload[45 + 24 * 3 + 6], 4);
     p.Answer();
+}
+
+// Six channel tabs fit beside the shared settings in the main window's page area (814 x 544): every tab
+// lies whole inside the tab control, and nothing of the page reaches past the area.
+TEST(Dtmb4Test, SixChannelTabsFitThePageArea) {
+    DtmbPage p(103, 0x4187);
+    ASSERT_EQ(p.page.m_tabs->count(), 6);
+    p.page.resize(814, 544);
+    p.page.show();
+    QApplication::processEvents();
+    EXPECT_LE(p.page.minimumSizeHint().width(), 814);
+    EXPECT_LE(p.page.minimumSizeHint().height(), 544);
+    for (int k = 0; k < 6; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_GE(p.page.m_tabs->tabRect(k).left(), 0);
+        EXPECT_LE(p.page.m_tabs->tabRect(k).right(), p.page.m_tabs->width() - 1);
+    }
+    EXPECT_LE(p.page.m_tabs->mapTo(&p.page, QPoint(p.page.m_tabs->width(), 0)).x(), 814);
 }
 
 // A count of 1 hides the tab control and nothing else: the channel in front stays in front (its fields
