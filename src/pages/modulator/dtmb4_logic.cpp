@@ -12,10 +12,11 @@ namespace {
 
 constexpr unsigned kAllPsi = 0x1f;
 constexpr Dtmb4Variant kVariants[] = {
-    {0, 1, kAllPsi, true, true, false, 1, 6, false, "db(75-100)", 75, 100},
-    {99, 4, 0x04, false, false, true, 0, 0, false, "db(70-100)", 70, 100},
-    {101, 4, 0x0f, false, true, true, 4, 4, true, "db(75-100)", 75, 100},
-    {103, 4, 0x0f, false, true, true, 4, 0, true, "db(75-100)", 75, 100},
+    {0, 1, kAllPsi, true, true, false, 1, 0x3f, false, "db(75-100)", 75, 100},
+    {99, 4, 0x04, false, false, true, 0, 0x00, false, "db(70-100)", 70, 100},
+    // The four-channel modulator has no lamp for channel 5; the six-channel one keeps only channel 6's.
+    {101, 4, 0x0f, false, true, true, 4, 0x2f, true, "db(75-100)", 75, 100},
+    {103, 4, 0x0f, false, true, true, 4, 0x20, true, "db(75-100)", 75, 100},
 };
 
 constexpr const char* kFrequencyCharacters = "RF Frequency value should be '0-9' or '.'";
@@ -123,7 +124,7 @@ const FieldTable& DtmbMultiTable() {
 Dtmb4Logic::Dtmb4Logic(int pageParam)
     : m_variant(Dtmb4VariantOf(pageParam)),
       m_block(kDtmbMultiBlockSize),
-      m_channels(m_variant.tabs),
+      m_tabs(m_variant.tabs),
       m_table(DtmbMultiTable()) {
     m_rates.fill("0.000");
     // The power unit label names the range a typed power must keep to (whole dB or tenths).
@@ -184,10 +185,15 @@ PageStep Dtmb4Logic::HandleReply(const ReplyView& reply) {
     // The block comes only whole; a shorter reply just ends the wait.
     if (r.Has(2, kDtmbMultiBlockSize)) {
         m_block.Load(r.Sub(2, kDtmbMultiBlockSize));
-        // A count of 1 or 6 sets the channels anew; any other leaves them (and the tab in front) as they are.
+        // A count of 1 only hides the tab control (the tabs, the channel in front and the frequency fields
+        // stay); 6 brings six tabs with the first in front; any other count leaves the tabs as they are.
         const uint8_t count = r.U8Or(1);
-        if (count == 1 || count == kDtmbChannels) {
-            m_channels = count;
+        if (count == 1) {
+            m_tabsShown = false;
+            step.refresh |= kRefreshTabControl;
+        } else if (count == kDtmbChannels) {
+            m_tabs = kDtmbChannels;
+            m_tabsShown = true;
             step.refresh |= kRefreshChannels;
         }
     }

@@ -20,13 +20,13 @@ constexpr int kDtmbStatusPollMs = 1500;
 
 struct Dtmb4Variant {
     int pageParam;
-    int tabs;         // channel tabs at first (1: no tab control)
+    int tabs;         // channel tabs at first (and the frequency fields shown)
     unsigned psi;     // insertion boxes shown (bit 0 PAT .. bit 4 CAT)
     bool wholePower;  // power in whole units, else tenths
     bool ids;         // TS ID and NET. ID shown
     bool att;         // attenuation shown
     int rates;        // bitrate fields
-    int locks;        // lock indicators shown
+    unsigned locks;   // lock lamps shown (bit k: channel k+1)
     bool pidTracking;
     const char* powerUnit;
     int minPowerDb, maxPowerDb;  // the range the power unit label names
@@ -45,14 +45,19 @@ class Dtmb4Logic : public BlockLogic {
 public:
     enum : unsigned {
         kRefreshStatus = PageStep::kRefreshPageBits,
-        kRefreshChannels = PageStep::kRefreshPageBits << 1
+        kRefreshChannels = PageStep::kRefreshPageBits << 1,  // a new set of tabs, the first in front
+        kRefreshTabControl = PageStep::kRefreshPageBits << 2  // the tab control shown or hidden
     };
 
     explicit Dtmb4Logic(int pageParam);
 
     const Dtmb4Variant& Variant() const { return m_variant; }
     const ParamBlock& Block() const { return m_block; }
-    int ChannelCount() const { return m_channels; }
+    // The channel tabs: their number (and of the frequency fields shown), and whether the tab control
+    // shows. A reply counting one channel hides the control and leaves the rest; one counting six brings
+    // six tabs (shown) with the first in front.
+    int TabCount() const { return m_tabs; }
+    bool TabsShown() const { return m_tabsShown; }
     uint8_t Locks() const { return m_locks; }
     const std::array<std::string, 4>& Rates() const { return m_rates; }
 
@@ -68,7 +73,8 @@ public:
 private:
     Dtmb4Variant m_variant;
     ParamBlock m_block;
-    int m_channels;
+    int m_tabs;
+    bool m_tabsShown = true;
     FieldTable m_table;  // the block's fields, the power kept to this variant's range
     uint8_t m_locks = 0;
     std::array<std::string, 4> m_rates{};

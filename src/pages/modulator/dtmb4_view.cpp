@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -16,6 +17,16 @@
 
 namespace nms {
 namespace {
+
+// The application's style with less room beside each tab's text.
+class NarrowTabStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_TabBarTabHSpace)
+            return 12;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 void Move(FormBinder& binder, const std::string& key, QWidget* parent) {
     binder.Control(key)->setParent(parent);
@@ -50,6 +61,11 @@ Cdtmb4::Cdtmb4(QWidget* parent) : CBlockPageView(parent) {
     }
 
     m_tabs = new QTabBar(this);
+    // Six channel tabs must fit beside the shared settings in the page area: narrower sides than the
+    // style's own keep every tab whole without scroll buttons.
+    auto* narrow = new NarrowTabStyle;
+    narrow->setParent(m_tabs);
+    m_tabs->setStyle(narrow);
     m_channelForms = new QStackedWidget(this);
     for (int k = 1; k <= kDtmbChannels; ++k) {
         auto* form = new QWidget(m_channelForms);
@@ -126,25 +142,26 @@ void Cdtmb4::OnInitialUpdate() {
         grid->removeWidget(m_powerUnit);
         grid->addWidget(m_powerUnit, v.wholePower ? 1 : 0, 2);
     }
+    // Each lamp shows its own channel's lock bit, whichever of the others the variant leaves out.
     for (int k = 0; k < kDtmbChannels; ++k) {
-        m_locks[size_t(k)]->setVisible(k < v.locks);
-        m_lockLabels[size_t(k)]->setVisible(k < v.locks);
+        m_locks[size_t(k)]->setVisible(v.locks >> k & 1);
+        m_lockLabels[size_t(k)]->setVisible(v.locks >> k & 1);
     }
-    // Variants that hide the lamps hide their caption too; with no rates either the box goes (the channel
+    // Variants without lamps hide their caption too; with no rates either the box goes (the channel
     // count sets the rate fields and the box).
-    m_lockCaption->setVisible(v.locks > 0);
+    m_lockCaption->setVisible(v.locks != 0);
     ApplyChannelCount();
     ShowBlock();
     SetTimer(kDtmbStatusTimerId, kDtmbStatusPollMs);
 }
 
 void Cdtmb4::ApplyChannelCount() {
-    const int count = m_logic->ChannelCount();
+    const int count = m_logic->TabCount();
     while (m_tabs->count())
         m_tabs->removeTab(0);
     for (int k = 1; k <= count; ++k)
         m_tabs->addTab(QString("Channel %1").arg(k));
-    m_tabs->setVisible(count > 1);
+    m_tabs->setVisible(m_logic->TabsShown());
     // Every channel's frequency goes out with a Set, shown or not: the hidden ones follow channel 1 too.
     for (int k = 1; k <= kDtmbChannels; ++k) {
         m_binder->SetUsed(DtmbKey("freq", k), true);
@@ -158,7 +175,7 @@ void Cdtmb4::ApplyChannelCount() {
         m_rates[size_t(k)]->setVisible(shown);
         m_rateLabels[size_t(k)]->setVisible(shown);
     }
-    m_status->setVisible(v.locks > 0 || v.rates > 0 || count == kDtmbChannels);
+    m_status->setVisible(v.locks != 0 || v.rates > 0 || count == kDtmbChannels);
     // A new set of channel tabs starts with the first in front.
     m_front = 0;
     m_tabs->setCurrentIndex(m_front);
@@ -211,6 +228,8 @@ void Cdtmb4::ShowBlock() {
 void Cdtmb4::OnRefresh(unsigned what, bool refreshed) {
     if (what & Dtmb4Logic::kRefreshChannels)
         ApplyChannelCount();
+    if (what & Dtmb4Logic::kRefreshTabControl)
+        m_tabs->setVisible(m_logic->TabsShown());
     CBlockPageView::OnRefresh(what, refreshed);
     if (what & Dtmb4Logic::kRefreshStatus) {
         for (int k = 0; k < kDtmbChannels; ++k)

@@ -29,6 +29,7 @@ public:
     const Dtmb4Logic& Logic() const { return *m_logic; }
     QTabBar* m_tabs = nullptr;
     std::array<QLabel*, kDtmbChannels> m_locks{};
+    std::array<QLabel*, kDtmbChannels> m_lockLabels{};  // "Channel 1" .. "Channel 6" beside the lamps
     std::array<QLineEdit*, kDtmbChannels> m_rates{};
     QWidget* m_status = nullptr;
     QLabel* m_lockCaption = nullptr;
@@ -47,7 +48,6 @@ private:
     std::unique_ptr<FormBinder> m_binder;
     QStackedWidget* m_channelForms = nullptr;
     QLabel* m_powerUnit = nullptr;
-    std::array<QLabel*, kDtmbChannels> m_lockLabels{};
     std::array<QLabel*, kDtmbChannels> m_rateLabels{};
     int m_front = 0;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include "pages/modulator/dtmb4_view.h"
 #include "pages/modulator/qam_mod_block.h"
 #include "param_store_sim.h"
+#include "pagebase/lamp.h"
 #include "platform/resource_icons.h"
 
 namespace nms {
@@ -22,9 +24,11 @@ struct DtmbPage {
     PageFixture fx;
     Cdtmb4 page;
     ParamStoreSim sim;
-    DtmbPage(int pageParam, uint16_t type) : fx(type), sim(type) {
+    // answer: whether the device answers the page's first requests (the Get of the binding).
+    DtmbPage(int pageParam, uint16_t type, bool answer = true) : fx(type), sim(type) {
         fx.Bind(&page, pageParam);
-        Answer();
+        if (answer)
+            Answer();
     }
     void Answer() {
         while (auto sent = fx.TakeSentPacket()) {
@@ -146,6 +150,16 @@ std::vector<uint8_t> Reply(const ParamStoreSim& sim, uint8_t count, std::initial
     return r;
 }
 
+// Asks for the block and answers with a reply counting count channels.
+void AnswerGet(DtmbPage& p, uint8_t count) {
+    p.page.OnGet();
+    auto sent = p.fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    ASSERT_EQ(sent->command, 0x33);
+    p.fx.FeedReply(0x33, Reply(p.sim, count, {}));
+    p.Answer();
+}
+
 // Typing channel 1's frequency moves channels 2 to 6 to F + 8 .. F + 40, the ones the page does not show
 // included, and a Set sends all six.
 TEST(Dtmb4Test, HiddenChannelsFollowTheFirstFrequency) {
@@ -179,23 +193,17 @@ TEST(Dtmb4Test, HiddenChannelsFollowTheFirstFrequency) {
 }
 
 // A count of 6 brings six tabs with the first in front, and the frequency and bitrate fields of channels
-// 2 to 6; a count of 1 takes the tabs away; any other count leaves tabs and the tab in front as they are.
+// 2 to 6; any count but 1 and 6 leaves tabs and the tab in front as they are.
 TEST(Dtmb4Test, TheChannelCountOfAReplySetsTheTabs) {
     DtmbPage p(101, 0x4147);
     p.page.OnSelChangeChannelTab(3);
     EXPECT_EQ(p.page.m_tabs->currentIndex(), 3);
-    auto get = [&](uint8_t count) {
-        p.page.OnGet();
-        ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x33);
-        p.fx.FeedReply(0x33, Reply(p.sim, count, {}));
-        p.Answer();
-    };
-    get(4);
+    AnswerGet(p, 4);
     EXPECT_EQ(p.page.m_tabs->count(), 4);
     EXPECT_EQ(p.page.m_tabs->currentIndex(), 3);
     EXPECT_FALSE(p.page.Binder().Control("ts4")->isHidden());
 
-    get(6);
+    AnswerGet(p, 6);
     ASSERT_EQ(p.page.m_tabs->count(), 6);
     EXPECT_EQ(p.page.m_tabs->tabText(5), "Channel 6");
     EXPECT_EQ(p.page.m_tabs->currentIndex(), 0);
@@ -213,11 +221,75 @@ TEST(Dtmb4Test, TheChannelCountOfAReplySetsTheTabs) {
     EXPECT_EQ(sent->payload[45 + 6], 11);
     EXPECT_EQ(sent->payload[45 + 24 * 3 + 6], 4);
     p.Answer();
+}
 
-    get(1);
+// Six channel tabs fit beside the shared settings in the main window's page area (814 x 544): every tab
+// lies whole inside the tab control, and nothing of the page reaches past the area.
+TEST(Dtmb4Test, SixChannelTabsFitThePageArea) {
+    DtmbPage p(103, 0x4187);
+    ASSERT_EQ(p.page.m_tabs->count(), 6);
+    p.page.resize(814, 544);
+    p.page.show();
+    QApplication::processEvents();
+    EXPECT_LE(p.page.minimumSizeHint().width(), 814);
+    EXPECT_LE(p.page.minimumSizeHint().height(), 544);
+    for (int k = 0; k < 6; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_GE(p.page.m_tabs->tabRect(k).left(), 0);
+        EXPECT_LE(p.page.m_tabs->tabRect(k).right(), p.page.m_tabs->width() - 1);
+    }
+    EXPECT_LE(p.page.m_tabs->mapTo(&p.page, QPoint(p.page.m_tabs->width(), 0)).x(), 814);
+}
+
+// A count of 1 hides the tab control and nothing else: the channel in front stays in front (its fields
+// are what a Set stores), and the frequency fields of channels 2 to 4 stay.
+TEST(Dtmb4Test, ACountOfOneOnlyHidesTheTabControl) {
+    for (int front : {0, 3}) {
+        SCOPED_TRACE(front);
+        DtmbPage p(101, 0x4147);
+        p.page.OnSelChangeChannelTab(front);
+        AnswerGet(p, 1);
+        EXPECT_TRUE(p.page.m_tabs->isHidden());
+        EXPECT_EQ(p.page.m_tabs->count(), 4);
+        EXPECT_EQ(p.page.m_tabs->currentIndex(), front);
+        for (int k = 1; k <= 4; ++k)
+            EXPECT_EQ(p.page.Binder().Control(DtmbKey("ts", k))->isHidden(), k != front + 1) << k;
+        for (int k = 1; k <= 6; ++k)
+            EXPECT_EQ(p.page.Binder().Control(DtmbKey("freq", k))->isHidden(), k > 4) << k;
+        for (int k = 0; k < 6; ++k)
+            EXPECT_EQ(p.page.m_rates[size_t(k)]->isHidden(), k >= 4) << k;
+        p.Edit(DtmbKey("ts", front + 1))->setText("77");
+        auto sent = p.Set();
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(sent->payload[size_t(45 + 24 * front + 6)], 77);
+        p.Answer();
+    }
+    // Six channels bring the tab control back with the six tabs.
+    DtmbPage p(101, 0x4147);
+    AnswerGet(p, 1);
+    AnswerGet(p, 6);
+    EXPECT_FALSE(p.page.m_tabs->isHidden());
+    EXPECT_EQ(p.page.m_tabs->count(), 6);
+}
+
+// The one-channel modulator shows its "Channel 1" tab from the start, until a reply counts one channel.
+TEST(Dtmb4Test, TheOneChannelTabShowsUntilAReplyCountsOne) {
+    DtmbPage p(0, 0x4117, false);
+    ASSERT_EQ(p.fx.TakeSentPacket()->command, 0x33);
+    ASSERT_FALSE(p.page.m_tabs->isHidden());
+    ASSERT_EQ(p.page.m_tabs->count(), 1);
+    EXPECT_EQ(p.page.m_tabs->tabText(0), "Channel 1");
+    EXPECT_FALSE(p.page.Binder().Control("freq1")->isHidden());
+    EXPECT_TRUE(p.page.Binder().Control("freq2")->isHidden());
+    // A short reply and other counts leave it.
+    p.fx.FeedReply(0x33, std::vector<uint8_t>(238, 1));
+    EXPECT_FALSE(p.page.m_tabs->isHidden());
+    AnswerGet(p, 2);
+    EXPECT_FALSE(p.page.m_tabs->isHidden());
+    EXPECT_EQ(p.page.m_tabs->count(), 1);
+    AnswerGet(p, 1);
     EXPECT_TRUE(p.page.m_tabs->isHidden());
     EXPECT_FALSE(p.page.Binder().Control("ts1")->isHidden());
-    EXPECT_TRUE(p.page.Binder().Control("freq2")->isHidden());
 }
 
 TEST(Dtmb4Test, StatusLocksAndRates) {
@@ -240,6 +312,35 @@ TEST(Dtmb4Test, StatusLocksAndRates) {
     EXPECT_TRUE(q.page.m_locks[0]->isHidden());
 }
 
+// Each variant shows its own lamps (the four-channel modulator none for channel 5, the six-channel one only
+// channel 6's), and every lamp shown carries its own channel's bit of the status.
+TEST(Dtmb4Test, EachShownLampShowsItsChannelsLockBit) {
+    const struct {
+        int pageParam;
+        uint16_t type;
+        unsigned shown;  // bit k: lamp of channel k+1
+    } cases[] = {{0, 0x4117, 0x3f}, {99, 0x4157, 0x00}, {101, 0x4147, 0x2f}, {103, 0x4187, 0x20}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pageParam);
+        DtmbPage p(c.pageParam, c.type);
+        for (int k = 0; k < 6; ++k) {
+            const bool shown = c.shown >> k & 1;
+            EXPECT_EQ(p.page.m_locks[size_t(k)]->isHidden(), !shown) << k;
+            const QLabel* label = p.page.m_lockLabels[size_t(k)];
+            EXPECT_EQ(label->text(), QString("Channel %1").arg(k + 1));
+            EXPECT_EQ(label->isHidden(), !shown) << k;
+        }
+        for (uint8_t status : {uint8_t(0x25), uint8_t(0x1a), uint8_t(0x00)}) {
+            std::vector<uint8_t> reply(17, 0);
+            reply[0] = status;
+            p.fx.FeedReply(0x40, reply);
+            for (int k = 0; k < 6; ++k)
+                EXPECT_EQ(IsLampOn(p.page.m_locks[size_t(k)]), bool(status >> k & 1))
+                    << "status " << int(status) << " channel " << k + 1;
+        }
+    }
+}
+
 // The status box shows the lock caption only over lamps, and goes altogether when it would be empty.
 TEST(Dtmb4Test, StatusBoxShowsOnlyWhatTheVariantHas) {
     const struct {
@@ -249,7 +350,7 @@ TEST(Dtmb4Test, StatusBoxShowsOnlyWhatTheVariantHas) {
     } cases[] = {{0, 0x4117, true, true},
                  {99, 0x4157, false, false},
                  {101, 0x4147, true, true},
-                 {103, 0x4187, false, true}};
+                 {103, 0x4187, true, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pageParam);
         DtmbPage p(c.pageParam, c.type);
