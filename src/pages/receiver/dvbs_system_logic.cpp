@@ -1,5 +1,6 @@
 #include "pages/receiver/dvbs_system_logic.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "pagebase/field_table.h"
@@ -66,9 +67,12 @@ bool DvbsSystemLogic::ReadReply(const ReplyView& reply) {
         marker = kEightRecords;
     }
     m_ipFlag = false;
-    // The block counts only when all of it came behind its marker.
-    if (r.U8Or(marker) == kDvbsIpMarker && r.Has(marker + 1, kDvbsIpBlockSize)) {
-        r.Bytes(marker + 1, kDvbsIpBlockSize, m_ip.data());
+    // The marker with at least one byte behind it starts the block; bytes of it the reply does not
+    // carry count as 0.
+    if (r.Has(0, marker + 2) && r.U8Or(marker) == kDvbsIpMarker) {
+        const size_t carried = std::min<size_t>(kDvbsIpBlockSize, r.Size() - marker - 1);
+        std::fill(m_ip.begin(), m_ip.end(), 0);
+        r.Bytes(marker + 1, carried, m_ip.data());
         m_ipFlag = true;
     }
 

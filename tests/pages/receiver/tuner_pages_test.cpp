@@ -181,12 +181,25 @@ TEST(DvbsSystemViewTest, ShortAndOddReplies) {
     p.fx.FeedReply(0x70, Bytes(173, 1));
     EXPECT_TRUE(p.page.IsBusy());
     EXPECT_FALSE(p.fx.TakeSentPacket());
-    // 231 bytes: six records, the marker looked for at 174 (a block cut short is not a block).
+    // 231 bytes: six records, the marker looked for at 174; the block cut short after 56 bytes is
+    // still the block, its missing bytes written as 0.
     Bytes r = DvbsReply(6, true);
     r.resize(231);
     p.Reply(r);
     EXPECT_EQ(p.page.Logic().ChannelCount(), 6);
-    EXPECT_FALSE(p.page.Logic().HasIpBlock());
+    EXPECT_TRUE(p.page.Logic().HasIpBlock());
+    EXPECT_TRUE(p.page.m_ipArea->isVisibleTo(&p.page));
+    EXPECT_EQ(p.page.m_port->text(), QString::number(0x4445));
+    auto cut = p.Set();
+    ASSERT_TRUE(cut);
+    ASSERT_EQ(cut->payload.size(), 271u);
+    uint8_t mac[6];
+    ASSERT_TRUE(ParseMacDashes(p.page.m_mac->text().toStdString(), mac));
+    Bytes expected = r;
+    std::copy(mac, mac + 6, expected.begin() + 181);
+    expected.resize(271, 0);
+    EXPECT_EQ(cut->payload, expected);
+    p.fx.FeedReply(0x71, {});
     // A marker with nothing behind it.
     p.page.OnGet();
     p.fx.TakeSentPacket();
