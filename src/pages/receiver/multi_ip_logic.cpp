@@ -204,10 +204,12 @@ std::string MultiIpLogic::Store(const MultiIpForm& f, int tab) {
     std::array<uint32_t, kIpRowsPerTab> ports{};
     if (!ParseBounded(f.sourcePort, 65535, &sourcePort))
         return PortRangeMessage("Source Port:");
-    // Every row's port fits its 16 bits or is refused, not only row 1's.
+    // Every row's port fits its 16 bits or is refused, not only row 1's. Row 1's message names row 1 on
+    // every tab; the other rows name their channel.
     for (int row = 0; row < kIpRowsPerTab; ++row)
         if (!ParseBounded(f.rows[size_t(row)].port, 65535, &ports[size_t(row)]))
-            return PortRangeMessage("Port-" + std::to_string(kIpRowsPerTab * tab + row + 1) + ":Port:");
+            return PortRangeMessage(
+                "Port-" + std::to_string(row == 0 ? 1 : kIpRowsPerTab * tab + row + 1) + ":Port:");
     uint8_t mac[6];
     if (f.mac.size() != 17 || !ParseMacText(f.mac, mac))
         return kMacMessage;

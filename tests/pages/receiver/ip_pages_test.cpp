@@ -136,6 +136,15 @@ TEST(MultiIpTest, EditsReachTheBlockOnTabChangeAndRefusalsKeepTheTab) {
     ASSERT_TRUE(set);
     EXPECT_EQ(set->payload[61 + 7 * 16], 10);
     EXPECT_EQ(set->payload[61 + 7 * 19 + 3], 9);
+    // Row 1's port message names row 1 on every tab; the other rows name their channel.
+    p.fx.FeedReply(0x59, {});
+    p.page.m_ports[0]->setText("70000");
+    EXPECT_FALSE(p.Set());
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "Port-1:Port:Value range should be between 0-65535");
+    p.page.m_ports[0]->setText("5000");
+    p.page.m_ports[2]->setText("70000");
+    EXPECT_FALSE(p.Set());
+    EXPECT_EQ(p.fx.Prompt().shown.back().text, "Port-19:Port:Value range should be between 0-65535");
 }
 
 TEST(MultiIpTest, ReceiverModesAndSpts) {
