@@ -211,9 +211,11 @@ PageStep EncoderAsiLogic::Remove(int index) {
 bool EncoderAsiLogic::BeginEdit(int index, EditProgramFields* f) {
     if (index < 1 || index > kAsiPrograms || FindNode(m_output, index) < 0)
         return false;
-    m_working = m_slots[size_t(index)];
-    m_pending = index;
-    const ProgramRecord& w = m_working;
+    // The dialog edits its own copy: a cancelled dialog leaves the record and program a late reply of the
+    // last request lands on as they were.
+    m_editing = m_slots[size_t(index)];
+    m_editIndex = index;
+    const ProgramRecord& w = m_editing;
     *f = EditProgramFields();
     f->name = channel_fields::CutCodePageText(w.ShownOutputName(), kNameChars);
     f->serviceId = std::to_string(w.OutputServiceId());
@@ -235,10 +237,10 @@ bool EncoderAsiLogic::BeginEdit(int index, EditProgramFields* f) {
 }
 
 PageStep EncoderAsiLogic::CommitEdit(const EditProgramFields& f) {
-    const int index = m_pending;
+    const int index = m_editIndex;
     if (index < 1 || index > kAsiPrograms || m_await.Waiting())
         return {};
-    ProgramRecord& w = m_working;
+    ProgramRecord& w = m_editing;
     uint32_t sid = 0, pmt = 0, pcr = 0;
     if (!ParseDecimalField(f.serviceId, 0xFFFF, &sid, nullptr) ||
         !ParseHexField(f.pmtPid, 0xFFFF, &pmt, nullptr) || !ParseHexField(f.pcrPid, 0xFFFF, &pcr, nullptr))
@@ -262,6 +264,7 @@ PageStep EncoderAsiLogic::CommitEdit(const EditProgramFields& f) {
     std::vector<uint8_t> payload = {1, uint8_t(index)};
     payload.insert(payload.end(), w.bytes.begin(), w.bytes.end());
     PageStep step = Start(kCmdAsiEdit, std::move(payload));
+    m_working = w;
     m_pending = index;
     return step;
 }

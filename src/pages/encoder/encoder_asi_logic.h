@@ -91,6 +91,9 @@ private:
     uint8_t m_inputId = 1;
     AwaitedCommand m_await;
     int m_pending = 0;  // the program index a select, remove or edit waits for
+    // The record and program index the edit dialog shows; they become the working copy when it is sent.
+    ProgramRecord m_editing;
+    int m_editIndex = 0;
 };
 
 }  // namespace nms

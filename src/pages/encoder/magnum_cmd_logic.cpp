@@ -72,10 +72,14 @@ void MagnumCmdLogic::Refused() {
 std::optional<PageStep> MagnumCmdLogic::HandleLate(const ReplyView& reply) {
     if (!m_await.TakeLate(reply))
         return std::nullopt;
-    const PageStep step = LateStep(HandleReply(reply));
+    PageStep step = HandleReply(reply);
+    // A write goes on to its last packet, without a wait: stopped here, the pair would keep the new line
+    // count with only part of the new lines. Its further acknowledgements are taken as awaited.
+    if (reply.Command() == kCmdScriptWrite && m_await.Waiting())
+        return step;
     m_await.Clear();
     m_script.Stop();
-    return step;
+    return LateStep(std::move(step));
 }
 
 PageStep MagnumCmdLogic::HandleReply(const ReplyView& reply) {

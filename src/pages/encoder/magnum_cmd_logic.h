@@ -46,8 +46,9 @@ public:
     // A request was refused: nothing went out, nothing can come late.
     void Refused();
     // A reply that came after its wait ran out: taken as it would have been in time, but no request goes
-    // out and no wait begins (a script read that stopped half-way shows nothing). Null when the reply is
-    // not the late one; it is taken once, and only until the next request.
+    // out and no wait begins (a script read that stopped half-way shows nothing), except that a write
+    // sends the rest of its lines, still without a wait. Null when the reply is not the late one; it is
+    // taken once, and only until the next request.
     std::optional<PageStep> HandleLate(const ReplyView& reply);
     bool Waiting() const { return m_await.Waiting(); }
 

@@ -11,8 +11,11 @@ Decoder4Logic::Decoder4Logic()
                  ParamBlock(kDecoderBlockSize)} {}
 
 PageStep Decoder4Logic::Parse(int channel) {
+    // The list is emptied as the parse goes out: a channel without input then shows no programs.
     m_programs.clear();
-    return ParseRequest(channel, 0);
+    PageStep step = ParseRequest(channel, 0);
+    step.refresh |= kRefreshPrograms;
+    return step;
 }
 
 PageStep Decoder4Logic::ReadPrograms(int channel) {

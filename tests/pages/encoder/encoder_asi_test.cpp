@@ -235,6 +235,66 @@ TEST(EncoderAsiTest, EditReplyForAnotherProgramChangesNothing) {
     EXPECT_FALSE(Child(p.page.m_outputTree, "3 ")->isExpanded());
 }
 
+// The operator may open the edit dialog while a reply is still to come late and cancel it: that sends
+// nothing, so the late reply still lands where its request was for (the program selected, the record
+// the edit sent), not on the program the cancelled dialog showed.
+TEST(EncoderAsiTest, ALateReplyLandsAfterACancelledEditDialog) {
+    enum class Action { kSelect, kEdit };
+    struct Case {
+        const char* name;
+        Action action;
+        const char* cancelledOn;  // the output program the cancelled dialog was opened on
+    };
+    const Case cases[] = {
+        {"select, dialog on another program", Action::kSelect, "1 "},
+        {"edit, dialog on the same program", Action::kEdit, "2 "},
+        {"edit, dialog on another program", Action::kEdit, "1 "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AsiPage p;
+        p.Analyze();
+        p.Select(1);
+        Pump(p.fx, p.sim);
+        if (c.action == Action::kSelect) {
+            p.Select(2);
+        } else {
+            p.Select(2);
+            Pump(p.fx, p.sim);
+            p.page.m_outputTree->setCurrentItem(Child(p.page.m_outputTree, "2 "));
+            p.page.m_runEdit = [](CEditProgramDlg& dialog) {
+                dialog.m_fields.name = "EDITED";
+                return true;
+            };
+            QTest::mouseClick(p.page.m_edit, Qt::LeftButton);
+        }
+        auto pending = p.fx.TakeSentPacket();
+        ASSERT_TRUE(pending);
+        ASSERT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+
+        p.page.m_outputTree->setCurrentItem(Child(p.page.m_outputTree, c.cancelledOn));
+        p.page.m_runEdit = [](CEditProgramDlg& dialog) {
+            dialog.m_fields.name = "CANCELLED";
+            return false;
+        };
+        QTest::mouseClick(p.page.m_edit, Qt::LeftButton);
+        EXPECT_FALSE(p.fx.TakeSentPacket());
+
+        auto late = p.sim.Handle(pending->command, pending->payload);
+        ASSERT_TRUE(late);
+        p.fx.FeedReply(pending->command, late->payload, late->b, late->c);
+        EXPECT_FALSE(p.fx.TakeSentPacket());
+        QTreeWidgetItem* two = Child(p.page.m_outputTree, "2 ");
+        EXPECT_TRUE(two);
+        EXPECT_EQ(p.page.Logic().Slot(2).InOutput(), 1);
+        if (two && c.action == Action::kEdit) {
+            EXPECT_EQ(two->text(0), "2 EDITED");
+            EXPECT_EQ(p.page.Logic().Slot(2).OutputName(), "EDITED");
+        }
+        EXPECT_EQ(Child(p.page.m_outputTree, "1 ")->text(0).toStdString().find("CANCELLED"), std::string::npos);
+    }
+}
+
 TEST(EncoderAsiTest, NoAsiInputEndsTheWaitBeforeItsBox) {
     AsiPage p;
     p.sim.SetNoAsiInput(true);

@@ -142,7 +142,6 @@ TEST(EncoderPublicViewTest, ShowsTheOutputBlockAndWritesItBackUntouched) {
     EXPECT_EQ(Edit(p.page, "tsId")->text(), "1234");
 }
 
-// Every model: a recorded reply goes back byte for byte in a Set request of the model's size.
 // The device answered after the 15-s wait had run out: the form shows that answer (a Set then writes
 // it, not the zeros shown before), and no new wait or request starts; the version request may follow.
 TEST(EncoderPublicViewTest, AReplyAfterTheWaitRanOutIsShownAndStartsNothing) {
@@ -174,6 +173,7 @@ TEST(EncoderPublicViewTest, AReplyAfterTheWaitRanOutIsShownAndStartsNothing) {
     EXPECT_EQ(set->payload, reply);
 }
 
+// Every model: a recorded reply goes back byte for byte in a Set request of the model's size.
 TEST(EncoderPublicViewTest, EveryModelWritesBackWhatItRead) {
     const Bytes b = Concat({OutputBlock(), {0x5a}});
     Bytes qam(23, 0);

@@ -435,7 +435,6 @@ TEST(MagnumCmdTest, AReplyAfterTheTimeOutIsTakenButStartsNothing) {
         // A read that stopped half-way shows nothing: a Set would write the half as the whole script.
         {"first packet of a read", Action::kGet, 0, "typed"},
         {"last packet of a read", Action::kGet, 1, "# channel pair script 1rescaler on 1"},
-        {"first packet of a write", Action::kSet, 0, "a\nb\nc\nd\ne\nf\ng"},
         {"reset", Action::kReset, 0, "typed"},
     };
     for (const Case& c : cases) {
@@ -452,6 +451,53 @@ TEST(MagnumCmdTest, AReplyAfterTheTimeOutIsTakenButStartsNothing) {
         EXPECT_EQ(ReplyAfterTimeOut(fx, sim, page, c.inTime), std::vector<uint8_t>{});
         EXPECT_EQ(page.m_text->toPlainText(), c.text);
     }
+}
+
+// A device that answers slowly still gets the whole script: the wait ran out after the first packet, and
+// the late acknowledgement and the ones after it carry the write on to its last line without a new wait
+// (stopping there would leave the pair with a count of 12 and only five new lines).
+TEST(MagnumCmdTest, AWriteWhoseReplyCameAfterTheTimeOutStillWritesEveryLine) {
+    PageFixture fx(0x1302);
+    EncoderMultiSim sim(0x1302);
+    Cmagnum_cmd4 page;
+    fx.Bind(&page, 81);
+    QString text;
+    for (int i = 1; i <= 12; ++i)
+        text += QString("line %1\n").arg(i);
+    page.m_text->setPlainText(text);
+    QTest::mouseClick(page.m_set, Qt::LeftButton);
+    auto first = fx.TakeSentPacket();
+    ASSERT_TRUE(first);
+    ASSERT_EQ(first->command, 0x63);
+    ASSERT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    EXPECT_EQ(fx.Events().Count("Operation timeout"), 1);
+    EXPECT_FALSE(page.IsBusy());
+
+    auto reply = sim.Handle(first->command, first->payload);
+    ASSERT_TRUE(reply);
+    fx.FeedReply(0x63, reply->payload);
+    std::vector<std::pair<int, int>> packets;  // first line, count
+    for (int i = 0; i < 3; ++i) {
+        auto next = fx.TakeSentPacket();
+        if (!next)
+            break;
+        ASSERT_EQ(next->command, 0x63);
+        ASSERT_EQ(next->payload.size(), 905u);
+        packets.push_back({next->payload[3], next->payload[4]});
+        EXPECT_FALSE(page.IsBusy());
+        EXPECT_EQ(page.Timers().Interval(kWaitTimerId), 0);
+        reply = sim.Handle(next->command, next->payload);
+        ASSERT_TRUE(reply);
+        fx.FeedReply(0x63, reply->payload);
+    }
+    EXPECT_EQ(packets, (std::vector<std::pair<int, int>>{{5, 12}, {10, 12}}));
+    fx.FeedReply(0x63, reply->payload);  // a second copy of the last acknowledgement
+    EXPECT_FALSE(fx.TakeSentPacket());
+    EXPECT_FALSE(page.Logic().Waiting());
+    const auto lines = sim.ScriptLines(0);
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(std::string(lines[11].begin(), lines[11].end()), "line 12\r\n");
+    EXPECT_EQ(fx.Events().Count("Operation timeout"), 1);
 }
 
 }  // namespace magnum_test

@@ -181,6 +181,31 @@ TEST(Decoder4Test, AReplyCarryingAnotherProgramMovesTheReadOn) {
     EXPECT_EQ(page.m_programs->topLevelItemCount(), 3);
 }
 
+// Parse empties the program list as it sends: a channel without input ("No input!") shows no programs,
+// not those of the read before.
+TEST(Decoder4Test, ParseEmptiesTheProgramList) {
+    PageFixture fx(0x5304);
+    Cdecoder4 page;
+    fx.Bind(&page);
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdCamReadInput, InputReply(0, 0));
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdDecoderRead, DecoderReply(0));
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdCamProgram, ProgramReply(0, 0, 1, 0));
+    ASSERT_EQ(page.m_programs->topLevelItemCount(), 1);
+
+    QTest::mouseClick(page.m_parse, Qt::LeftButton);
+    auto sent = fx.TakeSentPacket();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->command, kCmdCamParse);
+    EXPECT_EQ(sent->payload, (std::vector<uint8_t>{0, 0}));
+    EXPECT_EQ(page.m_programs->topLevelItemCount(), 0);
+    fx.FeedReply(kCmdCamParse, {0, 0, 0});
+    EXPECT_EQ(fx.Prompt().shown.back().text, "No input!");
+    EXPECT_EQ(page.m_programs->topLevelItemCount(), 0);
+}
+
 TEST(Decoder4Test, ParseAndChannelErrors) {
     PageFixture fx(0x5304);
     Cdecoder4 page;
