@@ -135,6 +135,12 @@ void CMuxPsiChain::Abort() {
 bool CMuxPsiChain::TakeLate(const ReplyView& reply) {
     if (!IsLate(reply))
         return false;
+    // The parse reply carries no table: all it does is start the read, and a late reply starts nothing. Taken
+    // as in time it would empty the tables for a read that never goes out.
+    if (m_late == kParse) {
+        m_late = 0;
+        return false;
+    }
     m_expect = m_late;
     m_late = 0;
     return true;

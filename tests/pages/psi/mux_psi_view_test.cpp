@@ -71,6 +71,16 @@ protected:
         page.OnClickTree(widget);
     }
 
+    struct PsiCounts {
+        int pat, pmts, cat, nit, sdt;
+    };
+    PsiCounts Counts() {
+        CMuxPsiModel& m = page.Model();
+        return {m.Tree().ChildCount(m.PatRoot()), m.Tree().ChildCount(m.PmtsRoot()),
+                m.Tree().ChildCount(m.CatRoot()), m.Tree().ChildCount(m.NitRoot()),
+                m.Tree().ChildCount(m.SdtRoot())};
+    }
+
     test::PageFixture fx;
     CMuxPsiView page;
     Bytes pat = testing::MakePat(1, 0x0421, false);
@@ -180,6 +190,45 @@ TEST_F(MuxPsiViewTest, RefusedValueStopsSetAndLateRepliesAreIgnored) {
     EXPECT_FALSE(page.IsBusy());
     fx.FeedReply(39, Cat({0}, pat));
     EXPECT_FALSE(fx.TakeSentPacket());
+}
+
+// "Parse" waits for its reply to start the read from the transport stream. When that reply comes after the
+// wait ran out, it starts nothing: the tables read before stay in the tree as they were, and nothing is asked.
+TEST_F(MuxPsiViewTest, AParseReplyAfterItsTimeOutKeepsTheTablesAndReadsNothing) {
+    fx.Bind(&page, 16);
+    EXPECT_EQ(Sent(39).payload, Bytes{2});
+    fx.FeedReply(39, Cat({2}, pat));
+    EXPECT_EQ(Sent(41).payload, (Bytes{2, 1}));
+    fx.FeedReply(41, Cat({1, 1}, pmt));
+    EXPECT_EQ(Sent(45).payload, Bytes{2});
+    fx.FeedReply(45, Cat({2}, cat));
+    EXPECT_EQ(Sent(47).payload, Bytes{2});
+    fx.FeedReply(47, Cat({2}, nit));
+    EXPECT_EQ(Sent(43).payload, Bytes{2});
+    fx.FeedReply(43, Cat({2}, sdt));
+    ASSERT_FALSE(page.IsBusy());
+    EXPECT_EQ(page.m_tree->topLevelItem(0)->text(0), "PSI/SI(Local)");
+    PsiCounts before = Counts();
+    ASSERT_GT(before.pat, 0);
+    ASSERT_EQ(before.pmts, 1);
+
+    page.OnParse();
+    test::SentPacket parse = Sent(32);
+    EXPECT_TRUE(parse.payload.empty());
+    ASSERT_TRUE(fx.FireTimer(&page, kWaitTimerId));
+    fx.FeedReply(32, {});
+    EXPECT_FALSE(fx.TakeSentPacket().has_value());
+    EXPECT_FALSE(page.IsBusy());
+    PsiCounts after = Counts();
+    EXPECT_EQ(after.pat, before.pat);
+    EXPECT_EQ(after.pmts, before.pmts);
+    EXPECT_EQ(after.cat, before.cat);
+    EXPECT_EQ(after.nit, before.nit);
+    EXPECT_EQ(after.sdt, before.sdt);
+    EXPECT_EQ(page.WidgetItem(page.Model().PatRoot())->childCount(), before.pat);
+    // The tables are still there to be written back.
+    page.OnSet();
+    EXPECT_EQ(Sent(40).payload, pat);
 }
 
 // A stand-in for the input channel page: its output tree lists the routed programs.
