@@ -53,7 +53,12 @@ int FirstQamOutput(uint32_t mask, int moduleCount) {
 Qam16Logic::Qam16Logic() = default;
 
 void Qam16Logic::SetGroups(int inputGroup, int qamGroup) {
-    m_group = inputGroup >= 0 && inputGroup < m_inputChannels / kQam16Rows ? inputGroup : 0;
+    const int group = inputGroup >= 0 && inputGroup < m_inputChannels / kQam16Rows ? inputGroup : 0;
+    // The rows hold the channels of the group last read: under another group they are no channel's programs
+    // (a read that stops early must not show them, nor route them with the new channel numbers).
+    if (group != m_group)
+        m_counts.fill(0);
+    m_group = group;
     m_qamGroup = qamGroup >= 0 && qamGroup < m_moduleCount ? qamGroup : 0;
 }
 

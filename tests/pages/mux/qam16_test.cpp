@@ -324,5 +324,49 @@ TEST(Qam16Test, LateReplyNoLongerCountsOnceThePageAskedAgain) {
     EXPECT_TRUE(OnlyVersionSent(p.fx));
 }
 
+// The rows hold the channels of the group last read. After a change of the input group whose read timed out
+// (its reply late or never), the channels of the new group show none of the old group's programs, and none of
+// them can be routed with another channel's mask.
+TEST(Qam16Test, AnotherGroupsRowsAreNotShownUnderTheNewGroup) {
+    for (bool lateConfig : {false, true}) {
+        SCOPED_TRACE(lateConfig ? "late configuration reply" : "no reply");
+        Qam16Page p;
+        p.Pump();
+        ASSERT_EQ(p.Item(p.page.m_inputTree, 0, 0)->childCount(), 3);  // channel 1: NEWS-1 .. Sports HD
+
+        p.page.m_inputGroup->setCurrentIndex(1);  // "09-16"
+        p.page.OnRefreshClicked();
+        auto config = p.fx.TakeSentPacket();
+        ASSERT_TRUE(config);
+        ASSERT_EQ(config->command, 0x24);
+        ASSERT_TRUE(p.fx.FireTimer(&p.page, kWaitTimerId));
+        if (lateConfig) {
+            auto r = p.sim.Handle(config->command, config->payload);
+            ASSERT_TRUE(r);
+            p.fx.FeedReply(config->command, r->payload, r->b, r->c);
+            EXPECT_TRUE(OnlyVersionSent(p.fx));
+        }
+        EXPECT_EQ(p.Item(p.page.m_inputTree, 0, 0)->text(0), "Channel 9");
+        for (int row = 0; row < 8; ++row) {
+            EXPECT_EQ(p.Item(p.page.m_inputTree, 0, row)->childCount(), 0) << "row " << row;
+            EXPECT_EQ(p.Item(p.page.m_outputTree, 0, row)->childCount(), 0) << "row " << row;
+        }
+        // Nothing of channel 1 can be sent as channel 9's.
+        if (p.Item(p.page.m_inputTree, 0, 0)->childCount() > 0) {
+            p.Select(p.page.m_inputTree, p.Item(p.page.m_inputTree, 0, 0, 1));
+            p.page.OnMultiplexTo(5);
+        }
+        EXPECT_TRUE(OnlyVersionSent(p.fx));
+
+        // Back to "01-08": the group is read again and shows its own programs.
+        p.page.m_inputGroup->setCurrentIndex(0);
+        p.page.OnRefreshClicked();
+        p.Pump();
+        EXPECT_EQ(Children(p.Item(p.page.m_inputTree, 0, 0)),
+                  QStringList({"1 NEWS-1", "2 NEWS-2", "3 Sports HD"}));
+        EXPECT_EQ(Children(p.Item(p.page.m_inputTree, 0, 2)), QStringList{"1 News"});
+    }
+}
+
 }  // namespace qam16_test
 }  // namespace nms
