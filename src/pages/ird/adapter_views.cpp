@@ -124,6 +124,7 @@ CDS3AdapterView::CDS3AdapterView(QWidget* parent) : CAdapterView(parent) {
         *combo = new QComboBox(group);
         for (int i = 1; i <= Ds3AdapterLogic::kProtocols; ++i)
             (*combo)->addItem(QString("DS3-->%1").arg(i));
+        (*combo)->setCurrentIndex(-1);  // no protocol until the device has told its own
         *lamp = MakeLamp(group);
         *lockLabel = new QLabel(lock, group);
         *rate = MakeRate(group);

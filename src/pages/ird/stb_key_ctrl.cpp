@@ -240,7 +240,7 @@ void CStbKeyCtrl::OnShowWindow(bool shown) {
 
 void CStbKeyCtrl::OnRefresh(unsigned what, bool refreshed) {
     if (what & StbKeyLogic::kRefreshBase)
-        m_logic.ShowBaseConfig(m_form);
+        m_logic.ShowBaseConfig(m_form, m_individualNames);
     if (what & StbKeyLogic::kRefreshTables)
         m_logic.ShowKeyTables(m_form);
     if (what & (StbKeyLogic::kRefreshBase | StbKeyLogic::kRefreshTables))

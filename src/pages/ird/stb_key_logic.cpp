@@ -196,7 +196,8 @@ void StbKeyLogic::BuildDeviceRecords(const StbKeyForm& form) {
     base.U16LE(kBaseHighestStb, uint16_t(highest));
 }
 
-void StbKeyLogic::ShowBaseConfig(StbKeyForm& form) const {
+void StbKeyLogic::ShowBaseConfig(StbKeyForm& form, std::string& individualNames) const {
+    individualNames.clear();
     form.keyMap.clear();
     form.publicCommand.clear();
     form.publicCode.clear();

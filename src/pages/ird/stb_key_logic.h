@@ -86,8 +86,9 @@ public:
     // The records from the form: zeroed, then codes, delays, public sequence and individual sequences.
     // Sequences longer than their area are cut (the editors refuse them first).
     void BuildDeviceRecords(const StbKeyForm& form);
-    // The base configuration into the form's key map, delays and public texts.
-    void ShowBaseConfig(StbKeyForm& form) const;
+    // The base configuration into the form's key map, delays and public texts; the individual names being
+    // edited are emptied (the device's sequences come with its tables).
+    void ShowBaseConfig(StbKeyForm& form, std::string& individualNames) const;
     // The tables into the form's STB command list.
     void ShowKeyTables(StbKeyForm& form) const;
 

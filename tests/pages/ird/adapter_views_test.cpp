@@ -95,6 +95,26 @@ TEST(AdapterViewsTest, Ds3PageSendsTheProtocolsAndShowsTheLocks) {
     EXPECT_FALSE(LampOn(page.m_asiToDs3Lamp));
 }
 
+// Until the device has answered, the protocol lists show no protocol: none has been read yet.
+TEST(AdapterViewsTest, Ds3ProtocolListsShowNothingBeforeTheRead) {
+    PageFixture fx(0x5101);
+    CDS3AdapterView page;
+    fx.Bind(&page);
+    ASSERT_EQ(fx.TakeSentPacket()->command, kCmdAdapterGet);
+    EXPECT_EQ(page.m_asiToDs3->count(), 8);
+    EXPECT_EQ(page.m_asiToDs3->currentIndex(), -1);
+    EXPECT_EQ(page.m_ds3ToAsi->currentIndex(), -1);
+    EXPECT_EQ(page.m_asiToDs3->currentText(), "");
+    EXPECT_EQ(page.m_ds3ToAsiLock->text(), "DS3=>ASI Unlock ");
+    EXPECT_FALSE(LampOn(page.m_ds3ToAsiLamp));
+    std::vector<uint8_t> record(79, 0);
+    record[45] = 9;  // no such protocol: the list stays empty
+    record[46] = 0;
+    fx.FeedReply(kCmdAdapterGet, record);
+    EXPECT_EQ(page.m_asiToDs3->currentIndex(), -1);
+    EXPECT_EQ(page.m_ds3ToAsi->currentText(), "DS3-->1");
+}
+
 TEST(AdapterViewsTest, DistributorSwitchesInputsAndLightsTheOutput) {
     PageFixture fx(0x7101);
     CASIDistributorView page;

@@ -137,6 +137,34 @@ TEST(StbKeyCtrlTest, KeyMapAndStbRowsAreEdited) {
     EXPECT_EQ(p.page.Form().stbCommands[0].command, "");
 }
 
+// A base record read from the device starts the editors over: the key map, both public texts and the
+// individual names being edited give way to what the device holds.
+TEST(StbKeyCtrlTest, AReadBaseRecordEmptiesTheSequencesBeingEdited) {
+    StbPage p;
+    p.page.m_keyDelay->setText("500");
+    p.page.m_publicCheck->setChecked(true);
+    Click(p.page.KeyButton(6));  // Menu
+    p.page.m_publicCheck->setChecked(false);
+    p.page.m_individualCheck->setChecked(true);
+    Click(p.page.KeyButton(1));   // Up
+    Click(p.page.KeyButton(14));  // 2
+    ASSERT_EQ(p.page.IndividualNames(), "Up,2");
+    ASSERT_EQ(p.page.Form().publicCommand, "Menu");
+
+    Click(p.page.m_read);
+    ASSERT_EQ(p.fx.TakeSentPacket()->command, kCmdStbGetBase);
+    std::vector<uint8_t> base(kStbBaseSize, 0);
+    base[0] = 0x18;  // Up
+    base[96] = 0xf4, base[97] = 1;
+    p.fx.FeedReply(kCmdStbGetBase, base);
+    EXPECT_EQ(p.page.IndividualNames(), "");
+    EXPECT_EQ(p.page.Form().publicCommand, "");
+    EXPECT_EQ(p.page.Form().publicCode, "");
+    ASSERT_EQ(p.page.m_keyList->topLevelItemCount(), 1);
+    EXPECT_EQ(p.page.m_keyList->topLevelItem(0)->text(1), "000018");
+    EXPECT_EQ(p.page.m_keyDelay->text(), "500");
+}
+
 TEST(StbKeyCtrlTest, ReadAndCommitChainsGoThroughTheDevice) {
     PageFixture fx(0x7201);
     CStbKeyCtrl page;

@@ -137,7 +137,9 @@ TEST(StbKeyLogicTest, ReadChainShowsWhatTheDeviceHolds) {
     EXPECT_EQ(step.payload, (std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(step.wait, PageStep::Wait::kRestartShort);
     StbKeyForm form;
-    logic.ShowBaseConfig(form);
+    std::string individual = "Left,7";
+    logic.ShowBaseConfig(form, individual);
+    EXPECT_EQ(individual, "");
     ASSERT_EQ(form.keyMap.size(), 2u);
     EXPECT_EQ(form.keyMap[0].code, "000001");
     EXPECT_EQ(form.keyMap[1].name, "1");
