@@ -204,7 +204,9 @@ std::optional<IrdSimDevice::Reply> IrdSimDevice::Adapter(uint8_t command, const 
             } else {
                 Append32(s, a);
                 Append32(s, b);
-                s.push_back(m_type == 0x5109 ? uint8_t(0x10 | ((1u << m_config[0]) - 1)) : 0x03);
+                // One lock bit per line in use; a mode byte beyond the four lines locks them all.
+                const unsigned lines = std::min<unsigned>(m_config[0], 4);
+                s.push_back(m_type == 0x5109 ? uint8_t(0x10 | ((1u << lines) - 1)) : 0x03);
             }
             return Reply{1, 1, s};
         }
