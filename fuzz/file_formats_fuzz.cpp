@@ -95,7 +95,8 @@ void KeyFile() {
     nms::StbKeyLogic logic;
     logic.BuildDeviceRecords(form);
     nms::StbKeyForm shown;
-    logic.ShowBaseConfig(shown);
+    std::string individualNames = "Up,2";
+    logic.ShowBaseConfig(shown, individualNames);
     logic.ShowKeyTables(shown);
     for (int stb = 1; stb <= nms::kIrStbCount; ++stb)
         nms::StbCommandOf(form, stb);
