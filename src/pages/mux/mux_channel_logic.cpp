@@ -294,12 +294,18 @@ PageStep MuxChannelLogic::CommitEdit(const EditProgramFields& f) {
     const bool indexUsable = b.IpOutputIndexUsable();
     if (indexUsable && f.ipOutputFlag)
         b.SetIpOutputIndex(f.ipOutputIndex);
-    const int caCount = std::min<int>(b.CaCount(), kMaxCaEntries);
-    for (int k = 0; k < caCount; ++k)
-        b.SetOutputEcmPid(k, f.ecmPids[k]);
-    // Every element slot: the ones the program does not use go out with output PID 0.
+    // Only the CA entries the dialog was given: a count beyond the four entries offered none to edit.
+    const int caCount = b.CaCount();
+    if (caCount >= 1 && caCount <= kMaxCaEntries) {
+        for (int k = 0; k < caCount; ++k)
+            b.SetOutputEcmPid(k, f.ecmPids[k]);
+    }
+    // Every element slot: the ones the program uses take the dialog's PID as its 16 bits (0xFFFF stays
+    // 0xFFFF), the ones it does not use go out with output PID 0.
+    const int elements = b.ElementCount();
+    const int used = elements >= 1 && elements <= kMaxElements ? elements : 0;
     for (int i = 0; i < kMaxElements; ++i)
-        b.SetElementOutputPid(i, f.elementPids[i] < 0 ? 0 : static_cast<uint16_t>(f.elementPids[i]));
+        b.SetElementOutputPid(i, i < used ? static_cast<uint16_t>(f.elementPids[i]) : 0);
 
     if (!IsTwoOutput() && indexUsable) {
         int cc = 0, cp = 0;
@@ -457,9 +463,8 @@ PageStep MuxChannelLogic::OnCaInfo(const ReplyView& r) {
         return {};
     const int channel = p.U8Or(0);
     const int count = p.U8Or(1);
-    if (count >= 1 && count <= kMaxCaEntries) {
-        if (int(p.Size()) < 2 + 4 * count)
-            return {};
+    // A list cut short is neither stored nor shown; the program read follows whatever the list held.
+    if (count >= 1 && count <= kMaxCaEntries && int(p.Size()) >= 2 + 4 * count) {
         const ByteReader& reply = p;
         ChannelProgramTable* table = Channel(channel);
         TranscodeChannelTable* ttable = TranscodeChannel(channel);

@@ -496,11 +496,19 @@ TEST(MuxChannelReplies, CaInfoTooShortForItsCountIsIgnored) {
     logic.BuildLayout(true);
     logic.InputAnalyze(ChannelNode(logic.InputTree(), 0, 1), true);
     ASSERT_EQ(Feed(logic, 0x20, {1, 2}).command, 0x24);
-    EXPECT_FALSE(Feed(logic, 0x24, {1, 2, 0, 1, 0, 2, 0, 3}).HasRequest());  // two entries need 10 bytes
+    // Two entries need 10 bytes: the list is neither stored nor shown, but the program read follows.
+    const PageStep s = Feed(logic, 0x24, {1, 2, 0, 1, 0, 2, 0, 3});
+    EXPECT_EQ(s.command, 0x21);
+    EXPECT_EQ(s.payload, (Bytes{1, 1}));
     EXPECT_TRUE(ChildTexts(logic.InputTree().Node(0, 0)).empty());
+    EXPECT_EQ(logic.Channel(1)->CaSystemId(0), 0);
     // CA count 5 is out of range: no CA node, the read goes on.
-    EXPECT_EQ(Feed(logic, 0x24, {1, 5}).payload, (Bytes{1, 1}));
-    EXPECT_TRUE(ChildTexts(logic.InputTree().Node(0, 0)).empty());
+    MuxChannelLogic other(0);
+    other.BuildLayout(true);
+    other.InputAnalyze(ChannelNode(other.InputTree(), 0, 1), true);
+    ASSERT_EQ(Feed(other, 0x20, {1, 2}).command, 0x24);
+    EXPECT_EQ(Feed(other, 0x24, {1, 5}).payload, (Bytes{1, 1}));
+    EXPECT_TRUE(ChildTexts(other.InputTree().Node(0, 0)).empty());
 }
 
 TEST(MuxChannelReplies, LateAndDuplicatedReplies) {
@@ -707,6 +715,44 @@ TEST_F(Routed, ModifySendsOutputPidZeroForUnusedElementSlots) {
         EXPECT_EQ(ByteReader(sent, 263).U16LEOr(79 + 5 * i), ByteReader(p1).U16LEOr(79 + 5 * i));
     }
     EXPECT_EQ(sent[233], 3);
+}
+
+// An untouched edit sends back what the dialog could not show: output ECM PIDs of a record whose CA count
+// is beyond the four entries, and element output PIDs the dialog holds as "no element" (0xFFFF).
+TEST_F(Routed, UntouchedEditKeepsValuesTheDialogDidNotShow) {
+    struct Case {
+        const char* name;
+        uint8_t caCount;
+        uint16_t element2Pid;
+    };
+    const Case cases[] = {
+        {"CA count 5", 5, 0x201},
+        {"CA count 255", 255, 0x201},
+        {"element PID FFFF", 2, 0xFFFF},
+        {"element PID 8000", 0, 0x8000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUpPage(0);
+        Bytes& p1 = mux.programs[2][0];
+        p1 = MakeRecord(263, "P1", true, 3);
+        p1[238] = c.caCount;
+        for (int k = 0; k < 4; ++k) {
+            ByteWriter(p1).U16LE(239 + 2 * k, static_cast<uint16_t>(0x0B00 + k));
+            ByteWriter(p1).U16LE(255 + 2 * k, static_cast<uint16_t>(0x700 + k));
+        }
+        ByteWriter(p1).U16LE(81 + 5 * 1, c.element2Pid);
+        Drive(*logic, mux, logic->RefreshOut());
+        EditProgramFields f;
+        ASSERT_TRUE(logic->BeginEdit(ProgramNode(logic->OutputTree(), 0, 2, 1), &f));
+        const PageStep s = logic->CommitEdit(f);
+        ASSERT_EQ(s.payload.size(), 265u);
+        const ByteReader sent(s.payload.data() + 2, 263);
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(sent.U16LEOr(255 + 2 * k), 0x700 + k) << "ECM PID " << k;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(sent.U16LEOr(81 + 5 * i), i == 1 ? c.element2Pid : 0x200 + i) << "element " << i;
+    }
 }
 
 TEST_F(Routed, IpIndexConflictIsRefusedWhenTheIpOutputIsPresent) {
