@@ -76,18 +76,15 @@ std::string FormatTenths(const FieldDef&, int64_t v) {
     return text;
 }
 
-// The MAC of the IP output: six hexadecimal pairs at 0, 3, .. 15 of a 17-character text.
-FieldResult ParseMacPairs(const FieldDef& f, const FieldInput& in) {
+// The MAC of the IP output: six hexadecimal pairs at 0, 3, .. 15, whatever stands between them. The
+// device takes whatever the operator typed: a character that is missing counts as "0", one that is not a
+// hexadecimal digit as the digit 0.
+FieldResult ParseMacPairs(const FieldDef&, const FieldInput& in) {
     const std::string& t = in.text;
-    if (t.size() != 17)
-        return Refused(f.message);
+    auto at = [&t](size_t i) { return i < t.size() ? t[i] : '0'; };
     FieldResult r;
-    for (size_t i = 0; i < 6; ++i) {
-        const char hi = t[3 * i], lo = t[3 * i + 1];
-        if (!IsHexText(std::string{hi, lo}))
-            return Refused(f.message);
-        r.bytes.push_back(HexPairToByte(hi, lo));
-    }
+    for (size_t i = 0; i < 6; ++i)
+        r.bytes.push_back(HexPairToByte(at(3 * i), at(3 * i + 1)));
     return r;
 }
 
@@ -208,7 +205,6 @@ FieldTable BuildTable() {
     FieldDef mac = Decimal("mac", "MAC Adress:", 24, Wire::kBytes);
     mac.length = 6;
     mac.codec = Codec::kMac;
-    mac.message = kMacMessage;
     mac.parse = ParseMacPairs;
     mac.macSeparator = '-';
     t.push_back(mac);
@@ -534,7 +530,6 @@ std::vector<uint8_t> EncoderOutputLogic::SetPayload() const {
 PageStep EncoderOutputLogic::Set(const FormInputs& inputs, std::optional<int>) {
     m_warningBox = false;
     const FieldTable& table = EncoderOutputTable();
-    const int64_t rfTs = m_image.Value(Def("x.tsId1")), rfNet = m_image.Value(Def("x.netId1"));
     PageStep refused;
     if (!Collect(table, inputs, m_image, &refused)) {
         m_warningBox = table[size_t(m_failedField)].message == kTsOnidMessage;
@@ -545,16 +540,15 @@ PageStep EncoderOutputLogic::Set(const FormInputs& inputs, std::optional<int>) {
     const std::optional<EncoderStandard> standard = Standard();
     if ((m_kind == K::kRf24 || m_kind == K::kRf85) && standard == EncoderStandard::kDvbc)
         m_image.Bytes()[size_t(kQ + 9)] = 0;  // the encoders modulate Annex-A only
-    if (m_kind == K::kRf88 && standard == EncoderStandard::kDvbc)
-        m_image.Bytes()[size_t(kR + 11)] = 8;  // the bandwidth list's only entry, selected or not
+    if (m_kind == K::kRf88 && standard == EncoderStandard::kDvbc) {
+        // The bandwidth list's only entry, selected or not: index 0, 8 MHz.
+        m_image.Bytes()[size_t(kR + 10)] = 0;
+        m_image.Bytes()[size_t(kR + 11)] = 8;
+    }
     if (m_kind == K::kDual89) {
-        // The first output's identifiers are the output block's too.
-        const FieldDef& ts = Def("tsId");
-        const FieldDef& net = Def("netId");
-        if (m_image.Value(Def("x.tsId1")) != rfTs)
-            m_image.SetValue(ts, m_image.Value(Def("x.tsId1")));
-        if (m_image.Value(Def("x.netId1")) != rfNet)
-            m_image.SetValue(net, m_image.Value(Def("x.netId1")));
+        // The first output's identifiers, as the form shows them, are the output block's too.
+        m_image.SetValue(Def("tsId"), m_image.Value(Def("x.tsId1")));
+        m_image.SetValue(Def("netId"), m_image.Value(Def("x.netId1")));
     }
     return Request(kCmdEncoderOutputSet, SetPayload(), PageStep::Wait::kBeginShort);
 }

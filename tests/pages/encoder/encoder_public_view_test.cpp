@@ -249,8 +249,6 @@ TEST(EncoderPublicViewTest, ChecksComeInOrderWithTheirMessages) {
         {24, dvbc24, {{"q.freq", "1234567"}, {"q.symbol", "x"}}, "Frequency error,over maximum!"},
         {24, dvbc24, {{"q.symbol", "70"}}, "Symbol rate should be '0-9' or '.'"},
         {24, dvbc24, {{"q.symbol", "6.8.75"}}, "Symbol rate should be '0-9' or '.'"},
-        {85, dvbc85, {{"mac", "00-11-22"}}, kMacMessage},
-        {85, dvbc85, {{"mac", "00-11-22-33-44-5g"}}, kMacMessage},
         {88, dvbc88, {{"c.freq", "abc"}, {"c.symbol", "x"}}, "Frequency error,over maximum!"},
         {88, dvbc88, {{"c.symbol", "100"}}, "Symbol rate should be '0-9' or '.'"},
         {89, dtmb89, {{"x.freq1", "x"}}, "wrong frequency !"},
@@ -299,16 +297,49 @@ TEST(EncoderPublicViewTest, ModelsWithTheirOwnRules) {
         EXPECT_EQ(Bytes(set->payload.begin() + 22, set->payload.begin() + 30),
                   (Bytes{0x04, 0xd2, 0x00, 0x12, 0x09, 0x10, 0x07, 0x33}));
         EXPECT_EQ(set->payload[46 + 9], 0);  // annex A
+
+        // Whatever the operator typed goes out: the pairs at their fixed places, a missing character as
+        // 0, a character that is no hexadecimal digit as the digit 0, any separator.
+        const std::pair<const char*, Bytes> macs[] = {
+            {"00-11-22", {0x00, 0x11, 0x22, 0x00, 0x00, 0x00}},
+            {"00-11-22-33-44-5", {0x00, 0x11, 0x22, 0x33, 0x44, 0x50}},
+            {"00-11-22-33-44-5g", {0x00, 0x11, 0x22, 0x33, 0x44, 0x50}},
+            {"0A:1b 2C.3d-4E_5f", {0x0a, 0x1b, 0x2c, 0x3d, 0x4e, 0x5f}},
+        };
+        for (const auto& [text, bytes] : macs) {
+            SCOPED_TRACE(text);
+            p.fx.FeedReply(kCmdEncoderOutputSet, {});
+            Edit(p.page, "mac")->setText(text);
+            p.fx.Prompt().shown.clear();
+            set = p.ClickSet();
+            ASSERT_TRUE(set);
+            EXPECT_TRUE(p.fx.Prompt().shown.empty());
+            EXPECT_EQ(Bytes(set->payload.begin() + 24, set->payload.begin() + 30), bytes);
+        }
     }
     {
         // 88 in DVB-C: a bandwidth byte the one-entry list does not hold gives no selection and goes
         // back as 8 MHz.
         Page p(88);
         Bytes rf = RfBlock(474000);
-        rf[10] = 0, rf[11] = 7;
+        rf[10] = 1, rf[11] = 7;
         p.Answer(Concat({{12, 1, 0, 0, 0, 0, 0, 0}, b, rf}));
         EXPECT_EQ(static_cast<QComboBox*>(p.page.Field("c.bandwidth"))->currentIndex(), -1);
-        EXPECT_EQ(p.ClickSet()->payload[53 + 11], 8);
+        auto set = p.ClickSet();
+        EXPECT_EQ(set->payload[53 + 10], 0);  // the list's index goes with the 8 MHz it stands for
+        EXPECT_EQ(set->payload[53 + 11], 8);
+
+        // The list's index byte is the selection's, not the one the device had stored beside 8 MHz.
+        p.fx.FeedReply(kCmdEncoderOutputSet, {});
+        rf[10] = 2, rf[11] = 8;
+        p.fx.TakeSentPacket();
+        QTest::mouseClick(p.page.m_get, Qt::LeftButton);
+        p.fx.TakeSentPacket();
+        p.Answer(Concat({{12, 1, 0, 0, 0, 0, 0, 0}, b, rf}));
+        EXPECT_EQ(static_cast<QComboBox*>(p.page.Field("c.bandwidth"))->currentIndex(), 0);
+        set = p.ClickSet();
+        EXPECT_EQ(set->payload[53 + 10], 0);
+        EXPECT_EQ(set->payload[53 + 11], 8);
     }
     {
         // 89: the DTMB power in tenths keeps its half dB; the second frequency follows the first.
@@ -327,6 +358,17 @@ TEST(EncoderPublicViewTest, ModelsWithTheirOwnRules) {
         auto set = p.ClickSet();
         EXPECT_EQ(set->payload[2], 0x77);
         EXPECT_EQ(set->payload[45 + 38], 0x77);
+
+        // Edited or not: the identifiers the form shows (the first output's) replace the output block's.
+        Page u(89);
+        Bytes ids = RfBlock(474000, 14);
+        ids[38] = 0x55, ids[39] = 0x05, ids[46] = 0x66, ids[47] = 0x06;
+        u.Answer(Concat({b, ids}), 8, 2);
+        EXPECT_EQ(Edit(u.page, "x.tsId1")->text(), "555");
+        set = u.ClickSet();
+        ASSERT_TRUE(set);
+        EXPECT_EQ(Bytes(set->payload.begin() + 2, set->payload.begin() + 6), (Bytes{0x55, 0x05, 0x66, 0x06}));
+        EXPECT_EQ(Bytes(set->payload.begin() + 45, set->payload.end()), ids);
 
         // In DVB-T the step follows the bandwidth: 7 MHz with 7M.
         Page t(89);
