@@ -60,17 +60,8 @@ void CBlockPageView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply)
     IBlockLogic* logic = PageLogic();
     if (!logic || !device || device != m_device || !reply.IsValid())
         return;
-    // A reply after its wait ran out is still shown, but starts nothing (late_reply.h). The block is shown
-    // whatever the step says: a chain step that would have shown it with its last reply stops here, and a
-    // form left showing older values would write them over what just came in.
-    if (!IsBusy() && logic->TakeLate(reply)) {
-        PageStep step = LateStep(logic->HandleReply(reply));
-        logic->LateHandled();
-        step.refresh |= PageStep::kRefreshAll;
-        Carry(step);
-        return;
-    }
-    Carry(logic->HandleReply(reply));
+    // A reply after its wait ran out is still shown, block and all, but starts nothing (late_reply.h).
+    Carry(ReplyStep(*logic, reply, IsBusy(), PageStep::kRefreshAll));
 }
 
 void CBlockPageView::OnRefresh(unsigned what, bool) {
@@ -80,10 +71,8 @@ void CBlockPageView::OnRefresh(unsigned what, bool) {
 
 void CBlockPageView::OnStepRefused(const PageStep&) {
     // Nothing went out, so nothing can come late.
-    if (IBlockLogic* logic = PageLogic()) {
-        logic->WaitEnded();
-        logic->LateHandled();
-    }
+    if (IBlockLogic* logic = PageLogic())
+        NothingLate(*logic);
 }
 
 void CBlockPageView::RefuseSwitch(const PageStep& refused) {

@@ -73,11 +73,18 @@ private:
 //                                    which the handler takes it as awaited
 //   void LateHandled()               nothing awaited and nothing late any more (the chain is over)
 // (an AwaitedCommand, or a page logic that keeps one). busy: the page waits for a reply of a newer request,
-// so nothing is late. handle: the page's handler, which makes the step for the reply.
+// so nothing is late. handle: the page's handler, which makes the step for the reply. lateShows: refresh
+// bits a late reply that the handler took adds to its step; a chain that would have shown what it read
+// only at its end stops at the late reply, so the page shows it there (and the form does not keep older
+// values that a later Set would write over what came in).
 template <class Late, class Handle>
-PageStep ReplyStep(Late& late, const ReplyView& reply, bool busy, Handle handle) {
+PageStep ReplyStep(Late& late, const ReplyView& reply, bool busy, Handle handle,
+                   unsigned lateShows = PageStep::kRefreshNone) {
     if (!busy && late.TakeLate(reply)) {
-        PageStep step = LateStep(handle());
+        const PageStep made = handle();
+        PageStep step = LateStep(made);
+        if (!made.IsEmpty())
+            step.refresh |= lateShows;
         late.LateHandled();
         return step;
     }
@@ -85,8 +92,10 @@ PageStep ReplyStep(Late& late, const ReplyView& reply, bool busy, Handle handle)
 }
 
 template <class Logic>
-PageStep ReplyStep(Logic& logic, const ReplyView& reply, bool busy) {
-    return ReplyStep(logic, reply, busy, [&] { return logic.HandleReply(reply); });
+PageStep ReplyStep(Logic& logic, const ReplyView& reply, bool busy,
+                   unsigned lateShows = PageStep::kRefreshNone) {
+    return ReplyStep(
+        logic, reply, busy, [&] { return logic.HandleReply(reply); }, lateShows);
 }
 
 // A send that was refused put nothing on the wire: nothing can come late for it. logic: anything with

@@ -188,8 +188,8 @@ std::vector<std::vector<uint8_t>> VersionReplies(uint16_t port, int waitMs, size
 // A slow device that answers after the page gave up, and one that sends every reply twice: what the
 // pages' late and repeated replies are tried against.
 TEST(DevsimCli, DelaysAndRepeatsTheRepliesOfACommandOnRequest) {
-    Devsim devsim({"--first-address", "127.0.9.1", "--port", "0", "--list", "--delay", "0x02:400", "--repeat",
-                   "2:3"});
+    Devsim devsim(
+        {"--first-address", "127.0.9.1", "--port", "0", "--list", "--delay", "0x02:400", "--repeat", "2:3"});
     ASSERT_TRUE(devsim.Started());
     unsigned index = 0, port = 0, type = 0;
     char address[32] = {};

@@ -416,7 +416,8 @@ int DeviceSimulator::MillisecondsToNextDue() const {
     auto next = m_delayed.front().due;
     for (const Delayed& d : m_delayed)
         next = std::min(next, d.due);
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(next - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(next - std::chrono::steady_clock::now());
     return left.count() <= 0 ? 0 : int(left.count()) + 1;
 }
 

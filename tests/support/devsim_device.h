@@ -16,8 +16,8 @@ struct DevsimOptions {
     int configFlash = 0;    // --config-flash (1) or --config-long (2)
     bool dvbt2 = false;     // --dvbt2
     ScramblerSimDevice::Quirks scrambler;  // --scrambler-quirk
-    bool outputWithoutFlags = false;  // --output-without-flags
-    int selectorEcho = -1;            // --selector-echo
+    bool outputWithoutFlags = false;       // --output-without-flags
+    int selectorEcho = -1;                 // --selector-echo
 };
 
 // The PageParam of the input channel page ("Multiplex", CMuxChannelView) of a type; -1 without one.

@@ -23,8 +23,8 @@ struct DvbsProfile {
     bool ip;
 };
 constexpr DvbsProfile kDvbs[] = {
-    {0x5103, 8, 0, true},  {0x4125, 8, 0, true},  {0x4126, 8, 0, true},   {0x4187, 8, 0, true},
-    {0x2103, 6, 2, false}, {0x2133, 8, 0, true},  {0x2143, 16, 0, false}, {0x2125, 16, 0, false},
+    {0x5103, 8, 0, true},  {0x4125, 8, 0, true}, {0x4126, 8, 0, true},   {0x4187, 8, 0, true},
+    {0x2103, 6, 2, false}, {0x2133, 8, 0, true}, {0x2143, 16, 0, false}, {0x2125, 16, 0, false},
 };
 
 const DvbsProfile* DvbsOf(uint16_t type) {

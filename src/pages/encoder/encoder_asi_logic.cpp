@@ -269,17 +269,9 @@ PageStep EncoderAsiLogic::CommitEdit(const EditProgramFields& f) {
     return step;
 }
 
-std::optional<PageStep> EncoderAsiLogic::HandleLate(const ReplyView& reply) {
-    if (!m_await.TakeLate(reply))
-        return std::nullopt;
-    const PageStep step = LateStep(HandleReply(reply));
-    m_await.Clear();
-    return step;
-}
-
 PageStep EncoderAsiLogic::HandleReply(const ReplyView& reply) {
     if (!m_await.InTime(reply))
-        return {};  // another command, or a reply after its wait ended (see HandleLate)
+        return {};  // another command, or a reply after its wait ended (see TakeLate)
     switch (reply.Command()) {
         case kCmdAsiAnalyze:
             return OnAnalyze(reply);

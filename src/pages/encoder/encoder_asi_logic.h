@@ -61,15 +61,12 @@ public:
     bool BeginEdit(int index, EditProgramFields* fields);
     PageStep CommitEdit(const EditProgramFields& fields);
     PageStep HandleReply(const ReplyView& reply);
-    // The wait ran out: the reply it waited for, should it still come, is late (HandleLate). The
-    // sequence keeps its state.
+    // The wait ran out: the reply it waited for, should it still come, is late. The sequence keeps its
+    // state. A late reply (TakeLate, then HandleReply) goes into the slots and trees as it would have in
+    // time, but the sequence asks for nothing more and no wait begins (the page carries ReplyStep).
     void WaitEnded() { m_await.Ended(); }
-    // A request was refused: nothing went out, nothing can come late.
-    void Refused() { m_await.Clear(); }
-    // A reply that came after its wait ran out: what it carries goes into the slots and trees as it would
-    // have in time, but the sequence asks for nothing more and no wait begins. Null when the reply is not
-    // the late one; it is taken once, and only until the next request.
-    std::optional<PageStep> HandleLate(const ReplyView& reply);
+    bool TakeLate(const ReplyView& reply) { return m_await.TakeLate(reply); }
+    void LateHandled() { m_await.Clear(); }
     bool Waiting() const { return m_await.Waiting(); }
 
 private:

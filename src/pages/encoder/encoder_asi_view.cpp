@@ -128,12 +128,8 @@ void CEncoderASIView::OnShowWindow(bool shown) {
 void CEncoderASIView::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (!device || device != m_device || !reply.IsValid())
         return;
-    if (!IsBusy())
-        if (const auto late = m_logic.HandleLate(reply)) {
-            Carry(*late);
-            return;
-        }
-    Carry(m_logic.HandleReply(reply));
+    // A reply after its wait ran out is still shown, but starts nothing (late_reply.h).
+    Carry(ReplyStep(m_logic, reply, IsBusy()));
 }
 
 void CEncoderASIView::OnRefresh(unsigned what, bool refreshed) {

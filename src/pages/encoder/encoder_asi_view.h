@@ -44,7 +44,7 @@ public:
 protected:
     void OnShowWindow(bool shown) override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.Refused(); }
+    void OnStepRefused(const PageStep&) override { NothingLate(m_logic); }
 
 private:
     // The program index of the selected item when it is a direct child of the root, else 0.

@@ -115,8 +115,8 @@ protected:
     int m_channel = 0;
     int m_moduleType = 0;
     uint32_t m_bitrate = 0;
-    bool m_chain = false;  // the input read goes on to the rest of the channel
-    int m_counter = 0;     // the program the read asked for last
+    bool m_chain = false;                // the input read goes on to the rest of the channel
+    int m_counter = 0;                   // the program the read asked for last
     std::vector<uint8_t> m_lastProgram;  // header b, c and payload of the program reply taken last
 
 private:

@@ -66,9 +66,10 @@ void CCam4ChannelView::MakeProgramList() {
 }
 
 void CCam4ChannelView::AddProgramRow(int number, const QString& name, const CamProgramEntry& entry) {
-    m_programs->addTopLevelItem(new QTreeWidgetItem(
-        {QString::number(number), entry.Ca() ? "($)" + name : name, Hex4(entry.Number()), Hex4(entry.PmtPid()),
-         QString::number(entry.Elements()), QString::number(entry.Ca()), CamProgramStatusText(entry.Status())}));
+    m_programs->addTopLevelItem(
+        new QTreeWidgetItem({QString::number(number), entry.Ca() ? "($)" + name : name, Hex4(entry.Number()),
+                             Hex4(entry.PmtPid()), QString::number(entry.Elements()),
+                             QString::number(entry.Ca()), CamProgramStatusText(entry.Status())}));
 }
 
 std::optional<int> CCam4ChannelView::Selection() const {

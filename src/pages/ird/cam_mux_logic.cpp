@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "devices/byte_io.h"
-#include "pagebase/text_conversion.h"
 #include "pagebase/late_reply.h"
+#include "pagebase/text_conversion.h"
 
 namespace nms {
 namespace {

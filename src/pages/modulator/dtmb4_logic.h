@@ -45,7 +45,7 @@ class Dtmb4Logic : public BlockLogic {
 public:
     enum : unsigned {
         kRefreshStatus = PageStep::kRefreshPageBits,
-        kRefreshChannels = PageStep::kRefreshPageBits << 1,  // a new set of tabs, the first in front
+        kRefreshChannels = PageStep::kRefreshPageBits << 1,   // a new set of tabs, the first in front
         kRefreshTabControl = PageStep::kRefreshPageBits << 2  // the tab control shown or hidden
     };
 

@@ -255,8 +255,8 @@ PageStep MultiOutputLogic::OnProgram(const ReplyView& r) {
         if (m_index < table.count) {
             if (!m_lateReply)
                 return Ask(kCmdIpReadProgram,
-                           {static_cast<uint8_t>(channel), static_cast<uint8_t>(m_index), 0}, channel, m_index,
-                           PageStep::Wait::kNone, true);
+                           {static_cast<uint8_t>(channel), static_cast<uint8_t>(m_index), 0}, channel,
+                           m_index, PageStep::Wait::kNone, true);
             // Late: the read stops here, and the channel holds the programs that came.
             table.count = m_index;
         }

@@ -143,7 +143,7 @@ protected:
     std::vector<Table> m_tables;
     MuxOutputSettings m_settings;
     Expect m_expect;
-    Expect m_late;  // the request whose wait ran out
+    Expect m_late;             // the request whose wait ran out
     bool m_lateReply = false;  // the reply being handled came after its wait ran out
     // Edit: the record as the dialog left it, sent with 0x23 and stored when the device confirms it.
     MultiOutputProgramRecord m_editBuffer;

@@ -218,8 +218,9 @@ PageStep DvbsSystemLogic::SwitchTab(const DvbsSystemForm& form, int tab, bool* s
 }
 
 PageStep DvbsSystemLogic::HandleReply(const ReplyView& reply) {
-    return m_wait.ReadOrWrite(reply, kCmdTunerRead, kCmdTunerWrite, PageStep::kRefreshAll | kDvbsRefreshLayout,
-                              true, [&] { return ReadReply(reply); });
+    return m_wait.ReadOrWrite(reply, kCmdTunerRead, kCmdTunerWrite,
+                              PageStep::kRefreshAll | kDvbsRefreshLayout, true,
+                              [&] { return ReadReply(reply); });
 }
 
 }  // namespace nms

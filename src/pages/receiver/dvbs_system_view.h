@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "pages/receiver/request_page_view.h"
 #include "pages/receiver/dvbs_system_logic.h"
+#include "pages/receiver/request_page_view.h"
 
 class QGroupBox;
 class QLineEdit;

@@ -97,9 +97,9 @@ PageStep MultiIpLogic::Set(const MultiIpForm& form) {
 
 PageStep MultiIpLogic::HandleReply(const ReplyView& reply) {
     std::string refusal;
-    return m_wait.ReadOrWrite(reply, kCmdIpBlockRead, kCmdIpBlockWrite,
-                              PageStep::kRefreshAll | kMultiIpRefreshRebuild, true,
-                              [&] { return ReadReply(reply, &refusal); }, &refusal);
+    return m_wait.ReadOrWrite(
+        reply, kCmdIpBlockRead, kCmdIpBlockWrite, PageStep::kRefreshAll | kMultiIpRefreshRebuild, true,
+        [&] { return ReadReply(reply, &refusal); }, &refusal);
 }
 
 MultiIpForm MultiIpLogic::Show(int tab, bool rebuild) {
@@ -208,8 +208,8 @@ std::string MultiIpLogic::Store(const MultiIpForm& f, int tab) {
     // every tab; the other rows name their channel.
     for (int row = 0; row < kIpRowsPerTab; ++row)
         if (!ParseBounded(f.rows[size_t(row)].port, 65535, &ports[size_t(row)]))
-            return PortRangeMessage(
-                "Port-" + std::to_string(row == 0 ? 1 : kIpRowsPerTab * tab + row + 1) + ":Port:");
+            return PortRangeMessage("Port-" + std::to_string(row == 0 ? 1 : kIpRowsPerTab * tab + row + 1) +
+                                    ":Port:");
     uint8_t mac[6];
     if (f.mac.size() != 17 || !ParseMacText(f.mac, mac))
         return kMacMessage;

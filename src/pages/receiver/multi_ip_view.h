@@ -7,8 +7,8 @@
 #include <array>
 #include <memory>
 
-#include "pages/receiver/request_page_view.h"
 #include "pages/receiver/multi_ip_logic.h"
+#include "pages/receiver/request_page_view.h"
 
 class QCheckBox;
 class QGridLayout;

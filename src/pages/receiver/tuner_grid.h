@@ -26,7 +26,8 @@ public:
 
     // A tuner input page's layout: the grid, then (when given) the widget under it, then the "Get" and
     // "Set" buttons, made here for the page.
-    static void LayOutPage(QWidget* page, TunerGrid* grid, QWidget* under, QPushButton** get, QPushButton** set);
+    static void LayOutPage(QWidget* page, TunerGrid* grid, QWidget* under, QPushButton** get,
+                           QPushButton** set);
 
     explicit TunerGrid(QWidget* parent = nullptr);
 

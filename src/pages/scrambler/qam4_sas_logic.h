@@ -115,11 +115,6 @@ public:
     void WaitEnded() { m_replies.WaitEnded(&m_stage); }
     bool TakeLate(const ReplyView& reply) { return m_replies.TakeLate(reply, &m_stage); }
     void LateHandled() { m_replies.LateHandled(&m_stage); }
-    // A request could not be sent: the chain is over and nothing can come late.
-    void Refused() {
-        WaitEnded();
-        LateHandled();
-    }
     bool Running() const { return m_stage != 0; }
 
     // CAS tabs and the form.

@@ -516,18 +516,9 @@ void Cqam4_sas::OnRefresh(unsigned what, bool refreshed) {
 void Cqam4_sas::OnDeviceReply(DeviceRecord* device, const ReplyView& reply) {
     if (!device || device != m_device || !reply.IsValid())
         return;
-    // A reply after its wait ran out is still shown, but starts nothing (late_reply.h).
-    if (!IsBusy() && m_logic.TakeLate(reply)) {
-        const PageStep made = m_logic.HandleReply(reply);
-        PageStep step = LateStep(made);
-        m_logic.LateHandled();
-        // The chain does not reach the end where the page shows what it read: the page shows it now.
-        if (!made.IsEmpty())
-            step.refresh |= PageStep::kRefreshAll | Qam4SasLogic::kRefreshTree;
-        Carry(step);
-        return;
-    }
-    Carry(m_logic.HandleReply(reply));
+    // A reply after its wait ran out is still shown, but starts nothing (late_reply.h); the chain does not
+    // reach the end where the page shows what it read, so the page shows it now.
+    Carry(ReplyStep(m_logic, reply, IsBusy(), PageStep::kRefreshAll | Qam4SasLogic::kRefreshTree));
 }
 
 }  // namespace nms

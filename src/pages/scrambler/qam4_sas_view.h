@@ -83,7 +83,7 @@ protected:
     void OnShowWindow(bool shown) override;
     bool DoDataExchange(bool collect) override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.Refused(); }
+    void OnStepRefused(const PageStep&) override { NothingLate(m_logic); }
 
 private:
     void LayOut();

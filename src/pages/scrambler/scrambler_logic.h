@@ -120,11 +120,6 @@ public:
     void WaitEnded() { m_replies.WaitEnded(&m_stage); }
     bool TakeLate(const ReplyView& reply) { return m_replies.TakeLate(reply, &m_stage); }
     void LateHandled() { m_replies.LateHandled(&m_stage); }
-    // A request could not be sent: the chain is over and nothing can come late.
-    void Refused() {
-        WaitEnded();
-        LateHandled();
-    }
 
 protected:
     // The status poll's reply.
@@ -173,7 +168,7 @@ protected:
     int m_selected = 1;
     unsigned m_progress = 0;
     int m_stage = 0;  // 0 idle; pages number their chain steps from 1
-    int m_next = 0;  // the program or AC page the chain waits for
+    int m_next = 0;   // the program or AC page the chain waits for
     ChainReplies m_replies;
     uint8_t m_acCommand = 0;
     int m_acStep = 0, m_acSteps = 0, m_acTable = 1;

@@ -87,7 +87,7 @@ public:
 protected:
     bool DoDataExchange(bool collect) override;
     void OnRefresh(unsigned what, bool refreshed) override;
-    void OnStepRefused(const PageStep&) override { m_logic.Refused(); }
+    void OnStepRefused(const PageStep&) override { NothingLate(m_logic); }
     // Carries a step and posts the events the logic gathered.
     void CarryStep(const PageStep& step);
     // Shows the selected slot and rebuilds the tree.

@@ -291,7 +291,8 @@ TEST(EncoderAsiTest, ALateReplyLandsAfterACancelledEditDialog) {
             EXPECT_EQ(two->text(0), "2 EDITED");
             EXPECT_EQ(p.page.Logic().Slot(2).OutputName(), "EDITED");
         }
-        EXPECT_EQ(Child(p.page.m_outputTree, "1 ")->text(0).toStdString().find("CANCELLED"), std::string::npos);
+        EXPECT_EQ(Child(p.page.m_outputTree, "1 ")->text(0).toStdString().find("CANCELLED"),
+                  std::string::npos);
     }
 }
 

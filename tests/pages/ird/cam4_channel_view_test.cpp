@@ -40,7 +40,11 @@ struct ChannelPageCase {
 
 TEST(Cam4ChannelViewTest, ATabReadsItsChannelThenTheRestOfIt) {
     const std::vector<ChannelPageCase> cases = {
-        {"CAM receiver", 0x5217, [] { return std::make_unique<Ccam4ird_decrypt>(); }, kCmdCamProgram, {2, 0},
+        {"CAM receiver",
+         0x5217,
+         [] { return std::make_unique<Ccam4ird_decrypt>(); },
+         kCmdCamProgram,
+         {2, 0},
          false},
         {"decoder", 0x5304, [] { return std::make_unique<Cdecoder4>(); }, kCmdDecoderRead, {0, 2}, true},
     };

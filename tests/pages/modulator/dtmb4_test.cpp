@@ -8,10 +8,10 @@
 #include <QTest>
 
 #include "page_fixture.h"
+#include "pagebase/lamp.h"
 #include "pages/modulator/dtmb4_view.h"
 #include "pages/modulator/qam_mod_block.h"
 #include "param_store_sim.h"
-#include "pagebase/lamp.h"
 #include "platform/resource_icons.h"
 
 namespace nms {

@@ -263,7 +263,8 @@ TEST(Channel2Page, LateRepliesAreShownOnceAndStartNothing) {
 
         if (read)
             continue;
-        // Route it again elsewhere; that reply comes after a newer request went out, and again after its wait.
+        // Route it again elsewhere; that reply comes after a newer request went out, and again after its
+        // wait.
         page.OutputTreeWidget()->setCurrentItem(output->topLevelItem(2)->child(1)->child(0));
         page.RemoveButton()->click();
         auto remove = fx.TakeSentPacket();

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
+#include <optional>
 
 #include "app/page_registry.h"
 #include "fake_mux_ip.h"

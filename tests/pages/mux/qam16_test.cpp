@@ -2,10 +2,9 @@
 // and late replies.
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include <QComboBox>
 #include <QTreeWidget>
+#include <optional>
 
 #include "page_fixture.h"
 #include "pages/mux/program_tree_mirror.h"

@@ -193,7 +193,8 @@ TEST_F(MuxPsiViewTest, RefusedValueStopsSetAndLateRepliesAreIgnored) {
 }
 
 // "Parse" waits for its reply to start the read from the transport stream. When that reply comes after the
-// wait ran out, it starts nothing: the tables read before stay in the tree as they were, and nothing is asked.
+// wait ran out, it starts nothing: the tables read before stay in the tree as they were, and nothing is
+// asked.
 TEST_F(MuxPsiViewTest, AParseReplyAfterItsTimeOutKeepsTheTablesAndReadsNothing) {
     fx.Bind(&page, 16);
     EXPECT_EQ(Sent(39).payload, Bytes{2});

@@ -1,8 +1,6 @@
 // The TS-over-IP / IP-input channel page and the gateway pages.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -11,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
+#include <functional>
 
 #include "devices/device_record.h"
 #include "page_fixture.h"
@@ -539,7 +538,8 @@ TEST(MultiIpTest, ReadAndWriteRepliesAfterTheirTimeOutAreShownOnceAndStartNothin
     block[61 + 4] = 0x39, block[61 + 5] = 0x30;  // channel 1: port 12345
     Bytes other = block;
     other[61 + 4] = 0x3a;
-    ExpectLateRepliesShownOnce(p, block, other, [&] { return p.page.m_ports[0]->text(); }, "12345");
+    ExpectLateRepliesShownOnce(
+        p, block, other, [&] { return p.page.m_ports[0]->text(); }, "12345");
 
     // The four-channel modulator's empty reply, late: its message once, nothing else.
     IpPage m(35, 0x4125);
@@ -568,7 +568,8 @@ TEST(Asi2IpTest, ReadAndWriteRepliesAfterTheirTimeOutAreShownOnceAndStartNothing
     reply[1 + 4] = 0x39, reply[1 + 5] = 0x30;  // channel 1: port 12345
     Bytes other = reply;
     other[1 + 4] = 0x3a;
-    ExpectLateRepliesShownOnce(p, reply, other, [&] { return p.page.m_ports[0]->text(); }, "12345");
+    ExpectLateRepliesShownOnce(
+        p, reply, other, [&] { return p.page.m_ports[0]->text(); }, "12345");
 }
 
 }  // namespace ip_pages_test

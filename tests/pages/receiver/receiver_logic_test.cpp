@@ -92,7 +92,8 @@ TEST(DvbsSystemLogicTest, OnlyTheVariantThatShowsTheIpAreaTakesIt) {
     } cases[] = {
         {0, 4, block},
         {37, 8, block},
-        {35, 8, [&] {
+        {35, 8,
+         [&] {
              Bytes b = block;
              const Bytes head = {10, 0, 0, 9, 0x13, 0x88, 0x00, 0x12, 0x09, 0x14, 0x30, 0x05};
              std::copy(head.begin(), head.end(), b.begin());

@@ -366,8 +366,8 @@ TEST(DvbsSystemViewTest, RefusedValuesAndOfflineDevice) {
     std::vector<std::string> boxes;
     for (const auto& shown : p.fx.Prompt().shown)
         boxes.push_back(shown.text);
-    EXPECT_EQ(boxes, (std::vector<std::string>{"Frequency error,over maximum!", "Frequency error,over maximum!",
-                                               "parameter can not empty!"}));
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Frequency error,over maximum!",
+                                               "Frequency error,over maximum!", "parameter can not empty!"}));
     EXPECT_EQ(p.page.Logic().Records()[4], 0);
     EXPECT_FALSE(p.page.IsBusy());
     p.page.m_grid->m_frequency[0]->setText("11700");

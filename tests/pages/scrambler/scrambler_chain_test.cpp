@@ -302,12 +302,12 @@ TEST(ScramblerQamChainTest, TheAcReadFollowsTheRepliesHalfAndStepCount) {
         std::vector<std::vector<uint8_t>> replies;  // table, half, b, c
         std::vector<Page> requests;                 // after each reply; empty: the read ended
     } cases[] = {
-        {"the reply to (2,2) carries (1,1)",
-         {{1, 1, 1, 8}, {1, 1, 2, 8}},
-         {{2, 2}, {3, 1}}},
+        {"the reply to (2,2) carries (1,1)", {{1, 1, 1, 8}, {1, 1, 2, 8}}, {{2, 2}, {3, 1}}},
         {"half 5 with b = 2 is the second half", {{1, 5, 2, 8}}, {{1, 2}}},
         {"half 5 with b = 1 is the first half", {{1, 5, 1, 8}}, {{2, 2}}},
-        {"four steps", {{1, 1, 1, 4}, {2, 2, 2, 4}, {2, 1, 3, 4}, {3, 2, 4, 4}}, {{2, 2}, {2, 1}, {3, 2}, {}}},
+        {"four steps",
+         {{1, 1, 1, 4}, {2, 2, 2, 4}, {2, 1, 3, 4}, {3, 2, 4, 4}},
+         {{2, 2}, {2, 1}, {3, 2}, {}}},
         {"the count shrinks to 1 on the first reply", {{1, 1, 1, 1}}, {{}}},
     };
     for (const auto& c : cases) {
@@ -389,7 +389,7 @@ TEST(ScramblerQamChainTest, ALateReplyLandsButTheChainStaysStopped) {
     EXPECT_FALSE(logic.TakeLate(Reply(0x21, QamProgram(3, 3)).View()));
     // A refused send leaves nothing late.
     logic.Refresh();
-    logic.Refused();
+    NothingLate(logic);
     EXPECT_FALSE(logic.TakeLate(Reply(0x21, QamProgram(1, 3)).View()));
     EXPECT_TRUE(logic.Refresh().HasRequest());
 }
