@@ -236,15 +236,8 @@ PageStep ScrambleLogic::Step(const ReplyView& reply) {
             return StartAcRead(kCmdScrambleAcRead);
         }
         case kAcReading: {
-            PageStep next;
-            switch (TakeAcPage(reply, false, &next)) {
-                case AcPageResult::kIgnored:
-                    return {};
-                case AcPageResult::kNext:
-                    return next;
-                case AcPageResult::kDone:
-                    break;
-            }
+            if (std::optional<PageStep> going = TakeAcPage(reply, false))
+                return *going;
             m_progress |= kAcRead;
             m_fullRead = false;
             m_stage = kTs;

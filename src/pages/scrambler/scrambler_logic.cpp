@@ -284,12 +284,11 @@ PageStep ScramblerLogic::StartAcRead(uint8_t command) {
     return PageStep::Request(command, {1, 1}, PageStep::Wait::kNone);
 }
 
-ScramblerLogic::AcPageResult ScramblerLogic::TakeAcPage(const ReplyView& reply, bool halfOrder,
-                                                        PageStep* next) {
+std::optional<PageStep> ScramblerLogic::TakeAcPage(const ReplyView& reply, bool halfOrder) {
     constexpr int kAcPageReplySize = 2 + 1024;
     uint8_t table = 0, half = 0;
     if (!reply.U8(0, &table) || !reply.U8(1, &half) || !reply.Has(0, kAcPageReplySize))
-        return AcPageResult::kIgnored;
+        return PageStep();
     ++m_acStep;
     m_acSteps = reply.C();
     if (half > 2)
@@ -299,12 +298,11 @@ ScramblerLogic::AcPageResult ScramblerLogic::TakeAcPage(const ReplyView& reply, 
         std::copy(reply.Payload() + 2, reply.Payload() + kAcPageReplySize,
                   m_acImages[size_t(table - 1)].begin() + (half - 1) * 1024);
     if (m_acStep > m_acSteps)
-        return AcPageResult::kDone;
+        return std::nullopt;
     if (halfOrder ? half == 1 : (m_acStep & 1) != 0)
         m_acTable = m_acTable % kCasSlots + 1;
-    *next = PageStep::Request(m_acCommand, {uint8_t(m_acTable), uint8_t(m_acStep & 1 ? 1 : 2)},
-                              PageStep::Wait::kNone);
-    return AcPageResult::kNext;
+    return PageStep::Request(m_acCommand, {uint8_t(m_acTable), uint8_t(m_acStep & 1 ? 1 : 2)},
+                             PageStep::Wait::kNone);
 }
 
 PageStep ScramblerLogic::EndChain(unsigned refresh) {

@@ -142,11 +142,11 @@ protected:
 
     // The AC table read: step counter from 1, 8 steps until a reply's header says otherwise, table 1.
     PageStep StartAcRead(uint8_t command);
-    enum class AcPageResult { kIgnored, kNext, kDone };
     // A reply of the AC read: its page goes into its table (half from the reply; a half above 2 is told
     // by the header's b), the number of steps becomes the header's c. The next page asked for follows the
-    // step counter; the table advances after a first half (halfOrder) or on an odd step counter.
-    AcPageResult TakeAcPage(const ReplyView& reply, bool halfOrder, PageStep* next);
+    // step counter; the table advances after a first half (halfOrder) or on an odd step counter. Returns
+    // the step while the read goes on (empty for a reply too short to take), none once it is complete.
+    std::optional<PageStep> TakeAcPage(const ReplyView& reply, bool halfOrder);
 
     static size_t Index(int program) {
         return program >= 1 && program <= kScramblerPrograms ? size_t(program) : 0;

@@ -139,15 +139,8 @@ PageStep ScramblerQamLogic::Step(const ReplyView& reply) {
             m_stage = kAcReading;
             return StartAcRead(kCmdScrAcRead);
         case kAcReading: {
-            PageStep next;
-            switch (TakeAcPage(reply, true, &next)) {
-                case AcPageResult::kIgnored:
-                    return {};
-                case AcPageResult::kNext:
-                    return next;
-                case AcPageResult::kDone:
-                    break;
-            }
+            if (std::optional<PageStep> going = TakeAcPage(reply, true))
+                return *going;
             m_progress |= kAcRead;
             m_selected = 1;
             PageStep step = EndChain(PageStep::kRefreshAll | kRefreshTree | kRefreshAcList);
