@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "devices/device_packet.h"
@@ -85,8 +86,10 @@ private:
     bool m_reaped = false;
 };
 
-// One request to a device at 127.0.9.1:port; the reply's bytes, empty when none came.
-std::vector<uint8_t> Ask(uint16_t port, uint8_t command, uint8_t b, uint8_t c, uint16_t type = 0x2101) {
+// One request to a device at 127.0.9.1:port and the replies that come, each within waitMs of the last, up
+// to most.
+std::vector<std::vector<uint8_t>> Replies(uint16_t port, uint8_t command, uint8_t b, uint8_t c, uint16_t type,
+                                          int waitMs, size_t most) {
     const int fd = socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in to{};
     to.sin_family = AF_INET;
@@ -96,14 +99,24 @@ std::vector<uint8_t> Ask(uint16_t port, uint8_t command, uint8_t b, uint8_t c, u
     int length = 0;
     BuildPacket(type, command, b, c, packet, &length, nullptr, 0);
     sendto(fd, packet, size_t(length), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-    std::vector<uint8_t> reply(70000);
+    std::vector<std::vector<uint8_t>> replies;
     pollfd p{fd, POLLIN, 0};
-    ssize_t n = -1;
-    if (poll(&p, 1, 10000) == 1)
-        n = recv(fd, reply.data(), reply.size(), 0);
+    while (replies.size() < most && poll(&p, 1, waitMs) == 1) {
+        std::vector<uint8_t> reply(70000);
+        const ssize_t n = recv(fd, reply.data(), reply.size(), 0);
+        if (n <= 0)
+            break;
+        reply.resize(size_t(n));
+        replies.push_back(std::move(reply));
+    }
     close(fd);
-    reply.resize(n > 0 ? size_t(n) : 0);
-    return reply;
+    return replies;
+}
+
+// One request and its reply; empty when none came.
+std::vector<uint8_t> Ask(uint16_t port, uint8_t command, uint8_t b, uint8_t c, uint16_t type = 0x2101) {
+    auto replies = Replies(port, command, b, c, type, 10000, 1);
+    return replies.empty() ? std::vector<uint8_t>() : std::move(replies.front());
 }
 
 TEST(DevsimCli, ServesTheConfigurationFlashAndEndsOnSignalsWhileInputIsOpen) {
@@ -162,27 +175,7 @@ TEST(DevsimCli, ServesTheDvbT2BlockOnRequest) {
 // Asks device 127.0.9.1:port for its version and collects the replies that come, each within waitMs of
 // the last, up to most.
 std::vector<std::vector<uint8_t>> VersionReplies(uint16_t port, int waitMs, size_t most = 8) {
-    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port);
-    to.sin_addr.s_addr = inet_addr("127.0.9.1");
-    uint8_t packet[64];
-    int length = 0;
-    BuildPacket(0x2101, 2, 1, 1, packet, &length, nullptr, 0);
-    sendto(fd, packet, size_t(length), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-    std::vector<std::vector<uint8_t>> replies;
-    pollfd p{fd, POLLIN, 0};
-    while (replies.size() < most && poll(&p, 1, waitMs) == 1) {
-        std::vector<uint8_t> reply(2048);
-        const ssize_t n = recv(fd, reply.data(), reply.size(), 0);
-        if (n <= 0)
-            break;
-        reply.resize(size_t(n));
-        replies.push_back(reply);
-    }
-    close(fd);
-    return replies;
+    return Replies(port, 2, 1, 1, 0x2101, waitMs, most);
 }
 
 // A slow device that answers after the page gave up, and one that sends every reply twice: what the

@@ -45,6 +45,16 @@ std::vector<uint8_t> ProgramReply(uint8_t channel, uint8_t index, uint8_t count,
     return p;
 }
 
+// Binds the page and answers the input and decoder reads of channel 1 that showing it sends; the program
+// read is asked for next.
+void ShowUpToTheDecoder(PageFixture& fx, Cdecoder4& page) {
+    fx.Bind(&page);
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdCamReadInput, InputReply(0, 0));
+    fx.TakeSentPacket();
+    fx.FeedReply(kCmdDecoderRead, DecoderReply(0));
+}
+
 TEST(Decoder4Test, ShowingReadsInputDecoderAndProgramsInOneChain) {
     PageFixture fx(0x5304);
     Cdecoder4 page;
@@ -89,11 +99,7 @@ TEST(Decoder4Test, ShowingReadsInputDecoderAndProgramsInOneChain) {
 TEST(Decoder4Test, TheVolumeCaptionAndItsMessageNameOneRange) {
     PageFixture fx(0x5304);
     Cdecoder4 page;
-    fx.Bind(&page);
-    fx.TakeSentPacket();
-    fx.FeedReply(kCmdCamReadInput, InputReply(0, 0));
-    fx.TakeSentPacket();
-    fx.FeedReply(kCmdDecoderRead, DecoderReply(0));
+    ShowUpToTheDecoder(fx, page);
     fx.TakeSentPacket();
     fx.FeedReply(kCmdCamProgram, ProgramReply(0, 0, 1, 0));
     ASSERT_FALSE(page.IsBusy());
@@ -118,11 +124,7 @@ TEST(Decoder4Test, TheVolumeCaptionAndItsMessageNameOneRange) {
 TEST(Decoder4Test, RepeatedProgramRepliesAndShortInputReplies) {
     PageFixture fx(0x5304);
     Cdecoder4 page;
-    fx.Bind(&page);
-    fx.TakeSentPacket();
-    fx.FeedReply(kCmdCamReadInput, InputReply(0, 0));
-    fx.TakeSentPacket();
-    fx.FeedReply(kCmdDecoderRead, DecoderReply(0));
+    ShowUpToTheDecoder(fx, page);
     ASSERT_EQ(fx.TakeSentPacket()->payload, (std::vector<uint8_t>{0, 0}));
     for (uint8_t index = 0; index < 3; ++index) {
         const std::vector<uint8_t> reply = ProgramReply(0, index, 3, 0);
@@ -162,11 +164,7 @@ TEST(Decoder4Test, RepeatedProgramRepliesAndShortInputReplies) {
 TEST(Decoder4Test, AReplyCarryingAnotherProgramMovesTheReadOn) {
     PageFixture fx(0x5304);
     Cdecoder4 page;
-    fx.Bind(&page);
-    fx.TakeSentPacket();
-    fx.FeedReply(kCmdCamReadInput, InputReply(0, 0));
-    fx.TakeSentPacket();
-    fx.FeedReply(kCmdDecoderRead, DecoderReply(0));
+    ShowUpToTheDecoder(fx, page);
     ASSERT_EQ(fx.TakeSentPacket()->payload, (std::vector<uint8_t>{0, 0}));
     fx.FeedReply(kCmdCamProgram, ProgramReply(0, 2, 3, 0));  // index 2 for the request of 0
     auto sent = fx.TakeSentPacket();
@@ -186,11 +184,7 @@ TEST(Decoder4Test, AReplyCarryingAnotherProgramMovesTheReadOn) {
 TEST(Decoder4Test, ParseEmptiesTheProgramList) {
     PageFixture fx(0x5304);
     Cdecoder4 page;
-    fx.Bind(&page);
-    fx.TakeSentPacket();
-    fx.FeedReply(kCmdCamReadInput, InputReply(0, 0));
-    fx.TakeSentPacket();
-    fx.FeedReply(kCmdDecoderRead, DecoderReply(0));
+    ShowUpToTheDecoder(fx, page);
     fx.TakeSentPacket();
     fx.FeedReply(kCmdCamProgram, ProgramReply(0, 0, 1, 0));
     ASSERT_EQ(page.m_programs->topLevelItemCount(), 1);
