@@ -422,6 +422,8 @@ int DeviceSimulator::MillisecondsToNextDue() const {
 }
 
 void DeviceSimulator::SendDue() {
+    if (m_delayed.empty())
+        return;
     const auto now = std::chrono::steady_clock::now();
     // In the order they were held: replies of the same moment keep their order.
     std::vector<Delayed> later;
